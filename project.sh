@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Qe: set up and run.
+#   ./project.sh test   install what the build needs, build with sanitizers, run every test
+#   ./project.sh run    install, build, and run the main job
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config python3 clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libsqlite3-dev libpcre2-dev libcurl4-openssl-dev libzip-dev libarchive-dev
+  libjpeg62-turbo-dev libgif-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
+  libcpp-httplib-dev freetds-dev unicode-data
+)
+
+install_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    echo "== installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+}
+
+jobs() { nproc 2>/dev/null || echo 2; }
+
+build_test() {
+  cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DQE_SANITIZE=ON
+  cmake --build build/test -j "$(jobs)"
+}
+
+build_release() {
+  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQE_BENCH=ON
+  cmake --build build/release -j "$(jobs)"
+}
+
+case "${1:-}" in
+  test)
+    install_packages
+    build_test
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    ctest --test-dir build/test -j "$(jobs)" --output-on-failure
+    ;;
+  run)
+    install_packages
+    build_release
+    shift
+    if (($#)); then
+      exec build/release/qe "$@"
+    fi
+    echo "== qe call CommGetVersion"
+    build/release/qe call CommGetVersion
+    echo "== qe call commgetversion (members are found in any letter case)"
+    build/release/qe call commgetversion
+    echo "== qe call --list | head -5"
+    build/release/qe call --list | head -5
+    ;;
+  *)
+    echo "usage: $0 test|run [qe arguments...]" >&2
+    exit 2
+    ;;
+esac

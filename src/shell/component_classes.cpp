@@ -1,0 +1,79 @@
+#include "shell/component_classes.h"
+
+#include <atomic>
+#include <dlfcn.h>
+#include <mutex>
+
+#include "shell/qecls.h"
+
+namespace qe {
+namespace {
+
+std::atomic<int64_t> g_live_objects{0};
+
+constexpr int32_t kOk = 0;
+constexpr int32_t kFalse = 1;
+constexpr int32_t kClassNotAvailable = static_cast<int32_t>(0x80040111u);  // CLASS_E_CLASSNOTAVAILABLE
+constexpr int32_t kRegistryFailure = static_cast<int32_t>(0x80040154u);    // REGDB_E_CLASSNOTREG
+
+std::string LibraryPath() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&DllRegisterServer), &info) && info.dli_fname) return info.dli_fname;
+  return {};
+}
+
+}  // namespace
+
+const std::vector<PublicClass>& PublicClasses() {
+  static const std::vector<PublicClass> classes = {
+      {u"QE.QeCls", u"{7A3C2E51-0B1D-4C6E-9F20-5D8E41A7C001}",
+       [] { return std::static_pointer_cast<com::Object>(std::make_shared<QeCls>()); }},
+  };
+  return classes;
+}
+
+void RegisterComponentClasses() {
+  for (const auto& c : PublicClasses()) com::RegisterClass({c.prog_id, c.class_id, c.factory});
+}
+
+void CountObject(int delta) { g_live_objects += delta; }
+int64_t LiveObjects() { return g_live_objects.load(); }
+
+}  // namespace qe
+
+extern "C" int32_t DllRegisterServer() {
+  try {
+    std::vector<com::RegistryRecord> records;
+    std::string library = qe::LibraryPath();
+    for (const auto& c : qe::PublicClasses()) records.push_back({c.prog_id, c.class_id, library});
+    com::WriteRegistry(records, {});
+    return qe::kOk;
+  } catch (...) {
+    return qe::kRegistryFailure;
+  }
+}
+
+extern "C" int32_t DllUnregisterServer() {
+  try {
+    std::vector<vb::String> names;
+    for (const auto& c : qe::PublicClasses()) names.push_back(c.prog_id);
+    com::WriteRegistry({}, names);
+    return qe::kOk;
+  } catch (...) {
+    return qe::kRegistryFailure;
+  }
+}
+
+extern "C" int32_t DllGetClassObject(const char16_t* class_id, const char16_t*, void** factory) {
+  if (!factory) return qe::kClassNotAvailable;
+  *factory = nullptr;
+  for (const auto& c : qe::PublicClasses()) {
+    if (class_id && vb::EqualsNoCase(c.class_id, class_id)) {
+      *factory = const_cast<com::Factory*>(&c.factory);
+      return qe::kOk;
+    }
+  }
+  return qe::kClassNotAvailable;
+}
+
+extern "C" int32_t DllCanUnloadNow() { return qe::LiveObjects() == 0 ? qe::kOk : qe::kFalse; }
