@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include <dlfcn.h>
+#include "platform/platform_classes.h"
 #include <unistd.h>
 
 namespace com {
@@ -33,6 +34,7 @@ void RunProviders() {
     state().providers_ran = true;
     pending = state().providers;
   }
+  platform::RegisterPlatformClasses();
   for (auto p : pending) p();
 }
 

@@ -1,0 +1,8 @@
+#include "platform/platform_classes.h"
+
+namespace platform {
+
+// Each area adds its registration call here.
+void RegisterPlatformClasses() {}
+
+}  // namespace platform
