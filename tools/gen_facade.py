@@ -9,9 +9,10 @@ Target is Module.Procedure (forwarded to qe::Procedure, declared in the
 module's header), m_Field.Method (forwarded to a service object), custom (the
 body is written by hand), or - (not built yet: the member raises 445).
 
-Outputs, into the given folder:
-  qecls_members.inc   the typed member declarations, included in class QeCls
-  qecls_dispatch.cpp  the member table, the late-bound entries and the forwarders
+Usage: gen_facade.py MEMBERS OUT_DIR [CLASS HEADER STEM NAMESPACE]
+(default: QeCls shell/qecls.h qecls qe). Outputs, into OUT_DIR:
+  STEM_members.inc   the typed member declarations, included in the class
+  STEM_dispatch.cpp  the member table, the late-bound entries and the forwarders
 """
 import os
 import re
@@ -179,7 +180,9 @@ def typed_signature(m, with_defaults):
     can_default = [False] * len(m["params"])
     for i in range(len(m["params"]) - 1, -1, -1):
         p = m["params"][i]
-        if p["optional"] and not p["byref"] and p["default"] is not None and \
+        if p["optional"] and not p["byref"] and p["default"] is None and p["type"] == "Variant":
+            can_default[i] = True
+        elif p["optional"] and not p["byref"] and p["default"] is not None and \
                 literal_cpp(*p["default"], p["type"]) is not None:
             can_default[i] = True
         else:
@@ -188,7 +191,8 @@ def typed_signature(m, with_defaults):
         cpp = TYPES[p["type"]][1 if p["byref"] else 0]
         text = f"{cpp} {cpp_name(p['name'])}"
         if with_defaults and can_default[i]:
-            text += " = " + literal_cpp(*p["default"], p["type"])
+            text += " = " + (literal_cpp(*p["default"], p["type"]) if p["default"] is not None
+                             else "vb::Variant::Missing()")
         ps.append(text)
     result = TYPES[m["result"]][0] if m["result"] else "void"
     return result, ", ".join(ps)
@@ -196,11 +200,14 @@ def typed_signature(m, with_defaults):
 
 def main():
     members_path, out_dir = sys.argv[1], sys.argv[2]
-    src_root = os.path.dirname(os.path.dirname(os.path.abspath(members_path)))
+    cls, header, stem, namespace = (sys.argv[3:7] if len(sys.argv) >= 7
+                                    else ("QeCls", "shell/qecls.h", "qecls", "qe"))
+    src_root = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "src")
     members = parse(members_path)
     os.makedirs(out_dir, exist_ok=True)
 
-    inc = ["// Generated from src/shell/qecls.members: do not edit.\n"]
+    origin = os.path.basename(members_path)
+    inc = [f"// Generated from {origin}: do not edit.\n"]
     for m in members:
         result, sig = typed_signature(m, True)
         inc.append(f"{result} {m['name']}({sig});\n")
@@ -211,21 +218,21 @@ def main():
         if t in ("custom", "-"):
             continue
         owner, _ = t.split(".", 1)
-        stem = owner[2:].lower() if owner.startswith("m_") else owner.lower()
+        module_file = owner.lower()
         if owner.startswith("m_"):
-            stem = {"m_md5": "kesra_class_md5", "m_image": "kesra_class_image",
-                    "m_access": "kesra_class_access"}[owner.lower()]
-        header = find_header(src_root, stem)
-        if not header:
-            raise SystemExit(f"{m['name']}: no header {stem}.h for {t}")
-        headers.add(header)
+            module_file = {"m_md5": "kesra_class_md5", "m_image": "kesra_class_image",
+                           "m_access": "kesra_class_access"}[owner.lower()]
+        module_header = find_header(src_root, module_file)
+        if not module_header:
+            raise SystemExit(f"{m['name']}: no header {module_file}.h for {t}")
+        headers.add(module_header)
 
-    cpp = ["// Generated from src/shell/qecls.members: do not edit.\n",
-           '#include "shell/qecls.h"\n\n#include <unordered_map>\n\n',
+    cpp = [f"// Generated from {origin}: do not edit.\n",
+           f'#include "{header}"\n\n#include <unordered_map>\n\n',
            '#include "platform/com/members.h"\n']
     for h in sorted(headers):
         cpp.append(f'#include "{h}"\n')
-    cpp.append("\nnamespace qe {\n\n")
+    cpp.append(f"\nnamespace {namespace} {{\n\n")
 
     # The forwarders.
     for m in members:
@@ -234,19 +241,19 @@ def main():
             continue
         result, sig = typed_signature(m, False)
         args = ", ".join(cpp_name(p["name"]) for p in m["params"])
-        cpp.append(f"{result} QeCls::{m['name']}({sig}) {{\n")
+        cpp.append(f"{result} {cls}::{m['name']}({sig}) {{\n")
         if t == "-":
             for p in m["params"]:
                 cpp.append(f"  (void){cpp_name(p['name'])};\n")
             cpp.append(f"  vb::Raise(vb::kActionNotSupported, u\"{m['name']} is not available in this build\");\n")
         else:
             owner, proc = t.split(".", 1)
-            call = f"{owner}->{proc}({args})" if owner.startswith("m_") else f"{proc}({args})"
+            call = f"{owner}->{proc}({args})" if owner.startswith("m_") else f"qe::{proc}({args})"
             cpp.append(f"  return {call};\n" if m["result"] else f"  {call};\n")
         cpp.append("}\n\n")
 
     # The member table.
-    cpp.append("const std::vector<com::MemberInfo>& QeCls::MemberList() {\n")
+    cpp.append(f"const std::vector<com::MemberInfo>& {cls}::MemberList() {{\n")
     cpp.append("  static const std::vector<com::MemberInfo> list = [] {\n")
     cpp.append("    std::vector<com::MemberInfo> v;\n")
     for slot, m in enumerate(members, 1):
@@ -260,9 +267,9 @@ def main():
     cpp.append("    return v;\n  }();\n  return list;\n}\n\n")
 
     # The late-bound entries.
-    cpp.append("namespace {\n\nusing Entry = vb::Variant (*)(QeCls&, com::ArgList&, const com::MemberInfo&);\n\n")
+    cpp.append(f"namespace {{\n\nusing Entry = vb::Variant (*)({cls}&, com::ArgList&, const com::MemberInfo&);\n\n")
     for m in members:
-        cpp.append(f"vb::Variant Invoke_{m['name']}(QeCls& self, com::ArgList& a, "
+        cpp.append(f"vb::Variant Invoke_{m['name']}({cls}& self, com::ArgList& a, "
                    f"const com::MemberInfo& info) {{\n")
         if not m["params"]:
             cpp.append("  (void)a;\n  (void)info;\n")
@@ -292,7 +299,8 @@ def main():
     for m in members:
         cpp.append(f"    &Invoke_{m['name']},\n")
     cpp.append("};\n\n}  // namespace\n\n")
-    cpp.append("""vb::Variant QeCls::Invoke(vb::StringView name, com::CallType type, com::ArgList& args) {
+    cpp.append(f"vb::Variant {cls}::Invoke(vb::StringView name, com::CallType type, com::ArgList& args) {{")
+    cpp.append("""
   static const auto index = [] {
     std::unordered_map<vb::String, size_t, vb::NoCaseHash, vb::NoCaseEqual> map;
     const auto& list = MemberList();
@@ -307,8 +315,7 @@ def main():
   return kEntries[it->second](*this, args, info);
 }
 
-}  // namespace qe
-""")
+}  // namespace """ + namespace + "\n")
 
     def write_if_changed(path, text):
         if os.path.exists(path) and open(path, encoding="utf-8").read() == text:
@@ -316,8 +323,8 @@ def main():
         with open(path, "w", encoding="utf-8") as f:
             f.write(text)
 
-    write_if_changed(os.path.join(out_dir, "qecls_members.inc"), "".join(inc))
-    write_if_changed(os.path.join(out_dir, "qecls_dispatch.cpp"), "".join(cpp))
+    write_if_changed(os.path.join(out_dir, f"{stem}_members.inc"), "".join(inc))
+    write_if_changed(os.path.join(out_dir, f"{stem}_dispatch.cpp"), "".join(cpp))
 
 
 if __name__ == "__main__":
