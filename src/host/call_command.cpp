@@ -1,0 +1,124 @@
+#include "host/call_command.h"
+
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <string>
+
+#include "host/page_context.h"
+#include "platform/com/members.h"
+#include "platform/com/registry.h"
+#include "shell/qecls.h"
+
+namespace host {
+namespace {
+
+void PrintHelp() {
+  std::printf(
+      "usage: qe call [--site DIR] [--page /VIRTUAL/PATH.asp] [--method M] [--query QS]\n"
+      "               [--form BODY] [--body FILE] [--header 'Name: value']... [--cookie NAME=VALUE]...\n"
+      "               [--session NAME=VALUE]... [--application NAME=VALUE]... [--response]\n"
+      "               MEMBER [ARG]...\n"
+      "       qe call --list\n"
+      "Each ARG is converted to the member's parameter type; a lone \"-\" leaves an optional\n"
+      "parameter out. Request, Response, Server, Session and Application come from the options;\n"
+      "Conn and Rs receive an empty text.\n");
+}
+
+std::pair<std::string, std::string> SplitPair(const std::string& text, char separator) {
+  auto at = text.find(separator);
+  if (at == std::string::npos) return {text, ""};
+  std::string value = text.substr(at + 1);
+  if (separator == ':' && !value.empty() && value[0] == ' ') value.erase(0, 1);
+  return {text.substr(0, at), value};
+}
+
+int ListMembers() {
+  for (const auto& m : qe::QeCls::MemberList()) std::printf("%s\n", vb::ToUtf8(com::DescribeMember(m)).c_str());
+  return 0;
+}
+
+}  // namespace
+
+int RunCall(int argc, char** argv) {
+  PageOptions options;
+  bool show_response = false;
+  int i = 0;
+  for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
+    std::string opt = argv[i];
+    if (opt == "--list") return ListMembers();
+    if (opt == "--help") {
+      PrintHelp();
+      return 0;
+    }
+    if (opt == "--response") {
+      show_response = true;
+      continue;
+    }
+    if (i + 1 >= argc) {
+      std::fprintf(stderr, "error: %s needs a value\n", opt.c_str());
+      return 2;
+    }
+    std::string value = argv[++i];
+    if (opt == "--site") options.site = value;
+    else if (opt == "--page") options.page = value;
+    else if (opt == "--method") options.method = value;
+    else if (opt == "--query") options.query = value;
+    else if (opt == "--form") options.form = value;
+    else if (opt == "--body") options.body_file = value;
+    else if (opt == "--header") options.headers.push_back(SplitPair(value, ':'));
+    else if (opt == "--cookie") options.cookies.push_back(SplitPair(value, '='));
+    else if (opt == "--session") options.session.push_back(SplitPair(value, '='));
+    else if (opt == "--application") options.application.push_back(SplitPair(value, '='));
+    else {
+      std::fprintf(stderr, "error: unknown option %s\n", opt.c_str());
+      return 2;
+    }
+  }
+  if (i >= argc) {
+    PrintHelp();
+    return 2;
+  }
+  vb::String member = vb::FromUtf8(argv[i++]);
+
+  try {
+    qe::RegisterComponentClasses();
+    PageContext page(options);
+    auto facade = com::CreateObject(u"QE.QeCls");
+
+    // The member's declared parameters decide which arguments come from the
+    // page and which from the command line; an unknown member gets them all
+    // as given and fails with 438.
+    const com::MemberInfo* info = nullptr;
+    for (const auto& m : qe::QeCls::MemberList())
+      if (vb::EqualsNoCase(m.name, member)) info = &m;
+
+    com::ArgList args;
+    std::deque<vb::Variant> page_data;
+    if (info) {
+      for (const auto& p : info->params) {
+        if (vb::Variant* intrinsic = page.Intrinsic(p.name)) {
+          args.PushRef(*intrinsic);
+        } else if (vb::EqualsNoCase(p.name, u"Conn") || vb::EqualsNoCase(p.name, u"Rs")) {
+          page_data.emplace_back(vb::String());
+          args.PushRef(page_data.back());
+        } else if (i < argc) {
+          std::string text = argv[i++];
+          if (text == "-") args.PushMissing();
+          else args.PushValue(vb::Variant(vb::FromUtf8(text)));
+        }
+      }
+    }
+    for (; i < argc; ++i) args.PushValue(vb::Variant(vb::FromUtf8(argv[i])));
+
+    vb::Variant result = facade->Invoke(member, com::CallType::Get, args);
+    if (!result.IsEmpty()) std::printf("%s\n", vb::ToUtf8(vb::CStr(com::ValueOf(result))).c_str());
+    if (show_response) std::fputs(page.ResponseText().c_str(), stdout);
+    return 0;
+  } catch (const vb::Error& e) {
+    std::fprintf(stderr, "error %d: %s\n", e.Number(), vb::ToUtf8(e.Description()).c_str());
+    return 1;
+  }
+}
+
+}  // namespace host
