@@ -283,7 +283,10 @@ def main():
             else:
                 cpp.append(f"  {cpp_val} p{i} = com::FromArg<{cpp_val}>(com::ArgOrDefault(a, {i}, info.params[{i}]));\n")
                 if p["byref"]:
-                    writebacks.append(f"  if (!a.IsMissing({i})) a[{i}] = com::ToVariant(p{i});\n")
+                    # Written back only when the member changed it, so a caller's
+                    # variable keeps its own type when the member only reads it.
+                    cpp.append(f"  const {cpp_val} o{i} = p{i};\n")
+                    writebacks.append(f"  if (!a.IsMissing({i}) && !(p{i} == o{i})) a[{i}] = com::ToVariant(p{i});\n")
             names.append(f"p{i}")
         call = f"self.{m['name']}({', '.join(names)})"
         if m["result"]:
