@@ -53,7 +53,8 @@ String MapPath(StringView site_root, StringView page, StringView path);
 //      and for a NUL character;
 //   52 (bad file name) for a name Windows refuses: a device name ("con",
 //      "nul.txt", "COM1"), ":" (alternate streams), < > " | ? * or a control
-//      character, a name made only of dots. Callers that take wildcards split
+//      character, a name made only of dots or longer than 255 characters
+//      (a shorter one may still be too long for the host). Callers that take wildcards split
 //      the pattern off first.
 std::filesystem::path ToHostPath(StringView windows_path);
 

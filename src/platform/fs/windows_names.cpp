@@ -9,6 +9,8 @@ namespace fs::detail {
 
 namespace {
 
+constexpr size_t kMaxNameLength = 255;  // UTF-16 code units, as NTFS counts
+
 bool IsReservedCharacter(char16_t c) {
   return c < 0x20 || c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'|' || c == u'?' ||
          c == u'*' || c == u'/' || c == u'\\';
@@ -69,6 +71,7 @@ StringView TrimTrailingDotsAndBlanks(StringView name) {
 
 String NameProblem(StringView name) {
   if (name.empty()) return u"is empty";
+  if (name.size() > kMaxNameLength) return u"is longer than 255 characters";
   for (char16_t c : name) {
     if (c == u':') return u"holds \":\" (an alternate data stream)";
     if (IsReservedCharacter(c)) return u"holds a character that file names cannot hold";

@@ -13,7 +13,8 @@ StringView TrimTrailingDotsAndBlanks(StringView name);
 
 // Why Windows (or the host, for unpaired surrogates) cannot take the name as a
 // file name: a reserved character (":" names an alternate stream), a control
-// character or a device name ("con", "nul.txt", "COM1"). Empty when valid.
+// character, a device name ("con", "nul.txt", "COM1") or more than 255
+// characters. Empty when valid.
 String NameProblem(StringView name);
 
 // Names compare without case, one code unit at a time through the Unicode

@@ -40,7 +40,7 @@ class HostPathTest : public testing::Test {
 
 struct Found {
   String windows_path;
-  const char* host;  // relative to the drive's folder
+  std::string host;  // relative to the drive's folder
 };
 
 void PrintTo(const Found& f, std::ostream* out) { *out << Printable(f.windows_path); }
@@ -100,6 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Found{u"C:\\site\\新建\\文件.txt.", "site/新建/文件.txt"},
                     Found{u"C:\\site\\console", "site/console"},
                     Found{u"C:\\site\\COM10", "site/COM10"},
+                    Found{u"C:\\site\\" + String(255, u'a'), "site/" + std::string(255, 'a')},
                     // An absolute host path after the drive stays on the drive.
                     Found{u"C:\\/etc/passwd", "etc/passwd"}));
 
@@ -158,6 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Refused{u"C:\\site\\a\tb", vb::kBadFileNameOrNumber},
                     Refused{u"C:\\site\\...\\x", vb::kBadFileNameOrNumber},
                     Refused{u"C:\\site\\.. \\x", vb::kBadFileNameOrNumber},
+                    Refused{u"C:\\site\\" + String(256, u'a'), vb::kBadFileNameOrNumber},
                     Refused{String(u"C:\\site\\\xD800x"), vb::kBadFileNameOrNumber}));
 
 TEST_F(HostPathTest, MapPathThenToHostPathFindsTheFile) {
