@@ -111,6 +111,12 @@ struct Refused {
 
 void PrintTo(const Refused& r, std::ostream* out) { *out << Printable(r.windows_path); }
 
+std::vector<Refused> RefusedWith(int32_t number, std::initializer_list<String> paths) {
+  std::vector<Refused> rows;
+  for (const String& path : paths) rows.push_back({path, number});
+  return rows;
+}
+
 class HostPathRefuses : public HostPathTest, public testing::WithParamInterface<Refused> {};
 
 TEST_P(HostPathRefuses, WithTheErrorNumber) {
@@ -124,43 +130,29 @@ TEST_P(HostPathRefuses, WithTheErrorNumber) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    LeavingTheDrive, HostPathRefuses,
-    testing::Values(Refused{u"C:\\..\\x", vb::kPermissionDenied},
-                    Refused{u"C:\\site\\..\\..\\x", vb::kPermissionDenied},
-                    Refused{u"C:/site/data/../../../etc/passwd", vb::kPermissionDenied},
-                    Refused{u"C:\\site\\out", vb::kPermissionDenied},
-                    Refused{u"C:\\site\\OUT\\passwd", vb::kPermissionDenied},
-                    Refused{u"C:\\site\\out\\new.txt", vb::kPermissionDenied},
-                    Refused{u"C:\\site\\up\\x", vb::kPermissionDenied},
-                    Refused{u"C:\\site\\top\\site\\out\\passwd", vb::kPermissionDenied},
-                    Refused{u"C:\\site\\broken", vb::kPermissionDenied},
-                    Refused{String(u"C:\\site\\data\\qe.asp\0.txt", 24), vb::kPermissionDenied}));
+INSTANTIATE_TEST_SUITE_P(LeavingTheDrive, HostPathRefuses,
+                         testing::ValuesIn(RefusedWith(
+                             vb::kPermissionDenied,
+                             {u"C:\\..\\x", u"C:\\site\\..\\..\\x",
+                              u"C:/site/data/../../../etc/passwd", u"C:\\site\\out",
+                              u"C:\\site\\OUT\\passwd", u"C:\\site\\out\\new.txt",
+                              u"C:\\site\\up\\x", u"C:\\site\\top\\site\\out\\passwd",
+                              u"C:\\site\\broken", String(u"C:\\site\\data\\qe.asp\0.txt", 24)})));
 
 INSTANTIATE_TEST_SUITE_P(NotOnAMappedDrive, HostPathRefuses,
-                         testing::Values(Refused{u"Z:\\x", vb::kPathNotFound},
-                                         Refused{u"site\\data", vb::kPathNotFound},
-                                         Refused{u"C:site", vb::kPathNotFound},
-                                         Refused{u"\\\\server\\share\\x", vb::kPathNotFound},
-                                         Refused{u"\\\\?\\C:\\site", vb::kPathNotFound},
-                                         Refused{u"1:\\x", vb::kPathNotFound}));
+                         testing::ValuesIn(RefusedWith(vb::kPathNotFound,
+                                                       {u"Z:\\x", u"site\\data", u"C:site",
+                                                        u"\\\\server\\share\\x", u"\\\\?\\C:\\site",
+                                                        u"1:\\x"})));
 
 INSTANTIATE_TEST_SUITE_P(
     NamesWindowsRefuses, HostPathRefuses,
-    testing::Values(Refused{u"C:\\site\\con", vb::kBadFileNameOrNumber},
-                    Refused{u"C:\\site\\NUL.txt", vb::kBadFileNameOrNumber},
-                    Refused{u"C:\\site\\aux .log\\x", vb::kBadFileNameOrNumber},
-                    Refused{u"C:\\site\\com1", vb::kBadFileNameOrNumber},
-                    Refused{u"C:\\site\\LPT9.txt", vb::kBadFileNameOrNumber},
-                    Refused{u"C:\\site\\data\\qe.asp:stream", vb::kBadFileNameOrNumber},
-                    Refused{u"C:\\site\\data\\qe.asp::$DATA", vb::kBadFileNameOrNumber},
-                    Refused{u"C:\\site\\*.asp", vb::kBadFileNameOrNumber},
-                    Refused{u"C:\\site\\a?b", vb::kBadFileNameOrNumber},
-                    Refused{u"C:\\site\\a\tb", vb::kBadFileNameOrNumber},
-                    Refused{u"C:\\site\\...\\x", vb::kBadFileNameOrNumber},
-                    Refused{u"C:\\site\\.. \\x", vb::kBadFileNameOrNumber},
-                    Refused{u"C:\\site\\" + String(256, u'a'), vb::kBadFileNameOrNumber},
-                    Refused{String(u"C:\\site\\\xD800x"), vb::kBadFileNameOrNumber}));
+    testing::ValuesIn(RefusedWith(
+        vb::kBadFileNameOrNumber,
+        {u"C:\\site\\con", u"C:\\site\\NUL.txt", u"C:\\site\\aux .log\\x", u"C:\\site\\com1",
+         u"C:\\site\\LPT9.txt", u"C:\\site\\data\\qe.asp:stream", u"C:\\site\\data\\qe.asp::$DATA",
+         u"C:\\site\\*.asp", u"C:\\site\\a?b", u"C:\\site\\a\tb", u"C:\\site\\...\\x",
+         u"C:\\site\\.. \\x", u"C:\\site\\" + String(256, u'a'), String(u"C:\\site\\\xD800x")})));
 
 TEST_F(HostPathTest, MapPathThenToHostPathFindsTheFile) {
   String mapped = fs::MapPath(qe_test::TempSite::SiteRoot(), u"/qe/index.asp", u"../DATA/QE.ASP");

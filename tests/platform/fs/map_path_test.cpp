@@ -10,10 +10,10 @@ using qe_test::Printable;
 using vb::String;
 
 struct Mapping {
-  String site_root;
-  String page;
   String path;
   String expected;
+  String page = u"/qe/index.asp";
+  String site_root = u"C:\\site";
 };
 
 void PrintTo(const Mapping& m, std::ostream* out) { *out << Printable(m.page + u" | " + m.path); }
@@ -28,46 +28,38 @@ TEST_P(MapPathMaps, ToThePhysicalPath) {
 
 INSTANTIATE_TEST_SUITE_P(
     FromThePageFolder, MapPathMaps,
-    testing::Values(
-        Mapping{u"C:\\site", u"/qe/index.asp", u"../data/qe.asp", u"C:\\site\\data\\qe.asp"},
-        Mapping{u"C:\\site", u"/qe/index.asp", u"", u"C:\\site\\qe"},
-        Mapping{u"C:\\site", u"/qe/index.asp", u".", u"C:\\site\\qe"},
-        Mapping{u"C:\\site", u"/qe/index.asp", u"..", u"C:\\site"},
-        Mapping{u"C:\\site", u"/qe/index.asp", u"x.asp", u"C:\\site\\qe\\x.asp"},
-        Mapping{u"C:\\site", u"/qe/index.asp", u"..\\Comm/Data_Mdb.mdb",
-                u"C:\\site\\Comm\\Data_Mdb.mdb"},
-        Mapping{u"C:\\site", u"/qe/index.asp", u"img/./a/../b.gif", u"C:\\site\\qe\\img\\b.gif"},
-        Mapping{u"C:\\site", u"/qe/index.asp", u"数据/文件.txt", u"C:\\site\\qe\\数据\\文件.txt"},
-        Mapping{u"C:\\site", u"\\qe\\sub\\p.asp", u"..\\..\\x", u"C:\\site\\x"},
-        Mapping{u"C:\\site", u"/qe/", u"x", u"C:\\site\\qe\\x"},
-        Mapping{u"C:\\site", u"/index.asp", u"x", u"C:\\site\\x"},
-        Mapping{u"C:\\site", u"", u"x", u"C:\\site\\x"}));
+    testing::Values(Mapping{u"../data/qe.asp", u"C:\\site\\data\\qe.asp"},
+                    Mapping{u"", u"C:\\site\\qe"}, Mapping{u".", u"C:\\site\\qe"},
+                    Mapping{u"..", u"C:\\site"}, Mapping{u"x.asp", u"C:\\site\\qe\\x.asp"},
+                    Mapping{u"..\\Comm/Data_Mdb.mdb", u"C:\\site\\Comm\\Data_Mdb.mdb"},
+                    Mapping{u"img/./a/../b.gif", u"C:\\site\\qe\\img\\b.gif"},
+                    Mapping{u"数据/文件.txt", u"C:\\site\\qe\\数据\\文件.txt"},
+                    Mapping{u"..\\..\\x", u"C:\\site\\x", u"\\qe\\sub\\p.asp"},
+                    Mapping{u"x", u"C:\\site\\qe\\x", u"/qe/"},
+                    Mapping{u"x", u"C:\\site\\x", u"/index.asp"},
+                    Mapping{u"x", u"C:\\site\\x", u""}));
 
 INSTANTIATE_TEST_SUITE_P(
     FromTheSiteRoot, MapPathMaps,
-    testing::Values(
-        Mapping{u"C:\\site", u"/qe/index.asp", u"/Data", u"C:\\site\\Data"},
-        Mapping{u"C:\\site", u"/qe/index.asp", u"\\Data\\Config.htm",
-                u"C:\\site\\Data\\Config.htm"},
-        Mapping{u"C:\\site", u"/qe/index.asp", u"/data\\qe.asp", u"C:\\site\\data\\qe.asp"},
-        Mapping{u"C:\\site", u"/qe/index.asp", u"//data//qe.asp", u"C:\\site\\data\\qe.asp"},
-        Mapping{u"C:\\site", u"/qe/index.asp", u"/data/", u"C:\\site\\data"},
-        Mapping{u"C:\\site", u"/qe/index.asp", u"/", u"C:\\site"},
-        Mapping{u"C:\\site", u"/qe/index.asp", u"\\", u"C:\\site"},
-        Mapping{u"C:\\site", u"/qe/index.asp", u"/a/../b/./c", u"C:\\site\\b\\c"}));
+    testing::Values(Mapping{u"/Data", u"C:\\site\\Data"},
+                    Mapping{u"\\Data\\Config.htm", u"C:\\site\\Data\\Config.htm"},
+                    Mapping{u"/data\\qe.asp", u"C:\\site\\data\\qe.asp"},
+                    Mapping{u"//data//qe.asp", u"C:\\site\\data\\qe.asp"},
+                    Mapping{u"/data/", u"C:\\site\\data"}, Mapping{u"/", u"C:\\site"},
+                    Mapping{u"\\", u"C:\\site"}, Mapping{u"/a/../b/./c", u"C:\\site\\b\\c"}));
 
 INSTANTIATE_TEST_SUITE_P(
     SiteRootForms, MapPathMaps,
-    testing::Values(Mapping{u"C:/site/", u"/qe/index.asp", u"/x", u"C:\\site\\x"},
-                    Mapping{u"C:\\www\\site\\\\", u"/p.asp", u"x", u"C:\\www\\site\\x"},
-                    Mapping{u"C:\\", u"/qe/index.asp", u"/x", u"C:\\x"},
-                    Mapping{u"C:\\", u"/qe/index.asp", u"/", u"C:\\"},
-                    Mapping{u"d:\\Site", u"/qe/index.asp", u"/Data", u"d:\\Site\\Data"}));
+    testing::Values(Mapping{u"/x", u"C:\\site\\x", u"/qe/index.asp", u"C:/site/"},
+                    Mapping{u"x", u"C:\\www\\site\\x", u"/p.asp", u"C:\\www\\site\\\\"},
+                    Mapping{u"/x", u"C:\\x", u"/qe/index.asp", u"C:\\"},
+                    Mapping{u"/", u"C:\\", u"/qe/index.asp", u"C:\\"},
+                    Mapping{u"/Data", u"d:\\Site\\Data", u"/qe/index.asp", u"d:\\Site"}));
 
 struct Refusal {
-  String site_root;
-  String page;
   String path;
+  String page = u"/qe/index.asp";
+  String site_root = u"C:\\site";
 };
 
 void PrintTo(const Refusal& r, std::ostream* out) {
@@ -88,24 +80,18 @@ TEST_P(MapPathRefuses, WithInvalidProcedureCall) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LeavingTheSite, MapPathRefuses,
-                         testing::Values(Refusal{u"C:\\site", u"/qe/index.asp", u"../../x"},
-                                         Refusal{u"C:\\site", u"/qe/index.asp", u"/.."},
-                                         Refusal{u"C:\\site", u"/qe/index.asp",
-                                                 u"\\a\\..\\..\\site\\x"},
-                                         Refusal{u"C:\\site", u"/index.asp", u".."},
-                                         Refusal{u"C:\\site", u"/../p.asp", u"x"},
-                                         Refusal{u"C:\\site", u"/qe/index.asp", u"/.../x"},
-                                         Refusal{u"C:\\site", u"/qe/index.asp", u"/.. /x"}));
+                         testing::Values(Refusal{u"../../x"}, Refusal{u"/.."},
+                                         Refusal{u"\\a\\..\\..\\site\\x"},
+                                         Refusal{u"..", u"/index.asp"}, Refusal{u"x", u"/../p.asp"},
+                                         Refusal{u"/.../x"}, Refusal{u"/.. /x"}));
 
 INSTANTIATE_TEST_SUITE_P(NotASitePath, MapPathRefuses,
-                         testing::Values(Refusal{u"C:\\site", u"/qe/index.asp", u"C:\\site\\x"},
-                                         Refusal{u"C:\\site", u"/qe/index.asp", u"c:/x"},
-                                         Refusal{u"C:\\site", u"/qe/index.asp", u"x/D:\\y"},
-                                         Refusal{u"C:\\site", u"/qe/index.asp", u"qe.asp:stream"},
-                                         Refusal{u"C:\\site", u"/qe/index.asp", String(u"a\0b", 3)},
-                                         Refusal{u"site", u"/qe/index.asp", u"/x"},
-                                         Refusal{u"C:site", u"/qe/index.asp", u"/x"},
-                                         Refusal{u"C:\\..\\site", u"/qe/index.asp", u"/x"}));
+                         testing::Values(Refusal{u"C:\\site\\x"}, Refusal{u"c:/x"},
+                                         Refusal{u"x/D:\\y"}, Refusal{u"qe.asp:stream"},
+                                         Refusal{String(u"a\0b", 3)},
+                                         Refusal{u"/x", u"/qe/index.asp", u"site"},
+                                         Refusal{u"/x", u"/qe/index.asp", u"C:site"},
+                                         Refusal{u"/x", u"/qe/index.asp", u"C:\\..\\site"}));
 
 TEST(MapPath, DescriptionNamesTheRefusedPath) {
   try {
