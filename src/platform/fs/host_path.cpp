@@ -77,7 +77,7 @@ std::vector<StringView> ValidNames(StringView windows_path) {
       Refuse(vb::kPermissionDenied, windows_path,
              u"leads outside drive " + DriveName(windows_path));
     case detail::NameWalk::kDotsOnlyName:
-      Refuse(vb::kBadFileNameOrNumber, windows_path, u"holds a name made only of dots");
+      Refuse(vb::kBadFileNameOrNumber, windows_path, u"holds a name made only of dots and blanks");
   }
   for (StringView& name : names) {
     name = detail::TrimTrailingDotsAndBlanks(name);

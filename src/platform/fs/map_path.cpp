@@ -23,7 +23,8 @@ void Walk(StringView path, std::vector<StringView>& names, StringView what,
     case NameWalk::kLeavesTop:
       RaiseInvalid(String(what) + u" " + Quoted(path) + u" leads outside " + String(outside));
     case NameWalk::kDotsOnlyName:
-      RaiseInvalid(String(what) + u" " + Quoted(path) + u" holds a name made only of dots");
+      RaiseInvalid(String(what) + u" " + Quoted(path) +
+                   u" holds a name made only of dots and blanks");
   }
 }
 

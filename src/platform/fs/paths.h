@@ -38,7 +38,7 @@ bool IsRealPath(StringView path);
 // names keep their case; the result uses "\" and has no trailing separator
 // ("C:\site\qe", "C:\site\data\qe.asp"). Raises vb::Error (5, with a clear
 // description) when the path would leave the site, when `path` is a real path
-// or holds ":" or NUL, or when a name is made only of dots.
+// or holds ":" or NUL, or when a name is made only of dots and blanks.
 String MapPath(StringView site_root, StringView page, StringView path);
 
 // The host path of a real path: the drive's folder, then each name resolved
@@ -53,7 +53,7 @@ String MapPath(StringView site_root, StringView page, StringView path);
 //      and for a NUL character;
 //   52 (bad file name) for a name Windows refuses: a device name ("con",
 //      "nul.txt", "COM1"), ":" (alternate streams), < > " | ? * or a control
-//      character, a name made only of dots or longer than 255 characters
+//      character, a name made only of dots and blanks or longer than 255 characters
 //      (a shorter one may still be too long for the host). Callers that take wildcards split
 //      the pattern off first.
 std::filesystem::path ToHostPath(StringView windows_path);
