@@ -117,8 +117,7 @@ const com::MemberTable<Application>& Application::Members() {
 }
 
 Variant Application::Invoke(StringView name, com::CallType type, com::ArgList& args) {
-  if (Members().Has(name)) return Members().Invoke(*this, name, type, args);
-  return contents_->Invoke(name, type, args);
+  return InvokeOrContents(*this, *contents_, name, type, args);
 }
 
 }  // namespace asp

@@ -50,4 +50,13 @@ class Contents : public com::Dispatch<Contents> {
   std::shared_ptr<ValueStore> store_;
 };
 
+// Session and Application: their own members first, then those of their
+// Contents, so that Session("x") and Application.Remove work on the object.
+template <class T>
+Variant InvokeOrContents(T& self, Contents& contents, StringView name, com::CallType type,
+                         com::ArgList& args) {
+  if (T::Members().Has(name)) return T::Members().Invoke(self, name, type, args);
+  return contents.Invoke(name, type, args);
+}
+
 }  // namespace asp

@@ -28,88 +28,71 @@ std::string BytesOfArgument(const Variant& value) {
   vb::Raise(vb::kTypeMismatch);
 }
 
-Variant Done() { return {}; }
-
 }  // namespace
 
 Response::Response(std::shared_ptr<ResponseSink> sink)
     : sink_(sink ? std::move(sink) : std::make_shared<MemorySink>()),
       cookies_(std::make_shared<ResponseCookies>(state_)) {}
 
+// Late-bound handlers for members that take one text, or nothing.
+template <auto Member>
+Variant WithText(Response& self, com::ArgList& args) {
+  (self.*Member)(ArgText(args[0]));
+  return {};
+}
+
+template <auto Member>
+Variant WithoutArguments(Response& self, com::ArgList&) {
+  (self.*Member)();
+  return {};
+}
+
 const com::MemberTable<Response>& Response::Members() {
   using Self = Response;
   using Args = com::ArgList;
   static const com::MemberTable<Self> table{
-      {u"Write", com::kGet, 1, 1,
-       [](Self& self, Args& args) {
-         self.Write(ArgText(args[0]));
-         return Done();
-       }},
+      {u"Write", com::kGet, 1, 1, &WithText<&Self::Write>},
       {u"BinaryWrite", com::kGet, 1, 1,
        [](Self& self, Args& args) {
          self.BinaryWrite(BytesOfArgument(args[0]));
-         return Done();
+         return Variant();
        }},
       {u"Buffer", com::kGet, 0, 0, [](Self& self, Args&) -> Variant { return self.buffer_; }},
       {u"Buffer", com::kLet, 1, 1,
        [](Self& self, Args& args) {
          self.SetBuffer(vb::CBool(com::ValueOf(args[0])));
-         return Done();
+         return Variant();
        }},
-      {u"Clear", com::kGet, 0, 0, [](Self& self, Args&) { self.Clear(); return Done(); }},
-      {u"Flush", com::kGet, 0, 0, [](Self& self, Args&) { self.Flush(); return Done(); }},
-      {u"End", com::kGet, 0, 0, [](Self& self, Args&) { self.End(); return Done(); }},
-      {u"Redirect", com::kGet, 1, 1,
-       [](Self& self, Args& args) {
-         self.Redirect(ArgText(args[0]));
-         return Done();
-       }},
+      {u"Clear", com::kGet, 0, 0, &WithoutArguments<&Self::Clear>},
+      {u"Flush", com::kGet, 0, 0, &WithoutArguments<&Self::Flush>},
+      {u"End", com::kGet, 0, 0, &WithoutArguments<&Self::End>},
+      {u"Redirect", com::kGet, 1, 1, &WithText<&Self::Redirect>},
       {u"ContentType", com::kGet, 0, 0, [](Self& self, Args&) -> Variant { return self.content_type_; }},
-      {u"ContentType", com::kLet, 1, 1,
-       [](Self& self, Args& args) {
-         self.SetContentType(ArgText(args[0]));
-         return Done();
-       }},
+      {u"ContentType", com::kLet, 1, 1, &WithText<&Self::SetContentType>},
       {u"Charset", com::kGet, 0, 0, [](Self& self, Args&) -> Variant { return self.charset_; }},
-      {u"Charset", com::kLet, 1, 1,
-       [](Self& self, Args& args) {
-         self.SetCharset(ArgText(args[0]));
-         return Done();
-       }},
+      {u"Charset", com::kLet, 1, 1, &WithText<&Self::SetCharset>},
       {u"Status", com::kGet, 0, 0, [](Self& self, Args&) -> Variant { return self.status_; }},
-      {u"Status", com::kLet, 1, 1,
-       [](Self& self, Args& args) {
-         self.SetStatus(ArgText(args[0]));
-         return Done();
-       }},
+      {u"Status", com::kLet, 1, 1, &WithText<&Self::SetStatus>},
       {u"AddHeader", com::kGet, 2, 2,
        [](Self& self, Args& args) {
          self.AddHeader(ArgText(args[0]), ArgText(args[1]));
-         return Done();
+         return Variant();
        }},
-      {u"AppendToLog", com::kGet, 1, 1,
-       [](Self& self, Args& args) {
-         self.AppendToLog(ArgText(args[0]));
-         return Done();
-       }},
+      {u"AppendToLog", com::kGet, 1, 1, &WithText<&Self::AppendToLog>},
       {u"Expires", com::kGet, 0, 0, [](Self& self, Args&) { return self.expires_minutes_; }},
       {u"Expires", com::kLet, 1, 1,
        [](Self& self, Args& args) {
          self.SetExpires(vb::CLng(com::ValueOf(args[0])));
-         return Done();
+         return Variant();
        }},
       {u"ExpiresAbsolute", com::kGet, 0, 0, [](Self& self, Args&) { return self.expires_absolute_; }},
       {u"ExpiresAbsolute", com::kLet, 1, 1,
        [](Self& self, Args& args) {
          self.SetExpiresAbsolute(vb::CDate(com::ValueOf(args[0])));
-         return Done();
+         return Variant();
        }},
       {u"CacheControl", com::kGet, 0, 0, [](Self& self, Args&) -> Variant { return self.cache_control_; }},
-      {u"CacheControl", com::kLet, 1, 1,
-       [](Self& self, Args& args) {
-         self.SetCacheControl(ArgText(args[0]));
-         return Done();
-       }},
+      {u"CacheControl", com::kLet, 1, 1, &WithText<&Self::SetCacheControl>},
       // Response.Cookies gives the collection, Response.Cookies("x") a cookie.
       {u"Cookies", com::kGet, 0, 2,
        [](Self& self, Args& args) -> Variant {
@@ -119,7 +102,7 @@ const com::MemberTable<Response>& Response::Members() {
       {u"Cookies", com::kLet, 2, 3,
        [](Self& self, Args& args) {
          self.cookies_->Let(args);
-         return Done();
+         return Variant();
        }},
       {u"IsClientConnected", com::kGet, 0, 0,
        [](Self& self, Args&) -> Variant { return self.IsClientConnected(); }},

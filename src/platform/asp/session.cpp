@@ -32,45 +32,9 @@ std::vector<String> SessionState::Keys() const {
   return keys;
 }
 
-int32_t SessionState::Timeout() const {
-  std::lock_guard lock(mutex_);
-  return timeout_minutes_;
-}
-
 void SessionState::SetTimeout(int32_t minutes) {
   if (minutes < 1) vb::Raise(vb::kInvalidProcedureCall);
-  std::lock_guard lock(mutex_);
   timeout_minutes_ = minutes;
-}
-
-int32_t SessionState::CodePage() const {
-  std::lock_guard lock(mutex_);
-  return code_page_;
-}
-
-void SessionState::SetCodePage(int32_t code_page) {
-  std::lock_guard lock(mutex_);
-  code_page_ = code_page;
-}
-
-int32_t SessionState::Lcid() const {
-  std::lock_guard lock(mutex_);
-  return lcid_;
-}
-
-void SessionState::SetLcid(int32_t lcid) {
-  std::lock_guard lock(mutex_);
-  lcid_ = lcid;
-}
-
-void SessionState::Abandon() {
-  std::lock_guard lock(mutex_);
-  abandoned_ = true;
-}
-
-bool SessionState::Abandoned() const {
-  std::lock_guard lock(mutex_);
-  return abandoned_;
 }
 
 MemorySessionStore::MemorySessionStore(Clock clock)
@@ -161,8 +125,7 @@ const com::MemberTable<Session>& Session::Members() {
 }
 
 Variant Session::Invoke(StringView name, com::CallType type, com::ArgList& args) {
-  if (Members().Has(name)) return Members().Invoke(*this, name, type, args);
-  return contents_->Invoke(name, type, args);
+  return InvokeOrContents(*this, *contents_, name, type, args);
 }
 
 }  // namespace asp

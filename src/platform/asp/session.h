@@ -3,6 +3,7 @@
 // token of its cookie (random, not guessable) and carries the SessionID that
 // pages see (a number, as IIS gives it). It expires after Timeout minutes
 // without a request; Abandon removes it at the end of the current request.
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -27,24 +28,24 @@ class SessionState : public ValueStore {
   void RemoveAll() override;
   std::vector<String> Keys() const override;
 
-  int32_t Timeout() const;
+  int32_t Timeout() const { return timeout_minutes_; }
   void SetTimeout(int32_t minutes);  // error 5 below 1
-  int32_t CodePage() const;
-  void SetCodePage(int32_t code_page);
-  int32_t Lcid() const;
-  void SetLcid(int32_t lcid);
-  void Abandon();
-  bool Abandoned() const;
+  int32_t CodePage() const { return code_page_; }
+  void SetCodePage(int32_t code_page) { code_page_ = code_page; }
+  int32_t Lcid() const { return lcid_; }
+  void SetLcid(int32_t lcid) { lcid_ = lcid; }
+  void Abandon() { abandoned_ = true; }
+  bool Abandoned() const { return abandoned_; }
 
  private:
   const String token_;
   const int32_t id_;
-  mutable std::mutex mutex_;
+  mutable std::mutex mutex_;  // guards values_
   ValueTable values_;
-  int32_t timeout_minutes_ = 20;
-  int32_t code_page_ = 936;
-  int32_t lcid_ = 2052;
-  bool abandoned_ = false;
+  std::atomic<int32_t> timeout_minutes_ = 20;
+  std::atomic<int32_t> code_page_ = 936;
+  std::atomic<int32_t> lcid_ = 2052;
+  std::atomic<bool> abandoned_ = false;
 };
 
 class SessionStore {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/asp/asp_test_support.h"
+
 #include "platform/asp/asp_errors.h"
 #include "platform/asp/context.h"
 #include "platform/asp/server_variables.h"
@@ -9,16 +11,8 @@
 namespace asp {
 namespace {
 
-String Text(const Variant& v) { return vb::CStr(com::ValueOf(v)); }
-
-int32_t ErrorNumberOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const vb::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using testing::ErrorNumberOf;
+using testing::Text;
 
 TEST(RequestCollections, KeepOrderAndJoinRepeatedValues) {
   Context ctx(RequestSpec{.url = u"/qe/index.asp?b=2&A=1&b=3&c="});

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/asp/asp_test_support.h"
+
 #include <cstdlib>
 #include <ctime>
 
@@ -12,14 +14,8 @@
 namespace asp {
 namespace {
 
-int32_t ErrorNumberOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const vb::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using testing::ErrorNumberOf;
+using testing::Text;
 
 std::optional<String> SentHeader(const Context& ctx, StringView name) {
   if (!ctx.Sent()->Head()) return std::nullopt;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/asp/asp_test_support.h"
+
 #include "platform/asp/context.h"
 #include "platform/asp/request_collection.h"
 #include "platform/com/registry.h"
@@ -9,14 +11,8 @@
 namespace asp {
 namespace {
 
-int32_t ErrorNumberOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const vb::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using testing::ErrorNumberOf;
+using testing::Text;
 
 TEST(ServerMapPath, PassesTheSiteRootAndTheCurrentPage) {
   std::vector<String> seen;

@@ -2,19 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/asp/asp_test_support.h"
+
 #include "platform/asp/context.h"
 
 namespace asp {
 namespace {
 
-int32_t ErrorNumberOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const vb::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using testing::ErrorNumberOf;
+using testing::Text;
 
 TEST(SessionValues, NamesInAnyCaseAndTheContentsCollection) {
   Context ctx(RequestSpec{.session = {{u"UserInfo", u"1|admin|Admin|Office|a|20240101|x"}}});
