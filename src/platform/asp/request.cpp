@@ -102,8 +102,10 @@ const com::MemberTable<Request>& Request::Members() {
        [](Self& self, com::ArgList& args) -> Variant {
          Variant& count = args[0];
          double wanted = vb::CDbl(com::ValueOf(count));
-         if (wanted < 0) vb::Raise(vb::kInvalidProcedureCall);
-         std::string bytes = self.BinaryRead(static_cast<uint64_t>(wanted));
+         if (!(wanted >= 0)) vb::Raise(vb::kInvalidProcedureCall);
+         // More than the body holds reads the rest; keep the conversion in range.
+         uint64_t n = wanted < 0x1p63 ? static_cast<uint64_t>(wanted) : UINT64_MAX;
+         std::string bytes = self.BinaryRead(n);
          count = static_cast<int32_t>(bytes.size());
          return vb::Array::OfBytes(std::vector<uint8_t>(bytes.begin(), bytes.end()));
        }},

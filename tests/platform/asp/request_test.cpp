@@ -75,6 +75,21 @@ TEST(RequestForm, DecodesOnlyFormBodies) {
   EXPECT_EQ(multipart.RequestObject().BinaryRead(10), "k=v");
 }
 
+TEST(RequestForm, FormContentTypes) {
+  struct Case {
+    const char* type;
+    bool form;
+  };
+  const Case cases[] = {{"application/x-www-form-urlencoded", true},
+                        {"application/x-www-form-urlencoded;", true},
+                        {" APPLICATION/X-WWW-FORM-URLENCODED ; charset=gbk", true},
+                        {"application/x-www-form-urlencodedx", false},
+                        {"multipart/form-data; boundary=x", false},
+                        {"text/plain", false},
+                        {"", false}};
+  for (const auto& c : cases) EXPECT_EQ(IsFormContentType(c.type), c.form) << c.type;
+}
+
 TEST(RequestCookies, ValuesAndSubKeys) {
   Context ctx(RequestSpec{.cookies = {{u"plain", u"a%20b+c"},
                                       {u"KesraQe", u"UserName=%E9t%E9&PassWord=x%26y"},
@@ -194,6 +209,9 @@ TEST(BinaryRead, SetsTheCountByReferenceAndStreams) {
 
   count = -1;
   EXPECT_EQ(ErrorNumberOf([&] { com::Call(request, u"BinaryRead", count); }), vb::kInvalidProcedureCall);
+  count = 1e300;
+  com::Call(request, u"BinaryRead", count);
+  EXPECT_EQ(count, Variant(int32_t{0}));
 }
 
 TEST(BinaryRead, RefusesABodyOverTheLimitBeforeReading) {
