@@ -1,0 +1,46 @@
+#pragma once
+// Where a response goes: the HTTP host writes it to the connection, tests and
+// `qe call` keep it in memory.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/vb/string.h"
+
+namespace asp {
+
+using TextHeaderList = std::vector<std::pair<vb::String, vb::String>>;
+
+struct ResponseHead {
+  vb::String status;  // "200 OK"
+  TextHeaderList headers;
+};
+
+class ResponseSink {
+ public:
+  virtual ~ResponseSink() = default;
+  // Once, before any body bytes.
+  virtual void SendHead(const ResponseHead& head) = 0;
+  virtual void SendBody(std::string_view bytes) = 0;
+  virtual bool IsClientConnected() const = 0;
+};
+
+class MemorySink : public ResponseSink {
+ public:
+  void SendHead(const ResponseHead& head) override { head_ = head; }
+  void SendBody(std::string_view bytes) override { body_.append(bytes); }
+  bool IsClientConnected() const override { return connected_; }
+
+  void SetClientConnected(bool connected) { connected_ = connected; }
+  const std::optional<ResponseHead>& Head() const { return head_; }
+  const std::string& Body() const { return body_; }
+
+ private:
+  std::optional<ResponseHead> head_;
+  std::string body_;
+  bool connected_ = true;
+};
+
+}  // namespace asp

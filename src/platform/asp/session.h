@@ -1,0 +1,101 @@
+#pragma once
+// The Session object and the sessions behind it. A session is found by the
+// token of its cookie (random, not guessable) and carries the SessionID that
+// pages see (a number, as IIS gives it). It expires after Timeout minutes
+// without a request; Abandon removes it at the end of the current request.
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <unordered_map>
+
+#include "platform/asp/contents.h"
+
+namespace asp {
+
+class SessionState : public ValueStore {
+ public:
+  SessionState(String token, int32_t id) : token_(std::move(token)), id_(id) {}
+
+  const String& Token() const { return token_; }
+  int32_t Id() const { return id_; }
+
+  Variant Get(StringView name) const override;
+  void Put(StringView name, Variant value) override;
+  void Remove(StringView name) override;
+  void RemoveAll() override;
+  std::vector<String> Keys() const override;
+
+  int32_t Timeout() const { return timeout_minutes_; }
+  void SetTimeout(int32_t minutes);  // error 5 below 1
+  int32_t CodePage() const { return code_page_; }
+  void SetCodePage(int32_t code_page) { code_page_ = code_page; }
+  int32_t Lcid() const { return lcid_; }
+  void SetLcid(int32_t lcid) { lcid_ = lcid; }
+  void Abandon() { abandoned_ = true; }
+  bool Abandoned() const { return abandoned_; }
+
+ private:
+  const String token_;
+  const int32_t id_;
+  mutable std::mutex mutex_;  // guards values_
+  ValueTable values_;
+  std::atomic<int32_t> timeout_minutes_ = 20;
+  std::atomic<int32_t> code_page_ = 936;
+  std::atomic<int32_t> lcid_ = 2052;
+  std::atomic<bool> abandoned_ = false;
+};
+
+class SessionStore {
+ public:
+  virtual ~SessionStore() = default;
+  // The live session of that token, or nullptr (unknown, expired).
+  virtual std::shared_ptr<SessionState> Open(StringView token) = 0;
+  virtual std::shared_ptr<SessionState> Create() = 0;
+  virtual void Remove(StringView token) = 0;
+};
+
+class MemorySessionStore : public SessionStore {
+ public:
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+  explicit MemorySessionStore(Clock clock = &std::chrono::steady_clock::now);
+
+  std::shared_ptr<SessionState> Open(StringView token) override;
+  std::shared_ptr<SessionState> Create() override;
+  void Remove(StringView token) override;
+  size_t Count() const;
+
+ private:
+  struct Held {
+    std::shared_ptr<SessionState> state;
+    std::chrono::steady_clock::time_point last_used;
+  };
+  bool Expired(const Held& held, std::chrono::steady_clock::time_point now) const;
+
+  Clock clock_;
+  mutable std::mutex mutex_;
+  std::mt19937_64 random_;
+  int32_t next_id_;
+  std::unordered_map<String, Held> sessions_;
+};
+
+class Session : public com::Dispatch<Session> {
+ public:
+  explicit Session(std::shared_ptr<SessionState> state);
+
+  static const com::MemberTable<Session>& Members();
+  String TypeName() const override { return u"ISessionObject"; }
+  // Session("x"), Remove, RemoveAll and the rest of Contents answer on the
+  // Session itself.
+  Variant Invoke(StringView name, com::CallType type, com::ArgList& args) override;
+
+  SessionState& State() { return *state_; }
+
+ private:
+  std::shared_ptr<SessionState> state_;
+  std::shared_ptr<Contents> contents_;
+};
+
+}  // namespace asp

@@ -1,0 +1,32 @@
+#pragma once
+// The server's byte <-> text conversion for requests and responses: query
+// strings, form bodies, cookies and headers are decoded with it, and response
+// text is encoded with it. Latin-1 until the host plugs in its ANSI code page.
+#include <string>
+#include <string_view>
+
+#include "platform/vb/string.h"
+
+namespace asp {
+
+using vb::String;
+using vb::StringView;
+
+using DecodeFunction = String (*)(std::string_view bytes);
+// Characters the code page cannot represent become "?".
+using EncodeFunction = std::string (*)(StringView text);
+
+struct TextCodec {
+  DecodeFunction decode;
+  EncodeFunction encode;
+};
+
+// Process-wide, set once by the host before requests run (or by a test).
+void SetTextCodec(TextCodec codec);
+TextCodec GetTextCodec();
+TextCodec Latin1Codec();
+
+String DecodeText(std::string_view bytes);
+std::string EncodeText(StringView text);
+
+}  // namespace asp

@@ -1,0 +1,91 @@
+#include "platform/asp/url_encoding.h"
+
+namespace asp {
+namespace {
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+bool IsAsciiAlnum(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+}  // namespace
+
+std::string PercentDecodeBytes(std::string_view bytes, bool plus_is_blank) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    char c = bytes[i];
+    if (c == '%' && i + 2 < bytes.size()) {
+      int high = HexValue(bytes[i + 1]);
+      int low = HexValue(bytes[i + 2]);
+      if (high >= 0 && low >= 0) {
+        out.push_back(static_cast<char>(high * 16 + low));
+        i += 2;
+        continue;
+      }
+    }
+    out.push_back(plus_is_blank && c == '+' ? ' ' : c);
+  }
+  return out;
+}
+
+String UrlDecode(std::string_view bytes) { return DecodeText(PercentDecodeBytes(bytes, true)); }
+
+NameValueList ParseUrlEncoded(std::string_view bytes) {
+  NameValueList pairs;
+  size_t start = 0;
+  while (start <= bytes.size()) {
+    size_t end = bytes.find('&', start);
+    if (end == std::string_view::npos) end = bytes.size();
+    std::string_view piece = bytes.substr(start, end - start);
+    if (!piece.empty()) {
+      size_t eq = piece.find('=');
+      if (eq == std::string_view::npos)
+        pairs.emplace_back(UrlDecode(piece), String());
+      else
+        pairs.emplace_back(UrlDecode(piece.substr(0, eq)), UrlDecode(piece.substr(eq + 1)));
+    }
+    start = end + 1;
+  }
+  return pairs;
+}
+
+String UrlEncode(StringView text) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  String out;
+  for (unsigned char b : EncodeText(text)) {
+    if (IsAsciiAlnum(b)) {
+      out.push_back(b);
+    } else if (b == ' ') {
+      out.push_back(u'+');
+    } else {
+      out.push_back(u'%');
+      out.push_back(static_cast<char16_t>(kDigits[b >> 4]));
+      out.push_back(static_cast<char16_t>(kDigits[b & 15]));
+    }
+  }
+  return out;
+}
+
+String HtmlEncode(StringView text) {
+  String out;
+  out.reserve(text.size());
+  for (char16_t c : text) {
+    switch (c) {
+      case u'<': out += u"&lt;"; break;
+      case u'>': out += u"&gt;"; break;
+      case u'&': out += u"&amp;"; break;
+      case u'"': out += u"&quot;"; break;
+      default: out.push_back(c);
+    }
+  }
+  return out;
+}
+
+}  // namespace asp

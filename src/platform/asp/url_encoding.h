@@ -1,0 +1,34 @@
+#pragma once
+// Query strings, form bodies and cookie values as the web server reads and
+// writes them: %XX escapes over bytes of the server's code page.
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/asp/text_codec.h"
+
+namespace asp {
+
+using NameValueList = std::vector<std::pair<String, String>>;
+
+// %XX escapes (either letter case) become bytes; a "%" not followed by two hex
+// digits stays as it is ("%zz", a trailing "%4"). With `plus_is_blank`, "+" is
+// a blank, as in query strings and form bodies (not in paths).
+std::string PercentDecodeBytes(std::string_view bytes, bool plus_is_blank);
+
+// Percent-decoded, "+" as a blank, then decoded with the text codec.
+String UrlDecode(std::string_view bytes);
+
+// "a=1&b=x+y": pairs in order; a piece without "=" is a name with an empty
+// value; empty pieces ("a=1&&b=2") are skipped.
+NameValueList ParseUrlEncoded(std::string_view bytes);
+
+// Server.URLEncode: the text's bytes in the codec; letters and digits stay,
+// a blank becomes "+", every other byte %XX with upper-case digits.
+String UrlEncode(StringView text);
+
+// Server.HTMLEncode: "<", ">", "&" and '"' as entities.
+String HtmlEncode(StringView text);
+
+}  // namespace asp

@@ -1,0 +1,61 @@
+#include "platform/asp/url_encoding.h"
+
+#include <gtest/gtest.h>
+
+namespace asp {
+namespace {
+
+String Utf8Decode(std::string_view bytes) { return vb::FromUtf8(bytes); }
+std::string Utf8Encode(StringView text) { return vb::ToUtf8(text); }
+
+// Restores Latin-1 however the test ends.
+class CodecSwap {
+ public:
+  explicit CodecSwap(TextCodec codec) { SetTextCodec(codec); }
+  ~CodecSwap() { SetTextCodec(Latin1Codec()); }
+};
+
+TEST(PercentDecode, EscapesPlusAndMalformedEscapes) {
+  struct Case {
+    const char* in;
+    const char16_t* out;
+  };
+  const Case cases[] = {
+      {"a%41b", u"aAb"},     {"%4a%4A", u"JJ"},   {"x+y", u"x y"},     {"%2B", u"+"},
+      {"%zz", u"%zz"},       {"%4", u"%4"},       {"%4z1", u"%4z1"},   {"%", u"%"},
+      {"100%", u"100%"},     {"%%41", u"%A"},     {"%E9", u"\u00e9"},  {"", u""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(UrlDecode(c.in), c.out) << c.in;
+}
+
+TEST(PercentDecode, PathsKeepPlus) { EXPECT_EQ(PercentDecodeBytes("/a+b%20c", false), "/a+b c"); }
+
+TEST(ParseUrlEncoded, KeepsOrderEmptyValuesAndSkipsEmptyPieces) {
+  NameValueList pairs = ParseUrlEncoded("b=2&&a=1&flag&=x&b=3&c=");
+  NameValueList expected = {{u"b", u"2"}, {u"a", u"1"}, {u"flag", u""}, {u"", u"x"}, {u"b", u"3"}, {u"c", u""}};
+  EXPECT_EQ(pairs, expected);
+  NameValueList decoded = ParseUrlEncoded("na%6De=a%3Db%26c");
+  EXPECT_EQ(decoded, (NameValueList{{u"name", u"a=b&c"}}));
+}
+
+TEST(UrlEncode, KeepsOnlyLettersAndDigits) {
+  EXPECT_EQ(UrlEncode(u"Ab9 x.y-z_~/?"), u"Ab9+x%2Ey%2Dz%5F%7E%2F%3F");
+  EXPECT_EQ(UrlEncode(u"\u00e9"), u"%E9");
+  // Latin-1 cannot hold it: the code page's "?".
+  EXPECT_EQ(UrlEncode(u"\u4e2d"), u"%3F");
+}
+
+TEST(UrlEncode, GoesThroughThePluggedCodec) {
+  CodecSwap utf8({&Utf8Decode, &Utf8Encode});
+  EXPECT_EQ(UrlEncode(u"\u4e2d a"), u"%E4%B8%AD+a");
+  EXPECT_EQ(UrlDecode("%E4%B8%AD+a"), u"\u4e2d a");
+  EXPECT_EQ(UrlDecode(EncodeText(UrlEncode(u"x=\u4e2d&y"))), u"x=\u4e2d&y");
+}
+
+TEST(HtmlEncode, EncodesMarkupCharactersOnly) {
+  EXPECT_EQ(HtmlEncode(u"<a href=\"x\">&amp;'\u4e2d</a>"),
+            u"&lt;a href=&quot;x&quot;&gt;&amp;amp;'\u4e2d&lt;/a&gt;");
+}
+
+}  // namespace
+}  // namespace asp
