@@ -17,8 +17,8 @@ String Ascii(const std::string& s) { return String(s.begin(), s.end()); }
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000; }
 
-// "&H1F", "&O17": VB reads these as 16-bit when they fit in four hex digits
-// (so "&HFFFF" is -1) and as 32-bit otherwise.
+// "&H1F", "&O17": VB reads values up to &HFFFF as 16-bit (so "&HFFFF" is
+// -1) and larger ones as 32-bit ("&HFFFFFFFF" is -1 too).
 bool ParseRadix(StringView s, double& out) {
   if (s.size() < 3 || s[0] != u'&') return false;
   int radix;
@@ -27,7 +27,6 @@ bool ParseRadix(StringView s, double& out) {
   else if (k == u'o') radix = 8;
   else return false;
   uint64_t v = 0;
-  size_t digits = 0;
   for (size_t i = 2; i < s.size(); ++i) {
     char16_t c = AsciiLower(s[i]);
     int d;
@@ -37,13 +36,14 @@ bool ParseRadix(StringView s, double& out) {
     if (d >= radix) return false;
     v = v * radix + d;
     if (v > 0xFFFFFFFFull) return false;
-    ++digits;
   }
-  if (digits == 0) return false;
-  if (v <= 0xFFFF && (radix == 16 ? digits <= 4 : v <= 0xFFFF)) out = static_cast<int16_t>(v);
+  if (v <= 0xFFFF) out = static_cast<int16_t>(v);
   else out = static_cast<int32_t>(static_cast<uint32_t>(v));
   return true;
 }
+
+// The zh-CN currency sign, in both of the forms Windows has used for it.
+bool IsCurrencySign(char16_t c) { return c == 0x00A5 || c == 0xFFE5; }
 
 }  // namespace
 
@@ -54,15 +54,22 @@ bool ParseNumber(StringView text, double& out) {
   StringView s = text.substr(b, e - b);
   if (s.empty()) return false;
   if (ParseRadix(s, out)) return true;
-  bool negative_paren = false;
+  bool in_parens = false;
   if (s.size() >= 2 && s.front() == u'(' && s.back() == u')') {
-    negative_paren = true;
+    in_parens = true;
     s = s.substr(1, s.size() - 2);
   }
-  std::string ascii;
+  // Before the digits: a sign, the currency sign and blanks, each sign once.
+  char sign = 0;
+  bool currency = false;
   size_t i = 0;
-  if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) ascii.push_back(static_cast<char>(s[i++]));
-  while (i < s.size() && IsBlank(s[i])) ++i;
+  for (; i < s.size(); ++i) {
+    char16_t c = s[i];
+    if ((c == u'+' || c == u'-') && !sign && !in_parens) sign = static_cast<char>(c);
+    else if (IsCurrencySign(c) && !currency) currency = true;
+    else if (!IsBlank(c)) break;
+  }
+  std::string ascii;
   bool digits = false, point = false;
   for (; i < s.size(); ++i) {
     char16_t c = s[i];
@@ -89,11 +96,13 @@ bool ParseNumber(StringView text, double& out) {
     ascii += exp;
     i = j;
   }
+  // VB also takes the sign after the number ("12-").
+  if (i + 1 == s.size() && (s[i] == u'+' || s[i] == u'-') && !sign && !in_parens)
+    sign = static_cast<char>(s[i++]);
   if (i != s.size()) return false;
-  char* end = nullptr;
-  double v = std::strtod(ascii.c_str(), &end);
+  double v = std::strtod(ascii.c_str(), nullptr);
   if (std::isinf(v)) return false;
-  out = negative_paren ? -v : v;
+  out = (sign == '-') != in_parens ? -v : v;
   return true;
 }
 
@@ -167,10 +176,9 @@ double CDbl(const Variant& v) {
     case vbBoolean: return v.As<Boolean>().value ? -1 : 0;
     case vbByte: return v.As<uint8_t>();
     case vbString: {
+      // Only numbers: a date text is no number, as IsNumeric says.
       double d;
       if (ParseNumber(v.As<String>(), d)) return d;
-      Date date;
-      if (ParseDate(v.As<String>(), date)) return date.serial;
       Raise(kTypeMismatch);
     }
     case vbNull: Raise(kInvalidUseOfNull);
@@ -249,15 +257,15 @@ Currency CCur(const Variant& v) {
 
 Date CDate(const Variant& v) {
   if (v.Holds<Date>()) return v.As<Date>();
+  double d;
   if (v.Holds<String>()) {
-    Date d;
-    if (ParseDate(v.As<String>(), d)) return d;
-    double n;
-    if (ParseNumber(v.As<String>(), n)) return Date{n};
-    Raise(kTypeMismatch);
+    Date date;
+    if (ParseDate(v.As<String>(), date)) return date;
+    if (!ParseNumber(v.As<String>(), d)) Raise(kTypeMismatch);
+  } else {
+    d = CDbl(v);
   }
-  double d = CDbl(v);
-  if (d < -657434.0 || d >= 2958466.0) Raise(kOverflow);
+  if (!IsDateSerialInRange(d)) Raise(kOverflow);
   return Date{d};
 }
 

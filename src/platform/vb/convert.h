@@ -6,9 +6,11 @@
 
 namespace vb {
 
-// Coercion of a text to a number as VB does it for CDbl/CLng and arithmetic:
-// blanks around, a sign, thousands separators ",", a decimal point, an
-// exponent, "&H"/"&O" prefixes, "(1)" as negative; false when not a number.
+// Coercion of a text to a number as VB does it for CDbl/CLng, IsNumeric and
+// arithmetic (zh-CN): blanks around, a sign before or after the number, the
+// currency sign "¥" or "￥" before it, thousands separators "," before the
+// decimal point, an exponent ("E" or "D"), "&H"/"&O" prefixes, "(1)" as
+// negative. False when the text is not a number or too large for a Double.
 bool ParseNumber(StringView text, double& out);
 
 // CStr of a Double/Single: up to 15 (Single: 7) significant digits, no

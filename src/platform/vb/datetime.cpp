@@ -32,31 +32,45 @@ void CivilFromDays(int64_t z, int& y, int& m, int& d) {
 }
 
 const int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);  // serial 0 in days since 1970
-constexpr double kMinSerial = -657434.0;                 // 100-01-01
-constexpr double kMaxSerial = 2958465.99999;             // 9999-12-31 23:59:59
+// VB's range, 100-01-01 to 9999-12-31 23:59:59. Before 1899-12-30 the time
+// of day is subtracted (-1.25 is 1899-12-29 06:00), so the day is the
+// integral part in both directions.
+bool InRange(double serial) { return IsDateSerialInRange(serial); }
 
 double SerialOf(int64_t days_since_1970, double time_fraction) {
   double day = static_cast<double>(days_since_1970 - kEpochOffset);
   return day >= 0 ? day + time_fraction : day - time_fraction;
 }
 
-int DaysInMonth(int y, int m) {
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (m == 2 && ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) return 29;
-  return kDays[m - 1];
+// Floor division, so that boundaries are counted alike before and after 1970.
+int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+// vbUseSystemDayOfWeek (0): the zh-CN week starts on Monday.
+int FirstDayOfWeek(int first_day_of_week) {
+  if (first_day_of_week < 0 || first_day_of_week > 7) Raise(kInvalidProcedureCall);
+  return first_day_of_week == 0 ? 2 : first_day_of_week;
 }
 
 }  // namespace
+
+bool IsDateSerialInRange(double serial) { return serial > -657435.0 && serial < 2958466.0; }
+
+int DaysInMonth(int year, int month) {
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0)) return 29;
+  return kDays[month - 1];
+}
 
 Date DateFromParts(const DateParts& p) {
   int64_t days = DaysFromCivil(p.year, p.month, p.day);
   double t = (p.hour * 3600.0 + p.minute * 60.0 + p.second) / 86400.0;
   double serial = SerialOf(days, t);
-  if (serial < kMinSerial || serial > kMaxSerial + 1) Raise(kOverflow);
+  if (!InRange(serial)) Raise(kOverflow);
   return Date{serial};
 }
 
 DateParts PartsOfDate(Date date) {
+  if (!InRange(date.serial)) Raise(kOverflow);
   double day = std::trunc(date.serial);
   double frac = std::fabs(date.serial - day);
   int64_t secs = std::llround(frac * 86400.0);
@@ -80,13 +94,16 @@ Date DateSerial(int year, int month, int day) {
   int m = static_cast<int>(m0 - static_cast<int64_t>(y) * 12) + 1;
   int64_t days = DaysFromCivil(y, m, 1) + (day - 1);
   double serial = SerialOf(days, 0);
-  if (serial < kMinSerial || serial > kMaxSerial) Raise(kInvalidProcedureCall);
+  if (!InRange(serial)) Raise(kInvalidProcedureCall);
   return Date{serial};
 }
 
 Date TimeSerial(int hour, int minute, int second) {
-  double secs = hour * 3600.0 + minute * 60.0 + second;
-  return Date{secs / 86400.0};
+  int64_t secs = hour * 3600LL + minute * 60LL + second;
+  int64_t days = FloorDiv(secs, 86400);
+  double serial = SerialOf(days + kEpochOffset, static_cast<double>(secs - days * 86400) / 86400.0);
+  if (!InRange(serial)) Raise(kInvalidProcedureCall);
+  return Date{serial};
 }
 
 static String TwoDigits(int v) {
@@ -103,112 +120,12 @@ static String Number(int v) {
 
 String FormatDateDefault(Date date) {
   DateParts p = PartsOfDate(date);
-  bool has_date = std::trunc(date.serial) != 0;
+  bool has_date = !(p.year == 1899 && p.month == 12 && p.day == 30);
   bool has_time = p.hour != 0 || p.minute != 0 || p.second != 0;
-  String out;
-  if (has_date || !has_time) out = Number(p.year) + u"/" + Number(p.month) + u"/" + Number(p.day);
-  if (has_time) {
-    if (!out.empty()) out += u" ";
-    out += Number(p.hour) + u":" + TwoDigits(p.minute) + u":" + TwoDigits(p.second);
-  }
-  return out;
-}
-
-namespace {
-
-struct Scanner {
-  StringView s;
-  size_t i = 0;
-  void Blanks() {
-    while (i < s.size() && (s[i] == u' ' || s[i] == u'\t')) ++i;
-  }
-  bool Int(int& v, int max_digits = 9) {
-    size_t start = i;
-    long long n = 0;
-    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9' && i - start < static_cast<size_t>(max_digits))
-      n = n * 10 + (s[i++] - u'0');
-    v = static_cast<int>(n);
-    return i > start;
-  }
-  bool Eat(char16_t c) {
-    if (i < s.size() && s[i] == c) {
-      ++i;
-      return true;
-    }
-    return false;
-  }
-  bool Done() const { return i == s.size(); }
-};
-
-bool ParseTime(Scanner& sc, int& h, int& n, int& sec) {
-  if (!sc.Int(h, 2)) return false;
-  if (!sc.Eat(u':') && !sc.Eat(u'时')) return false;
-  if (!sc.Int(n, 2)) return false;
-  sec = 0;
-  sc.Eat(u'分');
-  if (sc.Eat(u':')) {
-    if (!sc.Int(sec, 2)) return false;
-  } else if (sc.i < sc.s.size() && sc.s[sc.i] >= u'0' && sc.s[sc.i] <= u'9') {
-    if (!sc.Int(sec, 2)) return false;
-  }
-  sc.Eat(u'秒');
-  sc.Blanks();
-  auto upper = [&](size_t k) { return sc.i + k < sc.s.size() ? AsciiLower(sc.s[sc.i + k]) : 0; };
-  if ((upper(0) == u'a' || upper(0) == u'p') && upper(1) == u'm') {
-    bool pm = upper(0) == u'p';
-    if (h > 12) return false;
-    if (pm && h < 12) h += 12;
-    if (!pm && h == 12) h = 0;
-    sc.i += 2;
-  }
-  return h < 24 && n < 60 && sec < 60;
-}
-
-}  // namespace
-
-bool ParseDate(StringView text, Date& out) {
-  Scanner sc{text};
-  sc.Blanks();
-  int y = 0, m = 0, d = 0, h = 0, n = 0, sec = 0;
-  bool has_date = false, has_time = false;
-  size_t save = sc.i;
-  int a;
-  if (sc.Int(a, 4)) {
-    char16_t sep = sc.i < text.size() ? text[sc.i] : 0;
-    if (sep == u'-' || sep == u'/' || sep == u'.' || sep == u'年') {
-      ++sc.i;
-      int b, c;
-      if (!sc.Int(b, 2)) return false;
-      char16_t sep2 = sep == u'年' ? u'月' : sep;
-      if (!sc.Eat(sep2)) return false;
-      if (!sc.Int(c, 4)) return false;
-      if (sep == u'年') sc.Eat(u'日');
-      // Year first when the first number has more than two digits or is
-      // beyond any day; otherwise month/day/year as the zh-CN locale accepts.
-      if (sc.i - save > 0 && (a > 31 || text.substr(save).find_first_not_of(u"0123456789") > 2)) {
-        y = a, m = b, d = c;
-      } else {
-        y = c, m = a, d = b;
-      }
-      if (y < 100 && y >= 0) y += y < 30 ? 2000 : 1900;
-      if (m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m) || y < 100 || y > 9999) return false;
-      has_date = true;
-      sc.Blanks();
-    } else {
-      sc.i = save;
-    }
-  }
-  if (!sc.Done()) {
-    if (!ParseTime(sc, h, n, sec)) return false;
-    has_time = true;
-    sc.Blanks();
-  }
-  if (!sc.Done() || (!has_date && !has_time)) return false;
-  DateParts p;
-  if (has_date) p.year = y, p.month = m, p.day = d;
-  p.hour = h, p.minute = n, p.second = sec;
-  out = DateFromParts(p);
-  return true;
+  String date_text = Number(p.year) + u"/" + Number(p.month) + u"/" + Number(p.day);
+  String time_text = Number(p.hour) + u":" + TwoDigits(p.minute) + u":" + TwoDigits(p.second);
+  if (!has_date) return time_text;  // day 0 shows its time, even midnight
+  return has_time ? date_text + u" " + time_text : date_text;
 }
 
 Date Now() {
@@ -242,14 +159,19 @@ int Minute(Date d) { return PartsOfDate(d).minute; }
 int Second(Date d) { return PartsOfDate(d).second; }
 
 int Weekday(Date d, int first_day_of_week) {
-  // 1899-12-30 was a Saturday (vbSaturday = 7).
-  int64_t day = static_cast<int64_t>(std::floor(d.serial));
-  int w = static_cast<int>(((day + 6) % 7 + 7) % 7) + 1;  // 1 = Sunday
-  return (w - first_day_of_week + 7) % 7 + 1;
+  int first = FirstDayOfWeek(first_day_of_week);
+  DateParts p = PartsOfDate(d);
+  // 1970-01-01 was a Thursday (vbThursday = 5).
+  int64_t days = DaysFromCivil(p.year, p.month, p.day);
+  int w = static_cast<int>(((days + 4) % 7 + 7) % 7) + 1;  // 1 = Sunday
+  return (w - first + 7) % 7 + 1;
 }
 
 Date DateAdd(StringView interval, double number, Date date) {
   String iv = AsciiLowerCopy(interval);
+  // A count that reaches past the whole range of dates in seconds is an error
+  // whatever the interval; the fraction of the count is dropped.
+  if (!(std::fabs(number) < 1e12)) Raise(kInvalidProcedureCall);
   int64_t k = static_cast<int64_t>(std::trunc(number));
   auto add_months = [&](int64_t months) {
     DateParts p = PartsOfDate(date);
@@ -276,7 +198,7 @@ Date DateAdd(StringView interval, double number, Date date) {
   int64_t extra_days = static_cast<int64_t>(std::floor(total / 86400.0));
   double rest = total - extra_days * 86400.0;
   double serial = SerialOf(base_days + extra_days, rest / 86400.0);
-  if (serial < kMinSerial || serial > kMaxSerial + 1) Raise(kInvalidProcedureCall);
+  if (!InRange(serial)) Raise(kInvalidProcedureCall);
   return Date{serial};
 }
 
@@ -298,8 +220,8 @@ int64_t DateDiff(StringView interval, Date date1, Date date2, int first_day_of_w
     };
     return (week_start(db) - week_start(da)) / 7;
   }
-  if (iv == u"h") return sb / 3600 - sa / 3600 - ((sb < 0) != (sa < 0) ? 0 : 0);
-  if (iv == u"n") return sb / 60 - sa / 60;
+  if (iv == u"h") return FloorDiv(sb, 3600) - FloorDiv(sa, 3600);
+  if (iv == u"n") return FloorDiv(sb, 60) - FloorDiv(sa, 60);
   if (iv == u"s") return sb - sa;
   Raise(kInvalidProcedureCall);
 }

@@ -11,6 +11,11 @@ struct DateParts {
   int hour = 0, minute = 0, second = 0;
 };
 
+// True for serials of VB's range, 100-01-01 to 9999-12-31 23:59:59. Before
+// 1899-12-30 the time of day counts backwards: -1.25 is 1899-12-29 06:00.
+bool IsDateSerialInRange(double serial);
+int DaysInMonth(int year, int month);
+
 // Serial <-> calendar (proleptic Gregorian, VB's range 100-01-01..9999-12-31).
 Date DateFromParts(const DateParts& parts);  // error 6 outside VB's range
 DateParts PartsOfDate(Date date);             // rounded to the second
@@ -20,11 +25,21 @@ Date DateSerial(int year, int month, int day);
 Date TimeSerial(int hour, int minute, int second);
 
 // The zh-CN display form: "yyyy/M/d H:mm:ss"; only the date when the time is
-// midnight, only the time when the date is 1899-12-30.
+// midnight, only the time when the date is 1899-12-30 ("0:00:00" for 0).
 String FormatDateDefault(Date date);
 
-// IsDate/CDate text rules (zh-CN): "2024-1-5", "2024/01/05 10:20:30",
-// "2024年1月5日", "10:20", "10:20:30", "10:20 PM", with blanks around.
+// IsDate/CDate text rules (zh-CN), blanks around allowed:
+// - a date of three numbers separated by "-", "/" or ".", read year-month-day
+//   when the first has three or four digits or the order makes a valid date,
+//   else month-day-year, else day-month-year ("2024-1-5", "1/5/2024");
+//   two-digit years are 1930..2029;
+// - a date of two numbers separated by "-" or "/": year and month when one
+//   of them has more than two digits or passes 31, else month and day of the
+//   current year;
+// - "2024年1月5日", "2024年1月", "1月5日";
+// - a time: "10:20", "10:20:30", "10时20分30秒", with "AM"/"PM" or
+//   "上午"/"下午" ("10:20:30 PM", "10 PM", "下午10:20");
+// - a date followed by a time.
 bool ParseDate(StringView text, Date& out);
 
 // The clock, in server local time.
@@ -39,7 +54,8 @@ int Day(Date d);
 int Hour(Date d);
 int Minute(Date d);
 int Second(Date d);
-// Weekday: 1 = Sunday by default, as vbSunday.
+// Weekday: 1 = Sunday by default, as vbSunday. A first day of the week of 0
+// (vbUseSystemDayOfWeek) is Monday, as in zh-CN; outside 0..7 raises 5.
 int Weekday(Date d, int first_day_of_week = 1);
 
 // DateAdd/DateDiff intervals: "yyyy" "q" "m" "y" "d" "w" "ww" "h" "n" "s".
