@@ -103,7 +103,12 @@ const char16_t* const kSlotOrder[] = {
 std::set<vb::String> NotBuiltYet() {
   std::set<vb::String> names;
   for (const auto& m : qe::QeCls::MemberList()) names.insert(m.name);
-  for (const char16_t* built : {u"CommGetVersion", u"CommSetConn", u"CommCloseData", u"CommScriptSwapImage"})
+  for (const char16_t* built : {
+           u"CommGetVersion", u"CommSetConn", u"CommCloseData", u"CommScriptSwapImage",
+           u"CommCloseWindowNoMessagebox", u"CommCloseTopWindowNoMessagebox", u"CommCloseWindowCurrent",
+           u"CommCloseWindowModal", u"CommShowErrorPage", u"CommShowSuccess", u"CommCheckInject",
+           u"CommCheckPost", u"CommCheckSession", u"CommCheckAllow", u"CommCheckInput",
+           u"CommCheckIsNoRecord", u"CommCheckIsEof"})
     names.erase(built);
   return names;
 }

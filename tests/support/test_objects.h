@@ -56,4 +56,47 @@ class FakeRecordset : public com::Dispatch<FakeRecordset> {
   int close_calls = 0;
 };
 
+// A response that records what is written to it and whether it was ended.
+class RecordingResponse : public com::Dispatch<RecordingResponse> {
+ public:
+  vb::String TypeName() const override { return u"Response"; }
+  static const com::MemberTable<RecordingResponse>& Members() {
+    static const com::MemberTable<RecordingResponse> table = {
+        {u"Write", com::kGet, 1, 1,
+         [](RecordingResponse& r, com::ArgList& a) {
+           if (!r.ended) r.written += vb::CStr(a[0]);
+           return vb::Variant();
+         }},
+        {u"End", com::kGet, 0, 0,
+         [](RecordingResponse& r, com::ArgList&) {
+           r.ended = true;
+           return vb::Variant();
+         }},
+    };
+    return table;
+  }
+  vb::String written;
+  bool ended = false;
+};
+
+// A recordset positioned at a given end, for checks that test EOF and BOF.
+class PositionedRecordset : public com::Dispatch<PositionedRecordset> {
+ public:
+  PositionedRecordset(bool eof, bool bof) : eof(eof), bof(bof) {}
+  vb::String TypeName() const override { return u"Recordset"; }
+  static const com::MemberTable<PositionedRecordset>& Members() {
+    static const com::MemberTable<PositionedRecordset> table = {
+        {u"EOF", com::kGet, 0, 0, [](PositionedRecordset& r, com::ArgList&) { return vb::Variant(r.eof); }},
+        {u"BOF", com::kGet, 0, 0, [](PositionedRecordset& r, com::ArgList&) { return vb::Variant(r.bof); }},
+        {u"State", com::kGet, 0, 0, [](PositionedRecordset& r, com::ArgList&) {
+           return vb::Variant(static_cast<int32_t>(r.open ? 1 : 0)); }},
+        {u"Close", com::kGet, 0, 0, [](PositionedRecordset& r, com::ArgList&) {
+           r.open = false;
+           return vb::Variant(); }},
+    };
+    return table;
+  }
+  bool eof, bof, open = true;
+};
+
 }  // namespace test_objects

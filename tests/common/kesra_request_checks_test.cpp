@@ -1,0 +1,208 @@
+// The request checks, through a request built in memory: which requests they
+// refuse, with which message, and that a refusal ends the response.
+#include <gtest/gtest.h>
+
+#include "common/kesra_request_checks.h"
+#include "platform/asp/context.h"
+#include "support/test_objects.h"
+
+namespace {
+
+using test_objects::FakeConnection;
+using test_objects::PositionedRecordset;
+using test_objects::RecordingResponse;
+
+struct Outcome {
+  bool refused;
+  vb::String page;
+};
+
+// The message shown after "对不起，" on a refusal ("" when none).
+vb::String MessageOf(const Outcome& o) {
+  auto at = o.page.find(u"对不起，");
+  if (at == vb::String::npos) return {};
+  at += 4;
+  return o.page.substr(at, o.page.find(u"</ul>", at) - at);
+}
+
+asp::RequestSpec Spec(vb::String url) {
+  asp::RequestSpec spec;
+  spec.url = std::move(url);
+  return spec;
+}
+
+template <class Check>
+Outcome RunCheck(asp::Context& context, Check check) {
+  auto response = std::make_shared<RecordingResponse>();
+  vb::Variant request = context.Request(), r(response);
+  check(request, r);
+  return {response->ended, response->written};
+}
+
+const vb::String kInject = u"请不要在参数中包含非法字符尝试注入！";
+
+TEST(KesraCheckInject, SearchesKeywordsInDecodedQueryValues) {
+  struct Case {
+    const char16_t* url;
+    bool refused;
+  } cases[] = {
+      {u"/qe/a.asp", false},
+      {u"/qe/a.asp?id=12&name=abc", false},
+      {u"/qe/a.asp?id=1%27", true},             // a decoded single quote
+      {u"/qe/a.asp?id=1'", true},
+      {u"/qe/a.asp?q=a*b", true},
+      {u"/qe/a.asp?q=100%25", true},            // "%" as a decoded character
+      {u"/qe/a.asp?q=SELECT", true},            // lower-cased first
+      {u"/qe/a.asp?q=insert", false},           // the keyword is "insert "
+      {u"/qe/a.asp?q=Insert+Into", true},
+      {u"/qe/a.asp?q=Sand", true},              // ordinary words are refused too
+      {u"/qe/a.asp?q=chrome", true},
+      {u"/qe/a.asp?select=1&update=2", false},  // keys are not examined
+      {u"/qe/a.asp?a=1&a=mid", true},           // repeated values are joined
+  };
+  for (const auto& c : cases) {
+    asp::Context context(Spec(c.url));
+    auto o = RunCheck(context, [](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckInject(rq, rs, false, u""); });
+    EXPECT_EQ(o.refused, c.refused) << vb::ToUtf8(c.url);
+    if (c.refused) EXPECT_EQ(MessageOf(o), kInject);
+  }
+}
+
+TEST(KesraCheckInject, FormFieldsAndCookiesAreNotExamined) {
+  asp::RequestSpec spec = Spec(u"/qe/a.asp");
+  spec.form = {{u"content", u"select * from t where a='1'"}};
+  spec.cookies = {{u"c", u"'"}};
+  asp::Context context(std::move(spec));
+  EXPECT_FALSE(RunCheck(context, [](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckInject(rq, rs, false, u""); }).refused);
+}
+
+TEST(KesraCheckPost, RefererMustComeFromThisServer) {
+  struct Case {
+    const char16_t* referer;  // nullptr: none sent
+    int16_t check;
+    bool refused;
+  } cases[] = {
+      {u"http://www.school.cn/qe/form.asp", 1, false},
+      {u"https://www.school.cn/qe/form.asp", 1, false},
+      {u"http://www.school.cn:8080/qe/form.asp", 1, false},
+      {u"http://www.school.cn", 1, false},
+      {u"http://www.school.cn?x=1", 1, false},
+      {nullptr, 1, true},
+      {u"", 1, true},
+      {u"http://evil.net/www.school.cn", 1, true},
+      {u"http://www.school.cn.evil.net/", 1, true},
+      {u"http://www.school.cnx/", 1, true},
+      {u"http://www.school.cn:/", 1, true},
+      {u"http://www.school.cn:80x/", 1, true},
+      {u"http://WWW.SCHOOL.CN/", 1, true},      // case matters
+      {u"ftp://www.school.cn/", 1, true},
+      {u"http://evil.net/", 0, false},          // any other value skips the check
+      {nullptr, 2, false},
+  };
+  for (const auto& c : cases) {
+    asp::RequestSpec spec = Spec(u"/qe/save.asp");
+    spec.method = u"POST";
+    spec.headers = {{u"Host", u"www.school.cn:8080"}};
+    if (c.referer) spec.headers.emplace_back(u"Referer", c.referer);
+    asp::Context context(std::move(spec));
+    auto o = RunCheck(context, [&](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckPost(rq, rs, c.check, false, u""); });
+    EXPECT_EQ(o.refused, c.refused) << (c.referer ? vb::ToUtf8(c.referer) : "(none)") << " check " << c.check;
+    if (c.refused) EXPECT_EQ(MessageOf(o), u"您提交的数据不合法，请不要从外部提交数据。");
+  }
+}
+
+TEST(KesraCheckSession, OnlyTheEmptyTextIsRefused) {
+  auto response = std::make_shared<RecordingResponse>();
+  vb::Variant r(response);
+  qe::KesraCheckSession(r, u" ", false, u"");
+  EXPECT_FALSE(response->ended);
+  qe::KesraCheckSession(r, u"", true, u"d");
+  EXPECT_TRUE(response->ended);
+  EXPECT_EQ(MessageOf({true, response->written}), u"请不要从非法路径进入！");
+}
+
+TEST(KesraCheckAllow, ClosesThePagesDataWhenSwitchedOff) {
+  for (int16_t state : {0, 1, 2}) {
+    auto response = std::make_shared<RecordingResponse>();
+    vb::Variant r(response), rs(std::make_shared<PositionedRecordset>(false, false)),
+        conn(std::make_shared<FakeConnection>(u"Provider=x"));
+    qe::KesraCheckAllow(r, rs, conn, state, false, u"");
+    EXPECT_EQ(response->ended, state != 1);
+    EXPECT_EQ(rs.IsNothing(), state != 1);
+    EXPECT_EQ(conn.IsNothing(), state != 1);
+    if (state != 1) EXPECT_EQ(MessageOf({true, response->written}), u"本功能尚未开启，请联系管理员！");
+  }
+}
+
+TEST(KesraCheckInput, RefusesTheFirstFieldHoldingItsRefusedValue) {
+  asp::RequestSpec spec = Spec(u"/qe/save.asp?title=%20%20&kind=0");
+  spec.form = {{u"author", u"zhang"}};
+  asp::Context context(std::move(spec));
+  struct Case {
+    const char16_t* list;
+    const char16_t* message;  // nullptr: passes
+  } cases[] = {
+      {u"", nullptr},
+      {u"author|输入作者|", nullptr},
+      {u"title|输入标题|", u"请输入标题！"},            // blanks only, trimmed
+      {u"missing|填写内容|", u"请填写内容！"},          // a missing field is empty
+      {u"kind|选择类别|0$title|输入标题|", u"请选择类别！"},  // the first hit only
+      {u"author|x|zhang", u"请x！"},
+      {u"author|x| zhang", nullptr},                     // compared exactly
+  };
+  for (const auto& c : cases) {
+    auto o = RunCheck(context, [&](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckInput(rq, rs, c.list, false, u""); });
+    EXPECT_EQ(o.refused, c.message != nullptr) << vb::ToUtf8(c.list);
+    if (c.message) EXPECT_EQ(MessageOf(o), c.message);
+  }
+}
+
+TEST(KesraCheckInput, AnItemWithFewerThanThreeFieldsIsACallerError) {
+  asp::Context context(Spec(u"/qe/a.asp"));
+  for (const char16_t* list : {u"title|输入标题", u"title", u"$a|b|"}) {
+    try {
+      RunCheck(context, [&](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckInput(rq, rs, list, false, u""); });
+      ADD_FAILURE() << vb::ToUtf8(list);
+    } catch (const vb::Error& e) {
+      EXPECT_EQ(e.Number(), vb::kSubscriptOutOfRange);
+    }
+  }
+}
+
+TEST(KesraCheckIsNoRecord, RefusesAtEitherEndWithTheGivenOrDefaultMessage) {
+  struct Case {
+    bool eof, bof;
+    const char16_t* message;
+    const char16_t* shown;  // nullptr: passes
+  } cases[] = {
+      {false, false, u"", nullptr},
+      {true, false, u"", u"没有该记录,可能原因是ID出错或从非法路径进入。"},
+      {false, true, u"文章不存在", u"文章不存在"},
+      {true, true, u"  ", u"  "},
+  };
+  for (const auto& c : cases) {
+    auto response = std::make_shared<RecordingResponse>();
+    vb::Variant r(response), rs(std::make_shared<PositionedRecordset>(c.eof, c.bof)),
+        conn(std::make_shared<FakeConnection>(u"Provider=x"));
+    qe::KesraCheckIsNoRecord(r, rs, conn, c.message, false, u"");
+    EXPECT_EQ(response->ended, c.shown != nullptr);
+    if (c.shown) {
+      EXPECT_EQ(MessageOf({true, response->written}), c.shown);
+      EXPECT_TRUE(rs.IsNothing());
+      EXPECT_TRUE(conn.IsNothing());
+    }
+  }
+}
+
+TEST(RequestChecks, NothingReachesTheBodyAfterARefusal) {
+  asp::Context context(Spec(u"/qe/a.asp?id=1%27"));
+  vb::Variant request = context.Request(), response = context.Response();
+  qe::KesraCheckInject(request, response, false, u"");
+  ASSERT_TRUE(asp::ResponseEnded(response));
+  size_t length = context.ResponseBody().size();
+  com::Call(response, u"Write", u"later");
+  EXPECT_EQ(context.ResponseBody().size(), length);
+  EXPECT_NE(context.ResponseBody().find("history.back();"), std::string::npos);
+}
+
+}  // namespace

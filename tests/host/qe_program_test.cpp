@@ -1,0 +1,69 @@
+// The qe program as a person uses it from a shell.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct Run {
+  int status;
+  std::string out;
+};
+
+Run Qe(const std::string& args) {
+  std::string command = "'" QE_PROGRAM_PATH "' " + args + " 2>&1";
+  Run r{0, {}};
+  FILE* p = ::popen(command.c_str(), "r");
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+  int status = ::pclose(p);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+TEST(QeProgram, CallsAMemberByNameInAnyCase) {
+  EXPECT_EQ(Qe("call CommGetVersion").out, "04.01.01\n");
+  EXPECT_EQ(Qe("call commgetversion").out, "04.01.01\n");
+  auto swap = Qe("call CommScriptSwapImage");
+  EXPECT_EQ(swap.status, 0);
+  EXPECT_EQ(swap.out.rfind("<Script Language=\"JavaScript\">function KesraSwapImgRestore()", 0), 0u);
+}
+
+TEST(QeProgram, ListsTheMembersInSlotOrder) {
+  auto list = Qe("call --list");
+  EXPECT_EQ(list.status, 0);
+  size_t lines = 0;
+  for (char c : list.out) lines += c == '\n';
+  EXPECT_EQ(lines, 316u);
+  EXPECT_EQ(list.out.rfind("CommMd5(ByVal p_String As String) As String\n", 0), 0u);
+}
+
+TEST(QeProgram, RunTimeErrorsExitWithTheirNumber) {
+  auto r = Qe("call NoSuchMember");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out.rfind("error 438: ", 0), 0u);
+  r = Qe("call CommCloseWindowModal");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out.rfind("error 449: ", 0), 0u);
+}
+
+TEST(QeProgram, ConvertsArgumentsAndLeavesOptionalsOut) {
+  EXPECT_EQ(Qe("call CommCloseWindowModal False").out, "<head><base target=\"_self\"></head>\n");
+  EXPECT_EQ(Qe("call CommShowSuccess '' ''").out, "<Script>{history.go(-1);}</Script>\n");
+  EXPECT_EQ(Qe("call CommCloseWindowModal -").status, 1);  // required: cannot be left out
+}
+
+TEST(QeProgram, ShowsTheResponseOfARefusedRequest) {
+  auto r = Qe("call --query 'id=1%27' --response CommCheckInject");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("HTTP/1.1 200 OK\n", 0), 0u);
+  EXPECT_NE(r.out.find("\n\n<Script Language=\"JavaScript\">"), std::string::npos);
+  EXPECT_NE(r.out.find("history.back();"), std::string::npos);
+  // A harmless query writes nothing.
+  r = Qe("call --query 'id=12' --response CommCheckInject");
+  EXPECT_EQ(r.out, "HTTP/1.1 200 OK\nContent-Type: text/html\nCache-Control: private\n\n");
+}
+
+}  // namespace
