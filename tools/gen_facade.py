@@ -263,7 +263,7 @@ def main():
             default = literal_variant(*p["default"]) if p["default"] else "vb::Variant()"
             cpp.append(f"        {{u\"{p['name']}\", {TYPES[p['type']][2]}, {str(p['byref']).lower()}, "
                        f"{str(p['optional']).lower()}, {str(p['default'] is not None).lower()}, {default}}},\n")
-        cpp.append("    }});\n")
+        cpp.append(f"    }}, {'false' if m['target'] == '-' else 'true'}}});\n")
     cpp.append("    return v;\n  }();\n  return list;\n}\n\n")
 
     # The late-bound entries.

@@ -24,6 +24,7 @@ struct MemberInfo {
   int slot = 0;  // position in the interface, from 1
   uint16_t result = vb::vbEmpty;
   std::vector<ParamInfo> params;
+  bool built = true;  // false: the member raises 445 until its procedure exists
 };
 
 // "Name(ByVal p As String, Optional ByRef q As Variant = 1) As Long"
