@@ -126,7 +126,7 @@ static String FormatSignificant(double value, int digits) {
   if (exp >= digits || exp < -4) {
     // Exponent form: d.dddE+xx
     out = digs.substr(0, 1);
-    if (digs.size() > 1) out += "." + digs.substr(1);
+    if (digs.size() > 1) out.append(".").append(digs, 1);
     char e[16];
     std::snprintf(e, sizeof e, "E%c%02d", exp < 0 ? '-' : '+', std::abs(exp));
     out += e;
@@ -134,12 +134,14 @@ static String FormatSignificant(double value, int digits) {
     if (static_cast<int>(digs.size()) <= exp + 1) {
       out = digs + std::string(exp + 1 - digs.size(), '0');
     } else {
-      out = digs.substr(0, exp + 1) + "." + digs.substr(exp + 1);
+      out = digs.substr(0, exp + 1);
+      out.append(".").append(digs, exp + 1);
     }
   } else {
-    out = "0." + std::string(-exp - 1, '0') + digs;
+    out = "0.";
+    out.append(-exp - 1, '0').append(digs);
   }
-  if (neg) out = "-" + out;
+  if (neg) out.insert(0, 1, '-');
   return Ascii(out);
 }
 

@@ -170,9 +170,10 @@ int Weekday(Date d, int first_day_of_week) {
 Date DateAdd(StringView interval, double number, Date date) {
   String iv = AsciiLowerCopy(interval);
   // A count that reaches past the whole range of dates in seconds is an error
-  // whatever the interval; the fraction of the count is dropped.
+  // whatever the interval; a fractional count is rounded to a whole one, as
+  // CLng rounds (ties to even).
   if (!(std::fabs(number) < 1e12)) Raise(kInvalidProcedureCall);
-  int64_t k = static_cast<int64_t>(std::trunc(number));
+  int64_t k = static_cast<int64_t>(std::nearbyint(number));
   auto add_months = [&](int64_t months) {
     DateParts p = PartsOfDate(date);
     int64_t m0 = static_cast<int64_t>(p.year) * 12 + (p.month - 1) + months;

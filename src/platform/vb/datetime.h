@@ -58,7 +58,11 @@ int Second(Date d);
 // (vbUseSystemDayOfWeek) is Monday, as in zh-CN; outside 0..7 raises 5.
 int Weekday(Date d, int first_day_of_week = 1);
 
-// DateAdd/DateDiff intervals: "yyyy" "q" "m" "y" "d" "w" "ww" "h" "n" "s".
+// DateAdd/DateDiff intervals: "yyyy" "q" "m" "y" "d" "w" "ww" "h" "n" "s"
+// (5 for others). DateAdd rounds a fractional number to a whole one (ties to
+// even), keeps the time of day, and ends a month at its last day (Jan 31 + 1
+// month = Feb 29 in 2024); 5 past VB's range of dates. DateDiff counts the
+// interval's boundaries crossed from date1 to date2.
 Date DateAdd(StringView interval, double number, Date date);
 int64_t DateDiff(StringView interval, Date date1, Date date2, int first_day_of_week = 1);
 

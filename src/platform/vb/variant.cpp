@@ -1,5 +1,6 @@
 #include "platform/vb/variant.h"
 
+#include "platform/vb/convert.h"
 #include "platform/vb/error.h"
 
 namespace vb {
@@ -64,12 +65,10 @@ Variant Array::Get(const std::vector<int32_t>& subscripts) const {
 
 void Array::Set(const std::vector<int32_t>& subscripts, const Variant& value) {
   size_t at = Offset(subscripts);
-  if (IsBytes()) {
-    if (!value.Holds<uint8_t>()) Raise(kTypeMismatch);
-    bytes_[at] = value.As<uint8_t>();
-  } else {
-    items_[at] = value;
-  }
+  // A typed array converts what is stored in it, as VB's assignment does.
+  if (IsBytes()) bytes_[at] = CByte(value);
+  else if (element_type_ == vbVariant) items_[at] = value;
+  else items_[at] = CoerceTo(value, element_type_);
 }
 
 void Array::RedimPreserve(int32_t upper) {

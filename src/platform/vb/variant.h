@@ -95,7 +95,8 @@ class Array {
   std::vector<Variant>& Items() { return items_; }
   const std::vector<Variant>& Items() const { return items_; }
 
-  // Element by subscripts (error 9 when out of range).
+  // Element by subscripts (error 9 when out of range). A typed array converts
+  // the value to its element type (CByte, CStr, ...).
   Variant Get(const std::vector<int32_t>& subscripts) const;
   void Set(const std::vector<int32_t>& subscripts, const Variant& value);
 
