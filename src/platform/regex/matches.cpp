@@ -35,9 +35,10 @@ std::shared_ptr<Match> MatchCollection::Item(int32_t index) const { return At(it
 
 const com::MemberTable<SubMatches>& SubMatches::Members() {
   using com::kGet;
+  auto item = [](SubMatches& s, com::ArgList& a) { return s.Item(vb::CLng(a[0])); };
   static const com::MemberTable<SubMatches> table{
-      {u"", kGet, 1, 1, [](SubMatches& s, com::ArgList& a) { return s.Item(vb::CLng(a[0])); }},
-      {u"Item", kGet, 1, 1, [](SubMatches& s, com::ArgList& a) { return s.Item(vb::CLng(a[0])); }},
+      {u"", kGet, 1, 1, item},
+      {u"Item", kGet, 1, 1, item},
       {u"Count", kGet, 0, 0, [](SubMatches& s, com::ArgList&) { return vb::Variant(s.Count()); }},
   };
   return table;

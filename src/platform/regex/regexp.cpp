@@ -50,6 +50,19 @@ vb::String RegExp::Replace(vb::StringView source, vb::StringView replacement) co
   return out;
 }
 
+namespace {
+
+// The late-bound assignment of a Boolean property: VB's CBool of the value.
+template <class Set>
+com::MemberTable<RegExp>::Handler LetBoolean(Set set) {
+  return [set](RegExp& r, com::ArgList& a) {
+    set(r, vb::CBool(a[0]));
+    return vb::Variant();
+  };
+}
+
+}  // namespace
+
 const com::MemberTable<RegExp>& RegExp::Members() {
   using com::ArgList;
   using com::kGet;
@@ -63,23 +76,11 @@ const com::MemberTable<RegExp>& RegExp::Members() {
          return Variant();
        }},
       {u"IgnoreCase", kGet, 0, 0, [](RegExp& r, ArgList&) { return Variant(r.IgnoreCase()); }},
-      {u"IgnoreCase", kLet, 1, 1,
-       [](RegExp& r, ArgList& a) {
-         r.IgnoreCase(vb::CBool(a[0]));
-         return Variant();
-       }},
+      {u"IgnoreCase", kLet, 1, 1, LetBoolean([](RegExp& r, bool on) { r.IgnoreCase(on); })},
       {u"Global", kGet, 0, 0, [](RegExp& r, ArgList&) { return Variant(r.Global()); }},
-      {u"Global", kLet, 1, 1,
-       [](RegExp& r, ArgList& a) {
-         r.Global(vb::CBool(a[0]));
-         return Variant();
-       }},
+      {u"Global", kLet, 1, 1, LetBoolean([](RegExp& r, bool on) { r.Global(on); })},
       {u"MultiLine", kGet, 0, 0, [](RegExp& r, ArgList&) { return Variant(r.MultiLine()); }},
-      {u"MultiLine", kLet, 1, 1,
-       [](RegExp& r, ArgList& a) {
-         r.MultiLine(vb::CBool(a[0]));
-         return Variant();
-       }},
+      {u"MultiLine", kLet, 1, 1, LetBoolean([](RegExp& r, bool on) { r.MultiLine(on); })},
       {u"Test", kGet, 1, 1, [](RegExp& r, ArgList& a) { return Variant(r.Test(vb::CStr(a[0]))); }},
       {u"Execute", kGet, 1, 1,
        [](RegExp& r, ArgList& a) { return Variant(r.Execute(vb::CStr(a[0]))); }},
