@@ -4,7 +4,11 @@
 //
 // A character here is one UTF-16 code unit, as VB counts them. A code unit that
 // the page cannot represent (a surrogate half, most characters outside Chinese
-// and the common symbols) becomes "?" (0x3F), one per code unit.
+// and the common symbols) becomes "?" (0x3F), one per code unit; no look-alike
+// ("best fit") replacement is made.
+//
+// DecodeAnsi and EncodeAnsi are the whole-text codec of the server's pages:
+// request decoding and response encoding plug them in as they are.
 #include <cstddef>
 #include <cstdint>
 #include <string>
