@@ -1,8 +1,12 @@
 #include "platform/platform_classes.h"
 
+#include "platform/regex/regexp.h"
+
 namespace platform {
 
 // Each area adds its registration call here.
-void RegisterPlatformClasses() {}
+void RegisterPlatformClasses() {
+  regex::RegisterClasses();
+}
 
 }  // namespace platform
