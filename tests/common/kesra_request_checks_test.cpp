@@ -136,7 +136,7 @@ TEST(KesraCheckAllow, ClosesThePagesDataWhenSwitchedOff) {
 
 TEST(KesraCheckInput, RefusesTheFirstFieldHoldingItsRefusedValue) {
   asp::RequestSpec spec = Spec(u"/qe/save.asp?title=%20%20&kind=0");
-  spec.form = {{u"author", u"zhang"}};
+  spec.form = {{u"author", u"张三"}};
   asp::Context context(std::move(spec));
   struct Case {
     const char16_t* list;
@@ -147,8 +147,8 @@ TEST(KesraCheckInput, RefusesTheFirstFieldHoldingItsRefusedValue) {
       {u"title|输入标题|", u"请输入标题！"},            // blanks only, trimmed
       {u"missing|填写内容|", u"请填写内容！"},          // a missing field is empty
       {u"kind|选择类别|0$title|输入标题|", u"请选择类别！"},  // the first hit only
-      {u"author|x|zhang", u"请x！"},
-      {u"author|x| zhang", nullptr},                     // compared exactly
+      {u"author|x|张三", u"请x！"},
+      {u"author|x| 张三", nullptr},                     // compared exactly
   };
   for (const auto& c : cases) {
     auto o = RunCheck(context, [&](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckInput(rq, rs, c.list, false, u""); });

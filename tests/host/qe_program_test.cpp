@@ -61,6 +61,7 @@ TEST(QeProgram, ShowsTheResponseOfARefusedRequest) {
   EXPECT_EQ(r.out.rfind("HTTP/1.1 200 OK\n", 0), 0u);
   EXPECT_NE(r.out.find("\n\n<Script Language=\"JavaScript\">"), std::string::npos);
   EXPECT_NE(r.out.find("history.back();"), std::string::npos);
+  EXPECT_NE(r.out.find("对不起，请不要在参数中包含非法字符尝试注入！</ul>"), std::string::npos);
   // A harmless query writes nothing.
   r = Qe("call --query 'id=12' --response CommCheckInject");
   EXPECT_EQ(r.out, "HTTP/1.1 200 OK\nContent-Type: text/html\nCache-Control: private\n\n");

@@ -2,6 +2,7 @@
 // forward, closing the page's data, and the members still to be built.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 
 #include "platform/com/object.h"
@@ -98,18 +99,14 @@ const char16_t* const kSlotOrder[] = {
     u"CommSaveBlogCount", u"CommSaveReaderInfo",
 };
 
-// Members whose procedures are not built yet: each raises 445. This list only
-// shrinks.
+// Members whose procedures are not built yet, one per line in
+// not_built.txt: each raises 445. That list only shrinks.
 std::set<vb::String> NotBuiltYet() {
   std::set<vb::String> names;
-  for (const auto& m : qe::QeCls::MemberList()) names.insert(m.name);
-  for (const char16_t* built : {
-           u"CommGetVersion", u"CommSetConn", u"CommCloseData", u"CommScriptSwapImage",
-           u"CommCloseWindowNoMessagebox", u"CommCloseTopWindowNoMessagebox", u"CommCloseWindowCurrent",
-           u"CommCloseWindowModal", u"CommShowErrorPage", u"CommShowSuccess", u"CommCheckInject",
-           u"CommCheckPost", u"CommCheckSession", u"CommCheckAllow", u"CommCheckInput",
-           u"CommCheckIsNoRecord", u"CommCheckIsEof"})
-    names.erase(built);
+  std::ifstream in(QE_SOURCE_DIR "/tests/shell/not_built.txt");
+  std::string line;
+  while (std::getline(in, line))
+    if (!line.empty()) names.insert(vb::FromUtf8(line));
   return names;
 }
 
@@ -172,8 +169,13 @@ TEST(QeCls, ArgumentErrorsOfTheInterface) {
 
 TEST(QeCls, MembersNotBuiltYetRaise445AndTheObjectStaysUsable) {
   auto qe = NewQeCls();
+  const auto not_built = NotBuiltYet();
+  std::set<vb::String> declared_not_built;
+  for (const auto& m : qe::QeCls::MemberList())
+    if (!m.built) declared_not_built.insert(m.name);
+  EXPECT_EQ(not_built, declared_not_built);
   for (const auto& m : qe::QeCls::MemberList()) {
-    if (!NotBuiltYet().count(m.name)) continue;
+    if (!not_built.count(m.name)) continue;
     com::ArgList args;
     std::vector<vb::Variant> vars(m.params.size(), vb::Variant(u"1"));
     for (auto& v : vars) args.PushRef(v);

@@ -1,5 +1,7 @@
 #include "platform/asp/text_codec.h"
 
+#include "platform/text/ansi.h"
+
 #include <atomic>
 
 namespace asp {
@@ -19,16 +21,20 @@ std::string Latin1Encode(StringView text) {
   return bytes;
 }
 
-std::atomic<DecodeFunction> g_decode{&Latin1Decode};
-std::atomic<EncodeFunction> g_encode{&Latin1Encode};
+// The server's ANSI code page, 936, unless a test sets another.
+String AnsiDecode(std::string_view bytes) { return text::DecodeAnsi(bytes); }
+std::string AnsiEncode(StringView s) { return text::EncodeAnsi(s); }
+
+std::atomic<DecodeFunction> g_decode{&AnsiDecode};
+std::atomic<EncodeFunction> g_encode{&AnsiEncode};
 
 }  // namespace
 
 TextCodec Latin1Codec() { return {&Latin1Decode, &Latin1Encode}; }
 
 void SetTextCodec(TextCodec codec) {
-  g_decode = codec.decode ? codec.decode : &Latin1Decode;
-  g_encode = codec.encode ? codec.encode : &Latin1Encode;
+  g_decode = codec.decode ? codec.decode : &AnsiDecode;
+  g_encode = codec.encode ? codec.encode : &AnsiEncode;
 }
 
 TextCodec GetTextCodec() { return {g_decode.load(), g_encode.load()}; }

@@ -1,7 +1,7 @@
 #pragma once
 // The server's byte <-> text conversion for requests and responses: query
 // strings, form bodies, cookies and headers are decoded with it, and response
-// text is encoded with it. Latin-1 until the host plugs in its ANSI code page.
+// text is encoded with it: the server's ANSI code page (936) by default.
 #include <string>
 #include <string_view>
 
@@ -21,7 +21,8 @@ struct TextCodec {
   EncodeFunction encode;
 };
 
-// Process-wide, set once by the host before requests run (or by a test).
+// Process-wide, set once by the host before requests run (or by a test);
+// an empty function restores code page 936.
 void SetTextCodec(TextCodec codec);
 TextCodec GetTextCodec();
 TextCodec Latin1Codec();

@@ -144,12 +144,12 @@ TEST(ResponseBuffer, OffSendsEachWriteAndRefusesClearAndFlush) {
 TEST(ResponseOutput, WriteEncodesAndBinaryWriteKeepsBytes) {
   Context ctx(RequestSpec{});
   Variant response = ctx.Response();
-  com::Call(response, u"Write", u"\u00e9\u4e2d");  // Latin-1: the second is "?"
+  com::Call(response, u"Write", u"\u00e9\u4e2d\u00ff");  // code page 936: the last is "?"
   com::Call(response, u"Write", Variant::Null());
   com::Call(response, u"Write", 12);
   com::Call(response, u"BinaryWrite", vb::Array::OfBytes({0x00, 0xFF, 0x41}));
   com::Call(response, u"BinaryWrite", u"AB");  // a VB string's bytes
-  EXPECT_EQ(ctx.ResponseBody(), std::string("\xE9?12\x00\xFF\x41" "A\0B\0", 11));
+  EXPECT_EQ(ctx.ResponseBody(), std::string("\xA8\xA6\xD6\xD0?12\x00\xFF\x41" "A\0B\0", 14));
   EXPECT_EQ(ErrorNumberOf([&] { com::Call(response, u"BinaryWrite", 5); }), vb::kTypeMismatch);
   com::Call(response, u"Clear");
   EXPECT_EQ(ctx.ResponseBody(), "");

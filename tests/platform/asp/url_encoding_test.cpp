@@ -8,11 +8,11 @@ namespace {
 String Utf8Decode(std::string_view bytes) { return vb::FromUtf8(bytes); }
 std::string Utf8Encode(StringView text) { return vb::ToUtf8(text); }
 
-// Restores Latin-1 however the test ends.
+// Restores code page 936 however the test ends.
 class CodecSwap {
  public:
   explicit CodecSwap(TextCodec codec) { SetTextCodec(codec); }
-  ~CodecSwap() { SetTextCodec(Latin1Codec()); }
+  ~CodecSwap() { SetTextCodec({}); }
 };
 
 TEST(PercentDecode, EscapesPlusAndMalformedEscapes) {
@@ -23,7 +23,7 @@ TEST(PercentDecode, EscapesPlusAndMalformedEscapes) {
   const Case cases[] = {
       {"a%41b", u"aAb"},     {"%4a%4A", u"JJ"},   {"x+y", u"x y"},     {"%2B", u"+"},
       {"%zz", u"%zz"},       {"%4", u"%4"},       {"%4z1", u"%4z1"},   {"%", u"%"},
-      {"100%", u"100%"},     {"%%41", u"%A"},     {"%E9", u"\u00e9"},  {"", u""},
+      {"100%", u"100%"},     {"%%41", u"%A"},     {"%D6%D0", u"中"},  {"", u""},
   };
   for (const auto& c : cases) EXPECT_EQ(UrlDecode(c.in), c.out) << c.in;
 }
@@ -40,9 +40,10 @@ TEST(ParseUrlEncoded, KeepsOrderEmptyValuesAndSkipsEmptyPieces) {
 
 TEST(UrlEncode, KeepsOnlyLettersAndDigits) {
   EXPECT_EQ(UrlEncode(u"Ab9 x.y-z_~/?"), u"Ab9+x%2Ey%2Dz%5F%7E%2F%3F");
-  EXPECT_EQ(UrlEncode(u"\u00e9"), u"%E9");
-  // Latin-1 cannot hold it: the code page's "?".
-  EXPECT_EQ(UrlEncode(u"\u4e2d"), u"%3F");
+  EXPECT_EQ(UrlEncode(u"\u00e9"), u"%A8%A6");
+  EXPECT_EQ(UrlEncode(u"\u4e2d"), u"%D6%D0");
+  // Code page 936 cannot hold it: the code page's "?".
+  EXPECT_EQ(UrlEncode(u"\u00ff"), u"%3F");
 }
 
 TEST(UrlEncode, GoesThroughThePluggedCodec) {
