@@ -6,11 +6,11 @@
 #include <openssl/evp.h>
 
 #include <cstdio>
-#include <map>
 #include <random>
 #include <string>
 
 #include "common/kesra_class_md5.h"
+#include "timing_reporter.h"
 #include "platform/text/ansi.h"
 
 namespace {
@@ -66,37 +66,17 @@ BENCHMARK(BM_OpenSslMd5Ascii)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KesraMd5Mixed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenSslMd5Mixed)->Unit(benchmark::kMillisecond);
 
-// Prints the usual table, then the throughputs and the ratio to OpenSSL.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-        seconds_[run.benchmark_name()] = run.GetAdjustedRealTime() / 1000.0;
+// The throughputs, and the digest's time against OpenSSL's.
+void PrintSummary(const bench_support::Seconds& seconds) {
+  for (const char* text : {"Ascii", "Mixed"}) {
+    const double ours = bench_support::SecondsOf(seconds, std::string("BM_KesraMd5") + text);
+    const double openssl = bench_support::SecondsOf(seconds, std::string("BM_OpenSslMd5") + text);
+    if (ours > 0 && openssl > 0)
+      std::printf("%s 1 MB: KesraMd5 %.0f MB/s, OpenSSL MD5 %.0f MB/s (%.2fx its time)\n", text, 1.0 / ours,
+                  1.0 / openssl, ours / openssl);
   }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    for (const char* text : {"Ascii", "Mixed"}) {
-      const double ours = seconds_[std::string("BM_KesraMd5") + text];
-      const double openssl = seconds_[std::string("BM_OpenSslMd5") + text];
-      if (ours > 0 && openssl > 0)
-        std::printf("%s 1 MB: KesraMd5 %.0f MB/s, OpenSSL MD5 %.0f MB/s (%.2fx its time)\n", text,
-                    1.0 / ours, 1.0 / openssl, ours / openssl);
-    }
-  }
-
- private:
-  std::map<std::string, double> seconds_;
-};
+}
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench_support::RunWithSummary(argc, argv, PrintSummary); }

@@ -1,5 +1,6 @@
 #include "common/kesra_url_code.h"
 
+#include "common/utf8_forms.h"
 #include "platform/vb/error.h"
 
 namespace qe {
@@ -45,18 +46,9 @@ vb::String KesraUrlEncode_GBToUtf8(vb::StringView p_String) {
   vb::String out;
   out.reserve(p_String.size());
   for (char16_t u : p_String) {
-    if (u == u'+' || u == u'%') {
-      AppendEscape(out, u);
-    } else if (u < 0x80) {
-      out += u;
-    } else if (u < 0x800) {
-      AppendEscape(out, 0xC0 + u / 64);
-      AppendEscape(out, 0x80 + u % 64);
-    } else {
-      AppendEscape(out, 0xE0 + u / 4096);
-      AppendEscape(out, 0x80 + u / 64 % 64);
-      AppendEscape(out, 0x80 + u % 64);
-    }
+    if (u == u'+' || u == u'%') AppendEscape(out, u);
+    else if (u < 0x80) out += u;
+    else EmitUtf8Form(u, [&](unsigned byte) { AppendEscape(out, byte); });
   }
   return out;
 }
@@ -77,11 +69,11 @@ vb::String KesraUrlDecode_GBToUtf8(vb::StringView p_String) {
         out += static_cast<char16_t>(b1);
         i += 2;
       } else if (b1 >= 0xC0 && b1 <= 0xDF) {
-        out += static_cast<char16_t>(b1 % 32 * 64 + HexPair(p_String, i + 4) % 64);
+        out += TwoByteForm(b1, HexPair(p_String, i + 4));
         i += 5;
       } else {
         const unsigned b2 = HexPair(p_String, i + 4), b3 = HexPair(p_String, i + 7);
-        out += static_cast<char16_t>(b1 % 16 * 4096 + b2 % 64 * 64 + b3 % 64);
+        out += ThreeByteForm(b1, b2, b3);
         i += 8;
       }
     }

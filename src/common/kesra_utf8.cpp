@@ -1,5 +1,6 @@
 #include "common/kesra_utf8.h"
 
+#include "common/utf8_forms.h"
 #include "platform/com/object.h"
 #include "platform/text/byte_text.h"
 #include "platform/vb/strings.h"
@@ -12,23 +13,12 @@ constexpr char16_t kReplacement = 0xFFFD;
 // VB's If on a variant: Null is false.
 bool IsTrue(const vb::Variant& v) { return !v.IsNull() && vb::CBool(com::ValueOf(v)); }
 
-void AppendByte(vb::String& out, unsigned value) { out.push_back(text::ByteAsCharacter(static_cast<uint8_t>(value))); }
-
+// Each byte as the character it gives on its own.
 vb::String EncodeByHand(vb::StringView text) {
   vb::String out;
   out.reserve(text.size() * 3);
-  for (char16_t u : text) {
-    if (u < 0x80) {
-      AppendByte(out, u);
-    } else if (u < 0x800) {
-      AppendByte(out, 0xC0 + u / 64);
-      AppendByte(out, 0x80 + u % 64);
-    } else {
-      AppendByte(out, 0xE0 + u / 4096);
-      AppendByte(out, 0x80 + u / 64 % 64);
-      AppendByte(out, 0x80 + u % 64);
-    }
-  }
+  for (char16_t u : text)
+    EmitUtf8Form(u, [&](unsigned byte) { out.push_back(text::ByteAsCharacter(static_cast<uint8_t>(byte))); });
   return out;
 }
 
@@ -48,8 +38,8 @@ vb::String DecodeByHand(const std::string& bytes) {
     }
     if (b < 0x80) out.push_back(static_cast<char16_t>(b));
     else if (size == 1) out.push_back(text::ByteAsCharacter(static_cast<uint8_t>(b)));
-    else if (size == 2) out.push_back(static_cast<char16_t>(b % 32 * 64 + at(i + 1) % 64));
-    else out.push_back(static_cast<char16_t>(b % 16 * 4096 + at(i + 1) % 64 * 64 + at(i + 2) % 64));
+    else if (size == 2) out.push_back(TwoByteForm(b, at(i + 1)));
+    else out.push_back(ThreeByteForm(b, at(i + 1), at(i + 2)));
     i += size;
   }
   return out;

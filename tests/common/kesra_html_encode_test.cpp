@@ -4,19 +4,14 @@
 #include "../platform/vb/raises.h"
 #include "common/kesra_html_encode.h"
 #include "platform/vb/strings.h"
-#include "support/printable.h"
+#include "support/case_table.h"
 
 namespace {
 
 using qe_test::Printable;
 using Cases = std::vector<std::pair<vb::String, vb::String>>;
 
-void ExpectEach(vb::String (*encoder)(vb::StringView), const Cases& cases) {
-  for (const auto& [text, expected] : cases) {
-    SCOPED_TRACE(Printable(text));
-    EXPECT_EQ(encoder(text), expected);
-  }
-}
+void ExpectEach(vb::String (*encoder)(vb::StringView), const Cases& cases) { qe_test::ExpectEach(encoder, cases); }
 
 TEST(KesraHtmlEncode, EncodesEachCharacterOnceAndKeepsRunsOfBlanksVisible) {
   ExpectEach(qe::KesraHtmlEncode,

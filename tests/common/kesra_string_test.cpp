@@ -5,7 +5,7 @@
 #include "../platform/vb/raises.h"
 #include "common/kesra_string.h"
 #include "shell/qecls.h"
-#include "support/printable.h"
+#include "support/case_table.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ TEST(KesraReplaceExp, ReplacesEveryMatchIgnoringCase) {
 }
 
 TEST(KesraHasChinese, FindsChineseCharactersOrAGb2312PairOfBytes) {
-  const std::pair<vb::String, bool> cases[] = {
+  qe_test::ExpectEach<bool>(qe::KesraHasChinese, {
       {u"abc", false},
       {u"", false},
       {u"a中b", true},
@@ -31,11 +31,7 @@ TEST(KesraHasChinese, FindsChineseCharactersOrAGb2312PairOfBytes) {
       {u"°¡", true},            // B0 A1, the first code
       {u"°\u00A0", false},      // A0 is no trail byte
       {u"é", false},
-  };
-  for (const auto& [text, expected] : cases) {
-    SCOPED_TRACE(Printable(text));
-    EXPECT_EQ(qe::KesraHasChinese(text), expected);
-  }
+  });
   qe::QeCls facade;
   EXPECT_EQ(facade.CommHasChinese(u"中"), u"True");
   EXPECT_EQ(facade.CommHasChinese(u"z"), u"False");
@@ -111,7 +107,7 @@ TEST(KesraStrExtract, PositionsOverflowPastSixteenBits) {
 }
 
 TEST(KesraJoinChar, AddsTheSeparatorTheAddressNeeds) {
-  const std::pair<vb::String, vb::String> cases[] = {
+  qe_test::ExpectEach<vb::String>(qe::KesraJoinChar, {
       {u"", u""},
       {u"a/b.asp", u"a/b.asp?"},
       {u"a/b.asp?", u"a/b.asp?"},
@@ -120,11 +116,7 @@ TEST(KesraJoinChar, AddsTheSeparatorTheAddressNeeds) {
       {u"a/b.asp?x=1&y=2&", u"a/b.asp?x=1&y=2&&"},  // only the first "&" is looked at
       {u"?x=1", u"?x=1?"},
       {u"?", u"?"},
-  };
-  for (const auto& [url, expected] : cases) {
-    SCOPED_TRACE(Printable(url));
-    EXPECT_EQ(qe::KesraJoinChar(url), expected);
-  }
+  });
 }
 
 }  // namespace

@@ -5,14 +5,14 @@
 
 #include "../platform/vb/raises.h"
 #include "common/kesra_url_code.h"
-#include "support/printable.h"
+#include "support/case_table.h"
 
 namespace {
 
 using qe_test::Printable;
 
 TEST(KesraUrlEncode, EscapesNonAsciiAsUtf8AndOnlyPlusAndPercentOfAscii) {
-  const std::pair<vb::String, vb::String> cases[] = {
+  qe_test::ExpectEach<vb::String>(qe::KesraUrlEncode_GBToUtf8, {
       {u"a+b%c", u"a%2Bb%25c"},
       {u"é", u"%C3%A9"},
       {u"中", u"%E4%B8%AD"},
@@ -21,15 +21,11 @@ TEST(KesraUrlEncode, EscapesNonAsciiAsUtf8AndOnlyPlusAndPercentOfAscii) {
       {u"\u07FF\u0800", u"%DF%BF%E0%A0%80"},
       {u"\U0001D11E", u"%ED%A0%B4%ED%B4%9E"},  // one escape per code unit
       {u"", u""},
-  };
-  for (const auto& [text, expected] : cases) {
-    SCOPED_TRACE(Printable(text));
-    EXPECT_EQ(qe::KesraUrlEncode_GBToUtf8(text), expected);
-  }
+  });
 }
 
 TEST(KesraUrlDecode, ReadsTheEscapesTheEncoderWrites) {
-  const std::pair<vb::String, vb::String> cases[] = {
+  qe_test::ExpectEach<vb::String>(qe::KesraUrlDecode_GBToUtf8, {
       {u"%E4%B8%AD", u"中"},
       {u"%C3%A9", u"é"},
       {u"%41", u"A"},
@@ -39,11 +35,7 @@ TEST(KesraUrlDecode, ReadsTheEscapesTheEncoderWrites) {
       {u"%E4xB8yAD", u"中"},  // the "%" inside a form is not checked
       {u"%4", u"\x04"},       // one digit at the end
       {u"50%25 off", u"50% off"},
-  };
-  for (const auto& [text, expected] : cases) {
-    SCOPED_TRACE(Printable(text));
-    EXPECT_EQ(qe::KesraUrlDecode_GBToUtf8(text), expected);
-  }
+  });
   for (const vb::String bad : {u"%", u"100%", u"%zz", u"%E4%B8", u"%C3"}) {
     SCOPED_TRACE(Printable(bad));
     EXPECT_RAISES(vb::kTypeMismatch, qe::KesraUrlDecode_GBToUtf8(bad));
