@@ -6,6 +6,7 @@
 
 #include "common/kesra_dates.h"
 #include "platform/vb/datetime.h"
+#include "platform/vb/raises.h"
 
 namespace {
 
@@ -27,15 +28,6 @@ void ExpectClock(Read read, const char* format) {
   std::string value = vb::ToUtf8(read());
   std::string after = LocalStamp(format);
   EXPECT_TRUE(value == before || value == after) << value << " not " << before << " or " << after;
-}
-
-int ErrorNumberOf(void (*f)()) {
-  try {
-    f();
-  } catch (const vb::Error& e) {
-    return e.Number();
-  }
-  return 0;
 }
 
 TEST(KesraGetDate, StampOfTheDateOrOfToday) {
@@ -100,8 +92,8 @@ TEST(KesraDateVB2VFP, MonthDayYearWithoutLeadingZeros) {
   for (const auto& c : cases) EXPECT_EQ(qe::KesraDateVB2VFP(c.text), c.expected) << vb::ToUtf8(c.text);
   ExpectClock([] { return qe::KesraDateVB2VFP(u""); }, "%-m/%-d/%Y");
   ExpectClock([] { return qe::KesraDateVB2VFP(u"   "); }, "%-m/%-d/%Y");
-  EXPECT_EQ(ErrorNumberOf([] { qe::KesraDateVB2VFP(u"abc"); }), vb::kTypeMismatch);
-  EXPECT_EQ(ErrorNumberOf([] { qe::KesraDateVB2VFP(u"2024-02-30"); }), vb::kTypeMismatch);
+  EXPECT_RAISES(vb::kTypeMismatch, qe::KesraDateVB2VFP(u"abc"));
+  EXPECT_RAISES(vb::kTypeMismatch, qe::KesraDateVB2VFP(u"2024-02-30"));
 }
 
 TEST(KesraDateVFP2VB, MonthFirstTextToYearFirst) {

@@ -4,6 +4,7 @@
 
 #include "common/kesra_error_page.h"
 #include "common/kesra_id_checks.h"
+#include "platform/vb/raises.h"
 #include "support/test_objects.h"
 
 namespace {
@@ -39,15 +40,6 @@ vb::String ErrorPage(const vb::String& message, bool close_parent, const vb::Str
   return response->written;
 }
 
-int ErrorNumberOf(const vb::String& text) {
-  try {
-    CheckId(text);
-  } catch (const vb::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
-
 TEST(KesraCheckIsID, ReadsTheLeadingNumberRoundedDown) {
   struct {
     const char16_t* text;
@@ -67,10 +59,10 @@ TEST(KesraCheckIsID, ReadsTheLeadingNumberRoundedDown) {
 }
 
 TEST(KesraCheckIsID, OverflowsPastSixteenBits) {
-  EXPECT_EQ(ErrorNumberOf(u"32768"), vb::kOverflow);
-  EXPECT_EQ(ErrorNumberOf(u"40000"), vb::kOverflow);
-  EXPECT_EQ(ErrorNumberOf(u"-32768.5"), vb::kOverflow);  // rounded down to -32769
-  EXPECT_EQ(ErrorNumberOf(u"-32769"), vb::kOverflow);
+  EXPECT_RAISES(vb::kOverflow, CheckId(u"32768"));
+  EXPECT_RAISES(vb::kOverflow, CheckId(u"40000"));
+  EXPECT_RAISES(vb::kOverflow, CheckId(u"-32768.5"));  // rounded down to -32769
+  EXPECT_RAISES(vb::kOverflow, CheckId(u"-32769"));
 }
 
 TEST(KesraCheckIsID, RefusesWhatIsNotNumericWithTheCallersButtons) {

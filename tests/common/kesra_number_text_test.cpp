@@ -2,18 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "common/kesra_number_text.h"
+#include "platform/vb/raises.h"
 
 namespace {
-
-template <class F>
-int ErrorNumberOf(F f) {
-  try {
-    f();
-  } catch (const vb::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
 
 TEST(KesraGetFileSize, UnitsUpToGigabytes) {
   struct {
@@ -40,8 +31,8 @@ TEST(KesraGetFileSize, UnitsUpToGigabytes) {
 }
 
 TEST(KesraGetFileSize, TextThatIsNoNumberIsATypeMismatch) {
-  EXPECT_EQ(ErrorNumberOf([] { qe::KesraGetFileSize(u"abc"); }), vb::kTypeMismatch);
-  EXPECT_EQ(ErrorNumberOf([] { qe::KesraGetFileSize(u" "); }), vb::kTypeMismatch);
+  EXPECT_RAISES(vb::kTypeMismatch, qe::KesraGetFileSize(u"abc"));
+  EXPECT_RAISES(vb::kTypeMismatch, qe::KesraGetFileSize(u" "));
 }
 
 TEST(KesraStringToNumeric, NumericTextAsCurrency) {
@@ -72,7 +63,7 @@ TEST(KesraStringToNumeric, NumericTextAsCurrency) {
 
 TEST(KesraStringToNumeric, OverflowsOutsideTheThirtyTwoBitRange) {
   for (const char16_t* text : {u"2147483648", u"2147483647.5", u"-2147483649", u"-2147483649.5", u"1e10"})
-    EXPECT_EQ(ErrorNumberOf([text] { qe::KesraStringToNumeric(text); }), vb::kOverflow) << vb::ToUtf8(text);
+    EXPECT_RAISES(vb::kOverflow, qe::KesraStringToNumeric(text)) << vb::ToUtf8(text);
 }
 
 }  // namespace

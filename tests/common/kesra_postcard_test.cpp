@@ -7,6 +7,7 @@
 
 #include "common/kesra_postcard.h"
 #include "platform/vb/datetime.h"
+#include "platform/vb/raises.h"
 
 namespace {
 
@@ -160,18 +161,10 @@ TEST(KesraGetSexFromPostcard, OddIsMaleEvenIsFemale) {
 }
 
 TEST(PostcardFields, ANonNumericFieldIsATypeMismatch) {
-  auto error_of = [](auto f) {
-    try {
-      f();
-    } catch (const vb::Error& e) {
-      return e.Number();
-    }
-    return 0;
-  };
-  EXPECT_EQ(error_of([] { qe::KesraGetBirthdayFromPostcard(u"1101051990AB071239"); }), vb::kTypeMismatch);
-  EXPECT_EQ(error_of([] { qe::KesraGetBirthdayFromPostcard(u"110105199003AB1239"); }), vb::kTypeMismatch);
-  EXPECT_EQ(error_of([] { qe::KesraGetBirthdayFromPostcard(u"110105ABCD03071239"); }), vb::kTypeMismatch);
-  EXPECT_EQ(error_of([] { qe::KesraGetSexFromPostcard(u"1101051990030712X9"); }), vb::kTypeMismatch);
+  EXPECT_RAISES(vb::kTypeMismatch, qe::KesraGetBirthdayFromPostcard(u"1101051990AB071239"));
+  EXPECT_RAISES(vb::kTypeMismatch, qe::KesraGetBirthdayFromPostcard(u"110105199003AB1239"));
+  EXPECT_RAISES(vb::kTypeMismatch, qe::KesraGetBirthdayFromPostcard(u"110105ABCD03071239"));
+  EXPECT_RAISES(vb::kTypeMismatch, qe::KesraGetSexFromPostcard(u"1101051990030712X9"));
 }
 
 }  // namespace
