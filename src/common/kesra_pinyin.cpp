@@ -1,5 +1,7 @@
 #include "common/kesra_pinyin.h"
 
+#include "platform/text/ansi.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -77,29 +79,29 @@ std::u16string_view PinyinSyllableOf(int32_t ansi_code) {
   return std::prev(after)->syllable;
 }
 
-vb::String KesraGetPyChar(const vb::String& p_String, AnsiCodeOf ansi_code) {
+vb::String KesraGetPyChar(const vb::String& p_String) {
   if (p_String.empty()) vb::Raise(vb::kInvalidProcedureCall);
-  const char16_t initial = PinyinInitialOf(ansi_code(p_String[0]));
+  const char16_t initial = PinyinInitialOf(text::AnsiCode(p_String[0]));
   return initial ? vb::String(1, initial) : p_String;
 }
 
-vb::String KesraGetPyString(const vb::String& p_String, AnsiCodeOf ansi_code) {
+vb::String KesraGetPyString(const vb::String& p_String) {
   RaiseIfTooLongToCount(p_String);
   vb::String result;
   result.reserve(p_String.size());
   for (const char16_t character : p_String) {
-    const char16_t initial = PinyinInitialOf(ansi_code(character));
+    const char16_t initial = PinyinInitialOf(text::AnsiCode(character));
     result += initial ? initial : character;
   }
   return result;
 }
 
-vb::String KesraGetQPyString(const vb::String& p_String, AnsiCodeOf ansi_code) {
+vb::String KesraGetQPyString(const vb::String& p_String) {
   RaiseIfTooLongToCount(p_String);
   vb::String result;
   result.reserve(p_String.size() * 3);
   for (const char16_t character : p_String) {
-    const int32_t code = ansi_code(character);
+    const int32_t code = text::AnsiCode(character);
     if (code > 0 && code < kFirstNonAsciiSingleByte) {
       // A character the page lacks has become "?"; any other single-byte code
       // belongs to this character alone, as the page has no best-fit mappings.

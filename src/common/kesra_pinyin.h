@@ -9,21 +9,16 @@
 
 namespace qe {
 
-// The ANSI code of one character: its code page 936 code read as a signed
-// 16-bit number (double-byte codes are negative); a character the page cannot
-// represent gives the code of "?".
-using AnsiCodeOf = int32_t (*)(char16_t);
-
 // The capital initial of the first character, or the whole text when that
 // character is not a level-1 character. Raises 5 for the empty text.
-vb::String KesraGetPyChar(const vb::String& p_String, AnsiCodeOf ansi_code);
+vb::String KesraGetPyChar(const vb::String& p_String);
 // Every level-1 character replaced by its capital initial. Raises 6 past
 // 32,767 characters.
-vb::String KesraGetPyString(const vb::String& p_String, AnsiCodeOf ansi_code);
+vb::String KesraGetPyString(const vb::String& p_String);
 // The toneless pinyin of the level-1 characters, run together, with the
 // single-byte characters kept and everything else dropped. Raises 6 past
 // 32,767 characters.
-vb::String KesraGetQPyString(const vb::String& p_String, AnsiCodeOf ansi_code);
+vb::String KesraGetQPyString(const vb::String& p_String);
 
 // For one ANSI code: the capital initial, or 0 when the code is not that of a
 // level-1 character.

@@ -7,30 +7,9 @@
 namespace qe {
 namespace {
 
-// Code page 936 for the characters these tests use (codes as the page has them).
-int32_t TestAnsiCode(char16_t character) {
-  constexpr int32_t kGbOffset = 65536;
-  switch (character) {
-    case u'中': return 0xD6D0 - kGbOffset;
-    case u'国': return 0xB9FA - kGbOffset;
-    case u'啊': return 0xB0A1 - kGbOffset;
-    case u'阿': return 0xB0A2 - kGbOffset;
-    case u'爱': return 0xB0AE - kGbOffset;
-    case u'座': return 0xD7F9 - kGbOffset;
-    case u'坐': return 0xD7F8 - kGbOffset;
-    case u'驴': return 0xC2BF - kGbOffset;
-    case u'女': return 0xC5AE - kGbOffset;
-    case u'亍': return 0xD8A1 - kGbOffset;  // level 2
-    case u'，': return 0xA3AC - kGbOffset;  // full-width comma
-    case u'說': return 0xD566 - kGbOffset;  // outside GB 2312, between level-1 codes
-  }
-  if (character < 0x80) return character;
-  return u'?';  // not in the page
-}
-
-vb::String PyChar(const vb::String& text) { return KesraGetPyChar(text, TestAnsiCode); }
-vb::String PyString(const vb::String& text) { return KesraGetPyString(text, TestAnsiCode); }
-vb::String QPyString(const vb::String& text) { return KesraGetQPyString(text, TestAnsiCode); }
+vb::String PyChar(const vb::String& text) { return KesraGetPyChar(text); }
+vb::String PyString(const vb::String& text) { return KesraGetPyString(text); }
+vb::String QPyString(const vb::String& text) { return KesraGetQPyString(text); }
 
 int32_t ErrorNumberOf(void (*action)()) {
   try {
