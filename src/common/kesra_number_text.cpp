@@ -1,50 +1,32 @@
 #include "common/kesra_number_text.h"
 
-#include "common/integer_count.h"
+#include "common/kesra_value_checks.h"
 #include "platform/vb/convert.h"
+#include "platform/vb/numbers.h"
+#include "platform/vb/strings.h"
 
 namespace qe {
-namespace {
 
-constexpr int64_t kScale = 10000;  // Currency counts ten-thousandths
-
-}  // namespace
-
-vb::String KesraDecToHex(vb::Currency p_Dec) {
-  static constexpr char16_t kLetters[] = u"ABCDEF";
-  vb::String out;
-  int64_t value = p_Dec.scaled;
-  while (value > 0) {
-    const int64_t quotient = value / (16 * kScale);  // Int(p_Dec / 16), in whole units
-    const int64_t rest = value - quotient * 16 * kScale;
-    vb::String digit = rest >= 10 * kScale && rest % kScale == 0 ? vb::String(1, kLetters[rest / kScale - 10])
-                                                                 : vb::CurrencyToString(vb::Currency{rest});
-    out.insert(0, digit);
-    value = quotient * kScale;
+vb::String KesraGetFileSize(vb::String p_FileSize) {
+  if (p_FileSize.empty()) return u"0B";
+  double size = vb::CDbl(vb::Variant(p_FileSize));
+  if (size < 1024) return vb::DoubleToString(size) + u"B";
+  constexpr char16_t kUnits[] = u"KMG";
+  size /= 1024;
+  for (int unit = 0;; ++unit) {
+    if (size < 1024 || kUnits[unit + 1] == 0) return vb::DoubleToString(vb::Round(size, 2)) + kUnits[unit];
+    size /= 1024;
   }
-  return out;
 }
 
-vb::String KesraDecToBin(vb::Currency p_Dec) {
-  vb::String out;
-  if (p_Dec.scaled <= 0) return out;
-  int32_t n = vb::CLng(vb::Variant(p_Dec));
-  do {
-    out.insert(out.begin(), n % 2 ? u'1' : u'0');
-    n /= 2;
-  } while (n > 0);
-  return out;
-}
-
-vb::String KesraJoin(const vb::Array& p_Array, vb::StringView p_Delimiter) {
-  const int16_t lower = IntegerCount(p_Array.LBound());
-  const int16_t upper = IntegerCount(p_Array.UBound());
-  vb::String out;
-  for (int32_t i = lower; i <= upper; ++i) {
-    out += vb::CStr(vb::Variant(vb::CByte(p_Array.Get({i}))));
-    if (i != upper) out += p_Delimiter;
-  }
-  return out;
+vb::Currency KesraStringToNumeric(vb::String p_String) {
+  if (vb::Trim(p_String).empty() || !KesraCheckIsNumeric(p_String)) return {};
+  vb::Variant text(p_String);
+  // The whole-number reading only bounds the range; the value itself is read
+  // in double precision (a single-precision reading turned 123456.78 into
+  // 123456.7813).
+  vb::CLng(text);
+  return vb::CCur(vb::Variant(vb::CDbl(text)));
 }
 
 }  // namespace qe

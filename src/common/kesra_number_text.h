@@ -1,20 +1,17 @@
 #pragma once
-// Whole numbers written in other bases, and byte arrays written as numbers.
+// Numbers read from and written as text: byte counts as short size texts,
+// and parameter texts as currency numbers.
 #include "platform/vb/variant.h"
 
 namespace qe {
 
-// Upper-case hexadecimal digits of a positive number, no prefix or leading
-// zeros; "" for 0 and below. A fraction stays on the lowest digit, written as
-// a decimal number ("F15.5" for 255.5).
-vb::String KesraDecToHex(vb::Currency p_Dec);
+// "0B" for "", then B below 1024, K, M and G with two decimals at most
+// (1536 gives "1.5K"; no unit beyond G). 13 when the text is no number.
+vb::String KesraGetFileSize(vb::String p_FileSize);
 
-// Binary digits of a positive number rounded to a Long (halves to even); ""
-// for 0 and below; overflow (6) above 2,147,483,647.
-vb::String KesraDecToBin(vb::Currency p_Dec);
-
-// Each element as a decimal number (0..255), with p_Delimiter between them.
-// An array never dimensioned raises 9; bounds past 16 bits overflow (6).
-vb::String KesraJoin(const vb::Array& p_Array, vb::StringView p_Delimiter);
+// A numeric text as currency (four decimals, halves to even); 0 for a blank
+// or non-numeric text. 6 when it rounds to a whole number outside the 32-bit
+// range, as pages have always seen it fail.
+vb::Currency KesraStringToNumeric(vb::String p_String);
 
 }  // namespace qe

@@ -1,65 +1,69 @@
-// Numbers in other bases and byte arrays as numbers.
+// Size texts of byte counts and currency numbers of parameter texts.
 #include <gtest/gtest.h>
 
-#include "../platform/vb/raises.h"
 #include "common/kesra_number_text.h"
-#include "shell/qecls.h"
+#include "platform/vb/raises.h"
 
 namespace {
 
-vb::Currency Cur(int64_t whole, int64_t ten_thousandths = 0) { return {whole * 10000 + ten_thousandths}; }
-
-TEST(KesraDecToHex, WritesUpperCaseDigitsWithoutLeadingZeros) {
-  const std::pair<vb::Currency, vb::String> cases[] = {
-      {Cur(255), u"FF"},
-      {Cur(16), u"10"},
-      {Cur(1), u"1"},
-      {Cur(10), u"A"},
-      {Cur(0), u""},
-      {Cur(-5), u""},
-      {Cur(4294967295), u"FFFFFFFF"},
-      {Cur(922337203685477, 5807), u"346DC5D63886" u"5.5807"},  // the largest Currency
-      {Cur(255, 5000), u"F15.5"},  // the fraction stays on the lowest digit
-      {Cur(0, 5000), u"0.5"},
+TEST(KesraGetFileSize, UnitsUpToGigabytes) {
+  struct {
+    const char16_t* bytes;
+    const char16_t* expected;
+  } cases[] = {
+      {u"", u"0B"},
+      {u"0", u"0B"},
+      {u"1023", u"1023B"},
+      {u"1000.5", u"1000.5B"},           // bytes are not rounded
+      {u"-5", u"-5B"},
+      {u"1024", u"1K"},
+      {u"1536", u"1.5K"},
+      {u"1049", u"1.02K"},
+      {u"1152", u"1.12K"},               // 1.125: halves go to the even digit
+      {u"1,024", u"1K"},
+      {u"1048575", u"1024K"},            // rounding does not carry into the next unit
+      {u"1048576", u"1M"},
+      {u"1073741824", u"1G"},
+      {u"1610612736", u"1.5G"},
+      {u"1099511627776", u"1024G"},      // no unit beyond G
   };
-  for (const auto& [value, expected] : cases) {
-    SCOPED_TRACE(value.scaled);
-    EXPECT_EQ(qe::KesraDecToHex(value), expected);
-  }
+  for (const auto& c : cases) EXPECT_EQ(qe::KesraGetFileSize(c.bytes), c.expected) << vb::ToUtf8(c.bytes);
 }
 
-TEST(KesraDecToBin, WritesBinaryDigitsOfTheRoundedLong) {
-  const std::pair<vb::Currency, vb::String> cases[] = {
-      {Cur(5), u"101"},
-      {Cur(1), u"1"},
-      {Cur(0), u""},
-      {Cur(-1), u""},
-      {Cur(2, 5000), u"10"},  // 2.5 rounds to even: 2
-      {Cur(3, 5000), u"100"},
-      {Cur(0, 4000), u"0"},
-      {Cur(2147483647), vb::String(31, u'1')},
-  };
-  for (const auto& [value, expected] : cases) {
-    SCOPED_TRACE(value.scaled);
-    EXPECT_EQ(qe::KesraDecToBin(value), expected);
-  }
-  EXPECT_RAISES(vb::kOverflow, qe::KesraDecToBin(Cur(2147483648)));
+TEST(KesraGetFileSize, TextThatIsNoNumberIsATypeMismatch) {
+  EXPECT_RAISES(vb::kTypeMismatch, qe::KesraGetFileSize(u"abc"));
+  EXPECT_RAISES(vb::kTypeMismatch, qe::KesraGetFileSize(u" "));
 }
 
-TEST(KesraJoin, WritesEachByteAsANumber) {
-  EXPECT_EQ(qe::KesraJoin(vb::Array::OfBytes({1, 23, 0, 255}), u","), u"1,23,0,255");
-  EXPECT_EQ(qe::KesraJoin(vb::Array::OfBytes({1, 23}), u""), u"123");
-  EXPECT_EQ(qe::KesraJoin(vb::Array::OfBytes({}), u","), u"");
-  EXPECT_RAISES(vb::kSubscriptOutOfRange, qe::KesraJoin(vb::Array(), u","));
-  vb::Array from_five(vb::vbByte, {{5, 6}});
-  from_five.Set({5}, vb::Variant(uint8_t{7}));
-  EXPECT_EQ(qe::KesraJoin(from_five, u"-"), u"7-0");
+TEST(KesraStringToNumeric, NumericTextAsCurrency) {
+  struct {
+    const char16_t* text;
+    int64_t scaled;
+  } cases[] = {
+      {u"", 0},
+      {u"   ", 0},
+      {u"abc", 0},
+      {u"12abc", 0},
+      {u"12", 120000},
+      {u"2.5", 25000},
+      {u"12.0", 120000},
+      {u"-7", -70000},
+      {u" 1,000 ", 10000000},
+      {u"123456.78", 1234567800},       // kept to the cent
+      {u"0.1", 1000},
+      {u"1.23456", 12346},
+      {u"2147483647", 21474836470000},
+      {u"-2147483648", -21474836480000},
+      {u"-2147483648.5", -21474836485000},  // rounds to the even -2147483648 for the range test
+      {u"2147483647.4", 21474836474000},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(qe::KesraStringToNumeric(c.text).scaled, c.scaled) << vb::ToUtf8(c.text);
+}
 
-  EXPECT_EQ(qe::KesraJoin(vb::Array::OfBytes(std::vector<uint8_t>(32768, 1)), u"").size(), 32768u);
-  EXPECT_RAISES(vb::kOverflow, qe::KesraJoin(vb::Array::OfBytes(std::vector<uint8_t>(32769, 1)), u""));
-
-  vb::Variant bytes(vb::Array::OfBytes({9, 8}));
-  EXPECT_EQ(com::Call(vb::Variant(std::make_shared<qe::QeCls>()), u"CommJoin", bytes, u"+"), vb::Variant(u"9+8"));
+TEST(KesraStringToNumeric, OverflowsOutsideTheThirtyTwoBitRange) {
+  for (const char16_t* text : {u"2147483648", u"2147483647.5", u"-2147483649", u"-2147483649.5", u"1e10"})
+    EXPECT_RAISES(vb::kOverflow, qe::KesraStringToNumeric(text)) << vb::ToUtf8(text);
 }
 
 }  // namespace
