@@ -2,6 +2,7 @@
 
 #include "platform/fs/file_system_object.h"
 #include "platform/regex/regexp.h"
+#include "platform/stream/stream.h"
 
 namespace platform {
 
@@ -9,6 +10,7 @@ namespace platform {
 void RegisterPlatformClasses() {
   regex::RegisterClasses();
   scripting::RegisterClasses();
+  stream::RegisterClasses();
 }
 
 }  // namespace platform
