@@ -1,10 +1,14 @@
 #include "shell/qecls.h"
 
+#include "common/kesra_file_resources.h"
 #include "shell/component_classes.h"
 
 namespace qe {
 
-QeCls::QeCls() { CountObject(1); }
+QeCls::QeCls() {
+  CountObject(1);
+  KesraInstallResourceDll(u"XceedZip.dll");
+}
 QeCls::~QeCls() { CountObject(-1); }
 
 // The two members that forward nothing.

@@ -159,6 +159,13 @@ std::optional<std::string_view> FindVersionResource(std::string_view data) {
   return image.Slice(*at, size);
 }
 
+vb::String TextOfValue(std::string_view value) {
+  Bytes bytes(value);
+  vb::String text;
+  for (size_t at = 0; at + 1 < value.size(); at += 2) text += static_cast<char16_t>(bytes.U16(at));
+  return text;
+}
+
 uint32_t GetFileVersionInfoSize(vb::StringView path) {
   std::string block;
   return GetFileVersionInfo(path, block) ? static_cast<uint32_t>(block.size()) : 0;

@@ -30,6 +30,9 @@ bool GetFileVersionInfo(vb::StringView path, std::string& block);
 // first NUL (left out). std::nullopt when the path names no value.
 std::optional<std::string_view> VerQueryValue(std::string_view block, vb::StringView sub_block);
 
+// The text of a text value (UTF-16LE bytes).
+vb::String TextOfValue(std::string_view value);
+
 // The version resource of PE bytes; std::nullopt when there is none.
 std::optional<std::string_view> FindVersionResource(std::string_view image);
 

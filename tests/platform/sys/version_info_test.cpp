@@ -11,12 +11,7 @@ using qe_test::PeImage;
 using qe_test::VersionBlock;
 
 std::u16string Text(std::optional<std::string_view> value) {
-  std::u16string out;
-  if (!value) return u"<none>";
-  for (size_t i = 0; i + 1 < value->size(); i += 2) {
-    out += static_cast<char16_t>(static_cast<unsigned char>((*value)[i]) | static_cast<unsigned char>((*value)[i + 1]) << 8);
-  }
-  return out;
+  return value ? sys::TextOfValue(*value) : u"<none>";
 }
 
 class VersionInfoTest : public testing::Test {
