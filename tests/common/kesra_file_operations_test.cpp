@@ -2,19 +2,17 @@
 // site, and what each leaves on disk.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "common/kesra_file_operations.h"
 #include "platform/asp/context.h"
-#include "support/temp_site.h"
+#include "support/site_files_test.h"
 
 namespace {
 
 namespace stdfs = std::filesystem;
 using namespace qe;
 
-class KesraFileOperationsTest : public testing::Test {
+class KesraFileOperationsTest : public qe_test::SiteFilesTest {
  protected:
   void SetUp() override {
     site_.WriteFile("site/data/qe.asp", "12345");
@@ -23,15 +21,7 @@ class KesraFileOperationsTest : public testing::Test {
     site_.WriteFile("site/tree/one.txt", "1");
     site_.WriteFile("site/other/two.txt", "2");
   }
-  bool Exists(const char* relative) const { return stdfs::exists(site_.Host(relative)); }
-  std::string Content(const char* relative) const {
-    std::ifstream in(site_.Host(relative));
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
 
-  qe_test::TempSite site_;
 };
 
 TEST_F(KesraFileOperationsTest, TestsExistenceWithoutCaseAndLiterally) {

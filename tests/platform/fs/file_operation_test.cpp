@@ -1,11 +1,9 @@
 // The shell's file operation on a temporary drive: what is left on disk.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "platform/fs/file_operation.h"
-#include "support/temp_site.h"
+#include "support/site_files_test.h"
 
 namespace {
 
@@ -19,7 +17,7 @@ String List(std::u16string_view names) {
   return list + String(2, u'\0');
 }
 
-class FileOperationTest : public testing::Test {
+class FileOperationTest : public qe_test::SiteFilesTest {
  protected:
   void SetUp() override {
     site_.WriteFile("site/a.txt", "A");
@@ -33,15 +31,7 @@ class FileOperationTest : public testing::Test {
   int32_t Run(uint16_t function, std::u16string_view from, std::u16string_view to = {}) {
     return fs::SHFileOperation({function, List(from), to.empty() ? String() : List(to), 0x415});
   }
-  bool Exists(const char* relative) const { return stdfs::exists(site_.Host(relative)); }
-  std::string Content(const char* relative) const {
-    std::ifstream in(site_.Host(relative));
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
 
-  qe_test::TempSite site_;
 };
 
 TEST_F(FileOperationTest, DeletesFilesAndWholeTreesForGood) {

@@ -4,7 +4,7 @@
 #include "platform/com/registry.h"
 #include "platform/fs/file_system_object.h"
 #include "platform/vb/raises.h"
-#include "support/temp_site.h"
+#include "support/site_files_test.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ using com::Call;
 using vb::String;
 using vb::Variant;
 
-class FileSystemObjectTest : public testing::Test {
+class FileSystemObjectTest : public qe_test::SiteFilesTest {
  protected:
   void SetUp() override {
     site_.WriteFile("site/data/qe.asp", "12345");
@@ -22,9 +22,7 @@ class FileSystemObjectTest : public testing::Test {
     site_.WriteFile("site/up/c.gif", "c");
     site_.WriteFile("site/up/sub/d.jpg", "dddd");
   }
-  bool Exists(const char* relative) const { return stdfs::exists(site_.Host(relative)); }
 
-  qe_test::TempSite site_;
   Variant fso_ = Variant(com::CreateObject(u"Scripting.FileSystemObject"));
 };
 
