@@ -68,7 +68,7 @@ void SiteServer::Impl::Handle(const httplib::Request& request, httplib::Response
 
   if (*path == u"/") {
     std::string start = vb::ToUtf8(kStartPage);
-    if (!query.empty()) start += "?" + std::string(query);
+    if (!query.empty()) start.append("?").append(query);
     response.set_redirect(start, 302);
     return;
   }
@@ -138,6 +138,9 @@ SiteServer::SiteServer(std::filesystem::path site_folder, Pages pages, ServerLim
   http.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   http.set_payload_max_length(limits.max_body_bytes);
   http.set_keep_alive_max_count(kKeepAliveRequests);
+  // httplib writes a head and its body apart: without this, each answer on a
+  // kept connection waits for the client's delayed acknowledgement.
+  http.set_tcp_nodelay(true);
   http.set_pre_routing_handler(
       [&self](const httplib::Request& request, httplib::Response& response) { return self.BeforeRouting(request, response); });
   auto with_body = [&self](const httplib::Request& request, httplib::Response& response,

@@ -72,6 +72,7 @@ class ServeProcess {
   ServeProcess& operator=(const ServeProcess&) = delete;
 
   int Port() const { return port_; }
+  pid_t Pid() const { return pid_; }
   const std::string& FirstLine() const { return first_line_; }
   bool Running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
   // SIGTERM; the exit status (-1 when it did not exit by itself).
