@@ -19,6 +19,7 @@
 
 #include "host/default_site.h"
 #include "host/serve_process.h"
+#include "support/temp_site.h"
 
 namespace {
 
@@ -92,9 +93,9 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  host_test::TempFolder site;
-  host::MakeDefaultSite(site.Path());
-  host_test::ServeProcess server(site.Path());
+  qe_test::TempSite site;
+  host::MakeDefaultSite(site.SiteFolder());
+  host_test::ServeProcess server(site.SiteFolder());
   std::printf("%s%d connections, %d s each, %s\n", server.FirstLine().c_str(), settings.connections,
               settings.seconds, settings.cookies ? "cookies kept" : "no cookies");
 

@@ -12,6 +12,7 @@
 #include "host/raw_http.h"
 #include "host/serve_process.h"
 #include "platform/text/ansi.h"
+#include "support/temp_site.h"
 
 namespace {
 
@@ -29,16 +30,16 @@ std::string SessionCookieOf(const httplib::Result& result) {
 class ServeTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    site_ = new host_test::TempFolder;
-    site_->Write("qe/hello.txt", "hello");
-    site_->Write("qe/notes.xyz", "notes");
-    site_->Write("qe/secret.asp", "<% source %>");
-    site_->Write("data/x", "secret data");
-    site_->Write("data/notes.txt", "secret notes");
-    site_->Write("data/qe.asp", "secret database");
-    site_->Write("Data/Config.htm", "secret config");
-    std::filesystem::create_directory_symlink("data", site_->Path() / "link");
-    server_ = new host_test::ServeProcess(site_->Path());
+    site_ = new qe_test::TempSite;
+    site_->WriteFile("site/qe/hello.txt", "hello");
+    site_->WriteFile("site/qe/notes.xyz", "notes");
+    site_->WriteFile("site/qe/secret.asp", "<% source %>");
+    site_->WriteFile("site/data/x", "secret data");
+    site_->WriteFile("site/data/notes.txt", "secret notes");
+    site_->WriteFile("site/data/qe.asp", "secret database");
+    site_->WriteFile("site/Data/Config.htm", "secret config");
+    std::filesystem::create_directory_symlink("data", site_->SiteFolder() / "link");
+    server_ = new host_test::ServeProcess(site_->SiteFolder());
   }
   static void TearDownTestSuite() {
     delete server_;
@@ -52,11 +53,11 @@ class ServeTest : public ::testing::Test {
   }
   std::string Origin() const { return "http://127.0.0.1:" + std::to_string(server_->Port()); }
 
-  static host_test::TempFolder* site_;
+  static qe_test::TempSite* site_;
   static host_test::ServeProcess* server_;
 };
 
-host_test::TempFolder* ServeTest::site_ = nullptr;
+qe_test::TempSite* ServeTest::site_ = nullptr;
 host_test::ServeProcess* ServeTest::server_ = nullptr;
 
 TEST_F(ServeTest, RootLeadsToTheStartPageWhichShowsTheSystemTitle) {

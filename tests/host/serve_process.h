@@ -1,45 +1,17 @@
 #pragma once
-// `qe serve` as a child process on a free loopback port, over a temporary
-// site folder; stopped with SIGTERM at the end.
+// `qe serve` as a child process on a free loopback port, over a site folder;
+// stopped with SIGTERM at the end.
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace host_test {
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qe-serve-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
-    path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::filesystem::path& Path() const { return path_; }
-  // "/"-separated, relative to the folder.
-  void Write(std::string_view relative, std::string_view content) const {
-    std::filesystem::path file = path_ / std::filesystem::path(relative);
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << content;
-  }
-
- private:
-  std::filesystem::path path_;
-};
 
 class ServeProcess {
  public:

@@ -8,13 +8,13 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
-#include "host/serve_process.h"
 #include "host/site_drive.h"
 #include "host/spool.h"
 #include "platform/asp/context.h"
 #include "platform/com/object.h"
-#include "platform/fs/paths.h"
+#include "support/temp_site.h"
 
 namespace {
 
@@ -63,14 +63,14 @@ void Fail(Page&) { vb::Raise(vb::kObjectRequired); }
 class SiteServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    host::MountSite(site_.Path());
+    host::MountSite(site_.SiteFolder());
     host::Pages pages;
     pages.Register(u"/echo.asp", &EchoBody);
     pages.Register(u"/headers.asp", &SmuggleHeaders);
     pages.Register(u"/variables.asp", &ServerVariables);
     pages.Register(u"/meet.asp", &Meet);
     pages.Register(u"/fail.asp", &Fail);
-    server_ = std::make_unique<host::SiteServer>(site_.Path(), std::move(pages),
+    server_ = std::make_unique<host::SiteServer>(site_.SiteFolder(), std::move(pages),
                                                  host::ServerLimits{8, 4 * host::Spool::kMemoryLimit});
     port_ = server_->Bind("127.0.0.1", 0);
     ASSERT_GT(port_, 0);
@@ -80,7 +80,6 @@ class SiteServerTest : public ::testing::Test {
   void TearDown() override {
     server_->Stop();
     runner_.join();
-    fs::UnmapDrive(u'C');
   }
 
   httplib::Client Client() const {
@@ -89,7 +88,7 @@ class SiteServerTest : public ::testing::Test {
     return client;
   }
 
-  host_test::TempFolder site_;
+  qe_test::TempSite site_;  // its end unmaps C:
   std::unique_ptr<host::SiteServer> server_;
   std::thread runner_;
   int port_ = 0;
