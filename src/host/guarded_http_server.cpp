@@ -18,16 +18,16 @@ constexpr int kDrainMs = 1000;
 // The socket stream of one request, counting what it reads and writes.
 class GuardedStream : public httplib::Stream {
  public:
-  explicit GuardedStream(httplib::Stream& inner) : inner_(inner) {}
+  GuardedStream(httplib::Stream& inner, std::chrono::steady_clock::time_point head_deadline)
+      : inner_(inner), head_deadline_(head_deadline) {}
 
   bool is_readable() const override { return inner_.is_readable(); }
   bool is_writable() const override { return inner_.is_writable(); }
   ssize_t read(char* ptr, size_t size) override {
     if (!head_read_) {
-      if (head_bytes_ >= GuardedHttpServer::kMaxHeadBytes) {
-        head_too_large_ = true;
-        return -1;
-      }
+      if (head_bytes_ >= GuardedHttpServer::kMaxHeadBytes) cut_off_ = 431;
+      else if (std::chrono::steady_clock::now() >= head_deadline_) cut_off_ = 408;
+      if (cut_off_) return -1;
       size = std::min(size, GuardedHttpServer::kMaxHeadBytes - head_bytes_);
     }
     ssize_t n = inner_.read(ptr, size);
@@ -44,12 +44,13 @@ class GuardedStream : public httplib::Stream {
   socket_t socket() const override { return inner_.socket(); }
 
   bool head_read_ = false;
-  bool head_too_large_ = false;
+  int cut_off_ = 0;
   bool close_ = false;
   bool written_ = false;
 
  private:
   httplib::Stream& inner_;
+  const std::chrono::steady_clock::time_point head_deadline_;
   size_t head_bytes_ = 0;
 };
 
@@ -60,12 +61,12 @@ struct CurrentStream {
   ~CurrentStream() { g_stream = nullptr; }
 };
 
-// A head too large for httplib to answer: the answer written here.
-void AnswerHeadTooLarge(GuardedStream& stream) {
-  std::string body = "431 " + std::string(ReasonPhrase(431)) + "\n";
-  std::string answer = "HTTP/1.1 431 " + std::string(ReasonPhrase(431)) +
-                       "\r\nContent-Type: text/plain\r\nConnection: close\r\nContent-Length: " +
-                       std::to_string(body.size()) + "\r\n\r\n" + body;
+// A head cut off before httplib had a request line to answer: the answer
+// written here.
+void AnswerCutOff(GuardedStream& stream) {
+  std::string status = std::to_string(stream.cut_off_) + " " + std::string(ReasonPhrase(stream.cut_off_));
+  std::string answer = "HTTP/1.1 " + status + "\r\nContent-Type: text/plain\r\nConnection: close\r\nContent-Length: " +
+                       std::to_string(status.size() + 1) + "\r\n\r\n" + status + "\n";
   stream.write(answer.data(), answer.size());
 }
 
@@ -93,7 +94,7 @@ void GuardedHttpServer::HeadRead() {
   if (g_stream) g_stream->head_read_ = true;
 }
 
-bool GuardedHttpServer::HeadTooLarge() { return g_stream && g_stream->head_too_large_; }
+int GuardedHttpServer::HeadCutOff() { return g_stream ? g_stream->cut_off_ : 0; }
 
 void GuardedHttpServer::CloseAfterAnswer(httplib::Response& response) {
   response.set_header("Connection", "close");
@@ -122,11 +123,11 @@ bool GuardedHttpServer::process_and_close_socket(socket_t sock) {
     served = httplib::detail::process_client_socket(
         sock, read_timeout_sec_, read_timeout_usec_, write_timeout_sec_, write_timeout_usec_,
         [&](httplib::Stream& socket_stream) {
-          GuardedStream stream(socket_stream);
+          GuardedStream stream(socket_stream, std::chrono::steady_clock::now() + head_timeout_);
           CurrentStream current(stream);
           bool ok = process_request(stream, close_connection, connection_closed, nullptr);
-          if (stream.head_too_large_ && !stream.written_) AnswerHeadTooLarge(stream);
-          drain = stream.close_ || stream.head_too_large_;
+          if (stream.cut_off_ && !stream.written_) AnswerCutOff(stream);
+          drain = stream.close_ || stream.cut_off_;
           return ok && !drain;
         });
     if (!served || connection_closed) break;

@@ -1,25 +1,10 @@
 #include "host/session_cookie.h"
 
 #include <random>
-#include <string_view>
+
+#include "platform/asp/request.h"
 
 namespace host {
-namespace {
-
-std::string_view Trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-bool SameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
-  return true;
-}
-
-}  // namespace
 
 SessionCookie::SessionCookie() : name_("ASPSESSIONID") {
   std::random_device random;
@@ -27,19 +12,8 @@ SessionCookie::SessionCookie() : name_("ASPSESSIONID") {
 }
 
 std::string SessionCookie::TokenIn(const asp::RequestInfo& request) const {
-  for (const auto& [header, value] : request.headers) {
-    if (!SameLetters(header, "Cookie")) continue;
-    std::string_view rest = value;
-    while (!rest.empty()) {
-      size_t end = rest.find(';');
-      std::string_view piece = Trimmed(rest.substr(0, end));
-      rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-      size_t eq = piece.find('=');
-      if (eq != std::string_view::npos && SameLetters(Trimmed(piece.substr(0, eq)), name_))
-        return std::string(Trimmed(piece.substr(eq + 1)));
-    }
-  }
-  return {};
+  std::vector<vb::String> tokens = asp::ParseCookies(request)->Values(vb::FromUtf8(name_));
+  return tokens.empty() ? std::string() : vb::ToUtf8(tokens.front());
 }
 
 std::string SessionCookie::SetCookie(const std::string& token) const {

@@ -1,7 +1,8 @@
 #pragma once
 // The cookie that carries a visitor's session, named as the web server names
 // it: "ASPSESSIONID" and eight letters chosen when the server starts, so the
-// cookies of an earlier run (whose sessions are gone) are not read.
+// cookies of an earlier run (whose sessions are gone) are not read. Cookies
+// are read as Request.Cookies reads them.
 #include <string>
 
 #include "platform/asp/request_info.h"

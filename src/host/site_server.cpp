@@ -137,6 +137,7 @@ SiteServer::SiteServer(std::filesystem::path site_folder, Pages pages, ServerLim
   size_t threads = limits.threads;
   http.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   http.set_payload_max_length(limits.max_body_bytes);
+  http.SetHeadTimeout(limits.head_timeout);
   http.set_keep_alive_max_count(kKeepAliveRequests);
   // httplib writes a head and its body apart: without this, each answer on a
   // kept connection waits for the client's delayed acknowledgement.
@@ -156,7 +157,8 @@ SiteServer::SiteServer(std::filesystem::path site_folder, Pages pages, ServerLim
       [](const httplib::Request&, httplib::Response& response) {
     if (!response.body.empty() || response.content_length_ > 0) return httplib::Server::HandlerResponse::Unhandled;
     GuardedHttpServer::CloseAfterAnswer(response);
-    SendStatus(response, GuardedHttpServer::HeadTooLarge() ? 431 : response.status);
+    int cut_off = GuardedHttpServer::HeadCutOff();
+    SendStatus(response, cut_off ? cut_off : response.status);
     return httplib::Server::HandlerResponse::Handled;
   }));
   http.set_exception_handler([](const httplib::Request& request, httplib::Response& response, std::exception_ptr error) {

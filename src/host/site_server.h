@@ -2,6 +2,7 @@
 // The web server of one site: HTTP/1.1 over cpp-httplib, each request on one
 // worker thread from start to end, many at once. Pages run through the ASP
 // objects; the site's other files are sent as they are.
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -15,6 +16,7 @@ namespace host {
 struct ServerLimits {
   size_t threads = 64;  // connections served at once; more wait for a thread
   uint64_t max_body_bytes = asp::kDefaultMaxBodyBytes;  // larger bodies get 413
+  std::chrono::milliseconds head_timeout{30000};        // slower heads get 408
 };
 
 class SiteServer {

