@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "common/kesra_string.h"
 #include "common/kesra_value_checks.h"
-#include "platform/regex/regexp.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/datetime.h"
 #include "platform/vb/information.h"
@@ -21,13 +21,7 @@ vb::String DateStamp(const vb::DateParts& parts, vb::StringView separator) {
          TwoDigits(parts.day);
 }
 
-vb::String WithoutWeekdayNames(const vb::String& text) {
-  regex::RegExp re;
-  re.Pattern(u"星期[一二三四五六日]+");
-  re.IgnoreCase(true);
-  re.Global(true);
-  return re.Replace(text, u"");
-}
+vb::String WithoutWeekdayNames(const vb::String& text) { return KesraReplaceExp(text, u"星期[一二三四五六日]+", u""); }
 
 }  // namespace
 
