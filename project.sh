@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Qe: set up and run.
 #   ./project.sh test   install what the build needs, build with sanitizers, run every test
-#   ./project.sh run    install, build, and run the main job
+#   ./project.sh run    install, build, and serve the default site (./project.sh run ARGS: qe ARGS)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -55,12 +55,9 @@ case "${1:-}" in
     if (($#)); then
       exec build/release/qe "$@"
     fi
-    echo "== qe call CommGetVersion"
-    build/release/qe call CommGetVersion
-    echo "== qe call commgetversion (members are found in any letter case)"
-    build/release/qe call commgetversion
-    echo "== qe call --list | head -5"
-    build/release/qe call --list | head -5
+    # The site over HTTP: the default site (made on first run in the user's
+    # data folder) on 127.0.0.1:8080; it prints its address. Ctrl-C stops it.
+    exec build/release/qe serve
     ;;
   *)
     echo "usage: $0 test|run [qe arguments...]" >&2

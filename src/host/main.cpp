@@ -4,12 +4,14 @@
 
 #include "host/call_command.h"
 #include "host/register_command.h"
+#include "host/serve_command.h"
 
 namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: qe call [options] MEMBER [ARG]...   call one member of QeCls (qe call --help)\n"
+               "usage: qe serve [--site DIR] [--listen HOST:PORT]   serve the site over HTTP (qe serve --help)\n"
+               "       qe call [options] MEMBER [ARG]...   call one member of QeCls (qe call --help)\n"
                "       qe register [LIBRARY]               register the component's classes\n"
                "       qe unregister [LIBRARY]             remove them\n");
   return 2;
@@ -20,6 +22,7 @@ int Usage() {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const char* command = argv[1];
+  if (std::strcmp(command, "serve") == 0) return host::RunServe(argc - 2, argv + 2);
   if (std::strcmp(command, "call") == 0) return host::RunCall(argc - 2, argv + 2);
   if (std::strcmp(command, "register") == 0) return host::RunRegister(argc - 2, argv + 2, false);
   if (std::strcmp(command, "unregister") == 0) return host::RunRegister(argc - 2, argv + 2, true);

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/site_drive.h"
 #include "platform/asp/context.h"
 #include "platform/asp/text_codec.h"
-#include "platform/fs/paths.h"
 
 namespace host {
 namespace {
@@ -35,11 +35,8 @@ PageContext::PageContext(const PageOptions& options) : impl_(std::make_unique<Im
     if (!::mkdtemp(pattern.data())) vb::Raise(vb::kPathFileAccessError, u"cannot create a scratch site");
     site = impl_->scratch = pattern;
   }
-  std::filesystem::create_directories(site);
-  fs::MapDrive(u'C', std::filesystem::absolute(site));
-
   asp::RequestSpec spec;
-  spec.site_root = u"C:\\";
+  spec.site_root = MountSite(site);
   spec.method = vb::FromUtf8(options.method);
   spec.url = vb::FromUtf8(options.page) + (options.query.empty() ? u"" : u"?" + vb::FromUtf8(options.query));
   spec.page = vb::FromUtf8(options.page);

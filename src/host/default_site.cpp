@@ -1,0 +1,47 @@
+#include "host/default_site.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <string_view>
+#include <utility>
+
+#include "platform/vb/error.h"
+
+namespace host {
+namespace {
+
+constexpr std::string_view kStyleSheet = R"(body { font: 14px/1.6 "SimSun", "WenQuanYi Zen Hei", sans-serif; margin: 2em; color: #222; }
+h1 { font-size: 20px; border-bottom: 1px solid #9ab; padding-bottom: 0.3em; }
+.note { color: #666; }
+.visits { color: #666; font-size: 12px; }
+)";
+
+constexpr std::pair<std::string_view, std::string_view> kFiles[] = {
+    {"qe/qe.css", kStyleSheet},
+};
+
+// The database folder, kept for the databases that the site will hold.
+constexpr std::string_view kFolders[] = {"data", "qe"};
+
+}  // namespace
+
+std::filesystem::path DefaultSiteFolder() {
+  std::filesystem::path base;
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) base = data;
+  else if (const char* home = std::getenv("HOME"); home && *home) base = std::filesystem::path(home) / ".local/share";
+  else vb::Raise(vb::kPathNotFound, u"neither XDG_DATA_HOME nor HOME is set: give the site with --site");
+  return base / "qe" / "site";
+}
+
+void MakeDefaultSite(const std::filesystem::path& folder) {
+  for (std::string_view name : kFolders) std::filesystem::create_directories(folder / name);
+  for (const auto& [name, content] : kFiles) {
+    std::filesystem::path file = folder / name;
+    if (std::filesystem::exists(file)) continue;
+    std::ofstream out(file, std::ios::binary);
+    out << content;
+    if (!out) vb::Raise(vb::kPathFileAccessError, u"cannot write " + vb::FromUtf8(file.string()));
+  }
+}
+
+}  // namespace host

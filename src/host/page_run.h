@@ -1,0 +1,37 @@
+#pragma once
+// One page run for one HTTP request: the request bound to the five objects,
+// the visitor's session found by its cookie, the page run on this thread, and
+// what it answered.
+#include <memory>
+
+#include "host/pages.h"
+#include "host/session_cookie.h"
+#include "host/spool.h"
+#include "platform/asp/application.h"
+#include "platform/asp/request_info.h"
+#include "platform/asp/response_sink.h"
+#include "platform/asp/session.h"
+
+namespace host {
+
+// What every request of the site shares.
+struct SiteState {
+  std::shared_ptr<asp::SessionStore> sessions = std::make_shared<asp::MemorySessionStore>();
+  std::shared_ptr<asp::ApplicationState> application = std::make_shared<asp::ApplicationState>();
+  SessionCookie cookie;
+};
+
+struct PageAnswer {
+  asp::ResponseHead head;
+  std::shared_ptr<Spool> body;
+};
+
+// Runs the page to its end (or to a call that ended the response). A request
+// without a live session gets a new one; the session is kept, and its cookie
+// sent, only when the page stored something in it, so visitors that never
+// use a session (and clients that send no cookies) leave nothing behind. A
+// run-time error stops the page with "500 Internal Server Error" and the
+// error's number and description.
+PageAnswer RunPage(PageFunction page, SiteState& site, asp::RequestInfo request, std::shared_ptr<const Spool> body);
+
+}  // namespace host

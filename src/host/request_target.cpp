@@ -1,0 +1,70 @@
+#include "host/request_target.h"
+
+#include <unicode/ustring.h>
+
+#include <algorithm>
+
+#include "platform/asp/url_encoding.h"
+#include "platform/text/ansi.h"
+
+namespace host {
+namespace {
+
+bool IsHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+bool EscapesAreWellFormed(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '%') continue;
+    if (i + 2 >= bytes.size()) return false;
+    if (!IsHexDigit(bytes[i + 1]) || !IsHexDigit(bytes[i + 2])) return false;
+    i += 2;
+  }
+  return true;
+}
+
+bool IsUtf8(std::string_view bytes) {
+  UErrorCode status = U_ZERO_ERROR;
+  int32_t length = 0;
+  u_strFromUTF8(nullptr, 0, &length, bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+  return status == U_BUFFER_OVERFLOW_ERROR || status == U_ZERO_ERROR || status == U_STRING_NOT_TERMINATED_WARNING;
+}
+
+// Windows drops the trailing dots and blanks of a name, so a name of only
+// dots and blanks is "." or "..".
+bool IsDotName(vb::StringView name) {
+  return !name.empty() && name.find_first_not_of(u". ") == vb::StringView::npos;
+}
+
+}  // namespace
+
+bool IsAnsiText(std::string_view bytes) {
+  // The decoder turns what makes no character into "?", one for each.
+  vb::String text = text::DecodeAnsi(bytes);
+  return std::count(text.begin(), text.end(), u'?') == std::count(bytes.begin(), bytes.end(), '?');
+}
+
+std::optional<vb::String> TargetVirtualPath(std::string_view path) {
+  if (path.empty() || path[0] != '/' || !EscapesAreWellFormed(path)) return std::nullopt;
+  std::string bytes = asp::PercentDecodeBytes(path, false);
+  for (unsigned char c : bytes)
+    if (c < 0x20 || c == 0x7F || c == '\\') return std::nullopt;
+  vb::String decoded;
+  if (IsUtf8(bytes)) decoded = vb::FromUtf8(bytes);
+  else if (IsAnsiText(bytes)) decoded = text::DecodeAnsi(bytes);
+  else return std::nullopt;
+  size_t start = 0;
+  while (start <= decoded.size()) {
+    size_t end = std::min(decoded.find(u'/', start), decoded.size());
+    if (IsDotName(vb::StringView(decoded).substr(start, end - start))) return std::nullopt;
+    start = end + 1;
+  }
+  return decoded;
+}
+
+bool IsReadableQuery(std::string_view query) {
+  return EscapesAreWellFormed(query) && IsAnsiText(asp::PercentDecodeBytes(query, true));
+}
+
+}  // namespace host

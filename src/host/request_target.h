@@ -1,0 +1,27 @@
+#pragma once
+// The request target as the server reads it, before any page or file is
+// looked up. Anything it cannot read without guessing is refused (400).
+#include <optional>
+#include <string_view>
+
+#include "platform/vb/string.h"
+
+namespace host {
+
+// The virtual path of a target's path part ("/qe/%E6%B5%8B.htm"): the %XX
+// escapes decoded, the bytes read as UTF-8 when they are valid UTF-8 (what
+// browsers send) and as code page 936 otherwise. nullopt for a path that does
+// not begin with "/", a "%" without two hex digits after it, a control
+// character or "\", bytes that are neither, and a name made only of dots and
+// blanks ("..", "." and their Windows aliases " ..", "... ").
+std::optional<vb::String> TargetVirtualPath(std::string_view path);
+
+// False for a query string with a "%" not followed by two hex digits, or
+// whose decoded bytes are not code page 936 text.
+bool IsReadableQuery(std::string_view query);
+
+// True when the bytes are code page 936 text: no lead byte without its trail
+// byte, no byte or pair that makes no character.
+bool IsAnsiText(std::string_view bytes);
+
+}  // namespace host

@@ -1,0 +1,14 @@
+#pragma once
+// The site folder as drive C:, so that "C:\" is the site root: what `qe call
+// --site` and `qe serve --site` both do before any request runs.
+#include <filesystem>
+
+#include "platform/vb/string.h"
+
+namespace host {
+
+// Creates the folder when it is missing, maps drive C: to it and returns the
+// site root as pages see it ("C:\").
+vb::String MountSite(const std::filesystem::path& folder);
+
+}  // namespace host

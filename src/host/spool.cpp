@@ -1,0 +1,58 @@
+#include "host/spool.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/vb/error.h"
+
+namespace host {
+namespace {
+
+void WriteAll(std::FILE* file, uint64_t offset, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::pwrite(::fileno(file), bytes.data(), bytes.size(), static_cast<off_t>(offset));
+    if (n <= 0) vb::Raise(vb::kDiskFull, u"cannot hold the data in a temporary file");
+    bytes.remove_prefix(static_cast<size_t>(n));
+    offset += static_cast<uint64_t>(n);
+  }
+}
+
+}  // namespace
+
+Spool::~Spool() {
+  if (file_) std::fclose(file_);
+}
+
+void Spool::MoveToFile() {
+  file_ = std::tmpfile();
+  if (!file_) vb::Raise(vb::kDiskFull, u"cannot create a temporary file");
+  WriteAll(file_, 0, memory_);
+  std::string().swap(memory_);
+}
+
+void Spool::Append(std::string_view bytes) {
+  if (!file_ && memory_.size() + bytes.size() > kMemoryLimit) MoveToFile();
+  if (file_) WriteAll(file_, size_, bytes);
+  else memory_.append(bytes);
+  size_ += bytes.size();
+}
+
+size_t Spool::ReadAt(uint64_t offset, char* out, size_t max) const {
+  if (offset >= size_) return 0;
+  size_t count = static_cast<size_t>(std::min<uint64_t>(max, size_ - offset));
+  if (!file_) {
+    std::memcpy(out, memory_.data() + offset, count);
+    return count;
+  }
+  size_t done = 0;
+  while (done < count) {
+    ssize_t n = ::pread(::fileno(file_), out + done, count - done, static_cast<off_t>(offset + done));
+    if (n <= 0) vb::Raise(vb::kDeviceIoError, u"cannot read back the temporary file");
+    done += static_cast<size_t>(n);
+  }
+  return done;
+}
+
+}  // namespace host

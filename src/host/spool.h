@@ -1,0 +1,38 @@
+#pragma once
+// Bytes that pass through the server (a request body, a page's output) held
+// in memory while they are small and in an unnamed temporary file beyond
+// that, so a large upload or download never sits in memory.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace host {
+
+class Spool {
+ public:
+  static constexpr size_t kMemoryLimit = 256 * 1024;
+
+  Spool() = default;
+  ~Spool();
+  Spool(const Spool&) = delete;
+  Spool& operator=(const Spool&) = delete;
+
+  // Raises vb::Error 61 (disk full) when the temporary file cannot take them.
+  void Append(std::string_view bytes);
+  uint64_t Size() const { return size_; }
+  bool InMemory() const { return file_ == nullptr; }
+  // The bytes, while they are in memory.
+  std::string& Memory() { return memory_; }
+  // Up to `max` bytes from `offset`; fewer only at the end.
+  size_t ReadAt(uint64_t offset, char* out, size_t max) const;
+
+ private:
+  void MoveToFile();
+
+  std::string memory_;
+  std::FILE* file_ = nullptr;
+  uint64_t size_ = 0;
+};
+
+}  // namespace host

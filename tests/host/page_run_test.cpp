@@ -1,0 +1,145 @@
+// One page run: the session found by its cookie and kept only when used, the
+// body read back from its spool, run-time errors, the ambient request.
+#include "host/page_run.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/asp/context.h"
+#include "platform/com/object.h"
+
+namespace {
+
+using host::Page;
+using host::PageAnswer;
+
+asp::RequestInfo RequestFor(const std::string& cookie = "") {
+  asp::RequestInfo request;
+  request.target = "/qe/test.asp?x=1";
+  request.site_root = u"C:\\";
+  request.page = u"/qe/test.asp";
+  if (!cookie.empty()) request.headers.emplace_back("Cookie", "other=1; " + cookie);
+  return request;
+}
+
+std::string Header(const PageAnswer& answer, vb::StringView name) {
+  for (const auto& [key, value] : answer.head.headers)
+    if (vb::EqualsNoCase(key, name)) return vb::ToUtf8(value);
+  return {};
+}
+
+std::string Body(const PageAnswer& answer) {
+  std::string bytes(answer.body->Size(), '\0');
+  answer.body->ReadAt(0, bytes.data(), bytes.size());
+  return bytes;
+}
+
+void Write(Page& page, const vb::String& text) { com::Call(page.Response, u"Write", text); }
+
+struct PageRunTest : ::testing::Test {
+  host::SiteState site{std::make_shared<asp::MemorySessionStore>(), std::make_shared<asp::ApplicationState>(),
+                       host::SessionCookie("ASPSESSIONIDTESTTEST")};
+  asp::MemorySessionStore& Sessions() { return static_cast<asp::MemorySessionStore&>(*site.sessions); }
+};
+
+TEST_F(PageRunTest, ASessionIsKeptOnlyWhenThePageStoresInIt) {
+  PageAnswer idle = host::RunPage([](Page& page) { Write(page, u"nothing stored"); }, site, RequestFor(), nullptr);
+  EXPECT_EQ(Header(idle, u"Set-Cookie"), "");
+  EXPECT_EQ(Sessions().Count(), 0u);
+
+  auto store = [](Page& page) {
+    vb::Variant seen = com::Call(page.Session, u"", vb::String(u"name"));
+    Write(page, u"[" + vb::CStr(seen) + u"]");
+    com::Let(page.Session, u"", vb::String(u"kept"), vb::String(u"name"));
+  };
+  PageAnswer first = host::RunPage(store, site, RequestFor(), nullptr);
+  std::string set_cookie = Header(first, u"Set-Cookie");
+  ASSERT_EQ(set_cookie.rfind("ASPSESSIONIDTESTTEST=", 0), 0u) << set_cookie;
+  EXPECT_NE(set_cookie.find("; path=/; HttpOnly"), std::string::npos);
+  EXPECT_EQ(Body(first), "[]");
+  std::string cookie = set_cookie.substr(0, set_cookie.find(';'));
+
+  PageAnswer second = host::RunPage(store, site, RequestFor(cookie), nullptr);
+  EXPECT_EQ(Body(second), "[kept]");
+  EXPECT_EQ(Header(second, u"Set-Cookie"), "");  // the browser has it
+  EXPECT_EQ(Sessions().Count(), 1u);
+
+  // The cookie's name is the server's own: another run's cookie is no session.
+  PageAnswer foreign = host::RunPage(store, site, RequestFor("ASPSESSIONIDOTHEROTH" + cookie.substr(cookie.find('='))),
+                                     nullptr);
+  EXPECT_EQ(Body(foreign), "[]");
+}
+
+TEST_F(PageRunTest, AnAbandonedSessionIsGoneAfterItsRequest) {
+  PageAnswer first = host::RunPage(
+      [](Page& page) { com::Let(page.Session, u"", vb::String(u"kept"), vb::String(u"name")); }, site, RequestFor(),
+      nullptr);
+  std::string cookie = Header(first, u"Set-Cookie");
+  cookie = cookie.substr(0, cookie.find(';'));
+
+  PageAnswer abandoning = host::RunPage(
+      [](Page& page) {
+        com::Call(page.Session, u"Abandon");
+        // Until the request ends, the session still answers.
+        Write(page, vb::CStr(com::Call(page.Session, u"", vb::String(u"name"))));
+      },
+      site, RequestFor(cookie), nullptr);
+  EXPECT_EQ(Body(abandoning), "kept");
+  EXPECT_EQ(Sessions().Count(), 0u);
+
+  PageAnswer after = host::RunPage(
+      [](Page& page) { Write(page, u"[" + vb::CStr(com::Call(page.Session, u"", vb::String(u"name"))) + u"]"); },
+      site, RequestFor(cookie), nullptr);
+  EXPECT_EQ(Body(after), "[]");
+}
+
+TEST_F(PageRunTest, ARunTimeErrorStopsThePageWithAServerError) {
+  PageAnswer failed = host::RunPage(
+      [](Page& page) {
+        Write(page, u"half a page");
+        vb::Raise(vb::kTypeMismatch);
+      },
+      site, RequestFor(), nullptr);
+  EXPECT_EQ(failed.head.status, u"500 Internal Server Error");
+  std::string body = Body(failed);
+  EXPECT_EQ(body.find("half a page"), std::string::npos);
+  EXPECT_NE(body.find("'800a000d'"), std::string::npos);
+  EXPECT_NE(body.find("Type mismatch"), std::string::npos);
+  EXPECT_NE(body.find("/qe/test.asp"), std::string::npos);
+
+  // Once part of the page is sent, the error follows it.
+  PageAnswer flushed = host::RunPage(
+      [](Page& page) {
+        Write(page, u"sent <b>");
+        com::Call(page.Response, u"Flush");
+        vb::Raise(vb::kDivisionByZero, u"<odd> description");
+      },
+      site, RequestFor(), nullptr);
+  EXPECT_EQ(flushed.head.status, u"200 OK");
+  body = Body(flushed);
+  EXPECT_EQ(body.rfind("sent <b>", 0), 0u);
+  EXPECT_NE(body.find("'800a000b'"), std::string::npos);
+  EXPECT_NE(body.find("&lt;odd&gt; description"), std::string::npos);
+}
+
+TEST_F(PageRunTest, ThePageReadsItsBodyAndItsRequestIsTheCurrentOne) {
+  auto body = std::make_shared<host::Spool>();
+  std::string sent;
+  for (size_t i = 0; sent.size() < host::Spool::kMemoryLimit + 12345; ++i) sent += std::to_string(i) + ",";
+  body->Append(sent);
+  ASSERT_FALSE(body->InMemory());
+
+  PageAnswer echoed = host::RunPage(
+      [](Page& page) {
+        asp::Context* current = asp::CurrentContext();
+        if (!current || current->Request().GetObject() != page.Request.GetObject()) return;
+        asp::Request& request = current->RequestObject();
+        asp::Response& response = current->ResponseObject();
+        response.Write(vb::FromUtf8(std::to_string(request.TotalBytes()) + ":"));
+        for (std::string piece; !(piece = request.BinaryRead(70000)).empty();) response.BinaryWrite(piece);
+      },
+      site, RequestFor(), body);
+  EXPECT_EQ(Body(echoed), std::to_string(sent.size()) + ":" + sent);
+  EXPECT_EQ(asp::CurrentContext(), nullptr);  // only for the length of the request
+}
+
+}  // namespace

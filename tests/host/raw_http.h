@@ -1,0 +1,70 @@
+#pragma once
+// Bytes sent to a loopback server as they are, for requests that no HTTP
+// client would write; the answer is what came back before the server closed
+// the connection or went quiet.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <string>
+#include <string_view>
+
+namespace host_test {
+
+// A connected socket, or -1.
+inline int ConnectLoopback(int port) {
+  int sock = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    ::close(sock);
+    return -1;
+  }
+  return sock;
+}
+
+// False when the server no longer takes bytes (it may stop reading a request
+// it refuses).
+inline bool SendAll(int sock, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::send(sock, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// What arrives until the server closes the connection or is quiet that long.
+inline std::string ReadAnswer(int sock, int quiet_ms) {
+  std::string answer;
+  char buffer[8192];
+  for (;;) {
+    pollfd waiting{sock, POLLIN, 0};
+    if (::poll(&waiting, 1, quiet_ms) <= 0) break;
+    ssize_t n = ::recv(sock, buffer, sizeof buffer, 0);
+    if (n <= 0) break;
+    answer.append(buffer, static_cast<size_t>(n));
+  }
+  return answer;
+}
+
+inline std::string SendRaw(int port, std::string_view request, int quiet_ms = 1500) {
+  int sock = ConnectLoopback(port);
+  if (sock < 0) return "<no connection>";
+  SendAll(sock, request);
+  std::string answer = ReadAnswer(sock, quiet_ms);
+  ::close(sock);
+  return answer;
+}
+
+// "HTTP/1.1 400 Bad Request\r\n..." -> 400; 0 when there is no status line.
+inline int StatusOf(std::string_view answer) {
+  if (answer.size() < 12 || answer.substr(0, 5) != "HTTP/") return 0;
+  return std::stoi(std::string(answer.substr(9, 3)));
+}
+
+}  // namespace host_test

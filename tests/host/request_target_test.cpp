@@ -1,0 +1,48 @@
+// Request targets that the server reads, and those it refuses.
+#include "host/request_target.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(RequestTarget, PathsAreDecodedAsUtf8ElseAsTheServersCodePage) {
+  struct Case {
+    std::string_view target;
+    std::u16string path;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"/qe/index.asp", u"/qe/index.asp"},
+           {"/", u"/"},
+           {"/a%20b/c+d.htm", u"/a b/c+d.htm"},  // "+" is a plus in a path
+           {"/%E6%B5%8B%E8%AF%95.htm", u"/测试.htm"},
+           {"/%B2%E2%CA%D4.htm", u"/测试.htm"},
+           {"/\xB2\xE2.htm", u"/测.htm"},
+           {"/a..b/.c/c.", u"/a..b/.c/c."},
+       }) {
+    auto path = host::TargetVirtualPath(c.target);
+    ASSERT_TRUE(path) << c.target;
+    EXPECT_EQ(*path, c.path) << c.target;
+  }
+}
+
+TEST(RequestTarget, PathsThatCannotBeReadPlainlyAreRefused) {
+  for (std::string_view target : {
+           "", "qe/index.asp", "*", "http://host/qe/index.asp",  // not from the site root
+           "/%zz", "/a%4", "/a%",                                 // broken escapes
+           "/a%00b", "/a%0Ab", "/a\tb", "/a%7F",                  // control characters
+           "/a\\b", "/a%5Cb",                                     // the other separator
+           "/%81", "/%81%20",                                     // a lead byte without its trail byte
+           "/..", "/a/../b", "/a/./b", "/a/.../b", "/a/. ./b",    // names of only dots and blanks
+       }) {
+    EXPECT_FALSE(host::TargetVirtualPath(target)) << target;
+  }
+}
+
+TEST(RequestTarget, QueriesMustBeCodePageTextWithWholeEscapes) {
+  for (std::string_view query : {"", "a=1&b=x+y", "id=%D6%D0%CE%C4", "q=%3F", "a=%80", "x==&&"})
+    EXPECT_TRUE(host::IsReadableQuery(query)) << query;
+  for (std::string_view query : {"q=100%", "q=%G0", "a=%81", "a=%81&b=1", "a=\x81", "a=%FE%20"})
+    EXPECT_FALSE(host::IsReadableQuery(query)) << query;
+}
+
+}  // namespace

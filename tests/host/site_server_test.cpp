@@ -1,0 +1,188 @@
+// The server in this process with pages of the test's own: what passes
+// through the spools, headers a page cannot smuggle, requests side by side.
+#include "host/site_server.h"
+
+#include <httplib.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "host/raw_http.h"
+#include "host/site_drive.h"
+#include "host/spool.h"
+#include "platform/asp/context.h"
+#include "platform/com/object.h"
+#include "support/temp_site.h"
+
+namespace {
+
+using host::Page;
+
+std::atomic<int> g_inside{0};
+
+void EchoBody(Page&) {
+  asp::Context& context = *asp::CurrentContext();
+  asp::Request& request = context.RequestObject();
+  asp::Response& response = context.ResponseObject();
+  response.SetContentType(u"application/octet-stream");
+  for (std::string piece; !(piece = request.BinaryRead(50000)).empty();) {
+    response.BinaryWrite(piece);
+    response.Flush();
+  }
+}
+
+void SmuggleHeaders(Page& page) {
+  com::Call(page.Response, u"AddHeader", vb::String(u"X-Plain"), vb::String(u"fine"));
+  com::Call(page.Response, u"AddHeader", vb::String(u"X-Split"), vb::String(u"a\r\nSet-Cookie: evil=1"));
+  com::Call(page.Response, u"AddHeader", vb::String(u"X Bad Name"), vb::String(u"b"));
+  com::Call(page.Response, u"AddHeader", vb::String(u"Content-Length"), vb::String(u"1"));
+  com::Call(page.Response, u"Write", vb::String(u"body"));
+}
+
+void ServerVariables(Page& page) {
+  for (const char16_t* name : {u"PATH_INFO", u"SCRIPT_NAME", u"REMOTE_ADDR", u"HTTP_REMOTE_ADDR", u"HTTP_X_TEST",
+                               u"QUERY_STRING"}) {
+    vb::Variant value = com::Call(page.Request, u"ServerVariables", vb::String(name));
+    com::Call(page.Response, u"Write", vb::String(name) + u"=" + vb::CStr(com::ValueOf(value)) + u"\n");
+  }
+}
+
+// Answers "together" when four requests were inside the page at one time.
+void Meet(Page& page) {
+  ++g_inside;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (g_inside < 4 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  com::Call(page.Response, u"Write", vb::String(g_inside >= 4 ? u"together" : u"alone"));
+}
+
+void Fail(Page&) { vb::Raise(vb::kObjectRequired); }
+
+class SiteServerTest : public ::testing::Test {
+ protected:
+  static constexpr std::chrono::milliseconds kHeadTimeout{1000};
+
+  void SetUp() override {
+    host::MountSite(site_.SiteFolder());
+    host::Pages pages;
+    pages.Register(u"/echo.asp", &EchoBody);
+    pages.Register(u"/headers.asp", &SmuggleHeaders);
+    pages.Register(u"/variables.asp", &ServerVariables);
+    pages.Register(u"/meet.asp", &Meet);
+    pages.Register(u"/fail.asp", &Fail);
+    server_ = std::make_unique<host::SiteServer>(site_.SiteFolder(), std::move(pages),
+                                                 host::ServerLimits{8, 4 * host::Spool::kMemoryLimit, kHeadTimeout});
+    port_ = server_->Bind("127.0.0.1", 0);
+    ASSERT_GT(port_, 0);
+    runner_ = std::thread([this] { server_->Run(); });
+    for (int i = 0; i < 200 && !Client().Get("/"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  void TearDown() override {
+    server_->Stop();
+    runner_.join();
+  }
+
+  httplib::Client Client() const {
+    httplib::Client client("127.0.0.1", port_);
+    client.set_read_timeout(30);
+    return client;
+  }
+
+  qe_test::TempSite site_;  // its end unmaps C:
+  std::unique_ptr<host::SiteServer> server_;
+  std::thread runner_;
+  int port_ = 0;
+};
+
+TEST_F(SiteServerTest, LargeBodiesAndOutputsPassWhole) {
+  std::string body;
+  for (uint32_t i = 0; body.size() < 3 * host::Spool::kMemoryLimit; ++i) body.push_back(static_cast<char>(i * 7919 >> 3));
+  auto echoed = Client().Post("/echo.asp", body, "application/octet-stream");
+  ASSERT_TRUE(echoed);
+  EXPECT_EQ(echoed->status, 200);
+  EXPECT_EQ(echoed->get_header_value("Content-Type"), "application/octet-stream");
+  EXPECT_TRUE(echoed->body == body) << echoed->body.size() << " bytes back for " << body.size();
+
+  // Over the server's limit, whether the length is declared or not.
+  std::string too_large(4 * host::Spool::kMemoryLimit + 1, 'x');
+  auto refused = Client().Post("/echo.asp", too_large, "application/octet-stream");
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->status, 413);
+  size_t offset = 0;
+  auto chunked = Client().Post(
+      "/echo.asp",
+      [&](size_t, httplib::DataSink& sink) {
+        size_t n = std::min<size_t>(65536, too_large.size() - offset);
+        sink.write(too_large.data() + offset, n);
+        offset += n;
+        if (offset == too_large.size()) sink.done();
+        return true;
+      },
+      "application/octet-stream");
+  ASSERT_TRUE(chunked);
+  EXPECT_EQ(chunked->status, 413);
+}
+
+TEST_F(SiteServerTest, HeadersThatWouldBreakTheResponseAreDropped) {
+  auto answer = Client().Get("/headers.asp");
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->get_header_value("X-Plain"), "fine");
+  EXPECT_FALSE(answer->has_header("X-Split"));
+  EXPECT_FALSE(answer->has_header("Set-Cookie"));
+  EXPECT_EQ(answer->get_header_value("Content-Length"), "4");
+  EXPECT_EQ(answer->body, "body");
+}
+
+TEST_F(SiteServerTest, ServerVariablesDescribeTheRequestAndNothingElse) {
+  auto answer = Client().Get("/Variables.ASP?a=1", {{"X-Test", "yes"}, {"REMOTE_ADDR", "10.9.8.7"}});
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->body,
+            "PATH_INFO=/Variables.ASP\nSCRIPT_NAME=/Variables.ASP\nREMOTE_ADDR=127.0.0.1\nHTTP_REMOTE_ADDR=\n"
+            "HTTP_X_TEST=yes\nQUERY_STRING=a=1\n");
+}
+
+TEST_F(SiteServerTest, RequestsRunSideBySide) {
+  std::vector<std::thread> clients;
+  std::atomic<int> together{0};
+  for (int i = 0; i < 4; ++i)
+    clients.emplace_back([&] {
+      auto answer = Client().Get("/meet.asp");
+      if (answer && answer->body == "together") ++together;
+    });
+  for (auto& t : clients) t.join();
+  EXPECT_EQ(together, 4);
+}
+
+TEST_F(SiteServerTest, AFailingPageAnswers500AndTheServerGoesOn) {
+  auto failed = Client().Get("/fail.asp");
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(failed->status, 500);
+  EXPECT_NE(failed->body.find("'800a01a8'"), std::string::npos);
+  EXPECT_EQ(Client().Get("/variables.asp")->status, 200);
+}
+
+TEST_F(SiteServerTest, AClientTooSlowWithItsHeadIsCutOff) {
+  int sock = host_test::ConnectLoopback(port_);
+  ASSERT_GE(sock, 0);
+  std::string answer;
+  auto start = std::chrono::steady_clock::now();
+  // A header line every 200 ms, each well within the read timeout, for as
+  // long as the server listens (five times the head timeout at most).
+  if (host_test::SendAll(sock, "GET /variables.asp HTTP/1.1\r\nHost: a\r\n")) {
+    for (int i = 0; i < 25 && answer.empty(); ++i) {
+      if (!host_test::SendAll(sock, "X-Slow: a\r\n")) break;
+      answer = host_test::ReadAnswer(sock, 200);
+    }
+  }
+  if (answer.empty()) answer = host_test::ReadAnswer(sock, 1000);
+  auto waited = std::chrono::steady_clock::now() - start;
+  ::close(sock);
+  EXPECT_EQ(host_test::StatusOf(answer), 408) << answer;
+  EXPECT_LT(waited, 5 * kHeadTimeout);
+  EXPECT_EQ(Client().Get("/variables.asp")->status, 200);
+}
+
+}  // namespace
