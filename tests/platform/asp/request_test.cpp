@@ -214,6 +214,42 @@ TEST(BinaryRead, SetsTheCountByReferenceAndStreams) {
   EXPECT_EQ(count, Variant(int32_t{0}));
 }
 
+// Declares more bytes than it delivers, as a client that went away does.
+class CutOffBody : public BodySource {
+ public:
+  CutOffBody(std::string bytes, uint64_t declared) : bytes_(std::move(bytes)), declared_(declared) {}
+  uint64_t Length() const override { return declared_; }
+  size_t Read(uint8_t* out, size_t max) override {
+    size_t n = std::min(max, bytes_.size() - position_);
+    std::copy_n(bytes_.data() + position_, n, out);
+    position_ += n;
+    return n;
+  }
+
+ private:
+  std::string bytes_;
+  uint64_t declared_;
+  size_t position_ = 0;
+};
+
+TEST(BinaryRead, IntoTheCallersBufferUntilTheBodyOrTheClientEnds) {
+  Context ctx = ContextWithBody("0123456789");
+  uint8_t buffer[16] = {};
+  EXPECT_EQ(ctx.RequestObject().BinaryRead(buffer, 4), 4u);  // gathers the trickle
+  EXPECT_EQ(ctx.RequestObject().BinaryRead(buffer + 4, sizeof buffer - 4), 6u);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 10), "0123456789");
+  EXPECT_EQ(ctx.RequestObject().BinaryRead(buffer, sizeof buffer), 0u);
+
+  Connection c;
+  c.request.method = "POST";
+  c.body = std::make_unique<CutOffBody>("abc", 100);
+  Context gone(std::move(c));
+  EXPECT_EQ(gone.RequestObject().TotalBytes(), 100u);
+  EXPECT_EQ(gone.RequestObject().BinaryRead(buffer, sizeof buffer), 3u);
+  EXPECT_EQ(gone.RequestObject().BinaryRead(buffer, sizeof buffer), 0u);
+  EXPECT_EQ(gone.RequestObject().BinaryRead(50), "");
+}
+
 TEST(BinaryRead, RefusesABodyOverTheLimitBeforeReading) {
   Context ctx = ContextWithBody("0123456789", 9);
   try {
