@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <new>
 #include <random>
@@ -20,6 +19,7 @@
 
 #include "platform/asp/context.h"
 #include "platform/fs/paths.h"
+#include "ratio_reporter.h"
 #include "transfer/kesra_class_upload_file.h"
 #include "transfer/kesra_class_upload_file_ex.h"
 
@@ -242,38 +242,23 @@ BENCHMARK(BM_Parse)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_PlainWrites)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(BM_SaveItems)->Unit(benchmark::kMillisecond)->MinTime(3);
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-        seconds_[run.benchmark_name().substr(0, run.benchmark_name().find('/'))] = run.GetAdjustedRealTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    double memcpy = seconds_["BM_MemcpyIntoNewBuffer"], parse = seconds_["BM_Parse"];
-    double plain = seconds_["BM_PlainWrites"], save = seconds_["BM_SaveItems"];
-    double warm = seconds_["BM_MemcpyIntoWarmBuffer"];
+class UploadRatios : public RatioReporter {
+  void PrintRatios() override {
+    double memcpy = Seconds("BM_MemcpyIntoNewBuffer"), warm = Seconds("BM_MemcpyIntoWarmBuffer");
+    double parse = Seconds("BM_Parse"), plain = Seconds("BM_PlainWrites"), save = Seconds("BM_SaveItems");
     if (memcpy > 0 && parse > 0)
       std::printf("parse 256 MB: %.2fx the time of memcpy into new memory (target: within 4x)\n", parse / memcpy);
     if (warm > 0 && parse > 0)
       std::printf("parse 256 MB: %.2fx the time of memcpy into touched memory\n", parse / warm);
     std::printf("parse peak memory: body + %.2f MB (target: body + 16 MB)\n", g_parse_peak_over_body / (1 << 20));
-    if (plain > 0 && save > 0) std::printf("save 8 files: %.2fx the time of plain writes (target: within 1.5x)\n", save / plain);
+    if (plain > 0 && save > 0)
+      std::printf("save 8 files: %.2fx the time of plain writes (target: within 1.5x)\n", save / plain);
   }
-
- private:
-  std::map<std::string, double> seconds_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  UploadRatios reporter;
+  return RunWithReporter(argc, argv, reporter);
 }

@@ -1,23 +1,13 @@
 // The picture upload parser on any body: it ends, every part's data lie
 // inside the body, and telling pictures reads no byte past a part's data.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 #include "multipart_input.h"
 #include "platform/vb/convert.h"
 #include "transfer/kesra_upload_image.h"
 #include "transfer/picture_sniff.h"
 
-namespace {
-
-void Check(bool condition, const char* what) {
-  if (condition) return;
-  std::fprintf(stderr, "%s\n", what);
-  std::abort();
-}
-
-}  // namespace
+using fuzz_upload::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -1,23 +1,13 @@
 // The multipart upload parser on any body: it ends, every item it makes lies
 // inside the body, and the items' sizes add up to what it counted.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 #include "multipart_input.h"
 #include "platform/vb/convert.h"
 #include "transfer/kesra_class_upload_file.h"
 #include "transfer/kesra_class_upload_file_ex.h"
 
-namespace {
-
-void Check(bool condition, const char* what) {
-  if (condition) return;
-  std::fprintf(stderr, "%s\n", what);
-  std::abort();
-}
-
-}  // namespace
+using fuzz_upload::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string body = fuzz_upload::BodyOf(std::string_view(reinterpret_cast<const char*>(data), size));

@@ -6,6 +6,8 @@
 // 0x02, its data follow; any other piece is a field whose value it is.
 // Mode bit 1 cuts the body short by the next input byte.
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,6 +15,12 @@
 #include "platform/asp/context.h"
 
 namespace fuzz_upload {
+
+inline void Check(bool condition, const char* what) {
+  if (condition) return;
+  std::fprintf(stderr, "%s\n", what);
+  std::abort();
+}
 
 inline std::string BodyOf(std::string_view input) {
   if (input.empty()) return {};

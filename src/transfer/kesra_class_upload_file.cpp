@@ -40,10 +40,8 @@ constexpr ExeKeyword kExeKeywords[] = {
     {u"zip", u"rar|zip"},
 };
 
-vb::String TextOf(const vb::Variant& v) { return v.IsNull() ? vb::String() : vb::CStr(com::ValueOf(v)); }
-
 vb::String ServerVariable(const vb::Variant& request, const char16_t* name) {
-  return TextOf(com::Call(request, u"ServerVariables", vb::String(name)));
+  return VariantText(com::Call(request, u"ServerVariables", vb::String(name)));
 }
 
 // The text between `marker` and the next double quote (to the end when there
@@ -108,13 +106,13 @@ vb::String Kesra_Class_UploadFile::Description() const {
     case kUploadDone:
       return u"完成";
     case kUploadTooLarge:
-      return u"超出了最大容量(容许值为" + KesraGetFileSize(TextOf(MaxSize)) + u")";
+      return u"超出了最大容量(容许值为" + KesraGetFileSize(VariantText(MaxSize)) + u")";
     case kUploadNotMultipart:
       return u"Form中方式不对:Form一定要加上enctype=\"multipart/form-data\"属性,method属性值必须是post";
     case kUploadTypeRefused:
       return u"不允许上传该类文件(容许上传文件类型为:" + exe_ + u")";
     case kUploadFileTooLarge:
-      return u"超出了单文件最大容量(容许值为" + KesraGetFileSize(TextOf(SingleSize)) + u")";
+      return u"超出了单文件最大容量(容许值为" + KesraGetFileSize(VariantText(SingleSize)) + u")";
     case kUploadNoBody:
       return u"未选择上传文件或上传文件不存在";
     default:
@@ -252,27 +250,27 @@ vb::Variant Kesra_Class_UploadFile::ItemOrEmpty(const vb::String& key) const {
 }
 
 vb::Variant Kesra_Class_UploadFile::Forms(const vb::Variant& form_name) const {
-  vb::String name = TextOf(form_name);
+  vb::String name = VariantText(form_name);
   if (vb::Trim(name) == u"-1") return vb::Variant(fields_);
   const vb::Variant* value = fields_->Find(vb::LCase(name));
   return value ? *value : vb::Variant(vb::String());
 }
 
 vb::Variant Kesra_Class_UploadFile::Files(const vb::Variant& form_name) const {
-  vb::String name = TextOf(form_name);
+  vb::String name = VariantText(form_name);
   if (vb::Trim(name) == u"-1") return vb::Variant(files_);
   if (name.find(separator_) != vb::String::npos) return ItemOrEmpty(name);
   return ItemOrEmpty(vb::LCase(name) + separator_ + u"0");
 }
 
 vb::Variant Kesra_Class_UploadFile::Files_Muti(const vb::Variant& form_name, const vb::Variant& index) const {
-  vb::String name = TextOf(form_name);
+  vb::String name = VariantText(form_name);
   if (vb::Trim(name) == u"-1") return vb::Variant(files_);
-  return ItemOrEmpty(vb::LCase(name) + separator_ + TextOf(index));
+  return ItemOrEmpty(vb::LCase(name) + separator_ + VariantText(index));
 }
 
 int32_t Kesra_Class_UploadFile::QuickSave(const vb::Variant& form_name, const vb::Variant& save_path) {
-  vb::String name = TextOf(form_name);
+  vb::String name = VariantText(form_name);
   bool one_key = name.find(separator_) != vb::String::npos;
   vb::String prefix = vb::LCase(name) + separator_;
   // A site path needs the server object of the request being served.
@@ -308,12 +306,12 @@ const com::MemberTable<Kesra_Class_UploadFile>& Kesra_Class_UploadFile::Members(
       {u"Exe", com::kGet, 0, 0, [](Self& s, ArgList&) { return Variant(s.Exe()); }},
       {u"Exe", com::kLet, 1, 1,
        [](Self& s, ArgList& a) {
-         s.SetExe(TextOf(a[0]));
+         s.SetExe(VariantText(a[0]));
          return Variant();
        }},
       {u"CharSet", com::kLet, 1, 1,
        [](Self& s, ArgList& a) {
-         s.CharSet = TextOf(a[0]);
+         s.CharSet = VariantText(a[0]);
          return Variant();
        }},
       {u"ErrorID", com::kGet, 0, 0, [](Self& s, ArgList&) { return Variant(s.ErrorID()); }},

@@ -1,6 +1,7 @@
 #include "transfer/kesra_class_upload_file_ex.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "platform/com/members.h"
 #include "platform/fs/file_write.h"
@@ -20,7 +21,21 @@ constexpr int32_t kStreamArgument = 3001;
 // Searches for a free name stop here; a folder that full is not a real one.
 constexpr int kNameAttempts = 10000;
 
-bool IsNameClash(const vb::Error& e) { return e.Number() == vb::kFileAlreadyExists; }
+// Writes under `first`, or under the first of next(0), next(1) ... that no
+// file has; returns the name used.
+vb::String WriteUnderNewName(const vb::String& folder, const vb::String& first, std::string_view bytes,
+                             const std::function<vb::String(int)>& next) {
+  vb::String name = first;
+  for (int n = 0;; ++n) {
+    try {
+      fs::WriteNewFile(folder + name, bytes);
+      return name;
+    } catch (const vb::Error& e) {
+      if (e.Number() != vb::kFileAlreadyExists || n == kNameAttempts) throw;
+    }
+    name = next(n);
+  }
+}
 
 }  // namespace
 
@@ -43,40 +58,11 @@ std::string_view Kesra_Class_UploadFileEx::DataBytes(std::shared_ptr<const BodyB
 }
 
 vb::String Kesra_Class_UploadFileEx::SaveFolder(const vb::Variant& server, const vb::Variant& path) const {
-  vb::String folder = vb::CStr(com::ValueOf(path));
-  if (folder.find(u':') != 1) folder = vb::CStr(com::ValueOf(com::Call(server, u"MapPath", folder)));
+  vb::String folder = VariantText(path);
+  if (folder.find(u':') != 1) folder = VariantText(com::Call(server, u"MapPath", folder));
   std::replace(folder.begin(), folder.end(), u'/', u'\\');
   if (!folder.ends_with(u'\\')) folder += u'\\';
   return folder;
-}
-
-vb::String Kesra_Class_UploadFileEx::SaveUnderGeneratedName(const vb::String& folder, std::string_view bytes) {
-  vb::String name = vb::CStr(com::ValueOf(NewName));
-  for (int attempt = 0;; ++attempt) {
-    try {
-      fs::WriteNewFile(folder + name, bytes);
-      return name;
-    } catch (const vb::Error& e) {
-      if (!IsNameClash(e) || attempt == kNameAttempts) throw;
-    }
-    name = MakeNewName() + u"." + vb::CStr(com::ValueOf(Extend));
-  }
-}
-
-vb::String Kesra_Class_UploadFileEx::SaveUnderFreeName(const vb::String& folder, const vb::String& name,
-                                                       std::string_view bytes) {
-  vb::String base = name.substr(0, name.find(u'.'));
-  vb::String extension = vb::CStr(com::ValueOf(Extend));
-  vb::String candidate = name;
-  for (int n = 0;; ++n) {
-    try {
-      fs::WriteNewFile(folder + candidate, bytes);
-      return candidate;
-    } catch (const vb::Error& e) {
-      if (!IsNameClash(e) || n == kNameAttempts) throw;
-    }
-    candidate = base + u"(" + vb::FromUtf8(std::to_string(n)) + u")" + (extension.empty() ? u"" : u"." + extension);
-  }
 }
 
 bool Kesra_Class_UploadFileEx::SavetoFile(const vb::Variant& server, const vb::Variant& path,
@@ -97,21 +83,26 @@ bool Kesra_Class_UploadFileEx::SavetoFile(const vb::Variant& server, const vb::V
   try {
     std::shared_ptr<const BodyBytes> hold;
     std::string_view bytes = DataBytes(hold);
-    vb::String user_name = vb::CStr(com::ValueOf(UserSetName));
+    vb::String extension = VariantText(Extend);
+    vb::String user_name = VariantText(UserSetName);
     vb::String name;
     if (vb::Equals(option, int16_t{1})) {
-      name = vb::CStr(com::ValueOf(LocalName));
+      name = VariantText(LocalName);
     } else if (vb::Equals(option, int16_t{-1}) && !user_name.empty()) {
-      name = user_name + u"." + vb::CStr(com::ValueOf(Extend));
+      name = user_name + u"." + extension;
     } else {
-      FileName = SaveUnderGeneratedName(folder, bytes);
+      FileName = WriteUnderNewName(folder, VariantText(NewName), bytes,
+                                   [&](int) { return MakeNewName() + u"." + extension; });
       return true;
     }
     if (vb::CBool(com::ValueOf(overwrite))) {
       fs::ReplaceFile(folder + name, bytes);
       FileName = name;
     } else {
-      FileName = SaveUnderFreeName(folder, name, bytes);
+      vb::String base = name.substr(0, name.find(u'.'));
+      FileName = WriteUnderNewName(folder, name, bytes, [&](int n) {
+        return base + u"(" + vb::FromUtf8(std::to_string(n)) + u")" + (extension.empty() ? u"" : u"." + extension);
+      });
     }
     return true;
   } catch (const vb::Error& e) {

@@ -41,8 +41,6 @@ class Kesra_Class_UploadFileEx : public com::Dispatch<Kesra_Class_UploadFileEx> 
 
  private:
   vb::String SaveFolder(const vb::Variant& server, const vb::Variant& path) const;
-  vb::String SaveUnderGeneratedName(const vb::String& folder, std::string_view bytes);
-  vb::String SaveUnderFreeName(const vb::String& folder, const vb::String& name, std::string_view bytes);
 
   vb::String exception_;
   std::weak_ptr<const BodyBytes> body_;

@@ -6,6 +6,7 @@
 #include "transfer/kesra_class_upload_file.h"
 #include "transfer/kesra_class_upload_file_ex.h"
 #include "transfer/upload_names.h"
+#include "transfer/variant_property.h"
 
 namespace qe {
 namespace {
@@ -46,7 +47,7 @@ vb::String KesraFileUpload(vb::Variant& Server, vb::Variant& Request, vb::String
   if (upload->ErrorID() > 0) {
     report = u"Error|" + vb::Replace(upload->Description(), u"|", u",") + u"$";
   } else {
-    vb::String folder = vb::CStr(com::ValueOf(com::Call(Server, u"MapPath", p_UploadFilePath)));
+    vb::String folder = VariantText(com::Call(Server, u"MapPath", p_UploadFilePath));
     if (!fs::IsExistingFolder(folder)) {
       try {
         fs::CreateFolderWithParents(folder);

@@ -41,8 +41,6 @@ std::string_view QuotedBytesAfter(std::string_view header, std::string_view mark
   return rest.substr(0, rest.find('"'));
 }
 
-vb::String TextOf(const vb::Variant& v) { return v.IsNull() ? vb::String() : vb::CStr(com::ValueOf(v)); }
-
 }  // namespace
 
 Kesra_UploadImage::Kesra_UploadImage() {
@@ -101,14 +99,14 @@ void Kesra_UploadImage::AddPart(size_t offset, size_t size) {
 }
 
 bool Kesra_UploadImage::NameMatches(const vb::Variant& part_name, vb::StringView wanted) const {
-  vb::String name = TextOf(part_name);
+  vb::String name = VariantText(part_name);
   if (vb::CBool(com::ValueOf(CaseSensitive))) return name == wanted;
   return vb::UCase(name) == vb::UCase(wanted);
 }
 
 std::shared_ptr<Kesra_UpLoadImageData> Kesra_UploadImage::binrequest(const vb::Variant& name,
                                                                      const vb::Variant& index) const {
-  vb::String wanted = TextOf(name);
+  vb::String wanted = VariantText(name);
   int32_t count = 0;
   for (const auto& part : parts_) {
     if (!NameMatches(part->name, wanted)) continue;
@@ -119,18 +117,18 @@ std::shared_ptr<Kesra_UpLoadImageData> Kesra_UploadImage::binrequest(const vb::V
 }
 
 int32_t Kesra_UploadImage::binCount(const vb::Variant& name) const {
-  vb::String wanted = TextOf(name);
+  vb::String wanted = VariantText(name);
   return static_cast<int32_t>(
       std::count_if(parts_.begin(), parts_.end(), [&](const auto& part) { return NameMatches(part->name, wanted); }));
 }
 
 bool Kesra_UploadImage::isExists(const vb::Variant& name) const {
-  vb::String wanted = TextOf(name);
+  vb::String wanted = VariantText(name);
   return std::any_of(parts_.begin(), parts_.end(), [&](const auto& part) { return NameMatches(part->name, wanted); });
 }
 
 vb::String Kesra_UploadImage::GetPath(const vb::Variant& full_name) {
-  vb::String path = TextOf(full_name);
+  vb::String path = VariantText(full_name);
   size_t last = path.rfind(u'\\');
   return last == vb::String::npos ? vb::String() : path.substr(0, last + 1);
 }
@@ -142,7 +140,7 @@ int16_t Kesra_UploadImage::SavetoFile(const vb::Variant& name, const vb::Variant
   if (part->ValueBytes().empty()) return kImageEmptyValue;
   vb::String folder = GetPath(full_name);
   if (folder.empty() || !fs::IsExistingFolder(folder)) return kImageNoFolder;
-  vb::String target = TextOf(full_name);
+  vb::String target = VariantText(full_name);
   bool forced = vb::CBool(com::ValueOf(force));
   if (!forced && fs::IsExistingFile(target)) return kImageFileExists;
   try {

@@ -65,7 +65,7 @@ std::string Kesra_UpLoadImageData::ValueBytes() const {
 }
 
 vb::String Kesra_UpLoadImageData::ShortFilename() const {
-  vb::String file_name = FileName.IsNull() ? vb::String() : vb::CStr(FileName);
+  vb::String file_name = VariantText(FileName);
   return file_name.substr(file_name.rfind(u'\\') + 1);
 }
 

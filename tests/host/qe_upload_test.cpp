@@ -4,19 +4,13 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
+
+#include "support/file_content.h"
 
 namespace {
 
 namespace stdfs = std::filesystem;
-
-std::string ReadAll(const stdfs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 TEST(QeCallUpload, SavesTheFilesOfTheBodyAndPrintsTheReport) {
   stdfs::path scratch = stdfs::temp_directory_path() / ("qe-upload-" + std::to_string(::getpid()));
@@ -33,16 +27,16 @@ TEST(QeCallUpload, SavesTheFilesOfTheBodyAndPrintsTheReport) {
                         (scratch / "body.bin").string() +
                         "' --header 'Content-Type: multipart/form-data; boundary=XyZ' CommFileUpload '*' 0 0 "
                         "/Data_UploadFiles/up - - title > '" + (scratch / "out.txt").string() + "' 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0) << ReadAll(scratch / "out.txt");
+  ASSERT_EQ(std::system(command.c_str()), 0) << qe_test::FileContent(scratch / "out.txt");
 
-  std::string out = ReadAll(scratch / "out.txt");
+  std::string out = qe_test::FileContent(scratch / "out.txt");
   std::smatch m;
   ASSERT_TRUE(std::regex_match(out, m, std::regex(R"(Success\|a\.jpg\|(\d{18}\.jpg)\|8\$)"
                                                   R"(Success\|notes\.txt\|(\d{18}\.txt)\|16\$#Sports day\n)")))
       << out;
   stdfs::path folder = scratch / "site" / "Data_UploadFiles" / "up";
-  EXPECT_EQ(ReadAll(folder / m[1].str()), "JPEGDATA");
-  EXPECT_EQ(ReadAll(folder / m[2].str()), "line 1\r\n--line 2");
+  EXPECT_EQ(qe_test::FileContent(folder / m[1].str()), "JPEGDATA");
+  EXPECT_EQ(qe_test::FileContent(folder / m[2].str()), "line 1\r\n--line 2");
   stdfs::remove_all(scratch);
 }
 

@@ -4,11 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "platform/vb/convert.h"
+#include "support/file_content.h"
 #include "support/temp_site.h"
 #include "transfer/kesra_class_upload_file.h"
 #include "transfer/upload_test_support.h"
@@ -19,13 +18,6 @@ namespace stdfs = std::filesystem;
 using qe::Kesra_Class_UploadFileEx;
 using upload_test::MultipartBody;
 using vb::Variant;
-
-std::string Content(const stdfs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string Text(const Variant& v) { return vb::ToUtf8(vb::CStr(v)); }
 
@@ -60,8 +52,8 @@ TEST_F(UploadItemTest, ClientNameWithoutOverwriteTakesTheFirstFreeNumber) {
   EXPECT_EQ(Text(doc->FileName), "report(0).doc");
   ASSERT_TRUE(Save(u"doc", u"/up", int16_t{1}, false));
   EXPECT_EQ(Text(doc->FileName), "report(1).doc");
-  EXPECT_EQ(Content(site_.Host("site/up/report.doc")), "existing");
-  EXPECT_EQ(Content(site_.Host("site/up/report(1).doc")), "REPORT");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/up/report.doc")), "existing");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/up/report(1).doc")), "REPORT");
 
   // The base stops at the first "."; names are compared without case.
   ASSERT_TRUE(Save(u"photo", u"/up", int16_t{1}, false));
@@ -72,14 +64,14 @@ TEST_F(UploadItemTest, ClientNameWithoutOverwriteTakesTheFirstFreeNumber) {
   EXPECT_EQ(Text(Item(u"plain")->FileName), "README");
   ASSERT_TRUE(Save(u"plain", u"/up", int16_t{1}, false));
   EXPECT_EQ(Text(Item(u"plain")->FileName), "README(0)");
-  EXPECT_EQ(Content(site_.Host("site/up/README(0)")), "README DATA");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/up/README(0)")), "README DATA");
 }
 
 TEST_F(UploadItemTest, ClientNameWithOverwriteReplaces) {
   site_.WriteFile("site/up/report.doc", "existing");
   ASSERT_TRUE(Save(u"doc", u"/up/", int16_t{1}, true));
   EXPECT_EQ(Text(Item(u"doc")->FileName), "report.doc");
-  EXPECT_EQ(Content(site_.Host("site/up/report.doc")), "REPORT");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/up/report.doc")), "REPORT");
 }
 
 TEST_F(UploadItemTest, PageChosenAndGeneratedNames) {
@@ -108,9 +100,9 @@ TEST_F(UploadItemTest, AGeneratedNameNeverReplacesAFile) {
     std::string used = Text(doc->FileName);
     EXPECT_NE(used, generated);
     EXPECT_TRUE(std::regex_match(used, std::regex(R"(\d{18}\.doc)"))) << used;
-    EXPECT_EQ(Content(site_.Host("site/up/" + used)), "REPORT");
+    EXPECT_EQ(qe_test::FileContent(site_.Host("site/up/" + used)), "REPORT");
   }
-  EXPECT_EQ(Content(site_.Host("site/up/" + generated)), "someone else's upload");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/up/" + generated)), "someone else's upload");
   EXPECT_EQ(Text(doc->NewName), generated);
 }
 
@@ -121,7 +113,7 @@ TEST_F(UploadItemTest, FoldersRealAndMapped) {
   auto doc = Item(u"doc");
   ASSERT_TRUE(Save(u"doc", u"D:\\up", int16_t{1}, true));
   EXPECT_EQ(Text(doc->Path), "D:\\up\\");
-  EXPECT_EQ(Content(d_drive.Host("up/report.doc")), "REPORT");
+  EXPECT_EQ(qe_test::FileContent(d_drive.Host("up/report.doc")), "REPORT");
   ASSERT_TRUE(Save(u"doc", u"D:/up/deeper/", int16_t{1}, true));
   EXPECT_EQ(Text(doc->Path), "D:\\up\\deeper\\");
 
@@ -166,7 +158,7 @@ TEST_F(UploadItemTest, PositionAndSizeSayWhatIsSaved) {
   com::Let(item, u"Position", position + 2);
   com::Let(item, u"Size", 3);
   ASSERT_TRUE(Save(u"doc", u"/up", int16_t{1}, true));
-  EXPECT_EQ(Content(site_.Host("site/up/report.doc")), "POR");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/up/report.doc")), "POR");
   com::Let(item, u"Size", 1e9);  // past the body: what there is
   EXPECT_EQ(com::Call(item, u"GetBytes").As<vb::Array>().Count(), request_->RequestObject().TotalBytes() - position - 2);
   com::Let(item, u"Position", -1);

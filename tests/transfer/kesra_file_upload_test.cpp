@@ -3,12 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "platform/vb/strings.h"
 #include "shell/qecls.h"
+#include "support/file_content.h"
 #include "support/temp_site.h"
 #include "transfer/upload_test_support.h"
 
@@ -17,13 +16,6 @@ namespace {
 namespace stdfs = std::filesystem;
 using upload_test::MultipartBody;
 using vb::Variant;
-
-std::string Content(const stdfs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 struct Options {
   const char16_t* ext = u"*";
@@ -60,8 +52,8 @@ TEST_F(FileUploadTest, ReportsEachSavedFileThenTheAskedValues) {
   ASSERT_TRUE(std::regex_match(report, m, std::regex(R"(Success\|a\.jpg\|(\d{18}\.jpg)\|3\$)"
                                                      R"(Success\|b\.png\|(\d{18}\.png)\|4\$#Sports day)")))
       << report;
-  EXPECT_EQ(Content(Saved(m[1])), "abc");
-  EXPECT_EQ(Content(Saved(m[2])), "defg");
+  EXPECT_EQ(qe_test::FileContent(Saved(m[1])), "abc");
+  EXPECT_EQ(qe_test::FileContent(Saved(m[2])), "defg");
 }
 
 TEST_F(FileUploadTest, RefusedUploadsAreOneErrorItemAndNothingIsSaved) {
@@ -96,10 +88,10 @@ TEST_F(FileUploadTest, KeepsClientNamesAndNumbersThemWhenAsked) {
   body.File("f", "report.doc", "new").File("g", "report.doc", "newer");
   EXPECT_EQ(Upload(body, {.rename = 1, .overwrite = false}),
             "Success|report.doc|report(0).doc|3$Success|report.doc|report(1).doc|5$#");
-  EXPECT_EQ(Content(Saved("report.doc")), "old");
+  EXPECT_EQ(qe_test::FileContent(Saved("report.doc")), "old");
   EXPECT_EQ(Upload(body, {.rename = 1, .overwrite = true}),
             "Success|report.doc|report.doc|3$Success|report.doc|report.doc|5$#");
-  EXPECT_EQ(Content(Saved("report.doc")), "newer");
+  EXPECT_EQ(qe_test::FileContent(Saved("report.doc")), "newer");
 }
 
 TEST_F(FileUploadTest, SeparatorsInClientNamesDoNotBreakTheReport) {
@@ -107,7 +99,7 @@ TEST_F(FileUploadTest, SeparatorsInClientNamesDoNotBreakTheReport) {
   body.Field("t", "v").File("f", "a|b$c#d.txt", "x");
   std::string report = Upload(body, {.rename = 1, .info = u"t"});
   EXPECT_EQ(report, "Success|a,b_c_d.txt|a,b_c_d.txt|1$#v");
-  EXPECT_EQ(Content(Saved("a,b_c_d.txt")), "x");
+  EXPECT_EQ(qe_test::FileContent(Saved("a,b_c_d.txt")), "x");
 }
 
 TEST_F(FileUploadTest, AFileThatCannotBeSavedIsAnErrorItem) {

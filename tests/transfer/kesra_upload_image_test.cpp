@@ -4,13 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "platform/com/registry.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/information.h"
 #include "shell/qecls.h"
+#include "support/file_content.h"
 #include "support/temp_site.h"
 #include "transfer/picture_bytes.h"
 #include "transfer/upload_test_support.h"
@@ -22,13 +21,6 @@ using qe::Kesra_UploadImage;
 using upload_test::Ansi;
 using upload_test::MultipartBody;
 using vb::Variant;
-
-std::string Content(const stdfs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 Kesra_UploadImage Split(const std::string& body, const std::string& type = "multipart/form-data; boundary=x") {
   auto request = upload_test::UploadRequest(body, {.content_type = type});
@@ -82,7 +74,7 @@ TEST(UploadImage, SaveReturnCodes) {
   body.File("pic", "a.gif", "GIF", "image/gif").File("empty", "", "").Field("text", "field text");
   Kesra_UploadImage upload = Split(body.Bytes());
   EXPECT_EQ(upload.SavetoFile(u"pic", 0, u"C:\\up\\a.gif", false), qe::kImageSaved);
-  EXPECT_EQ(Content(site.Host("up/a.gif")), "GIF");  // the data without the pad byte
+  EXPECT_EQ(qe_test::FileContent(site.Host("up/a.gif")), "GIF");  // the data without the pad byte
   EXPECT_EQ(upload.SavetoFile(u"pic", 0, u"C:\\UP\\A.GIF", false), qe::kImageFileExists);
   EXPECT_EQ(upload.SavetoFile(u"pic", 0, u"C:\\up\\a.gif", true), qe::kImageSaved);
   EXPECT_EQ(upload.SavetoFile(u"pic", 1, u"C:\\up\\b.gif", true), qe::kImageNoSuchPart);
@@ -91,7 +83,7 @@ TEST(UploadImage, SaveReturnCodes) {
   EXPECT_EQ(upload.SavetoFile(u"pic", 0, u"C:\\missing\\b.gif", true), qe::kImageNoFolder);
   EXPECT_EQ(upload.SavetoFile(u"pic", 0, u"b.gif", true), qe::kImageNoFolder);  // no "\" at all
   EXPECT_EQ(upload.SavetoFile(u"text", 0, u"C:\\up\\t.txt", false), qe::kImageSaved);
-  EXPECT_EQ(Content(site.Host("up/t.txt")), "field text");
+  EXPECT_EQ(qe_test::FileContent(site.Host("up/t.txt")), "field text");
   site.MakeFolder("up/folder.gif");
   EXPECT_EQ(upload.SavetoFile(u"pic", 0, u"C:\\up\\folder.gif", true), qe::kImageSaveFailed);
   EXPECT_EQ(upload.SavetoFile(u"pic", 0, u"C:\\up\\bad|name.gif", true), qe::kImageSaveFailed);

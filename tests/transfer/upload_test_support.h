@@ -8,6 +8,7 @@
 
 #include "platform/asp/context.h"
 #include "platform/text/ansi.h"
+#include "support/cut_off_body.h"
 
 namespace upload_test {
 
@@ -65,24 +66,6 @@ struct RequestOptions {
   uint64_t declared_length = 0;  // more than the body: the client goes away early
 };
 
-// Declares more bytes than it has, as a client that went away.
-class CutOffBody : public asp::BodySource {
- public:
-  CutOffBody(std::string bytes, uint64_t declared) : bytes_(std::move(bytes)), declared_(declared) {}
-  uint64_t Length() const override { return declared_; }
-  size_t Read(uint8_t* out, size_t max) override {
-    size_t n = std::min(max, bytes_.size() - position_);
-    std::copy_n(bytes_.data() + position_, n, out);
-    position_ += n;
-    return n;
-  }
-
- private:
-  std::string bytes_;
-  uint64_t declared_;
-  size_t position_ = 0;
-};
-
 inline std::unique_ptr<asp::Context> UploadRequest(std::string body, RequestOptions options) {
   asp::Connection c;
   c.request.method = options.method;
@@ -91,7 +74,7 @@ inline std::unique_ptr<asp::Context> UploadRequest(std::string body, RequestOpti
   c.request.server_software = options.server_software;
   uint64_t declared = std::max<uint64_t>(options.declared_length, body.size());
   c.request.headers.emplace_back("Content-Length", std::to_string(declared));
-  c.body = std::make_unique<CutOffBody>(std::move(body), declared);
+  c.body = std::make_unique<qe_test::CutOffBody>(std::move(body), declared);
   return std::make_unique<asp::Context>(std::move(c));
 }
 

@@ -70,27 +70,21 @@ stdfs::path AsideName(const stdfs::path& host) {
   return host.parent_path() / name;
 }
 
-}  // namespace
-
-bool IsExistingFile(StringView windows_path) {
+bool ExistsAs(StringView windows_path, stdfs::file_type type) {
   try {
     std::optional<stdfs::path> host = ResolveExisting(windows_path);
     std::error_code error;
-    return host && stdfs::is_regular_file(*host, error);
+    return host && stdfs::status(*host, error).type() == type;
   } catch (const vb::Error&) {
     return false;  // a refused path names nothing
   }
 }
 
-bool IsExistingFolder(StringView windows_path) {
-  try {
-    std::optional<stdfs::path> host = ResolveExisting(windows_path);
-    std::error_code error;
-    return host && stdfs::is_directory(*host, error);
-  } catch (const vb::Error&) {
-    return false;
-  }
-}
+}  // namespace
+
+bool IsExistingFile(StringView windows_path) { return ExistsAs(windows_path, stdfs::file_type::regular); }
+
+bool IsExistingFolder(StringView windows_path) { return ExistsAs(windows_path, stdfs::file_type::directory); }
 
 void CreateFolderWithParents(StringView windows_path) {
   stdfs::path host = ToHostPath(windows_path);

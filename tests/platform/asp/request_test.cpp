@@ -7,6 +7,7 @@
 #include "platform/asp/asp_errors.h"
 #include "platform/asp/context.h"
 #include "platform/asp/server_variables.h"
+#include "support/cut_off_body.h"
 
 namespace asp {
 namespace {
@@ -214,24 +215,6 @@ TEST(BinaryRead, SetsTheCountByReferenceAndStreams) {
   EXPECT_EQ(count, Variant(int32_t{0}));
 }
 
-// Declares more bytes than it delivers, as a client that went away does.
-class CutOffBody : public BodySource {
- public:
-  CutOffBody(std::string bytes, uint64_t declared) : bytes_(std::move(bytes)), declared_(declared) {}
-  uint64_t Length() const override { return declared_; }
-  size_t Read(uint8_t* out, size_t max) override {
-    size_t n = std::min(max, bytes_.size() - position_);
-    std::copy_n(bytes_.data() + position_, n, out);
-    position_ += n;
-    return n;
-  }
-
- private:
-  std::string bytes_;
-  uint64_t declared_;
-  size_t position_ = 0;
-};
-
 TEST(BinaryRead, IntoTheCallersBufferUntilTheBodyOrTheClientEnds) {
   Context ctx = ContextWithBody("0123456789");
   uint8_t buffer[16] = {};
@@ -242,7 +225,7 @@ TEST(BinaryRead, IntoTheCallersBufferUntilTheBodyOrTheClientEnds) {
 
   Connection c;
   c.request.method = "POST";
-  c.body = std::make_unique<CutOffBody>("abc", 100);
+  c.body = std::make_unique<qe_test::CutOffBody>("abc", 100);
   Context gone(std::move(c));
   EXPECT_EQ(gone.RequestObject().TotalBytes(), 100u);
   EXPECT_EQ(gone.RequestObject().BinaryRead(buffer, sizeof buffer), 3u);

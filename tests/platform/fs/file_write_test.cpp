@@ -3,24 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fstream>
-#include <sstream>
 #include <thread>
 #include <vector>
 
+#include "platform/asp/asp_test_support.h"
 #include "platform/vb/error.h"
+#include "support/file_content.h"
 #include "support/temp_site.h"
 
 namespace {
 
 namespace stdfs = std::filesystem;
-
-std::string Content(const stdfs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::vector<std::string> Names(const stdfs::path& folder) {
   std::vector<std::string> names;
@@ -29,26 +22,17 @@ std::vector<std::string> Names(const stdfs::path& folder) {
   return names;
 }
 
-int32_t ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const vb::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
-
 TEST(WriteNewFile, TakesOnlyANameNoOneHas) {
   qe_test::TempSite site;
   site.MakeFolder("up");
   fs::WriteNewFile(u"C:\\up\\a.txt", "first");
-  EXPECT_EQ(Content(site.Host("up/a.txt")), "first");
-  EXPECT_EQ(ErrorOf([] { fs::WriteNewFile(u"C:\\up\\a.txt", "second"); }), vb::kFileAlreadyExists);
+  EXPECT_EQ(qe_test::FileContent(site.Host("up/a.txt")), "first");
+  EXPECT_EQ(asp::testing::ErrorNumberOf([] { fs::WriteNewFile(u"C:\\up\\a.txt", "second"); }), vb::kFileAlreadyExists);
   // Names are one name in any case, as on Windows.
-  EXPECT_EQ(ErrorOf([] { fs::WriteNewFile(u"C:\\UP\\A.TXT", "third"); }), vb::kFileAlreadyExists);
-  EXPECT_EQ(Content(site.Host("up/a.txt")), "first");
-  EXPECT_EQ(ErrorOf([] { fs::WriteNewFile(u"C:\\missing\\a.txt", "x"); }), vb::kPathNotFound);
-  EXPECT_EQ(ErrorOf([] { fs::WriteNewFile(u"C:\\up\\a|b.txt", "x"); }), vb::kBadFileNameOrNumber);
+  EXPECT_EQ(asp::testing::ErrorNumberOf([] { fs::WriteNewFile(u"C:\\UP\\A.TXT", "third"); }), vb::kFileAlreadyExists);
+  EXPECT_EQ(qe_test::FileContent(site.Host("up/a.txt")), "first");
+  EXPECT_EQ(asp::testing::ErrorNumberOf([] { fs::WriteNewFile(u"C:\\missing\\a.txt", "x"); }), vb::kPathNotFound);
+  EXPECT_EQ(asp::testing::ErrorNumberOf([] { fs::WriteNewFile(u"C:\\up\\a|b.txt", "x"); }), vb::kBadFileNameOrNumber);
   fs::WriteNewFile(u"C:\\up\\empty.bin", "");
   EXPECT_EQ(Names(site.Host("up")), (std::vector<std::string>{"a.txt", "empty.bin"}));
 }
@@ -71,7 +55,7 @@ TEST(WriteNewFile, OneOfManyConcurrentWritersWins) {
   for (auto& t : writers) t.join();
   EXPECT_EQ(won.load(), 1);
   EXPECT_EQ(refused.load(), 7);
-  std::string content = Content(site.Host("up/same.jpg"));
+  std::string content = qe_test::FileContent(site.Host("up/same.jpg"));
   EXPECT_EQ(content, std::string(4096, content[0]));  // one writer's bytes, whole
 }
 
@@ -79,13 +63,13 @@ TEST(ReplaceFile, WritesWholeFilesAndLeavesNothingAside) {
   qe_test::TempSite site;
   site.WriteFile("up/Report.doc", "old content");
   fs::ReplaceFile(u"C:\\up\\report.DOC", "new");
-  EXPECT_EQ(Content(site.Host("up/Report.doc")), "new");
+  EXPECT_EQ(qe_test::FileContent(site.Host("up/Report.doc")), "new");
   fs::ReplaceFile(u"C:\\up\\fresh.doc", "fresh");
   EXPECT_EQ(Names(site.Host("up")), (std::vector<std::string>{"Report.doc", "fresh.doc"}));
 
   site.MakeFolder("up/folder.doc");
-  EXPECT_EQ(ErrorOf([] { fs::ReplaceFile(u"C:\\up\\folder.doc", "x"); }), vb::kPermissionDenied);
-  EXPECT_EQ(ErrorOf([] { fs::ReplaceFile(u"C:\\nowhere\\a.doc", "x"); }), vb::kPathNotFound);
+  EXPECT_EQ(asp::testing::ErrorNumberOf([] { fs::ReplaceFile(u"C:\\up\\folder.doc", "x"); }), vb::kPermissionDenied);
+  EXPECT_EQ(asp::testing::ErrorNumberOf([] { fs::ReplaceFile(u"C:\\nowhere\\a.doc", "x"); }), vb::kPathNotFound);
   EXPECT_EQ(Names(site.Host("up")), (std::vector<std::string>{"Report.doc", "folder.doc", "fresh.doc"}));
 }
 
@@ -110,7 +94,7 @@ TEST(CreateFolderWithParents, MakesTheMissingFolders) {
   EXPECT_EQ(Names(site.Host("")), (std::vector<std::string>{"Data_UploadFiles", "site"}));
   EXPECT_TRUE(stdfs::is_directory(site.Host("Data_UploadFiles/up/2025")));
   site.WriteFile("blocker", "x");
-  EXPECT_EQ(ErrorOf([] { fs::CreateFolderWithParents(u"C:\\blocker\\sub"); }), vb::kPathFileAccessError);
+  EXPECT_EQ(asp::testing::ErrorNumberOf([] { fs::CreateFolderWithParents(u"C:\\blocker\\sub"); }), vb::kPathFileAccessError);
 }
 
 }  // namespace
