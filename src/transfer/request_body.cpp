@@ -26,7 +26,7 @@ BlockReader ReaderFor(const vb::Variant& request) {
     if (!bytes.IsArray() || !bytes.As<vb::Array>().IsBytes()) return 0;
     const std::vector<uint8_t>& got = bytes.As<vb::Array>().Bytes();
     size_t n = std::min(got.size(), count);
-    std::memcpy(out, got.data(), n);
+    if (n > 0) std::memcpy(out, got.data(), n);
     return n;
   };
 }
@@ -52,7 +52,7 @@ BodyBytes ReadRequestBody(const vb::Variant& request, double total, size_t block
   } catch (const std::bad_alloc&) {
     vb::Raise(vb::kOutOfMemory);
   }
-  std::memcpy(body.data_.get(), first.data(), got);
+  if (got > 0) std::memcpy(body.data_.get(), first.data(), got);
   body.size_ = got;
   bool more = got > 0;
   while (more && body.size_ < wanted) {
