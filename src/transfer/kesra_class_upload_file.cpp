@@ -1,6 +1,6 @@
 #include "transfer/kesra_class_upload_file.h"
 
-#include "common/kesra_file_size.h"
+#include "common/kesra_number_text.h"
 #include "platform/asp/context.h"
 #include "platform/text/charset.h"
 #include "platform/vb/convert.h"
