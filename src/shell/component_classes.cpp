@@ -6,6 +6,9 @@
 
 #include "common/kesra_class_md5.h"
 #include "shell/qecls.h"
+#include "transfer/kesra_class_upload_file.h"
+#include "transfer/kesra_class_upload_file_ex.h"
+#include "transfer/kesra_upload_image.h"
 
 namespace qe {
 namespace {
@@ -31,6 +34,16 @@ const std::vector<PublicClass>& PublicClasses() {
        [] { return std::static_pointer_cast<com::Object>(std::make_shared<QeCls>()); }},
       {u"QE.Kesra_Class_Md5", u"{7A3C2E51-0B1D-4C6E-9F20-5D8E41A7C00D}",
        [] { return std::static_pointer_cast<com::Object>(std::make_shared<Kesra_Class_Md5>()); }},
+      {u"QE.Kesra_Class_UploadFile", u"{A54FE9CD-A0C5-4F63-9D9A-AE2D3D1774E0}",
+       [] { return std::static_pointer_cast<com::Object>(std::make_shared<Kesra_Class_UploadFile>()); }},
+      {u"QE.Kesra_Class_UploadFileEx", u"{ABB2EA7D-169B-42E7-8993-54FB42A3FCD0}",
+       [] { return std::static_pointer_cast<com::Object>(std::make_shared<Kesra_Class_UploadFileEx>()); }},
+      {u"QE.Kesra_Class_UploadFileEmpty", u"{137E7F37-A971-44E5-8E70-6D7B2FD86AA2}",
+       [] { return std::static_pointer_cast<com::Object>(std::make_shared<Kesra_Class_UploadFileEmpty>()); }},
+      {u"QE.Kesra_UploadImage", u"{7CD52EA5-9FD3-455B-B1F2-8B96540C22E5}",
+       [] { return std::static_pointer_cast<com::Object>(std::make_shared<Kesra_UploadImage>()); }},
+      {u"QE.Kesra_UpLoadImageData", u"{3A753892-68C6-48A7-8B1B-8D07E68C3F22}",
+       [] { return std::static_pointer_cast<com::Object>(std::make_shared<Kesra_UpLoadImageData>()); }},
   };
   return classes;
 }

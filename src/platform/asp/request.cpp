@@ -163,20 +163,24 @@ std::string Request::ReadAllBody() {
 }
 
 std::string Request::BinaryRead(uint64_t count) {
+  std::string bytes(static_cast<size_t>(std::min(count, Remaining())), '\0');
+  bytes.resize(BinaryRead(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size()));
+  return bytes;
+}
+
+size_t Request::BinaryRead(uint8_t* out, size_t count) {
   if (body_use_ == BodyUse::Form) RaiseBinaryReadAfterForm();
   CheckBodySize();
   body_use_ = BodyUse::BinaryRead;
-  uint64_t wanted = std::min(count, body_->Length() - bytes_read_);
-  std::string bytes(static_cast<size_t>(wanted), '\0');
+  size_t wanted = static_cast<size_t>(std::min<uint64_t>(count, Remaining()));
   size_t filled = 0;
-  while (filled < bytes.size()) {
-    size_t n = body_->Read(reinterpret_cast<uint8_t*>(bytes.data()) + filled, bytes.size() - filled);
+  while (filled < wanted) {
+    size_t n = body_->Read(out + filled, wanted - filled);
     if (n == 0) break;
     filled += n;
   }
-  bytes.resize(filled);
   bytes_read_ += filled;
-  return bytes;
+  return filled;
 }
 
 }  // namespace asp

@@ -40,6 +40,10 @@ class Request : public com::Dispatch<Request> {
   uint64_t TotalBytes() const { return body_->Length(); }
   // Up to `count` next body bytes (fewer at the end of the body).
   std::string BinaryRead(uint64_t count);
+  // The same into the caller's buffer, so that a large body is copied once;
+  // returns the count delivered (fewer than `count` at the end of the body or
+  // when the client has gone).
+  size_t BinaryRead(uint8_t* out, size_t count);
 
  private:
   enum class BodyUse { None, Form, BinaryRead };
@@ -47,6 +51,7 @@ class Request : public com::Dispatch<Request> {
   std::shared_ptr<RequestCollection> FormCollection();
   std::shared_ptr<RequestCollection> CollectionByName(StringView name);
   void CheckBodySize() const;
+  uint64_t Remaining() const { return body_->Length() - bytes_read_; }
   std::string ReadAllBody();
 
   RequestInfo info_;

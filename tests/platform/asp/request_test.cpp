@@ -7,6 +7,7 @@
 #include "platform/asp/asp_errors.h"
 #include "platform/asp/context.h"
 #include "platform/asp/server_variables.h"
+#include "support/cut_off_body.h"
 
 namespace asp {
 namespace {
@@ -212,6 +213,24 @@ TEST(BinaryRead, SetsTheCountByReferenceAndStreams) {
   count = 1e300;
   com::Call(request, u"BinaryRead", count);
   EXPECT_EQ(count, Variant(int32_t{0}));
+}
+
+TEST(BinaryRead, IntoTheCallersBufferUntilTheBodyOrTheClientEnds) {
+  Context ctx = ContextWithBody("0123456789");
+  uint8_t buffer[16] = {};
+  EXPECT_EQ(ctx.RequestObject().BinaryRead(buffer, 4), 4u);  // gathers the trickle
+  EXPECT_EQ(ctx.RequestObject().BinaryRead(buffer + 4, sizeof buffer - 4), 6u);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 10), "0123456789");
+  EXPECT_EQ(ctx.RequestObject().BinaryRead(buffer, sizeof buffer), 0u);
+
+  Connection c;
+  c.request.method = "POST";
+  c.body = std::make_unique<qe_test::CutOffBody>("abc", 100);
+  Context gone(std::move(c));
+  EXPECT_EQ(gone.RequestObject().TotalBytes(), 100u);
+  EXPECT_EQ(gone.RequestObject().BinaryRead(buffer, sizeof buffer), 3u);
+  EXPECT_EQ(gone.RequestObject().BinaryRead(buffer, sizeof buffer), 0u);
+  EXPECT_EQ(gone.RequestObject().BinaryRead(50), "");
 }
 
 TEST(BinaryRead, RefusesABodyOverTheLimitBeforeReading) {

@@ -1,0 +1,18 @@
+#pragma once
+// The one call with which a page receives an upload: parse the request, save
+// every file into one folder of the site, and report in one text.
+//
+// The report: for each file "Success|client name|saved name|size$" or
+// "Error|why$" ("Error|key$" for an entry that is no file); for a refused
+// upload the single item "Error|description$" (its "|" as ","); then "#" and
+// the values of the fields named in `p_UploadFileInfoList`, "|"-separated.
+#include "platform/vb/variant.h"
+
+namespace qe {
+
+vb::String KesraFileUpload(vb::Variant& Server, vb::Variant& Request, vb::String p_UploadFileExt,
+                           double p_UploadFileMaxSize, double p_UploadFileSingleSize, vb::String p_UploadFilePath,
+                           int16_t p_UploadFileRenameOption, bool p_UploadFileOverWrite,
+                           vb::String p_UploadFileInfoList, vb::String p_CharSet);
+
+}  // namespace qe
