@@ -24,7 +24,8 @@ thread_local std::string* t_messages = nullptr;
 std::mutex g_login_mutex;  // dbsetlogintime is process-wide
 
 void Note(const char* text) {
-  if (!t_messages || !text || !*text) return;
+  // The driver retries with other protocol versions and says the same again.
+  if (!t_messages || !text || !*text || t_messages->find(text) != std::string::npos) return;
   if (!t_messages->empty()) *t_messages += " ";
   *t_messages += text;
 }
