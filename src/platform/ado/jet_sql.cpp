@@ -396,10 +396,32 @@ std::optional<SingleTableSelect> AsSingleTableSelect(const std::vector<Token>& t
   s.ref = alias < t.size() ? vb::ToUtf8(t[alias].text) : s.table;
   s.from_table = alias < t.size() ? s.table + " " + s.ref : s.table;
   s.from = join(from, t.size());
+  size_t end_of_filter = t.size();
+  int level = 0;
+  for (size_t k = from; k < t.size(); ++k) {
+    if (IsPunct(t[k], u"(")) ++level;
+    else if (IsPunct(t[k], u")")) --level;
+    else if (level == 0 && (Is(t[k], u"Order") || Is(t[k], u"Limit"))) {
+      if (Is(t[k], u"Limit")) s.limited = true;
+      if (end_of_filter == t.size()) end_of_filter = k;
+    }
+  }
+  s.filter = join(from, end_of_filter);
   return s;
 }
 
 std::string SingleTableSelect::KeysSql() const { return "SELECT " + ref + ".rowid " + from; }
+
+std::string SingleTableSelect::CountSql() const {
+  // The order does not change the number; a LIMIT does.
+  if (limited) return "SELECT count(*) FROM (" + KeysSql() + ")";
+  return "SELECT count(*) " + filter;
+}
+
+std::string SingleTableSelect::KeyBlockSql() const {
+  if (limited) return "SELECT * FROM (" + KeysSql() + ") LIMIT ?1 OFFSET ?2";
+  return KeysSql() + " LIMIT ?1 OFFSET ?2";
+}
 
 std::string SingleTableSelect::RowByKeySql() const {
   return "SELECT" + list + "FROM " + from_table + " WHERE " + ref + ".rowid=?1";

@@ -47,11 +47,15 @@ struct SingleTableSelect {
   std::string table;     // the table as written ("[Config]")
   String table_name;     // its name without brackets or quotes
   std::string from;      // "FROM" and everything after it
+  std::string filter;    // "FROM" up to ORDER BY or LIMIT
+  bool limited = false;  // the statement has its own LIMIT (Top n)
   std::string ref;       // how the list refers to the table (alias or table)
   std::string from_table; // "<table> [alias]"
 
   // The statements built from it.
   std::string KeysSql() const;         // SELECT <ref>.rowid FROM ...
+  std::string CountSql() const;        // the number of rows the statement gives
+  std::string KeyBlockSql() const;     // KeysSql with ?1 keys from position ?2
   std::string RowByKeySql() const;     // SELECT <list> FROM <table> WHERE <ref>.rowid=?1
   std::string RowsWithKeysSql() const; // SELECT <ref>.rowid, <list> FROM ...
 };

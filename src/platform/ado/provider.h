@@ -43,6 +43,9 @@ class RowSource {
   virtual const RowData& At(int64_t index) = 0;
   virtual bool Next(RowData& out) = 0;
   virtual void Rewind() = 0;
+  // Before the recordset adds or deletes rows: reads whatever the positions
+  // of the rows depend on, so that the change cannot shift what is read later.
+  virtual void Settle() {}
   // After the recordset changed the rows through its writer (or on its own,
   // for a recordset without a connection).
   virtual void Appended(RowData row) = 0;

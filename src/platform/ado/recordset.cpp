@@ -315,6 +315,7 @@ void Recordset::Update(const Variant& fields, const Variant& values) {
     if (Scrollable()) source_->Changed(pos_, row);
     else current_ = row;
   } else {
+    source_->Settle();
     if (writer_) {
       int64_t key = connection_->Guard([&] { return writer_->Insert(edit_values_, edit_changed_); });
       row = writer_->Reload(key);
@@ -349,6 +350,7 @@ void Recordset::Delete() {
   }
   edit_mode_ = adEditNone;
   int64_t key = CurrentRow().key;
+  source_->Settle();
   if (writer_) connection_->Guard([&] { writer_->Delete(key); });
   if (Scrollable()) source_->Removed(pos_);
   on_deleted_ = true;

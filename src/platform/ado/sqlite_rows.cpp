@@ -120,35 +120,100 @@ void ReadRow(sqlite3_stmt* stmt, int first, const std::vector<FieldInfo>& fields
   for (size_t i = 0; i < fields.size(); ++i) row.values[i] = TypedColumn(stmt, first + static_cast<int>(i), fields[i]);
 }
 
-KeysetRows::KeysetRows(std::shared_ptr<Database> db, std::vector<FieldInfo> fields, std::vector<int64_t> keys,
-                       Statement row_by_key)
-    : db_(std::move(db)), fields_(std::move(fields)), keys_(std::move(keys)), row_by_key_(std::move(row_by_key)) {}
+KeysetRows::KeysetRows(std::shared_ptr<Database> db, std::vector<FieldInfo> fields, int64_t size,
+                       Statement key_block, Statement row_by_key)
+    : db_(std::move(db)),
+      fields_(std::move(fields)),
+      size_(size),
+      key_block_(std::move(key_block)),
+      row_by_key_(std::move(row_by_key)),
+      blocks_(static_cast<size_t>((size + kBlock - 1) / kBlock)) {
+  // The first rows' keys are read at once: what a page shows first is fixed
+  // when the recordset opens.
+  if (size_ > 0) KeyAt(0);
+}
+
+// A row id of 0 never names a row: a key that was not there any more when
+// its block was read.
+constexpr int64_t kMissingKey = 0;
+
+int64_t KeysetRows::KeyAt(int64_t index) {
+  if (flat_) return blocks_[0].at(static_cast<size_t>(index));
+  size_t b = static_cast<size_t>(index / kBlock);
+  if (blocks_.at(b).empty()) LoadBlocks(b);
+  return blocks_[b][static_cast<size_t>(index % kBlock)];
+}
+
+void KeysetRows::LoadBlocks(size_t first) {
+  // A jump reads one block. Reading on from the blocks before reads as many
+  // blocks as are read already, so that going through all the rows reads
+  // each key a bounded number of times.
+  size_t run = 0;
+  while (run < first && !blocks_[first - run - 1].empty()) ++run;
+  size_t count = std::max<size_t>(run, 1);
+  size_t last = first;
+  while (last + 1 < blocks_.size() && last + 1 < first + count && blocks_[last + 1].empty()) ++last;
+  int64_t from = static_cast<int64_t>(first) * kBlock;
+  int64_t wanted = std::min(static_cast<int64_t>(last + 1) * kBlock, size_) - from;
+  key_block_.Reset();
+  key_block_.BindInt(1, wanted);
+  key_block_.BindInt(2, from);
+  for (size_t b = first; b <= last; ++b) {
+    std::vector<int64_t>& block = blocks_[b];
+    int64_t n = std::min(kBlock, size_ - static_cast<int64_t>(b) * kBlock);
+    block.reserve(static_cast<size_t>(n));
+    while (static_cast<int64_t>(block.size()) < n && key_block_.Step())
+      block.push_back(sqlite3_column_int64(key_block_.get(), 0));
+    // Rows deleted since the count read as deleted rows.
+    block.resize(static_cast<size_t>(n), kMissingKey);
+  }
+  key_block_.Reset();
+}
+
+void KeysetRows::LoadAll() {
+  if (flat_) return;
+  std::vector<int64_t> all;
+  all.reserve(static_cast<size_t>(size_));
+  for (int64_t i = 0; i < size_; ++i) all.push_back(KeyAt(i));
+  blocks_.clear();
+  blocks_.push_back(std::move(all));
+  flat_ = true;
+}
+
+size_t KeysetRows::KeyBytes() const {
+  size_t bytes = blocks_.capacity() * sizeof(std::vector<int64_t>);
+  for (const auto& b : blocks_) bytes += b.capacity() * sizeof(int64_t);
+  return bytes;
+}
 
 const RowData& KeysetRows::At(int64_t index) {
   if (cached_ == index) return row_;
-  int64_t key = keys_.at(static_cast<size_t>(index));
-  row_by_key_.Reset();
-  row_by_key_.BindInt(1, key);
-  if (row_by_key_.Step()) {
-    ReadRow(row_by_key_.get(), 0, fields_, row_);
-  } else {
-    // Deleted since the keys were read: the row reads as deleted.
-    row_.deleted = true;
-    row_.values.assign(fields_.size(), Variant::Null());
+  int64_t key = KeyAt(index);
+  row_.deleted = true;
+  if (key != kMissingKey) {
+    row_by_key_.Reset();
+    row_by_key_.BindInt(1, key);
+    if (row_by_key_.Step()) ReadRow(row_by_key_.get(), 0, fields_, row_);
+    row_by_key_.Reset();  // no statement stays open between reads
   }
+  // Deleted since the keys were read: the row reads as deleted.
+  if (row_.deleted) row_.values.assign(fields_.size(), Variant::Null());
   row_.key = key;
-  row_by_key_.Reset();  // no statement stays open between reads
   cached_ = index;
   return row_;
 }
 
 void KeysetRows::Appended(RowData row) {
-  keys_.push_back(row.key);
+  LoadAll();
+  blocks_[0].push_back(row.key);
+  ++size_;
   cached_ = -1;
 }
 
 void KeysetRows::Removed(int64_t index) {
-  keys_.erase(keys_.begin() + index);
+  LoadAll();
+  blocks_[0].erase(blocks_[0].begin() + index);
+  --size_;
   cached_ = -1;
 }
 

@@ -20,29 +20,41 @@ std::vector<FieldInfo> DescribeColumns(Database& db, sqlite3_stmt* stmt, int fir
 Variant TypedColumn(sqlite3_stmt* stmt, int column, const FieldInfo& field);
 void ReadRow(sqlite3_stmt* stmt, int first, const std::vector<FieldInfo>& fields, RowData& row);
 
-// A keyset cursor: the row ids of the rows are read when it opens, each row
-// when it is read (one row is kept), so that a page of a large table costs a
-// page.
+// A keyset cursor: the number of rows is read when it opens, the row ids in
+// blocks as positions are reached, and each row when it is read (one row is
+// kept); so a page of a large table costs about what reading that page with
+// LIMIT and OFFSET costs, and the keys take 8 bytes a row once all are read.
+// No statement stays open between reads.
 class KeysetRows : public RowSource {
  public:
-  KeysetRows(std::shared_ptr<Database> db, std::vector<FieldInfo> fields, std::vector<int64_t> keys,
+  KeysetRows(std::shared_ptr<Database> db, std::vector<FieldInfo> fields, int64_t size, Statement key_block,
              Statement row_by_key);
   std::vector<FieldInfo>& Fields() override { return fields_; }
   bool Scrollable() const override { return true; }
-  int64_t Size() const override { return static_cast<int64_t>(keys_.size()); }
+  int64_t Size() const override { return size_; }
   const RowData& At(int64_t index) override;
   bool Next(RowData&) override { return false; }
   void Rewind() override {}
+  void Settle() override { LoadAll(); }
   void Appended(RowData row) override;
   void Removed(int64_t index) override;
   void Changed(int64_t index, const RowData& row) override;
-  size_t KeyBytes() const override { return keys_.capacity() * sizeof(int64_t); }
+  size_t KeyBytes() const override;
+
+  static constexpr int64_t kBlock = 512;
 
  private:
+  int64_t KeyAt(int64_t index);
+  void LoadBlocks(size_t first);
+  void LoadAll();  // before the positions shift: one block holds every key
+
   std::shared_ptr<Database> db_;
   std::vector<FieldInfo> fields_;
-  std::vector<int64_t> keys_;
+  int64_t size_;
+  Statement key_block_;  // ?1 keys from position ?2
   Statement row_by_key_;
+  std::vector<std::vector<int64_t>> blocks_;  // empty: not read yet
+  bool flat_ = false;                         // blocks_[0] holds all keys
   int64_t cached_ = -1;
   RowData row_;
 };

@@ -27,12 +27,9 @@ bool AllColumnsFrom(sqlite3_stmt* stmt, StringView table) {
   return true;
 }
 
-std::vector<int64_t> ReadKeys(Database& db, const std::string& sql) {
-  Statement keys = db.Prepare(sql);
-  std::vector<int64_t> out;
-  while (keys.Step()) out.push_back(sqlite3_column_int64(keys.get(), 0));
-  out.shrink_to_fit();
-  return out;
+int64_t ReadCount(Database& db, const std::string& sql) {
+  Statement count = db.Prepare(sql);
+  return count.Step() ? sqlite3_column_int64(count.get(), 0) : 0;
 }
 
 // Expressions whose type the select list tells: Jet's date functions, and
@@ -127,7 +124,8 @@ QueryResult SqliteSession::Execute(StringView sql, CursorType cursor, bool updat
   switch (cursor) {
     case CursorType::kKeyset:
     case CursorType::kDynamic:
-      result.rows = std::make_unique<KeysetRows>(db_, fields, ReadKeys(*db_, single->KeysSql()), db_->Prepare(row_sql));
+      result.rows = std::make_unique<KeysetRows>(db_, fields, ReadCount(*db_, single->CountSql()),
+                                                 db_->Prepare(single->KeyBlockSql()), db_->Prepare(row_sql));
       break;
     case CursorType::kStatic:
       result.rows = Materialize(db_->Prepare(single->RowsWithKeysSql()), true, fields);

@@ -108,6 +108,37 @@ TEST_F(RecordsetTest, PagesOfAKeysetCursor) {
   EXPECT_EQ(Long(empty, u"AbsolutePage"), -1);   // adPosUnknown
 }
 
+TEST_F(RecordsetTest, AKeysetOverManyBlocksOfKeysGivesEveryRowOnce) {
+  // More rows than three blocks of keys: jumps, walks both ways, and a
+  // delete that shifts the positions after it.
+  Variant conn = Numbers(1600);
+  Variant rs = Query(conn, u"Select id From n Where id <> 700 Order By id Desc");
+  EXPECT_EQ(Long(rs, u"RecordCount"), 1599);
+  com::Let(rs, u"AbsolutePosition", int32_t{1200});
+  EXPECT_EQ(Id(rs), 400);
+  Call(rs, u"MovePrevious");
+  EXPECT_EQ(Id(rs), 401);
+  Call(rs, u"MoveFirst");
+  int32_t expected = 1600, seen = 0;
+  while (!Bool(rs, u"EOF")) {
+    if (expected == 700) --expected;
+    ASSERT_EQ(Id(rs), expected--);
+    ++seen;
+    Call(rs, u"MoveNext");
+  }
+  EXPECT_EQ(seen, 1599);
+  Variant editable = Query(conn, u"Select * From n Order By id", kKeyset, 3);
+  com::Let(editable, u"AbsolutePosition", int32_t{1100});
+  com::Call(editable, u"Delete");
+  com::Call(editable, u"MoveNext");
+  EXPECT_EQ(Id(editable), 1101);
+  com::Call(editable, u"MoveLast");
+  EXPECT_EQ(Id(editable), 1600);
+  EXPECT_EQ(Long(editable, u"RecordCount"), 1599);
+  // Top n counts n.
+  EXPECT_EQ(Long(Query(conn, u"Select Top 1000 id From n Order By name"), u"RecordCount"), 1000);
+}
+
 TEST_F(RecordsetTest, FieldsByNameWithoutRegardToCaseAndByNumber) {
   Variant conn = Numbers(1);
   Variant rs = Query(conn, u"Select * From n");
