@@ -5,7 +5,6 @@
 #include "platform/ado/errors.h"
 #include "platform/ado/providers.h"
 #include "platform/ado/sqlite_session.h"
-#include "platform/fs/paths.h"
 #include "platform/vb/convert.h"
 
 namespace ado::adox {
@@ -22,12 +21,7 @@ Variant Catalog::Create(StringView connection_string) {
   if (!IsFileProvider(*id)) RaiseAdo(kErrFeatureNotAvailable, kSourceAdox);
   String source = EngineSource(*id);
   String path = DataSourceOf(cs);
-  std::filesystem::path host;
-  try {
-    host = fs::ToHostPath(path);
-  } catch (const vb::Error&) {
-    RaiseProvider(kEFail, u"Could not find file '" + path + u"'.", source);
-  }
+  std::filesystem::path host = HostFileOf(path, source);
   {
     auto db = Database::Open(host, Database::Mode::kCreateNew, path, source);
     catalog::Ensure(*db);

@@ -184,49 +184,24 @@ std::string Now() { return jet::StoredDateText(vb::Now()); }
 
 void WriteCatalog(Database& db, StringView old_name, const TableDef& t) {
   for (const char* table : {"MSysQeColumns", "MSysQeIndexes", "MSysQeIndexColumns"}) {
-    Statement del = db.Prepare(std::string("DELETE FROM ") + table + " WHERE TableName=?1 OR TableName=?2");
-    del.Bind(1, Variant(String(old_name)));
-    del.Bind(2, Variant(t.name));
-    del.Step();
+    db.Prepare(std::string("DELETE FROM ") + table + " WHERE TableName=?1 OR TableName=?2").Run(String(old_name), t.name);
   }
-  {
-    Statement s = db.Prepare(
+  if (!vb::EqualsNoCase(old_name, t.name))
+    db.Prepare("UPDATE MSysQeTables SET TableName=?2 WHERE TableName=?1").Run(String(old_name), t.name);
+  db.Prepare(
         "INSERT INTO MSysQeTables (TableName, DateCreated, DateModified) VALUES (?1, ?2, ?2) "
-        "ON CONFLICT (TableName) DO UPDATE SET TableName=?1, DateModified=?2");
-    Statement rename = db.Prepare("UPDATE MSysQeTables SET TableName=?2 WHERE TableName=?1");
-    if (!vb::EqualsNoCase(old_name, t.name)) {
-      rename.Bind(1, Variant(String(old_name)));
-      rename.Bind(2, Variant(t.name));
-      rename.Step();
-    }
-    s.Bind(1, Variant(t.name));
-    s.Bind(2, Variant(vb::FromUtf8(Now())));
-    s.Step();
-  }
+        "ON CONFLICT (TableName) DO UPDATE SET TableName=?1, DateModified=?2")
+      .Run(t.name, vb::FromUtf8(Now()));
   Statement col = db.Prepare(
       "INSERT INTO MSysQeColumns (TableName, ColumnName, Ordinal, Type, DefinedSize, Precision, Scale, "
       "Nullable, IsAutoIncrement, AllowZeroLength, Compressed, FixedLength, Description, DefaultType, "
       "DefaultText) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15)");
   for (size_t i = 0; i < t.columns.size(); ++i) {
     const ColumnDef& c = t.columns[i];
-    col.Reset();
-    col.Bind(1, Variant(t.name));
-    col.Bind(2, Variant(c.name));
-    col.BindInt(3, static_cast<int64_t>(i + 1));
-    col.BindInt(4, c.type);
-    col.BindInt(5, c.defined_size);
-    col.BindInt(6, c.precision);
-    col.BindInt(7, c.scale);
-    col.BindInt(8, c.nullable);
-    col.BindInt(9, c.autoincrement);
-    col.BindInt(10, c.allow_zero_length);
-    col.BindInt(11, c.compressed);
-    col.BindInt(12, c.fixed_length);
-    col.Bind(13, Variant(c.description));
-    col.BindInt(14, c.default_value.Type());
-    col.Bind(15, c.default_value.IsEmpty() || c.default_value.IsNull() ? Variant::Null()
-                                                                       : Variant(vb::CStr(c.default_value)));
-    col.Step();
+    Variant default_text = c.default_value.IsEmpty() || c.default_value.IsNull() ? Variant::Null()
+                                                                                 : Variant(vb::CStr(c.default_value));
+    col.Run(t.name, c.name, i + 1, c.type, c.defined_size, c.precision, c.scale, c.nullable, c.autoincrement,
+            c.allow_zero_length, c.compressed, c.fixed_length, c.description, c.default_value.Type(), default_text);
   }
   Statement ix = db.Prepare(
       "INSERT INTO MSysQeIndexes (TableName, IndexName, Ordinal, PrimaryKey, IsUnique, IndexNulls, Clustered) "
@@ -236,33 +211,16 @@ void WriteCatalog(Database& db, StringView old_name, const TableDef& t) {
       "VALUES (?1,?2,?3,?4,?5)");
   for (size_t i = 0; i < t.indexes.size(); ++i) {
     const IndexDef& d = t.indexes[i];
-    ix.Reset();
-    ix.Bind(1, Variant(t.name));
-    ix.Bind(2, Variant(d.name));
-    ix.BindInt(3, static_cast<int64_t>(i + 1));
-    ix.BindInt(4, d.primary_key);
-    ix.BindInt(5, d.unique || d.primary_key);
-    ix.BindInt(6, d.index_nulls);
-    ix.BindInt(7, d.clustered);
-    ix.Step();
-    for (size_t k = 0; k < d.columns.size(); ++k) {
-      ixc.Reset();
-      ixc.Bind(1, Variant(t.name));
-      ixc.Bind(2, Variant(d.name));
-      ixc.BindInt(3, static_cast<int64_t>(k + 1));
-      ixc.Bind(4, Variant(d.columns[k].name));
-      ixc.BindInt(5, d.columns[k].sort_order);
-      ixc.Step();
-    }
+    ix.Run(t.name, d.name, i + 1, d.primary_key, d.unique || d.primary_key, d.index_nulls, d.clustered);
+    for (size_t k = 0; k < d.columns.size(); ++k)
+      ixc.Run(t.name, d.name, k + 1, d.columns[k].name, d.columns[k].sort_order);
   }
 }
 
 void RemoveFromCatalog(Database& db, StringView table) {
   if (!HasCatalog(db)) return;
   for (const char* t : {"MSysQeTables", "MSysQeColumns", "MSysQeIndexes", "MSysQeIndexColumns"}) {
-    Statement del = db.Prepare(std::string("DELETE FROM ") + t + " WHERE TableName=?1");
-    del.Bind(1, Variant(String(table)));
-    del.Step();
+    db.Prepare(std::string("DELETE FROM ") + t + " WHERE TableName=?1").Run(String(table));
   }
 }
 

@@ -6,7 +6,6 @@
 #include "platform/ado/jet_catalog.h"
 #include "platform/ado/providers.h"
 #include "platform/ado/sqlite_session.h"
-#include "platform/fs/paths.h"
 #include "platform/vb/convert.h"
 
 namespace ado {
@@ -28,11 +27,7 @@ Endpoint EndpointOf(vb::StringView connection_string) {
   if (!IsFileProvider(*id)) RaiseAdo(kErrFeatureNotAvailable, u"JRO.JetEngine");
   e.source = EngineSource(*id);
   e.path = DataSourceOf(e.cs);
-  try {
-    e.host = fs::ToHostPath(e.path);
-  } catch (const vb::Error&) {
-    RaiseProvider(kEFail, u"Could not find file '" + e.path + u"'.", e.source);
-  }
+  e.host = HostFileOf(e.path, e.source);
   return e;
 }
 

@@ -44,6 +44,14 @@ String DataSourceOf(const ConnectionString& cs) {
   return cs.Get({u"Data Source", u"DBQ", u"DataSource"}).value_or(String());
 }
 
+std::filesystem::path HostFileOf(StringView windows_path, StringView engine_source) {
+  try {
+    return fs::ToHostPath(windows_path);
+  } catch (const vb::Error&) {
+    RaiseProvider(kEFail, u"Could not find file '" + String(windows_path) + u"'.", String(engine_source));
+  }
+}
+
 std::unique_ptr<Session> OpenSession(const ConnectionString& cs, StringView provider_property, StringView user,
                                      StringView password) {
   std::optional<ProviderId> id = ProviderOf(cs, provider_property);
@@ -52,12 +60,7 @@ std::unique_ptr<Session> OpenSession(const ConnectionString& cs, StringView prov
 
   String source = EngineSource(*id);
   String path = DataSourceOf(cs);
-  std::filesystem::path host;
-  try {
-    host = fs::ToHostPath(path);
-  } catch (const vb::Error&) {
-    RaiseProvider(kEFail, u"Could not find file '" + path + u"'.", source);
-  }
+  std::filesystem::path host = HostFileOf(path, source);
   String mode = cs.Get({u"Mode"}).value_or(String());
   bool read_only = vb::EqualsNoCase(mode, u"Read") || vb::EqualsNoCase(mode, u"1");
   auto db = Database::Open(host, read_only ? Database::Mode::kReadOnly : Database::Mode::kOpenExisting, path, source);

@@ -23,6 +23,10 @@ bool IsProviderInstalled(ProviderId id);
 std::unique_ptr<Session> OpenSession(const ConnectionString& cs, StringView provider_property,
                                      StringView user, StringView password);
 
+// The host file of a Windows path in a connection string; a path that does
+// not map fails as the engine reports a missing file (a negative number).
+std::filesystem::path HostFileOf(StringView windows_path, StringView engine_source);
+
 // The file that a file provider's connection string names (Data Source, or
 // DBQ for the ODBC driver), as given.
 String DataSourceOf(const ConnectionString& cs);

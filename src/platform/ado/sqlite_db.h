@@ -34,8 +34,24 @@ class Statement {
   void Bind(int index, const Variant& value);
   void BindInt(int index, int64_t value);
   int Columns() const { return sqlite3_column_count(stmt_); }
+  // Binds the arguments to ?1, ?2, ... and steps once.
+  template <class... A>
+  bool Run(const A&... args) {
+    Reset();
+    int index = 0;
+    (BindArg(++index, args), ...);
+    return Step();
+  }
 
  private:
+  void BindArg(int index, const Variant& value) { Bind(index, value); }
+  void BindArg(int index, const String& value) { Bind(index, Variant(value)); }
+  template <class N>
+    requires std::is_integral_v<N>
+  void BindArg(int index, N value) {
+    BindInt(index, static_cast<int64_t>(value));
+  }
+
   Database* db_ = nullptr;
   sqlite3_stmt* stmt_ = nullptr;
 };

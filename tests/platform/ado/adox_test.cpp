@@ -226,6 +226,21 @@ TEST_F(AdoxTest, KeysAndUniqueIndexesHoldInTheTable) {
   EXPECT_EQ(vb::CLng(Scalar(conn, u"Select Count(*) From People")), 2);
 }
 
+TEST_F(AdoxTest, TheSchemaRowsetsListTablesAndColumns) {
+  Variant conn = OpenNew({u"Create Table Book (ID Counter, Title Text(80) Not Null, Price Currency)"});
+  Variant tables = com::Call(conn, u"OpenSchema", int32_t{20},
+                             Variant(vb::Array::OfVariants({Variant(), Variant(), Variant(), Variant(u"TABLE")})));
+  EXPECT_EQ(vb::CStr(com::Call(tables, u"GetString", int32_t{2}, int32_t{-1}, String(u","), String(u";"))),
+            u",,Book,TABLE,;");
+  // The position of a column, as the structure capture asks for it.
+  Variant columns = com::Call(conn, u"OpenSchema", int32_t{4},
+                              Variant(vb::Array::OfVariants({Variant(), Variant(), Variant(u"book"), Variant(u"PRICE")})));
+  EXPECT_EQ(vb::CLng(Field(columns, u"ORDINAL_POSITION")), 3);
+  EXPECT_EQ(vb::CLng(Field(columns, u"DATA_TYPE")), 6);
+  com::Call(columns, u"MoveNext");
+  EXPECT_TRUE(Bool(columns, u"EOF"));
+}
+
 TEST_F(AdoxTest, ADatabasePasswordIsNeededToOpen) {
   site_.MakeFolder("site/Data");
   Variant catalog = Create(u"ADOX.Catalog");
