@@ -226,6 +226,40 @@ TEST_F(AdoxTest, KeysAndUniqueIndexesHoldInTheTable) {
   EXPECT_EQ(vb::CLng(Scalar(conn, u"Select Count(*) From People")), 2);
 }
 
+TEST_F(AdoxTest, JetDefinitionsInSqlMakeWhatAdoxMakes) {
+  Variant conn = OpenNew({u"Create Table [Score] ([Student] Text(10) Not Null, [Term] Short, [Mark] Single, "
+                          u"[Passed] YesNo, Constraint [PrimaryKey] Primary Key ([Student], [Term]))",
+                          u"Alter Table Score Add Column Note Text(5) Default 'none'",
+                          u"Create Index ByMark On Score (Mark Desc)"});
+  Variant catalog = Create(u"ADOX.Catalog");
+  com::SetRef(catalog, u"ActiveConnection", conn);
+  Variant score = Table(catalog, u"Score");
+  const int types[] = {202, 2, 4, 11, 202};
+  Variant columns = com::Call(score, u"Columns");
+  ASSERT_EQ(Long(columns, u"Count"), 5);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(Long(com::Call(columns, u"Item", int32_t{i}), u"Type"), types[i]);
+  EXPECT_EQ(Long(Column(score, u"Note"), u"DefinedSize"), 5);
+  Variant pk = com::Call(com::Call(score, u"Indexes"), u"Item", String(u"PrimaryKey"));
+  EXPECT_TRUE(Bool(pk, u"PrimaryKey"));
+  EXPECT_EQ(Long(com::Call(pk, u"Columns"), u"Count"), 2);
+  EXPECT_EQ(Long(com::Call(com::Call(score, u"Indexes", String(u"ByMark")), u"Columns", int32_t{0}), u"SortOrder"), 2);
+  com::Call(conn, u"Execute", String(u"Insert Into Score (Student, Term) Values ('s', 1)"));
+  EXPECT_EQ(vb::CStr(Scalar(conn, u"Select Note From Score")), u"none");
+  EXPECT_EQ(ErrorOf([&] { com::Call(conn, u"Execute", String(u"Insert Into Score (Student, Term) Values ('S', 1)")); }),
+            ado::kEFail);
+  com::Call(conn, u"Execute", String(u"Drop Index ByMark On Score"));
+  com::Call(conn, u"Execute", String(u"Alter Table Score Drop Column Note"));
+  EXPECT_EQ(Long(com::Call(Table(catalog, u"Score"), u"Columns"), u"Count"), 4);
+  EXPECT_EQ(Long(com::Call(Table(catalog, u"Score"), u"Indexes"), u"Count"), 1);
+  com::Call(conn, u"Execute", String(u"Drop Table Score"));
+  EXPECT_EQ(ErrorOf([&] { Table(catalog, u"Score"); }), ado::kErrItemNotFound);
+  // Made again under the same name, it has only what the new definition says.
+  com::Call(conn, u"Execute", String(u"Create Table Score (Student Memo)"));
+  EXPECT_EQ(Long(Column(Table(catalog, u"Score"), u"Student"), u"Type"), 203);
+  EXPECT_EQ(ErrorOf([&] { com::Call(conn, u"Execute", String(u"Create Table Bad (x Nonsense)")); }),
+            ado::kDbErrorsInCommand);
+}
+
 TEST_F(AdoxTest, TheSchemaRowsetsListTablesAndColumns) {
   Variant conn = OpenNew({u"Create Table Book (ID Counter, Title Text(80) Not Null, Price Currency)"});
   Variant tables = com::Call(conn, u"OpenSchema", int32_t{20},

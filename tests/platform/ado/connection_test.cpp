@@ -152,6 +152,16 @@ TEST_F(ConnectionTest, ExecuteGivesRowsOrAClosedRecordsetAndCountsChanges) {
   EXPECT_EQ(vb::CLng(affected), 2);
 }
 
+TEST_F(ConnectionTest, DefaultMembersAsTheClosingCodeReadsThem) {
+  // A connection's default value is its string; a recordset's is its Fields,
+  // whose own default member wants an argument.
+  Variant conn = OpenNew({u"Create Table t (a Long)"});
+  EXPECT_FALSE(vb::CStr(com::ValueOf(conn)).empty());
+  Variant rs = Query(conn, u"Select * From t");
+  EXPECT_EQ(ErrorOf([&] { com::ValueOf(rs); }), vb::kWrongArgumentCount);
+  EXPECT_EQ(vb::CStr(com::Call(rs, u"Source")), u"Select * From t");
+}
+
 TEST_F(ConnectionTest, ClosingTheConnectionClosesItsRecordsets) {
   Variant conn = OpenNew({u"Create Table t (a Long)", u"Insert Into t Values (1)"});
   Variant rs = Query(conn, u"Select * From t");
