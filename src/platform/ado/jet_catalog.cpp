@@ -258,8 +258,10 @@ void CheckDefinition(Database& db, const TableDef& t) {
 }
 
 // Makes the SQLite table match `updated`; the old one (when there was one)
-// gives its rows to the columns whose names both have.
-void Build(Database& db, const TableDef* old, const TableDef& updated) {
+// gives its rows to the columns whose names both have, and to a renamed
+// column (`renamed`: its new name, then its old one).
+void Build(Database& db, const TableDef* old, const TableDef& updated,
+           const std::pair<String, String>& renamed = {}) {
   CheckDefinition(db, updated);
   WithSavepoint(db, [&] {
     Ensure(db);
@@ -271,11 +273,15 @@ void Build(Database& db, const TableDef* old, const TableDef& updated) {
     } else if (had_table) {
       const String scratch = u"MSysQeRebuild";
       db.Exec(CreateTableSql(updated, scratch));
-      std::string common;
-      for (const auto& c : updated.columns)
-        if (old->FindColumn(c.name)) common += (common.empty() ? "" : ", ") + QuoteName(c.name);
-      if (!common.empty())
-        db.Exec("INSERT INTO " + QuoteName(scratch) + " (" + common + ") SELECT " + common + " FROM " +
+      std::string targets, sources;
+      for (const auto& c : updated.columns) {
+        String source = !renamed.first.empty() && vb::EqualsNoCase(c.name, renamed.first) ? renamed.second : c.name;
+        if (!old->FindColumn(source)) continue;
+        targets += (targets.empty() ? "" : ", ") + QuoteName(c.name);
+        sources += (sources.empty() ? "" : ", ") + QuoteName(source);
+      }
+      if (!targets.empty())
+        db.Exec("INSERT INTO " + QuoteName(scratch) + " (" + targets + ") SELECT " + sources + " FROM " +
                 QuoteName(old->name));
       db.Exec("DROP TABLE " + QuoteName(old->name));
       db.Exec("ALTER TABLE " + QuoteName(scratch) + " RENAME TO " + QuoteName(updated.name));
@@ -590,7 +596,11 @@ void ChangeColumn(Database& db, StringView table, StringView column, const Colum
   for (auto& c : updated.columns)
     if (vb::EqualsNoCase(c.name, column)) c = changed, found = true;
   if (!found) RaiseAdo(kErrItemNotFound, kSourceAdox);
-  Build(db, &t, updated);
+  // A new name: the indexes follow it, and so do the values.
+  for (auto& ix : updated.indexes)
+    for (auto& ic : ix.columns)
+      if (vb::EqualsNoCase(ic.name, column)) ic.name = changed.name;
+  Build(db, &t, updated, {changed.name, String(column)});
 }
 
 void AddIndex(Database& db, StringView table, const IndexDef& index) {

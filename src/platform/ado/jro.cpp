@@ -74,8 +74,12 @@ void ReplaceDatabase(const std::filesystem::path& target, const std::filesystem:
   if (!backup) fail("cannot copy into " + target.string());
   int rc;
   // All pages in one step: the target is locked once, for the whole copy.
-  while ((rc = sqlite3_backup_step(backup, -1)) == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+  // A writer holding the target is waited for, as long as a statement waits.
+  for (int waited_ms = 0; (rc = sqlite3_backup_step(backup, -1)) == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED;
+       waited_ms += 20) {
+    if (waited_ms >= 10000) break;
     sqlite3_sleep(20);
+  }
   sqlite3_backup_finish(backup);
   if (rc != SQLITE_DONE) fail("cannot copy into " + target.string());
   sqlite3_close_v2(from);

@@ -260,6 +260,27 @@ TEST_F(AdoxTest, JetDefinitionsInSqlMakeWhatAdoxMakes) {
             ado::kDbErrorsInCommand);
 }
 
+TEST_F(AdoxTest, ChangingABoundTableKeepsItsRows) {
+  Variant conn = OpenNew({u"Create Table Old (Name Text(10), Hits Long)", u"Create Index ByName On Old (Name)",
+                          u"Insert Into Old Values ('a', 1)", u"Insert Into Old Values ('b', 2)"});
+  Variant catalog = Create(u"ADOX.Catalog");
+  com::SetRef(catalog, u"ActiveConnection", conn);
+  Variant table = Table(catalog, u"Old");
+  com::Let(table, u"Name", Variant(u"Renamed"));
+  com::Let(Column(table, u"Name"), u"Name", Variant(u"Title"));
+  Variant number = Create(u"ADOX.Column");
+  com::Let(number, u"Name", Variant(u"ID"));
+  com::Let(number, u"Type", Variant(int32_t{3}));
+  com::Let(number, u"Properties", Variant(true), String(u"Autoincrement"));
+  com::Call(com::Call(table, u"Columns"), u"Append", number);
+  Variant rs = Query(conn, u"Select ID, Title, Hits From Renamed Order By ID");
+  EXPECT_EQ(vb::CStr(com::Call(rs, u"GetString", int32_t{2}, int32_t{-1}, String(u","), String(u";"))), u"1,a,1;2,b,2;");
+  Variant index = com::Call(com::Call(Table(catalog, u"Renamed"), u"Indexes"), u"Item", String(u"ByName"));
+  EXPECT_EQ(vb::CStr(Prop(com::Call(index, u"Columns", int32_t{0}), u"Name")), u"Title");
+  EXPECT_EQ(ErrorOf([&] { Scalar(conn, u"Select * From Old"); }), ado::kDbNoSuchTable);
+  EXPECT_EQ(ErrorOf([&] { com::Call(com::Call(catalog, u"Tables"), u"Delete", String(u"Old")); }), ado::kErrItemNotFound);
+}
+
 TEST_F(AdoxTest, TheSchemaRowsetsListTablesAndColumns) {
   Variant conn = OpenNew({u"Create Table Book (ID Counter, Title Text(80) Not Null, Price Currency)"});
   Variant tables = com::Call(conn, u"OpenSchema", int32_t{20},

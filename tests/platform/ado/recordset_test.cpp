@@ -80,6 +80,17 @@ TEST_F(RecordsetTest, AForwardOnlyCursorCountsNothingAndDoesNotGoBack) {
   EXPECT_TRUE(Bool(rs, u"EOF"));
 }
 
+TEST_F(RecordsetTest, AClientCursorCountsItsRowsWhateverTheCursorType) {
+  Variant conn = Numbers(4);
+  com::Let(conn, u"CursorLocation", Variant(int32_t{3}));
+  Variant rs = Query(conn, u"Select * From n", kForwardOnly);
+  EXPECT_EQ(Long(rs, u"RecordCount"), 4);
+  EXPECT_EQ(Long(rs, u"CursorType"), kStatic);
+  Call(rs, u"MoveLast");
+  Call(rs, u"MovePrevious");
+  EXPECT_EQ(Id(rs), 3);
+}
+
 TEST_F(RecordsetTest, PagesOfAKeysetCursor) {
   Variant conn = Numbers(23);
   Variant rs = Query(conn, u"Select id, name From n Where id > 0 Order By id Desc");
