@@ -156,6 +156,18 @@ Variant Round(int argc, sqlite3_value** argv) {
   return vb::Round(UntypedValue(argv[0]), argc > 1 ? static_cast<int>(IntArg(argv[1])) : 0);
 }
 
+// Jet's &: the texts of the operands that are not Null; Null when all are.
+Variant Concat(int argc, sqlite3_value** argv) {
+  String out;
+  bool any = false;
+  for (int i = 0; i < argc; ++i) {
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) continue;
+    any = true;
+    out += sqlite3_value_type(argv[i]) == SQLITE_TEXT ? Text(argv[i]) : vb::CStr(UntypedValue(argv[i]));
+  }
+  return any ? Variant(std::move(out)) : Variant::Null();
+}
+
 Variant Nz(int argc, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) != SQLITE_NULL) return UntypedValue(argv[0]);
   return argc > 1 ? UntypedValue(argv[1]) : Variant(String());
@@ -208,6 +220,7 @@ const Function kFunctions[] = {
     {"qe_val", 1, true, Call<Val>},
     {"qe_int", 1, true, Call<Int>},
     {"qe_fix", 1, true, Call<Fix>},
+    {"qe_concat", -1, true, Call<Concat>},
     {"qe_nz", 1, true, Call<Nz>},
     {"qe_nz", 2, true, Call<Nz>},
     {"qe_isnull", 1, true, Call<IsNull>},

@@ -100,6 +100,79 @@ String DoubleQuotedBody(StringView token) {
   return body;
 }
 
+// What ends an operand of &: & binds less tightly than arithmetic and more
+// tightly than comparisons and the logical operators.
+bool EndsOperand(const Token& t) {
+  if (t.kind == Token::kPunct)
+    return t.text == u"," || t.text == u"=" || t.text == u"<" || t.text == u">" || t.text == u"<>" ||
+           t.text == u"<=" || t.text == u">=" || t.text == u"!=" || t.text == u"==";
+  if (t.kind != Token::kWord) return false;
+  for (StringView w : {u"Select", u"From", u"Where", u"And", u"Or", u"Not", u"As", u"Like", u"Between", u"Is",
+                       u"In", u"On", u"Set", u"Values", u"Then", u"When", u"Else", u"End", u"Case", u"Order",
+                       u"Group", u"By", u"Having", u"Limit", u"Union", u"Into", u"Distinct", u"All", u"Asc",
+                       u"Desc", u"Join", u"Inner", u"Left", u"Right", u"Outer", u"Escape", u"Xor", u"Eqv",
+                       u"Imp"})
+    if (Is(t, w)) return true;
+  return false;
+}
+
+std::vector<Token> Trimmed(std::vector<Token> tokens) {
+  while (!tokens.empty() && tokens.front().kind == Token::kSpace) tokens.erase(tokens.begin());
+  while (!tokens.empty() && tokens.back().kind == Token::kSpace) tokens.pop_back();
+  return tokens;
+}
+
+// a & b & c becomes qe_concat(a, b, c): Jet's & treats Null as an empty text
+// (the result is Null only when every operand is) and writes numbers as VB
+// does, where SQLite's || gives Null for any Null operand.
+std::vector<Token> RewriteConcatenation(std::vector<Token> t) {
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (!IsPunct(t[i], u"&")) continue;
+    // The start of the first operand.
+    size_t begin = i;
+    for (int level = 0; begin > 0; --begin) {
+      const Token& p = t[begin - 1];
+      if (IsPunct(p, u")")) ++level;
+      else if (IsPunct(p, u"(") && level-- == 0) break;
+      else if (level == 0 && EndsOperand(p)) break;
+    }
+    // The operands, up to the end of the chain.
+    std::vector<std::vector<Token>> operands(1);
+    size_t end = begin;
+    for (int level = 0; end < t.size(); ++end) {
+      const Token& p = t[end];
+      if (IsPunct(p, u"(")) ++level;
+      else if (IsPunct(p, u")") && level-- == 0) break;
+      else if (level == 0 && EndsOperand(p)) break;
+      if (level == 0 && IsPunct(p, u"&")) {
+        operands.emplace_back();
+        continue;
+      }
+      operands.back().push_back(p);
+    }
+    if (end <= i) {
+      // Unbalanced parentheses: left for SQLite to refuse.
+      t[i] = Punct(u"||");
+      continue;
+    }
+    std::vector<Token> call = {Word(u"qe_concat"), Punct(u"(")};
+    for (size_t k = 0; k < operands.size(); ++k) {
+      if (k) call.insert(call.end(), {Punct(u","), Space()});
+      std::vector<Token> operand = Trimmed(std::move(operands[k]));
+      call.insert(call.end(), operand.begin(), operand.end());
+    }
+    call.push_back(Punct(u")"));
+    // Keep the blanks that stood around the chain.
+    size_t lead = begin, trail = end;
+    while (lead < end && t[lead].kind == Token::kSpace) ++lead;
+    while (trail > lead && t[trail - 1].kind == Token::kSpace) --trail;
+    t.erase(t.begin() + static_cast<std::ptrdiff_t>(lead), t.begin() + static_cast<std::ptrdiff_t>(trail));
+    t.insert(t.begin() + static_cast<std::ptrdiff_t>(lead), call.begin(), call.end());
+    i = lead;  // an operand may hold chains of its own, in parentheses
+  }
+  return t;
+}
+
 }  // namespace
 
 std::vector<Token> Tokenize(StringView sql) {
@@ -176,9 +249,7 @@ std::vector<Token> Translate(StringView jet_sql) {
         }
         continue;
       case Token::kPunct:
-        if (t.text == u"&") {
-          out.push_back(Punct(u"||"));
-        } else if (t.text == u";") {
+        if (t.text == u";") {
           size_t next = NextSolid(in, i + 1);
           if (next < in.size())
             RaiseProvider(kDbErrorsInCommand, u"Characters found after end of SQL statement.", kJetSource);
@@ -254,7 +325,7 @@ std::vector<Token> Translate(StringView jet_sql) {
     out.push_back(Space());
     out.push_back(Token{Token::kNumber, pending_limit.front()});
   }
-  return out;
+  return RewriteConcatenation(std::move(out));
 }
 
 std::string ToUtf8Sql(const std::vector<Token>& tokens) {

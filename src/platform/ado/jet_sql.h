@@ -3,7 +3,7 @@
 // for SQLite.
 //
 // Brackets pass through; #dates# become the stored date text; Top n becomes
-// LIMIT n; & becomes ||; True and False become -1 and 0; Mod becomes %;
+// LIMIT n; a & b becomes qe_concat(a, b) (Null only when both are); True and False become -1 and 0; Mod becomes %;
 // "Delete * From" becomes "DELETE FROM"; "double-quoted" literals become
 // 'single-quoted'; DistinctRow becomes DISTINCT; Jet's functions (Left, Mid,
 // Len, InStr, Format, Now, DateAdd, ...) become the functions that

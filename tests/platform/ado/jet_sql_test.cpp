@@ -40,8 +40,13 @@ INSTANTIATE_TEST_SUITE_P(
         Rewrite{"Select Distinct Top 2 a From t", "Select Distinct a From t LIMIT 2"},
         Rewrite{"Select a From t Where id In (Select Top 1 id From u Order By id)",
                 "Select a From t Where id In (Select id From u Order By id LIMIT 1)"},
-        // & concatenates.
-        Rewrite{"Select a & '-' & b From t", "Select a || '-' || b From t"},
+        // & concatenates its operands, which end where & binds less tightly.
+        Rewrite{"Select a & '-' & b From t", "Select qe_concat(a, '-', b) From t"},
+        Rewrite{"Select a+1 & (b & c), d&e As x From t Where f & 'x' = 'yx' And g Like h & '%'",
+                "Select qe_concat(a+1, (qe_concat(b, c))), qe_concat(d, e) As x From t Where qe_concat(f, 'x') = "
+                "'yx' And g Like qe_concat(h, '%')"},
+        Rewrite{"Select Left(a & b, 2) From t", "Select qe_left(qe_concat(a, b), 2) From t"},
+        Rewrite{"Select ) & x", "Select ) || x"},  // unbalanced: SQLite refuses it
         // True and False are -1 and 0, but not inside brackets, strings or after a dot.
         Rewrite{"Where Active=True Or Shown=false", "Where Active=-1 Or Shown=0"},
         Rewrite{"Where [True]='True' And t.False=1", "Where [True]='True' And t.False=1"},
@@ -127,6 +132,9 @@ TEST_F(JetResults, StringFunctions) {
   EXPECT_EQ(Text(u"UCase(a) & LCase('AbC')"), u"HELLO WORLDabc");
   EXPECT_EQ(Text(u"'[' & Trim('  x  ') & ']' & LTrim(' y') & RTrim('z ')"), u"[x]yz");
   EXPECT_EQ(Text(u"a & \"!\""), u"Hello World!");
+  // Null is an empty text to &, and numbers are written as VB writes them.
+  EXPECT_EQ(Text(u"'[' & Null & ']' & 1.5 & 2"), u"[]1.52");
+  EXPECT_TRUE(Eval(u"Null & Null").IsNull());
   EXPECT_EQ(Text(u"Space(3) & 'x'"), u"   x");
   EXPECT_TRUE(Eval(u"Left(Null,2)").IsNull());
 }
