@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsqlite3-dev libpcre2-dev libcurl4-openssl-dev libzip-dev libarchive-dev
   libjpeg62-turbo-dev libgif-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
-  libcpp-httplib-dev freetds-dev unicode-data libicu-dev
+  libcpp-httplib-dev freetds-dev unicode-data libicu-dev libssl-dev
 )
 
 install_packages() {

@@ -7,11 +7,11 @@
 #include <iconv.h>
 
 #include <cstdio>
-#include <map>
 #include <random>
 #include <string>
 
 #include "platform/text/ansi.h"
+#include "timing_reporter.h"
 
 namespace {
 
@@ -126,39 +126,19 @@ BENCHMARK(BM_EncodeTable)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeTableNewString)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeIconv)->Unit(benchmark::kMillisecond);
 
-// Prints the usual table, then the table-against-iconv ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-        seconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    for (const char* op : {"Decode", "Encode"}) {
-      const std::string name = std::string("BM_") + op;
-      const double iconv = seconds_[name + "Iconv"];
-      for (const char* variant : {"Table", "TableNewString"}) {
-        const double table = seconds_[name + variant];
-        if (table > 0 && iconv > 0)
-          std::printf("%s 16 MB, %s: %.2fx as fast as iconv (GBK)\n", op, variant, iconv / table);
-      }
+// The table-against-iconv ratios.
+void PrintRatios(const bench_support::Seconds& seconds) {
+  for (const char* op : {"Decode", "Encode"}) {
+    const std::string name = std::string("BM_") + op;
+    const double iconv = bench_support::SecondsOf(seconds, name + "Iconv");
+    for (const char* variant : {"Table", "TableNewString"}) {
+      const double table = bench_support::SecondsOf(seconds, name + variant);
+      if (table > 0 && iconv > 0)
+        std::printf("%s 16 MB, %s: %.2fx as fast as iconv (GBK)\n", op, variant, iconv / table);
     }
   }
-
- private:
-  std::map<std::string, double> seconds_;
-};
+}
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench_support::RunWithSummary(argc, argv, PrintRatios); }

@@ -107,6 +107,12 @@ void KesraShowErrorPage(vb::Variant& Response, vb::Variant& Rs, vb::Variant& Con
   com::Call(Response, u"End");
 }
 
+void KesraShowErrorPageWithoutData(vb::Variant& Response, const vb::String& p_ErrorMessage, bool p_CloseParent,
+                                   const vb::String& p_DialogID) {
+  vb::Variant rs(u""), conn(u"");
+  KesraShowErrorPage(Response, rs, conn, p_ErrorMessage, p_CloseParent, p_DialogID);
+}
+
 vb::String KesraShowSuccess(vb::String p_SuccessMessage, vb::String p_Url) {
   vb::String out = u"<Script>{";
   // The message and address go inside double-quoted script strings: escaped,

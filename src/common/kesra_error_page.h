@@ -14,6 +14,10 @@ vb::String KesraCloseWindowModal(bool p_IsRefresh);
 // ends the response. The caller returns at once afterwards.
 void KesraShowErrorPage(vb::Variant& Response, vb::Variant& Rs, vb::Variant& Conn, vb::String p_ErrorMessage,
                         bool p_CloseParent, vb::String p_DialogID);
+// The error page for a check that holds no recordset or connection: empty
+// texts stand in for Rs and Conn.
+void KesraShowErrorPageWithoutData(vb::Variant& Response, const vb::String& p_ErrorMessage, bool p_CloseParent,
+                                   const vb::String& p_DialogID);
 
 vb::String KesraShowSuccess(vb::String p_SuccessMessage, vb::String p_Url);
 

@@ -18,12 +18,6 @@ constexpr std::array<std::u16string_view, 16> kInjectionKeywords = {
 
 const char16_t kNoRecordMessage[] = u"没有该记录,可能原因是ID出错或从非法路径进入。";
 
-// Refuses with the error page; callers without data pass empty texts.
-void Refuse(vb::Variant& Response, const vb::String& message, bool p_CloseParent, const vb::String& p_DialogID) {
-  vb::Variant rs(u""), conn(u"");
-  KesraShowErrorPage(Response, rs, conn, message, p_CloseParent, p_DialogID);
-}
-
 vb::String Text(const vb::Variant& v) { return v.IsNull() ? vb::String() : vb::CStr(com::ValueOf(v)); }
 
 // The host part of an http:// or https:// address: what follows the scheme up
@@ -54,7 +48,7 @@ void KesraCheckInject(vb::Variant& Request, vb::Variant& Response, bool p_CloseP
     vb::String value = vb::AsciiLowerCopy(Text(com::Call(query, u"Item", i)));
     for (auto keyword : kInjectionKeywords) {
       if (value.find(keyword) != vb::String::npos) {
-        Refuse(Response, u"请不要在参数中包含非法字符尝试注入！", p_CloseParent, p_DialogID);
+        KesraShowErrorPageWithoutData(Response, u"请不要在参数中包含非法字符尝试注入！", p_CloseParent, p_DialogID);
         return;
       }
     }
@@ -70,11 +64,12 @@ void KesraCheckPost(vb::Variant& Request, vb::Variant& Response, int16_t p_Check
   // The referrer's host must be the server itself (with or without a port),
   // over http or https; a host that merely begins with the name is foreign.
   if (!HostMatches(referer, server_name))
-    Refuse(Response, u"您提交的数据不合法，请不要从外部提交数据。", p_CloseParent, p_DialogID);
+    KesraShowErrorPageWithoutData(Response, u"您提交的数据不合法，请不要从外部提交数据。", p_CloseParent, p_DialogID);
 }
 
 void KesraCheckSession(vb::Variant& Response, vb::String p_SessionName, bool p_CloseParent, vb::String p_DialogID) {
-  if (p_SessionName.empty()) Refuse(Response, u"请不要从非法路径进入！", p_CloseParent, p_DialogID);
+  if (p_SessionName.empty())
+    KesraShowErrorPageWithoutData(Response, u"请不要从非法路径进入！", p_CloseParent, p_DialogID);
 }
 
 void KesraCheckAllow(vb::Variant& Response, vb::Variant& Rs, vb::Variant& Conn, int16_t p_AllowState,
@@ -91,7 +86,7 @@ void KesraCheckInput(vb::Variant& Request, vb::Variant& Response, vb::String p_S
     if (fields.size() < 3) vb::Raise(vb::kSubscriptOutOfRange);
     vb::String value = vb::Trim(Text(com::Call(Request, u"", fields[0])));
     if (value == fields[2]) {
-      Refuse(Response, u"请" + fields[1] + u"！", p_CloseParent, p_DialogID);
+      KesraShowErrorPageWithoutData(Response, u"请" + fields[1] + u"！", p_CloseParent, p_DialogID);
       return;
     }
   }

@@ -1,13 +1,17 @@
 #include "platform/platform_classes.h"
 
 #include "platform/ado/ado.h"
+#include "platform/fs/file_system_object.h"
 #include "platform/regex/regexp.h"
+#include "platform/stream/stream.h"
 
 namespace platform {
 
 // Each area adds its registration call here.
 void RegisterPlatformClasses() {
   regex::RegisterClasses();
+  scripting::RegisterClasses();
+  stream::RegisterClasses();
   ado::RegisterClasses();
 }
 

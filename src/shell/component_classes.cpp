@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <mutex>
 
+#include "common/kesra_class_md5.h"
 #include "shell/qecls.h"
 
 namespace qe {
@@ -28,6 +29,8 @@ const std::vector<PublicClass>& PublicClasses() {
   static const std::vector<PublicClass> classes = {
       {u"QE.QeCls", u"{7A3C2E51-0B1D-4C6E-9F20-5D8E41A7C001}",
        [] { return std::static_pointer_cast<com::Object>(std::make_shared<QeCls>()); }},
+      {u"QE.Kesra_Class_Md5", u"{7A3C2E51-0B1D-4C6E-9F20-5D8E41A7C00D}",
+       [] { return std::static_pointer_cast<com::Object>(std::make_shared<Kesra_Class_Md5>()); }},
   };
   return classes;
 }

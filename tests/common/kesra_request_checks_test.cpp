@@ -4,6 +4,7 @@
 
 #include "common/kesra_request_checks.h"
 #include "platform/asp/context.h"
+#include "platform/com/registry.h"
 #include "support/test_objects.h"
 
 namespace {
@@ -203,6 +204,61 @@ TEST(RequestChecks, NothingReachesTheBodyAfterARefusal) {
   com::Call(response, u"Write", u"later");
   EXPECT_EQ(context.ResponseBody().size(), length);
   EXPECT_NE(context.ResponseBody().find("history.back();"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// A recordset class standing in for the database's: "Select nothing" opens
+// empty, anything else opens on a row.
+class ScriptedRecordset : public com::Dispatch<ScriptedRecordset> {
+ public:
+  vb::String TypeName() const override { return u"Recordset"; }
+  static const com::MemberTable<ScriptedRecordset>& Members() {
+    static const com::MemberTable<ScriptedRecordset> table = {
+        {u"Open", com::kGet, 1, 5,
+         [](ScriptedRecordset& r, com::ArgList& a) {
+           r.open = true;
+           r.empty = vb::CStr(a[0]) == u"Select nothing";
+           last_cursor = vb::CLng(a[2]);
+           last_lock = vb::CLng(a[3]);
+           last_connection = a[1];
+           return vb::Variant();
+         }},
+        {u"EOF", com::kGet, 0, 0, [](ScriptedRecordset& r, com::ArgList&) { return vb::Variant(r.empty); }},
+        {u"BOF", com::kGet, 0, 0, [](ScriptedRecordset& r, com::ArgList&) { return vb::Variant(r.empty); }},
+        {u"State", com::kGet, 0, 0,
+         [](ScriptedRecordset& r, com::ArgList&) { return vb::Variant(static_cast<int32_t>(r.open)); }},
+        {u"Close", com::kGet, 0, 0, [](ScriptedRecordset& r, com::ArgList&) {
+           r.open = false;
+           ++closed;
+           return vb::Variant(); }},
+    };
+    return table;
+  }
+  bool open = false, empty = false;
+  static inline int32_t last_cursor = 0, last_lock = 0;
+  static inline int closed = 0;
+  static inline vb::Variant last_connection;
+};
+
+TEST(KesraCheckIsEof, OpensAKeysetReadOnlyRecordsetAndLeavesTheConnectionOpen) {
+  auto real = com::FindClass(u"Adodb.RecordSet");
+  com::RegisterClass({u"Adodb.RecordSet", u"", [] { return com::ObjectPtr(std::make_shared<ScriptedRecordset>()); }});
+  auto conn_object = std::make_shared<FakeConnection>(u"Provider=x");
+  vb::Variant conn(conn_object);
+  EXPECT_TRUE(qe::KesraCheckIsEof(conn, u"Select nothing"));
+  EXPECT_FALSE(qe::KesraCheckIsEof(conn, u"Select * From [User]"));
+  EXPECT_EQ(ScriptedRecordset::last_cursor, 1);
+  EXPECT_EQ(ScriptedRecordset::last_lock, 1);
+  EXPECT_EQ(ScriptedRecordset::last_connection.GetObject(), conn_object);
+  EXPECT_EQ(ScriptedRecordset::closed, 2);
+  EXPECT_TRUE(conn_object->open);
+  EXPECT_EQ(conn.GetObject(), conn_object);
+  ScriptedRecordset::last_connection = vb::Variant();
+  if (real) com::RegisterClass(*real);
+  else com::UnregisterClass(u"Adodb.RecordSet");
 }
 
 }  // namespace

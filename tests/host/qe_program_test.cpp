@@ -31,6 +31,10 @@ TEST(QeProgram, CallsAMemberByNameInAnyCase) {
   EXPECT_EQ(swap.out.rfind("<Script Language=\"JavaScript\">function KesraSwapImgRestore()", 0), 0u);
 }
 
+TEST(QeProgram, DigestsAPasswordAsTheStoredDigestsWere) {
+  EXPECT_EQ(Qe("call CommMd5 中").out, "6CBA308F8D5F2B49971DBB43879A078C\n");
+}
+
 TEST(QeProgram, ListsTheMembersInSlotOrder) {
   auto list = Qe("call --list");
   EXPECT_EQ(list.status, 0);

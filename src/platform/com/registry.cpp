@@ -18,6 +18,7 @@ struct State {
   std::unordered_map<String, ClassEntry, vb::NoCaseHash, vb::NoCaseEqual> classes;
   std::vector<ClassProvider> providers;
   bool providers_ran = false;
+  std::once_flag providers_once;
   std::filesystem::path registry_override;
 };
 
@@ -26,16 +27,19 @@ State& state() {
   return s;
 }
 
+// Once per process; a thread that looks a class up meanwhile waits until
+// every class is registered.
 void RunProviders() {
-  std::vector<ClassProvider> pending;
-  {
-    std::lock_guard lock(state().mutex);
-    if (state().providers_ran) return;
-    state().providers_ran = true;
-    pending = state().providers;
-  }
-  platform::RegisterPlatformClasses();
-  for (auto p : pending) p();
+  std::call_once(state().providers_once, [] {
+    platform::RegisterPlatformClasses();
+    std::vector<ClassProvider> pending;
+    {
+      std::lock_guard lock(state().mutex);
+      state().providers_ran = true;
+      pending = state().providers;
+    }
+    for (auto p : pending) p();
+  });
 }
 
 // A class served by a library that registered itself: its DllGetClassObject

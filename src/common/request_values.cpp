@@ -1,0 +1,18 @@
+#include "common/request_values.h"
+
+#include "platform/com/object.h"
+#include "platform/vb/convert.h"
+
+namespace qe {
+
+vb::Variant RequestValue(vb::Variant& Request, vb::StringView name) {
+  return com::ValueOf(com::Call(Request, u"", name));
+}
+
+vb::String ServerVariableText(vb::Variant& Request, vb::StringView name) {
+  vb::Variant variables = com::Call(Request, u"ServerVariables");
+  vb::Variant value = com::ValueOf(com::Call(variables, u"Item", name));
+  return value.IsNull() ? vb::String() : vb::CStr(value);
+}
+
+}  // namespace qe

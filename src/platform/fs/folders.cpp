@@ -1,0 +1,43 @@
+#include "platform/fs/folders.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "platform/fs/full_path.h"
+#include "platform/fs/path_names.h"
+#include "platform/fs/paths.h"
+#include "platform/vb/error.h"
+
+namespace fs {
+
+namespace stdfs = std::filesystem;
+
+bool MakeSureDirectoryPathExists(vb::StringView path) {
+  vb::String full = FullPath(path);
+  size_t last = full.find_last_of(u'\\');
+  if (last <= 2) return true;  // nothing before the last separator but the drive
+  stdfs::path host = ToHostPath(full.substr(0, last));
+  std::error_code error;
+  stdfs::create_directories(host, error);
+  return !error && stdfs::is_directory(host, error);
+}
+
+void CreateDirectory(vb::StringView path) {
+  vb::String full = FullPath(path);
+  stdfs::path host = ToHostPath(full);
+  if (::mkdir(host.c_str(), 0777) == 0) return;
+  vb::String quoted = detail::Quoted(path);
+  switch (errno) {
+    case EEXIST:
+      vb::Raise(vb::kFileAlreadyExists, u"The folder " + quoted + u" exists already");
+    case ENOENT:
+    case ENOTDIR:
+      vb::Raise(vb::kPathNotFound, u"The parent folder of " + quoted + u" does not exist");
+    default:
+      vb::Raise(vb::kPermissionDenied, u"The folder " + quoted + u" cannot be created");
+  }
+}
+
+}  // namespace fs

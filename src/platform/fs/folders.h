@@ -1,0 +1,19 @@
+#pragma once
+// Creating folders by Windows path.
+#include "platform/vb/string.h"
+
+namespace fs {
+
+// MakeSureDirectoryPathExists: creates every missing folder named before the
+// path's last separator ("C:\a\b\" makes a and b; "C:\a\b.txt" makes a only).
+// True when they all exist afterwards as folders; false when one cannot be
+// made (a file of that name is in the way, access is refused). Raises as
+// FullPath and ToHostPath do for a path they refuse.
+bool MakeSureDirectoryPathExists(vb::StringView path);
+
+// CreateDirectory: one new folder in an existing one. Raises vb::Error 58
+// when the name exists, 76 when the parent folder does not, 70 when access
+// is refused, and as FullPath and ToHostPath do.
+void CreateDirectory(vb::StringView path);
+
+}  // namespace fs

@@ -1,0 +1,53 @@
+// Opening addresses against a loopback server that the test starts.
+#include <gtest/gtest.h>
+
+#include "platform/net/open_url.h"
+#include "support/loopback_http_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+vb::String Address(const std::string& url) { return vb::FromUtf8(url); }
+
+TEST(OpenUrl, AnswersForEveryStatusTheServerGives) {
+  qe_test::LoopbackHttpServer server;
+  for (long status : {200L, 404L, 500L}) {
+    net::UrlAnswer answer = net::OpenUrl(Address(server.Url("/status/" + std::to_string(status))), "http");
+    EXPECT_TRUE(answer.answered) << status << " " << answer.error;
+    EXPECT_EQ(answer.status, status);
+  }
+  net::UrlAnswer redirected = net::OpenUrl(Address(server.Url("/redirect/201")), "http");
+  EXPECT_EQ(redirected.status, 201);
+}
+
+TEST(OpenUrl, SendsAPlainGetWithTheAgent) {
+  qe_test::LoopbackHttpServer server;
+  net::OpenUrl(Address(server.Url("/page.asp?a=1")), "http");
+  auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].rfind("GET /page.asp?a=1 HTTP/1.1\r\n", 0), 0u);
+  EXPECT_NE(requests[0].find("\r\nUser-Agent: http\r\n"), std::string::npos);
+}
+
+TEST(OpenUrl, GivesUpOnSilenceAndOnNoServer) {
+  qe_test::LoopbackHttpServer server;
+  auto started = std::chrono::steady_clock::now();
+  net::UrlAnswer silent = net::OpenUrl(Address(server.Url("/silent")), "http", {1000ms, 300ms});
+  EXPECT_FALSE(silent.answered);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+  int closed_port = server.Port();
+  {
+    qe_test::LoopbackHttpServer other;  // its port is free again once it stops
+    closed_port = other.Port();
+  }
+  EXPECT_FALSE(net::OpenUrl(Address("http://127.0.0.1:" + std::to_string(closed_port) + "/"), "http").answered);
+}
+
+TEST(OpenUrl, OpensOnlyNetworkAddresses) {
+  EXPECT_FALSE(net::OpenUrl(u"file:///etc/passwd", "http").answered);
+  EXPECT_FALSE(net::OpenUrl(u"not an address", "http").answered);
+  EXPECT_FALSE(net::OpenUrl(u"", "http").answered);
+}
+
+}  // namespace
