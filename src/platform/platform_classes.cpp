@@ -1,5 +1,6 @@
 #include "platform/platform_classes.h"
 
+#include "platform/ado/ado.h"
 #include "platform/fs/file_system_object.h"
 #include "platform/regex/regexp.h"
 #include "platform/stream/stream.h"
@@ -11,6 +12,7 @@ void RegisterPlatformClasses() {
   regex::RegisterClasses();
   scripting::RegisterClasses();
   stream::RegisterClasses();
+  ado::RegisterClasses();
 }
 
 }  // namespace platform
