@@ -4,6 +4,7 @@
 #include <signal.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -19,9 +20,11 @@ namespace host {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: qe serve [--site DIR] [--listen HOST:PORT] [--threads N]\n"
+    "usage: qe serve [--site DIR] [--listen HOST:PORT] [--threads N] [--max-sessions N]\n"
     "Serves the site in DIR (else the default site in the user's data folder, made on\n"
     "first run) over HTTP on HOST:PORT (127.0.0.1:8080; port 0 takes a free port).\n"
+    "N threads serve connections at once (64). At most --max-sessions sessions live at\n"
+    "once (100000): one more pushes out the session nearest its time-out.\n"
     "Prints the address once it listens; stops on SIGINT or SIGTERM.\n";
 
 struct ServeOptions {
@@ -38,7 +41,8 @@ int ReadOptions(int argc, char** argv, ServeOptions& options) {
       std::fputs(kUsage, stdout);
       return -1;
     }
-    if (i + 1 >= argc || (option != "--site" && option != "--listen" && option != "--threads")) {
+    if (i + 1 >= argc || (option != "--site" && option != "--listen" && option != "--threads" &&
+                          option != "--max-sessions")) {
       std::fprintf(stderr, "qe serve: %s %s\n%s", option.c_str(), i + 1 >= argc ? "needs a value" : "is unknown", kUsage);
       return 2;
     }
@@ -53,12 +57,14 @@ int ReadOptions(int argc, char** argv, ServeOptions& options) {
       }
       options.listen = *address;
     } else {
-      int threads = std::atoi(value.c_str());
-      if (threads < 1 || threads > 4096) {
-        std::fprintf(stderr, "qe serve: --threads takes 1 to 4096, not %s\n", value.c_str());
+      const bool threads = option == "--threads";
+      const long highest = threads ? 4096 : 100000000;
+      long number = std::atol(value.c_str());
+      if (number < 1 || number > highest || value.find_first_not_of("0123456789") != std::string::npos) {
+        std::fprintf(stderr, "qe serve: %s takes 1 to %ld, not %s\n", option.c_str(), highest, value.c_str());
         return 2;
       }
-      options.limits.threads = static_cast<size_t>(threads);
+      (threads ? options.limits.threads : options.limits.max_sessions) = static_cast<size_t>(number);
     }
   }
   return 0;

@@ -131,6 +131,7 @@ SiteServer::SiteServer(std::filesystem::path site_folder, Pages pages, ServerLim
   self.site_folder = std::move(site_folder);
   self.pages = std::move(pages);
   self.limits = limits;
+  self.site.sessions = std::make_shared<asp::MemorySessionStore>(&std::chrono::steady_clock::now, limits.max_sessions);
   qe::RegisterComponentClasses();
 
   GuardedHttpServer& http = self.http;

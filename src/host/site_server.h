@@ -10,6 +10,7 @@
 
 #include "host/pages.h"
 #include "platform/asp/request_info.h"
+#include "platform/asp/session.h"
 
 namespace host {
 
@@ -17,6 +18,7 @@ struct ServerLimits {
   size_t threads = 64;  // connections served at once; more wait for a thread
   uint64_t max_body_bytes = asp::kDefaultMaxBodyBytes;  // larger bodies get 413
   std::chrono::milliseconds head_timeout{30000};        // slower heads get 408
+  size_t max_sessions = asp::MemorySessionStore::kDefaultMaxSessions;  // live at once
 };
 
 class SiteServer {

@@ -71,4 +71,13 @@ TEST(QeProgram, ShowsTheResponseOfARefusedRequest) {
   EXPECT_EQ(r.out, "HTTP/1.1 200 OK\nContent-Type: text/html\nCache-Control: private\n\n");
 }
 
+TEST(QeProgram, ServeRefusesLimitsOutOfRange) {
+  for (const char* args : {"serve --max-sessions 0", "serve --max-sessions 12x", "serve --threads 5000",
+                           "serve --max-sessions"}) {
+    auto r = Qe(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(r.out.rfind("qe serve: --", 0), 0u) << args << ": " << r.out;
+  }
+}
+
 }  // namespace

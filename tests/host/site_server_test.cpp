@@ -61,9 +61,16 @@ void Meet(Page& page) {
 
 void Fail(Page&) { vb::Raise(vb::kObjectRequired); }
 
+void CountInSession(Page& page) {
+  int32_t count = vb::CLng(com::Call(page.Session, u"", vb::String(u"n"))) + 1;
+  com::Let(page.Session, u"", count, vb::String(u"n"));
+  com::Call(page.Response, u"Write", vb::CStr(count));
+}
+
 class SiteServerTest : public ::testing::Test {
  protected:
   static constexpr std::chrono::milliseconds kHeadTimeout{1000};
+  static constexpr size_t kMaxSessions = 2;
 
   void SetUp() override {
     host::MountSite(site_.SiteFolder());
@@ -73,8 +80,10 @@ class SiteServerTest : public ::testing::Test {
     pages.Register(u"/variables.asp", &ServerVariables);
     pages.Register(u"/meet.asp", &Meet);
     pages.Register(u"/fail.asp", &Fail);
-    server_ = std::make_unique<host::SiteServer>(site_.SiteFolder(), std::move(pages),
-                                                 host::ServerLimits{8, 4 * host::Spool::kMemoryLimit, kHeadTimeout});
+    pages.Register(u"/count.asp", &CountInSession);
+    server_ = std::make_unique<host::SiteServer>(
+        site_.SiteFolder(), std::move(pages),
+        host::ServerLimits{8, 4 * host::Spool::kMemoryLimit, kHeadTimeout, kMaxSessions});
     port_ = server_->Bind("127.0.0.1", 0);
     ASSERT_GT(port_, 0);
     runner_ = std::thread([this] { server_->Run(); });
@@ -162,6 +171,25 @@ TEST_F(SiteServerTest, AFailingPageAnswers500AndTheServerGoesOn) {
   EXPECT_EQ(failed->status, 500);
   EXPECT_NE(failed->body.find("'800a01a8'"), std::string::npos);
   EXPECT_EQ(Client().Get("/variables.asp")->status, 200);
+}
+
+TEST_F(SiteServerTest, BeyondTheSessionLimitTheVisitorIdleLongestStartsAfresh) {
+  // Each visitor: its cookie (set on the first visit) and what it was answered.
+  auto visit = [&](httplib::Headers& cookie) {
+    auto answer = Client().Get("/count.asp", cookie);
+    if (!answer) return std::string("no answer");
+    std::string set = answer->get_header_value("Set-Cookie");
+    if (!set.empty()) cookie = {{"Cookie", set.substr(0, set.find(';'))}};
+    return answer->body;
+  };
+  httplib::Headers first, second, third;
+  EXPECT_EQ(visit(first), "1");
+  EXPECT_EQ(visit(second), "1");
+  EXPECT_EQ(visit(first), "2");
+  EXPECT_EQ(visit(third), "1");  // one more than the limit: the second goes
+  EXPECT_EQ(visit(first), "3");
+  EXPECT_EQ(visit(second), "1");
+  EXPECT_EQ(visit(first), "4");
 }
 
 TEST_F(SiteServerTest, AClientTooSlowWithItsHeadIsCutOff) {

@@ -1,5 +1,7 @@
 #include "platform/asp/session.h"
 
+#include <algorithm>
+
 #include "platform/asp/member_args.h"
 
 namespace asp {
@@ -37,32 +39,60 @@ void SessionState::SetTimeout(int32_t minutes) {
   timeout_minutes_ = minutes;
 }
 
-MemorySessionStore::MemorySessionStore(Clock clock)
-    : clock_(std::move(clock)), random_(std::random_device{}()) {
+MemorySessionStore::MemorySessionStore(Clock clock, size_t max_sessions)
+    : clock_(std::move(clock)), max_sessions_(std::max<size_t>(max_sessions, 1)), random_(std::random_device{}()) {
   next_id_ = static_cast<int32_t>(100000000 + random_() % 800000000);
 }
 
-bool MemorySessionStore::Expired(const Held& held, std::chrono::steady_clock::time_point now) const {
-  return now - held.last_used >= std::chrono::minutes(held.state->Timeout());
+// The last use plus Timeout minutes; a Timeout too long for the clock never
+// comes.
+MemorySessionStore::TimePoint MemorySessionStore::DeadlineOf(const Held& held) {
+  using Minutes = std::chrono::duration<int64_t, std::ratio<60>>;
+  constexpr Minutes kLatest = std::chrono::floor<Minutes>(TimePoint::max().time_since_epoch());
+  const Minutes timeout(held.state->Timeout());
+  if (std::chrono::floor<Minutes>(held.last_used.time_since_epoch()) + timeout >= kLatest) return TimePoint::max();
+  return held.last_used + timeout;
+}
+
+void MemorySessionStore::File(Sessions::value_type& entry) {
+  Held& held = entry.second;
+  if (held.filed != deadlines_.end()) deadlines_.erase(held.filed);
+  held.filed = deadlines_.emplace(DeadlineOf(held), &entry.first);
+}
+
+void MemorySessionStore::Erase(Sessions::iterator entry) {
+  deadlines_.erase(entry->second.filed);
+  sessions_.erase(entry);
+}
+
+void MemorySessionStore::SweepExpired(TimePoint now) {
+  while (!deadlines_.empty() && deadlines_.begin()->first <= now) {
+    auto entry = sessions_.find(*deadlines_.begin()->second);
+    if (now >= DeadlineOf(entry->second)) Erase(entry);
+    else File(*entry);  // its Timeout grew: a later deadline
+  }
 }
 
 std::shared_ptr<SessionState> MemorySessionStore::Open(StringView token) {
   std::lock_guard lock(mutex_);
-  auto it = sessions_.find(String(token));
-  if (it == sessions_.end()) return nullptr;
   auto now = clock_();
-  if (Expired(it->second, now)) {
-    sessions_.erase(it);
+  SweepExpired(now);
+  auto entry = sessions_.find(String(token));
+  if (entry == sessions_.end()) return nullptr;
+  if (now >= DeadlineOf(entry->second)) {  // its Timeout shrank since it was filed
+    Erase(entry);
     return nullptr;
   }
-  it->second.last_used = now;
-  return it->second.state;
+  entry->second.last_used = now;
+  File(*entry);
+  return entry->second.state;
 }
 
 std::shared_ptr<SessionState> MemorySessionStore::Create() {
   std::lock_guard lock(mutex_);
   auto now = clock_();
-  std::erase_if(sessions_, [&](const auto& item) { return Expired(item.second, now); });
+  SweepExpired(now);
+  while (sessions_.size() >= max_sessions_) Erase(sessions_.find(*deadlines_.begin()->second));
   String token;
   do {
     // 24 upper-case letters, as the ASPSESSIONID cookie carries.
@@ -70,13 +100,14 @@ std::shared_ptr<SessionState> MemorySessionStore::Create() {
     for (int i = 0; i < 24; ++i) token.push_back(static_cast<char16_t>(u'A' + random_() % 26));
   } while (sessions_.count(token));
   auto state = std::make_shared<SessionState>(token, next_id_++);
-  sessions_[token] = {state, now};
+  File(*sessions_.emplace(std::move(token), Held{state, now, deadlines_.end()}).first);
   return state;
 }
 
 void MemorySessionStore::Remove(StringView token) {
   std::lock_guard lock(mutex_);
-  sessions_.erase(String(token));
+  auto entry = sessions_.find(String(token));
+  if (entry != sessions_.end()) Erase(entry);
 }
 
 size_t MemorySessionStore::Count() const {

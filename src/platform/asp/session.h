@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -57,10 +58,22 @@ class SessionStore {
   virtual void Remove(StringView token) = 0;
 };
 
+// Sessions in memory, filed by deadline (the last request plus Timeout
+// minutes) so that opening, creating and sweeping out the expired take
+// O(log n) however many sessions there are. A session whose Timeout changed
+// after its last request is filed again when its old deadline comes; Open
+// always judges by the Timeout it has now.
+//
+// At most `max_sessions` live at once: creating one more first removes the
+// session nearest its deadline. With equal time-outs that is the session idle
+// longest, so clients that never return a cookie push out one another long
+// before they push out a visitor who came back a minute ago.
 class MemorySessionStore : public SessionStore {
  public:
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
-  explicit MemorySessionStore(Clock clock = &std::chrono::steady_clock::now);
+  static constexpr size_t kDefaultMaxSessions = 100000;
+  explicit MemorySessionStore(Clock clock = &std::chrono::steady_clock::now,
+                              size_t max_sessions = kDefaultMaxSessions);
 
   std::shared_ptr<SessionState> Open(StringView token) override;
   std::shared_ptr<SessionState> Create() override;
@@ -68,17 +81,29 @@ class MemorySessionStore : public SessionStore {
   size_t Count() const;
 
  private:
+  using TimePoint = std::chrono::steady_clock::time_point;
+  // Deadline → the token, the key of the session's entry (keys keep their
+  // place when the table grows).
+  using Deadlines = std::multimap<TimePoint, const String*>;
   struct Held {
     std::shared_ptr<SessionState> state;
-    std::chrono::steady_clock::time_point last_used;
+    TimePoint last_used;
+    Deadlines::iterator filed;
   };
-  bool Expired(const Held& held, std::chrono::steady_clock::time_point now) const;
+  using Sessions = std::unordered_map<String, Held>;
+
+  static TimePoint DeadlineOf(const Held& held);
+  void File(Sessions::value_type& entry);
+  void Erase(Sessions::iterator entry);
+  void SweepExpired(TimePoint now);
 
   Clock clock_;
+  const size_t max_sessions_;
   mutable std::mutex mutex_;
   std::mt19937_64 random_;
   int32_t next_id_;
-  std::unordered_map<String, Held> sessions_;
+  Sessions sessions_;
+  Deadlines deadlines_;
 };
 
 class Session : public com::Dispatch<Session> {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/asp/asp_test_support.h"
 
 #include "platform/asp/context.h"
@@ -116,6 +118,71 @@ TEST(SessionLifetime, ExpiresAfterTimeoutMinutesWithoutARequest) {
   now += std::chrono::minutes(25);
   store.Create();  // creating sweeps out the expired
   EXPECT_EQ(store.Count(), 1u);
+}
+
+TEST(SessionLifetime, AChangedTimeoutCountsFromTheLastRequest) {
+  auto now = std::chrono::steady_clock::time_point{};
+  MemorySessionStore store([&] { return now; });
+  auto longer = store.Create();
+  auto shorter = store.Create();
+  auto usual = store.Create();
+  longer->SetTimeout(60);  // as a page does during its request
+  shorter->SetTimeout(5);
+  now += std::chrono::minutes(6);
+  EXPECT_EQ(store.Open(shorter->Token()), nullptr);
+  now += std::chrono::minutes(24);
+  store.Create();  // sweeps: the usual one has gone, the longer one stays
+  EXPECT_EQ(store.Count(), 2u);
+  EXPECT_EQ(store.Open(usual->Token()), nullptr);
+  EXPECT_EQ(store.Open(longer->Token()), longer);
+  now += std::chrono::minutes(60);
+  EXPECT_EQ(store.Open(longer->Token()), nullptr);
+}
+
+TEST(SessionLifetime, ATimeoutBeyondTheClockNeverComes) {
+  auto now = std::chrono::steady_clock::time_point{};
+  MemorySessionStore store([&] { return now; });
+  auto state = store.Create();
+  state->SetTimeout(std::numeric_limits<int32_t>::max());
+  now += std::chrono::hours(24 * 365 * 200);
+  store.Create();
+  EXPECT_EQ(store.Open(state->Token()), state);
+}
+
+TEST(SessionLimit, BeyondTheLimitTheSessionIdleLongestGoes) {
+  auto now = std::chrono::steady_clock::time_point{};
+  MemorySessionStore store([&] { return now; }, 3);
+  auto first = store.Create();
+  now += std::chrono::seconds(1);
+  auto second = store.Create();
+  now += std::chrono::seconds(1);
+  auto third = store.Create();
+  now += std::chrono::seconds(1);
+  EXPECT_EQ(store.Open(first->Token()), first);  // back again: now the most recent
+  auto fourth = store.Create();
+  EXPECT_EQ(store.Count(), 3u);
+  EXPECT_EQ(store.Open(second->Token()), nullptr);
+  for (const auto& kept : {first, third, fourth}) EXPECT_EQ(store.Open(kept->Token()), kept);
+
+  // A request still running on a pushed-out session keeps its values; the
+  // store just no longer knows it.
+  second->Put(u"x", 1);
+  EXPECT_EQ(second->Get(u"x"), Variant(1));
+  store.Remove(second->Token());
+  EXPECT_EQ(store.Count(), 3u);
+}
+
+TEST(SessionLimit, ClientsWithoutCookiesPushOutOneAnotherNotTheReturningVisitor) {
+  auto now = std::chrono::steady_clock::time_point{};
+  MemorySessionStore store([&] { return now; }, 100);
+  auto visitor = store.Create();
+  for (int i = 0; i < 1000; ++i) {
+    now += std::chrono::milliseconds(10);
+    store.Create();
+    if (i % 50 == 0) ASSERT_EQ(store.Open(visitor->Token()), visitor) << i;
+  }
+  EXPECT_EQ(store.Count(), 100u);
+  EXPECT_EQ(store.Open(visitor->Token()), visitor);
 }
 
 }  // namespace
