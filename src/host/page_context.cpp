@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "host/site_drive.h"
@@ -25,6 +26,9 @@ std::string ReadFile(const std::string& path) {
 struct PageContext::Impl {
   std::filesystem::path scratch;  // removed at the end when we made it
   std::unique_ptr<asp::Context> context;
+  // A class that reads the request being served, rather than being handed
+  // it, finds this one for as long as the page lasts.
+  std::optional<asp::ContextScope> current;
   vb::Variant request, response, server, session, application;
 };
 
@@ -52,6 +56,7 @@ PageContext::PageContext(const PageOptions& options) : impl_(std::make_unique<Im
   }
   spec.application = std::make_shared<asp::ApplicationState>();
   impl_->context = std::make_unique<asp::Context>(std::move(spec));
+  impl_->current.emplace(*impl_->context);
   for (const auto& [name, value] : options.application)
     com::Let(impl_->context->Application(), u"", vb::Variant(vb::FromUtf8(value)), vb::FromUtf8(name));
 
@@ -63,6 +68,7 @@ PageContext::PageContext(const PageOptions& options) : impl_(std::make_unique<Im
 }
 
 PageContext::~PageContext() {
+  impl_->current.reset();
   impl_->context.reset();
   if (!impl_->scratch.empty()) {
     std::error_code ec;

@@ -1,6 +1,7 @@
 #pragma once
 // The page that `qe call` plays: a request built from command-line options,
-// the five intrinsic objects over it, and the response they record.
+// the five intrinsic objects over it, and the response they record. The
+// request is the thread's current one while the page lasts.
 #include <memory>
 #include <string>
 #include <utility>
