@@ -1,5 +1,6 @@
 #include "shell/new_database_file.h"
 
+#include <cstdio>
 #include <random>
 
 #include "common/kesra_file_operations.h"

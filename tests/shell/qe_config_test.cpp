@@ -124,8 +124,9 @@ TEST_F(QeConfig, ARowThatFailsLeavesNoHalfSeededDatabase) {
   EXPECT_EQ(ConfigRows(u"Select ConfigClass From [Config]"), u"UserName;DataType;");
 }
 
-// Runs `call` on `threads` threads released at the same moment, each with a
-// request of its own; gives the number of calls that raised.
+// Runs `call` (with the thread's number) on `threads` threads released at the
+// same moment, each with a request of its own; gives the number of calls
+// that raised.
 template <class Call>
 int RunAtOnce(SiteDatabaseTest& test, int threads, Call call) {
   std::vector<std::unique_ptr<Page>> pages;
@@ -138,7 +139,7 @@ int RunAtOnce(SiteDatabaseTest& test, int threads, Call call) {
       Variant qe = SiteDatabaseTest::NewQeCls();
       start.arrive_and_wait();
       try {
-        call(qe, *pages[i]);
+        call(qe, *pages[i], i);
       } catch (const vb::Error& e) {
         ++failures;
         ADD_FAILURE() << e.what();
@@ -150,10 +151,18 @@ int RunAtOnce(SiteDatabaseTest& test, int threads, Call call) {
 }
 
 TEST_F(QeConfig, EightFirstRequestsAtOnceLeaveExactlyFourRows) {
+  // Half of them ask for the configuration database, half for the main
+  // database's connection string, as a page does first.
   EXPECT_EQ(RunAtOnce(*this, 8,
-                      [](Variant& qe, Page& page) {
-                        EXPECT_EQ(com::Call(qe, u"CommConfig_GetConnString", page.server, page.request),
-                                  Variant(kConfigConnection));
+                      [](Variant& qe, Page& page, int i) {
+                        if (i % 2) {
+                          EXPECT_EQ(com::Call(qe, u"CommConfig_GetConnString", page.server, page.request),
+                                    Variant(kConfigConnection));
+                        } else {
+                          com::Call(qe, u"CommGetApplicationConnString", page.response, page.request, page.server,
+                                    page.application);
+                          EXPECT_FALSE(page.Ended());
+                        }
                         // Each finds the rows at once, whoever made them.
                         EXPECT_NE(Rows(Open(ado_test::Jet(kConfigFile)), u"Select * From [Config]"), u"");
                       }),
@@ -161,13 +170,15 @@ TEST_F(QeConfig, EightFirstRequestsAtOnceLeaveExactlyFourRows) {
   EXPECT_EQ(vb::CLng(Scalar(Open(ado_test::Jet(kConfigFile)), u"Select Count(*) From [Config]")), 4);
   EXPECT_EQ(ConfigRows(u"Select ConfigClass From [Config]"), u"UserName;DataType;Access;SQL_Server;");
   EXPECT_EQ(DataFolder(), std::vector<std::string>{"Config.htm"});
+  EXPECT_EQ(com::Call(NewPage()->application, u"", String(u"PublicQeDataConnString")),
+            Variant(u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source =C:\\site\\data\\qe.asp"));
 }
 
 TEST_F(QeConfig, EightRequestsAddingTheRowsAtOnceAddEachOnce) {
   auto page = NewPage();
   qe::QeConfig_CreateTable(page->server);
   EXPECT_EQ(RunAtOnce(*this, 8,
-                      [](Variant& qe, Page& page) {
+                      [](Variant& qe, Page& page, int) {
                         com::Call(qe, u"CommConfig_CreateTableData", page.server, page.request);
                       }),
             0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/com/registry.h"
+#include "platform/vb/raises.h"
 #include "shell/component_classes.h"
 #include "shell/qecls.h"
 #include "support/temp_site.h"
@@ -10,12 +11,7 @@
 namespace {
 
 int32_t CreationError(vb::StringView prog_id) {
-  try {
-    com::CreateObject(prog_id);
-  } catch (const vb::Error& e) {
-    return e.Number();
-  }
-  return 0;
+  return vb_test::ErrorOf([&] { com::CreateObject(prog_id); });
 }
 
 TEST(QeClsServiceObjects, WithoutAdoxNoFacadeIsMade) {

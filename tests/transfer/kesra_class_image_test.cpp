@@ -5,6 +5,7 @@
 
 #include "common/system_title.h"
 #include "platform/com/registry.h"
+#include "platform/vb/raises.h"
 #include "shell/qecls.h"
 
 namespace {
@@ -12,21 +13,13 @@ namespace {
 using qe::Kesra_Class_Image;
 using vb::String;
 using vb::Variant;
+using vb_test::ErrorOf;
 
 std::shared_ptr<Kesra_Class_Image> NewImage() {
   qe::RegisterComponentClasses();
   auto object = std::dynamic_pointer_cast<Kesra_Class_Image>(com::CreateObject(u"QE.Kesra_Class_Image"));
   EXPECT_TRUE(object);
   return object;
-}
-
-int32_t ErrorOf(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const vb::Error& e) {
-    return e.Number();
-  }
-  return 0;
 }
 
 TEST(KesraClassImage, NumbersAreZeroAndTextsEmptyUntilWritten) {
