@@ -37,7 +37,8 @@ build_test() {
 }
 
 build_release() {
-  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQE_BENCH=ON
+  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQE_BENCH=ON \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
   cmake --build build/release -j "$(jobs)"
 }
 

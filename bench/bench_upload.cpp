@@ -19,7 +19,7 @@
 
 #include "platform/asp/context.h"
 #include "platform/fs/paths.h"
-#include "ratio_reporter.h"
+#include "timing_reporter.h"
 #include "transfer/kesra_class_upload_file.h"
 #include "transfer/kesra_class_upload_file_ex.h"
 
@@ -242,23 +242,19 @@ BENCHMARK(BM_Parse)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_PlainWrites)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(BM_SaveItems)->Unit(benchmark::kMillisecond)->MinTime(3);
 
-class UploadRatios : public RatioReporter {
-  void PrintRatios() override {
-    double memcpy = Seconds("BM_MemcpyIntoNewBuffer"), warm = Seconds("BM_MemcpyIntoWarmBuffer");
-    double parse = Seconds("BM_Parse"), plain = Seconds("BM_PlainWrites"), save = Seconds("BM_SaveItems");
-    if (memcpy > 0 && parse > 0)
-      std::printf("parse 256 MB: %.2fx the time of memcpy into new memory (target: within 4x)\n", parse / memcpy);
-    if (warm > 0 && parse > 0)
-      std::printf("parse 256 MB: %.2fx the time of memcpy into touched memory\n", parse / warm);
-    std::printf("parse peak memory: body + %.2f MB (target: body + 16 MB)\n", g_parse_peak_over_body / (1 << 20));
-    if (plain > 0 && save > 0)
-      std::printf("save 8 files: %.2fx the time of plain writes (target: within 1.5x)\n", save / plain);
-  }
-};
+void PrintRatios(const bench_support::Seconds& seconds) {
+  auto of = [&](const char* name) { return bench_support::SecondsOf(seconds, name); };
+  double memcpy = of("BM_MemcpyIntoNewBuffer"), warm = of("BM_MemcpyIntoWarmBuffer");
+  double parse = of("BM_Parse"), plain = of("BM_PlainWrites"), save = of("BM_SaveItems");
+  if (memcpy > 0 && parse > 0)
+    std::printf("parse 256 MB: %.2fx the time of memcpy into new memory (target: within 4x)\n", parse / memcpy);
+  if (warm > 0 && parse > 0)
+    std::printf("parse 256 MB: %.2fx the time of memcpy into touched memory\n", parse / warm);
+  std::printf("parse peak memory: body + %.2f MB (target: body + 16 MB)\n", g_parse_peak_over_body / (1 << 20));
+  if (plain > 0 && save > 0)
+    std::printf("save 8 files: %.2fx the time of plain writes (target: within 1.5x)\n", save / plain);
+}
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  UploadRatios reporter;
-  return RunWithReporter(argc, argv, reporter);
-}
+int main(int argc, char** argv) { return bench_support::RunWithSummary(argc, argv, PrintRatios); }

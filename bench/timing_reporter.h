@@ -1,7 +1,8 @@
 #pragma once
 // Benchmark programs that print ratios against a reference measured in the
 // same run: the usual table, then a summary computed from each benchmark's
-// time per iteration in seconds, by name.
+// time per iteration in seconds, by name (up to its first "/", so that
+// options such as min_time do not change it).
 #include <benchmark/benchmark.h>
 
 #include <functional>
@@ -22,7 +23,8 @@ class TimingReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs)
       if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0)
-        seconds_[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+        seconds_[run.benchmark_name().substr(0, run.benchmark_name().find('/'))] =
+            run.real_accumulated_time / static_cast<double>(run.iterations);
   }
   void Finalize() override {
     ConsoleReporter::Finalize();

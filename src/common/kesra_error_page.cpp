@@ -63,6 +63,15 @@ vb::String ButtonAction(bool close_button, bool p_CloseParent, const vb::String&
   return close_button ? u" history.back();" : u"history.back();";
 }
 
+// An image button that swaps to its hover picture under the mouse; its action
+// is the value of a double-quoted href.
+vb::String RolloverButton(vb::StringView name, vb::StringView hover_image, vb::StringView gap,
+                          const vb::String& action, vb::StringView image) {
+  return u"<a onmouseover=KesraSwapImage('" + vb::String(name) + u"','','../Comm/Image/" + vb::String(hover_image) +
+         u"',1) onmouseout=KesraSwapImgRestore()" + vb::String(gap) + u" href=\"JavaScript:" + AttributeText(action) +
+         u"\">" + vb::String(image) + u"</a>";
+}
+
 }  // namespace
 
 void KesraShowErrorPage(vb::Variant& Response, vb::Variant& Rs, vb::Variant& Conn, vb::String p_ErrorMessage,
@@ -82,11 +91,10 @@ void KesraShowErrorPage(vb::Variant& Response, vb::Variant& Rs, vb::Variant& Con
           u"style='font-size:9pt;'>" +
           SystemTitle() + u"</FONT></td>";
   page += u"<td vAlign=baseline width=37 height=23 align=right>";
-  page += u"<a onmouseover=KesraSwapImage('close','','../Comm/Image/Kesra_Error_ButtonClose2.asp',1) "
-          u"onmouseout=KesraSwapImgRestore()";
-  page += u" href=\"JavaScript:" + AttributeText(ButtonAction(true, p_CloseParent, p_DialogID)) + u"\">";
-  page += u"<img height=18 src='../Comm/Image/Kesra_Error_ButtonClose1.asp' width=15 border=0 name=close>"
-          u"</a></td>";
+  page += RolloverButton(u"close", u"Kesra_Error_ButtonClose2.asp", u"",
+                         ButtonAction(true, p_CloseParent, p_DialogID),
+                         u"<img height=18 src='../Comm/Image/Kesra_Error_ButtonClose1.asp' width=15 border=0 name=close>");
+  page += u"</td>";
   page += u"<td width=5 height=23><img height=23 src='../Comm/Image/Kesra_Error_TopRight.asp' width=5 border=0 "
           u"name=errr1_c4></td></tr></table>";
   page += u"<table class=body cellspacing=0 cellpadding=0 width=400 align=center border=0 height=100>"
@@ -94,11 +102,10 @@ void KesraShowErrorPage(vb::Variant& Response, vb::Variant& Rs, vb::Variant& Con
           u"<blockquote><div id=base><font style='font-size:9pt;'><br><br>出错原因："
           u"<ul><li>&nbsp;&nbsp;&nbsp;&nbsp;对不起，" +
           p_ErrorMessage + u"</ul><br><br></font></div></blockquote>";
-  page += u"<P align=center><a onmouseover=KesraSwapImage('back','','../Comm/Image/Kesra_Error_ButtonReturn2.asp',1) "
-          u"onmouseout=KesraSwapImgRestore() ";
-  page += u" href=\"JavaScript:" + AttributeText(ButtonAction(false, p_CloseParent, p_DialogID)) + u"\">";
-  page += u"<img height=20 src='../Comm/Image/Kesra_Error_ButtonReturn1.asp' width=73 border=0 name=back></a>"
-          u"</td></tr>";
+  page += u"<P align=center>";
+  page += RolloverButton(u"back", u"Kesra_Error_ButtonReturn2.asp", u" ", ButtonAction(false, p_CloseParent, p_DialogID),
+                         u"<img height=20 src='../Comm/Image/Kesra_Error_ButtonReturn1.asp' width=73 border=0 name=back>");
+  page += u"</td></tr>";
   page += u"<tr><td height=2><img height=5 src='../Comm/Image/Kesra_Error_Bottom.asp' width=400></td></tr>"
           u"</table></td></tr></table>";
 

@@ -65,7 +65,9 @@ TEST(KesraCheckInject, SearchesKeywordsInDecodedQueryValues) {
     asp::Context context(Spec(c.url));
     auto o = RunCheck(context, [](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckInject(rq, rs, false, u""); });
     EXPECT_EQ(o.refused, c.refused) << vb::ToUtf8(c.url);
-    if (c.refused) EXPECT_EQ(MessageOf(o), kInject);
+    if (c.refused) {
+      EXPECT_EQ(MessageOf(o), kInject);
+    }
   }
 }
 
@@ -108,7 +110,9 @@ TEST(KesraCheckPost, RefererMustComeFromThisServer) {
     asp::Context context(std::move(spec));
     auto o = RunCheck(context, [&](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckPost(rq, rs, c.check, false, u""); });
     EXPECT_EQ(o.refused, c.refused) << (c.referer ? vb::ToUtf8(c.referer) : "(none)") << " check " << c.check;
-    if (c.refused) EXPECT_EQ(MessageOf(o), u"您提交的数据不合法，请不要从外部提交数据。");
+    if (c.refused) {
+      EXPECT_EQ(MessageOf(o), u"您提交的数据不合法，请不要从外部提交数据。");
+    }
   }
 }
 
@@ -154,7 +158,9 @@ TEST(KesraCheckInput, RefusesTheFirstFieldHoldingItsRefusedValue) {
   for (const auto& c : cases) {
     auto o = RunCheck(context, [&](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckInput(rq, rs, c.list, false, u""); });
     EXPECT_EQ(o.refused, c.message != nullptr) << vb::ToUtf8(c.list);
-    if (c.message) EXPECT_EQ(MessageOf(o), c.message);
+    if (c.message) {
+      EXPECT_EQ(MessageOf(o), c.message);
+    }
   }
 }
 

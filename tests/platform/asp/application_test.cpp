@@ -77,8 +77,11 @@ TEST(ApplicationLock, OthersReadButWaitToWriteUntilTheRequestEnds) {
     com::Let(ctx.Application(), u"", 2, u"Count");
     wrote = true;
   });
-  std::this_thread::sleep_for(kSettle);
+  // Reading does not wait: the other request reads while the lock is held
+  // (waited for, so that a slow machine cannot fail the test), then blocks.
+  for (int i = 0; i < 1000 && !read; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_TRUE(read);
+  std::this_thread::sleep_for(kSettle);
   EXPECT_FALSE(wrote);
   holder->Finish();  // the end of the request gives the lock up without Unlock
   other.join();
