@@ -1,5 +1,6 @@
 #include "host/site_drive.h"
 
+#include "platform/fs/file_write.h"
 #include "platform/fs/paths.h"
 
 namespace host {
@@ -7,6 +8,9 @@ namespace host {
 vb::String MountSite(const std::filesystem::path& folder) {
   std::filesystem::create_directories(folder);
   fs::MapDrive(u'C', std::filesystem::absolute(folder));
+  // The databases live in the site's data folder ("\Data" or "\data": one
+  // folder in any case); the component creates them but not the folder.
+  if (!fs::IsExistingFolder(u"C:\\data")) fs::CreateFolderWithParents(u"C:\\data");
   return u"C:\\";
 }
 

@@ -7,8 +7,8 @@
 
 namespace host {
 
-// Creates the folder when it is missing, maps drive C: to it and returns the
-// site root as pages see it ("C:\").
+// Creates the folder and its database folder "data" when they are missing,
+// maps drive C: to it and returns the site root as pages see it ("C:\").
 vb::String MountSite(const std::filesystem::path& folder);
 
 }  // namespace host

@@ -6,6 +6,7 @@
 
 #include "common/kesra_class_md5.h"
 #include "shell/qecls.h"
+#include "transfer/kesra_class_image.h"
 #include "transfer/kesra_class_upload_file.h"
 #include "transfer/kesra_class_upload_file_ex.h"
 #include "transfer/kesra_upload_image.h"
@@ -34,6 +35,8 @@ const std::vector<PublicClass>& PublicClasses() {
        [] { return std::static_pointer_cast<com::Object>(std::make_shared<QeCls>()); }},
       {u"QE.Kesra_Class_Md5", u"{7A3C2E51-0B1D-4C6E-9F20-5D8E41A7C00D}",
        [] { return std::static_pointer_cast<com::Object>(std::make_shared<Kesra_Class_Md5>()); }},
+      {u"QE.Kesra_Class_Image", u"{7A3C2E51-0B1D-4C6E-9F20-5D8E41A7C00E}",
+       [] { return std::static_pointer_cast<com::Object>(std::make_shared<Kesra_Class_Image>()); }},
       {u"QE.Kesra_Class_UploadFile", u"{A54FE9CD-A0C5-4F63-9D9A-AE2D3D1774E0}",
        [] { return std::static_pointer_cast<com::Object>(std::make_shared<Kesra_Class_UploadFile>()); }},
       {u"QE.Kesra_Class_UploadFileEx", u"{ABB2EA7D-169B-42E7-8993-54FB42A3FCD0}",

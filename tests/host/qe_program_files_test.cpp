@@ -3,24 +3,16 @@
 
 #include <stdlib.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
+
+#include "qe_command.h"
 
 namespace {
 
 namespace stdfs = std::filesystem;
 
-std::string RunQe(const std::string& args) {
-  std::string command = "'" QE_PROGRAM_PATH "' " + args + " 2>&1";
-  std::string out;
-  FILE* p = ::popen(command.c_str(), "r");
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  ::pclose(p);
-  return out;
-}
+using qe_command::RunQe;
 
 class QeProgramFiles : public testing::Test {
  protected:

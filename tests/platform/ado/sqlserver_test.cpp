@@ -8,10 +8,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <map>
-
 #include "ado_fixture.h"
 #include "platform/ado/errors.h"
+#include "support/scripted_sql_server.h"
 
 namespace ado_test {
 namespace {
@@ -41,33 +40,7 @@ TEST(SqlServerLogin, ComesFromTheConnectionString) {
   EXPECT_EQ(c.password, "pw");
 }
 
-// A driver that answers from a script and keeps what it was asked.
-class ScriptedDriver : public ado::SqlServerDriver {
- public:
-  std::unique_ptr<ado::SqlServerLink> Connect(const SqlServerLogin& login) override {
-    logins.push_back(login);
-    if (login.password == "wrong")
-      ado::RaiseProvider(ado::kEFail, u"Login failed for user 'sa'.", u"Microsoft OLE DB Provider for SQL Server");
-    return std::make_unique<Link>(this);
-  }
-  std::vector<SqlServerLogin> logins;
-  std::vector<String> statements;
-  std::map<String, SqlServerResult> answers;
-
- private:
-  struct Link : ado::SqlServerLink {
-    explicit Link(ScriptedDriver* d) : driver(d) {}
-    SqlServerResult Execute(const String& sql) override {
-      driver->statements.push_back(sql);
-      auto it = driver->answers.find(sql);
-      if (it != driver->answers.end()) return it->second;
-      SqlServerResult none;
-      none.rows_affected = 1;
-      return none;
-    }
-    ScriptedDriver* driver;
-  };
-};
+using test_sql_server::ScriptedDriver;
 
 class SqlServerTest : public AdoTest {
  protected:

@@ -1,0 +1,52 @@
+-- The main database (data\qe.asp): the tables and columns that first-run
+-- seeding writes. Jet DDL, one statement per ";"; no ";" inside a statement.
+-- Every table numbers its rows from 1 in its ID column.
+
+Create Table [User] (
+  [ID] Counter Primary Key,
+  [Name] Text(50),
+  [UserName] Text(50) Not Null,
+  [PassWord] Text(50),
+  [Rule] Text(50),
+  [ShenHe] YesNo,
+  [Part] Text(50),
+  [Time] Text(14),
+  [Times] Long,
+  [iPageSize] Long,
+  [iAdd] Text(255),
+  [SystemSet] Text(255),
+  [Question] Text(100),
+  [Answer] Text(100),
+  [IP] Text(50),
+  [Phone] Text(50)
+);
+
+Create Table [UserInfo] (
+  [ID] Counter Primary Key,
+  [UserID] Long Not Null,
+  [HavePhoto] Long
+);
+
+Create Table [Part] (
+  [ID] Counter Primary Key,
+  [Part] Text(50) Not Null
+);
+
+Create Table [Class] (
+  [ID] Counter Primary Key,
+  [Class] Text(50) Not Null,
+  [Active] YesNo,
+  [SortID] Long,
+  [Title] Text(255)
+);
+
+Create Table [NClass] (
+  [ID] Counter Primary Key,
+  [NClass] Text(50) Not Null,
+  [ClassID] Long Not Null,
+  [Url] Text(255),
+  [Active] YesNo,
+  [SortID] Long,
+  [Manager] Text(255),
+  [Title] Text(255)
+);

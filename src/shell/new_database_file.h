@@ -1,0 +1,21 @@
+#pragma once
+// A new Access database that appears whole or not at all.
+#include <functional>
+
+#include "platform/vb/variant.h"
+
+namespace qe {
+
+// The connection string that creates and opens an Access database at `path`
+// ("Provider=microsoft.jet.oledb.4.0;Data Source=" + path).
+vb::String NewJetDatabaseConnectionString(vb::StringView path);
+
+// Makes the database file at the real path `path`: `build` is handed the
+// real path of a staged file beside it, creates the database there and fills
+// it; the staged file then takes the name `path` in one step, unless a file
+// of that name appeared meanwhile. True when this call made the file; false
+// when another request had made it first (nothing of this call is left).
+// An error of `build` leaves no file and reaches the caller, naming `path`.
+bool CreateDatabaseFileWhole(const vb::String& path, const std::function<void(const vb::String& staged)>& build);
+
+}  // namespace qe

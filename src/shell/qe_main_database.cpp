@@ -1,0 +1,47 @@
+#include "shell/qe_main_database.h"
+
+#include "common/kesra_file_operations.h"
+#include "platform/com/registry.h"
+#include "platform/vb/strings.h"
+#include "shell/new_database_file.h"
+#include "shell/qe_close_data.h"
+
+namespace qe {
+namespace {
+
+constexpr char16_t kSchema[] =
+#include "shell/qe_main_schema.inc"
+    ;
+
+// The schema without its "--" comment lines.
+vb::String SchemaWithoutComments() {
+  vb::String text;
+  for (const vb::String& line : vb::SplitParts(kSchema, u"\n"))
+    if (!vb::Trim(line).starts_with(u"--")) text += line + u"\n";
+  return text;
+}
+
+}  // namespace
+
+std::vector<vb::String> MainSchemaStatements() {
+  std::vector<vb::String> statements;
+  for (const vb::String& piece : vb::SplitParts(SchemaWithoutComments(), u";")) {
+    vb::String statement = vb::Trim(vb::Replace(vb::Replace(piece, u"\r", u" "), u"\n", u" "));
+    if (!statement.empty()) statements.push_back(statement);
+  }
+  return statements;
+}
+
+bool CreateMainDatabaseFromSchema(const vb::String& path) {
+  if (KesraFileExist(path, 0)) return false;
+  return CreateDatabaseFileWhole(path, [](const vb::String& staged) {
+    vb::Variant catalog(com::CreateObject(u"ADOX.Catalog"));
+    vb::Variant conn = com::Call(catalog, u"Create", NewJetDatabaseConnectionString(staged));
+    for (const vb::String& statement : MainSchemaStatements()) com::Call(conn, u"Execute", statement);
+    vb::Variant no_recordset(u"");
+    QeCloseData(no_recordset, conn);
+    catalog = vb::Variant::Nothing();
+  });
+}
+
+}  // namespace qe

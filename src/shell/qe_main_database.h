@@ -1,0 +1,19 @@
+#pragma once
+// A new main database made from the schema that the component carries
+// (data/schema/qe_main.sql): the tables that first-run seeding fills.
+#include <vector>
+
+#include "platform/vb/variant.h"
+
+namespace qe {
+
+// The schema's statements, in order.
+std::vector<vb::String> MainSchemaStatements();
+
+// Creates the Access database at the real path (such as "C:\site\data\qe.asp")
+// with the schema's tables, empty; its folder must exist. The file appears
+// whole or not at all. True when this call made it, false when the file was
+// there already (it is left as it is).
+bool CreateMainDatabaseFromSchema(const vb::String& path);
+
+}  // namespace qe
