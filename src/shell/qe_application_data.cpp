@@ -6,6 +6,7 @@
 #include "platform/asp/context.h"
 #include "platform/com/registry.h"
 #include "platform/vb/strings.h"
+#include "shell/application_lock.h"
 #include "shell/qe_close_data.h"
 #include "shell/qe_config.h"
 #include "transfer/variant_property.h"
@@ -18,25 +19,6 @@ constexpr char16_t kSetupAddress[] = u"http://localhost/setup";
 constexpr char16_t kRunSetupFirst[] = u"请先在服务器上运行";
 // The main database's name on SQL Server.
 constexpr char16_t kSqlServerCatalog[] = u"Qe";
-
-// Holds the Application lock; gives it back however the holder leaves.
-class ApplicationLock {
- public:
-  explicit ApplicationLock(vb::Variant& application) : application_(application) {
-    com::Call(application_, u"Lock");
-  }
-  ~ApplicationLock() {
-    try {
-      com::Call(application_, u"Unlock");
-    } catch (const vb::Error&) {
-    }
-  }
-  ApplicationLock(const ApplicationLock&) = delete;
-  ApplicationLock& operator=(const ApplicationLock&) = delete;
-
- private:
-  vb::Variant& application_;
-};
 
 vb::Variant ApplicationValue(vb::Variant& Application, vb::StringView name) {
   return com::Call(Application, u"", vb::String(name));

@@ -1,0 +1,66 @@
+// The main database that the start page makes on a site without one: made
+// and seeded once, and never left behind half-seeded.
+#include "host/site_main_database.h"
+
+#include "shell/qe_application_data.h"
+#include "shell/qe_config.h"
+#include "shell/site_databases.h"
+
+namespace site_databases {
+namespace {
+
+class SiteMainDatabaseTest : public SiteDatabaseTest {
+ protected:
+  // Prepares the main database for one new request; the request is kept for
+  // its answer.
+  bool Prepare() {
+    page_ = NewPage();
+    host::Page page{page_->request, page_->response, page_->server, page_->context.Session(), page_->application};
+    Variant qe = NewQeCls();
+    return host::PrepareMainDatabase(page, qe);
+  }
+  static int32_t Count(vb::StringView table) {
+    return vb::CLng(Scalar(Open(ado_test::Jet(kMainFile)), u"Select Count(*) From [" + String(table) + u"]"));
+  }
+  bool MainFileExists() const { return std::filesystem::exists(site_.Host("site/Data/qe.asp")); }
+
+  std::unique_ptr<Page> page_;
+};
+
+TEST_F(SiteMainDatabaseTest, TheFirstRequestMakesAndSeedsItAndLaterOnesLeaveItAlone) {
+  ASSERT_FALSE(MainFileExists());
+  EXPECT_TRUE(Prepare());
+  EXPECT_EQ(Count(u"User"), 1);
+  EXPECT_EQ(Count(u"Class"), 13);
+  EXPECT_EQ(Count(u"NClass"), 67);
+  EXPECT_TRUE(Prepare());
+  EXPECT_FALSE(page_->Ended());
+  EXPECT_EQ(Count(u"User"), 1);
+  EXPECT_EQ(Count(u"Class"), 13);
+}
+
+TEST_F(SiteMainDatabaseTest, ASeedingThatFailsTakesTheNewFileAwaySoTheNextRequestStartsOver) {
+  // A SQL Server login that reaches no server: the seeding cannot connect.
+  com::Let(NewPage()->application, u"", Variant(u"SQLServer"), String(qe::kPublicQeDataType));
+  com::Let(NewPage()->application, u"", Variant(u"nowhere|sa|x"), String(qe::kPublicQeDataSQL));
+  EXPECT_NE(ErrorOf([&] { Prepare(); }), 0);
+  EXPECT_FALSE(MainFileExists());
+
+  // The lock was given back with the error, or this would wait for ever.
+  com::Let(NewPage()->application, u"", Variant(u""), String(qe::kPublicQeDataType));
+  EXPECT_TRUE(Prepare());
+  EXPECT_EQ(Count(u"User"), 1);
+  EXPECT_EQ(Count(u"NClass"), 67);
+}
+
+TEST_F(SiteMainDatabaseTest, ASeedingThatEndsTheRequestTakesTheNewFileAway) {
+  qe::QeConfig_GetConnString(NewPage()->server, NewPage()->request);
+  com::Call(Open(ado_test::Jet(kConfigFile)), u"Execute", String(u"Delete From [Config] Where ConfigClass='DataType'"));
+  EXPECT_FALSE(Prepare());
+  EXPECT_TRUE(page_->Ended());
+  EXPECT_NE(page_->Body().find(u"设置数据库类型参数"), String::npos);
+  EXPECT_FALSE(MainFileExists());
+}
+
+}  // namespace
+}  // namespace site_databases
