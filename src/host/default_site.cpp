@@ -12,7 +12,8 @@ namespace {
 
 constexpr std::string_view kStyleSheet = R"(body { font: 14px/1.6 "SimSun", "WenQuanYi Zen Hei", sans-serif; margin: 2em; color: #222; }
 h1 { font-size: 20px; border-bottom: 1px solid #9ab; padding-bottom: 0.3em; }
-.note { color: #666; }
+.menu dt { font-weight: bold; margin-top: 0.8em; }
+.menu dd { display: inline-block; margin: 0 1.5em 0 0; }
 .visits { color: #666; font-size: 12px; }
 )";
 
@@ -20,7 +21,8 @@ constexpr std::pair<std::string_view, std::string_view> kFiles[] = {
     {"qe/qe.css", kStyleSheet},
 };
 
-// The database folder, kept for the databases that the site will hold.
+// The database folder; the start page makes the databases in it on the
+// first request.
 constexpr std::string_view kFolders[] = {"data", "qe"};
 
 }  // namespace

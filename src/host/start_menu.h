@@ -1,13 +1,14 @@
 #pragma once
-// The start page's menu: the menu groups and their items from the main
-// database.
+// The start page's menu: the active menu groups of the main database, each
+// with its active items, in their sort order.
 #include "host/pages.h"
 
 namespace host {
 
-// Writes the menu into the start page. The main database is not part of the
-// site yet, so for now this writes a note that says the menu is missing and
-// why; it lists nothing it did not read.
-void WriteStartMenu(Page& page);
+// Writes the menu as a definition list: a group per <dt>, an item per <dd>
+// (its address in the title), the database's texts HTML-encoded. Reads the
+// database that Application("PublicQeDataConnString") names, through `qe`
+// for closing it.
+void WriteStartMenu(Page& page, vb::Variant& qe);
 
 }  // namespace host

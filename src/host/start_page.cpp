@@ -1,6 +1,7 @@
 #include "host/start_page.h"
 
 #include "common/system_title.h"
+#include "host/site_main_database.h"
 #include "host/start_menu.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
@@ -42,13 +43,18 @@ void StartPage(Page& page) {
     if (page.Ended()) return;
   }
 
+  // Checked first: a refused request does no database work.
+  com::Call(qe, u"CommGetApplicationConnString", page.Response, page.Request, page.Server, page.Application);
+  if (page.Ended()) return;
+  if (!PrepareMainDatabase(page, qe)) return;
+
   Visits visits = CountVisit(page);
   vb::String title = qe::SystemTitle();
   Write(page,
         u"<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\n"
         u"<title>" + title + u"</title>\n<link rel=\"stylesheet\" href=\"/qe/qe.css\">\n</head>\n<body>\n"
         u"<h1>" + title + u"</h1>\n");
-  WriteStartMenu(page);
+  WriteStartMenu(page, qe);
   Write(page, u"<p class=\"visits\">您在本次会话中第 " + CountText(visits.session) + u" 次访问本页，本站共被访问 " +
                   CountText(visits.site) + u" 次。</p>\n</body>\n</html>\n");
 }

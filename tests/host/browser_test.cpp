@@ -1,6 +1,6 @@
 // The start page in a real browser: headless Chromium loads it from
-// `qe serve`, saves a screenshot into the build folder and shows the DOM it
-// built from the page's code page 936 text.
+// `qe serve` on a new default site, saves a screenshot into the build folder
+// and shows the DOM it built from the page's code page 936 text.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -13,6 +13,7 @@
 #include "common/system_title.h"
 #include "host/default_site.h"
 #include "host/serve_process.h"
+#include "shell/qe_default_menu.h"
 #include "support/file_content.h"
 #include "support/temp_site.h"
 
@@ -102,6 +103,8 @@ TEST(Browser, ShowsTheStartPageWithItsTitle) {
   std::string dom = browser.Run("--dump-dom", url, log);
   const std::string title = vb::ToUtf8(qe::SystemTitle());
   EXPECT_NE(dom.find("<title>" + title + "</title>"), std::string::npos) << dom;
+  // ... and the menu that the page read from the database it made.
+  EXPECT_NE(dom.find("<dt>" + vb::ToUtf8(qe::DefaultMenu()[0].name) + "</dt>"), std::string::npos) << dom;
   EXPECT_TRUE(server.Running());
 }
 
