@@ -1,5 +1,7 @@
 #include "host/start_menu.h"
 
+#include <map>
+
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
 #include "shell/qe_application_data.h"
@@ -25,15 +27,20 @@ vb::String Encoded(Page& page, const vb::Variant& value) {
 
 void Write(Page& page, const vb::String& text) { com::Call(page.Response, u"Write", text); }
 
-void WriteItems(Page& page, vb::Variant& conn, int32_t group_id) {
+// The <dd> lines of the active items, by the number of their group: one
+// query for the whole menu rather than one per group.
+std::map<int32_t, vb::String> ItemLines(Page& page, vb::Variant& conn) {
+  std::map<int32_t, vb::String> lines;
   vb::Variant items =
-      OpenRecordset(page, conn,
-                    u"Select NClass, Url From [NClass] Where Active=-1 And ClassID=" +
-                        vb::CStr(vb::Variant(group_id)) + u" Order By SortID");
-  for (; !AtEnd(items); com::Call(items, u"MoveNext"))
-    Write(page, u"<dd title=\"" + Encoded(page, FieldOf(items, u"Url")) + u"\">" +
-                    Encoded(page, FieldOf(items, u"NClass")) + u"</dd>\n");
+      OpenRecordset(page, conn, u"Select ClassID, NClass, Url From [NClass] Where Active=-1 Order By ClassID, SortID");
+  for (; !AtEnd(items); com::Call(items, u"MoveNext")) {
+    vb::Variant group = com::ValueOf(FieldOf(items, u"ClassID"));
+    if (group.IsNull()) continue;  // in no group: not in the menu
+    lines[vb::CLng(group)] += u"<dd title=\"" + Encoded(page, FieldOf(items, u"Url")) + u"\">" +
+                              Encoded(page, FieldOf(items, u"NClass")) + u"</dd>\n";
+  }
   com::Call(items, u"Close");
+  return lines;
 }
 
 }  // namespace
@@ -41,12 +48,14 @@ void WriteItems(Page& page, vb::Variant& conn, int32_t group_id) {
 void WriteStartMenu(Page& page, vb::Variant& qe) {
   vb::Variant conn = com::Call(page.Server, u"CreateObject", vb::String(u"Adodb.Connection"));
   com::Call(conn, u"Open", com::Call(page.Application, u"", vb::String(qe::kPublicQeDataConnString)));
+  std::map<int32_t, vb::String> items = ItemLines(page, conn);
   vb::Variant groups =
       OpenRecordset(page, conn, u"Select ID, Class From [Class] Where Active=-1 Order By SortID");
   Write(page, u"<dl class=\"menu\">\n");
   for (; !AtEnd(groups); com::Call(groups, u"MoveNext")) {
     Write(page, u"<dt>" + Encoded(page, FieldOf(groups, u"Class")) + u"</dt>\n");
-    WriteItems(page, conn, vb::CLng(com::ValueOf(FieldOf(groups, u"ID"))));
+    if (auto lines = items.find(vb::CLng(com::ValueOf(FieldOf(groups, u"ID")))); lines != items.end())
+      Write(page, lines->second);
   }
   Write(page, u"</dl>\n");
   com::Call(qe, u"CommCloseData", groups, conn);
