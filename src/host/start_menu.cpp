@@ -34,9 +34,7 @@ std::map<int32_t, vb::String> ItemLines(Page& page, vb::Variant& conn) {
   vb::Variant items =
       OpenRecordset(page, conn, u"Select ClassID, NClass, Url From [NClass] Where Active=-1 Order By ClassID, SortID");
   for (; !AtEnd(items); com::Call(items, u"MoveNext")) {
-    vb::Variant group = com::ValueOf(FieldOf(items, u"ClassID"));
-    if (group.IsNull()) continue;  // in no group: not in the menu
-    lines[vb::CLng(group)] += u"<dd title=\"" + Encoded(page, FieldOf(items, u"Url")) + u"\">" +
+    lines[vb::CLng(com::ValueOf(FieldOf(items, u"ClassID")))] += u"<dd title=\"" + Encoded(page, FieldOf(items, u"Url")) + u"\">" +
                               Encoded(page, FieldOf(items, u"NClass")) + u"</dd>\n";
   }
   com::Call(items, u"Close");
