@@ -5,6 +5,8 @@
 #include "common/kesra_request_checks.h"
 #include "platform/asp/context.h"
 #include "platform/com/registry.h"
+#include "shell/qe_main_database.h"
+#include "support/temp_site.h"
 #include "support/test_objects.h"
 
 namespace {
@@ -265,6 +267,26 @@ TEST(KesraCheckIsEof, OpensAKeysetReadOnlyRecordsetAndLeavesTheConnectionOpen) {
   ScriptedRecordset::last_connection = vb::Variant();
   if (real) com::RegisterClass(*real);
   else com::UnregisterClass(u"Adodb.RecordSet");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(KesraCheckIsEof, OnTheDatabaseTheConnectionStaysOpen) {
+  qe_test::TempSite site;
+  site.MakeFolder("site/data");
+  ASSERT_TRUE(qe::CreateMainDatabaseFromSchema(u"C:\\site\\data\\qe.asp"));
+  vb::Variant conn(com::CreateObject(u"Adodb.Connection"));
+  com::Call(conn, u"Open", u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\site\\data\\qe.asp");
+  EXPECT_TRUE(qe::KesraCheckIsEof(conn, u"Select * From [Part]"));
+  com::Call(conn, u"Execute", u"Insert Into [Part] ([Part]) Values ('教务处')");
+  EXPECT_FALSE(qe::KesraCheckIsEof(conn, u"Select * From [Part] Where [Part]='教务处'"));
+  EXPECT_TRUE(qe::KesraCheckIsEof(conn, u"Select * From [Part] Where [Part]='总务处'"));
+  EXPECT_EQ(vb::CLng(com::Call(conn, u"State")), 1);
+  // SQL that does not run fails the call with the database's error.
+  EXPECT_THROW(qe::KesraCheckIsEof(conn, u"Select * From [NoSuchTable]"), vb::Error);
+  com::Call(conn, u"Close");
 }
 
 }  // namespace
