@@ -29,9 +29,9 @@ vb::String MessageOf(const Outcome& o) {
 }
 
 asp::RequestSpec Spec(vb::String url) {
-  asp::RequestSpec spec;
-  spec.url = std::move(url);
-  return spec;
+  asp::RequestSpec request_spec;
+  request_spec.url = std::move(url);
+  return request_spec;
 }
 
 template <class Check>
@@ -74,10 +74,10 @@ TEST(KesraCheckInject, SearchesKeywordsInDecodedQueryValues) {
 }
 
 TEST(KesraCheckInject, FormFieldsAndCookiesAreNotExamined) {
-  asp::RequestSpec spec = Spec(u"/qe/a.asp");
-  spec.form = {{u"content", u"select * from t where a='1'"}};
-  spec.cookies = {{u"c", u"'"}};
-  asp::Context context(std::move(spec));
+  asp::RequestSpec request_spec = Spec(u"/qe/a.asp");
+  request_spec.form = {{u"content", u"select * from t where a='1'"}};
+  request_spec.cookies = {{u"c", u"'"}};
+  asp::Context context(std::move(request_spec));
   EXPECT_FALSE(RunCheck(context, [](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckInject(rq, rs, false, u""); }).refused);
 }
 
@@ -105,11 +105,11 @@ TEST(KesraCheckPost, RefererMustComeFromThisServer) {
       {nullptr, 2, false},
   };
   for (const auto& c : cases) {
-    asp::RequestSpec spec = Spec(u"/qe/save.asp");
-    spec.method = u"POST";
-    spec.headers = {{u"Host", u"www.school.cn:8080"}};
-    if (c.referer) spec.headers.emplace_back(u"Referer", c.referer);
-    asp::Context context(std::move(spec));
+    asp::RequestSpec request_spec = Spec(u"/qe/save.asp");
+    request_spec.method = u"POST";
+    request_spec.headers = {{u"Host", u"www.school.cn:8080"}};
+    if (c.referer) request_spec.headers.emplace_back(u"Referer", c.referer);
+    asp::Context context(std::move(request_spec));
     auto o = RunCheck(context, [&](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckPost(rq, rs, c.check, false, u""); });
     EXPECT_EQ(o.refused, c.refused) << (c.referer ? vb::ToUtf8(c.referer) : "(none)") << " check " << c.check;
     if (c.refused) {
@@ -142,9 +142,9 @@ TEST(KesraCheckAllow, ClosesThePagesDataWhenSwitchedOff) {
 }
 
 TEST(KesraCheckInput, RefusesTheFirstFieldHoldingItsRefusedValue) {
-  asp::RequestSpec spec = Spec(u"/qe/save.asp?title=%20%20&kind=0");
-  spec.form = {{u"author", u"张三"}};
-  asp::Context context(std::move(spec));
+  asp::RequestSpec request_spec = Spec(u"/qe/save.asp?title=%20%20&kind=0");
+  request_spec.form = {{u"author", u"张三"}};
+  asp::Context context(std::move(request_spec));
   struct Case {
     const char16_t* list;
     const char16_t* message;  // nullptr: passes
