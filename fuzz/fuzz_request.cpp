@@ -53,14 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const auto& p : pieces)
     if (p.find_first_of("\r\n") != std::string::npos) return 0;  // not a header a server would pass on
 
-  asp::RequestSpec spec;
-  spec.url = u"/qe/index.asp?" + vb::FromUtf8(pieces[0]);
-  if (!pieces[1].empty()) spec.headers.emplace_back(u"Cookie", vb::FromUtf8(pieces[1]));
-  spec.headers.emplace_back(u"Referer", vb::FromUtf8(pieces[2]));
-  spec.headers.emplace_back(u"Content-Type", u"application/x-www-form-urlencoded");
-  spec.body = pieces[3];
+  asp::RequestSpec request_spec;
+  request_spec.url = u"/qe/index.asp?" + vb::FromUtf8(pieces[0]);
+  if (!pieces[1].empty()) request_spec.headers.emplace_back(u"Cookie", vb::FromUtf8(pieces[1]));
+  request_spec.headers.emplace_back(u"Referer", vb::FromUtf8(pieces[2]));
+  request_spec.headers.emplace_back(u"Content-Type", u"application/x-www-form-urlencoded");
+  request_spec.body = pieces[3];
   try {
-    asp::Context context(std::move(spec));
+    asp::Context context(std::move(request_spec));
     vb::Variant request = context.Request();
     size_t sent = size * 4 + 64;
     ReadAll(com::Call(request, u"QueryString"), sent);

@@ -15,8 +15,8 @@ PATH = "src/shell/qecls.members"
 def main():
     module, specs = sys.argv[1], sys.argv[2:]
     lines = open(PATH, encoding="utf-8").read().split("\n")
-    for spec in specs:
-        member, _, proc = spec.partition("=")
+    for member_spec in specs:
+        member, _, proc = member_spec.partition("=")
         for i, line in enumerate(lines):
             if line.startswith(member + "("):
                 if not proc:

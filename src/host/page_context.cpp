@@ -39,23 +39,23 @@ PageContext::PageContext(const PageOptions& options) : impl_(std::make_unique<Im
     if (!::mkdtemp(pattern.data())) vb::Raise(vb::kPathFileAccessError, u"cannot create a scratch site");
     site = impl_->scratch = pattern;
   }
-  asp::RequestSpec spec;
-  spec.site_root = MountSite(site);
-  spec.method = vb::FromUtf8(options.method);
-  spec.url = vb::FromUtf8(options.page) + (options.query.empty() ? u"" : u"?" + vb::FromUtf8(options.query));
-  spec.page = vb::FromUtf8(options.page);
-  for (const auto& [name, value] : options.headers) spec.headers.emplace_back(vb::FromUtf8(name), vb::FromUtf8(value));
-  for (const auto& [name, value] : options.cookies) spec.cookies.emplace_back(vb::FromUtf8(name), vb::FromUtf8(value));
+  asp::RequestSpec request_spec;
+  request_spec.site_root = MountSite(site);
+  request_spec.method = vb::FromUtf8(options.method);
+  request_spec.url = vb::FromUtf8(options.page) + (options.query.empty() ? u"" : u"?" + vb::FromUtf8(options.query));
+  request_spec.page = vb::FromUtf8(options.page);
+  for (const auto& [name, value] : options.headers) request_spec.headers.emplace_back(vb::FromUtf8(name), vb::FromUtf8(value));
+  for (const auto& [name, value] : options.cookies) request_spec.cookies.emplace_back(vb::FromUtf8(name), vb::FromUtf8(value));
   for (const auto& [name, value] : options.session)
-    spec.session.emplace_back(vb::FromUtf8(name), vb::Variant(vb::FromUtf8(value)));
+    request_spec.session.emplace_back(vb::FromUtf8(name), vb::Variant(vb::FromUtf8(value)));
   if (!options.body_file.empty()) {
-    spec.body = ReadFile(options.body_file);
+    request_spec.body = ReadFile(options.body_file);
   } else if (!options.form.empty()) {
-    spec.body = options.form;
-    spec.headers.emplace_back(u"Content-Type", u"application/x-www-form-urlencoded");
+    request_spec.body = options.form;
+    request_spec.headers.emplace_back(u"Content-Type", u"application/x-www-form-urlencoded");
   }
-  spec.application = std::make_shared<asp::ApplicationState>();
-  impl_->context = std::make_unique<asp::Context>(std::move(spec));
+  request_spec.application = std::make_shared<asp::ApplicationState>();
+  impl_->context = std::make_unique<asp::Context>(std::move(request_spec));
   impl_->current.emplace(*impl_->context);
   for (const auto& [name, value] : options.application)
     com::Let(impl_->context->Application(), u"", vb::Variant(vb::FromUtf8(value)), vb::FromUtf8(name));

@@ -14,9 +14,9 @@ struct Reading {
 };
 
 Reading Read(const vb::String& agent) {
-  asp::RequestSpec spec;
-  if (!agent.empty()) spec.headers = {{u"User-Agent", agent}};
-  asp::Context context(std::move(spec));
+  asp::RequestSpec request_spec;
+  if (!agent.empty()) request_spec.headers = {{u"User-Agent", agent}};
+  asp::Context context(std::move(request_spec));
   vb::Variant request = context.Request();
   return {qe::KesraCheckNetUserSystem(request), qe::KesraCheckNetUserBrower(request)};
 }

@@ -52,9 +52,12 @@ TEST(KesraFileGetRndName, RarelyRepeatsWithinOneSecond) {
     const vb::String name = qe::KesraFileGetRndName(20);
     random_parts.insert(name.substr(14));
     leading_digits.insert(name[14]);
+    // 0 stands first only for the number 0 itself (drawn about once in 45 runs).
+    if (name[14] == u'0') EXPECT_EQ(name.substr(14), u"000000");
   }
   EXPECT_GT(random_parts.size(), 1900u);
-  EXPECT_EQ(leading_digits.size(), 9u);  // 0 stands first only for the number 0
+  leading_digits.erase(u'0');
+  EXPECT_EQ(leading_digits.size(), 9u);
 }
 
 }  // namespace

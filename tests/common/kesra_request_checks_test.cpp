@@ -5,6 +5,8 @@
 #include "common/kesra_request_checks.h"
 #include "platform/asp/context.h"
 #include "platform/com/registry.h"
+#include "shell/qe_main_database.h"
+#include "support/temp_site.h"
 #include "support/test_objects.h"
 
 namespace {
@@ -27,9 +29,9 @@ vb::String MessageOf(const Outcome& o) {
 }
 
 asp::RequestSpec Spec(vb::String url) {
-  asp::RequestSpec spec;
-  spec.url = std::move(url);
-  return spec;
+  asp::RequestSpec request_spec;
+  request_spec.url = std::move(url);
+  return request_spec;
 }
 
 template <class Check>
@@ -72,10 +74,10 @@ TEST(KesraCheckInject, SearchesKeywordsInDecodedQueryValues) {
 }
 
 TEST(KesraCheckInject, FormFieldsAndCookiesAreNotExamined) {
-  asp::RequestSpec spec = Spec(u"/qe/a.asp");
-  spec.form = {{u"content", u"select * from t where a='1'"}};
-  spec.cookies = {{u"c", u"'"}};
-  asp::Context context(std::move(spec));
+  asp::RequestSpec request_spec = Spec(u"/qe/a.asp");
+  request_spec.form = {{u"content", u"select * from t where a='1'"}};
+  request_spec.cookies = {{u"c", u"'"}};
+  asp::Context context(std::move(request_spec));
   EXPECT_FALSE(RunCheck(context, [](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckInject(rq, rs, false, u""); }).refused);
 }
 
@@ -103,11 +105,11 @@ TEST(KesraCheckPost, RefererMustComeFromThisServer) {
       {nullptr, 2, false},
   };
   for (const auto& c : cases) {
-    asp::RequestSpec spec = Spec(u"/qe/save.asp");
-    spec.method = u"POST";
-    spec.headers = {{u"Host", u"www.school.cn:8080"}};
-    if (c.referer) spec.headers.emplace_back(u"Referer", c.referer);
-    asp::Context context(std::move(spec));
+    asp::RequestSpec request_spec = Spec(u"/qe/save.asp");
+    request_spec.method = u"POST";
+    request_spec.headers = {{u"Host", u"www.school.cn:8080"}};
+    if (c.referer) request_spec.headers.emplace_back(u"Referer", c.referer);
+    asp::Context context(std::move(request_spec));
     auto o = RunCheck(context, [&](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckPost(rq, rs, c.check, false, u""); });
     EXPECT_EQ(o.refused, c.refused) << (c.referer ? vb::ToUtf8(c.referer) : "(none)") << " check " << c.check;
     if (c.refused) {
@@ -140,9 +142,9 @@ TEST(KesraCheckAllow, ClosesThePagesDataWhenSwitchedOff) {
 }
 
 TEST(KesraCheckInput, RefusesTheFirstFieldHoldingItsRefusedValue) {
-  asp::RequestSpec spec = Spec(u"/qe/save.asp?title=%20%20&kind=0");
-  spec.form = {{u"author", u"张三"}};
-  asp::Context context(std::move(spec));
+  asp::RequestSpec request_spec = Spec(u"/qe/save.asp?title=%20%20&kind=0");
+  request_spec.form = {{u"author", u"张三"}};
+  asp::Context context(std::move(request_spec));
   struct Case {
     const char16_t* list;
     const char16_t* message;  // nullptr: passes
@@ -265,6 +267,26 @@ TEST(KesraCheckIsEof, OpensAKeysetReadOnlyRecordsetAndLeavesTheConnectionOpen) {
   ScriptedRecordset::last_connection = vb::Variant();
   if (real) com::RegisterClass(*real);
   else com::UnregisterClass(u"Adodb.RecordSet");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(KesraCheckIsEof, OnTheDatabaseTheConnectionStaysOpen) {
+  qe_test::TempSite site;
+  site.MakeFolder("site/data");
+  ASSERT_TRUE(qe::CreateMainDatabaseFromSchema(u"C:\\site\\data\\qe.asp"));
+  vb::Variant conn(com::CreateObject(u"Adodb.Connection"));
+  com::Call(conn, u"Open", u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\site\\data\\qe.asp");
+  EXPECT_TRUE(qe::KesraCheckIsEof(conn, u"Select * From [Part]"));
+  com::Call(conn, u"Execute", u"Insert Into [Part] ([Part]) Values ('教务处')");
+  EXPECT_FALSE(qe::KesraCheckIsEof(conn, u"Select * From [Part] Where [Part]='教务处'"));
+  EXPECT_TRUE(qe::KesraCheckIsEof(conn, u"Select * From [Part] Where [Part]='总务处'"));
+  EXPECT_EQ(vb::CLng(com::Call(conn, u"State")), 1);
+  // SQL that does not run fails the call with the database's error.
+  EXPECT_THROW(qe::KesraCheckIsEof(conn, u"Select * From [NoSuchTable]"), vb::Error);
+  com::Call(conn, u"Close");
 }
 
 }  // namespace

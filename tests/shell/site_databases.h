@@ -20,8 +20,8 @@ inline constexpr char16_t kMainFile[] = u"C:\\site\\data\\qe.asp";
 // One request of the site, with its intrinsic objects as variables that the
 // façade receives by reference.
 struct Page {
-  explicit Page(asp::RequestSpec spec)
-      : context(std::move(spec)),
+  explicit Page(asp::RequestSpec request_spec)
+      : context(std::move(request_spec)),
         request(context.Request()),
         response(context.Response()),
         server(context.Server()),
@@ -39,12 +39,12 @@ class SiteDatabaseTest : public ado_test::AdoTest {
 
   // A request from `address` (with an X-Forwarded-For header when given).
   std::unique_ptr<Page> NewPage(String forwarded_for = {}, String address = u"10.1.2.3") {
-    asp::RequestSpec spec;
-    spec.url = u"/qe/index.asp";
-    spec.remote_addr = std::move(address);
-    if (!forwarded_for.empty()) spec.headers.emplace_back(u"X-Forwarded-For", std::move(forwarded_for));
-    spec.application = application_;
-    return std::make_unique<Page>(std::move(spec));
+    asp::RequestSpec request_spec;
+    request_spec.url = u"/qe/index.asp";
+    request_spec.remote_addr = std::move(address);
+    if (!forwarded_for.empty()) request_spec.headers.emplace_back(u"X-Forwarded-For", std::move(forwarded_for));
+    request_spec.application = application_;
+    return std::make_unique<Page>(std::move(request_spec));
   }
 
   static Variant NewQeCls() { return Variant(std::make_shared<qe::QeCls>()); }

@@ -20,42 +20,42 @@ bool HasHeader(const HeaderList& headers, std::string_view name) {
   return FindHeader(probe, name) != nullptr;
 }
 
-Connection ConnectionOf(RequestSpec& spec) {
+Connection ConnectionOf(RequestSpec& request_spec) {
   Connection c;
   RequestInfo& info = c.request;
-  for (const auto& [name, value] : spec.headers) info.headers.emplace_back(EncodeText(name), EncodeText(value));
-  std::optional<std::string> body = spec.body;
-  if (!body && !spec.form.empty()) {
-    body = FormBody(spec.form);
+  for (const auto& [name, value] : request_spec.headers) info.headers.emplace_back(EncodeText(name), EncodeText(value));
+  std::optional<std::string> body = request_spec.body;
+  if (!body && !request_spec.form.empty()) {
+    body = FormBody(request_spec.form);
     if (!HasHeader(info.headers, "Content-Type"))
       info.headers.emplace_back("Content-Type", "application/x-www-form-urlencoded");
   }
   if (body && !HasHeader(info.headers, "Content-Length"))
     info.headers.emplace_back("Content-Length", std::to_string(body->size()));
-  if (!spec.cookies.empty()) {
+  if (!request_spec.cookies.empty()) {
     String cookie;
-    for (const auto& [name, value] : spec.cookies) {
+    for (const auto& [name, value] : request_spec.cookies) {
       if (!cookie.empty()) cookie += u"; ";
       cookie += name + u"=" + value;
     }
     info.headers.emplace_back("Cookie", EncodeText(cookie));
   }
-  info.method = spec.method.empty() ? (body ? "POST" : "GET") : EncodeText(spec.method);
-  info.target = EncodeText(spec.url);
-  info.remote_addr = EncodeText(spec.remote_addr);
-  info.server_port = spec.server_port;
-  info.https = spec.https;
-  info.site_root = spec.site_root;
-  info.page = spec.page;
-  info.max_body_bytes = spec.max_body_bytes;
+  info.method = request_spec.method.empty() ? (body ? "POST" : "GET") : EncodeText(request_spec.method);
+  info.target = EncodeText(request_spec.url);
+  info.remote_addr = EncodeText(request_spec.remote_addr);
+  info.server_port = request_spec.server_port;
+  info.https = request_spec.https;
+  info.site_root = request_spec.site_root;
+  info.page = request_spec.page;
+  info.max_body_bytes = request_spec.max_body_bytes;
 
   c.body = std::make_unique<MemoryBody>(body.value_or(std::string()));
-  c.sessions = spec.sessions ? spec.sessions : std::make_shared<MemorySessionStore>();
-  if (!spec.session_token.empty()) c.session = c.sessions->Open(spec.session_token);
+  c.sessions = request_spec.sessions ? request_spec.sessions : std::make_shared<MemorySessionStore>();
+  if (!request_spec.session_token.empty()) c.session = c.sessions->Open(request_spec.session_token);
   if (!c.session) c.session = c.sessions->Create();
-  for (auto& [name, value] : spec.session) c.session->Put(name, value);
-  c.application = spec.application;
-  c.map_path = std::move(spec.map_path);
+  for (auto& [name, value] : request_spec.session) c.session->Put(name, value);
+  c.application = request_spec.application;
+  c.map_path = std::move(request_spec.map_path);
   return c;
 }
 
@@ -78,7 +78,7 @@ Context::Context(Connection c) {
   application_ = std::make_shared<asp::Application>(std::move(c.application));
 }
 
-Context::Context(RequestSpec spec) : Context(ConnectionOf(spec)) {}
+Context::Context(RequestSpec request_spec) : Context(ConnectionOf(request_spec)) {}
 
 Context::~Context() {
   if (g_current == this) g_current = nullptr;

@@ -53,7 +53,7 @@ struct RequestSpec {
 class Context {
  public:
   explicit Context(Connection connection);
-  explicit Context(RequestSpec spec);
+  explicit Context(RequestSpec request_spec);
   ~Context();
   Context(const Context&) = delete;
   Context& operator=(const Context&) = delete;

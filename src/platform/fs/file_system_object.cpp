@@ -43,8 +43,8 @@ std::optional<fs::FoundEntry> EntryOrNothing(StringView path) {
 }
 
 // The files or folders that a source names, wildcards allowed in its last name.
-std::vector<String> Matches(StringView spec, bool folders, int32_t none_error) {
-  String full = PathOf(spec);
+std::vector<String> Matches(StringView path_spec, bool folders, int32_t none_error) {
+  String full = PathOf(path_spec);
   std::vector<String> paths;
   std::vector<fs::FoundEntry> found;
   if (HasWildcard(full)) {
@@ -107,12 +107,12 @@ std::shared_ptr<Folder> FileSystemObject::CreateFolder(StringView path) const {
   return std::make_shared<Folder>(PathOf(path));
 }
 
-void FileSystemObject::DeleteFile(StringView spec, bool force) const {
-  for (const String& path : Matches(spec, false, vb::kFileNotFound)) File(path).Delete(force);
+void FileSystemObject::DeleteFile(StringView path_spec, bool force) const {
+  for (const String& path : Matches(path_spec, false, vb::kFileNotFound)) File(path).Delete(force);
 }
 
-void FileSystemObject::DeleteFolder(StringView spec, bool force) const {
-  for (const String& path : Matches(spec, true, vb::kPathNotFound)) Folder(path).Delete(force);
+void FileSystemObject::DeleteFolder(StringView path_spec, bool force) const {
+  for (const String& path : Matches(path_spec, true, vb::kPathNotFound)) Folder(path).Delete(force);
 }
 
 void FileSystemObject::CopyFile(StringView source, StringView destination, bool overwrite) const {

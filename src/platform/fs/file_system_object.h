@@ -29,8 +29,8 @@ class FileSystemObject : public com::Dispatch<FileSystemObject> {
   std::shared_ptr<File> GetFile(StringView path) const;
   std::shared_ptr<Folder> GetFolder(StringView path) const;
   std::shared_ptr<Folder> CreateFolder(StringView path) const;
-  void DeleteFile(StringView spec, bool force) const;
-  void DeleteFolder(StringView spec, bool force) const;
+  void DeleteFile(StringView path_spec, bool force) const;
+  void DeleteFolder(StringView path_spec, bool force) const;
   // A destination ending in a separator, or naming a folder, receives the
   // files under their own names.
   void CopyFile(StringView source, StringView destination, bool overwrite) const;

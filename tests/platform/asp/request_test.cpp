@@ -45,11 +45,11 @@ TEST(RequestCollections, WithoutArgumentsGiveTheRawText) {
 }
 
 TEST(RequestItem, SearchesTheCollectionsInOrder) {
-  RequestSpec spec{.url = u"/p.asp?both=query",
+  RequestSpec request_spec{.url = u"/p.asp?both=query",
                    .headers = {{u"Host", u"example.org"}},
                    .form = {{u"both", u"form"}, {u"formonly", u"f"}, {u"cookie", u"form wins"}},
                    .cookies = {{u"cookie", u"c"}, {u"cookieonly", u"c2"}, {u"SERVER_NAME", u"cookie wins"}}};
-  Context ctx(std::move(spec));
+  Context ctx(std::move(request_spec));
   Variant request = ctx.Request();
   EXPECT_EQ(Text(com::Call(request, u"", u"both")), u"query");
   EXPECT_EQ(Text(com::Call(request, u"", u"FORMONLY")), u"f");
@@ -106,7 +106,7 @@ TEST(RequestCookies, ValuesAndSubKeys) {
 }
 
 TEST(ServerVariables, AnswerTheIisNames) {
-  RequestSpec spec{.url = u"/qe/main/list.asp?page=2&k=%41",
+  RequestSpec request_spec{.url = u"/qe/main/list.asp?page=2&k=%41",
                    .headers = {{u"Host", u"school.example:8080"},
                                {u"Referer", u"http://school.example/qe/index.asp"},
                                {u"User-Agent", u"Mozilla/4.0 (compatible; MSIE 8.0)"},
@@ -117,7 +117,7 @@ TEST(ServerVariables, AnswerTheIisNames) {
                    .site_root = u"C:\\site\\",
                    .remote_addr = u"192.168.1.20",
                    .server_port = 8080};
-  Context ctx(std::move(spec));
+  Context ctx(std::move(request_spec));
   auto var = [&](const char16_t* name) { return Text(com::Call(ctx.Request(), u"ServerVariables", name)); };
   EXPECT_EQ(var(u"REQUEST_METHOD"), u"POST");
   EXPECT_EQ(var(u"QUERY_STRING"), u"page=2&k=%41");

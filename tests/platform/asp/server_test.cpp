@@ -16,12 +16,12 @@ using testing::Text;
 
 TEST(ServerMapPath, PassesTheSiteRootAndTheCurrentPage) {
   std::vector<String> seen;
-  RequestSpec spec{.url = u"/qe/main/list.asp?x=1", .site_root = u"D:\\web\\school"};
-  spec.map_path = [&](StringView root, StringView page, StringView path) {
+  RequestSpec request_spec{.url = u"/qe/main/list.asp?x=1", .site_root = u"D:\\web\\school"};
+  request_spec.map_path = [&](StringView root, StringView page, StringView path) {
     seen = {String(root), String(page), String(path)};
     return String(u"mapped");
   };
-  Context ctx(std::move(spec));
+  Context ctx(std::move(request_spec));
   EXPECT_EQ(com::Call(ctx.Server(), u"MapPath", u"..\\Data"), Variant(u"mapped"));
   EXPECT_EQ(seen, (std::vector<String>{u"D:\\web\\school", u"/qe/main/list.asp", u"..\\Data"}));
 
