@@ -28,7 +28,7 @@ vb::String MessageOf(const Outcome& o) {
   return o.page.substr(at, o.page.find(u"</ul>", at) - at);
 }
 
-asp::RequestSpec Spec(vb::String url) {
+asp::RequestSpec RequestFor(vb::String url) {
   asp::RequestSpec request_spec;
   request_spec.url = std::move(url);
   return request_spec;
@@ -64,7 +64,7 @@ TEST(KesraCheckInject, SearchesKeywordsInDecodedQueryValues) {
       {u"/qe/a.asp?a=1&a=mid", true},           // repeated values are joined
   };
   for (const auto& c : cases) {
-    asp::Context context(Spec(c.url));
+    asp::Context context(RequestFor(c.url));
     auto o = RunCheck(context, [](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckInject(rq, rs, false, u""); });
     EXPECT_EQ(o.refused, c.refused) << vb::ToUtf8(c.url);
     if (c.refused) {
@@ -74,7 +74,7 @@ TEST(KesraCheckInject, SearchesKeywordsInDecodedQueryValues) {
 }
 
 TEST(KesraCheckInject, FormFieldsAndCookiesAreNotExamined) {
-  asp::RequestSpec request_spec = Spec(u"/qe/a.asp");
+  asp::RequestSpec request_spec = RequestFor(u"/qe/a.asp");
   request_spec.form = {{u"content", u"select * from t where a='1'"}};
   request_spec.cookies = {{u"c", u"'"}};
   asp::Context context(std::move(request_spec));
@@ -105,7 +105,7 @@ TEST(KesraCheckPost, RefererMustComeFromThisServer) {
       {nullptr, 2, false},
   };
   for (const auto& c : cases) {
-    asp::RequestSpec request_spec = Spec(u"/qe/save.asp");
+    asp::RequestSpec request_spec = RequestFor(u"/qe/save.asp");
     request_spec.method = u"POST";
     request_spec.headers = {{u"Host", u"www.school.cn:8080"}};
     if (c.referer) request_spec.headers.emplace_back(u"Referer", c.referer);
@@ -142,7 +142,7 @@ TEST(KesraCheckAllow, ClosesThePagesDataWhenSwitchedOff) {
 }
 
 TEST(KesraCheckInput, RefusesTheFirstFieldHoldingItsRefusedValue) {
-  asp::RequestSpec request_spec = Spec(u"/qe/save.asp?title=%20%20&kind=0");
+  asp::RequestSpec request_spec = RequestFor(u"/qe/save.asp?title=%20%20&kind=0");
   request_spec.form = {{u"author", u"张三"}};
   asp::Context context(std::move(request_spec));
   struct Case {
@@ -167,7 +167,7 @@ TEST(KesraCheckInput, RefusesTheFirstFieldHoldingItsRefusedValue) {
 }
 
 TEST(KesraCheckInput, AnItemWithFewerThanThreeFieldsIsACallerError) {
-  asp::Context context(Spec(u"/qe/a.asp"));
+  asp::Context context(RequestFor(u"/qe/a.asp"));
   for (const char16_t* list : {u"title|输入标题", u"title", u"$a|b|"}) {
     try {
       RunCheck(context, [&](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckInput(rq, rs, list, false, u""); });
@@ -204,7 +204,7 @@ TEST(KesraCheckIsNoRecord, RefusesAtEitherEndWithTheGivenOrDefaultMessage) {
 }
 
 TEST(RequestChecks, NothingReachesTheBodyAfterARefusal) {
-  asp::Context context(Spec(u"/qe/a.asp?id=1%27"));
+  asp::Context context(RequestFor(u"/qe/a.asp?id=1%27"));
   vb::Variant request = context.Request(), response = context.Response();
   qe::KesraCheckInject(request, response, false, u"");
   ASSERT_TRUE(asp::ResponseEnded(response));

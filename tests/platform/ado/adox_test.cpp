@@ -90,7 +90,7 @@ TEST_F(AdoxTest, ColumnsAppendedOneByOneToATableAlreadyInTheDatabase) {
   com::Call(com::Call(catalog, u"Tables"), u"Append", table);  // still without columns
   EXPECT_EQ(Long(com::Call(Table(catalog, u"Article"), u"Columns"), u"Count"), 0);
 
-  struct Spec {
+  struct ColumnCase {
     const char16_t* name;
     int type;
     int size;
@@ -98,7 +98,7 @@ TEST_F(AdoxTest, ColumnsAppendedOneByOneToATableAlreadyInTheDatabase) {
     const char16_t* description;
     Variant default_value;
   };
-  const Spec specs[] = {
+  const ColumnCase specs[] = {
       {u"ID", 3, 0, true, false, false, u"", Variant()},
       {u"Title", 202, 50, false, false, false, u"标题", Variant()},
       {u"Body", 203, 0, false, true, true, u"", Variant()},
@@ -106,7 +106,7 @@ TEST_F(AdoxTest, ColumnsAppendedOneByOneToATableAlreadyInTheDatabase) {
       {u"Hits", 3, 0, false, true, false, u"", Variant(u"0")},
       {u"Added", 7, 0, false, true, false, u"", Variant(u"Now()")},
   };
-  for (const Spec& s : specs) {
+  for (const ColumnCase& s : specs) {
     Variant column = Create(u"ADOX.Column");
     com::SetRef(column, u"ParentCatalog", catalog);
     com::Let(column, u"Name", Variant(s.name));
@@ -140,7 +140,7 @@ TEST_F(AdoxTest, ColumnsAppendedOneByOneToATableAlreadyInTheDatabase) {
   Variant article = Table(again, u"Article");
   ASSERT_EQ(Long(com::Call(article, u"Columns"), u"Count"), 6);
   for (size_t i = 0; i < std::size(specs); ++i) {
-    const Spec& s = specs[i];
+    const ColumnCase& s = specs[i];
     Variant c = com::Call(com::Call(article, u"Columns"), u"Item", int32_t(i));
     SCOPED_TRACE(vb::ToUtf8(s.name));
     EXPECT_EQ(vb::CStr(Prop(c, u"Name")), s.name);
