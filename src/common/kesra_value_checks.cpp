@@ -15,15 +15,22 @@ namespace {
 // Pages refuse these in names and keys; the blank, quote and tab included.
 constexpr vb::StringView kForbiddenCharacters = u"=%?#&;,'+<>()-:\\*!/| \"\t";
 
-// A domain's last label: two letters at least, and no longer than a DNS label.
+// A domain's last label: two or three characters of any address kind (as
+// pages have always accepted, "a@b.12" included), or a longer top-level
+// domain of letters only, no longer than a DNS label.
 constexpr size_t kShortestTopLevelDomain = 2;
+constexpr size_t kLongestShortTopLevelDomain = 3;
 constexpr size_t kLongestTopLevelDomain = 63;
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-bool IsEmailCharacter(char16_t c) {
+bool IsAsciiLetter(char16_t c) {
   char16_t lower = vb::AsciiLower(c);
-  return (lower >= u'a' && lower <= u'z') || IsDigit(c) || c == u'_' || c == u'-' || c == u'.';
+  return lower >= u'a' && lower <= u'z';
+}
+
+bool IsEmailCharacter(char16_t c) {
+  return IsAsciiLetter(c) || IsDigit(c) || c == u'_' || c == u'-' || c == u'.';
 }
 
 // One side of the "@": not empty, only address characters ("+" also allowed
@@ -68,8 +75,11 @@ bool KesraCheckIsEmail(vb::String p_String) {
   if (!IsEmailPart(name, true) || !IsEmailPart(domain, false)) return false;
   size_t last_dot = domain.rfind(u'.');
   if (last_dot == vb::String::npos) return false;
-  size_t top_level = domain.size() - last_dot - 1;
-  if (top_level < kShortestTopLevelDomain || top_level > kLongestTopLevelDomain) return false;
+  vb::StringView top_level = vb::StringView(domain).substr(last_dot + 1);
+  if (top_level.size() < kShortestTopLevelDomain || top_level.size() > kLongestTopLevelDomain) return false;
+  if (top_level.size() > kLongestShortTopLevelDomain &&
+      !std::all_of(top_level.begin(), top_level.end(), IsAsciiLetter))
+    return false;
   return p_String.find(u"..") == vb::String::npos;
 }
 

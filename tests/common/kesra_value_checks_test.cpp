@@ -129,6 +129,22 @@ TEST(KesraCheckIsEmail, AcceptsCurrentTopLevelDomainsAndSubAddresses) {
   EXPECT_FALSE(qe::KesraCheckIsEmail(u"a@b." + too_long));
 }
 
+// Two or three characters of any address kind; longer last labels are
+// top-level domains, letters only.
+TEST(KesraCheckIsEmail, LongLastLabelsHoldLettersOnly) {
+  ExpectAll(qe::KesraCheckIsEmail, {
+                                       {u"a@b.12", true},
+                                       {u"a@b.1_3", true},
+                                       {u"a@b.x-y", true},
+                                       {u"a@b.1234", false},
+                                       {u"a@b.x1y2", false},
+                                       {u"a@b.a-b-c-d-e", false},
+                                       {u"a@b.ab_cd", false},
+                                       {u"a@b.abcd.", false},
+                                       {u"a@b.Zaza", true},
+                                   });
+}
+
 TEST(KesraCheckReg, CaseInsensitiveTestOfThePattern) {
   vb::Variant pattern(u"^[a-z]+\\d$");
   EXPECT_EQ(qe::KesraCheckReg(pattern, u"ABC1"), vb::Variant(true));
