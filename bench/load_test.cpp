@@ -6,8 +6,6 @@
 //
 // Each connection keeps its session cookie, as a browser does, unless
 // --no-cookies: then every start-page request begins a session of its own.
-#include <httplib.h>
-
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -19,6 +17,7 @@
 
 #include "host/default_site.h"
 #include "host/serve_process.h"
+#include "support/http_client.h"
 #include "support/temp_site.h"
 
 namespace {
@@ -50,10 +49,8 @@ Tally Load(int port, const std::string& path, const Settings& settings) {
   std::vector<std::thread> connections;
   for (int c = 0; c < settings.connections; ++c) {
     connections.emplace_back([&] {
-      httplib::Client client("127.0.0.1", port);
-      client.set_keep_alive(true);
-      client.set_read_timeout(30);
-      httplib::Headers headers;
+      qe_test::HttpClient client(port);
+      qe_test::HttpHeaders headers;
       uint64_t done = 0, failed = 0;
       while (std::chrono::steady_clock::now() < deadline) {
         auto answer = client.Get(path, headers);
@@ -62,7 +59,7 @@ Tally Load(int port, const std::string& path, const Settings& settings) {
           ++failed;
           continue;
         }
-        std::string set_cookie = answer->get_header_value("Set-Cookie");
+        std::string set_cookie = answer->Header("Set-Cookie");
         if (settings.cookies && !set_cookie.empty()) headers = {{"Cookie", set_cookie.substr(0, set_cookie.find(';'))}};
       }
       requests += done;

@@ -1,7 +1,6 @@
 // `qe serve` on an empty site: the start page makes both databases, seeds
 // the main one once however many first requests arrive together, and lists
 // its menu.
-#include <httplib.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,6 +15,7 @@
 #include "platform/text/ansi.h"
 #include "platform/vb/convert.h"
 #include "shell/qe_default_menu.h"
+#include "support/http_client.h"
 #include "support/temp_site.h"
 
 namespace {
@@ -43,11 +43,7 @@ class EmptySiteTest : public ::testing::Test {
  protected:
   EmptySiteTest() : server_(std::make_unique<host_test::ServeProcess>(site_.SiteFolder())) {}
 
-  httplib::Client Browser() const {
-    httplib::Client client("127.0.0.1", server_->Port());
-    client.set_read_timeout(30);
-    return client;
-  }
+  qe_test::HttpClient Browser() const { return qe_test::HttpClient(server_->Port(), std::chrono::seconds(30)); }
   // The start page's bytes, as the server sent them (code page 936).
   std::string StartPage(const char* query = "") const {
     auto page = Browser().Get(std::string("/qe/index.asp") + query);
