@@ -155,8 +155,8 @@ TEST_F(ServeTest, TheSessionCookieKeepsTheSessionAndApplicationValuesAreShared) 
   auto first = browser.Get("/qe/index.asp");
   ASSERT_TRUE(first);
   std::string cookie = SessionCookieOf(first);
-  EXPECT_TRUE(std::regex_match(cookie, std::regex("ASPSESSIONID[A-Z]{8}=[A-Z]{24}"))) << cookie;
-  EXPECT_NE(first->Header("Set-Cookie").find("HttpOnly"), std::string::npos);
+  EXPECT_TRUE(std::regex_match(cookie, std::regex("ASPSESSIONID[A-Z]{8}=[A-Z]{28}"))) << cookie;
+  EXPECT_NE(first->Header("Set-Cookie").find("; HttpOnly; SameSite=Lax"), std::string::npos);
   std::smatch site_count;
   std::string first_text = Text(first);
   ASSERT_TRUE(std::regex_search(first_text, site_count, std::regex("本站共被访问 (\\d+) 次")));
