@@ -15,6 +15,7 @@
 #include "platform/text/ansi.h"
 #include "platform/vb/convert.h"
 #include "shell/qe_default_menu.h"
+#include "shell/qe_main_database.h"
 #include "support/http_client.h"
 #include "support/temp_site.h"
 
@@ -114,6 +115,23 @@ TEST_F(EmptySiteTest, FirstRequestsThatArriveTogetherSeedOnceAndAllListTheMenu) 
   EXPECT_EQ(RowCount(kMain, u"NClass"), 67);
   EXPECT_EQ(RowCount(kConfig, u"Config"), 4);
   EXPECT_TRUE(server_->Running());
+}
+
+// What a server killed while it seeded the main database left behind: the
+// file with its tables and no rows, the marker, a database half staged.
+TEST(KilledServerTest, TheNextServerSeedsAgainAndRemovesWhatWasLeft) {
+  qe_test::TempSite site;
+  site.MakeFolder("site/data");
+  ASSERT_TRUE(qe::CreateMainDatabaseFromSchema(kMain));
+  site.WriteFile("site/data/qe.asp.seeding", "");
+  site.WriteFile("site/data/Config.htm.00000000deadbeef.new", "");
+  host_test::ServeProcess server(site.SiteFolder());
+  EXPECT_FALSE(std::filesystem::exists(site.Host("site/data/Config.htm.00000000deadbeef.new")));
+  auto page = qe_test::HttpClient(server.Port()).Get("/qe/index.asp");
+  ASSERT_TRUE(page);
+  EXPECT_EQ(CountOf(page->body, "<dd "), 67u);
+  EXPECT_EQ(RowCount(kMain, u"User"), 1);
+  EXPECT_FALSE(std::filesystem::exists(site.Host("site/data/qe.asp.seeding")));
 }
 
 }  // namespace
