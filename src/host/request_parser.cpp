@@ -86,13 +86,6 @@ RequestParser::Step RequestParser::Refuse(int status) {
 }
 
 RequestParser::Step RequestParser::ScanLines(std::string_view received) {
-  // A client may send blank lines between requests.
-  while (scanned_ == skipped_ && received.size() >= skipped_ + 2 && received[skipped_] == '\r' &&
-         received[skipped_ + 1] == '\n') {
-    skipped_ += 2;
-    scanned_ = line_start_ = skipped_;
-    if (skipped_ > limits_.max_head_bytes) return Refuse(400);
-  }
   for (; scanned_ < received.size(); ++scanned_) {
     char c = received[scanned_];
     if (scanned_ == line_start_ && !in_request_line_ && (c == ' ' || c == '\t'))
@@ -101,9 +94,14 @@ RequestParser::Step RequestParser::ScanLines(std::string_view received) {
     size_t length = scanned_ - line_start_;
     if (length > 0 && received[scanned_ - 1] == '\r') --length;
     if (length > limits_.max_line_bytes) return Refuse(in_request_line_ ? 414 : 400);
+    line_start_ = scanned_ + 1;
+    if (length == 0 && in_request_line_) {  // a client may send blank lines between requests
+      skipped_ = line_start_;
+      if (skipped_ > limits_.max_head_bytes) return Refuse(400);
+      continue;
+    }
     bool blank = length == 0 && !in_request_line_;
     in_request_line_ = false;
-    line_start_ = scanned_ + 1;
     if (blank) {
       head_bytes_ = ++scanned_;
       return Step::kDone;
