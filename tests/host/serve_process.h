@@ -2,6 +2,7 @@
 // `qe serve` as a child process on a free loopback port, over a site folder;
 // stopped with SIGTERM at the end.
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@ class ServeProcess {
     if (::pipe(out) != 0) throw std::runtime_error("pipe");
     pid_ = ::fork();
     if (pid_ == 0) {
+      ::prctl(PR_SET_PDEATHSIG, SIGTERM);  // a test that crashes takes its server along
       ::dup2(out[1], STDOUT_FILENO);
       ::close(out[0]);
       ::close(out[1]);
