@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "host/in_process_server.h"
 #include "host/raw_http.h"
-#include "host/site_drive.h"
 #include "host/spool.h"
 #include "platform/asp/context.h"
 #include "platform/com/object.h"
@@ -73,7 +73,6 @@ class SiteServerTest : public ::testing::Test {
   static constexpr size_t kMaxSessions = 2;
 
   void SetUp() override {
-    host::MountSite(site_.SiteFolder());
     host::Pages pages;
     pages.Register(u"/echo.asp", &EchoBody);
     pages.Register(u"/headers.asp", &SmuggleHeaders);
@@ -86,22 +85,14 @@ class SiteServerTest : public ::testing::Test {
     limits.max_body_bytes = 4 * host::Spool::kMemoryLimit;
     limits.head_timeout = kHeadTimeout;
     limits.max_sessions = kMaxSessions;
-    server_ = std::make_unique<host::SiteServer>(site_.SiteFolder(), std::move(pages), limits);
-    port_ = server_->Bind("127.0.0.1", 0);
-    ASSERT_GT(port_, 0);
-    runner_ = std::thread([this] { server_->Run(); });
-    for (int i = 0; i < 200 && !Client().Get("/"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  void TearDown() override {
-    server_->Stop();
-    runner_.join();
+    server_ = std::make_unique<host_test::InProcessServer>(site_.SiteFolder(), std::move(pages), limits);
+    port_ = server_->Port();
   }
 
-  qe_test::HttpClient Client() const { return qe_test::HttpClient(port_, std::chrono::seconds(30)); }
+  qe_test::HttpClient Client() const { return server_->Client(); }
 
   qe_test::TempSite site_;  // its end unmaps C:
-  std::unique_ptr<host::SiteServer> server_;
-  std::thread runner_;
+  std::unique_ptr<host_test::InProcessServer> server_;
   int port_ = 0;
 };
 
