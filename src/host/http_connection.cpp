@@ -27,7 +27,7 @@ namespace asio = boost::asio;
 
 constexpr size_t kIdleBuffer = 8 * 1024;    // what a kept connection holds while it waits
 constexpr size_t kBodyBuffer = 64 * 1024;   // reads of a body
-constexpr size_t kFilePiece = 256 * 1024;   // a static file is read and sent in pieces of this size
+constexpr size_t kFilePiece = 1024 * 1024;  // a static file is read and sent in pieces of at most this size
 constexpr size_t kMaxDrainBytes = 1024 * 1024;
 constexpr auto kDrainTime = std::chrono::seconds(1);
 constexpr char kContinue[] = "HTTP/1.1 100 Continue\r\n\r\n";
@@ -299,7 +299,10 @@ void HttpConnection::SendFilePiece(std::string head) {
   size_t piece = static_cast<size_t>(std::min<uint64_t>(file_left_, kFilePiece));
   ssize_t read = 0;
   if (piece > 0) {
-    if (!file_piece_) file_piece_ = std::make_unique<char[]>(kFilePiece);
+    if (piece > file_piece_size_) {
+      file_piece_ = std::make_unique<char[]>(piece);
+      file_piece_size_ = piece;
+    }
     read = ::pread(file_descriptor_, file_piece_.get(), piece, static_cast<off_t>(file_offset_));
     if (read <= 0) return Close();  // the file shrank: the answer cannot be whole
   }
@@ -314,7 +317,10 @@ void HttpConnection::SendFilePiece(std::string head) {
     if (self->file_left_ > 0) return self->SendFilePiece({});
     ::close(self->file_descriptor_);
     self->file_descriptor_ = -1;
-    if (self->file_offset_ > 16 * kFilePiece) self->file_piece_.reset();
+    if (self->file_piece_size_ > kIdleBuffer) {  // a kept connection holds no large buffer
+      self->file_piece_.reset();
+      self->file_piece_size_ = 0;
+    }
     self->AfterAnswer(true);
   });
 }

@@ -102,6 +102,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   int file_descriptor_ = -1;
   uint64_t file_offset_ = 0, file_left_ = 0;
   std::unique_ptr<char[]> file_piece_;
+  size_t file_piece_size_ = 0;
   size_t drain_left_ = 0;
 
   Clock::time_point deadline_ = Clock::time_point::max();
