@@ -232,14 +232,20 @@ void HttpConnection::ParseBody() {
 
 // ---- answering ----
 
+// The end of an answer's head: whether the connection goes on.
+std::string HttpConnection::HeadEnd() const {
+  if (!parser_->KeepAlive()) return "Connection: close\r\n\r\n";
+  return parser_->Head().version == 10 ? "Connection: keep-alive\r\n\r\n" : "\r\n";
+}
+
 void HttpConnection::Answer() {
   phase_ = Phase::kAnswer;
   switch (route_) {
-    case Route::kStatus: return Write(StatusAnswer(status_, false, head_only_), true);
+    case Route::kStatus: return Write(StatusAnswer(status_, !parser_->KeepAlive(), head_only_), true);
     case Route::kRedirect: {
       std::string location = vb::ToUtf8(kStartPage);
       if (!query_.empty()) location += "?" + query_;
-      return Write("HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\n\r\n", true);
+      return Write("HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\n" + HeadEnd(), true);
     }
     case Route::kStatic: return SendStatic();
     case Route::kPage: return RunPageOnWorker();
@@ -262,7 +268,7 @@ void HttpConnection::SendStatic() {
   const asp::HeaderList& fields = parser_->Head().fields;
   std::string modified = asp::EncodeText(asp::HttpDate(file_->modified));
   if (const std::string* since = Field(fields, "If-Modified-Since"); since && *since == modified)
-    return Write("HTTP/1.1 304 Not Modified\r\nLast-Modified: " + modified + "\r\n\r\n", true);
+    return Write("HTTP/1.1 304 Not Modified\r\nLast-Modified: " + modified + "\r\n" + HeadEnd(), true);
   file_descriptor_ = ::open(file_->host_path.c_str(), O_RDONLY | O_CLOEXEC);
   if (file_descriptor_ < 0) return Write(StatusAnswer(404, false, head_only_), true);
 
@@ -274,7 +280,7 @@ void HttpConnection::SendStatic() {
   if (range.kind == ByteRange::kUnsatisfiable) {
     std::string text = "416 Range Not Satisfiable\n";
     return Write("HTTP/1.1 416 Range Not Satisfiable\r\nContent-Range: bytes */" + std::to_string(file_->size) +
-                     "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(text.size()) + "\r\n\r\n" +
+                     "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(text.size()) + "\r\n" + HeadEnd() +
                      (head_only_ ? std::string() : text),
                  true);
   }
@@ -289,7 +295,7 @@ void HttpConnection::SendStatic() {
     head = "HTTP/1.1 200 OK\r\n";
   }
   head += "Content-Type: " + std::string(file_->content_type) + "\r\nLast-Modified: " + modified +
-          "\r\nAccept-Ranges: bytes\r\nContent-Length: " + std::to_string(file_left_) + "\r\n\r\n";
+          "\r\nAccept-Ranges: bytes\r\nContent-Length: " + std::to_string(file_left_) + "\r\n" + HeadEnd();
   if (head_only_) file_left_ = 0;
   SendFilePiece(std::move(head));
 }

@@ -59,6 +59,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   bool ChooseRoute();
   void ParseBody();
   void Answer();
+  std::string HeadEnd() const;
   void SendStatic();
   void SendFilePiece(std::string head);
   void RunPageOnWorker();
