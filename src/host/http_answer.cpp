@@ -1,5 +1,7 @@
 #include "host/http_answer.h"
 
+#include <boost/beast/core/string.hpp>
+
 #include <algorithm>
 #include <charconv>
 
@@ -8,16 +10,10 @@
 namespace host {
 namespace {
 
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 // The server frames the response itself.
 bool IsFraming(std::string_view name) {
   for (std::string_view framing : {"Content-Length", "Transfer-Encoding", "Connection", "Keep-Alive"})
-    if (SameName(name, framing)) return true;
+    if (boost::beast::iequals(name, framing)) return true;
   return false;
 }
 
@@ -93,7 +89,7 @@ PageHead::PageHead(const asp::ResponseHead& head) {
   for (const auto& [text_name, text_value] : head.headers) {
     std::string name = asp::EncodeText(text_name), value = asp::EncodeText(text_value);
     if (!IsToken(name) || !IsFieldText(value)) continue;
-    if (SameName(name, "Content-Length")) {
+    if (boost::beast::iequals(name, "Content-Length")) {
       if (!page_length) page_length = LengthValue(value);
       continue;
     }

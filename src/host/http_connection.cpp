@@ -5,6 +5,7 @@
 
 #include <boost/asio/post.hpp>
 #include <boost/asio/write.hpp>
+#include <boost/beast/core/string.hpp>
 
 #include <algorithm>
 #include <array>
@@ -32,15 +33,9 @@ constexpr size_t kMaxDrainBytes = 1024 * 1024;
 constexpr auto kDrainTime = std::chrono::seconds(1);
 constexpr char kContinue[] = "HTTP/1.1 100 Continue\r\n\r\n";
 
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 const std::string* Field(const asp::HeaderList& fields, std::string_view name) {
   for (const auto& [key, value] : fields)
-    if (SameName(key, name)) return &value;
+    if (boost::beast::iequals(key, name)) return &value;
   return nullptr;
 }
 

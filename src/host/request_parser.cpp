@@ -1,5 +1,7 @@
 #include "host/request_parser.h"
 
+#include <boost/beast/core/string.hpp>
+
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -8,12 +10,6 @@ namespace host {
 namespace {
 
 namespace http = boost::beast::http;
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 std::string_view TrimBlanks(std::string_view text) {
   size_t first = text.find_first_not_of(" \t");
@@ -24,7 +20,7 @@ std::string_view TrimBlanks(std::string_view text) {
 std::vector<std::string_view> ValuesOf(const asp::HeaderList& fields, std::string_view name) {
   std::vector<std::string_view> values;
   for (const auto& [key, value] : fields)
-    if (SameName(key, name)) values.push_back(value);
+    if (boost::beast::iequals(key, name)) values.push_back(value);
   return values;
 }
 
@@ -39,7 +35,7 @@ bool IsHostValue(std::string_view value) {
 // "http://host:port/path?q" -> "/path?q"; another target is left as it is.
 std::string OriginForm(std::string_view target) {
   for (std::string_view scheme : {"http://", "https://"}) {
-    if (target.size() < scheme.size() || !SameName(target.substr(0, scheme.size()), scheme)) continue;
+    if (target.size() < scheme.size() || !boost::beast::iequals(target.substr(0, scheme.size()), scheme)) continue;
     std::string_view rest = target.substr(scheme.size());
     size_t path = rest.find_first_of("/?");
     if (path == std::string_view::npos) return "/";
@@ -133,7 +129,7 @@ int RequestParser::StatusOfParseError(const boost::beast::error_code& error, std
       std::string_view line = raw_head.substr(++at);
       line = line.substr(0, line.find('\r'));
       size_t colon = line.find(':');
-      if (colon == std::string_view::npos || !SameName(line.substr(0, colon), "Content-Length")) continue;
+      if (colon == std::string_view::npos || !boost::beast::iequals(line.substr(0, colon), "Content-Length")) continue;
       std::string_view value = TrimBlanks(line.substr(colon + 1));
       if (!value.empty() && value.find_first_not_of("0123456789") == std::string_view::npos) return 413;
     }
@@ -159,7 +155,7 @@ RequestParser::Step RequestParser::CheckHead(std::string_view raw_head) {
 
   std::vector<std::string_view> expect = ValuesOf(head_.fields, "Expect");
   if (!expect.empty()) {
-    if (expect.size() > 1 || !SameName(TrimBlanks(expect.front()), "100-continue")) return Refuse(417);
+    if (expect.size() > 1 || !boost::beast::iequals(TrimBlanks(expect.front()), "100-continue")) return Refuse(417);
     expects_continue_ = head_.version == 11 && HasBody();
   }
   return Step::kDone;
