@@ -28,12 +28,12 @@ struct Site {
     std::string pattern = (std::filesystem::temp_directory_path() / "qe-bench-XXXXXX").string();
     if (!mkdtemp(pattern.data())) std::abort();
     folder = pattern;
-    std::filesystem::create_directories(folder / "site" / "Data");
+    std::filesystem::create_directories(folder / "site" / "data");
     fs::MapDrive(u'C', folder);
     ado::InstallAllProviders();
-    std::fclose(std::fopen((folder / "site" / "Data" / "qe.asp").c_str(), "w"));
+    std::fclose(std::fopen((folder / "site" / "data" / "qe.asp").c_str(), "w"));
     vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
-    com::Call(conn, u"Open", vb::String(u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\site\\Data\\qe.asp"));
+    com::Call(conn, u"Open", vb::String(u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\site\\data\\qe.asp"));
     com::Call(conn, u"Execute", vb::String(u"Create Table [Class] (ID Counter Primary Key, Class Text(50), "
                                            u"Active Bit, SortID Long)"));
     for (int i = 1; i <= 12; ++i)
@@ -43,7 +43,7 @@ struct Site {
     com::Call(conn, u"Close");
     // The configuration database is made by the first call.
     Trial();
-    sqlite3_open((folder / "site" / "Data" / "qe.asp").c_str(), &db);
+    sqlite3_open((folder / "site" / "data" / "qe.asp").c_str(), &db);
   }
   ~Site() {
     sqlite3_close(db);
@@ -52,18 +52,22 @@ struct Site {
     std::filesystem::remove_all(folder, ignored);
   }
 
+  // The call as a page makes it; the page's objects are made once.
   void Trial() {
-    asp::RequestSpec spec;
-    spec.application = application;
-    asp::Context page(std::move(spec));
-    vb::Variant request = page.Request(), response = page.Response(), server = page.Server(),
-                app = page.Application();
     com::Call(qe, u"CommGetApplicationConnString", response, request, server, app);
     if (asp::ResponseEnded(response)) std::abort();
   }
 
+  asp::RequestSpec Spec() {
+    asp::RequestSpec spec;
+    spec.application = application;
+    return spec;
+  }
+
   std::filesystem::path folder;
   std::shared_ptr<asp::ApplicationState> application = std::make_shared<asp::ApplicationState>();
+  asp::Context page{Spec()};
+  vb::Variant request = page.Request(), response = page.Response(), server = page.Server(), app = page.Application();
   vb::Variant qe{std::make_shared<qe::QeCls>()};
   sqlite3* db = nullptr;
 };

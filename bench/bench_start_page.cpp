@@ -17,6 +17,7 @@
 #include "platform/ado/providers.h"
 #include "platform/asp/context.h"
 #include "platform/fs/paths.h"
+#include "shell/qecls.h"
 #include "timing_reporter.h"
 
 namespace {
@@ -31,6 +32,7 @@ struct Site {
     host::MakeDefaultSite(folder);
     root = host::MountSite(folder);
     ado::InstallAllProviders();
+    qe::RegisterComponentClasses();
     // The first request makes and seeds the databases.
     if (Request().find("<dl class=\"menu\">") == std::string::npos) std::abort();
   }

@@ -89,6 +89,7 @@ String EngineSource(ProviderId provider) {
 }
 
 QueryResult SqliteSession::Execute(StringView sql, CursorType cursor, bool updatable) {
+  db_->RefreshSchema();
   std::vector<jet::Token> tokens = jet::Translate(sql);
   QueryResult result;
   if (jet::ExecuteDdl(*db_, tokens)) {
