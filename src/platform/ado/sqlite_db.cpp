@@ -231,6 +231,23 @@ void Database::Recycle(sqlite3_stmt* stmt, bool keep) {
   ++kept_count_;
 }
 
+ReadTransaction::ReadTransaction(Database& db) : db_(db) {
+  if (!sqlite3_get_autocommit(db_.Handle())) return;
+  db_.Prepare("BEGIN").Step();
+  open_ = true;
+}
+
+void ReadTransaction::Finish() {
+  if (!open_) return;
+  open_ = false;
+  try {
+    db_.Prepare("COMMIT").Step();
+  } catch (const vb::Error&) {
+  }
+  // A read has nothing to keep; whatever kept the transaction open ends it.
+  if (!sqlite3_get_autocommit(db_.Handle())) sqlite3_exec(db_.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 Statement Database::Prepare(const std::string& sql) {
   if (sqlite3_stmt* kept = TakeKept(sql)) return Statement(this, kept, true);
   sqlite3_stmt* stmt = nullptr;

@@ -145,6 +145,25 @@ class Database {
   std::unique_ptr<catalog::CatalogCache> catalog_;
 };
 
+// One read transaction for several statements that only read: the file is
+// locked once for all of them instead of once each. Begun only outside a
+// transaction. Nothing that writes runs in it (Finish first): a read lock
+// that has to become a write lock fails at once instead of waiting its turn.
+// A statement still reading when it finishes keeps its rows (and its lock)
+// until it is done, as any statement does.
+class ReadTransaction {
+ public:
+  explicit ReadTransaction(Database& db);
+  ~ReadTransaction() { Finish(); }
+  ReadTransaction(const ReadTransaction&) = delete;
+  ReadTransaction& operator=(const ReadTransaction&) = delete;
+  void Finish();
+
+ private:
+  Database& db_;
+  bool open_ = false;
+};
+
 // Runs a body inside a savepoint: released when it returns, rolled back when
 // it raises.
 template <class Body>

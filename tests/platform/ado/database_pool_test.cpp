@@ -226,6 +226,24 @@ TEST_F(DatabasePoolTest, StatementsOfOneTextServeOneUserEachAndManyTextsComeAndG
     }
 }
 
+TEST_F(DatabasePoolTest, AQueryThatWritesWaitsForAnotherWriterAsAnyWriteDoes) {
+  // A writer holds the file for a moment; a query that returns rows but
+  // writes too waits for it instead of failing as locked.
+  RawConnection writer(file_);
+  ASSERT_EQ(writer.Exec("BEGIN IMMEDIATE"), SQLITE_OK);
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    writer.Exec("COMMIT");
+  });
+  Variant conn = Open(Jet(kPath));
+  int32_t error = ErrorOf([&] {
+    com::Call(conn, u"Execute", String(u"With x As (Select 'four' As v) Insert Into t (a) Select v From x"));
+  });
+  release.join();
+  EXPECT_EQ(error, 0);
+  EXPECT_EQ(Values(conn), u"one;two;three;four;");
+}
+
 // The fields a query describes, as "name:type:size;".
 String Described(const Variant& conn, StringView sql) {
   Variant rs = com::Call(conn, u"Execute", String(sql));
