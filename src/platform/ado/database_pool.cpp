@@ -43,8 +43,9 @@ class Pool {
     std::unique_ptr<Database> db;
     std::vector<Idle> stale;
     if (identity) {
+      std::string key = KeyOf(file, mode);
       std::lock_guard lock(mutex_);
-      auto it = idle_.find(KeyOf(file, mode));
+      auto it = idle_.find(key);
       if (it != idle_.end()) {
         // The most recently used first: its pages are the likeliest in cache.
         auto& list = it->second;
@@ -69,22 +70,6 @@ class Pool {
     return std::shared_ptr<Database>(db.release(), [this, id](Database* given_back) { GiveBack(given_back, id); });
   }
 
-  void Close(const std::filesystem::path& file) {
-    std::vector<Idle> closing;
-    {
-      std::lock_guard lock(mutex_);
-      for (auto it = idle_.begin(); it != idle_.end();) {
-        if (file.empty() || it->second.empty() || it->second.front().db->File() == file) {
-          count_ -= it->second.size();
-          for (auto& idle : it->second) closing.push_back(std::move(idle));
-          it = idle_.erase(it);
-        } else {
-          ++it;
-        }
-      }
-    }
-  }
-
   size_t Count(const std::filesystem::path& file) {
     std::lock_guard lock(mutex_);
     size_t n = 0;
@@ -101,9 +86,7 @@ class Pool {
   void GiveBack(Database* given_back, FileIdentity identity) {
     std::unique_ptr<Database> db(given_back);
     if (identity == FileIdentity{} || !db->Clean()) return;
-    Database::Mode mode = db->OpenMode() == Database::Mode::kReadOnly ? Database::Mode::kReadOnly
-                                                                      : Database::Mode::kOpenExisting;
-    std::string key = KeyOf(db->File(), mode);
+    std::string key = KeyOf(db->File(), db->OpenMode());
     std::unique_ptr<Database> closing;
     std::lock_guard lock(mutex_);
     auto it = idle_.find(key);
@@ -153,8 +136,6 @@ std::shared_ptr<Database> OpenPooled(const std::filesystem::path& file, Database
                                      String source) {
   return pool().Open(file, mode, std::move(display_path), std::move(source));
 }
-
-void ClosePooled(const std::filesystem::path& file) { pool().Close(file); }
 
 size_t PooledCount(const std::filesystem::path& file) { return pool().Count(file); }
 

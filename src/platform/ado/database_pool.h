@@ -18,10 +18,6 @@ namespace ado {
 std::shared_ptr<Database> OpenPooled(const std::filesystem::path& file, Database::Mode mode, String display_path,
                                      String source);
 
-// Closes the connections kept for `file` (every file when empty), so that
-// nothing of this process holds it open.
-void ClosePooled(const std::filesystem::path& file = {});
-
 // How many connections are kept for `file` now.
 size_t PooledCount(const std::filesystem::path& file);
 
