@@ -13,8 +13,8 @@ namespace {
 
 // Per file, enough for the pages that run at once; in all, a bound on the
 // memory that idle connections keep (each has its page cache).
-constexpr size_t kMaxPerFile = 32;
-constexpr size_t kMaxInAll = 96;
+constexpr size_t kMaxPerFile = 16;
+constexpr size_t kMaxInAll = 64;
 
 // Which file a name stood for when its connection was opened.
 struct FileIdentity {
