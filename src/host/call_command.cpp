@@ -112,7 +112,11 @@ int RunCall(int argc, char** argv) {
     for (; i < argc; ++i) args.PushValue(vb::Variant(vb::FromUtf8(argv[i])));
 
     vb::Variant result = facade->Invoke(member, com::CallType::Get, args);
-    if (!result.IsEmpty()) std::printf("%s\n", vb::ToUtf8(vb::CStr(com::ValueOf(result))).c_str());
+    // An empty text prints nothing, as a page that writes it shows nothing.
+    if (!result.IsEmpty()) {
+      std::string text = vb::ToUtf8(vb::CStr(com::ValueOf(result)));
+      if (!text.empty()) std::printf("%s\n", text.c_str());
+    }
     if (show_response) std::fputs(page.ResponseText().c_str(), stdout);
     return 0;
   } catch (const vb::Error& e) {
