@@ -224,8 +224,11 @@ vb::String KesraScriptFloaterToggle(bool p_CanMove, bool p_CanExpand) {
 }
 
 vb::String KesraScriptShowToolTipText() {
+  // The box sits with a corner at the pointer: it lets the pointer through,
+  // or its own appearance would take the pointer off the element that asked
+  // for it, which hides it again.
   vb::String script =
-      u"<div id=\"dek\" class=\"dek\" style=\"position:absolute;visibility:hidden;z-index:200;\"></div>"
+      u"<div id=\"dek\" class=\"dek\" style=\"position:absolute;visibility:hidden;z-index:200;pointer-events:none;\"></div>"
       u"<script Language=\"JavaScript\">"
       u"function popwish(wish){"
       u"var box='<table width=\"200\" border=\"0\" cellpadding=\"0\" cellspacing=\"0\" style=\"word-break:break-all\">'"

@@ -157,7 +157,8 @@ vb::String KesraShowDialogDivFrame(int16_t p_PopWidth, int16_t p_PopHeight, bool
   // The listeners are added once per element and window; whether an overlay
   // click closes is decided by each opening; the body's own overflow comes
   // back on closing; a resize moves only a dialog that was dragged (a centred
-  // one stays centred).
+  // one stays centred); while dragging, the iframe lets the mouse through, so
+  // that a quick move or the mouse-up over it does not escape the page.
   return Lines({
       u"<style>",
       u".div-dialog-overlay {position: fixed;top: 0;left: 0;width: 100%;height: 100%;"
@@ -230,6 +231,8 @@ vb::String KesraShowDialogDivFrame(int16_t p_PopWidth, int16_t p_PopHeight, bool
       u"dialog.style.left=rect.left+'px';",
       u"dialog.style.top=rect.top+'px';",
       u"dialog.style.transform='none';",
+      u"var frame=dialog.getElementsByTagName('iframe')[0];",
+      u"if(frame){frame.style.pointerEvents='none';}",
       u"e.preventDefault();",
       u"});",
       u"}",
@@ -241,7 +244,11 @@ vb::String KesraShowDialogDivFrame(int16_t p_PopWidth, int16_t p_PopHeight, bool
       u"moved.style.top=divDialogClamp(e.clientY-offsetY,window.innerHeight-moved.offsetHeight)+'px';",
       u"});",
       u"document.addEventListener('mouseup',function(){",
-      u"if(divDialogDragged){isDragging=false;divDialogDragged=null;}",
+      u"if(!divDialogDragged){return;}",
+      u"var frame=divDialogDragged.getElementsByTagName('iframe')[0];",
+      u"if(frame){frame.style.pointerEvents='';}",
+      u"isDragging=false;",
+      u"divDialogDragged=null;",
       u"});",
       u"window.addEventListener('resize',function(){"
       u"if(!divDialog||divDialog.style.display!='flex'||divDialog.style.left.indexOf('px')<0){return;}"
