@@ -79,37 +79,34 @@ vb::String KesraScriptShowProcessBar() {
 
 namespace {
 
-// A request object, the answer put into the element on status 200.
-constexpr char16_t kAjaxRequest[] =
-    u"var request=window.XMLHttpRequest?new XMLHttpRequest():new ActiveXObject(\"Microsoft.XMLHTTP\");"
-    u"request.onreadystatechange=function(){"
-    u"if(request.readyState==4&&request.status==200){"
-    u"var target=document.getElementById(p_ObjectID);if(target){target.innerHTML=request.responseText;}"
-    u"}"
-    u"};";
-
-}  // namespace
-
-vb::String KesraAjaxGet() {
-  return vb::String(u"<script Language=\"JavaScript\">"
-                    u"function ShowAjax(p_ObjectID,p_Url){") +
-         kAjaxRequest +
-         u"request.open(\"GET\",p_Url,true);"
-         u"request.send(null);"
+// ShowAjax with the parameters given and the statements that send the request;
+// the answer goes into the element on status 200.
+vb::String Loader(const vb::String& parameters, const vb::String& sending) {
+  return u"<script Language=\"JavaScript\">"
+         u"function ShowAjax(" + parameters + u"){"
+         u"var request=window.XMLHttpRequest?new XMLHttpRequest():new ActiveXObject(\"Microsoft.XMLHTTP\");"
+         u"request.onreadystatechange=function(){"
+         u"if(request.readyState==4&&request.status==200){"
+         u"var target=document.getElementById(p_ObjectID);if(target){target.innerHTML=request.responseText;}"
+         u"}"
+         u"};" +
+         sending +
          u"}"
          u"</script>";
 }
 
+}  // namespace
+
+vb::String KesraAjaxGet() {
+  return Loader(u"p_ObjectID,p_Url", u"request.open(\"GET\",p_Url,true);request.send(null);");
+}
+
 vb::String KesraAjaxPost() {
-  return vb::String(u"<script Language=\"JavaScript\">"
-                    u"function ShowAjax(p_ObjectID,p_Url,p_PostStr){") +
-         kAjaxRequest +
-         u"request.open(\"POST\",p_Url,true);"
-         u"request.setRequestHeader(\"Cache-Control\",\"no-cache\");"
-         u"request.setRequestHeader(\"Content-Type\",\"application/x-www-form-urlencoded;\");"
-         u"request.send(p_PostStr);"
-         u"}"
-         u"</script>";
+  return Loader(u"p_ObjectID,p_Url,p_PostStr",
+                u"request.open(\"POST\",p_Url,true);"
+                u"request.setRequestHeader(\"Cache-Control\",\"no-cache\");"
+                u"request.setRequestHeader(\"Content-Type\",\"application/x-www-form-urlencoded;\");"
+                u"request.send(p_PostStr);");
 }
 
 }  // namespace qe

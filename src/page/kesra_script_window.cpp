@@ -7,23 +7,46 @@
 
 namespace qe {
 
+namespace {
+
+// A script element that carries KesraEventOf ahead of `body`.
+vb::String ScriptWithEventOf(vb::StringView body) {
+  vb::String script = u"<script Language=\"JavaScript\">";
+  script += kScriptEventOf;
+  script += body;
+  return script + u"</script>";
+}
+
+// OpenWindowModalScroll and OpenWindowModalNoScroll: `scroll` "yes" or "no".
+vb::String ModalOpener(const vb::String& name, const vb::String& scroll) {
+  return u"function " + name + u"(p_Url,p_Width,p_Height){"
+         u"if(!window.showModalDialog){OpenWindow(p_Url,'_blank',p_Width,p_Height,0);}"
+         u"else{window.showModalDialog(p_Url,window,"
+         u"\"dialogHeight: \"+p_Height+\"px; dialogWidth: \"+p_Width+\"px; help: no;scroll: " + scroll +
+         u"; status: no\");}"
+         u"return false;"
+         u"}";
+}
+
+// OpenWindowQQNoScroll and OpenWindowQQScroll: `scrollbars` "no" or "yes".
+vb::String PlainOpener(const vb::String& name, const vb::String& scrollbars) {
+  return u"function " + name + u"(p_Url,p_OpenName,p_Left,p_Top,p_Width,p_Height){"
+         u"var win=window.open(p_Url,p_OpenName,'toolbar=no,location=no,directories=no,status=no,menubar=no,"
+         u"scrollbars=" + scrollbars + u",resizable=no,top='+p_Top+',left='+p_Left+',width='+p_Width+',height='+p_Height);"
+         u"if(win){win.focus();}"
+         u"return false;"
+         u"}";
+}
+
+}  // namespace
+
 vb::String KesraScriptOpenWindow() {
   // A window that the browser refused to open is left alone: the opener
   // stays, and nothing is called on the missing window.
-  vb::String script =
-      u"<script Language=\"JavaScript\">"
-      u"function OpenWindowModalScroll(p_Url,p_Width,p_Height){"
-      u"if(!window.showModalDialog){OpenWindow(p_Url,'_blank',p_Width,p_Height,0);}"
-      u"else{window.showModalDialog(p_Url,window,"
-      u"\"dialogHeight: \"+p_Height+\"px; dialogWidth: \"+p_Width+\"px; help: no;scroll: yes; status: no\");}"
-      u"return false;"
-      u"}"
-      u"function OpenWindowModalNoScroll(p_Url,p_Width,p_Height){"
-      u"if(!window.showModalDialog){OpenWindow(p_Url,'_blank',p_Width,p_Height,0);}"
-      u"else{window.showModalDialog(p_Url,window,"
-      u"\"dialogHeight: \"+p_Height+\"px; dialogWidth: \"+p_Width+\"px; help: no;scroll: no; status: no\");}"
-      u"return false;"
-      u"}"
+  vb::String script = u"<script Language=\"JavaScript\">";
+  script += ModalOpener(u"OpenWindowModalScroll", u"yes");
+  script += ModalOpener(u"OpenWindowModalNoScroll", u"no");
+  script +=
       // An address that has a query already takes the height as one more key.
       u"function OpenWindowFullScreen(p_Url){"
       u"var w=screen.availWidth-10,h=screen.availHeight-30;"
@@ -41,21 +64,10 @@ vb::String KesraScriptOpenWindow() {
       u"win.focus();"
       u"if(p_Close==1){";
   script += KesraCloseWindowNoMessagebox();
+  script += u"win.focus();}}";
+  script += PlainOpener(u"OpenWindowQQNoScroll", u"no");
+  script += PlainOpener(u"OpenWindowQQScroll", u"yes");
   script +=
-      u"win.focus();}"
-      u"}"
-      u"function OpenWindowQQNoScroll(p_Url,p_OpenName,p_Left,p_Top,p_Width,p_Height){"
-      u"var win=window.open(p_Url,p_OpenName,'toolbar=no,location=no,directories=no,status=no,menubar=no,"
-      u"scrollbars=no,resizable=no,top='+p_Top+',left='+p_Left+',width='+p_Width+',height='+p_Height);"
-      u"if(win){win.focus();}"
-      u"return false;"
-      u"}"
-      u"function OpenWindowQQScroll(p_Url,p_OpenName,p_Left,p_Top,p_Width,p_Height){"
-      u"var win=window.open(p_Url,p_OpenName,'toolbar=no,location=no,directories=no,status=no,menubar=no,"
-      u"scrollbars=yes,resizable=no,top='+p_Top+',left='+p_Left+',width='+p_Width+',height='+p_Height);"
-      u"if(win){win.focus();}"
-      u"return false;"
-      u"}"
       u"function OpenWindowResize(p_Url,p_Width,p_Height){"
       u"var win=window.open(p_Url,'OpenWindowResize','width='+p_Width+',height='+p_Height+',resizable=yes,"
       u"scrollbars=no,status=no,toolbar=no,menubar=no,location=no');"
@@ -76,9 +88,7 @@ vb::String KesraScriptOpenWindow() {
 
 vb::String KesraScriptPopSelect() {
   // Without modal dialogs there is no pick list: the field stays as it is.
-  vb::String script = u"<script Language=\"JavaScript\">";
-  script += kScriptEventOf;
-  script +=
+  return ScriptWithEventOf(
       u"function PopSelectData(obj,selectname){"
       u"var e=KesraEventOf(PopSelectData);"
       u"if(!window.showModalDialog){return;}"
@@ -86,9 +96,7 @@ vb::String KesraScriptPopSelect() {
       u"var value=window.showModalDialog('../comm/kesra_selectdata.asp?zdm='+selectname,'',"
       u"'dialogtop:'+y+'px;dialogleft:'+x+'px;dialogwidth:220px;dialogheight:510px;status:no');"
       u"if(value!=null){obj.value=value;}"
-      u"}"
-      u"</script>";
-  return script;
+      u"}");
 }
 
 vb::String KesraScriptPopWindow() {
@@ -132,9 +140,7 @@ vb::String KesraScriptPopWindow() {
 vb::String KesraScriptOnKeyDownDefault() {
   // The key's own action is left alone: forms that must not be sent by Enter
   // cancel it in their own handler.
-  vb::String script = u"<script Language=\"JavaScript\">";
-  script += kScriptEventOf;
-  script +=
+  return ScriptWithEventOf(
       u"function onKeyDownDefault(thisInput){"
       u"var e=KesraEventOf(onKeyDownDefault);if(!e){return;}"
       u"var source=e.target||e.srcElement;"
@@ -158,9 +164,7 @@ vb::String KesraScriptOnKeyDownDefault() {
       u"function IsDigitAndSign(){"
       u"var e=KesraEventOf(IsDigitAndSign);var k=e?(e.keyCode||e.which):0;"
       u"return (k>=48&&k<=57)||k==45||k==46;"
-      u"}"
-      u"</script>";
-  return script;
+      u"}");
 }
 
 vb::String KesraScriptListMenu() {
@@ -262,9 +266,7 @@ vb::String KesraScriptShowToolTipText() {
 }
 
 vb::String KesraScriptShowMenu() {
-  vb::String script = u"<script Language=\"JavaScript\">";
-  script += kScriptEventOf;
-  script +=
+  return ScriptWithEventOf(
       u"var isvisible;"
       u"function ShowMenu(vMnuCode,tWidth){"
       u"var e=KesraEventOf(ShowMenu);var anchor=e?(e.target||e.srcElement):null;"
@@ -280,9 +282,7 @@ vb::String KesraScriptShowMenu() {
       u"menu.style.top=(top+anchor.offsetHeight+1+1-2)+'px';"
       u"menu.style.visibility='visible';"
       u"isvisible=true;"
-      u"}"
-      u"</script>";
-  return script;
+      u"}");
 }
 
 vb::String KesraScriptScrollWindow() {
