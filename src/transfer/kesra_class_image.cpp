@@ -91,8 +91,7 @@ std::pair<int, int> Kesra_Class_Image::TargetSize(const image::Bitmap& source) c
   auto fits = [](double side) { return side >= 1 && side <= image::kMaxBitmapSide; };
   if (!fits(width) || !fits(height))
     vb::Raise(vb::kInvalidProcedureCall, u"The picture to write must be 1 to 16384 pixels a side, not " +
-                                             Decimal(static_cast<int64_t>(width)) + u" by " +
-                                             Decimal(static_cast<int64_t>(height)));
+                                             vb::DoubleToString(width) + u" by " + vb::DoubleToString(height));
   return {static_cast<int>(width), static_cast<int>(height)};
 }
 
