@@ -21,8 +21,22 @@ void PrintHelp() {
       "               MEMBER [ARG]...\n"
       "       qe call --list\n"
       "Each ARG is converted to the member's parameter type; a lone \"-\" leaves an optional\n"
-      "parameter out. Request, Response, Server, Session and Application come from the options;\n"
-      "Conn and Rs receive an empty text.\n");
+      "parameter out, and \"\\-\" passes the text \"-\" (an ARG made of backslashes and a last \"-\"\n"
+      "loses its first backslash: \"\\\\-\" passes \"\\-\"; every other ARG is passed as written).\n"
+      "Request, Response, Server, Session and Application come from the options; Conn and Rs\n"
+      "receive an empty text.\n");
+}
+
+// A command-line argument as the member receives it: a lone "-" is an
+// omitted argument; the text "-" is written "\-", and any run of backslashes
+// before a last "-" loses one, so that every text can be passed.
+void PushArgument(com::ArgList& args, const std::string& text) {
+  if (text == "-") {
+    args.PushMissing();
+    return;
+  }
+  bool escaped_dash = text.size() >= 2 && text.back() == '-' && text.find_first_not_of('\\') == text.size() - 1;
+  args.PushValue(vb::Variant(vb::FromUtf8(escaped_dash ? text.substr(1) : text)));
 }
 
 std::pair<std::string, std::string> SplitPair(const std::string& text, char separator) {
@@ -103,13 +117,11 @@ int RunCall(int argc, char** argv) {
           page_data.emplace_back(vb::String());
           args.PushRef(page_data.back());
         } else if (i < argc) {
-          std::string text = argv[i++];
-          if (text == "-") args.PushMissing();
-          else args.PushValue(vb::Variant(vb::FromUtf8(text)));
+          PushArgument(args, argv[i++]);
         }
       }
     }
-    for (; i < argc; ++i) args.PushValue(vb::Variant(vb::FromUtf8(argv[i])));
+    for (; i < argc; ++i) PushArgument(args, argv[i]);
 
     vb::Variant result = facade->Invoke(member, com::CallType::Get, args);
     if (!result.IsEmpty()) std::printf("%s\n", vb::ToUtf8(vb::CStr(com::ValueOf(result))).c_str());

@@ -59,6 +59,15 @@ TEST(QeProgram, ConvertsArgumentsAndLeavesOptionalsOut) {
   EXPECT_EQ(Qe("call CommCloseWindowModal -").status, 1);  // required: cannot be left out
 }
 
+TEST(QeProgram, ABackslashBeforeALoneDashPassesItAsText) {
+  EXPECT_EQ(Qe("call CommHtmlEncode '\\-'").out, "-\n");
+  EXPECT_EQ(Qe("call CommHtmlEncode '\\\\-'").out, "\\-\n");
+  EXPECT_EQ(Qe("call CommHtmlEncode '\\-x'").out, "\\-x\n");  // only backslashes before the dash
+  EXPECT_EQ(Qe("call CommHtmlEncode 'C:\\a-'").out, "C:\\a-\n");
+  EXPECT_EQ(Qe("call CommHtmlEncode -").out.rfind("error 449: ", 0), 0u);
+  EXPECT_NE(Qe("call --help").out.find("\"\\-\" passes the text \"-\""), std::string::npos);
+}
+
 TEST(QeProgram, ShowsTheResponseOfARefusedRequest) {
   auto r = Qe("call --query 'id=1%27' --response CommCheckInject");
   EXPECT_EQ(r.status, 0);
