@@ -12,6 +12,7 @@ PACKAGES=(
   libjpeg62-turbo-dev libgif-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
   libcpp-httplib-dev freetds-dev unicode-data libicu-dev libssl-dev
   chromium
+  graphicsmagick  # the image benchmark's reference only
 )
 
 install_packages() {
