@@ -2,6 +2,7 @@
 
 #include "platform/ado/ado_collection.h"
 #include "platform/ado/errors.h"
+#include "platform/com/enumeration.h"
 
 namespace ado::adox {
 
@@ -40,6 +41,7 @@ const com::MemberTable<Collection>& Collection::Members() {
          return Variant();
        }},
       {u"Refresh", com::kGet, 0, 0, [](Collection&, A&) { return Variant(); }},
+      {u"_NewEnum", com::kGet, 0, 0, [](Collection& c, A&) { return com::NewEnum(c.backend_.items()); }},
   };
   return table;
 }
