@@ -5,11 +5,16 @@
 //     request begins a session), then on a static file of the same server as
 //     the reference: requests per second, errors, answers of the wrong
 //     length, the server's memory before and after each.
-//  2. Streaming: a page that writes N MiB in 1 MiB blocks with a flush after
-//     each, against a static file of the same size from the same server:
-//     the time of each transfer and the server's memory growth during it.
+//  2. In a server of this program's own, with pages of its own: a page that
+//     writes one line against the same static file (what a page costs the
+//     server, without the page's own work); then streaming: a page that
+//     writes N MiB in 1 MiB blocks with a flush after each, against a static
+//     file of the same size: the time of each transfer and the server's
+//     memory growth during it.
 //
-//   qe_load_test [--seconds N] [--connections N] [--stream-mib N] [--no-stream]
+//   qe_load_test [--seconds N] [--connections N] [--threads N] [--stream-mib N] [--no-stream]
+//
+// --threads is passed on to qe serve (the page workers).
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -45,6 +50,7 @@ struct Settings {
   int connections = 50;
   int stream_mib = 1024;
   bool stream = true;
+  std::vector<std::string> serve_options;  // passed on to qe serve
 };
 
 struct Tally {
@@ -106,7 +112,7 @@ bool RequestsAndPages(const Settings& settings) {
   host::MakeDefaultSite(site.SiteFolder());
   std::ifstream css(site.SiteFolder() / "qe/qe.css", std::ios::binary);
   const std::string style((std::istreambuf_iterator<char>(css)), std::istreambuf_iterator<char>());
-  host_test::ServeProcess server(site.SiteFolder());
+  host_test::ServeProcess server(site.SiteFolder(), settings.serve_options);
   std::printf("%s%d connections, %d s each\n", server.FirstLine().c_str(), settings.connections, settings.seconds);
 
   auto page_whole = [](const std::string& body) { return body.ends_with("</body>\n</html>\n"); };
@@ -155,11 +161,15 @@ void StreamPage(host::Page& page) {
   }
 }
 
+// One line of text: what the server costs a page, without the page's own work.
+void LinePage(host::Page& page) { com::Call(page.Response, u"Write", vb::String(u"one line\n")); }
+
 // The streaming server: this program again, in a process of its own, so that
 // its memory is its own. It prints its port and serves until killed.
 int ServeStreaming(const char* site) {
   host::Pages pages = host::SitePages();
   pages.Register(u"/qe/stream.asp", &StreamPage);
+  pages.Register(u"/qe/line.asp", &LinePage);
   host_test::InProcessServer server(site, std::move(pages));
   std::printf("port %d\n", server.Port());
   std::fflush(stdout);
@@ -246,6 +256,18 @@ bool Streaming(const Settings& settings, const char* self) {
   int port = 0;
   if (std::fscanf(lines, "port %d", &port) != 1) return false;
 
+  // What a page costs the server itself, against the static file.
+  auto line_whole = [](const std::string& body) { return body == "one line\n"; };
+  auto css_whole = [](const std::string& body) { return body.ends_with("}\n"); };
+  long rss_before = ResidentKiB(child);
+  Tally line = Load(port, "/qe/line.asp", settings.seconds, settings.connections, true, line_whole);
+  long rss_line = ResidentKiB(child);
+  Tally css = Load(port, "/qe/qe.css", settings.seconds, settings.connections, true, css_whole);
+  long rss_css = ResidentKiB(child);
+  Report("a page of one line (own server)", line, rss_before, rss_line);
+  Report("static file /qe/qe.css (same)", css, rss_line, rss_css);
+  std::printf("page of one line / static file: %.1f%%\n", 100 * line.PerSecond() / css.PerSecond());
+
   // The worker threads and the allocator settle; the file is read once into
   // the system's cache, as a file served often is.
   Download(port, child, "/qe/stream.asp?mib=8");
@@ -260,7 +282,8 @@ bool Streaming(const Settings& settings, const char* self) {
   ::kill(child, SIGTERM);
   ::waitpid(child, nullptr, 0);
   std::fclose(lines);
-  return page.ok && file.ok && page.bytes == size && file.bytes == size;
+  return page.ok && file.ok && page.bytes == size && file.bytes == size && line.errors + line.wrong_length == 0 &&
+         css.errors + css.wrong_length == 0;
 }
 
 }  // namespace
@@ -279,8 +302,10 @@ int main(int argc, char** argv) {
     else if (!std::strcmp(argv[i], "--connections") && i + 1 < argc) settings.connections = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--stream-mib") && i + 1 < argc) settings.stream_mib = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--no-stream")) settings.stream = false;
+    else if (!std::strcmp(argv[i], "--threads") && i + 1 < argc) settings.serve_options = {"--threads", argv[++i]};
     else {
-      std::fprintf(stderr, "usage: %s [--seconds N] [--connections N] [--stream-mib N] [--no-stream]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--seconds N] [--connections N] [--threads N] [--stream-mib N] [--no-stream]\n",
+                   argv[0]);
       return 2;
     }
   }

@@ -25,10 +25,10 @@ constexpr char kUsage[] =
     "                [--max-sessions N]\n"
     "Serves the site in DIR (an existing folder; else the default site in the user's data\n"
     "folder, made on first run) over HTTP on HOST:PORT (127.0.0.1:8080; port 0 takes a\n"
-    "free port). N threads run pages at once (32). At most --max-connections connections\n"
-    "are open at once (10000); one more is refused with 503. At most --max-sessions\n"
-    "sessions live at once (100000): one more pushes out a session that never came back,\n"
-    "else the one nearest its time-out.\n"
+    "free port). N threads run pages at once (twice the cores, 8 to 64). At most\n"
+    "--max-connections connections are open at once (10000); one more is refused with\n"
+    "503. At most --max-sessions sessions live at once (100000): one more pushes out a\n"
+    "session that never came back, else the one nearest its time-out.\n"
     "Prints the address once it listens; stops on SIGINT or SIGTERM.\n";
 
 struct ServeOptions {

@@ -10,8 +10,13 @@
 
 namespace host {
 
+// Page workers: twice the cores, 8 to 64. Pages mostly compute, and more
+// workers than that only wait on one another; twice leaves room for pages
+// that wait on a slow client or another server.
+size_t DefaultPageWorkers();
+
 struct ServerLimits {
-  size_t threads = 32;             // pages run at once; more wait their turn
+  size_t threads = DefaultPageWorkers();  // pages run at once; more wait their turn
   size_t max_connections = 10000;  // open at once; one more is refused with 503
   uint64_t max_body_bytes = asp::kDefaultMaxBodyBytes;  // larger bodies get 413
   std::chrono::milliseconds head_timeout{10000};        // from the head's first byte to its end: 408

@@ -75,6 +75,10 @@ class Refusal : public std::enable_shared_from_this<Refusal> {
 
 }  // namespace
 
+size_t DefaultPageWorkers() {
+  return std::clamp<size_t>(2 * static_cast<size_t>(std::thread::hardware_concurrency()), 8, 64);
+}
+
 struct SiteServer::Impl {
   // Declared first, so it outlives the connections that the loops still hold
   // when they are destroyed.
