@@ -6,75 +6,25 @@
 // list page takes, at each page.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <stdlib.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <string>
 
 #include "page/kesra_show_page.h"
 #include "page/kesra_show_title.h"
 #include "platform/asp/context.h"
 #include "platform/com/registry.h"
-#include "platform/fs/paths.h"
+
+#include "article_site.h"
 #include "timing_reporter.h"
 
 namespace {
 
-constexpr int kArticles = 100000;
+using bench_support::kArticles;
+using Site = bench_support::ArticleSite;
 constexpr int kPageSize = 20;
 constexpr int kLastPage = kArticles / kPageSize;  // 5000, as the benchmarks name it
 constexpr char16_t kSelect[] = u"Select id, title, author, hits From Article Where hits >= 0";
-
-// The database: C: mapped to a temporary folder holding C:\qe.mdb.
-struct Site {
-  Site() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qe-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    folder = pattern;
-    fs::MapDrive(u'C', folder);
-    std::filesystem::path file = folder / "qe.mdb";
-    std::fclose(std::fopen(file.c_str(), "w"));
-    connection = vb::Variant(com::CreateObject(u"ADODB.Connection"));
-    com::Call(connection, u"Open", vb::String(u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\qe.mdb"));
-    com::Call(connection, u"Execute",
-              vb::String(u"Create Table Article (id Counter Primary Key, title Text(100), author Text(20), "
-                         u"hits Long, added DateTime)"));
-    // The rows go in through SQLite directly: filling is not what is measured.
-    sqlite3_open(file.c_str(), &db);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt* insert;
-    sqlite3_prepare_v2(db, "INSERT INTO Article (title, author, hits, added) VALUES (?, ?, ?, ?)", -1, &insert, nullptr);
-    for (int i = 1; i <= kArticles; ++i) {
-      std::string title = "关于第" + std::to_string(i) + "次全体教师会议的通知";
-      std::string author = "教务处" + std::to_string(i % 37);
-      sqlite3_bind_text(insert, 1, title.c_str(), -1, SQLITE_TRANSIENT);
-      sqlite3_bind_text(insert, 2, author.c_str(), -1, SQLITE_TRANSIENT);
-      sqlite3_bind_int(insert, 3, i % 1000);
-      sqlite3_bind_text(insert, 4, "2024-03-12 08:00:00", -1, SQLITE_TRANSIENT);
-      sqlite3_step(insert);
-      sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-  }
-  ~Site() {
-    sqlite3_close(db);
-    connection = vb::Variant();
-    fs::UnmapDrive(u'C');
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-  std::filesystem::path folder;
-  vb::Variant connection;
-  sqlite3* db = nullptr;
-};
-
-Site& site() {
-  static Site s;
-  return s;
-}
 
 // The first id of a page, ordered by id.
 constexpr int64_t FirstId(int page) { return static_cast<int64_t>(page - 1) * kPageSize + 1; }
@@ -131,13 +81,13 @@ constexpr int64_t PageIdSum(int page) { return (FirstId(page) * 2 + kPageSize - 
 template <int Page>
 void BM_ListPage(benchmark::State& state) {
   for (auto _ : state)
-    if (ListPage(site(), Page) != PageIdSum(Page)) state.SkipWithError("wrong rows");
+    if (ListPage(bench_support::Articles(), Page) != PageIdSum(Page)) state.SkipWithError("wrong rows");
 }
 
 template <int Page>
 void BM_SqlitePage(benchmark::State& state) {
   for (auto _ : state)
-    if (SqlitePage(site(), Page) != PageIdSum(Page)) state.SkipWithError("wrong rows");
+    if (SqlitePage(bench_support::Articles(), Page) != PageIdSum(Page)) state.SkipWithError("wrong rows");
 }
 
 BENCHMARK_TEMPLATE(BM_ListPage, 1)->Unit(benchmark::kMillisecond);
