@@ -31,8 +31,8 @@ struct PackEntry {
 
 class Collector {
  public:
-  Collector(const PackRequest& request, stdfs::path archive_host)
-      : request_(request), archive_host_(std::move(archive_host)) {}
+  Collector(const PackRequest& request, stdfs::path base_host, stdfs::path archive_host)
+      : request_(request), base_host_(std::move(base_host)), archive_host_(std::move(archive_host)) {}
 
   // False for an item that leads out of the base folder.
   bool AddItem(vb::StringView item);
@@ -45,6 +45,7 @@ class Collector {
   vb::String EntryName(const vb::String& relative) const;
 
   const PackRequest& request_;
+  stdfs::path base_host_;
   stdfs::path archive_host_;
   std::vector<PackEntry> entries_;
   std::unordered_set<vb::String> taken_;  // by NameKey
@@ -145,13 +146,13 @@ bool Collector::AddItem(vb::StringView item) {
     return false;  // a name Windows refuses, a link out of the drive
   }
   if (!host) return true;
+  // Entries take the names as they are on disk, whatever case the item has.
+  vb::String relative = vb::FromUtf8(host->lexically_relative(base_host_).generic_string());
+  if (relative == u".") relative.clear();
   std::error_code error;
   if (HasWildcards(name)) {
-    if (stdfs::is_directory(*host, error)) Walk(*host, prefix, name);
-    return true;
-  }
-  vb::String relative = name.empty() ? prefix : (prefix.empty() ? vb::String(name) : prefix + u"/" + vb::String(name));
-  if (stdfs::is_regular_file(*host, error)) {
+    if (stdfs::is_directory(*host, error)) Walk(*host, relative, name);
+  } else if (stdfs::is_regular_file(*host, error)) {
     AddFile(*host, relative);
   } else if (stdfs::is_directory(*host, error)) {
     if (!relative.empty()) AddFolder(relative);
@@ -228,13 +229,15 @@ ZipResult Write(const std::vector<PackEntry>& entries, const PackRequest& reques
 
 ZipResult Pack(const PackRequest& request) {
   stdfs::path archive_host;
+  std::optional<stdfs::path> base_host;
   try {
     archive_host = fs::ToHostPath(request.archive);
-    if (!fs::ResolveExisting(request.base_path)) return kZipNothingToDo;
+    base_host = fs::ResolveExisting(request.base_path);
   } catch (const vb::Error&) {
     return kZipWriteFailure;
   }
-  Collector collector(request, archive_host);
+  if (!base_host) return kZipNothingToDo;
+  Collector collector(request, *base_host, archive_host);
   for (const vb::String& item : request.items) {
     if (!collector.AddItem(item)) return kZipUnsafeEntry;
   }
