@@ -2,9 +2,7 @@
 // zip class, and names from the page that must stay inside the folder.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "common/kesra_file_resources.h"
 #include "page/kesra_opener_refresh.h"
@@ -16,6 +14,7 @@
 #include "platform/vb/raises.h"
 #include "shell/qecls.h"
 #include "support/archive_bytes.h"
+#include "support/file_content.h"
 #include "support/temp_site.h"
 #include "transfer/kesra_class_zip.h"
 #include "transfer/kesra_file_archives.h"
@@ -25,13 +24,6 @@ namespace {
 namespace stdfs = std::filesystem;
 using namespace qe;
 using vb::String;
-
-std::string Read(const stdfs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // A second drive on its own temporary folder.
 class MappedDrive {
@@ -84,7 +76,7 @@ class ArchivesTest : public testing::Test {
   }
   std::set<std::string> ArchiveNames(std::string_view relative) {
     std::set<std::string> names;
-    for (const auto& entry : qe_test::CentralNames(Read(site_.Host(relative)))) names.insert(entry.name);
+    for (const auto& entry : qe_test::CentralNames(qe_test::FileContent(site_.Host(relative)))) names.insert(entry.name);
     return names;
   }
 
@@ -93,31 +85,35 @@ class ArchivesTest : public testing::Test {
   vb::Variant server_ = context_.Server();
 };
 
-TEST_F(ArchivesTest, RarCommandLinesWithTheToolInTheWebRoot) {
-  site_.WriteFile("site/rar.exe", "");
-  Rar(u"a.rar", u"Unzip");
-  Rar(u"report.TXT", u"zip");
-  EXPECT_EQ(sys::CommandLinesRun(),
-            (std::vector<String>{
-                u"C:\\Windows\\system32\\\\cmd.exe /c  C:\\site\\rar.exe x  -r -o+ -p- "
-                u"\"C:\\site\\Data_UploadFiles\\x\\a.rar\" \"C:\\site\\Data_UploadFiles\\x\"",
-                u"C:\\Windows\\system32\\\\cmd.exe /c  C:\\site\\rar.exe a -ep1 -r -t -o+ "
-                u"\"C:\\site\\Data_UploadFiles\\x\\report.rar\" \"C:\\site\\Data_UploadFiles\\x\\report.TXT\"",
-            }));
-}
-
-TEST_F(ArchivesTest, RarCommandLinesWithTheToolOnTheSystemDrive) {
+// The lines keep the doubled "\\" where a folder that ends in "\\" meets another.
+TEST_F(ArchivesTest, RarCommandLinesWithTheToolInTheWebRootOrOnTheSystemDrive) {
   MappedDrive system_drive(u'D');
   sys::SetSystemDrive(u"D:");
-  Rar(u"a.rar", u"UNZIP");
-  Rar(u"report.TXT", u"");
-  EXPECT_EQ(sys::CommandLinesRun(),
-            (std::vector<String>{
-                u"C:\\Windows\\system32\\\\cmd.exe /c  D:\\\\rar.exe x  -r -o+ -p- "
-                u"\"C:\\site\\Data_UploadFiles\\x\\a.rar\" \"C:\\site\\Data_UploadFiles\\x\"",
-                u"C:\\Windows\\system32\\\\cmd.exe /c  D:\\\\rar.exe a -ep1 -r -t -o+ "
-                u"\"C:\\site\\Data_UploadFiles\\x\\report.rar\" \"C:\\site\\Data_UploadFiles\\x\\report.TXT\"",
-            }));
+  struct Case {
+    bool tool_in_web_root;
+    vb::StringView act;
+    String line;
+  } cases[] = {
+      {true, u"Unzip",
+       u"C:\\Windows\\system32\\\\cmd.exe /c  C:\\site\\rar.exe x  -r -o+ -p- "
+       u"\"C:\\site\\Data_UploadFiles\\x\\report.TXT\" \"C:\\site\\Data_UploadFiles\\x\""},
+      {true, u"zip",
+       u"C:\\Windows\\system32\\\\cmd.exe /c  C:\\site\\rar.exe a -ep1 -r -t -o+ "
+       u"\"C:\\site\\Data_UploadFiles\\x\\report.rar\" \"C:\\site\\Data_UploadFiles\\x\\report.TXT\""},
+      {false, u"UNZIP",
+       u"C:\\Windows\\system32\\\\cmd.exe /c  D:\\\\rar.exe x  -r -o+ -p- "
+       u"\"C:\\site\\Data_UploadFiles\\x\\report.TXT\" \"C:\\site\\Data_UploadFiles\\x\""},
+      {false, u"",
+       u"C:\\Windows\\system32\\\\cmd.exe /c  D:\\\\rar.exe a -ep1 -r -t -o+ "
+       u"\"C:\\site\\Data_UploadFiles\\x\\report.rar\" \"C:\\site\\Data_UploadFiles\\x\\report.TXT\""},
+  };
+  for (const Case& c : cases) {
+    if (c.tool_in_web_root) site_.WriteFile("site/rar.exe", "");
+    else stdfs::remove(site_.Host("site/rar.exe"));
+    sys::ClearCommandLinesRun();
+    Rar(u"report.TXT", String(c.act));
+    EXPECT_EQ(sys::CommandLinesRun(), std::vector<String>{c.line}) << vb::ToUtf8(c.act);
+  }
 }
 
 TEST_F(ArchivesTest, RarExtractsIntoTheFolderAndCannotPack) {
@@ -125,7 +121,7 @@ TEST_F(ArchivesTest, RarExtractsIntoTheFolderAndCannotPack) {
                   qe_test::Rar4Bytes({qe_test::RarFile("\xD6\xD0\xCE\xC4.txt", "from rar")}));  // 中文.txt
   site_.WriteFile("site/Data_UploadFiles/x/中文.txt", "old");
   EXPECT_EQ(Rar(u"a.rar", u"unzip"), Done());
-  EXPECT_EQ(Read(site_.Host("site/Data_UploadFiles/x/中文.txt")), "from rar");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/Data_UploadFiles/x/中文.txt")), "from rar");
   EXPECT_EQ(Rar(u"report.TXT", u"zip"), Failed());
   EXPECT_FALSE(stdfs::exists(site_.Host("site/Data_UploadFiles/x/report.rar")));
   EXPECT_EQ(Rar(u"missing.rar", u"unzip"), Failed());
@@ -162,9 +158,9 @@ TEST_F(ArchivesTest, ZipFileAndZipFolderNameTheArchiveWithRarInCapitals) {
 TEST_F(ArchivesTest, UnzipNeverEmptiesTheFolderFirst) {
   ASSERT_EQ(Zip(u"Photos", u"zipfolder"), Done());
   EXPECT_EQ(Zip(u"photos.RAR", u"Unzip"), Done());
-  EXPECT_EQ(Read(site_.Host("site/Data_UploadFiles/x/照片.jpg")), "jpeg");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/Data_UploadFiles/x/照片.jpg")), "jpeg");
   EXPECT_TRUE(stdfs::exists(site_.Host("site/Data_UploadFiles/x/子目录/空.txt")));
-  EXPECT_EQ(Read(site_.Host("site/Data_UploadFiles/x/report.TXT")), "report");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/Data_UploadFiles/x/report.TXT")), "report");
   EXPECT_EQ(Zip(u"report.TXT", u"unzip"), Failed());
 }
 
@@ -172,7 +168,7 @@ TEST_F(ArchivesTest, TheCapitalRarNameNeverCostsTheUsersRarArchive) {
   // On a file system that ignores case, photos.RAR is the user's photos.rar.
   site_.WriteFile("site/Data_UploadFiles/x/photos.rar", qe_test::Rar4Bytes({qe_test::RarFile("a.txt", "mine")}));
   EXPECT_EQ(Zip(u"Photos", u"zipfolder"), Failed());
-  EXPECT_EQ(Read(site_.Host("site/Data_UploadFiles/x/photos.rar")),
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/Data_UploadFiles/x/photos.rar")),
             qe_test::Rar4Bytes({qe_test::RarFile("a.txt", "mine")}));
 
   // An earlier zip archive of that name is replaced by the new one.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/zip/entry_names.h"
+#include "platform/zip/little_endian.h"
 
 namespace ziparc {
 
@@ -24,11 +25,6 @@ constexpr uint16_t kLargeFile = 0x0100;
 constexpr uint16_t kUnicodeName = 0x0200;
 constexpr size_t kBaseHeaderSize = 7;
 constexpr size_t kFileHeaderFixedSize = 32;
-
-uint16_t Get16(const std::string& s, size_t at) {
-  return static_cast<uint16_t>(static_cast<uint8_t>(s[at]) | static_cast<uint8_t>(s[at + 1]) << 8);
-}
-uint32_t Get32(const std::string& s, size_t at) { return Get16(s, at) | static_cast<uint32_t>(Get16(s, at + 2)) << 16; }
 
 bool ReadAt(std::ifstream& in, uint64_t offset, size_t size, std::string& out) {
   out.assign(size, '\0');
@@ -111,26 +107,26 @@ std::optional<std::vector<vb::String>> ReadRar4Names(const std::filesystem::path
   std::string header;
   while (ReadAt(in, at, kBaseHeaderSize, header)) {
     uint8_t type = static_cast<uint8_t>(header[2]);
-    uint16_t flags = Get16(header, 3);
-    uint16_t size = Get16(header, 5);
+    uint16_t flags = Get16(&header[3]);
+    uint16_t size = Get16(&header[5]);
     if (size < kBaseHeaderSize) return std::nullopt;
     if (type == kEndHeader) break;
     uint64_t data_size = 0;
     if (type == kFileHeader || type == kServiceHeader) {
       if (size < kFileHeaderFixedSize || !ReadAt(in, at, size, header)) return std::nullopt;
       size_t name_at = kFileHeaderFixedSize;
-      data_size = Get32(header, 7);
+      data_size = Get32(&header[7]);
       if (flags & kLargeFile) {
         name_at += 8;
         if (size < name_at) return std::nullopt;
-        data_size |= static_cast<uint64_t>(Get32(header, 32)) << 32;
+        data_size |= static_cast<uint64_t>(Get32(&header[32])) << 32;
       }
-      size_t name_size = Get16(header, 26);
+      size_t name_size = Get16(&header[26]);
       if (name_at + name_size > size) return std::nullopt;
       if (type == kFileHeader) names.push_back(DecodeName(header.substr(name_at, name_size), flags & kUnicodeName));
     } else if (flags & kLongBlock) {
       if (!ReadAt(in, at, kBaseHeaderSize + 4, header)) return std::nullopt;
-      data_size = Get32(header, 7);
+      data_size = Get32(&header[7]);
     }
     at += size + data_size;
   }

@@ -50,17 +50,6 @@ EntryType TypeOf(archive_entry* entry) {
   }
 }
 
-ZipResult FromOutcome(Outcome outcome) {
-  switch (outcome) {
-    case Outcome::kDone: return kZipSuccess;
-    case Outcome::kUnsafe: return kZipUnsafeEntry;
-    case Outcome::kCapReached: return kZipSizeCap;
-    case Outcome::kReadFailed: return kZipDamaged;
-    case Outcome::kWriteFailed: return kZipWriteFailure;
-  }
-  return kZipWriteFailure;
-}
-
 }  // namespace
 
 ZipResult UnpackRar(vb::StringView archive_path, vb::StringView destination) {
@@ -101,18 +90,18 @@ ZipResult UnpackRar(vb::StringView archive_path, vb::StringView destination) {
                         ? static_cast<uint64_t>(archive_entry_size(entry))
                         : 0;
     Outcome declared = extraction.Declare(name, TypeOf(entry), size, false, &id);
-    if (declared != Outcome::kDone) return FromOutcome(declared);
+    if (declared != Outcome::kDone) return ResultOf(declared);
     ids.push_back(id);
   }
   if (failed) return archive_read_has_encrypted_entries(reader.get()) > 0 ? kZipPassword : kZipDamaged;
   if (rar4_names && rar4_names->size() != ids.size()) return kZipDamaged;
   if (ids.empty()) return kZipNothingToDo;
-  if (Outcome checked = extraction.Check(); checked != Outcome::kDone) return FromOutcome(checked);
+  if (Outcome checked = extraction.Check(); checked != Outcome::kDone) return ResultOf(checked);
 
   // Second pass: the data.
   reader = Open(host);
   if (!reader) return kZipDamaged;
-  if (Outcome begun = extraction.Begin(); begun != Outcome::kDone) return FromOutcome(begun);
+  if (Outcome begun = extraction.Begin(); begun != Outcome::kDone) return ResultOf(begun);
   for (size_t index = 0; index < ids.size(); ++index) {
     if (!NextHeader(reader.get(), &entry, failed)) return kZipDamaged;
     if (ids[index] == StagedExtraction::kNone) continue;
@@ -120,9 +109,9 @@ ZipResult UnpackRar(vb::StringView archive_path, vb::StringView destination) {
         ids[index],
         [&reader](char* buffer, size_t size) -> int64_t { return archive_read_data(reader.get(), buffer, size); },
         archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0);
-    if (written != Outcome::kDone) return FromOutcome(written);
+    if (written != Outcome::kDone) return ResultOf(written);
   }
-  return FromOutcome(extraction.Commit());
+  return ResultOf(extraction.Commit());
 }
 
 }  // namespace ziparc

@@ -38,6 +38,17 @@ bool WriteAll(int descriptor, const char* data, size_t size) {
 
 }  // namespace
 
+ZipResult ResultOf(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::kDone: return kZipSuccess;
+    case Outcome::kUnsafe: return kZipUnsafeEntry;
+    case Outcome::kCapReached: return kZipSizeCap;
+    case Outcome::kReadFailed: return kZipDamaged;
+    case Outcome::kWriteFailed: return kZipWriteFailure;
+  }
+  return kZipWriteFailure;
+}
+
 ExtractionLimits CurrentLimits() { return {g_limit_bytes.load(), g_limit_entries.load()}; }
 
 void SetLimits(ExtractionLimits limits) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/vb/string.h"
+#include "platform/zip/zip_results.h"
 
 namespace ziparc {
 
@@ -38,6 +39,9 @@ enum class Outcome {
   kReadFailed,  // the reader reported an error (its own cause is the caller's)
   kWriteFailed,
 };
+
+// The zip class's result for an outcome (a read failure is broken data).
+ZipResult ResultOf(Outcome outcome);
 
 class StagedExtraction {
  public:

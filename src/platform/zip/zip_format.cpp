@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/zip/little_endian.h"
+
 namespace ziparc {
 
 namespace {
@@ -20,16 +22,6 @@ constexpr uint32_t kZip64End = 0x06064b50;
 constexpr uint16_t kUtf8Flag = 0x0800;
 constexpr size_t kEndRecordSize = 22;
 constexpr size_t kMaxCommentSize = 0xFFFF;
-
-uint16_t Get16(const char* p) {
-  return static_cast<uint16_t>(static_cast<uint8_t>(p[0]) | static_cast<uint8_t>(p[1]) << 8);
-}
-uint32_t Get32(const char* p) { return Get16(p) | static_cast<uint32_t>(Get16(p + 2)) << 16; }
-uint64_t Get64(const char* p) { return Get32(p) | static_cast<uint64_t>(Get32(p + 4)) << 32; }
-void Put16(char* p, uint16_t v) {
-  p[0] = static_cast<char>(v & 0xFF);
-  p[1] = static_cast<char>(v >> 8);
-}
 
 class RawFile {
  public:

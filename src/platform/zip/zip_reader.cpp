@@ -65,17 +65,6 @@ bool Selected(const std::vector<vb::String>& items, vb::StringView name) {
   return false;
 }
 
-ZipResult FromOutcome(Outcome outcome) {
-  switch (outcome) {
-    case Outcome::kDone: return kZipSuccess;
-    case Outcome::kUnsafe: return kZipUnsafeEntry;
-    case Outcome::kCapReached: return kZipSizeCap;
-    case Outcome::kReadFailed: return kZipDamaged;
-    case Outcome::kWriteFailed: return kZipWriteFailure;
-  }
-  return kZipWriteFailure;
-}
-
 ZipResult ReadError(int code, bool encrypted) {
   if (code == ZIP_ER_WRONGPASSWD || code == ZIP_ER_NOPASSWD) return kZipPassword;
   // A wrong password passes the one-byte check of the traditional method
@@ -114,7 +103,7 @@ ZipResult Unpack(const UnpackRequest& request) {
     uint64_t size = (stat.valid & ZIP_STAT_SIZE) ? stat.size : 0;
     size_t id;
     Outcome declared = extraction.Declare(name, type, size, !request.preserve_paths, &id);
-    if (declared != Outcome::kDone) return FromOutcome(declared);
+    if (declared != Outcome::kDone) return ResultOf(declared);
     if (id == StagedExtraction::kNone) continue;
     bool encrypted = (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE;
     if (encrypted && (request.password.empty() || !zip_encryption_method_supported(stat.encryption_method, 0))) {
@@ -125,8 +114,8 @@ ZipResult Unpack(const UnpackRequest& request) {
     }
     files.push_back({index, id, encrypted, (stat.valid & ZIP_STAT_MTIME) ? stat.mtime : 0});
   }
-  if (Outcome checked = extraction.Check(); checked != Outcome::kDone) return FromOutcome(checked);
-  if (Outcome begun = extraction.Begin(); begun != Outcome::kDone) return FromOutcome(begun);
+  if (Outcome checked = extraction.Check(); checked != Outcome::kDone) return ResultOf(checked);
+  if (Outcome begun = extraction.Begin(); begun != Outcome::kDone) return ResultOf(begun);
 
   for (const Entry& entry : files) {
     std::unique_ptr<zip_file_t, FileCloser> file(
@@ -140,9 +129,9 @@ ZipResult Unpack(const UnpackRequest& request) {
     if (written == Outcome::kReadFailed) {
       return ReadError(zip_error_code_zip(zip_file_get_error(file.get())), entry.encrypted);
     }
-    if (written != Outcome::kDone) return FromOutcome(written);
+    if (written != Outcome::kDone) return ResultOf(written);
   }
-  return FromOutcome(extraction.Commit());
+  return ResultOf(extraction.Commit());
 }
 
 }  // namespace ziparc

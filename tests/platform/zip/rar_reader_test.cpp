@@ -1,12 +1,11 @@
 // RAR archives written byte by byte, extracted through libarchive.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "platform/zip/rar_reader.h"
 #include "platform/zip/staged_extraction.h"
 #include "support/archive_bytes.h"
+#include "support/file_content.h"
 #include "support/temp_site.h"
 
 namespace {
@@ -15,13 +14,6 @@ namespace stdfs = std::filesystem;
 using namespace ziparc;
 using qe_test::RarEntry;
 using qe_test::RarFile;
-
-std::string Read(const stdfs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class RarReaderTest : public testing::Test {
  protected:
@@ -50,17 +42,17 @@ TEST_F(RarReaderTest, ExtractsStoredEntriesWithFullPathsAndChineseNames) {
             }),
             kZipSuccess);
   EXPECT_EQ(Listing(), (std::vector<std::string>{"docs", "docs/readme.txt", "中文.txt", "文件€.txt"}));
-  EXPECT_EQ(Read(site_.Host("site/out/中文.txt")), "code page");
-  EXPECT_EQ(Read(site_.Host("site/out/文件€.txt")), "unicode");
-  EXPECT_EQ(Read(site_.Host("site/out/docs/readme.txt")), "nested");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/out/中文.txt")), "code page");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/out/文件€.txt")), "unicode");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/out/docs/readme.txt")), "nested");
 }
 
 TEST_F(RarReaderTest, ReplacesExistingFiles) {
   site_.WriteFile("site/out/a.txt", "old");
   site_.WriteFile("site/out/b.txt", "kept");
   ASSERT_EQ(Unpack({RarFile("a.txt", "new")}), kZipSuccess);
-  EXPECT_EQ(Read(site_.Host("site/out/a.txt")), "new");
-  EXPECT_EQ(Read(site_.Host("site/out/b.txt")), "kept");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/out/a.txt")), "new");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/out/b.txt")), "kept");
 }
 
 TEST_F(RarReaderTest, RefusesEntriesThatLeaveTheDestinationAndLinks) {

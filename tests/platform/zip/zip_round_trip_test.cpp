@@ -3,28 +3,20 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include "platform/com/object.h"
 #include "platform/vb/raises.h"
 #include "platform/zip/xceed_zip.h"
 #include "support/archive_bytes.h"
+#include "support/file_content.h"
 #include "support/temp_site.h"
 
 namespace {
 
 namespace stdfs = std::filesystem;
 using namespace ziparc;
-
-std::string Read(const stdfs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Every file and folder below `root`, "/"-separated, folders ending in "/",
 // with the content of each file.
@@ -33,7 +25,7 @@ std::map<std::string, std::string> Tree(const stdfs::path& root) {
   for (auto it = stdfs::recursive_directory_iterator(root); it != stdfs::recursive_directory_iterator(); ++it) {
     std::string relative = stdfs::relative(it->path(), root).generic_string();
     if (it->is_directory()) tree[relative + "/"] = "";
-    else tree[relative] = Read(it->path());
+    else tree[relative] = qe_test::FileContent(it->path());
   }
   return tree;
 }
@@ -79,7 +71,7 @@ TEST_F(ZipClassTest, FoldersComeBackWholeWithChineseNamesSubfoldersAndEmptyFiles
 TEST_F(ZipClassTest, NamesAreCodePage936WithoutTheFlagWhenTheyFitElseFlaggedUtf8) {
   ASSERT_EQ(PackPhotos(u"C:\\site\\up\\photos.RAR"), kZipSuccess);
   std::map<std::string, uint16_t> flags;
-  for (const auto& entry : qe_test::CentralNames(Read(site_.Host("site/up/photos.RAR"))))
+  for (const auto& entry : qe_test::CentralNames(qe_test::FileContent(site_.Host("site/up/photos.RAR"))))
     flags[entry.name] = entry.flags & 0x0800;
   std::map<std::string, uint16_t> expected = {
       {"\xD5\xD5\xC6\xAC\xD2\xBB.jpg", 0},              // 照片一
@@ -129,7 +121,7 @@ TEST_F(ZipClassTest, ReadsAesEncryptedArchives) {
   ASSERT_EQ(zip_close(archive), 0);
   EXPECT_EQ(Unpack(u"C:\\site\\aes.zip", u"C:\\site\\bad", u"px"), kZipPassword);
   ASSERT_EQ(Unpack(u"C:\\site\\aes.zip", u"C:\\site\\out", u"pw"), kZipSuccess);
-  EXPECT_EQ(Read(site_.Host("site/out/a.txt")), "aes text");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/out/a.txt")), "aes text");
 }
 
 TEST_F(ZipClassTest, UnzipReplacesFilesButNeverAFolderOrALink) {
@@ -137,8 +129,8 @@ TEST_F(ZipClassTest, UnzipReplacesFilesButNeverAFolderOrALink) {
   site_.WriteFile("site/out/说.txt", "old");
   site_.WriteFile("site/out/keep.txt", "kept");
   ASSERT_EQ(Unpack(u"C:\\site\\up\\photos.zip", u"C:\\site\\out"), kZipSuccess);
-  EXPECT_EQ(Read(site_.Host("site/out/说.txt")), "说明");
-  EXPECT_EQ(Read(site_.Host("site/out/keep.txt")), "kept");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/out/说.txt")), "说明");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/out/keep.txt")), "kept");
 
   // The same name in another case is the same file, as on Windows.
   site_.WriteFile("site/case/SUB/A.TXT", "old");
@@ -154,14 +146,14 @@ TEST_F(ZipClassTest, UnzipReplacesFilesButNeverAFolderOrALink) {
   site_.MakeFolder("site/linked");
   stdfs::create_symlink(site_.Host("site/elsewhere.txt"), site_.Host("site/linked/说.txt"));
   EXPECT_EQ(Unpack(u"C:\\site\\up\\photos.zip", u"C:\\site\\linked"), kZipUnsafeEntry);
-  EXPECT_EQ(Read(site_.Host("site/elsewhere.txt")), "target");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/elsewhere.txt")), "target");
   EXPECT_TRUE(stdfs::is_symlink(site_.Host("site/linked/说.txt")));
 }
 
 TEST_F(ZipClassTest, ZipReplacesAZipArchiveOnlyWithACompleteOneAndNoOtherFile) {
   site_.WriteFile("site/up/photos.RAR", "Rar!\x1a\x07\x00 a real rar archive");
   EXPECT_EQ(PackPhotos(u"C:\\site\\up\\photos.RAR"), kZipNotAnArchive);
-  EXPECT_EQ(Read(site_.Host("site/up/photos.RAR")), "Rar!\x1a\x07\x00 a real rar archive");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/up/photos.RAR")), "Rar!\x1a\x07\x00 a real rar archive");
 
   site_.WriteFile("site/up/old.zip", qe_test::ZipBytes({qe_test::StoredEntry("old.txt", "old")}));
   ASSERT_EQ(PackPhotos(u"C:\\site\\up\\OLD.ZIP"), kZipSuccess);
@@ -199,7 +191,7 @@ TEST_F(ZipClassTest, ItemsAreNamesOrMasksUnderTheBaseFolder) {
   zip.AddFilesToProcess(u"photos\\*.TXT");  // names in any case
   ASSERT_EQ(zip.Zip(), kZipSuccess);
   std::set<std::string> names;
-  for (const auto& entry : qe_test::CentralNames(Read(site_.Host("site/up/a.zip")))) names.insert(entry.name);
+  for (const auto& entry : qe_test::CentralNames(qe_test::FileContent(site_.Host("site/up/a.zip")))) names.insert(entry.name);
   EXPECT_EQ(names, (std::set<std::string>{"Photos/\xCB\xB5.txt", "Photos/\xED\x95\x9C\xEA\xB8\x80.txt",
                                           "Photos/\xD7\xD3\xC4\xBF\xC2\xBC/\xBF\xD5.txt"}));
 
@@ -221,7 +213,7 @@ TEST_F(ZipClassTest, ItemsAreNamesOrMasksUnderTheBaseFolder) {
   ASSERT_EQ(zip.Zip(), kZipSuccess);
   zip.AddFilesToProcess(u"*.*");
   ASSERT_EQ(zip.Zip(), kZipSuccess);
-  for (const auto& entry : qe_test::CentralNames(Read(site_.Host("site/up/Photos/self.zip"))))
+  for (const auto& entry : qe_test::CentralNames(qe_test::FileContent(site_.Host("site/up/Photos/self.zip"))))
     EXPECT_NE(entry.name, "self.zip");
 }
 
