@@ -54,6 +54,36 @@ int ListMembers() {
 
 }  // namespace
 
+vb::Variant CallMember(PageContext& page, vb::StringView member, const std::vector<std::string>& args) {
+  qe::RegisterComponentClasses();
+  auto facade = com::CreateObject(u"QE.QeCls");
+
+  // The member's declared parameters decide which arguments come from the
+  // page and which from the texts; an unknown member gets them all as given
+  // and fails with 438.
+  const com::MemberInfo* info = nullptr;
+  for (const auto& m : qe::QeCls::MemberList())
+    if (vb::EqualsNoCase(m.name, member)) info = &m;
+
+  com::ArgList list;
+  std::deque<vb::Variant> page_data;
+  size_t next = 0;
+  if (info) {
+    for (const auto& p : info->params) {
+      if (vb::Variant* intrinsic = page.Intrinsic(p.name)) {
+        list.PushRef(*intrinsic);
+      } else if (vb::EqualsNoCase(p.name, u"Conn") || vb::EqualsNoCase(p.name, u"Rs")) {
+        page_data.emplace_back(vb::String());
+        list.PushRef(page_data.back());
+      } else if (next < args.size()) {
+        PushArgument(list, args[next++]);
+      }
+    }
+  }
+  for (; next < args.size(); ++next) PushArgument(list, args[next]);
+  return facade->Invoke(vb::String(member), com::CallType::Get, list);
+}
+
 int RunCall(int argc, char** argv) {
   PageOptions options;
   bool show_response = false;
@@ -96,35 +126,14 @@ int RunCall(int argc, char** argv) {
   vb::String member = vb::FromUtf8(argv[i++]);
 
   try {
-    qe::RegisterComponentClasses();
+    std::vector<std::string> texts(argv + i, argv + argc);
     PageContext page(options);
-    auto facade = com::CreateObject(u"QE.QeCls");
-
-    // The member's declared parameters decide which arguments come from the
-    // page and which from the command line; an unknown member gets them all
-    // as given and fails with 438.
-    const com::MemberInfo* info = nullptr;
-    for (const auto& m : qe::QeCls::MemberList())
-      if (vb::EqualsNoCase(m.name, member)) info = &m;
-
-    com::ArgList args;
-    std::deque<vb::Variant> page_data;
-    if (info) {
-      for (const auto& p : info->params) {
-        if (vb::Variant* intrinsic = page.Intrinsic(p.name)) {
-          args.PushRef(*intrinsic);
-        } else if (vb::EqualsNoCase(p.name, u"Conn") || vb::EqualsNoCase(p.name, u"Rs")) {
-          page_data.emplace_back(vb::String());
-          args.PushRef(page_data.back());
-        } else if (i < argc) {
-          PushArgument(args, argv[i++]);
-        }
-      }
+    vb::Variant result = CallMember(page, member, texts);
+    // An empty text prints nothing, as a page that writes it shows nothing.
+    if (!result.IsEmpty()) {
+      std::string text = vb::ToUtf8(vb::CStr(com::ValueOf(result)));
+      if (!text.empty()) std::printf("%s\n", text.c_str());
     }
-    for (; i < argc; ++i) PushArgument(args, argv[i]);
-
-    vb::Variant result = facade->Invoke(member, com::CallType::Get, args);
-    if (!result.IsEmpty()) std::printf("%s\n", vb::ToUtf8(vb::CStr(com::ValueOf(result))).c_str());
     if (show_response) std::fputs(page.ResponseText().c_str(), stdout);
     return 0;
   } catch (const vb::Error& e) {

@@ -8,7 +8,8 @@
 namespace qe {
 
 size_t FindBytes(std::string_view haystack, std::string_view needle, size_t from) {
-  if (from > haystack.size()) return std::string_view::npos;
+  if (from > haystack.size() || needle.size() > haystack.size() - from) return std::string_view::npos;
+  if (needle.empty()) return from;
   // memmem is linear on long needles and data full of CR LF, where a
   // first-byte scan is not.
   const void* found = ::memmem(haystack.data() + from, haystack.size() - from, needle.data(), needle.size());

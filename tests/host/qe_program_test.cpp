@@ -80,6 +80,22 @@ TEST(QeProgram, ShowsTheResponseOfARefusedRequest) {
   EXPECT_EQ(r.out, "HTTP/1.1 200 OK\nContent-Type: text/html\nCache-Control: private\n\n");
 }
 
+TEST(QeProgram, PrintsTheDialogFrameAndNoMouseScriptForSpreadsheets) {
+  auto frame = Qe("call CommShowDialogFrame 600 400");
+  EXPECT_EQ(frame.status, 0);
+  EXPECT_EQ(frame.out.rfind("<style type=\"text/css\"><!--dialog {", 0), 0u);
+  EXPECT_NE(frame.out.find("<dialog class=\"dialog\" id=\"Dialog\"><div class=\"dialog-header\" id=\"Title_Dialog\" "
+                           "style=\"float:left;width:600px;"),
+            std::string::npos);
+  EXPECT_NE(frame.out.find("height:375px;"), std::string::npos);
+  EXPECT_TRUE(frame.out.ends_with("</div></dialog>\n"));
+  EXPECT_EQ(Qe("call --query excel=yes CommScriptMouse").out, "");
+  EXPECT_EQ(Qe("call --query excel=no CommScriptMouse").out.rfind("<script Language=\"JavaScript\">function NoContextMenu", 0), 0u);
+  auto office = Qe("call CommShowDialogFrame 600 400 False");
+  EXPECT_EQ(office.status, 1);
+  EXPECT_EQ(office.out.rfind("error 445: ", 0), 0u);
+}
+
 TEST(QeProgram, ServeRefusesLimitsOutOfRange) {
   for (const char* args : {"serve --max-sessions 0", "serve --max-sessions 12x", "serve --threads 5000",
                            "serve --max-sessions"}) {
