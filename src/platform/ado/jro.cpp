@@ -59,6 +59,7 @@ void JetEngine::CompactDatabase(vb::StringView source, vb::StringView destinatio
 void ReplaceDatabase(const std::filesystem::path& target, const std::filesystem::path& replacement) {
   sqlite3* from = nullptr;
   sqlite3* to = nullptr;
+  ConfigureSqlite();
   auto fail = [&](const std::string& what) {
     std::string message = what + ": " + (to ? sqlite3_errmsg(to) : from ? sqlite3_errmsg(from) : "");
     sqlite3_close_v2(from);
