@@ -7,7 +7,7 @@
 #include "common/script_text.h"
 #include "common/system_title.h"
 #include "platform/com/object.h"
-#include "platform/sys/environment.h"
+#include "platform/sys/environ.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/datetime.h"
 #include "platform/vb/numbers.h"

@@ -1,6 +1,6 @@
 // Environment values: only what the operator set for the system, by name in
 // any letter case.
-#include "platform/sys/environment.h"
+#include "platform/sys/environ.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -26,7 +26,7 @@ class ScopedVariable {
   bool had_ = false;
 };
 
-TEST(Environ, AnswersTheOperatorsValuesByNameInAnyCase) {
+TEST(EnvironOperatorValues, AnswersTheOperatorsValuesByNameInAnyCase) {
   ScopedVariable computer("QE_COMPUTERNAME", "教务处服务器");
   EXPECT_EQ(sys::Environ(u"computername"), u"教务处服务器");
   EXPECT_EQ(sys::Environ(u"ComputerName"), u"教务处服务器");
@@ -34,7 +34,7 @@ TEST(Environ, AnswersTheOperatorsValuesByNameInAnyCase) {
   EXPECT_EQ(sys::Environ(u"USERNAME"), u"qe-web");
 }
 
-TEST(Environ, NeverAnswersFromTheInheritedEnvironment) {
+TEST(EnvironOperatorValues, NeverAnswersFromTheInheritedEnvironment) {
   ScopedVariable login("USERNAME", "root");
   ScopedVariable host("COMPUTERNAME", "build-box");
   ScopedVariable none("QE_USERNAME", nullptr);
