@@ -1,6 +1,11 @@
 #include "platform/ado/jro.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
 
 #include "platform/ado/errors.h"
 #include "platform/ado/jet_catalog.h"
@@ -56,36 +61,174 @@ void JetEngine::CompactDatabase(vb::StringView source, vb::StringView destinatio
   if (password != catalog::ReadSetting(*copy, kPasswordSetting)) catalog::WriteSetting(*copy, kPasswordSetting, password);
 }
 
-void ReplaceDatabase(const std::filesystem::path& target, const std::filesystem::path& replacement) {
-  sqlite3* from = nullptr;
-  sqlite3* to = nullptr;
-  auto fail = [&](const std::string& what) {
-    std::string message = what + ": " + (to ? sqlite3_errmsg(to) : from ? sqlite3_errmsg(from) : "");
-    sqlite3_close_v2(from);
-    sqlite3_close_v2(to);
-    RaiseProvider(kEFail, vb::FromUtf8(message), u"Microsoft JET Database Engine");
-  };
-  if (sqlite3_open_v2(replacement.c_str(), &from, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-    fail("cannot open " + replacement.string());
-  if (sqlite3_open_v2(target.c_str(), &to, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-    fail("cannot open " + target.string());
-  sqlite3_busy_timeout(to, 10000);
-  sqlite3_backup* backup = sqlite3_backup_init(to, "main", from, "main");
-  if (!backup) fail("cannot copy into " + target.string());
+namespace {
+
+// How long a swap waits for the connections that hold the target, as a
+// statement waits for another connection's lock.
+constexpr int kLockWaitMs = 10000;
+constexpr char16_t kEngine[] = u"Microsoft JET Database Engine";
+
+[[noreturn]] void Fail(const std::string& what, sqlite3* db) {
+  std::string message = what;
+  if (db) message += std::string(": ") + sqlite3_errmsg(db);
+  RaiseProvider(kEFail, vb::FromUtf8(message), kEngine);
+}
+
+// A connection of our own to a database file, closed when it goes.
+class RawConnection {
+ public:
+  RawConnection(const std::filesystem::path& file, int flags) {
+    if (sqlite3_open_v2(file.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+      std::string message = "cannot open " + file.string() + ": " + sqlite3_errmsg(db_);
+      sqlite3_close_v2(db_);
+      db_ = nullptr;
+      Fail(message, nullptr);
+    }
+    sqlite3_busy_timeout(db_, kLockWaitMs);
+  }
+  ~RawConnection() { sqlite3_close_v2(db_); }
+  RawConnection(const RawConnection&) = delete;
+  RawConnection& operator=(const RawConnection&) = delete;
+  sqlite3* get() const { return db_; }
+  void Exec(const char* sql) {
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) Fail(sql, db_);
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+// The change counter in the file's header (bytes 24 to 27), read through the
+// connection's own file handle while it holds a lock: a second descriptor of
+// this process would drop the connection's locks when it closed.
+ChangeCounter HeaderCounter(sqlite3* db) {
+  sqlite3_file* file = nullptr;
+  unsigned char bytes[4] = {};
+  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods ||
+      file->pMethods->xRead(file, bytes, 4, 24) != SQLITE_OK)
+    Fail("cannot read the database header", db);
+  return static_cast<ChangeCounter>(bytes[0]) << 24 | static_cast<ChangeCounter>(bytes[1]) << 16 |
+         static_cast<ChangeCounter>(bytes[2]) << 8 | bytes[3];
+}
+
+// Steps the backup, waiting while connections hold the target.
+int StepWaiting(sqlite3_backup* backup, int pages) {
   int rc;
-  // All pages in one step: the target is locked once, for the whole copy.
-  // A writer holding the target is waited for, as long as a statement waits.
-  for (int waited_ms = 0; (rc = sqlite3_backup_step(backup, -1)) == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED;
+  for (int waited_ms = 0; (rc = sqlite3_backup_step(backup, pages)) == SQLITE_BUSY || rc == SQLITE_LOCKED;
        waited_ms += 20) {
-    if (waited_ms >= 10000) break;
+    if (waited_ms >= kLockWaitMs) break;
     sqlite3_sleep(20);
   }
-  sqlite3_backup_finish(backup);
-  if (rc != SQLITE_DONE) fail("cannot copy into " + target.string());
-  sqlite3_close_v2(from);
-  sqlite3_close_v2(to);
+  return rc;
+}
+
+// Gives the replacement the target's name when no file has it; false, with
+// nothing done, when one has. Across file systems the replacement is copied
+// beside the target first, so that the target appears whole.
+bool PlaceNewDatabase(const std::filesystem::path& target, const std::filesystem::path& replacement) {
+  if (::link(replacement.c_str(), target.c_str()) == 0) return true;
+  if (errno == EEXIST) return false;
+  if (errno != EXDEV) Fail("cannot create " + target.string() + ": " + std::strerror(errno), nullptr);
+  std::filesystem::path staged = target;
+  staged += ".qe-new";
   std::error_code ec;
+  std::filesystem::remove(staged, ec);
+  if (!std::filesystem::copy_file(replacement, staged, ec)) Fail("cannot copy " + replacement.string(), nullptr);
+  bool placed = ::link(staged.c_str(), target.c_str()) == 0;
+  int error = errno;
+  std::filesystem::remove(staged, ec);
+  if (!placed && error != EEXIST) Fail("cannot create " + target.string() + ": " + std::strerror(error), nullptr);
+  return placed;
+}
+
+// Copies the replacement's pages into the target under the target's lock.
+// With `unchanged_since`, the target's change counter is read once the lock
+// is held, before any page is written: when it moved, nothing is copied.
+bool CopyPagesInto(const std::filesystem::path& target, const std::filesystem::path& replacement,
+                   std::optional<ChangeCounter> unchanged_since) {
+  std::error_code ec;
+  // An empty source would end the copy at once and leave the target empty.
+  if (std::filesystem::file_size(replacement, ec) == 0) Fail("not a database: " + replacement.string(), nullptr);
+  RawConnection from(replacement, SQLITE_OPEN_READONLY);
+  RawConnection to(target, SQLITE_OPEN_READWRITE);
+  sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
+  if (!backup) Fail("cannot copy into " + target.string(), to.get());
+  int rc = SQLITE_OK;
+  if (unchanged_since) {
+    // No page yet: the step takes the target's lock and keeps it.
+    rc = StepWaiting(backup, 0);
+    if (rc == SQLITE_OK && HeaderCounter(to.get()) != *unchanged_since) {
+      sqlite3_backup_finish(backup);
+      return false;
+    }
+  }
+  // All pages in one step: the target is locked once, for the whole copy.
+  if (rc == SQLITE_OK) rc = StepWaiting(backup, -1);
+  sqlite3_backup_finish(backup);
+  if (rc != SQLITE_DONE) Fail("cannot copy into " + target.string(), to.get());
+  return true;
+}
+
+}  // namespace
+
+void ReplaceDatabase(const std::filesystem::path& target, const std::filesystem::path& replacement) {
+  std::error_code ec;
+  if (!std::filesystem::exists(target, ec) && PlaceNewDatabase(target, replacement)) {
+    std::filesystem::remove(replacement, ec);
+    return;
+  }
+  CopyPagesInto(target, replacement, std::nullopt);
   std::filesystem::remove(replacement, ec);
+}
+
+bool ReplaceDatabaseIfUnchanged(const std::filesystem::path& target, const std::filesystem::path& replacement,
+                                ChangeCounter counter) {
+  std::error_code ec;
+  if (!std::filesystem::exists(target, ec)) return false;
+  if (!CopyPagesInto(target, replacement, counter)) return false;
+  std::filesystem::remove(replacement, ec);
+  return true;
+}
+
+ChangeCounter CopyDatabase(const std::filesystem::path& source, const std::filesystem::path& destination) {
+  std::error_code ec;
+  if (std::filesystem::exists(destination, ec)) RaiseProvider(kDbDatabaseExists, u"Database already exists.", kEngine);
+  RawConnection from(source, SQLITE_OPEN_READWRITE);
+  // One read transaction: the counter and every page come from one moment.
+  from.Exec("BEGIN");
+  from.Exec("SELECT count(*) FROM sqlite_master");
+  ChangeCounter counter = HeaderCounter(from.get());
+  int rc;
+  {
+    RawConnection to(destination, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
+    rc = backup ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(to.get());
+    sqlite3_backup_finish(backup);
+  }
+  sqlite3_exec(from.get(), "COMMIT", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_DONE) {
+    std::filesystem::remove(destination, ec);
+    Fail("cannot copy " + source.string() + " to " + destination.string(), nullptr);
+  }
+  return counter;
+}
+
+DatabaseWriteLock::DatabaseWriteLock(const std::filesystem::path& file) {
+  bool held = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
+  if (held) {
+    sqlite3_busy_timeout(db_, kLockWaitMs);
+    held = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+  }
+  if (!held) {
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    RaiseProvider(kEFail, u"Could not update; currently locked.", kEngine);
+  }
+}
+
+DatabaseWriteLock::~DatabaseWriteLock() {
+  sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close_v2(db_);
 }
 
 const com::MemberTable<JetEngine>& JetEngine::Members() {

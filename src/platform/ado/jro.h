@@ -1,9 +1,12 @@
 #pragma once
 // "JRO.JetEngine": compaction of an Access database into a new file, and the
 // safe way to put the compacted file in the place of the old one.
+#include <cstdint>
 #include <filesystem>
 
 #include "platform/com/object.h"
+
+struct sqlite3;
 
 namespace ado {
 
@@ -21,7 +24,39 @@ class JetEngine : public com::Dispatch<JetEngine> {
 // removes `replacement`. The copy goes through the database's own locks, page
 // by page, so connections that have `target` open wait for it and then see
 // the new content; a plain file copy or rename would leave them on the old
-// file (rename) or let them read a file half written (copy).
+// file (rename) or let them read a file half written (copy). A missing target
+// is made by giving the replacement its name.
 void ReplaceDatabase(const std::filesystem::path& target, const std::filesystem::path& replacement);
+
+// The database's change counter: it moves with every write committed to it.
+// CopyDatabase gives it for the moment it copied; ReplaceDatabaseIfUnchanged
+// compares it once it holds the target's lock, so that a replacement made
+// from that copy never drops what was written after it.
+using ChangeCounter = uint32_t;
+
+// Copies the database `source` into the new file `destination` (which must
+// not exist) as it stood at one moment, while other connections may be
+// writing to it: the pages are read under one read lock. Gives the change
+// counter of that moment.
+ChangeCounter CopyDatabase(const std::filesystem::path& source, const std::filesystem::path& destination);
+
+// ReplaceDatabase when nothing was committed to `target` since `counter`;
+// otherwise false, with both files left as they were. A missing target is
+// not made.
+bool ReplaceDatabaseIfUnchanged(const std::filesystem::path& target, const std::filesystem::path& replacement,
+                                ChangeCounter counter);
+
+// A database's write lock, held while this object lives: other connections
+// read as before; their writes wait for it (as long as a statement waits).
+class DatabaseWriteLock {
+ public:
+  explicit DatabaseWriteLock(const std::filesystem::path& file);
+  ~DatabaseWriteLock();
+  DatabaseWriteLock(const DatabaseWriteLock&) = delete;
+  DatabaseWriteLock& operator=(const DatabaseWriteLock&) = delete;
+
+ private:
+  sqlite3* db_ = nullptr;
+};
 
 }  // namespace ado
