@@ -23,22 +23,29 @@ bool IsCapturedTable(const vb::Variant& table) {
   return vb::UCase(vb::Left(Text(table, u"Name"), 5)) != u"TEMP_";
 }
 
-// The column's ordinal position as the provider's column schema gives it.
-int32_t OrdinalPosition(const vb::Variant& conn, const vb::String& table, const vb::String& column) {
-  vb::Variant criteria(vb::Array::OfVariants({vb::Variant(), vb::Variant(), vb::Variant(table), vb::Variant(column)}));
+// The ordinal positions of a table's columns, from the provider's column schema.
+std::vector<std::pair<vb::String, int32_t>> OrdinalPositions(const vb::Variant& conn, const vb::String& table) {
+  vb::Variant criteria(vb::Array::OfVariants({vb::Variant(), vb::Variant(), vb::Variant(table)}));
   vb::Variant rs = com::Call(conn, u"OpenSchema", kSchemaColumns, criteria);
-  int32_t position = vb::CLng(com::ValueOf(com::Call(rs, u"", vb::String(u"ORDINAL_POSITION"))));
+  std::vector<std::pair<vb::String, int32_t>> positions;
+  for (; !vb::CBool(com::Call(rs, u"EOF")); com::Call(rs, u"MoveNext"))
+    positions.emplace_back(vb::CStr(com::ValueOf(com::Call(rs, u"", vb::String(u"COLUMN_NAME")))),
+                           vb::CLng(com::ValueOf(com::Call(rs, u"", vb::String(u"ORDINAL_POSITION")))));
   com::Call(rs, u"Close");
-  return position;
+  return positions;
 }
 
-ColumnStructure ReadColumn(const vb::Variant& conn, const vb::String& table, const vb::Variant& column) {
+ColumnStructure ReadColumn(const vb::Variant& column, const std::vector<std::pair<vb::String, int32_t>>& positions) {
   ColumnStructure c;
   c.name = Text(column, u"Name");
   c.type = Number(column, u"Type");
   c.defined_size = Number(column, u"DefinedSize");
   c.numeric_scale = Number(column, u"NumericScale");
-  c.position = OrdinalPosition(conn, table, c.name);
+  for (const auto& [name, position] : positions)
+    if (vb::EqualsNoCase(name, c.name)) {
+      c.position = position;
+      break;
+    }
   vb::Variant properties = com::Call(column, u"Properties");
   for (int32_t i = 0, n = Count(properties); i < n; ++i) {
     vb::Variant property = Item(properties, i);
@@ -89,8 +96,9 @@ DatabaseStructure ReadDatabaseStructure(const vb::String& full_name) {
       TableStructure t;
       t.name = Text(table, u"Name");
       t.table_id = i + 1;
+      const auto positions = OrdinalPositions(conn, t.name);
       vb::Variant columns = com::Call(table, u"Columns");
-      for (int32_t k = 0, m = Count(columns); k < m; ++k) t.columns.push_back(ReadColumn(conn, t.name, Item(columns, k)));
+      for (int32_t k = 0, m = Count(columns); k < m; ++k) t.columns.push_back(ReadColumn(Item(columns, k), positions));
       vb::Variant indexes = com::Call(table, u"Indexes");
       for (int32_t k = 0, m = Count(indexes); k < m; ++k) t.indexes.push_back(ReadIndex(Item(indexes, k)));
       db.tables.push_back(std::move(t));

@@ -88,6 +88,9 @@ bool Kesra_Class_Access::KesraAccessCreateFromConfig(vb::Variant& Response, vb::
       int32_t current_version = 0;
       bool overwrite = true;
       KesraAccessCreateDataBase(any_name, current_version, overwrite);
+      // A file of our own until it is put in place: written once, at the end.
+      vb::Variant conn = com::Call(m_Catalog, u"ActiveConnection");
+      com::Call(conn, u"BeginTrans");
       for (const ConfiguredTable& table : db.tables) {
         KesraAccessCreateTable(table.name);
         for (const ConfiguredColumn& c : table.columns)
@@ -96,6 +99,7 @@ bool Kesra_Class_Access::KesraAccessCreateFromConfig(vb::Variant& Response, vb::
         for (const ConfiguredIndex& ix : table.indexes)
           KesraAccessCreateIndex(ix.name, ix.primary_key, ix.unique, ix.index_nulls, ix.field_list);
       }
+      com::Call(conn, u"CommitTrans");
     }
     // The catalog lets go of the last file built.
     Class_Terminate();
