@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <cstring>
 #include <optional>
 
@@ -68,6 +70,17 @@ namespace {
 constexpr int kLockWaitMs = 10000;
 constexpr char16_t kEngine[] = u"Microsoft JET Database Engine";
 
+// Waits for another connection's lock in short steps: a busy writer leaves
+// the lock free only for moments between its commits, which a wait that
+// grows longer would rarely meet.
+constexpr int kLockPollMicroseconds = 200;
+
+int WaitBriefly(void*, int calls) {
+  if (static_cast<int64_t>(calls) * kLockPollMicroseconds >= int64_t{kLockWaitMs} * 1000) return 0;
+  std::this_thread::sleep_for(std::chrono::microseconds(kLockPollMicroseconds));
+  return 1;
+}
+
 [[noreturn]] void Fail(const std::string& what, sqlite3* db) {
   std::string message = what;
   if (db) message += std::string(": ") + sqlite3_errmsg(db);
@@ -84,7 +97,7 @@ class RawConnection {
       db_ = nullptr;
       Fail(message, nullptr);
     }
-    sqlite3_busy_timeout(db_, kLockWaitMs);
+    sqlite3_busy_handler(db_, WaitBriefly, nullptr);
   }
   ~RawConnection() { sqlite3_close_v2(db_); }
   RawConnection(const RawConnection&) = delete;
@@ -114,11 +127,8 @@ ChangeCounter HeaderCounter(sqlite3* db) {
 // Steps the backup, waiting while connections hold the target.
 int StepWaiting(sqlite3_backup* backup, int pages) {
   int rc;
-  for (int waited_ms = 0; (rc = sqlite3_backup_step(backup, pages)) == SQLITE_BUSY || rc == SQLITE_LOCKED;
-       waited_ms += 20) {
-    if (waited_ms >= kLockWaitMs) break;
-    sqlite3_sleep(20);
-  }
+  for (int calls = 0; (rc = sqlite3_backup_step(backup, pages)) == SQLITE_BUSY || rc == SQLITE_LOCKED; ++calls)
+    if (!WaitBriefly(nullptr, calls)) break;
   return rc;
 }
 
@@ -216,7 +226,7 @@ ChangeCounter CopyDatabase(const std::filesystem::path& source, const std::files
 DatabaseWriteLock::DatabaseWriteLock(const std::filesystem::path& file) {
   bool held = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
   if (held) {
-    sqlite3_busy_timeout(db_, kLockWaitMs);
+    sqlite3_busy_handler(db_, WaitBriefly, nullptr);
     held = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
   }
   if (!held) {
