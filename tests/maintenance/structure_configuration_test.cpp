@@ -47,41 +47,6 @@ class StructureTest : public AccessSiteTest {
     com::Let(com::Call(ColumnOf(file, table, column), u"Properties", String(name)), u"Value", std::move(value));
   }
 
-  // Everything the rebuild brings back of a database, one line per table,
-  // column and index, in catalog order (scratch tables are not brought back).
-  static String Structure(StringView file) {
-    Variant catalog = Create(u"ADOX.Catalog");
-    com::Let(catalog, u"ActiveConnection", Jet(file));
-    Variant tables = com::Call(catalog, u"Tables");
-    String out;
-    for (int32_t i = 0; i < Long(tables, u"Count"); ++i) {
-      Variant t = com::Call(tables, u"Item", i);
-      if (vb::CStr(Prop(t, u"Type")) != u"TABLE" || vb::CStr(Prop(t, u"Name")).starts_with(u"TEMP_")) continue;
-      out += u"table " + vb::CStr(Prop(t, u"Name")) + u"\n";
-      Variant columns = com::Call(t, u"Columns");
-      for (int32_t k = 0; k < Long(columns, u"Count"); ++k) {
-        Variant c = com::Call(columns, u"Item", k);
-        auto p = [&](StringView name) { return vb::CStr(com::Call(com::Call(c, u"Properties", String(name)), u"Value")); };
-        out += u" " + vb::CStr(Prop(c, u"Name")) + u" " + vb::CStr(Prop(c, u"Type")) + u"/" +
-               vb::CStr(Prop(c, u"DefinedSize")) + u" auto=" + p(u"Autoincrement") + u" null=" + p(u"Nullable") +
-               u" zero=" + p(u"Jet OLEDB:Allow Zero Length") + u" desc=" + p(u"Description") + u" default=" +
-               p(u"Default") + u"\n";
-      }
-      Variant indexes = com::Call(t, u"Indexes");
-      for (int32_t k = 0; k < Long(indexes, u"Count"); ++k) {
-        Variant ix = com::Call(indexes, u"Item", k);
-        out += u" index " + vb::CStr(Prop(ix, u"Name")) + u" " + vb::CStr(Prop(ix, u"PrimaryKey")) + u" " +
-               vb::CStr(Prop(ix, u"Unique"));
-        Variant ic = com::Call(ix, u"Columns");
-        for (int32_t m = 0; m < Long(ic, u"Count"); ++m)
-          out += u" " + vb::CStr(Prop(com::Call(ic, u"Item", m), u"Name")) + u"|" +
-                 vb::CStr(Prop(com::Call(ic, u"Item", m), u"SortOrder"));
-        out += u"\n";
-      }
-    }
-    return out;
-  }
-
   String IniText() const { return text::DecodeAnsi(qe_test::FileContent(site_.Host("site/Comm/s.ini"))); }
   static String ConfigRows(StringView select) {
     Variant rs = Query(Open(Jet(kMdb)), select);
