@@ -1,7 +1,11 @@
 #include "platform/ado/jro.h"
 
 #include <sqlite3.h>
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <vector>
 
 #include <cerrno>
 #include <chrono>
@@ -124,6 +128,51 @@ ChangeCounter HeaderCounter(sqlite3* db) {
          static_cast<ChangeCounter>(bytes[2]) << 8 | bytes[3];
 }
 
+// True when the database keeps its latest pages in a write-ahead log, so
+// that its file alone is not the whole database.
+bool IsWriteAheadLogged(sqlite3* db) {
+  sqlite3_stmt* stmt = nullptr;
+  bool wal = false;
+  if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+    wal = sqlite3_strnicmp(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), "wal", 3) == 0;
+  sqlite3_finalize(stmt);
+  return wal;
+}
+
+// The file's bytes into a new file, read through the connection's own file
+// handle while its read lock keeps writers out of the file.
+bool CopyFileBytes(sqlite3* db, const std::filesystem::path& destination) {
+  sqlite3_file* file = nullptr;
+  sqlite3_int64 size = 0;
+  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods ||
+      file->pMethods->xFileSize(file, &size) != SQLITE_OK)
+    return false;
+  int out = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (out < 0) return false;
+  std::vector<char> buffer(1 << 20);
+  bool ok = true;
+  for (sqlite3_int64 offset = 0; ok && offset < size;) {
+    int n = static_cast<int>(std::min<sqlite3_int64>(static_cast<sqlite3_int64>(buffer.size()), size - offset));
+    ok = file->pMethods->xRead(file, buffer.data(), n, offset) == SQLITE_OK;
+    for (int done = 0; ok && done < n;) {
+      ssize_t w = ::write(out, buffer.data() + done, static_cast<size_t>(n - done));
+      ok = w > 0;
+      done += ok ? static_cast<int>(w) : 0;
+    }
+    offset += n;
+  }
+  return ::close(out) == 0 && ok;
+}
+
+// The database's pages into a new file through the engine's backup.
+bool CopyPages(sqlite3* db, const std::filesystem::path& destination) {
+  RawConnection to(destination, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", db, "main");
+  int rc = backup ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(to.get());
+  sqlite3_backup_finish(backup);
+  return rc == SQLITE_DONE;
+}
+
 // Steps the backup, waiting while connections hold the target.
 int StepWaiting(sqlite3_backup* backup, int pages) {
   int rc;
@@ -208,15 +257,9 @@ ChangeCounter CopyDatabase(const std::filesystem::path& source, const std::files
   from.Exec("BEGIN");
   from.Exec("SELECT count(*) FROM sqlite_master");
   ChangeCounter counter = HeaderCounter(from.get());
-  int rc;
-  {
-    RawConnection to(destination, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
-    rc = backup ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(to.get());
-    sqlite3_backup_finish(backup);
-  }
+  bool copied = IsWriteAheadLogged(from.get()) ? CopyPages(from.get(), destination) : CopyFileBytes(from.get(), destination);
   sqlite3_exec(from.get(), "COMMIT", nullptr, nullptr, nullptr);
-  if (rc != SQLITE_DONE) {
+  if (!copied) {
     std::filesystem::remove(destination, ec);
     Fail("cannot copy " + source.string() + " to " + destination.string(), nullptr);
   }
