@@ -16,6 +16,7 @@
 #include "platform/ado/errors.h"
 #include "platform/ado/jet_catalog.h"
 #include "platform/ado/providers.h"
+#include "platform/ado/replaceable_files.h"
 #include "platform/ado/sqlite_session.h"
 #include "platform/vb/convert.h"
 
@@ -95,6 +96,7 @@ int WaitBriefly(void*, int calls) {
 class RawConnection {
  public:
   RawConnection(const std::filesystem::path& file, int flags) {
+    UseReplaceableDatabaseFiles();
     if (sqlite3_open_v2(file.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
       std::string message = "cannot open " + file.string() + ": " + sqlite3_errmsg(db_);
       sqlite3_close_v2(db_);
@@ -118,14 +120,57 @@ class RawConnection {
 // The change counter in the file's header (bytes 24 to 27), read through the
 // connection's own file handle while it holds a lock: a second descriptor of
 // this process would drop the connection's locks when it closed.
-ChangeCounter HeaderCounter(sqlite3* db) {
+// Fields of the file's header (big-endian 32-bit numbers at these offsets).
+constexpr int kChangeCounterOffset = 24;
+constexpr int kSchemaCookieOffset = 40;
+constexpr int kVersionValidForOffset = 92;  // the change counter that the stored page count is valid for
+
+uint32_t BigEndian(const unsigned char* bytes) {
+  return static_cast<uint32_t>(bytes[0]) << 24 | static_cast<uint32_t>(bytes[1]) << 16 |
+         static_cast<uint32_t>(bytes[2]) << 8 | bytes[3];
+}
+
+void PutBigEndian(unsigned char* bytes, uint32_t n) {
+  for (int i = 3; i >= 0; --i, n >>= 8) bytes[i] = static_cast<unsigned char>(n);
+}
+
+// A header field, read through the connection's own file handle while it
+// holds a lock: a second descriptor of this process would drop the
+// connection's locks when it closed.
+uint32_t HeaderField(sqlite3* db, int offset) {
   sqlite3_file* file = nullptr;
   unsigned char bytes[4] = {};
   if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods ||
-      file->pMethods->xRead(file, bytes, 4, 24) != SQLITE_OK)
+      file->pMethods->xRead(file, bytes, 4, offset) != SQLITE_OK)
     Fail("cannot read the database header", db);
-  return static_cast<ChangeCounter>(bytes[0]) << 24 | static_cast<ChangeCounter>(bytes[1]) << 16 |
-         static_cast<ChangeCounter>(bytes[2]) << 8 | bytes[3];
+  return BigEndian(bytes);
+}
+
+ChangeCounter HeaderCounter(sqlite3* db) { return HeaderField(db, kChangeCounterOffset); }
+
+// Gives the replacement, which no connection has open, a change counter and
+// a schema cookie that the target's connections have not seen: at their
+// next transaction they drop what they cached of the old file. Then it is
+// made durable, before it takes the target's name.
+void StampReplacement(const std::filesystem::path& replacement, ChangeCounter counter, uint32_t old_cookie) {
+  int fd = ::open(replacement.c_str(), O_RDWR | O_CLOEXEC);
+  unsigned char header[100];
+  bool ok = fd >= 0 && ::pread(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header);
+  if (ok) {
+    PutBigEndian(header + kChangeCounterOffset, counter);
+    PutBigEndian(header + kVersionValidForOffset, counter);
+    PutBigEndian(header + kSchemaCookieOffset, std::max(old_cookie, BigEndian(header + kSchemaCookieOffset)) + 1);
+    ok = ::pwrite(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header) && ::fsync(fd) == 0;
+  }
+  if (fd >= 0) ::close(fd);
+  if (!ok) Fail("cannot prepare " + replacement.string(), nullptr);
+}
+
+void SyncFolder(const std::filesystem::path& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
 }
 
 // True when the database keeps its latest pages in a write-ahead log, so
@@ -228,6 +273,33 @@ bool CopyPagesInto(const std::filesystem::path& target, const std::filesystem::p
   return true;
 }
 
+enum class Swap { kDone, kMoved, kOtherFileSystem };
+
+// Renames the replacement over the target while holding the target's
+// exclusive lock: no connection is inside a transaction on the old file, and
+// each finds the new one at its next (replaceable_files.h). With
+// `unchanged_since`, nothing is done when the target's counter moved.
+Swap RenameInto(const std::filesystem::path& target, const std::filesystem::path& replacement,
+                std::optional<ChangeCounter> unchanged_since) {
+  RawConnection to(target, SQLITE_OPEN_READWRITE);
+  to.Exec("BEGIN EXCLUSIVE");
+  ChangeCounter counter = HeaderCounter(to.get());
+  if (unchanged_since && counter != *unchanged_since) {
+    to.Exec("ROLLBACK");
+    return Swap::kMoved;
+  }
+  StampReplacement(replacement, counter + 1, HeaderField(to.get(), kSchemaCookieOffset));
+  if (::rename(replacement.c_str(), target.c_str()) != 0) {
+    int error = errno;
+    to.Exec("ROLLBACK");
+    if (error == EXDEV) return Swap::kOtherFileSystem;
+    Fail("cannot rename " + replacement.string() + " to " + target.string() + ": " + std::strerror(error), nullptr);
+  }
+  SyncFolder(target.parent_path());
+  to.Exec("ROLLBACK");
+  return Swap::kDone;
+}
+
 }  // namespace
 
 void ReplaceDatabase(const std::filesystem::path& target, const std::filesystem::path& replacement) {
@@ -236,7 +308,8 @@ void ReplaceDatabase(const std::filesystem::path& target, const std::filesystem:
     std::filesystem::remove(replacement, ec);
     return;
   }
-  CopyPagesInto(target, replacement, std::nullopt);
+  if (RenameInto(target, replacement, std::nullopt) == Swap::kOtherFileSystem)
+    CopyPagesInto(target, replacement, std::nullopt);
   std::filesystem::remove(replacement, ec);
 }
 
@@ -244,7 +317,9 @@ bool ReplaceDatabaseIfUnchanged(const std::filesystem::path& target, const std::
                                 ChangeCounter counter) {
   std::error_code ec;
   if (!std::filesystem::exists(target, ec)) return false;
-  if (!CopyPagesInto(target, replacement, counter)) return false;
+  Swap swap = RenameInto(target, replacement, counter);
+  if (swap == Swap::kMoved) return false;
+  if (swap == Swap::kOtherFileSystem && !CopyPagesInto(target, replacement, counter)) return false;
   std::filesystem::remove(replacement, ec);
   return true;
 }
@@ -267,6 +342,7 @@ ChangeCounter CopyDatabase(const std::filesystem::path& source, const std::files
 }
 
 DatabaseWriteLock::DatabaseWriteLock(const std::filesystem::path& file) {
+  UseReplaceableDatabaseFiles();
   bool held = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
   if (held) {
     sqlite3_busy_handler(db_, WaitBriefly, nullptr);

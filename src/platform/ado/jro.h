@@ -20,12 +20,14 @@ class JetEngine : public com::Dispatch<JetEngine> {
   void CompactDatabase(vb::StringView source, vb::StringView destination);
 };
 
-// Puts the content of `replacement` into the database file `target` and
-// removes `replacement`. The copy goes through the database's own locks, page
-// by page, so connections that have `target` open wait for it and then see
-// the new content; a plain file copy or rename would leave them on the old
-// file (rename) or let them read a file half written (copy). A missing target
-// is made by giving the replacement its name.
+// Puts the database file `replacement` in the place of `target`. It is
+// renamed over the target while the target's exclusive lock is held, so
+// connections that have `target` open wait for it and then go on with the new
+// file at their next transaction (replaceable_files.h); a plain rename would
+// leave them on the old file, a plain copy let them read a file half written.
+// Across file systems the pages are copied into the target under its lock
+// instead, and `replacement` is removed. A missing target is made by giving
+// the replacement its name.
 void ReplaceDatabase(const std::filesystem::path& target, const std::filesystem::path& replacement);
 
 // The database's change counter: it moves with every write committed to it.

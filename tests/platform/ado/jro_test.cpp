@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -151,6 +152,43 @@ TEST_F(JroTest, ADatabaseKeepsPropertiesOfItsOwnBesideItsTables) {
   ado::SetDatabaseProperty(file, u"Stamp", u"1");
   EXPECT_EQ(ado::DatabaseProperty(file, u"stamp"), u"1");
   EXPECT_EQ(vb::CLng(Scalar(Open(Jet(kSource)), u"Select Count(*) From t")), 10);
+}
+
+// A replacement waits for a transaction on the old file; when that commits,
+// a replacement made before it is refused and the committed row stays.
+TEST_F(JroTest, AReplacementWaitsForATransactionOnTheOldFile) {
+  auto live = site_.Host("site/data/qe.asp");
+  ado::ChangeCounter counter = ado::CopyDatabase(live, site_.Host("site/temp/copy.mdb"));
+  Compact(u"C:\\site\\temp\\copy.mdb", kScratch);
+  Variant writer = Open(Jet(kSource));
+  com::Call(writer, u"BeginTrans");
+  com::Call(writer, u"Execute", String(u"Insert Into t (body) Values ('in a transaction')"));
+  std::atomic<bool> done{false};
+  bool swapped = true;
+  std::thread swap([&] {
+    swapped = ado::ReplaceDatabaseIfUnchanged(live, site_.Host("site/temp/temp.mdb"), counter);
+    done = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(done);
+  com::Call(writer, u"CommitTrans");
+  swap.join();
+  EXPECT_FALSE(swapped);
+  EXPECT_EQ(vb::CLng(Scalar(Open(Jet(kSource)), u"Select Count(*) From t")), 11);
+}
+
+// A file put in place by renaming reaches a connection at its next
+// transaction, with the new file's tables, not what it cached of the old.
+TEST_F(JroTest, AConnectionGoesOnWithTheFileThatTookTheNameOfItsOwn) {
+  Variant held = Open(Jet(kSource));
+  ASSERT_EQ(vb::CLng(Scalar(held, u"Select Count(*) From t")), 10);
+  NewDatabase("site/temp/other.mdb");
+  com::Call(Open(Jet(u"C:\\site\\temp\\other.mdb")), u"Execute",
+            String(u"Create Table t (id Counter Primary Key, body Memo, extra Long)"));
+  ado::ReplaceDatabase(site_.Host("site/data/qe.asp"), site_.Host("site/temp/other.mdb"));
+  EXPECT_EQ(vb::CLng(Scalar(held, u"Select Count(*) From t")), 0);
+  com::Call(held, u"Execute", String(u"Insert Into t (body, extra) Values ('new', 5)"));
+  EXPECT_EQ(vb::CLng(Scalar(Open(Jet(kSource)), u"Select extra From t")), 5);
 }
 
 }  // namespace
