@@ -86,30 +86,23 @@ DatabaseStructure ReadDatabaseStructure(const vb::String& full_name) {
   db.name = DatabaseNameOf(full_name);
   vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
   com::Call(conn, u"Open", u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + full_name);
-  try {
-    vb::Variant catalog(com::CreateObject(u"ADOX.Catalog"));
-    com::SetRef(catalog, u"ActiveConnection", conn);
-    vb::Variant tables = com::Call(catalog, u"Tables");
-    for (int32_t i = 0, n = Count(tables); i < n; ++i) {
-      vb::Variant table = Item(tables, i);
-      if (!IsCapturedTable(table)) continue;
-      TableStructure t;
-      t.name = Text(table, u"Name");
-      t.table_id = i + 1;
-      const auto positions = OrdinalPositions(conn, t.name);
-      vb::Variant columns = com::Call(table, u"Columns");
-      for (int32_t k = 0, m = Count(columns); k < m; ++k) t.columns.push_back(ReadColumn(Item(columns, k), positions));
-      vb::Variant indexes = com::Call(table, u"Indexes");
-      for (int32_t k = 0, m = Count(indexes); k < m; ++k) t.indexes.push_back(ReadIndex(Item(indexes, k)));
-      db.tables.push_back(std::move(t));
-    }
-  } catch (const vb::Error&) {
-    vb::Variant none(u"");
-    QeCloseData(none, conn);
-    throw;
+  ClosedAtEnd closed(conn);
+  vb::Variant catalog(com::CreateObject(u"ADOX.Catalog"));
+  com::SetRef(catalog, u"ActiveConnection", conn);
+  vb::Variant tables = com::Call(catalog, u"Tables");
+  for (int32_t i = 0, n = Count(tables); i < n; ++i) {
+    vb::Variant table = Item(tables, i);
+    if (!IsCapturedTable(table)) continue;
+    TableStructure t;
+    t.name = Text(table, u"Name");
+    t.table_id = i + 1;
+    const auto positions = OrdinalPositions(conn, t.name);
+    vb::Variant columns = com::Call(table, u"Columns");
+    for (int32_t k = 0, m = Count(columns); k < m; ++k) t.columns.push_back(ReadColumn(Item(columns, k), positions));
+    vb::Variant indexes = com::Call(table, u"Indexes");
+    for (int32_t k = 0, m = Count(indexes); k < m; ++k) t.indexes.push_back(ReadIndex(Item(indexes, k)));
+    db.tables.push_back(std::move(t));
   }
-  vb::Variant none(u"");
-  QeCloseData(none, conn);
   return db;
 }
 

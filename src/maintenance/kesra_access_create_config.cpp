@@ -10,6 +10,7 @@
 #include "platform/com/registry.h"
 #include "platform/fs/file_write.h"
 #include "platform/vb/strings.h"
+#include "shell/connection_transaction.h"
 #include "shell/qe_close_data.h"
 
 namespace qe {
@@ -22,22 +23,9 @@ constexpr char16_t kDataFolder[] = u"/data";
 bool WriteDatabaseForm(const vb::String& config, const std::vector<DatabaseStructure>& structure) {
   vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
   com::Call(conn, u"Open", u"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source=" + config);
+  ClosedAtEnd closed(conn);
   // One transaction: a failure leaves the configuration as it was.
-  com::Call(conn, u"BeginTrans");
-  try {
-    WriteStructureDatabase(conn, structure);
-    com::Call(conn, u"CommitTrans");
-  } catch (const vb::Error&) {
-    try {
-      com::Call(conn, u"RollbackTrans");
-    } catch (const vb::Error&) {
-    }
-    vb::Variant none(u"");
-    QeCloseData(none, conn);
-    return false;
-  }
-  vb::Variant none(u"");
-  QeCloseData(none, conn);
+  RunInTransaction(conn, [&] { WriteStructureDatabase(conn, structure); });
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/com/registry.h"
 #include "platform/fs/file_write.h"
 #include "platform/vb/strings.h"
+#include "shell/connection_transaction.h"
 #include "shell/qe_close_data.h"
 
 namespace qe {
@@ -22,23 +23,10 @@ std::vector<ConfiguredDatabase> ReadDatabaseForm(const vb::String& config) {
   vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
   com::Let(conn, u"Mode", kShareDenyWrite);
   com::Call(conn, u"Open", u"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source=" + config);
+  ClosedAtEnd closed(conn);
   // One read transaction: no writer changes the configuration under the run.
   std::vector<ConfiguredDatabase> databases;
-  try {
-    com::Call(conn, u"BeginTrans");
-    databases = ReadStructureDatabase(conn);
-    com::Call(conn, u"RollbackTrans");
-  } catch (const vb::Error&) {
-    vb::Variant none(u"");
-    try {
-      com::Call(conn, u"RollbackTrans");
-    } catch (const vb::Error&) {
-    }
-    QeCloseData(none, conn);
-    throw;
-  }
-  vb::Variant none(u"");
-  QeCloseData(none, conn);
+  RunInTransaction(conn, [&] { databases = ReadStructureDatabase(conn); });
   return databases;
 }
 

@@ -1,5 +1,7 @@
 #include "maintenance/shipped_configuration.h"
 
+#include <filesystem>
+
 #include "common/kesra_class_md5.h"
 #include "common/kesra_file_operations.h"
 #include "common/kesra_file_paths.h"
@@ -10,6 +12,7 @@
 #include "platform/com/registry.h"
 #include "platform/fs/file_write.h"
 #include "platform/fs/paths.h"
+#include "shell/connection_transaction.h"
 #include "shell/new_database_file.h"
 #include "shell/qe_close_data.h"
 #include "shell/qe_main_database.h"
@@ -29,19 +32,12 @@ void BuildConfiguration(const vb::String& path) {
     DatabaseStructure structure = ReadDatabaseStructure(main);
     structure.name = kMainDataFile;
     CreateConfigurationDatabase(path);
-    vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
-    com::Call(conn, u"Open", NewJetDatabaseConnectionString(path));
-    try {
-      com::Call(conn, u"BeginTrans");
-      WriteStructureDatabase(conn, {structure});
-      com::Call(conn, u"CommitTrans");
-    } catch (const vb::Error&) {
-      vb::Variant none(u"");
-      QeCloseData(none, conn);
-      throw;
+    {
+      vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
+      com::Call(conn, u"Open", NewJetDatabaseConnectionString(path));
+      RunInTransaction(conn, [&] { WriteStructureDatabase(conn, {structure}); });
+      ClosedAtEnd closed(conn);
     }
-    vb::Variant none(u"");
-    QeCloseData(none, conn);
     ado::SetDatabaseProperty(fs::ToHostPath(path), kStampProperty, ShippedConfigurationStamp());
   } catch (const vb::Error&) {
     KesraFileDelete(main, false);
@@ -50,11 +46,14 @@ void BuildConfiguration(const vb::String& path) {
   KesraFileDelete(main, false);
 }
 
-bool IsForThisSchema(const vb::String& path) {
+enum class Made { kForThisSchema, kForAnother, kNotADatabase };
+
+Made MadeFor(const vb::String& path) {
   try {
-    return ado::DatabaseProperty(fs::ToHostPath(path), kStampProperty) == ShippedConfigurationStamp();
+    bool current = ado::DatabaseProperty(fs::ToHostPath(path), kStampProperty) == ShippedConfigurationStamp();
+    return current ? Made::kForThisSchema : Made::kForAnother;
   } catch (const vb::Error&) {
-    return false;  // not a database: made again
+    return Made::kNotADatabase;
   }
 }
 
@@ -71,11 +70,19 @@ vb::String ShippedConfigurationStamp() {
 
 bool ProvideShippedConfiguration(const vb::String& path) {
   if (fs::IsExistingFile(path)) {
-    if (IsForThisSchema(path)) return false;
+    Made made = MadeFor(path);
+    if (made == Made::kForThisSchema) return false;
     const vb::String staged = path + u"." + PrivateName(u"new-");
     try {
       BuildConfiguration(staged);
-      PutDatabaseInPlace(path, staged);
+      // A file that is no database has no connections to wait for.
+      if (made == Made::kNotADatabase) {
+        std::error_code error;
+        std::filesystem::rename(fs::ToHostPath(staged), fs::ToHostPath(path), error);
+        if (error) vb::Raise(vb::kPermissionDenied, path);
+      } else {
+        PutDatabaseInPlace(path, staged);
+      }
     } catch (const vb::Error&) {
       KesraFileDelete(staged, false);
       throw;

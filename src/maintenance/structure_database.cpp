@@ -4,6 +4,7 @@
 #include "platform/com/registry.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
+#include "shell/connection_transaction.h"
 #include "shell/new_database_file.h"
 #include "shell/qe_close_data.h"
 
@@ -67,15 +68,8 @@ vb::Variant FieldValue(const vb::Variant& rs, vb::StringView name) {
 template <class Row>
 void EachRow(const vb::Variant& conn, const vb::String& sql, Row&& row) {
   vb::Variant rs = Query(conn, sql);
-  try {
-    for (; !vb::CBool(com::Call(rs, u"EOF")); com::Call(rs, u"MoveNext")) row(rs);
-  } catch (const vb::Error&) {
-    vb::Variant none(u"");
-    QeCloseData(rs, none);
-    throw;
-  }
-  vb::Variant none(u"");
-  QeCloseData(rs, none);
+  ClosedAtEnd closed(rs);
+  for (; !vb::CBool(com::Call(rs, u"EOF")); com::Call(rs, u"MoveNext")) row(rs);
 }
 
 // A name or number as the lists collect it: Null is not one.
@@ -115,8 +109,7 @@ void CreateConfigurationDatabase(const vb::String& path) {
   vb::Variant conn = com::Call(catalog, u"Create", NewJetDatabaseConnectionString(path));
   vb::String properties;
   for (const vb::String& name : ColumnPropertyNames()) properties += u", " + Bracketed(name) + u" Memo";
-  try {
-    com::Call(conn, u"BeginTrans");
+  RunInTransaction(conn, [&] {
     Execute(conn, u"Create Table [MdbList] ([MdbID] Long, [MdbName] Text(255))");
     Execute(conn, u"Create Table [TableList] ([MdbID] Long, [TableID] Long, [TableName] Text(255), [TableSql] Memo)");
     Execute(conn, u"Create Table [FieldList] ([MdbID] Long, [TableID] Long, [Name] Text(255), [Type] Text(50), "
@@ -124,14 +117,8 @@ void CreateConfigurationDatabase(const vb::String& path) {
                       properties + u")");
     Execute(conn, u"Create Table [IndexList] ([MdbID] Long, [TableID] Long, [IndexName] Text(255), "
                   u"[IndexPrimaryKey] YesNo, [IndexUnique] YesNo, [IndexNulls] Long, [IndexFieldList] Memo)");
-    com::Call(conn, u"CommitTrans");
-  } catch (const vb::Error&) {
-    vb::Variant none(u"");
-    QeCloseData(none, conn);
-    throw;
-  }
-  vb::Variant none(u"");
-  QeCloseData(none, conn);
+  });
+  ClosedAtEnd closed(conn);
 }
 
 void WriteStructureDatabase(const vb::Variant& conn, const std::vector<DatabaseStructure>& databases) {

@@ -7,7 +7,10 @@
 #include "maintenance/kesra_class_access.h"
 #include "platform/ado/ado_fixture.h"
 #include "platform/asp/context.h"
+#include "maintenance/structure_database.h"
 #include "platform/asp/text_codec.h"
+#include "platform/text/ansi.h"
+#include "support/file_content.h"
 
 namespace access_test {
 
@@ -96,6 +99,29 @@ class AccessSiteTest : public ado_test::AdoTest {
   std::unique_ptr<asp::Context> context_ = std::make_unique<asp::Context>(asp::RequestSpec{});  // /qe/index.asp
   Variant request_ = context_->Request(), response_ = context_->Response(), server_ = context_->Server();
   std::shared_ptr<qe::Kesra_Class_Access> access_ = std::make_shared<qe::Kesra_Class_Access>();
+};
+
+// A site with a structure configuration in each form to capture into:
+// "C:\site\Comm\s.ini" (an INI text, "old content" until written) and
+// "C:\site\Comm\s.mdb" (a configuration database without rows).
+class StructureSiteTest : public AccessSiteTest {
+ protected:
+  static constexpr const char16_t* kIni = u"C:\\site\\Comm\\s.ini";
+  static constexpr const char16_t* kMdb = u"C:\\site\\Comm\\s.mdb";
+
+  void SetUp() override {
+    AccessSiteTest::SetUp();
+    site_.WriteFile("site/Comm/s.ini", "old content");
+    qe::CreateConfigurationDatabase(kMdb);
+  }
+  std::string IniBytes() const { return qe_test::FileContent(site_.Host("site/Comm/s.ini")); }
+  String IniText() const { return text::DecodeAnsi(IniBytes()); }
+  // The rows of a query on the configuration database, as "a,b;" each.
+  static String ConfigRows(StringView select) {
+    Variant rs = Query(Open(Jet(kMdb)), select);
+    if (vb::CBool(com::Call(rs, u"EOF"))) return {};
+    return vb::CStr(com::Call(rs, u"GetString", int32_t{2}, int32_t{-1}, String(u","), String(u";"), String(u"")));
+  }
 };
 
 }  // namespace access_test

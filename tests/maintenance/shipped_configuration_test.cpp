@@ -45,6 +45,11 @@ TEST_F(ShippedConfigurationTest, AnOlderOneIsReplacedAndACaptureForThisSchemaIsK
   EXPECT_EQ(Stamp(), qe::ShippedConfigurationStamp());
   EXPECT_EQ(vb::CLng(Scalar(reader, u"Select Count(*) From TableList Where TableName='User'")), 1);
   EXPECT_EQ(vb::CLng(Scalar(reader, u"Select Count(*) From TableList Where TableName='Extra'")), 0);
+  // A file of that name that is no database at all is made again too.
+  reader = Variant();
+  site_.WriteFile("site/Comm/Data_Mdb.mdb", "not a database");
+  EXPECT_TRUE(qe::ProvideShippedConfiguration(kShipped));
+  EXPECT_EQ(Stamp(), qe::ShippedConfigurationStamp());
 }
 
 }  // namespace

@@ -12,17 +12,8 @@ namespace access_test {
 namespace {
 
 constexpr char16_t kMain[] = u"C:\\site\\data\\qe.asp";
-constexpr char16_t kIni[] = u"C:\\site\\Comm\\s.ini";
-constexpr char16_t kMdb[] = u"C:\\site\\Comm\\s.mdb";
-
-class StructureTest : public AccessSiteTest {
+class StructureTest : public StructureSiteTest {
  protected:
-  void SetUp() override {
-    AccessSiteTest::SetUp();
-    site_.WriteFile("site/Comm/s.ini", "old content");
-    qe::CreateConfigurationDatabase(kMdb);
-  }
-
   // A database with most of what a structure holds: an autonumber key, sized
   // text, a memo, defaults, a description, a two-column index with a
   // descending column, a table without indexes and a scratch table.
@@ -45,13 +36,6 @@ class StructureTest : public AccessSiteTest {
   }
   static void SetProperty(StringView file, StringView table, StringView column, StringView name, Variant value) {
     com::Let(com::Call(ColumnOf(file, table, column), u"Properties", String(name)), u"Value", std::move(value));
-  }
-
-  String IniText() const { return text::DecodeAnsi(qe_test::FileContent(site_.Host("site/Comm/s.ini"))); }
-  static String ConfigRows(StringView select) {
-    Variant rs = Query(Open(Jet(kMdb)), select);
-    if (vb::CBool(com::Call(rs, u"EOF"))) return {};
-    return vb::CStr(com::Call(rs, u"GetString", int32_t{2}, int32_t{-1}, String(u","), String(u";"), String(u"")));
   }
 };
 

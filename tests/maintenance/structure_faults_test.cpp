@@ -14,17 +14,8 @@
 namespace access_test {
 namespace {
 
-constexpr char16_t kIni[] = u"C:\\site\\Comm\\s.ini";
-constexpr char16_t kMdb[] = u"C:\\site\\Comm\\s.mdb";
-
-class StructureFaultTest : public AccessSiteTest {
+class StructureFaultTest : public StructureSiteTest {
  protected:
-  void SetUp() override {
-    AccessSiteTest::SetUp();
-    site_.WriteFile("site/Comm/s.ini", "old content");
-    qe::CreateConfigurationDatabase(kMdb);
-  }
-
   // A database of one table made through ADOX, so that any name goes; each
   // column is (name, type, size, description, default).
   struct Col {
@@ -65,27 +56,14 @@ class StructureFaultTest : public AccessSiteTest {
     Variant c = com::Call(com::Call(com::Call(catalog, u"Tables", String(table)), u"Columns"), u"Item", String(column));
     return vb::CStr(com::Call(com::Call(c, u"Properties", String(property)), u"Value"));
   }
-  static String Columns(StringView file, StringView table) {
+  // The names of a table's columns or indexes, each followed by ",".
+  static String Names(StringView file, StringView table, StringView collection = u"Columns") {
     Variant catalog = Create(u"ADOX.Catalog");
     com::Let(catalog, u"ActiveConnection", Jet(file));
-    Variant columns = com::Call(com::Call(catalog, u"Tables", String(table)), u"Columns");
+    Variant items = com::Call(com::Call(catalog, u"Tables", String(table)), collection);
     String out;
-    for (int32_t i = 0; i < Long(columns, u"Count"); ++i) out += vb::CStr(Prop(com::Call(columns, u"Item", i), u"Name")) + u",";
+    for (int32_t i = 0; i < Long(items, u"Count"); ++i) out += vb::CStr(Prop(com::Call(items, u"Item", i), u"Name")) + u",";
     return out;
-  }
-  static String IndexNames(StringView file, StringView table) {
-    Variant catalog = Create(u"ADOX.Catalog");
-    com::Let(catalog, u"ActiveConnection", Jet(file));
-    Variant indexes = com::Call(com::Call(catalog, u"Tables", String(table)), u"Indexes");
-    String out;
-    for (int32_t i = 0; i < Long(indexes, u"Count"); ++i) out += vb::CStr(Prop(com::Call(indexes, u"Item", i), u"Name")) + u";";
-    return out;
-  }
-  std::string IniBytes() const { return qe_test::FileContent(site_.Host("site/Comm/s.ini")); }
-  static String ConfigRows(StringView select) {
-    Variant rs = Query(Open(Jet(kMdb)), select);
-    if (vb::CBool(com::Call(rs, u"EOF"))) return {};
-    return vb::CStr(com::Call(rs, u"GetString", int32_t{2}, int32_t{-1}, String(u","), String(u";"), String(u"")));
   }
 };
 
@@ -96,10 +74,10 @@ TEST_F(StructureFaultTest, QuotesInNamesAndValuesGoIntoTheConfigurationDatabaseW
   ASSERT_TRUE(Capture(kMdb, u"C:\\site\\data\\o'neil.mdb", u"mdb"));
   ASSERT_TRUE(Rebuild(kMdb, u"/out", u"mdb"));
   const String rebuilt = u"C:\\site\\out\\o'neil.mdb";
-  EXPECT_EQ(Columns(rebuilt, u"Teacher's \"list\""), u"it's,n,");
+  EXPECT_EQ(Names(rebuilt, u"Teacher's \"list\""), u"it's,n,");
   EXPECT_EQ(Column(rebuilt, u"Teacher's \"list\"", u"it's", u"Description"), u"say \"hi\", it's =, fine");
   EXPECT_EQ(Column(rebuilt, u"Teacher's \"list\"", u"it's", u"Default"), u"'quoted'");
-  EXPECT_EQ(IndexNames(rebuilt, u"Teacher's \"list\""), u"by it's;");
+  EXPECT_EQ(Names(rebuilt, u"Teacher's \"list\"", u"Indexes"), u"by it's,");
   // An empty value that is not text is stored as an empty text, not as "=,".
   EXPECT_EQ(ConfigRows(u"Select [Default], [Jet OLEDB:Column Validation Rule] From FieldList Where Name='n'"), u",;");
 }
@@ -182,8 +160,8 @@ TEST_F(StructureFaultTest, EqualTableNamesInTwoDatabasesKeepTheirOwnColumns) {
   ASSERT_TRUE(Capture(kIni, u"/data/qe.asp|/data/blog.mdb", u"ini"));
   EXPECT_NE(text::DecodeAnsi(IniBytes()).find(u"[blog.mdb\\user]"), String::npos);
   ASSERT_TRUE(Rebuild(kIni, u"/out", u"ini"));
-  EXPECT_EQ(Columns(u"C:\\site\\out\\qe.asp", u"User"), u"Name,");
-  EXPECT_EQ(Columns(u"C:\\site\\out\\blog.mdb", u"user"), u"Blog,Hits,");
+  EXPECT_EQ(Names(u"C:\\site\\out\\qe.asp", u"User"), u"Name,");
+  EXPECT_EQ(Names(u"C:\\site\\out\\blog.mdb", u"user"), u"Blog,Hits,");
 }
 
 TEST_F(StructureFaultTest, IndexNamesWithCommasAndDollarsReadBack) {
@@ -191,7 +169,7 @@ TEST_F(StructureFaultTest, IndexNamesWithCommasAndDollarsReadBack) {
             {{u"by a,True,True,0$ and c", u"a$b"}, {u"$", u"c"}});
   ASSERT_TRUE(Capture(kIni, u"", u"ini"));
   ASSERT_TRUE(Rebuild(kIni, u"/out", u"ini"));
-  EXPECT_EQ(IndexNames(u"C:\\site\\out\\qe.asp", u"T"), u"by a,True,True,0$ and c;$;");
+  EXPECT_EQ(Names(u"C:\\site\\out\\qe.asp", u"T", u"Indexes"), u"by a,True,True,0$ and c,$,");
 }
 
 TEST_F(StructureFaultTest, TheIniFormRefusesWhatItCannotCarryAndTheDatabaseFormCarriesIt) {
@@ -213,7 +191,7 @@ TEST_F(StructureFaultTest, TheIniFormRefusesWhatItCannotCarryAndTheDatabaseFormC
     ASSERT_TRUE(Capture(kMdb, file, u"mdb"));
     ASSERT_TRUE(Rebuild(kMdb, u"/out", u"mdb"));
     String rebuilt = u"C:\\site\\out\\case" + vb::FromUtf8(std::to_string(n)) + u".mdb";
-    EXPECT_EQ(Columns(rebuilt, table), column.name + u",");
+    EXPECT_EQ(Names(rebuilt, table), column.name + u",");
     EXPECT_EQ(Column(rebuilt, table, column.name, u"Description"), column.description);
   }
   // "|" in a column an index names.
