@@ -12,6 +12,7 @@ PACKAGES=(
   libjpeg62-turbo-dev libgif-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
   libcpp-httplib-dev freetds-dev unicode-data libicu-dev libssl-dev
   chromium
+  graphicsmagick  # the image benchmark's reference only
 )
 
 install_packages() {
@@ -30,6 +31,21 @@ install_packages() {
 
 jobs() { nproc 2>/dev/null || echo 2; }
 
+# The browser tests drive Debian's chromium through playwright-core, pinned
+# in tests/browser/package-lock.json; npm ci installs exactly that and no
+# browser. node and npm come with the machine (never from Debian here).
+install_browser_driver() {
+  local major
+  major=$(node --version 2>/dev/null | sed -n 's/^v\([0-9]*\).*/\1/p')
+  if [ -z "$major" ] || [ "$major" -lt 20 ] || ! command -v npm > /dev/null; then
+    echo "== node 20 or newer with npm is missing (found: $(node --version 2>/dev/null || echo none));" \
+         "the browser tests will be skipped" >&2
+    return 0
+  fi
+  echo "== installing the browser driver (npm ci in tests/browser)"
+  (cd tests/browser && npm ci --no-audit --no-fund --loglevel=error)
+}
+
 build_test() {
   cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
@@ -46,6 +62,7 @@ build_release() {
 case "${1:-}" in
   test)
     install_packages
+    install_browser_driver
     build_test
     export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     ctest --test-dir build/test -j "$(jobs)" --output-on-failure

@@ -21,11 +21,13 @@ const char16_t kNoRecordMessage[] = u"没有该记录,可能原因是ID出错或
 vb::String Text(const vb::Variant& v) { return v.IsNull() ? vb::String() : vb::CStr(com::ValueOf(v)); }
 
 // The host part of an http:// or https:// address: what follows the scheme up
-// to the first "/", "?" or "#".
+// to the first "/", "?" or "#". The scheme is compared in any letter case, as
+// URLs define it; the host is compared as the server names itself.
 bool HostMatches(const vb::String& referer, const vb::String& server_name) {
   vb::StringView rest;
-  if (referer.starts_with(u"http://")) rest = vb::StringView(referer).substr(7);
-  else if (referer.starts_with(u"https://")) rest = vb::StringView(referer).substr(8);
+  vb::String scheme = vb::AsciiLowerCopy(vb::StringView(referer).substr(0, 8));
+  if (scheme.starts_with(u"http://")) rest = vb::StringView(referer).substr(7);
+  else if (scheme.starts_with(u"https://")) rest = vb::StringView(referer).substr(8);
   else return false;
   size_t end = rest.find_first_of(u"/?#");
   vb::StringView authority = rest.substr(0, end);

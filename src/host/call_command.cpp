@@ -21,8 +21,22 @@ void PrintHelp() {
       "               MEMBER [ARG]...\n"
       "       qe call --list\n"
       "Each ARG is converted to the member's parameter type; a lone \"-\" leaves an optional\n"
-      "parameter out. Request, Response, Server, Session and Application come from the options;\n"
-      "Conn and Rs receive an empty text.\n");
+      "parameter out, and \"\\-\" passes the text \"-\" (an ARG made of backslashes and a last \"-\"\n"
+      "loses its first backslash: \"\\\\-\" passes \"\\-\"; every other ARG is passed as written).\n"
+      "Request, Response, Server, Session and Application come from the options; Conn and Rs\n"
+      "receive an empty text.\n");
+}
+
+// A command-line argument as the member receives it: a lone "-" is an
+// omitted argument; the text "-" is written "\-", and any run of backslashes
+// before a last "-" loses one, so that every text can be passed.
+void PushArgument(com::ArgList& args, const std::string& text) {
+  if (text == "-") {
+    args.PushMissing();
+    return;
+  }
+  bool escaped_dash = text.size() >= 2 && text.back() == '-' && text.find_first_not_of('\\') == text.size() - 1;
+  args.PushValue(vb::Variant(vb::FromUtf8(escaped_dash ? text.substr(1) : text)));
 }
 
 std::pair<std::string, std::string> SplitPair(const std::string& text, char separator) {
@@ -39,6 +53,36 @@ int ListMembers() {
 }
 
 }  // namespace
+
+vb::Variant CallMember(PageContext& page, vb::StringView member, const std::vector<std::string>& args) {
+  qe::RegisterComponentClasses();
+  auto facade = com::CreateObject(u"QE.QeCls");
+
+  // The member's declared parameters decide which arguments come from the
+  // page and which from the texts; an unknown member gets them all as given
+  // and fails with 438.
+  const com::MemberInfo* info = nullptr;
+  for (const auto& m : qe::QeCls::MemberList())
+    if (vb::EqualsNoCase(m.name, member)) info = &m;
+
+  com::ArgList list;
+  std::deque<vb::Variant> page_data;
+  size_t next = 0;
+  if (info) {
+    for (const auto& p : info->params) {
+      if (vb::Variant* intrinsic = page.Intrinsic(p.name)) {
+        list.PushRef(*intrinsic);
+      } else if (vb::EqualsNoCase(p.name, u"Conn") || vb::EqualsNoCase(p.name, u"Rs")) {
+        page_data.emplace_back(vb::String());
+        list.PushRef(page_data.back());
+      } else if (next < args.size()) {
+        PushArgument(list, args[next++]);
+      }
+    }
+  }
+  for (; next < args.size(); ++next) PushArgument(list, args[next]);
+  return facade->Invoke(vb::String(member), com::CallType::Get, list);
+}
 
 int RunCall(int argc, char** argv) {
   PageOptions options;
@@ -82,37 +126,14 @@ int RunCall(int argc, char** argv) {
   vb::String member = vb::FromUtf8(argv[i++]);
 
   try {
-    qe::RegisterComponentClasses();
+    std::vector<std::string> texts(argv + i, argv + argc);
     PageContext page(options);
-    auto facade = com::CreateObject(u"QE.QeCls");
-
-    // The member's declared parameters decide which arguments come from the
-    // page and which from the command line; an unknown member gets them all
-    // as given and fails with 438.
-    const com::MemberInfo* info = nullptr;
-    for (const auto& m : qe::QeCls::MemberList())
-      if (vb::EqualsNoCase(m.name, member)) info = &m;
-
-    com::ArgList args;
-    std::deque<vb::Variant> page_data;
-    if (info) {
-      for (const auto& p : info->params) {
-        if (vb::Variant* intrinsic = page.Intrinsic(p.name)) {
-          args.PushRef(*intrinsic);
-        } else if (vb::EqualsNoCase(p.name, u"Conn") || vb::EqualsNoCase(p.name, u"Rs")) {
-          page_data.emplace_back(vb::String());
-          args.PushRef(page_data.back());
-        } else if (i < argc) {
-          std::string text = argv[i++];
-          if (text == "-") args.PushMissing();
-          else args.PushValue(vb::Variant(vb::FromUtf8(text)));
-        }
-      }
+    vb::Variant result = CallMember(page, member, texts);
+    // An empty text prints nothing, as a page that writes it shows nothing.
+    if (!result.IsEmpty()) {
+      std::string text = vb::ToUtf8(vb::CStr(com::ValueOf(result)));
+      if (!text.empty()) std::printf("%s\n", text.c_str());
     }
-    for (; i < argc; ++i) args.PushValue(vb::Variant(vb::FromUtf8(argv[i])));
-
-    vb::Variant result = facade->Invoke(member, com::CallType::Get, args);
-    if (!result.IsEmpty()) std::printf("%s\n", vb::ToUtf8(vb::CStr(com::ValueOf(result))).c_str());
     if (show_response) std::fputs(page.ResponseText().c_str(), stdout);
     return 0;
   } catch (const vb::Error& e) {

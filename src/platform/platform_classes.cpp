@@ -1,6 +1,7 @@
 #include "platform/platform_classes.h"
 
 #include "platform/ado/ado.h"
+#include "platform/com/dictionary.h"
 #include "platform/fs/file_system_object.h"
 #include "platform/regex/regexp.h"
 #include "platform/stream/stream.h"
@@ -11,6 +12,7 @@ namespace platform {
 void RegisterPlatformClasses() {
   regex::RegisterClasses();
   scripting::RegisterClasses();
+  scripting::RegisterDictionary();
   stream::RegisterClasses();
   ado::RegisterClasses();
 }

@@ -29,6 +29,11 @@ constexpr std::array<const char16_t*, 6> kConfigColumns = {u"ConfigClass", u"Con
                                                            u"ConfigPara3", u"ConfigPara4", u"ConfigPara5"};
 constexpr int32_t kAdVarWChar = 202;
 constexpr int32_t kConfigColumnSize = 32;
+// ConfigPara1 of the "SQL_Server" row takes the client's address, which may
+// be a full IPv6 address or a forwarded list ("client, proxy"): it holds the
+// longest text Jet has. Files made with 32 characters there are left as they
+// are and keep working: rows that are there are never written again.
+constexpr int32_t kAddressColumnSize = 255;
 
 vb::String ConfigDatabaseFile(vb::Variant& Server) {
   return vb::CStr(com::Call(Server, u"MapPath", vb::String(kConfigDatabasePath)));
@@ -53,8 +58,11 @@ void CreateConfigTable(const vb::String& path) {
   vb::Variant table = NewObject(u"Adox.Table");
   com::Let(table, u"name", vb::Variant(u"Config"));
   vb::Variant columns = com::Call(table, u"Columns");
-  for (const char16_t* name : kConfigColumns)
-    com::Call(columns, u"Append", vb::String(name), kAdVarWChar, kConfigColumnSize);
+  for (const char16_t* name : kConfigColumns) {
+    vb::StringView column(name);
+    int32_t size = column == u"ConfigPara1" ? kAddressColumnSize : kConfigColumnSize;
+    com::Call(columns, u"Append", vb::String(name), kAdVarWChar, size);
+  }
   com::Call(com::Call(catalog, u"Tables"), u"Append", table);
   QeCloseData(table, catalog);
 }

@@ -3,7 +3,23 @@
 // optionally watermarked with text or a second image. The façade holds one as
 // m_Image. Pages set its properties (variants, converted when written) before
 // they call an output method; unset numbers are 0 and unset texts empty.
+//
+// The output methods load LoadFromFile (BMP, GIF or JPEG), draw the watermark
+// in source pixels, scale the result by Rate (or to Width by Height when Rate
+// is 0) and write it as a JPEG of quality 100. Errors of their own, in the
+// order they are checked, all before anything is written:
+//   vbObjectError + 513  LoadFromFile names no existing file
+//   vbObjectError + 514  LoadFromMaskImgFile names no existing file
+//   vbObjectError + 515  the JPEG was not written ("...错误号:" + GDI+ status:
+//                        2 a bad argument, 7 a file that cannot be written)
+// and the run-time's: 481 for a file that is no picture of the three kinds,
+// 5 for a source declaring more than 100 megapixels or a target under 1 or
+// over 16,384 pixels a side, 6 for an alpha outside 0 to 255, 13 for a
+// colour that is no colour.
+#include <memory>
+
 #include "platform/com/object.h"
+#include "platform/image/bitmap.h"
 
 namespace qe {
 
@@ -28,6 +44,21 @@ class Kesra_Class_Image : public com::Dispatch<Kesra_Class_Image> {
   void LetWidth(const vb::Variant& value);
   void LetHeight(const vb::Variant& value);
 
+  // The methods, in the interface's order.
+  void KesraImageOutputPreview(const vb::String& p_TargetFileName);
+  // p_ForeColor: "#RRGGBB" as HTML writes it, "&H..." (red in the lowest
+  // byte) or a decimal number, as a GDI colour value.
+  void KesraImageOutputTxtImg(const vb::String& p_TargetFileName, const vb::String& p_ForeColor, float p_FontWidth = 20,
+                              float p_FontHeight = 50, float p_FontLeft = 10, float p_FontTop = 100);
+  void KesraImageOutputMarkImg(const vb::String& p_TargetFileName, float p_ImageLeft, float p_ImageTop, float& p_Alpha);
+  // p_PicHand: a bitmap handle of image::RegisterBitmap.
+  void KesraImageSaveJpg(int32_t p_PicHand, const vb::String& p_TargetFileName, uint8_t p_Quality = 100);
+  // "BMP|16|16|24"; "|0|0|0" for a file of no known type or one that cannot be read. Never raises.
+  vb::String KesraGetImageInfo(const vb::String& p_FileFullName);
+  // p_FileData: a byte array or a byte string; the result a byte array (see
+  // FirstPartData). p_FileSize is not used.
+  vb::Variant KesraGetBinFromImage(vb::Variant& p_FileSize, vb::Variant& p_FileData);
+
   const vb::String& LoadFromMaskImgFile() const { return mask_image_file_; }
   float MarkRotateTenths() const { return mark_rotate_tenths_; }  // tenths of a degree, counter-clockwise
   const vb::String& MaskTextFontName() const { return mask_font_name_; }
@@ -38,6 +69,11 @@ class Kesra_Class_Image : public com::Dispatch<Kesra_Class_Image> {
   int32_t Height() const { return height_; }
 
  private:
+  image::Bitmap LoadSource() const;
+  // The target's size; error 5 outside 1 to kMaxBitmapSide.
+  std::pair<int, int> TargetSize(const image::Bitmap& source) const;
+  void SaveScaled(image::Bitmap source, const vb::String& target);
+
   vb::String mask_image_file_;
   float mark_rotate_tenths_ = 0;
   vb::String mask_font_name_;

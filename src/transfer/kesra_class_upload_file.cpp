@@ -205,7 +205,7 @@ bool Kesra_Class_UploadFile::AddFile(const vb::String& header, size_t data_offse
     error_id_ = kUploadTooLarge;
     return false;
   }
-  if (files_->Exists(key)) key = UniqueKey(key);
+  if (files_->Exists(vb::Variant(key))) key = UniqueKey(key);
 
   auto item = std::make_shared<Kesra_Class_UploadFileEx>();
   item->ContentType = content_type;
@@ -217,7 +217,7 @@ bool Kesra_Class_UploadFile::AddFile(const vb::String& header, size_t data_offse
   item->LocalName = *local_name;
   item->Extend = extension;
   item->SetBody(body_);
-  files_->Put(key, vb::Variant(item));
+  files_->Add(vb::Variant(key), vb::Variant(item));
   return true;
 }
 
@@ -234,25 +234,25 @@ vb::String Kesra_Class_UploadFile::UniqueKey(const vb::String& key) const {
   vb::String prefix = key.substr(0, key.rfind(separator_) + separator_.size());
   for (int64_t counter = 1;; ++counter) {
     vb::String candidate = prefix + vb::FromUtf8(std::to_string(counter));
-    if (!files_->Exists(candidate)) return candidate;
+    if (!files_->Exists(vb::Variant(candidate))) return candidate;
   }
 }
 
 void Kesra_Class_UploadFile::AddField(const vb::String& name, std::string_view data) {
   vb::String value = Decode(data);
-  if (const vb::Variant* old = fields_->Find(name)) value = vb::CStr(*old) + u"," + value;
-  fields_->Put(name, std::move(value));
+  if (const vb::Variant* old = fields_->Find(vb::Variant(name))) value = vb::CStr(*old) + u"," + value;
+  fields_->Put(vb::Variant(name), std::move(value));
 }
 
 vb::Variant Kesra_Class_UploadFile::ItemOrEmpty(const vb::String& key) const {
-  if (const vb::Variant* item = files_->Find(key)) return *item;
+  if (const vb::Variant* item = files_->Find(vb::Variant(key))) return *item;
   return vb::Variant(std::make_shared<Kesra_Class_UploadFileEmpty>());
 }
 
 vb::Variant Kesra_Class_UploadFile::Forms(const vb::Variant& form_name) const {
   vb::String name = VariantText(form_name);
   if (vb::Trim(name) == u"-1") return vb::Variant(fields_);
-  const vb::Variant* value = fields_->Find(vb::LCase(name));
+  const vb::Variant* value = fields_->Find(vb::Variant(vb::LCase(name)));
   return value ? *value : vb::Variant(vb::String());
 }
 
@@ -277,7 +277,11 @@ int32_t Kesra_Class_UploadFile::QuickSave(const vb::Variant& form_name, const vb
   asp::Context* context = asp::CurrentContext();
   vb::Variant server = context ? context->Server() : vb::Variant::Nothing();
   int32_t saved = 0;
-  for (const auto& [key, item] : files_->Entries()) {
+  // A page that took the table whole may have added entries of its own;
+  // only the parser's items (text keys, file items) are saved.
+  for (const auto& [key_value, item] : files_->Entries()) {
+    if (!key_value.IsString()) continue;
+    const vb::String& key = key_value.As<vb::String>();
     if (one_key ? key != name : !key.starts_with(prefix)) continue;
     auto file = std::dynamic_pointer_cast<Kesra_Class_UploadFileEx>(item.GetObject());
     if (file && file->SavetoFile(server, save_path, int16_t{0}, true)) ++saved;

@@ -14,9 +14,9 @@
 #include <memory>
 #include <unordered_set>
 
+#include "platform/com/dictionary.h"
 #include "platform/com/object.h"
 #include "transfer/request_body.h"
-#include "transfer/upload_table.h"
 
 namespace qe {
 
@@ -74,8 +74,10 @@ class Kesra_Class_UploadFile : public com::Dispatch<Kesra_Class_UploadFile> {
   // folder, under generated names; returns how many were saved.
   int32_t QuickSave(const vb::Variant& form_name, const vb::Variant& save_path);
 
-  const UploadTable& FileTable() const { return *files_; }
-  const UploadTable& FieldTable() const { return *fields_; }
+  // Lower-cased field name -> text; item key -> Kesra_Class_UploadFileEx,
+  // both in the order the parts came.
+  const scripting::Dictionary& FileTable() const { return *files_; }
+  const scripting::Dictionary& FieldTable() const { return *fields_; }
 
   // Size text with two decimals: "512.00B", "1.50KB", "2.00MB"; "" for Null.
   static vb::String GetSize(const vb::Variant& size);
@@ -95,8 +97,8 @@ class Kesra_Class_UploadFile : public com::Dispatch<Kesra_Class_UploadFile> {
   double total_size_ = 0;
   vb::Variant lost_time_;
   vb::String separator_;
-  std::shared_ptr<UploadTable> fields_ = std::make_shared<UploadTable>();
-  std::shared_ptr<UploadTable> files_ = std::make_shared<UploadTable>();
+  std::shared_ptr<scripting::Dictionary> fields_ = std::make_shared<scripting::Dictionary>();
+  std::shared_ptr<scripting::Dictionary> files_ = std::make_shared<scripting::Dictionary>();
   std::shared_ptr<const BodyBytes> body_;
   std::unordered_set<vb::String> new_names_;
 };

@@ -37,6 +37,15 @@ vb::String WriteUnderNewName(const vb::String& folder, const vb::String& first, 
   }
 }
 
+// The name shortened to fit the host: its base gives way, its extension
+// (the text after its last ".", when that is `extension`) stays.
+vb::String FittedName(const vb::String& name, const vb::String& extension) {
+  const vb::String tail = u"." + extension;
+  if (name.size() > tail.size() && name.ends_with(tail))
+    return FitHostName(vb::StringView(name).substr(0, name.size() - tail.size()), tail);
+  return FitHostName(name, u"");
+}
+
 }  // namespace
 
 Kesra_Class_UploadFileEx::Kesra_Class_UploadFileEx() : Size(int32_t{0}), FormName(vb::String()) { CountObject(1); }
@@ -91,17 +100,19 @@ bool Kesra_Class_UploadFileEx::SavetoFile(const vb::Variant& server, const vb::V
     } else if (vb::Equals(option, int16_t{-1}) && !user_name.empty()) {
       name = user_name + u"." + extension;
     } else {
-      FileName = WriteUnderNewName(folder, VariantText(NewName), bytes,
-                                   [&](int) { return MakeNewName() + u"." + extension; });
+      FileName = WriteUnderNewName(folder, FittedName(VariantText(NewName), extension), bytes,
+                                   [&](int) { return FittedName(MakeNewName() + u"." + extension, extension); });
       return true;
     }
+    name = FittedName(name, extension);
     if (vb::CBool(com::ValueOf(overwrite))) {
       fs::ReplaceFile(folder + name, bytes);
       FileName = name;
     } else {
       vb::String base = name.substr(0, name.find(u'.'));
       FileName = WriteUnderNewName(folder, name, bytes, [&](int n) {
-        return base + u"(" + vb::FromUtf8(std::to_string(n)) + u")" + (extension.empty() ? u"" : u"." + extension);
+        return FitHostName(base, u"(" + vb::FromUtf8(std::to_string(n)) + u")" +
+                                     (extension.empty() ? u"" : u"." + extension));
       });
     }
     return true;

@@ -19,7 +19,7 @@ vb::String SaveReport(Kesra_Class_UploadFile& upload, vb::Variant& server, const
   for (const auto& [key, entry] : upload.FileTable().Entries()) {
     auto file = std::dynamic_pointer_cast<Kesra_Class_UploadFileEx>(entry.GetObject());
     if (!file) {
-      report += u"Error|" + ReportSafe(key) + u"$";
+      report += u"Error|" + ReportSafe(vb::CStr(key)) + u"$";
     } else if (file->SavetoFile(server, folder, rename_option, overwrite)) {
       report += u"Success|" + vb::CStr(file->LocalName) + u"|" + vb::CStr(file->FileName) + u"|" +
                 vb::CStr(file->Size) + u"$";

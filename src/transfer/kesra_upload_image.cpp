@@ -53,7 +53,11 @@ Kesra_UploadImage::Kesra_UploadImage(const vb::Variant& request) {
   Split(request);
 }
 
-Kesra_UploadImage::~Kesra_UploadImage() { CountObject(-1); }
+Kesra_UploadImage::~Kesra_UploadImage() {
+  if (index_) index_->RemoveAll();
+  parts_.clear();
+  CountObject(-1);
+}
 
 void Kesra_UploadImage::Split(const vb::Variant& request) {
   double total = vb::CDbl(com::ValueOf(com::Call(request, u"TotalBytes")));
@@ -64,13 +68,16 @@ void Kesra_UploadImage::Split(const vb::Variant& request) {
   if (line_end == 0 || line_end == std::string_view::npos) return;
   const std::string next_line = "\r\n" + std::string(body.substr(0, line_end));
   const size_t line = line_end + 2;  // the delimiter and its CR LF
+  index_ = std::make_shared<scripting::Dictionary>();
   for (size_t delimiter = 0;;) {
     size_t found = FindDelimiter(body, next_line, delimiter + line_end);
-    if (found == std::string_view::npos) return;
+    if (found == std::string_view::npos) break;
     size_t next = found + 2;
     AddPart(delimiter + line, next - delimiter - line);
     delimiter = next;
   }
+  for (const vb::Variant& part : index_->Items())
+    parts_.push_back(std::static_pointer_cast<Kesra_UpLoadImageData>(part.GetObject()));
 }
 
 void Kesra_UploadImage::AddPart(size_t offset, size_t size) {
@@ -95,7 +102,7 @@ void Kesra_UploadImage::AddPart(size_t offset, size_t size) {
   } else {
     data->SetFieldText(BytesToString(data->DataBytes()));
   }
-  parts_.push_back(std::move(data));
+  index_->Add(vb::Variant(index_->Count()), vb::Variant(std::move(data)));
 }
 
 bool Kesra_UploadImage::NameMatches(const vb::Variant& part_name, vb::StringView wanted) const {

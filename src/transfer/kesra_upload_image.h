@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/com/dictionary.h"
 #include "platform/com/object.h"
 #include "transfer/kesra_upload_image_data.h"
 #include "transfer/request_body.h"
@@ -59,6 +60,8 @@ class Kesra_UploadImage : public com::Dispatch<Kesra_UploadImage> {
   bool NameMatches(const vb::Variant& part_name, vb::StringView wanted) const;
 
   std::shared_ptr<const BodyBytes> body_;
+  // The part's number from 0 -> the part; the parts are its items.
+  std::shared_ptr<scripting::Dictionary> index_;
   std::vector<std::shared_ptr<Kesra_UpLoadImageData>> parts_;
 };
 

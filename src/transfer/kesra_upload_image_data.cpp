@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/byte_string.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/operators.h"
 #include "shell/component_classes.h"
@@ -9,27 +10,6 @@
 #include "transfer/picture_sniff.h"
 
 namespace qe {
-namespace {
-
-// A VB byte string: two bytes to a character, low byte first.
-vb::String ByteString(std::string_view bytes) {
-  vb::String s((bytes.size() + 1) / 2, u'\0');
-  for (size_t i = 0; i < bytes.size(); ++i)
-    s[i / 2] |= static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) << (i % 2 ? 8 : 0));
-  return s;
-}
-
-std::string BytesOfByteString(vb::StringView s) {
-  std::string bytes;
-  bytes.reserve(s.size() * 2);
-  for (char16_t c : s) {
-    bytes += static_cast<char>(c & 0xFF);
-    bytes += static_cast<char>(c >> 8);
-  }
-  return bytes;
-}
-
-}  // namespace
 
 Kesra_UpLoadImageData::Kesra_UpLoadImageData() { CountObject(1); }
 Kesra_UpLoadImageData::~Kesra_UpLoadImageData() { CountObject(-1); }

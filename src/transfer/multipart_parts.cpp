@@ -2,12 +2,14 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 
 namespace qe {
 
 size_t FindBytes(std::string_view haystack, std::string_view needle, size_t from) {
-  if (from > haystack.size()) return std::string_view::npos;
+  if (from > haystack.size() || needle.size() > haystack.size() - from) return std::string_view::npos;
+  if (needle.empty()) return from;
   // memmem is linear on long needles and data full of CR LF, where a
   // first-byte scan is not.
   const void* found = ::memmem(haystack.data() + from, haystack.size() - from, needle.data(), needle.size());
@@ -24,6 +26,15 @@ bool EndsDelimiter(std::string_view rest) {
   return rest.size() < 2 || rest.starts_with("\r\n") || rest.starts_with("--") || rest[0] == ' ' || rest[0] == '\t';
 }
 
+// A form whose inputs were all left empty or unchecked has no parts: its
+// body is the closing delimiter alone ("--boundary--"), with or without a
+// line break after it.
+bool IsClosingDelimiterAlone(std::string_view body) {
+  std::string_view line = body.substr(0, std::min(FindBytes(body, "\r\n", 0), body.size()));
+  std::string_view rest = body.substr(line.size());
+  return line.size() > 4 && line.starts_with("--") && line.ends_with("--") && (rest.empty() || rest == "\r\n");
+}
+
 }  // namespace
 
 size_t FindDelimiter(std::string_view body, std::string_view next_line, size_t from) {
@@ -35,6 +46,7 @@ size_t FindDelimiter(std::string_view body, std::string_view next_line, size_t f
 }
 
 MultipartEnd WalkMultipart(std::string_view body, const std::function<bool(const MultipartPart&)>& visit) {
+  if (IsClosingDelimiterAlone(body)) return MultipartEnd::kComplete;
   const size_t line_end = FindBytes(body, "\r\n", 0);
   if (line_end == 0 || line_end == std::string_view::npos) return MultipartEnd::kTruncated;
   const std::string_view delimiter = body.substr(0, line_end);

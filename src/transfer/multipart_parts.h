@@ -5,7 +5,8 @@
 // runs from after a delimiter line to the CR LF before the next delimiter;
 // its header block ends at the first blank line. The body ends with the
 // closing delimiter (the delimiter and "--"), or with a delimiter followed by
-// no more than 5 bytes.
+// no more than 5 bytes. A body that is the closing delimiter alone is a form
+// without parts.
 #include <cstddef>
 #include <functional>
 #include <string_view>

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/fs/paths.h"
 #include "platform/vb/datetime.h"
 #include "platform/vb/numbers.h"
 #include "platform/vb/random.h"
@@ -30,6 +31,25 @@ std::optional<vb::String> ClientLocalName(vb::StringView sent) {
   for (char16_t c : name)
     if (c < 0x20 || c == 0x7F) return std::nullopt;
   return ReportSafe(name);
+}
+
+vb::String FitHostName(vb::StringView base, vb::StringView tail) {
+  const size_t tail_bytes = fs::HostNameBytes(tail);
+  size_t bytes = fs::HostNameBytes(base) + tail_bytes;
+  if (bytes <= fs::kMaxHostNameBytes) return vb::String(base) + vb::String(tail);
+  size_t end = base.size();
+  while (end > 0 && bytes > fs::kMaxHostNameBytes) {
+    // A character off the end: both halves of a surrogate pair at once.
+    size_t start = end - 1;
+    if (start > 0 && base[start] >= 0xDC00 && base[start] <= 0xDFFF && base[start - 1] >= 0xD800 &&
+        base[start - 1] <= 0xDBFF)
+      --start;
+    bytes -= fs::HostNameBytes(base.substr(start, end - start));
+    end = start;
+  }
+  if (tail.empty())
+    while (end > 0 && (base[end - 1] == u'.' || base[end - 1] == u' ')) --end;
+  return vb::String(base.substr(0, end)) + vb::String(tail);
 }
 
 vb::String ReportSafe(vb::StringView text) {

@@ -20,6 +20,13 @@ vb::String MakeNewName();
 // that is empty, "." or "..", or holds a control character.
 std::optional<vb::String> ClientLocalName(vb::StringView sent);
 
+// `base` + `tail`, with characters taken off the end of `base` (never off
+// `tail`: the extension, or a number and the extension) until the name fits
+// one name on the host. A name without a tail keeps no trailing dots or
+// blanks after a cut, which Windows would drop. When the tail alone does not
+// fit, the base goes and the write then fails.
+vb::String FitHostName(vb::StringView base, vb::StringView tail);
+
 // The text with the report's separators replaced: "|" by ",", "$" and "#" by
 // "_", so that a page splitting the report on them reads every piece whole.
 vb::String ReportSafe(vb::StringView text);

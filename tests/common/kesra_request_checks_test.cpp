@@ -99,7 +99,11 @@ TEST(KesraCheckPost, RefererMustComeFromThisServer) {
       {u"http://www.school.cnx/", 1, true},
       {u"http://www.school.cn:/", 1, true},
       {u"http://www.school.cn:80x/", 1, true},
-      {u"http://WWW.SCHOOL.CN/", 1, true},      // case matters
+      {u"http://WWW.SCHOOL.CN/", 1, true},      // the host's case matters
+      {u"HTTP://www.school.cn/", 1, false},     // the scheme's does not
+      {u"Https://www.school.cn:8080/x", 1, false},
+      {u"HTTPS:/www.school.cn/", 1, true},
+      {u"httpx://www.school.cn/", 1, true},
       {u"ftp://www.school.cn/", 1, true},
       {u"http://evil.net/", 0, false},          // any other value skips the check
       {nullptr, 2, false},

@@ -59,6 +59,15 @@ TEST(QeProgram, ConvertsArgumentsAndLeavesOptionalsOut) {
   EXPECT_EQ(Qe("call CommCloseWindowModal -").status, 1);  // required: cannot be left out
 }
 
+TEST(QeProgram, ABackslashBeforeALoneDashPassesItAsText) {
+  EXPECT_EQ(Qe("call CommHtmlEncode '\\-'").out, "-\n");
+  EXPECT_EQ(Qe("call CommHtmlEncode '\\\\-'").out, "\\-\n");
+  EXPECT_EQ(Qe("call CommHtmlEncode '\\-x'").out, "\\-x\n");  // only backslashes before the dash
+  EXPECT_EQ(Qe("call CommHtmlEncode 'C:\\a-'").out, "C:\\a-\n");
+  EXPECT_EQ(Qe("call CommHtmlEncode -").out.rfind("error 449: ", 0), 0u);
+  EXPECT_NE(Qe("call --help").out.find("\"\\-\" passes the text \"-\""), std::string::npos);
+}
+
 TEST(QeProgram, ShowsTheResponseOfARefusedRequest) {
   auto r = Qe("call --query 'id=1%27' --response CommCheckInject");
   EXPECT_EQ(r.status, 0);
@@ -69,6 +78,22 @@ TEST(QeProgram, ShowsTheResponseOfARefusedRequest) {
   // A harmless query writes nothing.
   r = Qe("call --query 'id=12' --response CommCheckInject");
   EXPECT_EQ(r.out, "HTTP/1.1 200 OK\nContent-Type: text/html\nCache-Control: private\n\n");
+}
+
+TEST(QeProgram, PrintsTheDialogFrameAndNoMouseScriptForSpreadsheets) {
+  auto frame = Qe("call CommShowDialogFrame 600 400");
+  EXPECT_EQ(frame.status, 0);
+  EXPECT_EQ(frame.out.rfind("<style type=\"text/css\"><!--dialog {", 0), 0u);
+  EXPECT_NE(frame.out.find("<dialog class=\"dialog\" id=\"Dialog\"><div class=\"dialog-header\" id=\"Title_Dialog\" "
+                           "style=\"float:left;width:600px;"),
+            std::string::npos);
+  EXPECT_NE(frame.out.find("height:375px;"), std::string::npos);
+  EXPECT_TRUE(frame.out.ends_with("</div></dialog>\n"));
+  EXPECT_EQ(Qe("call --query excel=yes CommScriptMouse").out, "");
+  EXPECT_EQ(Qe("call --query excel=no CommScriptMouse").out.rfind("<script Language=\"JavaScript\">function NoContextMenu", 0), 0u);
+  auto office = Qe("call CommShowDialogFrame 600 400 False");
+  EXPECT_EQ(office.status, 1);
+  EXPECT_EQ(office.out.rfind("error 445: ", 0), 0u);
 }
 
 TEST(QeProgram, ServeRefusesLimitsOutOfRange) {

@@ -29,7 +29,8 @@ TEST_F(QeConfig, FirstUseCreatesTheDatabaseWithItsTableAndFourRowsInOrderOnce) {
   Variant qe = NewQeCls();
   EXPECT_EQ(com::Call(qe, u"CommConfig_GetConnString", page->server, page->request), Variant(kConfigConnection));
   EXPECT_EQ(ConfigRows(), DefaultRows(u"10.1.2.3"));
-  // The table as ADOX reads it back: six texts of 32 characters, no key or index.
+  // The table as ADOX reads it back: six texts of 32 characters (255 for the
+  // client's address), no key or index.
   Variant catalog = Create(u"ADOX.Catalog");
   com::Let(catalog, u"ActiveConnection", Variant(kConfigConnection));
   Variant table = com::Call(com::Call(catalog, u"Tables"), u"Item", String(u"Config"));
@@ -41,7 +42,7 @@ TEST_F(QeConfig, FirstUseCreatesTheDatabaseWithItsTableAndFourRowsInOrderOnce) {
     Variant column = com::Call(columns, u"Item", i);
     EXPECT_EQ(vb::CStr(Prop(column, u"Name")), names[i]);
     EXPECT_EQ(Long(column, u"Type"), 202);
-    EXPECT_EQ(Long(column, u"DefinedSize"), 32);
+    EXPECT_EQ(Long(column, u"DefinedSize"), i == 1 ? 255 : 32) << vb::ToUtf8(names[i]);
   }
   EXPECT_EQ(Long(com::Call(table, u"Indexes"), u"Count"), 0);
   catalog = Variant();
@@ -106,9 +107,58 @@ TEST_F(QeConfig, ValuesAreQuotedSoAnAddressCannotChangeTheStatement) {
   EXPECT_EQ(Rows(conn, u"Select * From [Config] Where ConfigClass Like 'O%'"), u"O'Brien,a','',,,;");
 }
 
+TEST_F(QeConfig, AFullIpv6AddressOrAForwardedListSetsUpTheSite) {
+  const String widest = u"203.0.113.7, " + String(200, u'x') + u", 198.51.100.1";
+  for (const String& address : {String(u"2001:0db8:85a3:0000:0000:8a2e:0370:7334"),
+                                String(u"ffff:ffff:ffff:ffff:ffff:ffff:255.255.255.255"),
+                                String(u"203.0.113.7, 10.0.0.1"), widest.substr(0, 255)}) {
+    // A new site each time: no file, no Application values.
+    std::filesystem::remove(site_.Host("site/Data/Config.htm"));
+    application_ = std::make_shared<asp::ApplicationState>();
+    auto page = NewPage(address);
+    com::Call(NewQeCls(), u"CommGetApplicationConnString", page->response, page->request, page->server,
+              page->application);
+    EXPECT_FALSE(page->Ended());
+    EXPECT_EQ(ConfigRows(u"Select ConfigPara1, ConfigPara2 From [Config] Where ConfigClass='SQL_Server'"),
+              address + u",sa;");
+    EXPECT_EQ(vb::CStr(page->App(u"PublicQeDataConnString")),
+              u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source =C:\\site\\data\\qe.asp");
+  }
+}
+
+TEST_F(QeConfig, AFileMadeWithNarrowColumnsIsLeftAsItIsAndKeepsWorking) {
+  // A configuration database as earlier builds made it: every column 32
+  // characters, seeded from a short address.
+  {
+    Variant catalog = Create(u"ADOX.Catalog");
+    com::Call(catalog, u"Create", String(u"Provider=microsoft.jet.oledb.4.0;Data Source=") + kConfigFile);
+    Variant table = Create(u"ADOX.Table");
+    com::Let(table, u"name", Variant(u"Config"));
+    for (const char16_t* name : {u"ConfigClass", u"ConfigPara1", u"ConfigPara2", u"ConfigPara3", u"ConfigPara4",
+                                 u"ConfigPara5"})
+      com::Call(com::Call(table, u"Columns"), u"Append", String(name), int32_t{202}, int32_t{32});
+    com::Call(com::Call(catalog, u"Tables"), u"Append", table);
+  }
+  auto seeding = NewPage();
+  qe::QeConfig_CreateTableData(seeding->server, seeding->request);
+  // A client with a full IPv6 address finds it and gets its connection string.
+  auto page = NewPage(u"2001:0db8:85a3:0000:0000:8a2e:0370:7334");
+  com::Call(NewQeCls(), u"CommGetApplicationConnString", page->response, page->request, page->server,
+            page->application);
+  EXPECT_FALSE(page->Ended());
+  EXPECT_EQ(vb::CStr(page->App(u"PublicQeDataType")), u"Access");
+  EXPECT_EQ(ConfigRows(), DefaultRows(u"10.1.2.3"));
+  Variant catalog = Create(u"ADOX.Catalog");
+  com::Let(catalog, u"ActiveConnection", Variant(kConfigConnection));
+  Variant column = com::Call(com::Call(com::Call(com::Call(catalog, u"Tables"), u"Item", String(u"Config")),
+                                       u"Columns"),
+                             u"Item", String(u"ConfigPara1"));
+  EXPECT_EQ(Long(column, u"DefinedSize"), 32);
+}
+
 TEST_F(QeConfig, ARowThatFailsLeavesNoHalfSeededDatabase) {
-  // An address longer than the column's 32 characters fails its row.
-  const String too_long = u"2001:0db8:85a3:0000:0000:8a2e:0370:7334";
+  // An address longer than the column's 255 characters fails its row.
+  const String too_long = u"203.0.113.7, " + String(250, u'9');
   auto first = NewPage(too_long);
   EXPECT_LT(ErrorOf([&] { qe::QeConfig_GetConnString(first->server, first->request); }), 0);
   EXPECT_TRUE(std::filesystem::is_empty(site_.Host("site/Data")));

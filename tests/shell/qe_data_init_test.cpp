@@ -164,6 +164,14 @@ TEST_F(QeDataInitTest, AFailingStatementLeavesNoRowAndTheDatabaseCanBeSeededAgai
   EXPECT_EQ(Count(u"NClass"), 67);
 }
 
+TEST_F(QeDataInitTest, WithoutTheMainDatabaseFileTheDatabasesErrorFailsTheCallAndNoFileIsMade) {
+  std::filesystem::remove(site_.Host("site/Data/qe.asp"));
+  auto page = NewPage();
+  EXPECT_LT(ErrorOf([&] { DataInit(*page); }), 0);
+  EXPECT_FALSE(page->Ended());
+  EXPECT_EQ(DataFolder(), std::vector<std::string>{"Config.htm"});
+}
+
 TEST_F(QeDataInitTest, AMissingConfigurationRowEndsTheRequestBeforeAnyRowIsWritten) {
   auto page = NewPage();
   qe::QeConfig_GetConnString(page->server, page->request);

@@ -10,6 +10,7 @@
 #include "support/file_content.h"
 #include "support/temp_site.h"
 #include "transfer/kesra_class_upload_file.h"
+#include "transfer/upload_names.h"
 #include "transfer/upload_test_support.h"
 
 namespace {
@@ -65,6 +66,62 @@ TEST_F(UploadItemTest, ClientNameWithoutOverwriteTakesTheFirstFreeNumber) {
   ASSERT_TRUE(Save(u"plain", u"/up", int16_t{1}, false));
   EXPECT_EQ(Text(Item(u"plain")->FileName), "README(0)");
   EXPECT_EQ(qe_test::FileContent(site_.Host("site/up/README(0)")), "README DATA");
+}
+
+// A Chinese character takes 3 bytes on the host: 84 of them and ".txt" are
+// 256 bytes, one more than a host name holds, while Windows takes them.
+std::u16string Chinese(size_t n) { return std::u16string(n, u'中'); }
+std::string Utf8(std::u16string_view text) { return vb::ToUtf8(text); }
+
+TEST(UploadNames, LongNamesLoseCharactersOffTheEndOfTheirBaseOnly) {
+  struct Case {
+    std::u16string base, tail, want;
+  } cases[] = {
+      {Chinese(83), u".txt", Chinese(83) + u".txt"},        // 253 bytes: fits
+      {Chinese(84), u".txt", Chinese(83) + u".txt"},        // 256: one character goes
+      {Chinese(84), u"(0).txt", Chinese(82) + u"(0).txt"},  // room for the number
+      {Chinese(100), u"", Chinese(85)},                     // no extension: 255 bytes
+      {std::u16string(300, u'a'), u".jpeg", std::u16string(250, u'a') + u".jpeg"},
+      // A character outside the BMP (4 bytes, two code units) goes whole.
+      {Chinese(83) + u"😀", u".txt", Chinese(83) + u".txt"},
+      // Without a tail, the dots and blanks a cut leaves go too.
+      {Chinese(84) + u". " + Chinese(1), u"", Chinese(84)},
+      // The tail alone is too long: it is kept, and the write will fail.
+      {u"a", std::u16string(1, u'.') + std::u16string(260, u'e'), std::u16string(1, u'.') + std::u16string(260, u'e')},
+  };
+  for (const auto& c : cases) {
+    std::u16string got = qe::FitHostName(c.base, c.tail);
+    EXPECT_EQ(Utf8(got), Utf8(c.want)) << Utf8(c.base) << " + " << Utf8(c.tail);
+  }
+}
+
+TEST_F(UploadItemTest, ClientNameTooLongForTheHostIsShortenedAndReported) {
+  // Recreates the upload with a long Chinese client name, sent in the form's code page.
+  MultipartBody body;
+  body.File("long", upload_test::Ansi(Chinese(90) + u".txt"), "LONG");
+  request_ = upload_test::UploadRequest(body);
+  upload_ = std::make_shared<qe::Kesra_Class_UploadFile>();
+  upload_->GetData(request_->Request());
+  ASSERT_EQ(upload_->ErrorID(), 0);
+  auto item = Item(u"long");
+  EXPECT_EQ(vb::CStr(item->LocalName), Chinese(90) + u".txt");  // the client's name stays as sent
+
+  ASSERT_TRUE(Save(u"long", u"/up", int16_t{1}, true)) << vb::ToUtf8(item->Exception());
+  EXPECT_EQ(vb::CStr(item->FileName), Chinese(83) + u".txt");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/up/" + Utf8(Chinese(83) + u".txt"))), "LONG");
+  // Not replacing: the numbered name fits too.
+  ASSERT_TRUE(Save(u"long", u"/up", int16_t{1}, false));
+  EXPECT_EQ(vb::CStr(item->FileName), Chinese(82) + u"(0).txt");
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/up/" + Utf8(Chinese(82) + u"(0).txt"))), "LONG");
+  // A name the page chose is shortened the same way.
+  item->UserSetName = Variant(Chinese(100));
+  ASSERT_TRUE(Save(u"long", u"/up", int16_t{-1}, true));
+  EXPECT_EQ(vb::CStr(item->FileName), Chinese(83) + u".txt");
+  // What was reported is what the folder holds.
+  std::vector<std::string> names;
+  for (const auto& entry : stdfs::directory_iterator(site_.Host("site/up"))) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{Utf8(Chinese(82) + u"(0).txt"), Utf8(Chinese(83) + u".txt")}));
 }
 
 TEST_F(UploadItemTest, ClientNameWithOverwriteReplaces) {

@@ -6,6 +6,7 @@
 
 #include <regex>
 
+#include "platform/com/enumeration.h"
 #include "platform/com/registry.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/information.h"
@@ -13,6 +14,7 @@
 #include "support/printable.h"
 #include "transfer/kesra_class_upload_file_ex.h"
 #include "transfer/upload_test_support.h"
+#include "../platform/vb/raises.h"
 
 namespace {
 
@@ -21,6 +23,7 @@ using qe::Kesra_Class_UploadFileEx;
 using upload_test::Ansi;
 using upload_test::MultipartBody;
 using upload_test::UploadRequest;
+using vb::String;
 using vb::Variant;
 
 std::shared_ptr<Kesra_Class_UploadFileEx> ItemOf(const Variant& v) {
@@ -94,7 +97,7 @@ TEST(UploadParser, RepeatedNamesJoinFieldsAndNumberFiles) {
   // Keys come back in body order and find their items as they stand.
   std::vector<std::string> keys;
   for (const auto& [key, item] : u.FileTable().Entries()) {
-    keys.push_back(vb::ToUtf8(key));
+    keys.push_back(vb::ToUtf8(vb::CStr(key)));
     EXPECT_EQ(ItemOf(u.Files(key)), ItemOf(item));
   }
   ASSERT_EQ(keys.size(), 3u);
@@ -124,6 +127,43 @@ TEST(UploadParser, TablesWholeForMinusOne) {
   Variant file_keys = com::Call(files, u"Keys");
   ASSERT_EQ(file_keys.As<vb::Array>().Count(), 1u);
   EXPECT_EQ(Text(com::Call(p.upload->Files(file_keys.As<vb::Array>().Items()[0]), u"LocalName")), "x.txt");
+}
+
+TEST(UploadParser, TheTablesAreDictionariesThatForEachWalksInBodyOrder) {
+  MultipartBody body;
+  body.Field("b", "2").File("f", "x.txt", "data").Field("a", "1").File("f", "y.txt", "more");
+  Parsed p = Parse(UploadRequest(body));
+  Variant fields = p.upload->Forms(int16_t{-1}), files = p.upload->Files(int16_t{-1});
+  EXPECT_EQ(vb::TypeName(fields), u"Dictionary");
+  EXPECT_EQ(vb::TypeName(files), u"Dictionary");
+  std::vector<std::string> names;
+  for (const Variant& name : com::ForEach(fields)) names.push_back(Text(name) + "=" + Text(com::Call(fields, u"", name)));
+  EXPECT_EQ(names, (std::vector<std::string>{"b=2", "a=1"}));
+  // The keys of the file table find their items again through Files.
+  std::vector<std::string> local_names;
+  for (const Variant& key : com::ForEach(files)) local_names.push_back(Text(com::Call(p.upload->Files(key), u"LocalName")));
+  EXPECT_EQ(local_names, (std::vector<std::string>{"x.txt", "y.txt"}));
+  // They answer as dictionaries do.
+  EXPECT_EQ(vb_test::ErrorOf([&] { com::Call(fields, u"Add", String(u"a"), String(u"again")); }), 457);
+  EXPECT_EQ(com::Call(fields, u"Exists", String(u"A")), Variant(false));  // keys are lower-cased names
+}
+
+TEST(UploadParser, AFormWithNothingSentHasNoPartsAndNoError) {
+  const std::string closing = "--" + std::string(upload_test::kFirefoxBoundary) + "--";
+  const std::string type = "multipart/form-data; boundary=" + std::string(upload_test::kFirefoxBoundary);
+  for (const std::string& bytes : {closing + "\r\n", closing}) {
+    Parsed p = Parse(UploadRequest(bytes, {.content_type = type}));
+    EXPECT_EQ(p.upload->ErrorID(), 0);
+    EXPECT_EQ(p.upload->Description(), u"完成");
+    EXPECT_EQ(p.upload->FileCount(), 0);
+    EXPECT_EQ(com::Call(p.upload->Forms(int16_t{-1}), u"Count"), Variant(int32_t{0}));
+    EXPECT_FALSE(p.upload->LostTime().IsEmpty());
+  }
+  // Only the closing delimiter alone: anything after it is a body cut short.
+  for (const std::string& bytes : {closing + "\r\nx", closing + "x", std::string("--")}) {
+    Parsed p = Parse(UploadRequest(bytes, {.content_type = type}));
+    EXPECT_EQ(p.upload->ErrorID(), qe::kUploadTruncated) << bytes;
+  }
 }
 
 TEST(UploadParser, KeepsOnlyTheClientsFileName) {

@@ -94,6 +94,28 @@ TEST_F(FileUploadTest, KeepsClientNamesAndNumbersThemWhenAsked) {
   EXPECT_EQ(qe_test::FileContent(Saved("report.doc")), "newer");
 }
 
+TEST_F(FileUploadTest, AClientNameTooLongForTheHostIsSavedShortenedAndReportedSo) {
+  const std::u16string sent = std::u16string(84, u'中') + u".txt";  // 256 bytes in UTF-8
+  const std::u16string saved = std::u16string(83, u'中') + u".txt";
+  MultipartBody body;
+  body.File("f", upload_test::Ansi(sent), "data");
+  EXPECT_EQ(Upload(body, {.rename = 1}), "Success|" + vb::ToUtf8(sent) + "|" + vb::ToUtf8(saved) + "|4$#");
+  EXPECT_EQ(qe_test::FileContent(Saved(vb::ToUtf8(saved))), "data");
+  // Generated names are short: the client's name plays no part.
+  EXPECT_TRUE(std::regex_match(Upload(body, {}), std::regex("Success\\|" + vb::ToUtf8(sent) + R"(\|\d{18}\.txt\|4\$#)")));
+}
+
+TEST_F(FileUploadTest, AFormWithEveryInputLeftEmptyIsAnEmptyReport) {
+  // What browsers send for such a form: the closing delimiter alone.
+  for (const std::string& bytes : {"--" + std::string(upload_test::kChromeBoundary) + "--\r\n",
+                                   "--" + std::string(upload_test::kChromeBoundary) + "--"}) {
+    EXPECT_EQ(Upload(bytes, "multipart/form-data; boundary=" + std::string(upload_test::kChromeBoundary),
+                     {.info = u"title|other"}),
+              "#|");
+  }
+  EXPECT_TRUE(stdfs::is_empty(Saved("")));
+}
+
 TEST_F(FileUploadTest, SeparatorsInClientNamesDoNotBreakTheReport) {
   MultipartBody body;
   body.Field("t", "v").File("f", "a|b$c#d.txt", "x");

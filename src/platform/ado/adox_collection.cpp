@@ -2,6 +2,7 @@
 
 #include "platform/ado/ado_collection.h"
 #include "platform/ado/errors.h"
+#include "platform/com/enumeration.h"
 
 namespace ado::adox {
 
@@ -51,6 +52,7 @@ const com::MemberTable<Collection>& Collection::Members() {
          c.items_.reset();
          return Variant();
        }},
+      {u"_NewEnum", com::kGet, 0, 0, [](Collection& c, A&) { return com::NewEnum(c.Items()); }},
   };
   return table;
 }

@@ -1,6 +1,7 @@
 #include "platform/ado/errors_collection.h"
 
 #include "platform/ado/ado_collection.h"
+#include "platform/com/enumeration.h"
 
 namespace ado {
 
@@ -30,6 +31,7 @@ const com::MemberTable<Errors>& Errors::Members() {
         {u"", com::kGet, 1, 1, item},
         {u"Clear", com::kGet, 0, 0, [](Errors& e, com::ArgList&) { e.Clear(); return Variant(); }},
         {u"Refresh", com::kGet, 0, 0, [](Errors&, com::ArgList&) { return Variant(); }},
+        {u"_NewEnum", com::kGet, 0, 0, [](Errors& e, com::ArgList&) { return com::NewEnum(e.items_); }},
     };
   }();
   return table;

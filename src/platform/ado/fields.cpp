@@ -1,6 +1,7 @@
 #include "platform/ado/fields.h"
 
 #include "platform/ado/ado_types.h"
+#include "platform/com/enumeration.h"
 #include "platform/vb/convert.h"
 
 namespace ado {
@@ -34,6 +35,13 @@ const com::MemberTable<Fields>& Fields::Members() {
            return Variant();
          }},
         {u"Refresh", com::kGet, 0, 0, [](Fields&, ArgList&) { return Variant(); }},
+        {u"_NewEnum", com::kGet, 0, 0,
+         [](Fields& f, ArgList&) {
+           std::vector<Variant> fields;
+           for (size_t i = 0; i < f.rs().FieldCount(); ++i)
+             fields.push_back(f.rs().FieldObject(Variant(static_cast<int32_t>(i))));
+           return com::NewEnum(std::move(fields));
+         }},
     };
   }();
   return table;

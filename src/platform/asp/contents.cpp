@@ -1,6 +1,7 @@
 #include "platform/asp/contents.h"
 
 #include "platform/asp/member_args.h"
+#include "platform/com/enumeration.h"
 
 namespace asp {
 namespace contents {
@@ -55,6 +56,7 @@ const com::MemberTable<Contents>& Contents::Members() {
          std::vector<String> keys = self.store_->Keys();
          return keys[IndexArg(args[0], keys.size())];
        }},
+      {u"_NewEnum", com::kGet, 0, 0, [](Self& self, Args&) { return com::NewEnum(self.store_->Keys()); }},
       {u"Remove", com::kGet, 1, 1,
        [](Self& self, Args& args) -> Variant {
          contents::Remove(*self.store_, args);

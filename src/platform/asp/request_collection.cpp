@@ -2,6 +2,7 @@
 
 #include "platform/asp/member_args.h"
 #include "platform/asp/url_encoding.h"
+#include "platform/com/enumeration.h"
 
 namespace asp {
 namespace {
@@ -35,6 +36,7 @@ const com::MemberTable<RequestCollection>& RequestCollection::Members() {
        [](Self& self, com::ArgList& args) -> Variant {
          return self.Key(IndexArg(args[0], self.Count()) + 1);
        }},
+      {u"_NewEnum", com::kGet, 0, 0, [](Self& self, com::ArgList&) { return com::NewEnum(self.Keys()); }},
   };
   return table;
 }

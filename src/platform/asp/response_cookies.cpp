@@ -4,6 +4,7 @@
 #include "platform/asp/http_date.h"
 #include "platform/asp/member_args.h"
 #include "platform/asp/url_encoding.h"
+#include "platform/com/enumeration.h"
 
 namespace asp {
 
@@ -129,6 +130,12 @@ const com::MemberTable<ResponseCookies>& ResponseCookies::Members() {
       {u"Key", com::kGet, 1, 1,
        [](Self& self, com::ArgList& args) -> Variant {
          return self.cookies_.at(IndexArg(args[0], self.Count())).name;
+       }},
+      {u"_NewEnum", com::kGet, 0, 0,
+       [](Self& self, com::ArgList&) {
+         std::vector<String> names;
+         for (const auto& entry : self.cookies_) names.push_back(entry.name);
+         return com::NewEnum(names);
        }},
   };
   return table;

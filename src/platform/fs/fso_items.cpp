@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/com/enumeration.h"
 #include "platform/fs/full_path.h"
 #include "platform/fs/paths.h"
 #include "platform/fs/search.h"
@@ -151,6 +152,7 @@ const com::MemberTable<ItemCollection<T>>& ItemCollection<T>::Members() {
       {u"", kGet, 1, 1, item},
       {u"Item", kGet, 1, 1, item},
       {u"Count", kGet, 0, 0, [](ItemCollection& c, ArgList&) { return Variant(c.Count()); }},
+      {u"_NewEnum", kGet, 0, 0, [](ItemCollection& c, ArgList&) { return com::NewEnum(c.Items()); }},
   };
   return table;
 }

@@ -132,4 +132,6 @@ std::optional<std::filesystem::path> ResolveExisting(StringView windows_path) {
   return std::move(resolution.path);
 }
 
+size_t HostNameBytes(StringView name) { return vb::ToUtf8(name).size(); }
+
 }  // namespace fs

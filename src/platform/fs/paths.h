@@ -30,6 +30,13 @@ std::optional<std::filesystem::path> DriveFolder(char16_t letter);
 // True when the path holds ":\" or ":/".
 bool IsRealPath(StringView path);
 
+// One name on the host holds at most this many bytes (Linux file systems),
+// while Windows counts 255 UTF-16 code units: a name of Chinese characters
+// that Windows takes may be too long here.
+inline constexpr size_t kMaxHostNameBytes = 255;
+// The bytes the name takes on the host.
+size_t HostNameBytes(StringView name);
+
 // Server.MapPath: `site_root` is the site's physical path ("C:\site"), `page`
 // the current page's virtual path ("/qe/index.asp"), `path` a virtual path
 // ("/data", "x.asp", "..\img", "\Data"; "\" and "/" both separate, "//" is

@@ -1,5 +1,6 @@
 #include "platform/regex/matches.h"
 
+#include "platform/com/enumeration.h"
 #include "platform/vb/convert.h"
 
 namespace regex {
@@ -40,6 +41,7 @@ const com::MemberTable<SubMatches>& SubMatches::Members() {
       {u"", kGet, 1, 1, item},
       {u"Item", kGet, 1, 1, item},
       {u"Count", kGet, 0, 0, [](SubMatches& s, com::ArgList&) { return vb::Variant(s.Count()); }},
+      {u"_NewEnum", kGet, 0, 0, [](SubMatches& s, com::ArgList&) { return com::NewEnum(s.items_); }},
   };
   return table;
 }
@@ -68,6 +70,7 @@ const com::MemberTable<MatchCollection>& MatchCollection::Members() {
       {u"Item", kGet, 1, 1, item},
       {u"Count", kGet, 0, 0,
        [](MatchCollection& c, com::ArgList&) { return vb::Variant(c.Count()); }},
+      {u"_NewEnum", kGet, 0, 0, [](MatchCollection& c, com::ArgList&) { return com::NewEnum(c.Items()); }},
   };
   return table;
 }

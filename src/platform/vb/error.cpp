@@ -41,7 +41,9 @@ String StandardDescription(int32_t number) {
     case 449: return u"Argument not optional";
     case 450: return u"Wrong number of arguments or invalid property assignment";
     case 451: return u"Property let procedure not defined and property get procedure did not return an object";
+    case 457: return u"This key is already associated with an element of this collection";
     case 458: return u"Variable uses an Automation type not supported in Visual Basic";
+    case 481: return u"Invalid picture";
     default: return {};
   }
 }

@@ -36,7 +36,12 @@ enum ErrorNumber : int32_t {
   kNamedArgumentNotFound = 448,
   kArgumentNotOptional = 449,
   kWrongArgumentCount = 450,
+  kInvalidPicture = 481,
 };
+
+// vbObjectError: the base of the numbers a class raises for its own errors
+// (80040000 hexadecimal); a class's error n is vbObjectError + n.
+inline constexpr int32_t vbObjectError = -2147221504;
 
 // The standard description of a platform error number ("" when unknown).
 String StandardDescription(int32_t number);

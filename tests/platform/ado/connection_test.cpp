@@ -193,6 +193,34 @@ TEST_F(ConnectionTest, TransactionsNestCommitAndRollBack) {
   EXPECT_EQ(ErrorOf([&] { com::Call(conn, u"RollbackTrans"); }), ado::kNoTransaction);
 }
 
+TEST_F(ConnectionTest, TheSixthNestedTransactionIsRefusedAndTheLevelStaysAtFive) {
+  Variant conn = OpenNew({u"Create Table t (a Long)"});
+  auto count = [&] { return vb::CLng(Scalar(conn, u"Select Count(*) From t")); };
+  auto insert = [&](int32_t a) {
+    com::Call(conn, u"Execute", u"Insert Into t Values (" + vb::CStr(Variant(a)) + u")");
+  };
+  for (int32_t level = 1; level <= 5; ++level) {
+    EXPECT_EQ(Long(conn, u"BeginTrans"), level);
+    insert(level);
+  }
+  try {
+    com::Call(conn, u"BeginTrans");
+    ADD_FAILURE() << "a sixth level";
+  } catch (const vb::Error& e) {
+    EXPECT_EQ(e.Number(), ado::kEFail);
+    EXPECT_NE(e.Description().find(u"Transactions nested too deeply"), String::npos) << vb::ToUtf8(e.Description());
+  }
+  // The refused call changed nothing: what follows is still level 5's.
+  insert(6);
+  com::Call(conn, u"RollbackTrans");
+  EXPECT_EQ(count(), 4);
+  EXPECT_EQ(Long(conn, u"BeginTrans"), 5);
+  for (int level = 5; level >= 1; --level) com::Call(conn, u"CommitTrans");
+  EXPECT_EQ(ErrorOf([&] { com::Call(conn, u"CommitTrans"); }), ado::kNoTransaction);
+  EXPECT_EQ(count(), 4);
+  EXPECT_EQ(vb::CLng(Scalar(Open(vb::CStr(com::ValueOf(conn))), u"Select Sum(a) From t")), 10);
+}
+
 TEST_F(ConnectionTest, ConcurrentTransactionsWaitForEachOther) {
   // Each thread checks for the row and adds it when missing, in one
   // transaction: however they interleave, one row results and none fails.

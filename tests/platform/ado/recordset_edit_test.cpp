@@ -88,6 +88,31 @@ TEST_F(RecordsetEditTest, EditsThroughEveryCursorReachTheTable) {
   }
 }
 
+TEST_F(RecordsetEditTest, AfterUpdateTheRowReadsWhatWasWritten) {
+  for (int cursor : {kForwardOnly, kKeyset, kStatic}) {
+    Variant rs = Edit(u"Select * From p Order By id", cursor);
+    Variant name_field = com::Call(rs, u"", String(u"name"));
+    EXPECT_EQ(vb::CStr(Field(rs, u"name")), u"a");  // the row is read (and kept) before the edit
+    com::Let(rs, u"", Variant(u"x"), String(u"name"));
+    com::Let(rs, u"", Variant(int32_t{42}), String(u"n"));
+    com::Call(rs, u"Update");
+    EXPECT_EQ(vb::CStr(Field(rs, u"name")), u"x") << "cursor " << cursor;
+    EXPECT_EQ(vb::CLng(Field(rs, u"n")), 42) << "cursor " << cursor;
+    EXPECT_EQ(vb::CStr(com::ValueOf(name_field)), u"x") << "cursor " << cursor;
+    EXPECT_EQ(Count(u"name='x' And n=42"), 1);
+    // Again on the same row, in the list form.
+    com::Call(rs, u"Update", String(u"name"), String(u"y"));
+    EXPECT_EQ(vb::CStr(Field(rs, u"name")), u"y") << "cursor " << cursor;
+    if (cursor != kForwardOnly) {
+      com::Call(rs, u"MoveNext");
+      com::Call(rs, u"MovePrevious");
+      EXPECT_EQ(vb::CStr(Field(rs, u"name")), u"y") << "cursor " << cursor;
+      EXPECT_EQ(vb::CLng(Field(rs, u"n")), 42) << "cursor " << cursor;
+    }
+    com::Call(conn_, u"Execute", String(u"Update p Set name='a', n=7 Where id=1"));
+  }
+}
+
 TEST_F(RecordsetEditTest, ReadOnlyRowsAndNumbersRefuseEdits) {
   Variant rs = Query(conn_, u"Select * From p", kKeyset, kReadOnly);
   EXPECT_EQ(ErrorOf([&] { com::Call(rs, u"AddNew"); }), 3251);

@@ -26,6 +26,8 @@ class HostPathTest : public testing::Test {
     site_.WriteFile("site/ｆｕｌｌ.txt");
     site_.WriteFile("site/mixed/Name");
     site_.WriteFile("site/mixed/NAME");
+    site_.WriteFile("site/Zoo/azAZ.txt");
+    site_.WriteFile("site/Zoo/[@].txt");
     stdfs::create_directory_symlink("data", site_.Host("site/inside"));
     stdfs::create_directory_symlink("..", site_.Host("site/top"));
     stdfs::create_directory_symlink(outside_.Drive(), site_.Host("site/out"));
@@ -62,7 +64,10 @@ INSTANTIATE_TEST_SUITE_P(WithoutCase, HostPathFinds,
                                          Found{u"c:/site/DATA/QE.ASP", "site/data/qe.asp"},
                                          Found{u"C:\\site\\ärger.TXT", "site/Ärger.txt"},
                                          Found{u"C:\\site\\ＦＵＬＬ.txt", "site/ｆｕｌｌ.txt"},
-                                         Found{u"C:\\site\\数据\\文件.TXT", "site/数据/文件.txt"}));
+                                         Found{u"C:\\site\\数据\\文件.TXT", "site/数据/文件.txt"},
+                                         // The letters at both ends of the alphabet.
+                                         Found{u"C:\\site\\zOO\\AZaz.TXT", "site/Zoo/azAZ.txt"},
+                                         Found{u"C:\\site\\ZOO\\azaz.txt", "site/Zoo/azAZ.txt"}));
 
 INSTANTIATE_TEST_SUITE_P(
     AsWindowsSpellsIt, HostPathFinds,
@@ -100,6 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Found{u"C:\\site\\新建\\文件.txt.", "site/新建/文件.txt"},
                     Found{u"C:\\site\\console", "site/console"},
                     Found{u"C:\\site\\COM10", "site/COM10"},
+                    // Next to the letters but no letters: "{" and "`" are not "[" and "@".
+                    Found{u"C:\\site\\Zoo\\{`}.txt", "site/Zoo/{`}.txt"},
                     Found{u"C:\\site\\" + String(255, u'a'), "site/" + std::string(255, 'a')},
                     // An absolute host path after the drive stays on the drive.
                     Found{u"C:\\/etc/passwd", "etc/passwd"}));

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "platform/vb/convert.h"
+#include "platform/vb/information.h"
 #include "raises.h"
 
 namespace vb {
@@ -48,6 +50,29 @@ TEST(DateTime, DateSerialCarries) {
   EXPECT_RAISES(5, DateSerial(10000, 1, 1));
   EXPECT_RAISES(5, DateSerial(9999, 12, 32));
   EXPECT_RAISES(5, DateSerial(100, 1, 0));
+}
+
+TEST(DateTime, LeapYearsAreEveryFourthButNotCenturiesUnlessFourHundredth) {
+  struct Case {
+    int year;
+    bool leap;
+  } cases[] = {{1900, false}, {2000, true}, {2100, false}, {1600, true}, {2024, true}, {2023, false}};
+  for (const auto& c : cases) {
+    String text = FromUtf8(std::to_string(c.year)) + u"-02-29";
+    Date parsed;
+    EXPECT_EQ(ParseDate(text, parsed), c.leap) << c.year;
+    EXPECT_EQ(IsDate(Variant(text)), c.leap) << c.year;
+    if (c.leap) EXPECT_EQ(parsed.serial, D(c.year, 2, 29).serial) << c.year;
+    else EXPECT_RAISES(13, CDate(Variant(text)));
+    // Carrying past February lands on the 29th only in a leap year.
+    String want = FromUtf8(std::to_string(c.year)) + (c.leap ? u"/2/29" : u"/3/1");
+    EXPECT_EQ(Show(DateSerial(c.year, 2, 29)), want) << c.year;
+    EXPECT_EQ(Show(Date{DateSerial(c.year, 2, 28).serial + 1}), want) << c.year;
+    EXPECT_EQ(DateDiff(u"d", DateSerial(c.year, 2, 1), DateSerial(c.year, 3, 1)), c.leap ? 29 : 28) << c.year;
+  }
+  EXPECT_EQ(Show(DateAdd(u"yyyy", 100, D(2000, 2, 29))), u"2100/2/28");
+  EXPECT_EQ(Show(DateAdd(u"m", 1, D(1900, 1, 31))), u"1900/2/28");
+  EXPECT_EQ(Show(DateAdd(u"m", 1, D(2000, 1, 31))), u"2000/2/29");
 }
 
 TEST(DateTime, TimeSerialCarries) {

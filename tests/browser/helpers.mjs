@@ -1,0 +1,48 @@
+// What the browser suites share.
+
+// A point inside the viewport where a click lands on the element (or inside
+// it): for controls drawn by pseudo-elements around an empty box.
+export async function pointOn(page, selector) {
+  return page.evaluate((wanted) => {
+    const element = document.querySelector(wanted);
+    const box = element.getBoundingClientRect();
+    for (let dy = -30; dy <= 40; dy += 2) {
+      for (let dx = -40; dx <= 40; dx += 2) {
+        const x = box.left + dx, y = box.top + dy;
+        const hit = document.elementFromPoint(x, y);
+        if (hit && (hit === element || element.contains(hit))) return { x, y };
+      }
+    }
+    return null;
+  }, selector);
+}
+
+// Presses the mouse on the element, moves it by (dx, dy) in a few steps and
+// lets go; then waits two frames, so that moves written per frame are done.
+export async function drag(page, selector, dx, dy) {
+  const box = await page.locator(selector).boundingBox();
+  const x = box.x + Math.min(20, box.width / 2), y = box.y + box.height / 2;
+  await page.mouse.move(x, y);
+  await page.mouse.down();
+  await page.mouse.move(x + dx, y + dy, { steps: 4 });
+  await page.mouse.up();
+  await nextFrames(page);
+}
+
+export async function nextFrames(page) {
+  await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+}
+
+// How many listeners the page's scripts add while `action` runs.
+export async function countListenersAdded(page, action) {
+  await page.evaluate(() => {
+    window.listenersAdded = 0;
+    const add = EventTarget.prototype.addEventListener;
+    EventTarget.prototype.addEventListener = function (...args) {
+      window.listenersAdded += 1;
+      return add.apply(this, args);
+    };
+  });
+  await action();
+  return page.evaluate(() => window.listenersAdded);
+}
