@@ -156,7 +156,7 @@ TEST_F(StructureFaultTest, QuotedAndPaddedValuesReadBackAsTheyWere) {
 
 TEST_F(StructureFaultTest, EqualTableNamesInTwoDatabasesKeepTheirOwnColumns) {
   MakeTable(u"C:\\site\\data\\qe.asp", u"User", {{u"Name", 202, 50, u"", u""}});
-  MakeTable(u"C:\\site\\data\\blog.mdb", u"user", {{u"Blog", 202, 50, u""}, {u"Hits", 3, 0, u"", u""}});
+  MakeTable(u"C:\\site\\data\\blog.mdb", u"user", {{u"Blog", 202, 50, u"", u""}, {u"Hits", 3, 0, u"", u""}});
   ASSERT_TRUE(Capture(kIni, u"/data/qe.asp|/data/blog.mdb", u"ini"));
   EXPECT_NE(text::DecodeAnsi(IniBytes()).find(u"[blog.mdb\\user]"), String::npos);
   ASSERT_TRUE(Rebuild(kIni, u"/out", u"ini"));
