@@ -532,6 +532,26 @@ std::optional<TableDef> ReadTable(Database& db, StringView table) {
   return t;
 }
 
+String CatalogCache::Setting(Database& db, StringView name) {
+  uint64_t version = db.DataVersion();
+  if (version != settings_data_version_) settings_.clear();
+  settings_data_version_ = version;
+  String key = vb::AsciiLowerCopy(name);
+  if (auto it = settings_.find(key); it != settings_.end()) return it->second;
+  String value = ReadSetting(db, name);
+  settings_.emplace(std::move(key), value);
+  return value;
+}
+
+std::shared_ptr<const TableDef> CatalogCache::FindTable(Database& db, StringView table) {
+  String key = vb::AsciiLowerCopy(table);
+  if (auto it = tables_.find(key); it != tables_.end()) return it->second;
+  std::shared_ptr<const TableDef> found;
+  if (auto read = ReadTable(db, table)) found = std::make_shared<const TableDef>(std::move(*read));
+  tables_.emplace(std::move(key), found);
+  return found;
+}
+
 String ReadSetting(Database& db, StringView name) {
   Statement exists = db.Prepare("SELECT 1 FROM sqlite_master WHERE type='table' AND name='MSysQeDatabase'");
   if (!exists.Step()) return {};

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/ado/sqlite_db.h"
+
 namespace ado {
 namespace {
 
@@ -134,6 +136,7 @@ sqlite3_vfs g_vfs;
 }  // namespace
 
 void UseReplaceableDatabaseFiles() {
+  ConfigureSqlite();  // before the first call below sets the engine up
   static std::once_flag once;
   std::call_once(once, [] {
     g_base = sqlite3_vfs_find(nullptr);
