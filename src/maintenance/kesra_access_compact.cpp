@@ -22,9 +22,9 @@ namespace {
 constexpr char16_t kBackupLabel[] = u"【数据压缩维护自动备份】";
 constexpr char16_t kBackupFolder[] = u"/AutoBackup";
 constexpr char16_t kScratchFolder[] = u"\\temp";
-// The first try lets writers go on; the others hold them off from the copy to
+// The first try lets writers go on; the next holds them off from the copy to
 // the swap, so a busy file is compacted too.
-constexpr int kAttempts = 3;
+constexpr int kAttempts = 2;
 
 vb::String JetSource(const vb::String& file) { return u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file; }
 
@@ -69,10 +69,11 @@ bool CompactDatabaseFile(const vb::String& file, const vb::String& snapshot, boo
       scratch = scratch_folder + u"\\" + PrivateName(u"compact-") + u".mdb";
       com::Call(vb::Variant(com::CreateObject(u"JRO.JetEngine")), u"CompactDatabase", JetSource(snapshot),
                 JetSource(scratch));
-      // The swap takes the file's lock itself; the counter tells whether a
-      // writer came in between.
+      // Held since before the copy, the lock leaves nothing to check; else
+      // the counter tells whether a writer came in meanwhile.
+      bool swapped = writers_wait && writers_wait->Replace(fs::ToHostPath(scratch));
       writers_wait.reset();
-      bool swapped = ado::ReplaceDatabaseIfUnchanged(host, fs::ToHostPath(scratch), counter);
+      if (!swapped) swapped = ado::ReplaceDatabaseIfUnchanged(host, fs::ToHostPath(scratch), counter);
       RemoveFile(scratch);
       scratch.clear();
       if (swapped) {

@@ -275,29 +275,30 @@ bool CopyPagesInto(const std::filesystem::path& target, const std::filesystem::p
 
 enum class Swap { kDone, kMoved, kOtherFileSystem };
 
-// Renames the replacement over the target while holding the target's
-// exclusive lock: no connection is inside a transaction on the old file, and
-// each finds the new one at its next (replaceable_files.h). With
-// `unchanged_since`, nothing is done when the target's counter moved.
-Swap RenameInto(const std::filesystem::path& target, const std::filesystem::path& replacement,
-                std::optional<ChangeCounter> unchanged_since) {
-  RawConnection to(target, SQLITE_OPEN_READWRITE);
-  to.Exec("BEGIN EXCLUSIVE");
-  ChangeCounter counter = HeaderCounter(to.get());
-  if (unchanged_since && counter != *unchanged_since) {
-    to.Exec("ROLLBACK");
-    return Swap::kMoved;
-  }
-  StampReplacement(replacement, counter + 1, HeaderField(to.get(), kSchemaCookieOffset));
+// Renames the replacement over the target. `held` holds the target's write
+// lock, so no write is under way in the old file and none can begin there:
+// connections reading it finish with it whole, and each connection finds the
+// new file at its next transaction (replaceable_files.h).
+Swap RenameHeld(sqlite3* held, const std::filesystem::path& target, const std::filesystem::path& replacement) {
+  StampReplacement(replacement, HeaderCounter(held) + 1, HeaderField(held, kSchemaCookieOffset));
   if (::rename(replacement.c_str(), target.c_str()) != 0) {
     int error = errno;
-    to.Exec("ROLLBACK");
     if (error == EXDEV) return Swap::kOtherFileSystem;
     Fail("cannot rename " + replacement.string() + " to " + target.string() + ": " + std::strerror(error), nullptr);
   }
   SyncFolder(target.parent_path());
-  to.Exec("ROLLBACK");
   return Swap::kDone;
+}
+
+// With `unchanged_since`, nothing is done when the target's counter moved.
+Swap RenameInto(const std::filesystem::path& target, const std::filesystem::path& replacement,
+                std::optional<ChangeCounter> unchanged_since) {
+  RawConnection to(target, SQLITE_OPEN_READWRITE);
+  to.Exec("BEGIN IMMEDIATE");
+  Swap swap = unchanged_since && HeaderCounter(to.get()) != *unchanged_since ? Swap::kMoved
+                                                                            : RenameHeld(to.get(), target, replacement);
+  to.Exec("ROLLBACK");
+  return swap;
 }
 
 }  // namespace
@@ -341,7 +342,7 @@ ChangeCounter CopyDatabase(const std::filesystem::path& source, const std::files
   return counter;
 }
 
-DatabaseWriteLock::DatabaseWriteLock(const std::filesystem::path& file) {
+DatabaseWriteLock::DatabaseWriteLock(const std::filesystem::path& file) : file_(file) {
   UseReplaceableDatabaseFiles();
   bool held = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
   if (held) {
@@ -353,6 +354,10 @@ DatabaseWriteLock::DatabaseWriteLock(const std::filesystem::path& file) {
     db_ = nullptr;
     RaiseProvider(kEFail, u"Could not update; currently locked.", kEngine);
   }
+}
+
+bool DatabaseWriteLock::Replace(const std::filesystem::path& replacement) {
+  return RenameHeld(db_, file_, replacement) == Swap::kDone;
 }
 
 DatabaseWriteLock::~DatabaseWriteLock() {

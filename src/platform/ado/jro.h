@@ -21,10 +21,11 @@ class JetEngine : public com::Dispatch<JetEngine> {
 };
 
 // Puts the database file `replacement` in the place of `target`. It is
-// renamed over the target while the target's exclusive lock is held, so
-// connections that have `target` open wait for it and then go on with the new
-// file at their next transaction (replaceable_files.h); a plain rename would
-// leave them on the old file, a plain copy let them read a file half written.
+// renamed over the target while the target's write lock is held, so writers
+// wait for it, readers finish with the old file whole, and every connection
+// that has `target` open goes on with the new file at its next transaction
+// (replaceable_files.h); a plain rename would leave them on the old file, a
+// plain copy let them read a file half written.
 // Across file systems the pages are copied into the target under its lock
 // instead, and `replacement` is removed. A missing target is made by giving
 // the replacement its name.
@@ -57,7 +58,12 @@ class DatabaseWriteLock {
   DatabaseWriteLock(const DatabaseWriteLock&) = delete;
   DatabaseWriteLock& operator=(const DatabaseWriteLock&) = delete;
 
+  // ReplaceDatabase under this lock: nothing was written since it was taken.
+  // False, with nothing done, when the replacement is on another file system.
+  bool Replace(const std::filesystem::path& replacement);
+
  private:
+  std::filesystem::path file_;
   sqlite3* db_ = nullptr;
 };
 

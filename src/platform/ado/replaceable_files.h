@@ -8,10 +8,10 @@
 // another file; if so the connection reopens it by name and goes on with it,
 // its cached pages and schema dropped, since the new file's change counter
 // and schema cookie differ from the old one's (ReplaceDatabase sees to
-// that). A connection that has taken its read lock on the old file holds
-// that file whole until it lets go, and whoever replaces the file must first
-// hold the old file's exclusive lock: so no write goes into a file that has
-// been replaced.
+// that). Whoever replaces the file first takes the old file's write lock,
+// so no write is under way there; a connection still reading the old file
+// reads it whole, and one that would write to it after all is refused by the
+// engine (the file has moved) rather than writing where nobody reads.
 namespace ado {
 
 // Makes that file layer the engine's default, once per process; called
