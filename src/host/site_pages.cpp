@@ -1,3 +1,4 @@
+#include "host/menu_list_page.h"
 #include "host/pages.h"
 #include "host/start_page.h"
 
@@ -6,6 +7,8 @@ namespace host {
 Pages SitePages() {
   Pages pages;
   pages.Register(kStartPage, &StartPage);
+  pages.Register(kMenuListPage, &MenuListPage);
+  pages.Register(kMenuItemPage, &MenuItemPage);
   return pages;
 }
 
