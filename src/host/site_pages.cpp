@@ -1,3 +1,4 @@
+#include "host/charts_page.h"
 #include "host/pages.h"
 #include "host/start_page.h"
 
@@ -6,6 +7,7 @@ namespace host {
 Pages SitePages() {
   Pages pages;
   pages.Register(kStartPage, &StartPage);
+  pages.Register(kChartsPage, &ChartsPage);
   return pages;
 }
 

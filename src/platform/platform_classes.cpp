@@ -1,6 +1,7 @@
 #include "platform/platform_classes.h"
 
 #include "platform/ado/ado.h"
+#include "platform/chart/chart_space.h"
 #include "platform/com/dictionary.h"
 #include "platform/fs/file_system_object.h"
 #include "platform/regex/regexp.h"
@@ -15,6 +16,7 @@ void RegisterPlatformClasses() {
   scripting::RegisterDictionary();
   stream::RegisterClasses();
   ado::RegisterClasses();
+  chart::RegisterClasses();
 }
 
 }  // namespace platform
