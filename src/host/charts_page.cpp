@@ -30,8 +30,10 @@ void ChartsPage(Page& page) {
   Variant qe = com::Call(page.Server, u"CreateObject", String(u"QE.QeCls"));
   com::Call(qe, u"CommCheckInject", page.Request, page.Response);
   if (page.Ended()) return;
-  String title = vb::CStr(com::ValueOf(com::Call(page.Request, u"QueryString", String(u"title"))));
-  title = title.empty() ? String(u"两个班的月平均分") : qe::KesraEncodeString(title);
+  // The title goes into the markup encoded, and into the picture as it is.
+  String picture_title = vb::CStr(com::ValueOf(com::Call(page.Request, u"QueryString", String(u"title"))));
+  if (picture_title.empty()) picture_title = u"两个班的月平均分";
+  const String title = qe::KesraEncodeString(picture_title);
 
   Variant bars = Table(4, 3), lines = Table(4, 3), pie = Table(4, 3), series = Table(2, 3);
   String labels, first, second;
@@ -70,7 +72,7 @@ void ChartsPage(Page& page) {
   // The picture goes to the uploads folder, where the site serves files from.
   const String folder = vb::CStr(com::ValueOf(com::Call(page.Server, u"MapPath", String(u"/Data_UploadFiles/Charts"))));
   com::Call(qe, u"CommFolderCreate", folder);
-  const Variant drawn = com::Call(qe, u"CommGraphiWithOwc", labels, first, String(u"一班"), int16_t{0}, title,
+  const Variant drawn = com::Call(qe, u"CommGraphiWithOwc", labels, first, String(u"一班"), int16_t{0}, picture_title,
                                   int16_t{0}, String(u"png"), int16_t{400}, int16_t{300}, folder + u"\\chart.png");
   Write(page, u"<div style='position:absolute;left:10px;top:1200px'>");
   Write(page, vb::CLng(drawn) == 0 ? String(u"<img id='picture' src='/Data_UploadFiles/Charts/chart.png' width='400' "
