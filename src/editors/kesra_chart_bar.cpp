@@ -82,6 +82,7 @@ vb::String KesraTableChart1(vb::Variant& p_TableArray, int16_t p_TableLeft, vb::
   double g = top;
 
   BarMarkup m(colors, p_Thickness);
+  m.out.reserve(4096 + 900 * static_cast<size_t>(std::max<int16_t>(rows, 0)));  // about what a row takes
   m.out += u"<!--[if gte vml 1]><v:rect id='_x0000_s1027' title='' style='position:absolute;left:" +
            N(Int16(L + Mg)) + u"px;top:" + T_text + u"px;width:" + N(AW) + u"px;height:" + N(AH) +
            u"px;z-index:-1' fillcolor='#9cf' stroked='f'><v:fill rotate='t' angle='-45' focus='100%' "

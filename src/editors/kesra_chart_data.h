@@ -40,6 +40,12 @@ vb::String ChartText(const vb::Variant& cell);
 // p_TableTop where it enters arithmetic (13 when it is not a number).
 double ChartTop(vb::StringView p_TableTop);
 
+// Appends each piece in turn, so that long markup makes no temporary texts.
+template <class... Pieces>
+void Append(vb::String& out, const Pieces&... pieces) {
+  ((out += pieces), ...);
+}
+
 // A sum or product of 16-bit values: error 6 outside -32768..32767.
 int16_t Int16(int64_t value);
 

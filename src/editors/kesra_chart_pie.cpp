@@ -1,5 +1,6 @@
 #include "editors/kesra_chart_pie.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "editors/kesra_chart_data.h"
@@ -42,18 +43,19 @@ vb::String KesraTableChart3(vb::Variant& p_TableArray, int16_t p_TableLeft, vb::
   auto percent = [&](double v) { return vb::FormatNumber(total == 0 ? 0.0 : v * 100 / total, 2); };
 
   vb::String out;
+  out.reserve(1024 + 1100 * static_cast<size_t>(std::max<int16_t>(rows, 0)));  // about what a row takes
+  const vb::String box = N(L) + u"px;top:" + T_text + u"px;width:" + N(AW) + u"px;height:" + N(AH);
   float start = 0;  // single precision, as the running start always was
   for (int32_t i = 1; i <= rows; ++i) {
     const int k = ChartColorIndex(i);
     const double v = value(i);
     const double extent = total == 0 ? 0.0 : std::floor(v * kFullTurn / total);
-    out += u"<v:shape id='_x0000_s1025' title='' style='position:absolute;left:" + N(L) + u"px;top:" + T_text +
-           u"px;width:" + N(AW) + u"px;height:" + N(AH) +
-           u"px;z-index:1' coordsize='1500,1400' o:spt='100' adj='0,,0' path='m750,700ae750,700,750,700," +
-           N(std::floor(static_cast<double>(start) * kFullTurn)) + u"," + N(extent) + u"xe' fillcolor='" +
-           colors.light[k] + u"' strokecolor='#FFFFFF'><v:fill color2='" + colors.strong[k] +
+    Append(out, u"<v:shape id='_x0000_s1025' title='' style='position:absolute;left:", box,
+           u"px;z-index:1' coordsize='1500,1400' o:spt='100' adj='0,,0' path='m750,700ae750,700,750,700,",
+           N(std::floor(static_cast<double>(start) * kFullTurn)), u",", N(extent), u"xe' fillcolor='",
+           colors.light[k], u"' strokecolor='#FFFFFF'><v:fill color2='", colors.strong[k],
            u"' rotate='t' focus='100%' type='gradient'/><v:stroke joinstyle='round'/><v:formulas/>"
-           u"<v:path o:connecttype='segments'/></v:shape>\r";
+           u"<v:path o:connecttype='segments'/></v:shape>\r");
     start = static_cast<float>(start + share(v));
   }
 
@@ -84,18 +86,19 @@ vb::String KesraTableChart3(vb::Variant& p_TableArray, int16_t p_TableLeft, vb::
       const double x2 = cx + AW * std::cos(theta) * 3 / 4, y2 = cy - AH * std::sin(theta) * 3 / 4;
       const double x3 = x2 > cx ? x2 + 20 : x2 - 20;
       const double label_left = x2 > cx ? x3 : x3 - 100;
-      out += u"<v:oval id='_x0000_s1027' style='position:absolute;left:" + N(x1 - 2) + u"px;top:" + N(y1 - 2) +
-             u"px;width:4px;height:4px; z-index:2' fillcolor='#111111' strokecolor='#111111'/>\r";
+      Append(out, u"<v:oval id='_x0000_s1027' style='position:absolute;left:", N(x1 - 2), u"px;top:", N(y1 - 2),
+             u"px;width:4px;height:4px; z-index:2' fillcolor='#111111' strokecolor='#111111'/>\r");
       auto leader = [&](double xa, double ya, double xb, double yb) {
-        out += u"<v:line id='_x0000_s1025' title='' style='position:absolute;left:0;text-align:left;top:0;"
-               u"z-index:1' from='" +
-               N(xa) + u"px," + N(ya) + u"px' to='" + N(xb) + u"px," + N(yb) +
-               u"px' coordsize='21600,21600' strokecolor='#111111' strokeweight='1px'></v:line>";
+        Append(out,
+               u"<v:line id='_x0000_s1025' title='' style='position:absolute;left:0;text-align:left;top:0;"
+               u"z-index:1' from='",
+               N(xa), u"px,", N(ya), u"px' to='", N(xb), u"px,", N(yb),
+               u"px' coordsize='21600,21600' strokecolor='#111111' strokeweight='1px'></v:line>");
       };
       leader(x1, y1, x2, y2);
       leader(x2, y2, x3, y2);
-      out += Shape(N(label_left), N(y2 - 10), u"px;width:100px;height:20") +
-             ChartText(ChartCell(p_TableArray, i, 2)) + u" " + percent(v) + u"%" + kTextBoxEnd;
+      Append(out, Shape(N(label_left), N(y2 - 10), u"px;width:100px;height:20"),
+             ChartText(ChartCell(p_TableArray, i, 2)), u" ", percent(v), u"%", kTextBoxEnd);
       acc = acc + share(v);
     }
   }

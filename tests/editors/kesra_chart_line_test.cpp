@@ -166,6 +166,16 @@ TEST(KesraTableChart2, EmptyTablesDrawGridAxesAndLegend) {
   EXPECT_EQ(ErrorOf([] { Chart(ValueTable({}), 1); }), vb::kSubscriptOutOfRange);
 }
 
+TEST(KesraTableChart2, PlotsOfOneAndTwoPixelsGetOneGridRow) {
+  for (int16_t height : {1, 2}) {
+    const vb::String chart = Chart(TwoSeries(), 2, 10, u"20", 200, height);
+    EXPECT_EQ(std::count(chart.begin(), chart.end(), u'\r'), 2 * (1 + 2)) << "each series: a segment and two markers";
+    size_t labels = 0;
+    for (const Tag& t : ReadTags(chart)) labels += t.name == "td" && t.attributes.at("align") == "right";
+    EXPECT_EQ(labels, 1u) << height;
+  }
+}
+
 TEST(KesraTableChart2, PointsGiveBackTheirValues) {
   const std::vector<double> first{12, -3, 27.5, 40, 0}, second{33, 18.25, 7, 41, 9};  // top 45
   std::vector<std::vector<vb::Variant>> table{{vb::Variant(), u"red,1,1,0,a", u"blue,1,1,0,b"}};

@@ -1,8 +1,10 @@
 #include "platform/chart/chart_scale.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/vb/error.h"
@@ -22,20 +24,34 @@ vb::String DecimalText(double value) {
   if (!std::isfinite(value)) vb::Raise(vb::kOverflow);
   if (value == 0) return u"0";
   char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));  // d.dddddddddddddde±x
-  std::string digits = std::string(1, buffer[0]) + std::string(buffer + 2, 14);
-  const int exponent = std::atoi(buffer + 17);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  std::string text;
-  if (exponent < 0) {
-    text = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
-  } else if (static_cast<size_t>(exponent) + 1 >= digits.size()) {
-    text = digits + std::string(exponent + 1 - digits.size(), '0');
-  } else {
-    text = digits.substr(0, exponent + 1) + "." + digits.substr(exponent + 1);
+  // Whole numbers of up to 15 digits, most positions, are written as they are.
+  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int64_t>(value)).ptr;
+    return vb::String(buffer, end);
   }
-  if (value < 0) text.insert(0, 1, '-');
-  return vb::String(text.begin(), text.end());
+  // d.dddddddddddddde±x: 15 significant digits, rounded.
+  char* end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 14).ptr;
+  *end = 0;
+  char digits[16] = {buffer[0]};
+  std::memcpy(digits + 1, buffer + 2, 14);
+  int count = 15;
+  while (count > 1 && digits[count - 1] == '0') --count;
+  const int exponent = std::atoi(buffer + 17);
+  vb::String text;
+  if (value < 0) text += u'-';
+  if (exponent < 0) {
+    text += u"0.";
+    text.append(static_cast<size_t>(-exponent - 1), u'0');
+    text.append(digits, digits + count);
+  } else if (exponent + 1 >= count) {
+    text.append(digits, digits + count);
+    text.append(static_cast<size_t>(exponent + 1 - count), u'0');
+  } else {
+    text.append(digits, digits + exponent + 1);
+    text += u'.';
+    text.append(digits + exponent + 1, digits + count);
+  }
+  return text;
 }
 
 }  // namespace chart
