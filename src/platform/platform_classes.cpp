@@ -6,6 +6,7 @@
 #include "platform/fs/file_system_object.h"
 #include "platform/regex/regexp.h"
 #include "platform/stream/stream.h"
+#include "platform/sys/wscript_shell.h"
 
 namespace platform {
 
@@ -17,6 +18,7 @@ void RegisterPlatformClasses() {
   stream::RegisterClasses();
   ado::RegisterClasses();
   chart::RegisterClasses();
+  sys::RegisterClasses();
 }
 
 }  // namespace platform
