@@ -1,6 +1,7 @@
 #include "host/site_drive.h"
 
 #include "host/site_main_database.h"
+#include "maintenance/shipped_configuration.h"
 #include "platform/fs/file_write.h"
 #include "platform/fs/paths.h"
 
@@ -13,6 +14,8 @@ vb::String MountSite(const std::filesystem::path& folder) {
   // folder in any case); the component creates them but not the folder.
   if (!fs::IsExistingFolder(u"C:\\data")) fs::CreateFolderWithParents(u"C:\\data");
   if (auto data = fs::ResolveExisting(u"C:\\data")) RemoveUnfinishedDatabases(*data);
+  // The structure configuration that rebuilds them, made for this schema.
+  qe::ProvideShippedConfiguration(qe::kShippedConfiguration);
   return u"C:\\";
 }
 

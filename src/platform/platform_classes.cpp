@@ -1,10 +1,12 @@
 #include "platform/platform_classes.h"
 
 #include "platform/ado/ado.h"
+#include "platform/chart/chart_space.h"
 #include "platform/com/dictionary.h"
 #include "platform/fs/file_system_object.h"
 #include "platform/regex/regexp.h"
 #include "platform/stream/stream.h"
+#include "platform/sys/wscript_shell.h"
 
 namespace platform {
 
@@ -15,6 +17,8 @@ void RegisterPlatformClasses() {
   scripting::RegisterDictionary();
   stream::RegisterClasses();
   ado::RegisterClasses();
+  chart::RegisterClasses();
+  sys::RegisterClasses();
 }
 
 }  // namespace platform
