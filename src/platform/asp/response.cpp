@@ -224,9 +224,10 @@ void Response::SendPending() {
     state_->sent = true;
     sink_->SendHead({status_, Headers()});
   }
-  std::string pending;
-  pending.swap(buffered_);
-  sink_->SendBody(pending);
+  // The buffer keeps its room: a page that flushes block after block
+  // writes each into the memory the last one used.
+  sink_->SendBody(buffered_);
+  buffered_.clear();
 }
 
 void Response::Complete() {
