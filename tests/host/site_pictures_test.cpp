@@ -4,10 +4,9 @@
 #include "host/site_pictures.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -28,16 +27,14 @@ struct Ran {
   std::string out;
 };
 
-// The generator over `list`, into `folder`; its messages in `out`.
+// The generator over `list`, into `folder`; what it said in `out`.
 Ran Draw(const stdfs::path& list, const stdfs::path& folder) {
-  std::string command = std::string("'") + QE_DRAW_PICTURES_PATH + "' '" + list.string() + "' '" + folder.string() + "' 2>&1";
-  Ran ran;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return ran;
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) ran.out.append(buffer, n);
-  int status = ::pclose(pipe);
-  ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const stdfs::path said = folder / "said.txt";
+  int status = std::system((std::string("'") + QE_DRAW_PICTURES_PATH + "' '" + list.string() + "' '" + folder.string() +
+                            "' > '" + said.string() + "' 2>&1")
+                               .c_str());
+  Ran ran{WIFEXITED(status) ? WEXITSTATUS(status) : -1, qe_test::FileContent(said)};
+  stdfs::remove(said);
   return ran;
 }
 
