@@ -200,7 +200,9 @@ void WriteCatalog(Database& db, StringView old_name, const TableDef& t) {
     const ColumnDef& c = t.columns[i];
     Variant default_text = c.default_value.IsEmpty() || c.default_value.IsNull() ? Variant::Null()
                                                                                  : Variant(vb::CStr(c.default_value));
-    col.Run(t.name, c.name, i + 1, c.type, c.defined_size, c.precision, c.scale, c.nullable, c.autoincrement,
+    // A Yes/No column never holds Null, and Jet says so whatever made it.
+    bool nullable = c.nullable && c.type != adBoolean;
+    col.Run(t.name, c.name, i + 1, c.type, c.defined_size, c.precision, c.scale, nullable, c.autoincrement,
             c.allow_zero_length, c.compressed, c.fixed_length, c.description, c.default_value.Type(), default_text);
   }
   Statement ix = db.Prepare(

@@ -16,7 +16,8 @@ namespace {
 struct Installed {
   std::mutex mutex;
   std::vector<ProviderId> ids = {ProviderId::kJet4,      ProviderId::kAce12,         ProviderId::kAce16,
-                                 ProviderId::kSqlOleDb, ProviderId::kSqlServerOdbc, ProviderId::kAccessOdbc};
+                                 ProviderId::kSqlOleDb, ProviderId::kSqlServerOdbc, ProviderId::kAccessOdbc,
+                                 ProviderId::kJet351};
 };
 
 Installed& installed() {

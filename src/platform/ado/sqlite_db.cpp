@@ -3,6 +3,7 @@
 #include "platform/ado/errors.h"
 #include "platform/ado/jet_catalog.h"
 #include "platform/ado/jet_functions.h"
+#include "platform/ado/replaceable_files.h"
 #include "platform/ado/sqlite_values.h"
 
 namespace ado {
@@ -81,6 +82,7 @@ std::unique_ptr<Database> Database::Connect(const std::filesystem::path& file, M
     RaiseProvider(kDbDatabaseExists, u"Database already exists.", db->source_);
   if (mode != Mode::kCreateNew && !std::filesystem::is_regular_file(file, ec))
     RaiseProvider(kEFail, u"Could not find file '" + db->display_path_ + u"'.", db->source_);
+  UseReplaceableDatabaseFiles();
   int flags = SQLITE_OPEN_FULLMUTEX;
   flags |= mode == Mode::kReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
   if (mode == Mode::kCreateNew) flags |= SQLITE_OPEN_CREATE;

@@ -84,8 +84,8 @@ std::unique_ptr<MemoryRows> Materialize(Statement stmt, bool keyed, std::vector<
 }  // namespace
 
 String EngineSource(ProviderId provider) {
-  return provider == ProviderId::kJet4 || provider == ProviderId::kAccessOdbc ? u"Microsoft JET Database Engine"
-                                                                              : u"Microsoft Access Database Engine";
+  bool jet = provider == ProviderId::kJet4 || provider == ProviderId::kJet351 || provider == ProviderId::kAccessOdbc;
+  return jet ? u"Microsoft JET Database Engine" : u"Microsoft Access Database Engine";
 }
 
 QueryResult SqliteSession::Execute(StringView sql, CursorType cursor, bool updatable) {
