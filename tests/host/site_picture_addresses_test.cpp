@@ -113,6 +113,7 @@ std::map<std::u16string, std::vector<std::string>> BranchValues() {
       {u"p_icontype", {"big", "small"}},
       {u"p_titleadd", {"close print", "closeDialog print"}},
       {u"p_closeparent", {"True"}},
+      {u"p_searchpath", {"/"}},  // the site root, which holds folders
   };
 }
 
@@ -211,7 +212,8 @@ TEST(SitePictureAddresses, EveryPictureABuiltMemberNamesIsServed) {
   // the list pages are among what was found.
   for (const char* known : {"../Comm/Image/Kesra_Error_ButtonReturn1.asp", "../Comm/Image/Kesra_Error_ButtonClose2.asp",
                             "../comm/image/fileswt1/xls.asp", "../comm/image/fileswt/unknown.asp",
-                            "../comm/image/fileswt/DOC.asp", "../comm/image/Kesra_TipText_LeftBottom2.asp"})
+                            "../comm/image/fileswt/DOC.asp", "../comm/image/Kesra_TipText_LeftBottom2.asp",
+                            "../comm/image/kesra_folder_close.asp"})
     EXPECT_TRUE(named_by.count(known)) << known << " was not collected";
 }
 
