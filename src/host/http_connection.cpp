@@ -92,6 +92,7 @@ void HttpConnection::NextRequest() {
   head_only_ = false;
   body_.reset();
   file_.reset();
+  picture_.reset();
   page_ = nullptr;
   if (start_ < end_) {  // pipelined: the next request is here already
     phase_ = Phase::kHead;
@@ -175,6 +176,9 @@ bool HttpConnection::ChooseRoute() {
   path_ = std::move(*path);
   if (path_ == u"/") {
     route_ = Route::kRedirect;
+  } else if ((picture_ = FindSitePicture(path_))) {
+    if (ReadsBody(head.method)) route_ = Route::kStatus, status_ = 405;
+    else route_ = Route::kPicture;
   } else if ((page_ = site_.pages.Find(path_))) {
     route_ = Route::kPage;
   } else if (NamesScript(path_)) {
@@ -242,6 +246,11 @@ void HttpConnection::Answer() {
       if (!query_.empty()) location += "?" + query_;
       return Write("HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\n" + HeadEnd(), true);
     }
+    case Route::kPicture:
+      return Write("HTTP/1.1 200 OK\r\nContent-Type: " + std::string(picture_->content_type) +
+                       "\r\nContent-Length: " + std::to_string(picture_->bytes.size()) + "\r\n" + HeadEnd() +
+                       (head_only_ ? std::string() : std::string(picture_->bytes)),
+                   true);
     case Route::kStatic: return SendStatic();
     case Route::kPage: return RunPageOnWorker();
   }

@@ -20,6 +20,7 @@
 #include "host/pages.h"
 #include "host/request_parser.h"
 #include "host/server_limits.h"
+#include "host/site_pictures.h"
 #include "host/spool.h"
 #include "host/static_files.h"
 
@@ -49,7 +50,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
  private:
   using Clock = std::chrono::steady_clock;
   enum class Phase { kIdle, kHead, kBody, kAnswer, kClosing };
-  enum class Route { kStatus, kRedirect, kPage, kStatic };
+  enum class Route { kStatus, kRedirect, kPicture, kPage, kStatic };
 
   void NextRequest();
   void ReadMore();
@@ -96,6 +97,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   std::string query_;
   PageFunction page_ = nullptr;
   std::optional<StaticFile> file_;
+  std::optional<SitePicture> picture_;
   std::shared_ptr<Spool> body_;
   bool head_only_ = false;
 
