@@ -1,3 +1,5 @@
+#include "host/editor_demo_page.h"
+#include "host/editor_upload_page.h"
 #include "host/pages.h"
 #include "host/start_page.h"
 
@@ -6,6 +8,8 @@ namespace host {
 Pages SitePages() {
   Pages pages;
   pages.Register(kStartPage, &StartPage);
+  pages.Register(kEditorUploadPage, &EditorUploadPage);
+  pages.Register(kEditorDemoPage, &EditorDemoPage);
   return pages;
 }
 
