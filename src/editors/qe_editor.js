@@ -798,8 +798,7 @@ qe.editor = function (id,callback) {
          box.onmouseleave = function () {
              box.removeEventListener('mousemove', move);
          };
-         box.onmousedown = function (e) {
-             move(e);
+         box.onmousedown = function () {
              editor.insertTable(rows, columns);
              const li = editor.menuList.table;
              if (li && li.qeCloseDropdown) {

@@ -112,10 +112,12 @@ vb::String DialogUpload(Page& page, vb::Variant& qe, const vb::String& kind) {
   vb::String folder = kUploadRoot + *name;
   vb::String address = folder.back() == u'/' ? folder : folder + u"/";
   bool pictures = kind == u"pic";
+  // The editor sends its files as a script's form data, whose names are UTF-8
+  // whatever the page's own character set.
   vb::String report = vb::CStr(com::ValueOf(
       com::Call(qe, u"CommFileUpload", page.Server, page.Request, kind,
                 pictures ? kPictureTotalMb : kAttachmentTotalMb, pictures ? kPictureSingleMb : kAttachmentSingleMb,
-                folder)));
+                folder, int16_t{0}, true, vb::String(), vb::String(u"utf-8"))));
   return DialogAnswer(report, address);
 }
 

@@ -123,7 +123,7 @@ export const tests = {
     await t.page.evaluate(() => window.ed.setTextarea());
     t.eq(await textareaValue(t), '<p>a &amp; b</p><pre>one\ntwo\nthree</pre><p>x<br>y</p>');
     await t.page.locator('div.qeEditor-exec[data="code"]').click();
-    t.ok((await t.page.evaluate(() => window.ed.getHTML())).includes('&amp;lt;p&amp;gt;'));
+    t.ok((await t.page.evaluate(() => window.ed.getHTML())).includes('&lt;p&gt;a &amp;amp; b'), 'escaped source');
     await t.page.evaluate(() => window.ed.setTextarea());
     t.eq(await textareaValue(t), '<p>a &amp; b</p>\n<pre>one\ntwo\nthree</pre>\n<p>x<br>y</p>');
   },
