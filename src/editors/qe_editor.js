@@ -308,10 +308,12 @@ qe.editor = function (id,callback) {
          }
      }
      setHTML(html, a) {
-         const range = this.caretRange();
-         if (!a) {
-             html.appendChild(range.extractContents());
+         if (a) {
+             this.setNodes([html]);
+             return;
          }
+         const range = this.caretRange();
+         html.appendChild(range.extractContents());
          range.deleteContents();
          range.insertNode(html);
          range.setStartAfter(html);
@@ -344,6 +346,30 @@ qe.editor = function (id,callback) {
          const last = fragment.lastChild;
          const range = this.caretRange();
          range.deleteContents();
+         const blocks = /^(P|DIV|TABLE|UL|OL|DL|PRE|BLOCKQUOTE|H[1-6]|HR|ADDRESS|FIELDSET|FORM|SECTION|ARTICLE|FIGURE)$/;
+         let paragraph = range.startContainer;
+         while (paragraph && paragraph !== this.d.body && paragraph.nodeName !== 'P') {
+             paragraph = paragraph.parentNode;
+         }
+         if (paragraph && paragraph.nodeName === 'P' && nodes.some(function (node) {
+             return blocks.test(node.nodeName);
+         })) {
+             const rest = this.d.createRange();
+             rest.setStart(range.startContainer, range.startOffset);
+             rest.setEnd(paragraph, paragraph.childNodes.length);
+             const tail = rest.extractContents();
+             const after = paragraph.cloneNode(false);
+             after.appendChild(tail);
+             paragraph.parentNode.insertBefore(after, paragraph.nextSibling);
+             if (after.textContent === '' && !after.querySelector('img,iframe,video,audio,table,hr')) {
+                 after.parentNode.removeChild(after);
+             }
+             range.setStartAfter(paragraph);
+             range.collapse(true);
+             if (paragraph.textContent === '' && !paragraph.querySelector('img,iframe,video,audio,table,hr')) {
+                 paragraph.parentNode.removeChild(paragraph);
+             }
+         }
          range.insertNode(fragment);
          if (last) {
              range.setStartAfter(last);
