@@ -117,6 +117,33 @@ export const tests = {
     t.ok((await textareaValue(t)).includes(src), 'copied');
   },
 
+  async onlyThePastesOwnPicturesAreSentAndEachStaysUntilReplaced(t) {
+    const old = 'data:image/png;base64,' + redSquarePng;
+    const pasted = 'data:image/gif;base64,R0lGODlhAQABAAAAACw=';
+    await openEditor(t, { value: `<p><img src="${old}"></p>`, options: { uploadUrl: 'answer.asp', pasteText: 0 } });
+    let answer = 0;
+    const requests = [];
+    await t.page.route(/answer\.asp/, async (route) => {
+      requests.push(route.request().postDataBuffer().toString('latin1'));
+      answer += 1;
+      if (answer === 1) await route.fulfill({ status: 500, body: 'down' });
+      else await route.fulfill({ status: 200, body: '[{"url":"/up/p.gif","name":"p.gif"}]' });
+    });
+    await selectIn(t, 'p', { collapse: true });
+    await paste(t, { text: 'x', html: `<img src="${pasted}">` });
+    await t.page.waitForFunction(() => window.ed.d.images.length === 2);
+    await sleep(300);
+    const srcs = () => t.page.evaluate(() => Array.from(window.ed.d.images).map((img) => img.getAttribute('src')));
+    t.eq(await srcs(), [old, pasted]);  // the failed upload loses nothing
+    t.eq(requests.length, 1);
+    t.ok(requests[0].includes('Content-Type: image/gif') && requests[0].includes('GIF89a'), 'the pasted picture went');
+    await selectIn(t, 'p', { collapse: true });
+    await paste(t, { text: 'x', html: `<img src="${pasted}">` });
+    await t.page.waitForFunction(() => Array.from(window.ed.d.images).some((img) => img.getAttribute('src') === '/up/p.gif'));
+    t.eq(await srcs(), [old, pasted, '/up/p.gif']);
+    t.eq(requests.length, 2);
+  },
+
   async withoutUploadThePastedPictureStaysInline(t) {
     await openEditor(t, { value: '<p>x</p>', options: { uploadUrl: 'answer.asp', screenshotUpload: 0 } });
     const requests = routeAnswers(t, { body: '[]' });
@@ -182,11 +209,13 @@ export const tests = {
     await t.page.evaluate(() => {
       window.successes = 0;
       window.ed.ajax.success = (answer) => { window.successes += 1; return answer; };
+      window.ed.ajax.uploadTimeout = 500;  // each request ends once: its answer stops its timer
     });
     for (let i = 0; i < answers.length; i++) {
       await chooseFiles(t, 'pic', files(['p.png', 'p']));
       await t.page.waitForFunction((n) => window.calls.length >= n, 2 * (i + 1));
     }
+    await sleep(700);
     t.eq(await t.page.evaluate(() => window.calls), ['imgUpload.error("")', 'imgUpload.complete("")',
       'imgUpload.error(xhr:500)', 'imgUpload.complete(xhr:500)', 'imgUpload.error(xhr:200)', 'imgUpload.complete(xhr:200)']);
     t.eq(await t.page.evaluate(() => [window.successes, window.ed.d.querySelectorAll('img').length]), [1, 0]);
