@@ -1297,19 +1297,7 @@ qe.editor = function (id,callback) {
              url: this.uploadUrl + '?DialogType=' + kind + '&SaveUpFilesPath=/Data_UploadFiles/' + getPathFromUrl(),
              data: data,
              success: function (answer) {
-                 if (!(answer instanceof Array)) {
-                     hooks.error(answer);
-                     hooks.complete(answer);
-                     return;
-                 }
-                 answer.forEach(function (entry) {
-                     if (!entry || typeof entry !== 'object' || entry.error || typeof entry.url !== 'string') {
-                         hooks.error(entry, answer);
-                         hooks.complete(entry, answer);
-                         alert(entry && entry.error ? entry.error : '上传失败');
-                         return;
-                     }
-                     entry = hooks.success(entry, answer) || entry;
+                 const answered = editor.eachEntry(answer, hooks, function (entry) {
                      if (kind === 'pic') {
                          const img = editor.d.createElement('img');
                          img.setAttribute('src', entry.url);
@@ -1324,9 +1312,8 @@ qe.editor = function (id,callback) {
                          link.textContent = String(entry.name);
                          editor.setNodes([link, editor.d.createElement('br')]);
                      }
-                     hooks.complete(entry, answer);
                  });
-                 if (popup) {
+                 if (answered && popup) {
                      editor.popupHide(popup);
                  }
                  editor.changed();
@@ -1336,6 +1323,25 @@ qe.editor = function (id,callback) {
                  hooks.complete(why);
              }
          });
+     }
+     eachEntry(answer, hooks, insert) {
+         if (!(answer instanceof Array)) {
+             hooks.error(answer);
+             hooks.complete(answer);
+             return false;
+         }
+         answer.forEach(function (entry) {
+             if (!entry || typeof entry !== 'object' || entry.error || typeof entry.url !== 'string') {
+                 hooks.error(entry, answer);
+                 hooks.complete(entry, answer);
+                 alert(entry && entry.error ? entry.error : '上传失败');
+                 return;
+             }
+             entry = hooks.success(entry, answer) || entry;
+             insert(entry);
+             hooks.complete(entry, answer);
+         });
+         return true;
      }
      pasteImage(dataUrl, img) {
          const editor = this;
@@ -1373,34 +1379,21 @@ qe.editor = function (id,callback) {
              url: this.uploadUrl,
              data: data,
              success: function (answer) {
-                 if (!(answer instanceof Array)) {
-                     hooks.error(answer);
-                     hooks.complete(answer);
-                     return;
-                 }
                  let placed = false;
-                 answer.forEach(function (entry) {
-                     if (!entry || typeof entry !== 'object' || entry.error || typeof entry.url !== 'string') {
-                         hooks.error(entry, answer);
-                         hooks.complete(entry, answer);
-                         alert(entry && entry.error ? entry.error : '上传失败');
-                         return;
-                     }
-                     entry = hooks.success(entry, answer) || entry;
+                 editor.eachEntry(answer, hooks, function (entry) {
                      if (!placed) {
                          img.setAttribute('src', entry.url);
                          placed = true;
-                     } else {
-                         const more = editor.d.createElement('p');
-                         const copy = editor.d.createElement('img');
-                         copy.setAttribute('src', entry.url);
-                         more.appendChild(copy);
-                         const after = img.parentNode && img.parentNode.nodeName === 'P' ? img.parentNode : img;
-                         if (after.parentNode) {
-                             after.parentNode.insertBefore(more, after.nextSibling);
-                         }
+                         return;
                      }
-                     hooks.complete(entry, answer);
+                     const more = editor.d.createElement('p');
+                     const copy = editor.d.createElement('img');
+                     copy.setAttribute('src', entry.url);
+                     more.appendChild(copy);
+                     const after = img.parentNode && img.parentNode.nodeName === 'P' ? img.parentNode : img;
+                     if (after.parentNode) {
+                         after.parentNode.insertBefore(more, after.nextSibling);
+                     }
                  });
                  editor.changed();
              },
