@@ -8,13 +8,9 @@ cd "$(dirname "$0")"
 PACKAGES=(
   build-essential cmake ninja-build pkg-config python3 clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-<<<<<<< HEAD
-  libsqlite3-dev libpcre2-dev libcurl4-openssl-dev libzip-dev libarchive-dev
-  libjpeg62-turbo-dev libgif-dev libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
-=======
   libsqlite3-dev libpcre2-dev libcurl4-openssl-dev libzip-dev libarchive-dev zip unzip
-  libjpeg62-turbo-dev libgif-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
->>>>>>> main
+  libjpeg62-turbo-dev libgif-dev libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
+  libcairo2-dev libboost1.81-dev
   libcpp-httplib-dev freetds-dev unicode-data libicu-dev libssl-dev
   chromium
   graphicsmagick  # the image benchmark's reference only

@@ -1,5 +1,7 @@
+#include "host/charts_page.h"
 #include "host/editor_demo_page.h"
 #include "host/editor_upload_page.h"
+#include "host/menu_list_page.h"
 #include "host/pages.h"
 #include "host/start_page.h"
 
@@ -8,6 +10,9 @@ namespace host {
 Pages SitePages() {
   Pages pages;
   pages.Register(kStartPage, &StartPage);
+  pages.Register(kMenuListPage, &MenuListPage);
+  pages.Register(kMenuItemPage, &MenuItemPage);
+  pages.Register(kChartsPage, &ChartsPage);
   pages.Register(kEditorUploadPage, &EditorUploadPage);
   pages.Register(kEditorDemoPage, &EditorDemoPage);
   return pages;
