@@ -8,7 +8,7 @@
 #include "editors/ubb_step_sources.h"
 #include "editors/ubb_plugin_addresses.h"
 #include "editors/ubb_templates.h"
-#include "platform/vb/case_fold.h"
+#include "editors/ubb_text_search.h"
 #include "platform/vb/strings.h"
 
 namespace qe {
@@ -38,7 +38,8 @@ std::vector<StepSource> AddressSteps(vb::StringView scheme, vb::StringView third
   return {
       Searched(u"^(" + prefix + run + u"+)", {}, link, {}),
       {u"(" + prefix + run + u"+)$", u"(" + prefix + run + u"++)$", link, Locator::kTextEnd, {}, {}},
-      Searched(u"([^>=\"'])(" + prefix + vb::String(third_class) + u"+)", {}, prefixed, {}),
+      {u"([^>=\"'])(" + prefix + vb::String(third_class) + u"+)",
+       u"\\G([^>=\"'])(" + prefix + vb::String(third_class) + u"+)", prefixed, Locator::kBeforeOpen, prefix, {}},
   };
 }
 
@@ -116,18 +117,13 @@ std::vector<StepGroup> BuildGroups() {
   return groups;
 }
 
-// Lower-case occurrences of `find` in `folded`, left to right, not overlapping.
-std::vector<size_t> Occurrences(vb::StringView folded, vb::StringView find) {
+// The occurrences of `find` (text compare), left to right, not overlapping.
+std::vector<size_t> Occurrences(vb::StringView text, vb::StringView find) {
   std::vector<size_t> at;
   if (find.empty()) return at;
-  for (size_t i = folded.find(find); i != vb::StringView::npos; i = folded.find(find, i + find.size())) at.push_back(i);
+  for (size_t i = ubb::FindTextCompare(text, find); i != ubb::kNotFound; i = ubb::FindTextCompare(text, find, i + find.size()))
+    at.push_back(i);
   return at;
-}
-
-vb::String Folded(vb::StringView text) {
-  vb::String out(text);
-  for (char16_t& c : out) c = vb::FoldChar(c);
-  return out;
 }
 
 }  // namespace
@@ -145,9 +141,8 @@ vb::String KesraUbbReplacePair(vb::String& text, vb::StringView open_tag, vb::St
   // replacement makes a new one (tags are bracketed, the HTML is not), so the
   // n-th open tag pairs with the n-th close tag, as the repeated search from
   // the start pairs them.
-  const vb::String folded = Folded(text);
-  std::vector<size_t> opens = Occurrences(folded, Folded(open_tag));
-  std::vector<size_t> closes = Occurrences(folded, Folded(close_tag));
+  std::vector<size_t> opens = Occurrences(text, open_tag);
+  std::vector<size_t> closes = Occurrences(text, close_tag);
   const size_t pairs = std::min(opens.size(), closes.size());
   if (!pairs) return text;
   struct Cut {
@@ -174,8 +169,8 @@ vb::String KesraUbbReplacePair(vb::String& text, vb::StringView open_tag, vb::St
 
 vb::String KesraUBBCode(vb::String& p_String) {
   vb::String text = KesraEncodeString2(p_String);
-  const bool brackets = vb::InStr(text, u"[", vb::vbTextCompare) && vb::InStr(text, u"]", vb::vbTextCompare);
-  if (vb::InStr(text, u"http://", vb::vbTextCompare) || brackets)
+  const bool brackets = text.find(u'[') != vb::String::npos && text.find(u']') != vb::String::npos;
+  if (ubb::FindTextCompare(text, u"http://") != ubb::kNotFound || brackets)
     text = markup::NeutralizeActiveMarkup(ubb::ApplyGroups(ubb::MainConverterGroups(), std::move(text)));
   p_String = text;
   return text;

@@ -171,7 +171,8 @@ vb::String KesraFilterJS(vb::StringView p_String) {
 
 vb::String KesraUBBCode1(vb::StringView p_String) {
   vb::String text = KesraFilterJS(p_String);
-  for (const ubb::Step& step : ubb::SecondConverterSteps()) text = step.Apply(text);
+  vb::String spare;
+  for (const ubb::Step& step : ubb::SecondConverterSteps()) step.Apply(text, spare);
   text = vb::Replace(text, u"<I></I>", u"");
   return markup::NeutralizeActiveMarkup(text, kTemplateHandlers);
 }

@@ -4,12 +4,12 @@
 
 #include "common/html_attribute_value.h"
 #include "editors/address_scheme.h"
-#include "platform/vb/strings.h"
+#include "editors/ubb_text_search.h"
 
 namespace qe::ubb {
 namespace {
 
-constexpr size_t kNone = static_cast<size_t>(-1);
+constexpr size_t kNone = kNotFound;
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
@@ -22,20 +22,44 @@ bool IsAddressCharacter(char16_t c) {
   return IsAsciiLetter(c) || IsDigit(c) || vb::StringView(u"./=?%-&_~`@':+!").find(c) != vb::StringView::npos;
 }
 
-vb::String AsciiLowerCopy(vb::StringView text) {
-  vb::String out(text);
-  for (char16_t& c : out) c = AsciiLower(c);
-  return out;
-}
+// The first position at or after a queried one whose character satisfies
+// `is` (the text length when none). It remembers its last answer, with the
+// stretch before it known to hold no such character, so that queries moving
+// forward, or back a little, scan only what it has not seen: a step's
+// queries are cheap in total however many candidates share one far answer.
+class NextWhere {
+ public:
+  NextWhere(vb::StringView text, bool (*is)(char16_t)) : text_(text), is_(is) {}
 
-// For each position, the first position at or after it that satisfies `is`
-// (the text length when none); one more entry for the end.
-template <class Is>
-std::vector<uint32_t> NextWhere(vb::StringView text, Is is) {
-  std::vector<uint32_t> next(text.size() + 2, static_cast<uint32_t>(text.size()));
-  for (size_t i = text.size(); i-- > 0;) next[i] = is(i) ? static_cast<uint32_t>(i) : next[i + 1];
-  return next;
-}
+  size_t operator()(size_t i) {
+    const size_t n = text_.size();
+    if (i >= n) return n;
+    if (known_ && i >= from_ && i <= answer_) return answer_;
+    if (known_ && i < from_) {
+      size_t j = i;
+      while (j < from_ && !is_(text_[j])) ++j;
+      if (j < from_) answer_ = j;
+      from_ = i;
+      return answer_;
+    }
+    size_t j = i;
+    while (j < n && !is_(text_[j])) ++j;
+    known_ = true;
+    from_ = i;
+    answer_ = j;
+    return j;
+  }
+
+ private:
+  vb::StringView text_;
+  bool (*is_)(char16_t);
+  bool known_ = false;
+  size_t from_ = 0, answer_ = 0;
+};
+
+bool IsOpenBracket(char16_t c) { return c == u'['; }
+bool IsCloseBracket(char16_t c) { return c == u']'; }
+bool IsLineFeed(char16_t c) { return c == u'\n'; }
 
 }  // namespace
 
@@ -217,25 +241,19 @@ class Step::Finder {
         return step_.search_->Find(text_, pos, m);
       case Locator::kTextEnd:
         return step_.search_->Find(text_, std::max(pos, AddressRunAtEnd()), m);
+      case Locator::kBeforeOpen:
+        for (size_t q = FindCaseless(text_, source_.open, pos + 1); q != kNone; q = FindCaseless(text_, source_.open, q + 1))
+          if (step_.search_->Find(text_, q - 1, m)) return true;
+        return false;
       default:
         return NextLocated(pos, m);
     }
   }
 
  private:
-  const vb::String& Folded() {
-    if (folded_.empty() && n_) folded_ = AsciiLowerCopy(text_);
-    return folded_;
-  }
-  bool CloseAt(size_t at) {
-    const vb::StringView close(source_.close);
-    return at < n_ && vb::StringView(Folded()).substr(at, close.size()) == close;
-  }
+  bool CloseAt(size_t at) const { return at < n_ && IsCaselessAt(text_, at, source_.close); }
   size_t LastClose() {
-    if (!last_close_) {
-      const size_t at = Folded().rfind(source_.close);
-      last_close_ = at == vb::String::npos ? kNone : at;
-    }
+    if (!last_close_) last_close_ = FindLastCaseless(text_, source_.close);
     return *last_close_;
   }
   // Where the run of address characters that ends the text begins.
@@ -245,99 +263,109 @@ class Step::Finder {
     return start;
   }
 
-  const std::vector<uint32_t>& NextOpen() {
-    if (next_open_.empty()) next_open_ = NextWhere(text_, [&](size_t i) { return text_[i] == u'['; });
-    return next_open_;
-  }
-
   // With "(.[^\[]*)\](.[^\[]*)" + close from `a` (the parameter's first
   // character): the end of the match, as the greedy parameter takes the last
   // "]" that lets the rest match; kNone when none does.
   size_t ParameterPairEnd(size_t a) {
     if (a >= n_ || text_[a] == u'\n') return kNone;
-    const auto& open = NextOpen();
-    if (good_brackets_.empty()) {
-      // good_brackets_[i]: the "]" before i followed by a character other than
-      // a line feed (where a content can begin).
-      good_brackets_.assign(n_ + 1, 0);
-      for (size_t i = 0; i < n_; ++i)
-        good_brackets_[i + 1] =
-            good_brackets_[i] + (text_[i] == u']' && i + 1 < n_ && text_[i + 1] != u'\n' ? 1 : 0);
-    }
-    const size_t close_length = vb::StringView(source_.close).size();
-    const size_t e1 = open[a + 1];
+    const size_t close_length = source_.close.size();
+    const size_t e1 = next_open_(a + 1);
     if (e1 >= n_) return kNone;
     // The "]" just before the "[": the content starts with that "[".
     if (e1 >= a + 2 && text_[e1 - 1] == u']') {
-      const size_t s = open[e1 + 1];
+      const size_t s = second_open_(e1 + 1);
       if (CloseAt(s)) return s + close_length;
     }
-    if (CloseAt(e1) && e1 >= a + 3 && good_brackets_[e1 - 1] > good_brackets_[a + 1]) return e1 + close_length;
-    return kNone;
+    if (!CloseAt(e1) || e1 < a + 3) return kNone;
+    const size_t r = LastContentBracket(e1);
+    return r != kNone && r >= a + 1 ? e1 + close_length : kNone;
+  }
+
+  // The last "]" before the "[" at `e1`, and not just before it, that a
+  // character other than a line feed follows (where a content can begin);
+  // only the stretch back to the "[" before is looked at, once per `e1`.
+  size_t LastContentBracket(size_t e1) {
+    if (bracket_for_ != e1) {
+      bracket_for_ = e1;
+      bracket_ = kNone;
+      for (size_t r = e1 - 1; r-- > 0 && text_[r] != u'[';)
+        if (text_[r] == u']' && text_[r + 1] != u'\n') {
+          bracket_ = r;
+          break;
+        }
+    }
+    return bracket_;
   }
 
   // The match end for a located step's candidate at `q`, kNone when the
   // pattern cannot match there; `whole_text` when the step searches the
   // whole text from `q` rather than a window.
   size_t CandidateEnd(size_t q, bool& whole_text) {
-    const size_t after_open = q + vb::StringView(source_.open).size();
-    const size_t close_length = vb::StringView(source_.close).size();
+    const size_t after_open = q + source_.open.size();
+    const size_t close_length = source_.close.size();
     whole_text = false;
     switch (source_.locator) {
       case Locator::kParameterPair:
         return ParameterPairEnd(after_open);
       case Locator::kBracketParameter: {
         if (after_open >= n_ || text_[after_open] == u'\n') return kNone;
-        if (next_bracket_.empty()) next_bracket_ = NextWhere(text_, [&](size_t i) { return text_[i] == u']'; });
-        const size_t r = next_bracket_[after_open + 1];
+        const size_t r = next_bracket_(after_open + 1);
         if (r + 1 >= n_ || text_[r + 1] == u'\n') return kNone;
-        const size_t s = NextOpen()[r + 2];
+        const size_t s = next_open_(r + 2);
         return CloseAt(s) ? s + close_length : kNone;
       }
       case Locator::kMail:
       case Locator::kMailParameter: {
-        if (last_good_at_.empty()) BuildMailIndex();
-        const size_t space = next_space_[after_open];
+        const size_t space = next_space_(after_open);
         if (space < after_open + 2) return kNone;
-        const uint32_t m = last_good_at_[space - 1];
-        if (m == kNoAt || m < after_open + 1) return kNone;
-        return MailEnd(m);
+        const size_t m = LastMailAt(space);
+        return m != kNone && m >= after_open + 1 ? MailEnd(m) : kNone;
       }
       case Locator::kOneLine: {
         whole_text = true;
-        if (next_line_.empty()) next_line_ = NextWhere(text_, [&](size_t i) { return text_[i] == u'\n'; });
-        if (next_close_.empty()) next_close_ = NextWhere(text_, [&](size_t i) { return CloseAt(i); });
-        return next_close_[after_open] < next_line_[after_open] ? n_ : kNone;
+        return NextClose(after_open) < next_line_(after_open) ? n_ : kNone;
       }
       default:
         return kNone;
     }
   }
 
-  static constexpr uint32_t kNoAt = static_cast<uint32_t>(-1);
+  // The next closing tag at or after `i`; the candidates ask in order.
+  size_t NextClose(size_t i) {
+    if (!(close_known_ && i >= close_from_ && i <= close_at_)) {
+      close_known_ = true;
+      close_from_ = i;
+      close_at_ = std::min(FindCaseless(text_, source_.close, i), n_);
+    }
+    return close_at_;
+  }
 
   // For a mail step, the match end when the "@" at `m` is the one the
   // greedy "\S+" stops before.
   size_t MailEnd(size_t m) {
     if (source_.locator == Locator::kMailParameter) return ParameterPairEnd(m + 1);
     if (m + 1 >= n_ || text_[m + 1] == u'\n') return kNone;
-    const size_t s = NextOpen()[m + 2];
-    return CloseAt(s) ? s + vb::StringView(source_.close).size() : kNone;
+    const size_t s = next_open_(m + 2);
+    return CloseAt(s) ? s + source_.close.size() : kNone;
   }
 
-  void BuildMailIndex() {
-    next_space_ = NextWhere(text_, [&](size_t i) { return IsPatternSpace(text_[i]); });
-    last_good_at_.assign(n_ + 1, kNoAt);
-    uint32_t last = kNoAt;
-    for (size_t i = 0; i < n_; ++i) {
-      if (text_[i] == u'@' && MailEnd(i) != kNone) last = static_cast<uint32_t>(i);
-      last_good_at_[i] = last;
+  // The last "@" before the blank at `space` that a match can stop at,
+  // looking back no further than the run of non-blanks; once per blank.
+  size_t LastMailAt(size_t space) {
+    if (mail_for_ != space) {
+      mail_for_ = space;
+      mail_at_ = kNone;
+      for (size_t m = space; m-- > 0 && !IsPatternSpace(text_[m]);)
+        if (text_[m] == u'@' && MailEnd(m) != kNone) {
+          mail_at_ = m;
+          break;
+        }
     }
+    return mail_at_;
   }
 
   bool NextLocated(size_t pos, regex::Captures& m) {
-    const vb::StringView open(source_.open);
-    for (size_t q = Folded().find(open, pos); q != vb::String::npos; q = folded_.find(open, q + 1)) {
+    for (size_t q = FindCaseless(text_, source_.open, pos); q != kNone; q = FindCaseless(text_, source_.open, q + 1)) {
       bool whole_text = false;
       const size_t end = CandidateEnd(q, whole_text);
       if (end == kNone) continue;
@@ -350,9 +378,12 @@ class Step::Finder {
   const StepSource& source_;
   vb::StringView text_;
   size_t n_;
-  vb::String folded_;
   std::optional<size_t> last_close_;
-  std::vector<uint32_t> next_open_, next_bracket_, next_space_, next_line_, next_close_, good_brackets_, last_good_at_;
+  NextWhere next_open_{text_, IsOpenBracket}, second_open_{text_, IsOpenBracket}, next_bracket_{text_, IsCloseBracket},
+      next_space_{text_, IsPatternSpace}, next_line_{text_, IsLineFeed};
+  size_t bracket_for_ = kNone, bracket_ = kNone, mail_for_ = kNone, mail_at_ = kNone;
+  bool close_known_ = false;
+  size_t close_from_ = 0, close_at_ = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -377,27 +408,28 @@ std::vector<regex::Captures> Step::Matches(vb::StringView text) const {
   return matches;
 }
 
-vb::String Step::Apply(vb::StringView text) const {
-  vb::String out;
+void Step::Apply(vb::String& text, vb::String& out) const {
+  out.clear();
   size_t copied = 0;
   Finder finder(*this, text);
   regex::Captures m;
   for (size_t pos = 0; pos <= text.size() && finder.Next(pos, m);) {
-    out.append(text.substr(copied, m[0].start - copied));
+    out.append(text, copied, m[0].start - copied);
     if (template_->Allows(text, m)) template_->Expand(out, text, m);
-    else out.append(text.substr(m[0].start, m[0].end - m[0].start));
+    else out.append(text, m[0].start, m[0].end - m[0].start);
     copied = m[0].end;
     pos = m[0].end > m[0].start ? m[0].end : m[0].end + 1;
   }
-  if (!copied) return vb::String(text);
-  out.append(text.substr(copied));
-  return out;
+  if (!copied) return;
+  out.append(text, copied);
+  text.swap(out);
 }
 
 vb::String ApplyGroups(std::span<const StepGroup> groups, vb::String text) {
+  vb::String spare;
   for (const StepGroup& group : groups) {
-    if (group.gate && vb::InStr(text, group.gate, vb::vbTextCompare) == 0) continue;
-    for (const Step& step : group.steps) text = step.Apply(text);
+    if (group.gate && FindTextCompare(text, group.gate) == kNotFound) continue;
+    for (const Step& step : group.steps) step.Apply(text, spare);
     if (group.after) group.after(text);
   }
   return text;

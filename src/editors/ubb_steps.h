@@ -35,6 +35,8 @@ enum class Locator {
   kOneLine,
   // An address that ends the text ("...$").
   kTextEnd,
+  // One character, then `open` (an address after a character).
+  kBeforeOpen,
 };
 
 struct StepSource {
@@ -55,8 +57,9 @@ class Step {
   Step(Step&&) noexcept;
 
   const StepSource& Source() const { return source_; }
-  // The text with every match replaced, left to right.
-  vb::String Apply(vb::StringView text) const;
+  // Every match replaced, left to right, in the text; `spare` is the buffer
+  // the new text is built in (the old one is left there for the next step).
+  void Apply(vb::String& text, vb::String& spare) const;
   // The matches as the step finds them (for the differential test).
   std::vector<regex::Captures> Matches(vb::StringView text) const;
 
