@@ -25,7 +25,7 @@ struct KeptHandler {
 //  - srcdoc, and the address attributes (href, src, action, formaction, data,
 //    codebase, background, poster, xlink:href, a param's value) whose scheme
 //    is not allowed (IsAllowedAddress), removed.
-// Everything else comes out as it stands. The result reads the same again:
+// NUL characters are dropped; everything else comes out as it stands. The result reads the same again:
 // the guard repeats until a pass changes nothing.
 vb::String NeutralizeActiveMarkup(vb::StringView text, std::span<const KeptHandler> kept = {});
 

@@ -39,6 +39,10 @@ TEST(ActiveMarkup, ShowsTagsAsTextWhereverTheyStand) {
   EXPECT_EQ(NeutralizeActiveMarkup(u"<frameset><FRAME/><applet\n>"), u"&lt;frameset>&lt;FRAME/>&lt;applet\n>");
 }
 
+TEST(ActiveMarkup, DropsNulsThatAReaderCouldSkip) {
+  EXPECT_EQ(NeutralizeActiveMarkup(vb::String(u"<b \0onclick=x java\0script>", 26)), u"<b &#111nclick=x javascript>");
+}
+
 TEST(ActiveMarkup, TextWithoutMarkupComesBackAsItIs) {
   for (const char16_t* text : {u"", u"a < b and c > d", u"javascript:alert(1)", u"onclick=x", u"<b>bold</b>",
                                u"<a href=\"x.htm\">link</a><img src=\"p.gif\">"})
