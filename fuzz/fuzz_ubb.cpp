@@ -15,23 +15,9 @@
 #include "editors/kesra_ubb_code1.h"
 #include "platform/vb/error.h"
 #include "support/live_markup.h"
+#include "utf16_input.h"
 
 namespace {
-
-// Bytes as UTF-16 code units, one byte each (the dictionary stays readable),
-// with 0xFF as an escape for the next two bytes as one unit.
-vb::String Units(const uint8_t* data, size_t size) {
-  vb::String out;
-  for (size_t i = 0; i < size; ++i) {
-    if (data[i] == 0xFF && i + 2 < size) {
-      out.push_back(static_cast<char16_t>(data[i + 1] << 8 | data[i + 2]));
-      i += 2;
-    } else {
-      out.push_back(data[i]);
-    }
-  }
-  return out;
-}
 
 void Check(const char* member, vb::StringView input, const vb::String& output, bool template_handlers) {
   const std::vector<std::string> live = qe_test::LiveMarkup(output, template_handlers);
@@ -47,7 +33,7 @@ void Check(const char* member, vb::StringView input, const vb::String& output, b
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const vb::String input = Units(data, size);
+  const vb::String input = Utf16Units(data, size);
   try {
     vb::String text = input;
     Check("CommUBBCode", input, qe::KesraUBBCode(text), false);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_table.h"
 #include "support/live_markup.h"
 #include "support/printable.h"
 
@@ -11,10 +12,7 @@ namespace {
 
 template <class Procedure>
 void ExpectEach(Procedure procedure, const std::vector<std::pair<vb::String, vb::String>>& cases) {
-  for (const auto& [text, expected] : cases) {
-    SCOPED_TRACE(qe_test::Printable(text));
-    EXPECT_EQ(procedure(text), expected);
-  }
+  qe_test::ExpectEach<vb::String>([&](const vb::String& text) { return procedure(text); }, cases);
 }
 
 const vb::String kFit = u"JavaScript:if(this.width>screen.width-333)this.width=screen.width-333";

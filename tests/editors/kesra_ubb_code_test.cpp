@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_table.h"
 #include "support/live_markup.h"
 #include "support/printable.h"
 
@@ -15,12 +16,7 @@ vb::String Ubb(vb::StringView text) {
   return qe::KesraUBBCode(in);
 }
 
-void ExpectEach(const std::vector<std::pair<vb::String, vb::String>>& cases) {
-  for (const auto& [text, expected] : cases) {
-    SCOPED_TRACE(qe_test::Printable(text));
-    EXPECT_EQ(Ubb(text), expected);
-  }
-}
+void ExpectEach(const std::vector<std::pair<vb::String, vb::String>>& cases) { qe_test::ExpectEach(Ubb, cases); }
 
 const vb::String kLink = u"<img align=absmiddle src=../comm_ubb/pic/url.asp><a target=_blank href=";
 vb::String Linked(vb::StringView address) {
