@@ -6,6 +6,27 @@
 // body copies itself into the page's ubbDiv); and the sticker picker, in the
 // div dialog, appends its tags to the page's Content and closes the dialog.
 
+// The CSS colour names, in the order of the toolbar's colour list.
+const kColourNames = [
+  'aliceblue', 'antiquewhite', 'aqua', 'aquamarine', 'azure', 'beige', 'bisque', 'black', 'blanchedalmond', 'blue',
+  'blueviolet', 'brown', 'burlywood', 'cadetblue', 'chartreuse', 'chocolate', 'coral', 'cornflowerblue',
+  'cornsilk', 'crimson', 'cyan', 'darkblue', 'darkcyan', 'darkgoldenrod', 'darkgray', 'darkgreen', 'darkkhaki',
+  'darkmagenta', 'darkolivegreen', 'darkorange', 'darkorchid', 'darkred', 'darksalmon', 'darkseagreen',
+  'darkslateblue', 'darkslategray', 'darkturquoise', 'darkviolet', 'deeppink', 'deepskyblue', 'dimgray',
+  'dodgerblue', 'firebrick', 'floralwhite', 'forestgreen', 'fuchsia', 'gainsboro', 'ghostwhite', 'gold',
+  'goldenrod', 'gray', 'green', 'greenyellow', 'honeydew', 'hotpink', 'indianred', 'indigo', 'ivory', 'khaki',
+  'lavender', 'lavenderblush', 'lawngreen', 'lemonchiffon', 'lightblue', 'lightcoral', 'lightcyan',
+  'lightgoldenrodyellow', 'lightgreen', 'lightgrey', 'lightpink', 'lightsalmon', 'lightseagreen', 'lightskyblue',
+  'lightslategray', 'lightsteelblue', 'lightyellow', 'lime', 'limegreen', 'linen', 'magenta', 'maroon',
+  'mediumaquamarine', 'mediumblue', 'mediumorchid', 'mediumpurple', 'mediumseagreen', 'mediumslateblue',
+  'mediumspringgreen', 'mediumturquoise', 'mediumvioletred', 'midnightblue', 'mintcream', 'mistyrose', 'moccasin',
+  'navajowhite', 'navy', 'oldlace', 'olive', 'olivedrab', 'orange', 'orangered', 'orchid', 'palegoldenrod',
+  'palegreen', 'paleturquoise', 'palevioletred', 'papayawhip', 'peachpuff', 'peru', 'pink', 'plum', 'powderblue',
+  'purple', 'red', 'rosybrown', 'royalblue', 'saddlebrown', 'salmon', 'sandybrown', 'seagreen', 'seashell',
+  'sienna', 'silver', 'skyblue', 'slateblue', 'slategray', 'snow', 'springgreen', 'steelblue', 'tan', 'teal',
+  'thistle', 'tomato', 'turquoise', 'violet', 'wheat', 'white', 'whitesmoke', 'yellow', 'yellowgreen'
+];
+
 // What the corpus page must not hold, as the browser built it.
 function findLiveMarkup() {
   const forbidden = ['script', 'base', 'meta', 'link', 'svg', 'math', 'template', 'noscript', 'frame', 'frameset',
@@ -102,6 +123,24 @@ export const tests = {
     await page.locator('select[name=color]').first().selectOption('#FF0000');
     t.ok((await content()).endsWith('[color=#FF0000]红字[/color]'), 'the colour list asks for the text');
     t.eq(await page.locator('select[name=color]').first().inputValue(), '#FF0000');
+  },
+
+  async 'each colour of the list is the colour its name gives'(t) {
+    const page = await t.open('ubb_editor.htm');
+    await page.locator('#ubbDiv select[name=color]').waitFor();
+    const wrong = await page.evaluate((names) => {
+      const values = [...document.querySelectorAll('#ubbDiv select[name=color] option')].map((o) => o.value);
+      const probe = document.createElement('span');
+      document.body.appendChild(probe);
+      const css = (colour) => {
+        probe.style.color = colour;
+        return getComputedStyle(probe).color;
+      };
+      const found = values.length === names.length ? [] : [`${values.length} options`];
+      names.forEach((name, i) => { if (css(name) !== css(values[i])) found.push(`${name} ${values[i]}`); });
+      return found;
+    }, kColourNames);
+    t.eq(wrong, []);
   },
 
   async 'the sticker picker appends to Content and closes its dialog'(t) {
