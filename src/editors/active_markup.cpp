@@ -95,10 +95,10 @@ std::vector<Edit> AttributeEdits(vb::StringView text, std::span<const KeptHandle
 
 vb::String NeutralizeActiveMarkup(vb::StringView text, std::span<const KeptHandler> kept) {
   vb::String current(text);
-  if (current.find(u'<') == vb::String::npos) return current;
   // Browsers drop a NUL from text and read it as U+FFFD in names and values;
   // an old reader that skipped it inside a tag could find a handler there.
   std::erase(current, u'\0');
+  if (current.find(u'<') == vb::String::npos) return current;
   for (int pass = 0; pass < kMostPasses; ++pass) {
     std::vector<Edit> shown = ShownTagEdits(current);
     vb::String next = shown.empty() ? current : Applied(current, shown);
