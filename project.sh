@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 PACKAGES=(
   build-essential cmake ninja-build pkg-config python3 clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libsqlite3-dev libpcre2-dev libcurl4-openssl-dev libzip-dev libarchive-dev
+  libsqlite3-dev libpcre2-dev libcurl4-openssl-dev libzip-dev libarchive-dev zip unzip
   libjpeg62-turbo-dev libgif-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
   libcpp-httplib-dev freetds-dev unicode-data libicu-dev libssl-dev
   libgumbo-dev  # the tests' and the UBB fuzz target's HTML5 reader

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/kesra_file_operations.h"
+#include "common/kesra_file_paths.h"
 #include "platform/com/object.h"
 #include "platform/vb/datetime.h"
 #include "platform/vb/strings.h"
@@ -10,11 +11,6 @@
 namespace qe {
 
 namespace {
-
-vb::String RealPath(vb::Variant& Server, const vb::String& path) {
-  if (path.find(u':') != vb::String::npos) return path;
-  return vb::CStr(com::Call(Server, u"MapPath", path));
-}
 
 vb::String SingleSeparators(const vb::String& path) { return vb::Replace(path, u"\\\\", u"\\"); }
 
@@ -32,12 +28,12 @@ vb::String KesraFileBackup(vb::Variant&, vb::Variant&, vb::Variant& Server, vb::
                            uint8_t p_IsAutoBackup, vb::String p_BackupName, vb::String p_BackUpPath) {
   if (p_IsAutoBackup == 0) return {};
   if (p_BackUpPath.empty()) p_BackUpPath = u"/AutoBackup";
-  vb::String folder = RealPath(
+  vb::String folder = MapPathWithoutDrive(
       Server, SingleSeparators(vb::Trim(p_BackUpPath) + u"\\" + p_BackupName + KesraBackupTimeName()));
   if (!KesraFolderCreate(folder)) return {};
   if (p_TableList.empty()) p_TableList = u"qe.asp";
   for (const vb::String& name : vb::SplitParts(p_TableList, u"|")) {
-    vb::String source = RealPath(Server, SingleSeparators(u"/data\\" + name));
+    vb::String source = MapPathWithoutDrive(Server, SingleSeparators(u"/data\\" + name));
     if (KesraFileCopyMove(source, folder + u"\\" + name, u"copy", u"overwrite") != kFileOperationDone) return {};
   }
   return folder;

@@ -55,4 +55,9 @@ vb::String KesraGetFileRealFullName(vb::Variant& Server, vb::String p_FileName) 
   return vb::CStr(com::Call(Server, u"MapPath", p_FileName));
 }
 
+vb::String MapPathWithoutDrive(vb::Variant& Server, const vb::String& path) {
+  if (path.find(u':') != vb::String::npos) return path;
+  return vb::CStr(com::Call(Server, u"MapPath", path));
+}
+
 }  // namespace qe

@@ -19,4 +19,8 @@ vb::String KesraFileGetIcon(vb::String p_FileExt, vb::String p_IconExt, vb::Stri
 // errors reach the caller).
 vb::String KesraGetFileRealFullName(vb::Variant& Server, vb::String p_FileName);
 
+// The maintenance procedures' rule: a path holding ":" as it is, any other
+// Server.MapPath of it (whose errors reach the caller).
+vb::String MapPathWithoutDrive(vb::Variant& Server, const vb::String& path);
+
 }  // namespace qe

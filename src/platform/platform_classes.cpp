@@ -5,6 +5,7 @@
 #include "platform/fs/file_system_object.h"
 #include "platform/regex/regexp.h"
 #include "platform/stream/stream.h"
+#include "platform/sys/wscript_shell.h"
 
 namespace platform {
 
@@ -15,6 +16,7 @@ void RegisterPlatformClasses() {
   scripting::RegisterDictionary();
   stream::RegisterClasses();
   ado::RegisterClasses();
+  sys::RegisterClasses();
 }
 
 }  // namespace platform

@@ -5,6 +5,8 @@
 #include <mutex>
 
 #include "common/kesra_class_md5.h"
+#include "common/kesra_file_resources.h"
+#include "platform/zip/xceed_zip.h"
 #include "shell/qecls.h"
 #include "transfer/kesra_class_image.h"
 #include "transfer/kesra_class_upload_file.h"
@@ -53,6 +55,9 @@ const std::vector<PublicClass>& PublicClasses() {
 
 void RegisterComponentClasses() {
   for (const auto& c : PublicClasses()) com::RegisterClass({c.prog_id, c.class_id, c.factory});
+  // The zip class that the carried zip library registers under its class id:
+  // creatable by the library's ProgID once the library is installed.
+  com::RegisterClass({u"QE.XceedZip", kZipClassId, ziparc::CreateXceedZip});
 }
 
 void CountObject(int delta) { g_live_objects += delta; }

@@ -37,7 +37,10 @@ bool CreateMainDatabaseFromSchema(const vb::String& path) {
   return CreateDatabaseFileWhole(path, [](const vb::String& staged) {
     vb::Variant catalog(com::CreateObject(u"ADOX.Catalog"));
     vb::Variant conn = com::Call(catalog, u"Create", NewJetDatabaseConnectionString(staged));
+    // One transaction: the file is written once, not once per table.
+    com::Call(conn, u"BeginTrans");
     for (const vb::String& statement : MainSchemaStatements()) com::Call(conn, u"Execute", statement);
+    com::Call(conn, u"CommitTrans");
     vb::Variant no_recordset(u"");
     QeCloseData(no_recordset, conn);
     catalog = vb::Variant::Nothing();

@@ -46,3 +46,21 @@ TEST_F(QeProgramDatabases, SeedsAMainDatabaseMadeFromTheSchema) {
 }
 
 }  // namespace
+
+TEST_F(QeProgramDatabases, CapturesRebuildsAndCompactsTheMainDatabase) {
+  site_.MakeFolder("site/data");
+  ASSERT_TRUE(qe::CreateMainDatabaseFromSchema(u"C:\\site\\data\\qe.asp"));
+  // The INI form is written into a file that must exist.
+  EXPECT_EQ(Call("CommAccessCreateConfig /Comm/s.ini '' ini"), "False\n");
+  // Mounting gave the site its structure configuration.
+  EXPECT_TRUE(std::filesystem::is_regular_file(site_.Host("site/Comm/Data_Mdb.mdb")));
+  site_.WriteFile("site/Comm/s.ini");
+  EXPECT_EQ(Call("CommAccessCreateConfig /Comm/s.ini '' ini"), "True\n");
+  EXPECT_EQ(Call("CommAccessCreateFromConfig /Comm/s.ini /rebuilt ini"), "True\n");
+  vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
+  com::Call(conn, u"Open", vb::String(u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\site\\rebuilt\\qe.asp"));
+  vb::Variant rs = com::Call(conn, u"Execute", vb::String(u"Select Count(*) From [NClass]"));
+  EXPECT_EQ(vb::CLng(com::ValueOf(com::Call(rs, u"", int32_t{0}))), 0);
+  EXPECT_EQ(Call("CommAccessCompact '$'"), "True\n");
+  EXPECT_TRUE(std::filesystem::exists(site_.Host("site/AutoBackup")));
+}

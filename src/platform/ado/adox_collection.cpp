@@ -6,21 +6,28 @@
 
 namespace ado::adox {
 
+const std::vector<Variant>& Collection::Items() {
+  if (!items_) items_ = backend_.items();
+  return *items_;
+}
+
 Variant Collection::Item(const Variant& index) {
-  std::vector<Variant> items = backend_.items();
+  const std::vector<Variant>& items = Items();
   size_t i = ResolveIndex(index, items.size(), [&](size_t k) { return backend_.name_of(items[k]); }, kSourceAdox);
   return items[i];
 }
 
-int32_t Collection::Count() { return static_cast<int32_t>(backend_.items().size()); }
+int32_t Collection::Count() { return static_cast<int32_t>(Items().size()); }
 
 void Collection::Append(com::ArgList& args) {
   if (!backend_.append) RaiseAdo(kErrFeatureNotAvailable, kSourceAdox);
+  items_.reset();
   backend_.append(args);
 }
 
 void Collection::Remove(const Variant& index) {
   if (!backend_.remove) RaiseAdo(kErrFeatureNotAvailable, kSourceAdox);
+  items_.reset();
   backend_.remove(index);
 }
 
@@ -40,8 +47,12 @@ const com::MemberTable<Collection>& Collection::Members() {
          c.Remove(a[0]);
          return Variant();
        }},
-      {u"Refresh", com::kGet, 0, 0, [](Collection&, A&) { return Variant(); }},
-      {u"_NewEnum", com::kGet, 0, 0, [](Collection& c, A&) { return com::NewEnum(c.backend_.items()); }},
+      {u"Refresh", com::kGet, 0, 0,
+       [](Collection& c, A&) {
+         c.items_.reset();
+         return Variant();
+       }},
+      {u"_NewEnum", com::kGet, 0, 0, [](Collection& c, A&) { return com::NewEnum(c.Items()); }},
   };
   return table;
 }

@@ -2,6 +2,7 @@
 // The collections of ADOX (Tables, Columns, Indexes, Keys, Properties) and
 // its Property object: late-bound fronts over their owner's lists.
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/com/object.h"
@@ -12,6 +13,9 @@ using vb::String;
 using vb::StringView;
 using vb::Variant;
 
+// A collection reads its owner's list once, at its first use, and again
+// after Append, Delete or Refresh through it (as ADOX's collections do), so a
+// loop over Count and Item reads the list once.
 class Collection : public com::Dispatch<Collection> {
  public:
   struct Backend {
@@ -30,8 +34,11 @@ class Collection : public com::Dispatch<Collection> {
   void Remove(const Variant& index);
 
  private:
+  const std::vector<Variant>& Items();
+
   String type_name_;
   Backend backend_;
+  std::optional<std::vector<Variant>> items_;
 };
 
 class Property : public com::Dispatch<Property> {

@@ -83,7 +83,12 @@ const com::MemberTable<Column>& Column::Members() {
          c.Change([&](ColumnDef& d) { d.type = type; });
          return Variant();
        }},
-      {u"DefinedSize", com::kGet, 0, 0, [](Column& c, A&) { return Variant(c.Def().DefinedSize()); }},
+      // Jet gives memo and OLE object columns no size: 0, not the field's limit.
+      {u"DefinedSize", com::kGet, 0, 0,
+       [](Column& c, A&) {
+         const ColumnDef& d = c.Def();
+         return Variant(d.defined_size <= 0 && IsLongType(d.type) ? int32_t{0} : d.DefinedSize());
+       }},
       {u"DefinedSize", com::kLet, 1, 1,
        [](Column& c, A& a) {
          int32_t size = vb::CLng(a[0]);

@@ -114,6 +114,7 @@ std::optional<ProviderId> ProviderOf(const ConnectionString& cs, StringView prov
   String provider = cs.Get({u"Provider"}).value_or(String(provider_property));
   if (provider.empty()) provider = u"MSDASQL";
   if (vb::EqualsNoCase(provider, u"Microsoft.Jet.OLEDB.4.0")) return ProviderId::kJet4;
+  if (vb::EqualsNoCase(provider, u"Microsoft.Jet.OLEDB.3.51")) return ProviderId::kJet351;
   if (vb::EqualsNoCase(provider, u"Microsoft.ACE.OLEDB.12.0")) return ProviderId::kAce12;
   if (vb::EqualsNoCase(provider, u"Microsoft.ACE.OLEDB.16.0")) return ProviderId::kAce16;
   for (StringView name : {u"SQLOLEDB", u"SQLNCLI", u"MSOLEDBSQL"})
@@ -131,6 +132,7 @@ std::optional<ProviderId> ProviderOf(const ConnectionString& cs, StringView prov
 String ProviderName(ProviderId id) {
   switch (id) {
     case ProviderId::kJet4: return u"Microsoft.Jet.OLEDB.4.0";
+    case ProviderId::kJet351: return u"Microsoft.Jet.OLEDB.3.51";
     case ProviderId::kAce12: return u"Microsoft.ACE.OLEDB.12.0";
     case ProviderId::kAce16: return u"Microsoft.ACE.OLEDB.16.0";
     case ProviderId::kSqlOleDb: return u"SQLOLEDB.1";
@@ -141,7 +143,7 @@ String ProviderName(ProviderId id) {
 }
 
 bool IsFileProvider(ProviderId id) {
-  return id == ProviderId::kJet4 || id == ProviderId::kAce12 || id == ProviderId::kAce16 ||
+  return id == ProviderId::kJet4 || id == ProviderId::kJet351 || id == ProviderId::kAce12 || id == ProviderId::kAce16 ||
          id == ProviderId::kAccessOdbc;
 }
 

@@ -34,6 +34,7 @@ class ConnectionString {
 // The providers this layer can stand in for.
 enum class ProviderId {
   kJet4,            // Microsoft.Jet.OLEDB.4.0
+  kJet351,          // Microsoft.Jet.OLEDB.3.51: the same files here
   kAce12,           // Microsoft.ACE.OLEDB.12.0
   kAce16,           // Microsoft.ACE.OLEDB.16.0
   kSqlOleDb,        // SQLOLEDB (and the SQL Server native clients)

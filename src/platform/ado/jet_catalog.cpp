@@ -200,7 +200,9 @@ void WriteCatalog(Database& db, StringView old_name, const TableDef& t) {
     const ColumnDef& c = t.columns[i];
     Variant default_text = c.default_value.IsEmpty() || c.default_value.IsNull() ? Variant::Null()
                                                                                  : Variant(vb::CStr(c.default_value));
-    col.Run(t.name, c.name, i + 1, c.type, c.defined_size, c.precision, c.scale, c.nullable, c.autoincrement,
+    // A Yes/No column never holds Null, and Jet says so whatever made it.
+    bool nullable = c.nullable && c.type != adBoolean;
+    col.Run(t.name, c.name, i + 1, c.type, c.defined_size, c.precision, c.scale, nullable, c.autoincrement,
             c.allow_zero_length, c.compressed, c.fixed_length, c.description, c.default_value.Type(), default_text);
   }
   Statement ix = db.Prepare(
@@ -528,6 +530,26 @@ std::optional<TableDef> ReadTable(Database& db, StringView table) {
     }
   }
   return t;
+}
+
+String CatalogCache::Setting(Database& db, StringView name) {
+  uint64_t version = db.DataVersion();
+  if (version != settings_data_version_) settings_.clear();
+  settings_data_version_ = version;
+  String key = vb::AsciiLowerCopy(name);
+  if (auto it = settings_.find(key); it != settings_.end()) return it->second;
+  String value = ReadSetting(db, name);
+  settings_.emplace(std::move(key), value);
+  return value;
+}
+
+std::shared_ptr<const TableDef> CatalogCache::FindTable(Database& db, StringView table) {
+  String key = vb::AsciiLowerCopy(table);
+  if (auto it = tables_.find(key); it != tables_.end()) return it->second;
+  std::shared_ptr<const TableDef> found;
+  if (auto read = ReadTable(db, table)) found = std::make_shared<const TableDef>(std::move(*read));
+  tables_.emplace(std::move(key), found);
+  return found;
 }
 
 String ReadSetting(Database& db, StringView name) {

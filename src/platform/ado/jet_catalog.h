@@ -4,7 +4,9 @@
 // of our own (MSysQe*) beside the data, so that a structure read back equals
 // the structure created. Tables made by other means are read from SQLite's
 // own schema, their declared types mapped to ADO types.
+#include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/ado/sqlite_db.h"
@@ -64,6 +66,25 @@ std::vector<TableEntry> ListTables(Database& db);
 bool TableExists(Database& db, StringView table);
 
 std::optional<TableDef> ReadTable(Database& db, StringView table);
+
+// What a connection has read of the catalog. Tables are kept until SQLite's
+// schema changes (Database::RefreshSchema forgets them): every change of a
+// table's columns changes the schema, from whichever connection makes it.
+// Settings are kept while nothing at all is written to the file.
+class CatalogCache {
+ public:
+  // The table as ReadTable reads it; null when there is none.
+  std::shared_ptr<const TableDef> FindTable(Database& db, StringView table);
+  void ForgetTables() { tables_.clear(); }
+  // ReadSetting, on a connection that has just begun to read the file (so
+  // that it knows of every write made to it until then).
+  String Setting(Database& db, StringView name);
+
+ private:
+  std::unordered_map<String, std::shared_ptr<const TableDef>> tables_;  // by lower-case name
+  std::unordered_map<String, String> settings_;                         // by lower-case name
+  uint64_t settings_data_version_ = 0;
+};
 
 // Structure changes; each runs in one savepoint. They raise the provider's
 // errors (a table or column that exists already, a name that is missing).

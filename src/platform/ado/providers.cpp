@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/ado/database_pool.h"
 #include "platform/ado/errors.h"
 #include "platform/ado/jet_catalog.h"
 #include "platform/ado/sqlite_session.h"
@@ -15,7 +16,8 @@ namespace {
 struct Installed {
   std::mutex mutex;
   std::vector<ProviderId> ids = {ProviderId::kJet4,      ProviderId::kAce12,         ProviderId::kAce16,
-                                 ProviderId::kSqlOleDb, ProviderId::kSqlServerOdbc, ProviderId::kAccessOdbc};
+                                 ProviderId::kSqlOleDb, ProviderId::kSqlServerOdbc, ProviderId::kAccessOdbc,
+                                 ProviderId::kJet351};
 };
 
 Installed& installed() {
@@ -63,10 +65,10 @@ std::unique_ptr<Session> OpenSession(const ConnectionString& cs, StringView prov
   std::filesystem::path host = HostFileOf(path, source);
   String mode = cs.Get({u"Mode"}).value_or(String());
   bool read_only = vb::EqualsNoCase(mode, u"Read") || vb::EqualsNoCase(mode, u"1");
-  auto db = Database::Open(host, read_only ? Database::Mode::kReadOnly : Database::Mode::kOpenExisting, path, source);
+  auto db = OpenPooled(host, read_only ? Database::Mode::kReadOnly : Database::Mode::kOpenExisting, path, source);
   // A database with a password opens only with it (an access check; the
-  // file itself is not enciphered).
-  String stored = catalog::ReadSetting(*db, kPasswordSetting);
+  // file itself is not enciphered). The open has just read the file.
+  String stored = db->Catalog().Setting(*db, kPasswordSetting);
   String given = cs.Get({u"Jet OLEDB:Database Password"}).value_or(String());
   if (stored != given) RaiseProvider(kDbBadPassword, u"Not a valid password.", source);
   return std::make_unique<SqliteSession>(*id, std::move(db));

@@ -1,6 +1,5 @@
 #include "platform/ado/sqlite_rows.h"
 
-#include <map>
 
 #include "platform/ado/ado_types.h"
 #include "platform/ado/errors.h"
@@ -32,7 +31,7 @@ FieldInfo FieldOf(const String& name, const catalog::ColumnDef& c, bool updatabl
 
 std::vector<FieldInfo> DescribeColumns(Database& db, sqlite3_stmt* stmt, int first,
                                        std::vector<String>* base_tables, std::vector<String>* base_columns) {
-  std::map<String, std::optional<catalog::TableDef>> tables;
+  catalog::CatalogCache& catalog = db.Catalog();
   std::vector<FieldInfo> fields;
   int n = sqlite3_column_count(stmt);
   for (int i = first; i < n; ++i) {
@@ -40,10 +39,10 @@ std::vector<FieldInfo> DescribeColumns(Database& db, sqlite3_stmt* stmt, int fir
     String table = Utf16(sqlite3_column_table_name(stmt, i));
     String column = Utf16(sqlite3_column_origin_name(stmt, i));
     const catalog::ColumnDef* def = nullptr;
+    std::shared_ptr<const catalog::TableDef> described;
     if (!table.empty()) {
-      auto [it, added] = tables.try_emplace(vb::AsciiLowerCopy(table));
-      if (added) it->second = catalog::ReadTable(db, table);
-      if (it->second) def = it->second->FindColumn(column);
+      described = catalog.FindTable(db, table);
+      if (described) def = described->FindColumn(column);
     }
     FieldInfo f;
     if (def && def->type != 0) {

@@ -84,8 +84,8 @@ std::unique_ptr<MemoryRows> Materialize(Statement stmt, bool keyed, std::vector<
 }  // namespace
 
 String EngineSource(ProviderId provider) {
-  return provider == ProviderId::kJet4 || provider == ProviderId::kAccessOdbc ? u"Microsoft JET Database Engine"
-                                                                              : u"Microsoft Access Database Engine";
+  bool jet = provider == ProviderId::kJet4 || provider == ProviderId::kJet351 || provider == ProviderId::kAccessOdbc;
+  return jet ? u"Microsoft JET Database Engine" : u"Microsoft Access Database Engine";
 }
 
 QueryResult SqliteSession::Execute(StringView sql, CursorType cursor, bool updatable) {
@@ -102,7 +102,12 @@ QueryResult SqliteSession::Execute(StringView sql, CursorType cursor, bool updat
     result.records_affected = db_->Changes();
     return result;
   }
+  // The schema check, the description and the first rows (or the count and
+  // the first keys) in one read of the file.
+  ReadTransaction read(*db_);
+  db_->RefreshSchema();
   Statement probe = db_->Prepare(text);
+  if (!sqlite3_stmt_readonly(probe.get())) read.Finish();
   auto single = jet::AsSingleTableSelect(tokens);
   bool keyed = single && AllColumnsFrom(probe.get(), single->table_name);
   if (!keyed) {

@@ -50,7 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
         ProviderCase{u"Provider=SQLOLEDB.1;Data Source=db", ProviderId::kSqlOleDb},
         ProviderCase{u"Driver={SQL Server};Server=db;Uid=sa;Pwd=x;Database=Qe", ProviderId::kSqlServerOdbc},
         ProviderCase{u"Driver={Microsoft Access Driver (*.mdb)};DBQ=C:\\d\\a.mdb", ProviderId::kAccessOdbc},
-        ProviderCase{u"Provider=Microsoft.Jet.OLEDB.3.51;Data Source=C:\\d\\a.mdb", std::nullopt},
+        ProviderCase{u"Provider=Microsoft.Jet.OLEDB.3.51;Data Source=C:\\d\\a.mdb", ProviderId::kJet351},
+        ProviderCase{u"Provider=Microsoft.Jet.OLEDB.3.0;Data Source=C:\\d\\a.mdb", std::nullopt},
         ProviderCase{u"Data Source=C:\\d\\a.mdb", std::nullopt}));
 
 }  // namespace

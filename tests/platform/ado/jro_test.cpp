@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "ado_fixture.h"
+#include "platform/ado/database_properties.h"
 #include "platform/ado/errors.h"
 
 namespace ado_test {
@@ -75,6 +80,115 @@ TEST_F(JroTest, ASwappedDatabaseServesTheConnectionsThatHadItOpen) {
   EXPECT_EQ(vb::CLng(Scalar(fresh, u"Select Count(*) From t")), 11);
   EXPECT_EQ(vb::CStr(Scalar(fresh, u"Select body From t Where id=(Select Max(id) From t)")), u"after swap");
   EXPECT_EQ(vb::CLng(Field(rs, u"id")), 1);
+}
+
+TEST_F(JroTest, ACopyIsOneMomentOfTheDatabaseAndItsCounterMovesWithEveryCommit) {
+  auto live = site_.Host("site/data/qe.asp");
+  ado::ChangeCounter first = ado::CopyDatabase(live, site_.Host("site/temp/a.mdb"));
+  EXPECT_EQ(vb::CLng(Scalar(Open(Jet(u"C:\\site\\temp\\a.mdb")), u"Select Count(*) From t")), 10);
+  com::Call(Open(Jet(kSource)), u"Execute", String(u"Insert Into t (body) Values ('one more')"));
+  ado::ChangeCounter second = ado::CopyDatabase(live, site_.Host("site/temp/b.mdb"));
+  EXPECT_NE(second, first);
+  EXPECT_EQ(vb::CLng(Scalar(Open(Jet(u"C:\\site\\temp\\b.mdb")), u"Select Count(*) From t")), 11);
+  EXPECT_EQ(ErrorOf([&] { ado::CopyDatabase(live, site_.Host("site/temp/b.mdb")); }), ado::kDbDatabaseExists);
+}
+
+TEST_F(JroTest, AReplacementMadeBeforeAWriteIsNotPutInPlace) {
+  auto live = site_.Host("site/data/qe.asp");
+  auto scratch = site_.Host("site/temp/temp.mdb");
+  ado::ChangeCounter counter = ado::CopyDatabase(live, site_.Host("site/temp/copy.mdb"));
+  Compact(u"C:\\site\\temp\\copy.mdb", kScratch);
+  Variant writer = Open(Jet(kSource));
+  com::Call(writer, u"Execute", String(u"Insert Into t (body) Values ('written meanwhile')"));
+  EXPECT_FALSE(ado::ReplaceDatabaseIfUnchanged(live, scratch, counter));
+  EXPECT_TRUE(std::filesystem::exists(scratch));
+  EXPECT_EQ(vb::CLng(Scalar(writer, u"Select Count(*) From t")), 11);
+  // From a copy of the present state it goes in, and the writer sees it.
+  std::filesystem::remove(scratch);
+  counter = ado::CopyDatabase(live, site_.Host("site/temp/copy2.mdb"));
+  Compact(u"C:\\site\\temp\\copy2.mdb", kScratch);
+  auto before = std::filesystem::file_size(live);
+  EXPECT_TRUE(ado::ReplaceDatabaseIfUnchanged(live, scratch, counter));
+  EXPECT_FALSE(std::filesystem::exists(scratch));
+  EXPECT_LT(std::filesystem::file_size(live), before);
+  EXPECT_EQ(vb::CLng(Scalar(writer, u"Select Count(*) From t")), 11);
+}
+
+TEST_F(JroTest, AMissingTargetIsMadeFromTheReplacement) {
+  Compact(kSource, kScratch);
+  auto target = site_.Host("site/rebuilt/qe.asp");
+  std::filesystem::create_directories(target.parent_path());
+  ado::ReplaceDatabase(target, site_.Host("site/temp/temp.mdb"));
+  EXPECT_EQ(vb::CLng(Scalar(Open(Jet(u"C:\\site\\rebuilt\\qe.asp")), u"Select Count(*) From t")), 10);
+  EXPECT_FALSE(std::filesystem::exists(site_.Host("site/temp/temp.mdb")));
+  // Only a replacement that checks the counter refuses a file that has gone.
+  Compact(kSource, kScratch);
+  EXPECT_FALSE(ado::ReplaceDatabaseIfUnchanged(site_.Host("site/none.mdb"), site_.Host("site/temp/temp.mdb"), 0));
+}
+
+TEST_F(JroTest, WritersWaitForTheWriteLockAndReadersDoNot) {
+  Variant reader = Open(Jet(kSource));
+  std::chrono::steady_clock::time_point written;
+  std::thread writer;
+  {
+    ado::DatabaseWriteLock lock(site_.Host("site/data/qe.asp"));
+    writer = std::thread([&] {
+      Variant conn = Open(Jet(kSource));
+      com::Call(conn, u"Execute", String(u"Insert Into t (body) Values ('waited')"));
+      written = std::chrono::steady_clock::now();
+    });
+    EXPECT_EQ(vb::CLng(Scalar(reader, u"Select Count(*) From t")), 10);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  }
+  auto released = std::chrono::steady_clock::now();
+  writer.join();
+  EXPECT_GE(written, released);
+  EXPECT_EQ(vb::CLng(Scalar(reader, u"Select Count(*) From t")), 11);
+}
+
+TEST_F(JroTest, ADatabaseKeepsPropertiesOfItsOwnBesideItsTables) {
+  auto file = site_.Host("site/data/qe.asp");
+  EXPECT_EQ(ado::DatabaseProperty(file, u"Stamp"), u"");
+  ado::SetDatabaseProperty(file, u"Stamp", u"1");
+  EXPECT_EQ(ado::DatabaseProperty(file, u"stamp"), u"1");
+  EXPECT_EQ(vb::CLng(Scalar(Open(Jet(kSource)), u"Select Count(*) From t")), 10);
+}
+
+// A replacement waits for a transaction on the old file; when that commits,
+// a replacement made before it is refused and the committed row stays.
+TEST_F(JroTest, AReplacementWaitsForATransactionOnTheOldFile) {
+  auto live = site_.Host("site/data/qe.asp");
+  ado::ChangeCounter counter = ado::CopyDatabase(live, site_.Host("site/temp/copy.mdb"));
+  Compact(u"C:\\site\\temp\\copy.mdb", kScratch);
+  Variant writer = Open(Jet(kSource));
+  com::Call(writer, u"BeginTrans");
+  com::Call(writer, u"Execute", String(u"Insert Into t (body) Values ('in a transaction')"));
+  std::atomic<bool> done{false};
+  bool swapped = true;
+  std::thread swap([&] {
+    swapped = ado::ReplaceDatabaseIfUnchanged(live, site_.Host("site/temp/temp.mdb"), counter);
+    done = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(done);
+  com::Call(writer, u"CommitTrans");
+  swap.join();
+  EXPECT_FALSE(swapped);
+  EXPECT_EQ(vb::CLng(Scalar(Open(Jet(kSource)), u"Select Count(*) From t")), 11);
+}
+
+// A file put in place by renaming reaches a connection at its next
+// transaction, with the new file's tables, not what it cached of the old.
+TEST_F(JroTest, AConnectionGoesOnWithTheFileThatTookTheNameOfItsOwn) {
+  Variant held = Open(Jet(kSource));
+  ASSERT_EQ(vb::CLng(Scalar(held, u"Select Count(*) From t")), 10);
+  NewDatabase("site/temp/other.mdb");
+  com::Call(Open(Jet(u"C:\\site\\temp\\other.mdb")), u"Execute",
+            String(u"Create Table t (id Counter Primary Key, body Memo, extra Long)"));
+  ado::ReplaceDatabase(site_.Host("site/data/qe.asp"), site_.Host("site/temp/other.mdb"));
+  EXPECT_EQ(vb::CLng(Scalar(held, u"Select Count(*) From t")), 0);
+  com::Call(held, u"Execute", String(u"Insert Into t (body, extra) Values ('new', 5)"));
+  EXPECT_EQ(vb::CLng(Scalar(Open(Jet(kSource)), u"Select extra From t")), 5);
 }
 
 }  // namespace

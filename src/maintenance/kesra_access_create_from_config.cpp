@@ -1,0 +1,111 @@
+// The rebuild of empty databases from a structure configuration.
+#include <unordered_set>
+
+#include "common/kesra_file_operations.h"
+#include "common/kesra_file_paths.h"
+#include "maintenance/kesra_class_access.h"
+#include "maintenance/private_files.h"
+#include "maintenance/structure_database.h"
+#include "maintenance/structure_ini.h"
+#include "platform/com/registry.h"
+#include "platform/fs/file_write.h"
+#include "platform/vb/strings.h"
+#include "shell/connection_transaction.h"
+#include "shell/qe_close_data.h"
+
+namespace qe {
+namespace {
+
+constexpr int32_t kShareDenyWrite = 8;
+constexpr int32_t kJet4 = 2;
+
+std::vector<ConfiguredDatabase> ReadDatabaseForm(const vb::String& config) {
+  vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
+  com::Let(conn, u"Mode", kShareDenyWrite);
+  com::Call(conn, u"Open", u"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source=" + config);
+  ClosedAtEnd closed(conn);
+  // One read transaction: no writer changes the configuration under the run.
+  std::vector<ConfiguredDatabase> databases;
+  RunInTransaction(conn, [&] { databases = ReadStructureDatabase(conn); });
+  return databases;
+}
+
+// One folder holds one file of a name: a configuration that names a database
+// twice cannot be rebuilt into it.
+void CheckDistinctNames(const std::vector<ConfiguredDatabase>& databases) {
+  if (databases.empty()) vb::Raise(vb::kInvalidProcedureCall, u"The structure configuration lists no database.");
+  std::unordered_set<vb::String, vb::NoCaseHash, vb::NoCaseEqual> names;
+  for (const auto& db : databases)
+    if (!names.insert(db.name).second)
+      vb::Raise(vb::kInvalidProcedureCall, u"The structure configuration lists the database " + db.name + u" twice.");
+}
+
+}  // namespace
+
+bool Kesra_Class_Access::KesraAccessCreateFromConfig(vb::Variant& Response, vb::Variant&, vb::Variant& Server,
+                                                     vb::String p_ConfigFileFullName, vb::String p_MdbFullPath,
+                                                     vb::String p_ConfigFileType) {
+  // Refused before any file is read or touched.
+  if (p_ConfigFileType != u"ini" && p_ConfigFileType != u"mdb")
+    vb::Raise(vb::kInvalidProcedureCall, u"The structure configuration's type must be \"ini\" or \"mdb\".");
+  if (p_ConfigFileFullName.empty())
+    p_ConfigFileFullName = p_ConfigFileType == u"mdb" ? u"../Comm/Data_Mdb.mdb" : u"../Comm/Data_Ini.mdb";
+  p_ConfigFileFullName = MapPathWithoutDrive(Server, p_ConfigFileFullName);
+  if (p_MdbFullPath.empty()) p_MdbFullPath = u"/data";
+  p_MdbFullPath = MapPathWithoutDrive(Server, p_MdbFullPath);
+
+  std::vector<ConfiguredDatabase> databases;
+  if (p_ConfigFileType == u"ini") {
+    if (!fs::IsExistingFile(p_ConfigFileFullName)) vb::Raise(vb::kFileNotFound, p_ConfigFileFullName);
+    databases = ReadStructureIni(sys::Profile::Load(p_ConfigFileFullName));
+  } else {
+    databases = ReadDatabaseForm(p_ConfigFileFullName);
+  }
+  CheckDistinctNames(databases);
+  if (!KesraFolderExist(p_MdbFullPath) && !KesraFolderCreate(p_MdbFullPath)) vb::Raise(vb::kPathNotFound, p_MdbFullPath);
+
+  // Everything is built and compacted in a private folder; the files take the
+  // place of the target's only when all of them are ready.
+  const vb::String build = CreatePrivateFolder(MapPathWithoutDrive(Server, u"\\temp"), u"rebuild-");
+  bool compacted = false;
+  try {
+    for (const ConfiguredDatabase& db : databases) {
+      DataBaseName(build + u"\\" + db.name);
+      SetDataBaseVer(kJet4);
+      vb::String any_name = u" ";
+      int32_t current_version = 0;
+      bool overwrite = true;
+      KesraAccessCreateDataBase(any_name, current_version, overwrite);
+      // A file of our own until it is put in place: written once, at the end.
+      vb::Variant conn = com::Call(m_Catalog, u"ActiveConnection");
+      com::Call(conn, u"BeginTrans");
+      for (const ConfiguredTable& table : db.tables) {
+        KesraAccessCreateTable(table.name);
+        for (const ConfiguredColumn& c : table.columns)
+          KesraAccessAddField(c.name, c.type, c.defined_size, c.autoincrement, c.nullable, c.allow_zero_length,
+                              c.description, c.default_value);
+        for (const ConfiguredIndex& ix : table.indexes)
+          KesraAccessCreateIndex(ix.name, ix.primary_key, ix.unique, ix.index_nulls, ix.field_list);
+      }
+      com::Call(conn, u"CommitTrans");
+    }
+    // The catalog lets go of the last file built.
+    Class_Terminate();
+    Class_Initialize();
+    vb::String names;
+    for (const ConfiguredDatabase& db : databases) names += (names.empty() ? u"" : u"|") + db.name;
+    compacted = CompactFiles(Response, Server, build, names, false, false, false, u"");
+    if (compacted)
+      for (const ConfiguredDatabase& db : databases)
+        PutDatabaseInPlace(p_MdbFullPath + u"\\" + db.name, build + u"\\" + db.name);
+  } catch (const vb::Error&) {
+    Class_Terminate();
+    Class_Initialize();
+    KesraFolderDelete(build);
+    throw;
+  }
+  KesraFolderDelete(build);
+  return compacted;
+}
+
+}  // namespace qe

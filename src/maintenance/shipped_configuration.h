@@ -1,0 +1,25 @@
+#pragma once
+// The structure configuration that every site carries as "\Comm\Data_Mdb.mdb"
+// (pages name it "../Comm/Data_Mdb.mdb"): the main database's structure in
+// the database form, captured by the component from a database made from the
+// schema it carries, so that it follows the schema. The repair and the data
+// creation rebuild the site's databases from it.
+#include "platform/vb/variant.h"
+
+namespace qe {
+
+// The site's configuration file.
+inline constexpr char16_t kShippedConfiguration[] = u"C:\\Comm\\Data_Mdb.mdb";
+
+// What a configuration made for the present schema carries: a digest of the
+// schema and of the column properties the provider reports.
+vb::String ShippedConfigurationStamp();
+
+// Makes the configuration at the real path `path` (its folder is made) when
+// the file is missing, or when it was made for another schema; a file made
+// for the present one is kept, with whatever a capture wrote into it since.
+// True when this call made it. An older file is replaced in place, so that
+// connections to it see the new one.
+bool ProvideShippedConfiguration(const vb::String& path);
+
+}  // namespace qe

@@ -1,0 +1,15 @@
+#pragma once
+// Values that a database file keeps about itself, outside its tables, as Jet
+// keeps a database's own properties.
+#include <filesystem>
+
+#include "platform/vb/string.h"
+
+namespace ado {
+
+// The value, or "" when the file has none of that name. Raises the engine's
+// error when the file is no database.
+vb::String DatabaseProperty(const std::filesystem::path& file, vb::StringView name);
+void SetDatabaseProperty(const std::filesystem::path& file, vb::StringView name, vb::StringView value);
+
+}  // namespace ado
