@@ -26,6 +26,27 @@ function run(call, given) { answers = given; prompts = []; alerts = []; myform.C
 
 std::string Editor() { return ScriptCode(qe::KesraShowUbbEditJs()); }
 
+// One line: the three flags, then the functions in their order; help texts
+// hold "\n" as a backslash and an "n".
+TEST(KesraShowUbbEditJs, OneLineOfFlagsAndFunctionsInOrder) {
+  const std::string script = vb::ToUtf8(qe::KesraShowUbbEditJs());
+  const std::string head =
+      "<script type=\"text/javascript\">helpstat = false;stprompt = true;basic = false;function thelp(swtch) {";
+  EXPECT_EQ(script.substr(0, head.size()), head);
+  EXPECT_EQ(script.substr(script.size() - 9), "</script>");
+  EXPECT_EQ(script.find('\n'), std::string::npos);
+  EXPECT_NE(script.find("function AddText(NewCode) {document.myform.Content.value+=NewCode;}"), std::string::npos);
+  EXPECT_NE(script.find("alert(\"加粗标记\\n使文本加粗.\\n用法: [b]这是加粗的文字[/b]\")"), std::string::npos);
+  size_t at = 0;
+  for (const char* name : {"thelp(", "AddText(", "emails(", "flash(", "Cdir(", "Crm(", "Cwmv(", "Cmov(", "showsize(",
+                           "bold(", "italicize(", "quote(", "showcolor(", "center(", "hyperlink(", "image(",
+                           "showcode(", "list(", "showfont(", "underline(", "setfly(", "move(", "shadow(", "glow("}) {
+    const size_t next = script.find(std::string("function ") + name, at);
+    ASSERT_NE(next, std::string::npos) << name << " after position " << at;
+    at = next;
+  }
+}
+
 TEST(KesraShowUbbEditJs, ModesAndTheirSwitch) {
   SKIP_WITHOUT_NODE();
   ExpectValues(Editor(), kSetup,
