@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/html_attribute_value.h"
+#include "common/markup_encode.h"
 #include "editors/address_scheme.h"
 #include "editors/ubb_text_search.h"
 
@@ -210,7 +210,7 @@ Step::Template::Template(vb::StringView text, size_t group_count) {
 void Step::Template::Expand(vb::String& out, vb::StringView subject, const regex::Captures& m) const {
   for (const Piece& piece : pieces) {
     if (!piece.group) out += piece.literal;
-    else if (piece.in_attribute) out += AttributeValueText(GroupText(subject, m, piece.group), piece.quote);
+    else if (piece.in_attribute) out += AttributeValueKeepingReferences(GroupText(subject, m, piece.group), piece.quote);
     else out.append(GroupText(subject, m, piece.group));
   }
 }
