@@ -4,6 +4,7 @@
 #include "host/menu_list_page.h"
 #include "host/pages.h"
 #include "host/start_page.h"
+#include "host/sticker_page.h"
 
 namespace host {
 
@@ -15,6 +16,7 @@ Pages SitePages() {
   pages.Register(kChartsPage, &ChartsPage);
   pages.Register(kEditorUploadPage, &EditorUploadPage);
   pages.Register(kEditorDemoPage, &EditorDemoPage);
+  pages.Register(kStickerPage, &StickerPage);
   return pages;
 }
 

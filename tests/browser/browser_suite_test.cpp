@@ -6,7 +6,8 @@
 //
 // Fixture pages (tests/browser/fixtures) are copied into the site's folder
 // /fixtures, each "<!--#qe [--query QS] [--json] MEMBER ARG...-->" replaced by
-// what `qe call [--query QS] [--json] MEMBER ARG...` returns for it.
+// what `qe call [--query QS] [--json] MEMBER ARG...` returns for it; an ARG
+// in double quotes may hold blanks.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -94,7 +96,8 @@ std::string ExpandDirectives(const std::string& page, const stdfs::path& site) {
     out += page.substr(at, start - at);
     std::istringstream words(page.substr(start + kOpen.size(), end - start - kOpen.size()));
     std::vector<std::string> args;
-    for (std::string word; words >> word;) args.push_back(word);
+    // An argument in double quotes may hold blanks (\" and \\ inside).
+    for (std::string word; words >> std::quoted(word);) args.push_back(word);
     host::PageOptions options;
     options.site = site.string();
     size_t member = 0;
