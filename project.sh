@@ -11,6 +11,7 @@ PACKAGES=(
   libsqlite3-dev libpcre2-dev libcurl4-openssl-dev libzip-dev libarchive-dev zip unzip
   libjpeg62-turbo-dev libgif-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
   libcpp-httplib-dev freetds-dev unicode-data libicu-dev libssl-dev
+  libgumbo-dev  # the tests and fuzz targets read markup as a browser does
   chromium
   graphicsmagick  # the image benchmark's reference only
 )

@@ -1,5 +1,6 @@
 #include "host/site_drive.h"
 
+#include "maintenance/main_schema_supply.h"
 #include "maintenance/shipped_configuration.h"
 #include "platform/fs/file_write.h"
 #include "platform/fs/paths.h"
@@ -14,6 +15,8 @@ vb::String MountSite(const std::filesystem::path& folder) {
   if (!fs::IsExistingFolder(u"C:\\data")) fs::CreateFolderWithParents(u"C:\\data");
   // The structure configuration that rebuilds them, made for this schema.
   qe::ProvideShippedConfiguration(qe::kShippedConfiguration);
+  // A main database made for an older schema gets what the schema added.
+  qe::SupplyMainSchema(qe::kMainDatabase);
   return u"C:\\";
 }
 
