@@ -1,3 +1,4 @@
+#include "host/form_sample_page.h"
 #include "host/menu_list_page.h"
 #include "host/pages.h"
 #include "host/start_page.h"
@@ -9,6 +10,7 @@ Pages SitePages() {
   pages.Register(kStartPage, &StartPage);
   pages.Register(kMenuListPage, &MenuListPage);
   pages.Register(kMenuItemPage, &MenuItemPage);
+  pages.Register(kFormSamplePage, &FormSamplePage);
   return pages;
 }
 

