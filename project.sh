@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsqlite3-dev libpcre2-dev libcurl4-openssl-dev libzip-dev libarchive-dev zip unzip
   libjpeg62-turbo-dev libgif-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
+  libcairo2-dev libboost1.81-dev
   libcpp-httplib-dev freetds-dev unicode-data libicu-dev libssl-dev
   libgumbo-dev  # the tests and fuzz targets read markup as a browser does
   chromium

@@ -1,3 +1,4 @@
+#include "host/charts_page.h"
 #include "host/form_sample_page.h"
 #include "host/menu_list_page.h"
 #include "host/pages.h"
@@ -10,6 +11,7 @@ Pages SitePages() {
   pages.Register(kStartPage, &StartPage);
   pages.Register(kMenuListPage, &MenuListPage);
   pages.Register(kMenuItemPage, &MenuItemPage);
+  pages.Register(kChartsPage, &ChartsPage);
   pages.Register(kFormSamplePage, &FormSamplePage);
   return pages;
 }

@@ -7,6 +7,7 @@
 #include "host/http_exchange.h"
 #include "host/page_run.h"
 #include "host/request_target.h"
+#include "host/site_pictures.h"
 #include "host/static_files.h"
 #include "platform/vb/strings.h"
 #include "shell/qecls.h"
@@ -70,6 +71,11 @@ void SiteServer::Impl::Handle(const httplib::Request& request, httplib::Response
     std::string start = vb::ToUtf8(kStartPage);
     if (!query.empty()) start.append("?").append(query);
     response.set_redirect(start, 302);
+    return;
+  }
+  if (std::optional<SitePicture> picture = FindSitePicture(*path)) {
+    if (request.method != "GET" && request.method != "HEAD") return SendStatus(response, 405);
+    response.set_content(std::string(picture->bytes), std::string(picture->content_type));
     return;
   }
   if (PageFunction page = pages.Find(*path))
