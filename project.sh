@@ -12,7 +12,7 @@ PACKAGES=(
   libjpeg62-turbo-dev libgif-dev libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
   libcairo2-dev libboost1.81-dev
   freetds-dev unicode-data libicu-dev libssl-dev
-  libgumbo-dev  # the tests' and the UBB fuzz target's HTML5 reader
+  libgumbo-dev  # the tests and fuzz targets read markup as a browser does
   chromium
   graphicsmagick  # the image benchmark's reference only
 )

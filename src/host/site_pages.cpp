@@ -1,6 +1,7 @@
 #include "host/charts_page.h"
 #include "host/editor_demo_page.h"
 #include "host/editor_upload_page.h"
+#include "host/form_sample_page.h"
 #include "host/menu_list_page.h"
 #include "host/pages.h"
 #include "host/start_page.h"
@@ -17,6 +18,7 @@ Pages SitePages() {
   pages.Register(kEditorUploadPage, &EditorUploadPage);
   pages.Register(kEditorDemoPage, &EditorDemoPage);
   pages.Register(kStickerPage, &StickerPage);
+  pages.Register(kFormSamplePage, &FormSamplePage);
   return pages;
 }
 
