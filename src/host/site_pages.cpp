@@ -1,4 +1,6 @@
 #include "host/charts_page.h"
+#include "host/desk_page.h"
+#include "host/login_page.h"
 #include "host/menu_list_page.h"
 #include "host/pages.h"
 #include "host/start_page.h"
@@ -11,6 +13,8 @@ Pages SitePages() {
   pages.Register(kMenuListPage, &MenuListPage);
   pages.Register(kMenuItemPage, &MenuItemPage);
   pages.Register(kChartsPage, &ChartsPage);
+  pages.Register(kLoginPage, &LoginPage);
+  pages.Register(kDeskPage, &DeskPage);
   return pages;
 }
 
