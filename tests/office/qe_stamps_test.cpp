@@ -210,8 +210,8 @@ TEST_F(StampsTest, TooltipsShowEachStampWithItsLabels) {
   }
   Variant nulls(std::make_shared<RowRecordset>(std::vector<std::pair<String, Variant>>{
       {u"UserName", Variant::Null()}, {u"Part", Variant::Null()}, {u"Ip", Variant::Null()},
-      {u"DateAndTime", Variant(u"2024")}}));
-  EXPECT_EQ(qe::QeGetAddInfo(nulls), u"发布人：\r\n发布部门：\r\n发布IP：\r\n发布时间：2024");
+      {u"DateAndTime", Variant::Null()}}));
+  EXPECT_EQ(qe::QeGetAddInfo(nulls), u"发布人：\r\n发布部门：\r\n发布IP：\r\n发布时间：");
 
   Variant short_change = Stamped({{u"LastInfo", Variant(u"20240301120000|1.1.1.1")}});
   EXPECT_EQ(ErrorOf([&] { qe::QeGetEditInfo(short_change); }), vb::kSubscriptOutOfRange);
