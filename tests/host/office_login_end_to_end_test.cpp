@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <ctime>
 #include <map>
 #include <memory>
 #include <optional>
@@ -16,6 +15,7 @@
 #include "host/serve_process.h"
 #include "platform/ado/ado_fixture.h"
 #include "platform/text/ansi.h"
+#include "support/cookie_expiry.h"
 #include "support/http_client.h"
 
 namespace {
@@ -75,16 +75,6 @@ std::string KesraQeLine(const Answer& answer) {
   return {};
 }
 
-// The cookie date of midnight `days` after today (UTC).
-std::string Expiry(int days) {
-  std::time_t now = std::time(nullptr);
-  std::time_t midnight = now - now % 86400 + static_cast<std::time_t>(days) * 86400;
-  char text[64];
-  std::tm parts;
-  gmtime_r(&midnight, &parts);
-  std::strftime(text, sizeof text, "%a, %d-%b-%Y %H:%M:%S GMT", &parts);
-  return text;
-}
 
 class OfficeLoginTest : public ::testing::Test {
  protected:
@@ -202,7 +192,7 @@ TEST_F(OfficeLoginTest, RememberingSetsTheLoginCookieThatTheLoginPageReadsBack) 
   Answer login = visitor.Post("/qe/login.asp", "UserName=li&PassWord=pa+ss&SaveTime=30");
   EXPECT_EQ(login.status, 302);
   EXPECT_EQ(KesraQeLine(login),
-            "KesraQe=UserName=li&PassWord=pa+ss; expires=" + Expiry(30) + "; path=/; HttpOnly; SameSite=Lax");
+            "KesraQe=UserName=li&PassWord=pa+ss; expires=" + qe_test::CookieExpiry(30) + "; path=/; HttpOnly; SameSite=Lax");
   Answer form = visitor.Get("/qe/login.asp");
   EXPECT_NE(form.body.find("<input name=\"UserName\" value=\"li\">"), std::string::npos) << form.body;
   EXPECT_NE(form.body.find("value=\"30\" checked>"), std::string::npos);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <ctime>
 #include <latch>
 #include <thread>
 
@@ -14,6 +13,7 @@
 #include "platform/vb/strings.h"
 #include "shell/qecls.h"
 #include "support/case_table.h"
+#include "support/cookie_expiry.h"
 
 namespace office_test {
 namespace {
@@ -106,16 +106,7 @@ class LoginCookieTest : public OfficeSiteTest {
       if (name == u"Set-Cookie") lines.push_back(value);
     return lines;
   }
-  // The cookie date of midnight `days` after today.
-  static String Expiry(int days) {
-    std::time_t now = std::time(nullptr);
-    std::time_t midnight = now - now % 86400 + static_cast<std::time_t>(days) * 86400;
-    char text[64];
-    std::tm parts;
-    gmtime_r(&midnight, &parts);
-    std::strftime(text, sizeof text, "%a, %d-%b-%Y %H:%M:%S GMT", &parts);
-    return vb::FromUtf8(text);
-  }
+  static String Expiry(int days) { return vb::FromUtf8(qe_test::CookieExpiry(days)); }
 };
 
 TEST_F(LoginCookieTest, TheCookieHoldsTheTypedValuesForTheDaysAndHidesFromScripts) {
