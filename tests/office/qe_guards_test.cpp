@@ -166,9 +166,17 @@ TEST_F(GuardsTest, TheResourceQuotaRefusesFromExactlyTheQuotaInBytes) {
   Execute(u"Insert Into [Resource] ([UserName],[RealSize],[IsShare]) Values ('li',5,0)");
   Execute(u"Insert Into [Resource] ([UserName],[RealSize],[IsShare]) Values ('li',999999,-1)");  // shared
   Execute(u"Insert Into [Resource] ([UserName],[RealSize],[IsShare]) Values ('wang',999999999,0)");
+  // A quota of 0 or no number reads as the Integer 1, whose product in bytes
+  // leaves 16 bits and widens.
+  User no_quota = kAuthor;
+  no_quota.sizes = u"0|1|1|1|1";
   EXPECT_EQ(run(one_mb), kPassed);  // 1048575 bytes
+  EXPECT_EQ(run(no_quota), kPassed);
   Execute(u"Insert Into [Resource] ([UserName],[RealSize],[IsShare]) Values ('li',1,0)");
   EXPECT_EQ(run(one_mb), Refused(u"你的私有资源超过了额定容量1M限制！"));
+  EXPECT_EQ(run(no_quota), Refused(u"你的私有资源超过了额定容量1M限制！"));
+  no_quota.sizes = u"abc|1|1|1|1";
+  EXPECT_EQ(run(no_quota), Refused(u"你的私有资源超过了额定容量1M限制！"));
 
   User text_quota = kAuthor;  // a quota written with decimals reads as a Double
   text_quota.sizes = u"1.5|1|1|1|1";
