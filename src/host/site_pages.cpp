@@ -1,7 +1,9 @@
 #include "host/charts_page.h"
+#include "host/desk_page.h"
 #include "host/editor_demo_page.h"
 #include "host/editor_upload_page.h"
 #include "host/form_sample_page.h"
+#include "host/login_page.h"
 #include "host/menu_list_page.h"
 #include "host/pages.h"
 #include "host/start_page.h"
@@ -19,6 +21,8 @@ Pages SitePages() {
   pages.Register(kEditorDemoPage, &EditorDemoPage);
   pages.Register(kStickerPage, &StickerPage);
   pages.Register(kFormSamplePage, &FormSamplePage);
+  pages.Register(kLoginPage, &LoginPage);
+  pages.Register(kDeskPage, &DeskPage);
   return pages;
 }
 
