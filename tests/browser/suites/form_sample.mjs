@@ -11,7 +11,8 @@ function formState() {
   const data = new FormData(form);
   const state = {};
   for (let [name, value] of data.entries()) {
-    if (name === 'save') continue;
+    // The editor's own file choosers sit in the form too.
+    if (name === 'save' || typeof value !== 'string') continue;
     value = value.replace(/\r\n/g, '\n');
     state[name] = name in state ? `${state[name]}, ${value}` : value;
   }
