@@ -98,8 +98,14 @@ int64_t CopyTableRows(const vb::Variant& source, const vb::Variant& destination,
                               u"Insert Into " + SqlName(target.table) + u" (" + names + u") Values (" + marks + u")");
   std::shared_ptr<ado::Recordset> rows = OpenRows(source, target.table);
   std::vector<size_t> fields;
-  for (size_t k = 0; k < target.columns.size(); ++k)
+  // A value goes as it was read into a column of its own type, so that what
+  // does not fit the type (written by SQL) comes over as it is; into
+  // another type it is converted as a field converts it.
+  std::vector<bool> convert;
+  for (size_t k = 0; k < target.columns.size(); ++k) {
     fields.push_back(target.key == k ? 0 : rows->FieldIndex(vb::Variant(target.columns[k].name)));
+    convert.push_back(rows->FieldAt(fields.back()).type != target.columns[k].type);
+  }
   std::vector<vb::Variant> values(target.columns.size());
   int64_t copied = 0;
   for (; !rows->Eof(); rows->MoveNext()) {
@@ -108,7 +114,8 @@ int64_t CopyTableRows(const vb::Variant& source, const vb::Variant& destination,
         if (target.key_counter == std::numeric_limits<int32_t>::max()) vb::Raise(vb::kOverflow);
         values[k] = vb::Variant(++target.key_counter);
       } else {
-        values[k] = ado::CoerceToField(rows->Value(fields[k]), target.columns[k].type);
+        values[k] = convert[k] ? ado::CoerceToField(rows->Value(fields[k]), target.columns[k].type)
+                               : rows->Value(fields[k]);
       }
     }
     insert.Execute(values);
