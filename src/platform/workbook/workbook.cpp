@@ -188,6 +188,10 @@ void AppendEscapedText(std::string& out, vb::StringView text) {
       ++i;
       continue;
     }
+    if (c == u'\r') {
+      out += "&#13;";  // a character reference keeps it from the parser's line-end rule
+      continue;
+    }
     if ((c < 0x20 && c != u'\t' && c != u'\n') || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF) {
       escape(c);
       continue;

@@ -29,7 +29,8 @@ vb::Date DateOfSerial(double serial, bool date1904);
 double SerialOfDate(vb::Date date);
 
 // Text of a cell with the application's escapes for characters that XML
-// cannot carry ("_x000D_"), and back.
+// cannot carry ("_x0001_"; a literal "_x0041_" keeps its underscore as
+// "_x005F_"), and back.
 vb::String UnescapeText(std::string_view utf8);
 void AppendEscapedText(std::string& out, vb::StringView text);
 
