@@ -103,10 +103,12 @@ class DataTest : public AccessSiteTest {
     com::Call(conn, u"Close");
   }
 
-  // Every row of the table through a recordset, ordered by `order`.
+  // Every row of the table through a recordset, ordered by `order` (as
+  // stored when it is empty).
   static Rows ReadRows(StringView path, StringView table, StringView order = u"ID") {
     Variant conn = Open(Jet(path));
-    Variant rs = Query(conn, u"Select * From [" + String(table) + u"] Order By " + String(order));
+    Variant rs =
+        Query(conn, u"Select * From [" + String(table) + u"]" + (order.empty() ? u"" : u" Order By " + String(order)));
     Rows rows;
     int32_t fields = Long(com::Call(rs, u"Fields"), u"Count");
     for (; !Bool(rs, u"EOF"); com::Call(rs, u"MoveNext")) {
