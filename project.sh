@@ -11,7 +11,7 @@ PACKAGES=(
   libsqlite3-dev libpcre2-dev libcurl4-openssl-dev libzip-dev libarchive-dev zip unzip
   libjpeg62-turbo-dev libgif-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
   libcpp-httplib-dev freetds-dev unicode-data libicu-dev libssl-dev
-  libfreexl-dev libpugixml-dev  # workbooks: .xls read by freexl, .xlsx parts by pugixml
+  libpugixml-dev  # workbooks: the XML parts of .xlsx packages
   python3-pyftpdlib python3-openpyxl python3-xlwt python3-xlrd  # test peers: FTP, workbooks
   sqlite3  # the export benchmark's reference
   chromium

@@ -85,6 +85,42 @@ std::vector<Worksheet> ReadWorkbook(const std::filesystem::path& file, const Rea
 
 namespace detail {
 
+bool IsBuiltInDateFormat(uint32_t id) {
+  return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) || (id >= 50 && id <= 58);
+}
+
+bool IsDateFormatCode(std::string_view code) {
+  bool quoted = false;
+  for (size_t i = 0; i < code.size(); ++i) {
+    char c = code[i];
+    if (quoted) {
+      quoted = c != '"';
+      continue;
+    }
+    switch (c) {
+      case '"': quoted = true; continue;
+      case '\\':
+      case '_':
+      case '*': ++i; continue;
+      case '[': {
+        size_t end = code.find(']', i);
+        if (end == std::string_view::npos) return false;
+        std::string_view inside = code.substr(i + 1, end - i - 1);
+        if (!inside.empty() && (inside[0] | 0x20) == 'h') return true;
+        if (!inside.empty() && ((inside[0] | 0x20) == 'm' || (inside[0] | 0x20) == 's') &&
+            inside.find_first_not_of("mMsS") == std::string_view::npos)
+          return true;
+        i = end;
+        continue;
+      }
+      case ';': return false;  // the first section decides
+    }
+    char lower = static_cast<char>(c | 0x20);
+    if (lower == 'y' || lower == 'm' || lower == 'd' || lower == 'h' || lower == 's') return true;
+  }
+  return false;
+}
+
 void Normalize(Worksheet& sheet) {
   auto by_number = [](const Row& a, const Row& b) { return a.number < b.number; };
   std::stable_sort(sheet.rows.begin(), sheet.rows.end(), by_number);

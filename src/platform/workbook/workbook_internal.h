@@ -11,6 +11,13 @@ namespace workbook::detail {
 std::vector<Worksheet> ReadXlsx(const std::filesystem::path& file, const ReadLimits& limits);
 std::vector<Worksheet> ReadXls(const std::filesystem::path& file, const ReadLimits& limits);
 
+// Whether a cell's number format shows a date or time: one of the
+// application's built-in date formats (those of the Chinese editions
+// included), or a format code with a y, m, d, h or s outside quoted text,
+// escapes and bracketed colours ("[h]" elapsed hours count).
+bool IsBuiltInDateFormat(uint32_t id);
+bool IsDateFormatCode(std::string_view code);
+
 // Sorts rows and cells into order; a cell given twice keeps its last value.
 void Normalize(Worksheet& sheet);
 

@@ -9,46 +9,6 @@
 namespace workbook::detail {
 namespace {
 
-// Number formats built into the application that show dates or times
-// (those of the Chinese editions included).
-bool IsBuiltInDateFormat(uint32_t id) {
-  return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) || (id >= 50 && id <= 58);
-}
-
-// A format code that shows a date or time: a y, m, d, h or s outside quoted
-// text, escapes and bracketed colours ("[h]" elapsed hours count).
-bool IsDateFormatCode(std::string_view code) {
-  bool quoted = false;
-  for (size_t i = 0; i < code.size(); ++i) {
-    char c = code[i];
-    if (quoted) {
-      quoted = c != '"';
-      continue;
-    }
-    switch (c) {
-      case '"': quoted = true; continue;
-      case '\\':
-      case '_':
-      case '*': ++i; continue;
-      case '[': {
-        size_t end = code.find(']', i);
-        if (end == std::string_view::npos) return false;
-        std::string_view inside = code.substr(i + 1, end - i - 1);
-        if (!inside.empty() && (inside[0] | 0x20) == 'h') return true;
-        if (!inside.empty() && ((inside[0] | 0x20) == 'm' || (inside[0] | 0x20) == 's') &&
-            inside.find_first_not_of("mMsS") == std::string_view::npos)
-          return true;
-        i = end;
-        continue;
-      }
-      case ';': return false;  // the first section decides
-    }
-    char lower = static_cast<char>(c | 0x20);
-    if (lower == 'y' || lower == 'm' || lower == 'd' || lower == 'h' || lower == 's') return true;
-  }
-  return false;
-}
-
 std::optional<double> ParseNumber(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '+')) text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);

@@ -130,6 +130,46 @@ wb.save(sys.argv[1])
             "sheet Empty\n");
 }
 
+// Shared strings past one record (a string cut between records changes its
+// width there), Booleans, the 1904 date system, many sheets.
+TEST_F(WorkbookReadTest, AnXlwtWorkbookWithLongStringsAndThe1904SystemReadsWhole) {
+  stdfs::path file = File("long.xls");
+  ASSERT_TRUE(qe_test::MakeWorkbook(R"(
+import sys, datetime, xlwt
+wb = xlwt.Workbook(encoding="utf-8")
+wb.dates_1904 = True
+ws = wb.add_sheet("S")
+day = xlwt.easyxf(num_format_str="yyyy-mm-dd")
+for r in range(3000): ws.write(r, 0, "string %05d " % r + ("汉" if r % 2 else "x") * 20)
+ws.write(0, 1, "a" * 5000 + "中" * 5000)
+ws.write(1, 1, True); ws.write(2, 1, False)
+ws.write(3, 1, datetime.date(2024, 2, 29), day)
+ws.write(4, 1, -123456789.125); ws.write(5, 1, 536870911); ws.write(6, 1, 0.01)
+for i in range(20): wb.add_sheet("sheet%d" % i).write(i, i, i)
+wb.save(sys.argv[1])
+)",
+                                    file));
+  auto sheets = workbook::ReadWorkbook(file);
+  ASSERT_EQ(sheets.size(), 21u);
+  const Worksheet& s = sheets[0];
+  EXPECT_EQ(s.LastRowOfColumn(1), 3000u);
+  for (uint32_t r = 1; r <= 3000; ++r) {
+    std::string digits = std::to_string(r - 1);
+    vb::String expected = u"string " + vb::FromUtf8(std::string(5 - digits.size(), '0') + digits) + u" " +
+                          vb::String(20, r % 2 ? u'x' : u'汉');
+    ASSERT_EQ(s.Value(r, 1), vb::Variant(expected)) << r;
+  }
+  EXPECT_EQ(s.Value(1, 2), vb::Variant(vb::String(5000, u'a') + vb::String(5000, u'中')));
+  EXPECT_EQ(s.Value(2, 2), vb::Variant(true));
+  EXPECT_EQ(s.Value(3, 2), vb::Variant(false));
+  EXPECT_EQ(s.Value(4, 2), vb::Variant(vb::DateSerial(2024, 2, 29)));
+  EXPECT_EQ(s.Value(5, 2), vb::Variant(-123456789.125));
+  EXPECT_EQ(s.Value(6, 2), vb::Variant(536870911.0));
+  EXPECT_EQ(s.Value(7, 2), vb::Variant(0.01));
+  EXPECT_EQ(sheets[20].name, u"sheet19");
+  EXPECT_EQ(sheets[20].Value(20, 20), vb::Variant(19.0));
+}
+
 TEST_F(WorkbookReadTest, CellTypesStylesAndReferencesAsTheFormatDefinesThem) {
   stdfs::path file = File("cells.xlsx");
   auto parts = OneSheet(
