@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsqlite3-dev libpcre2-dev libcurl4-openssl-dev libzip-dev libarchive-dev zip unzip
   libjpeg62-turbo-dev libgif-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
+  libcairo2-dev libboost1.81-dev
   libcpp-httplib-dev freetds-dev unicode-data libicu-dev libssl-dev
   libpugixml-dev  # workbooks: the XML parts of .xlsx packages
   python3-pyftpdlib python3-openpyxl python3-xlwt python3-xlrd  # test peers: FTP, workbooks

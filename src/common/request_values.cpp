@@ -9,6 +9,11 @@ vb::Variant RequestValue(vb::Variant& Request, vb::StringView name) {
   return com::ValueOf(com::Call(Request, u"", name));
 }
 
+vb::String RequestText(vb::Variant& Request, vb::StringView name) {
+  vb::Variant value = RequestValue(Request, name);
+  return value.IsNull() ? vb::String() : vb::CStr(value);
+}
+
 vb::String ServerVariableText(vb::Variant& Request, vb::StringView name) {
   vb::Variant variables = com::Call(Request, u"ServerVariables");
   vb::Variant value = com::ValueOf(com::Call(variables, u"Item", name));

@@ -6,6 +6,8 @@ namespace qe {
 
 // Request(name): the first collection that holds the name, as a plain value.
 vb::Variant RequestValue(vb::Variant& Request, vb::StringView name);
+// Request(name) as text: "" when no collection holds the name.
+vb::String RequestText(vb::Variant& Request, vb::StringView name);
 // Request.ServerVariables(name) as text ("" when missing or Null).
 vb::String ServerVariableText(vb::Variant& Request, vb::StringView name);
 

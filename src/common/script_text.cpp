@@ -10,6 +10,7 @@ vb::String ScriptStringEscape(vb::StringView text) {
     switch (c) {
       case u'\\': out += u"\\\\"; break;
       case u'"': out += u"\\\""; break;
+      case u'\'': out += u"\\'"; break;
       case u'\r': out += u"\\r"; break;
       case u'\n': out += u"\\n"; break;
       case 0x2028: out += u"\\u2028"; break;

@@ -5,6 +5,7 @@
 #include <deque>
 #include <string>
 
+#include "host/json_argument.h"
 #include "host/page_context.h"
 #include "platform/com/members.h"
 #include "platform/com/registry.h"
@@ -18,11 +19,14 @@ void PrintHelp() {
       "usage: qe call [--site DIR] [--page /VIRTUAL/PATH.asp] [--method M] [--query QS]\n"
       "               [--form BODY] [--body FILE] [--header 'Name: value']... [--cookie NAME=VALUE]...\n"
       "               [--session NAME=VALUE]... [--application NAME=VALUE]... [--response]\n"
-      "               MEMBER [ARG]...\n"
+      "               [--json] MEMBER [ARG]...\n"
       "       qe call --list\n"
       "Each ARG is converted to the member's parameter type; a lone \"-\" leaves an optional\n"
       "parameter out, and \"\\-\" passes the text \"-\" (an ARG made of backslashes and a last \"-\"\n"
       "loses its first backslash: \"\\\\-\" passes \"\\-\"; every other ARG is passed as written).\n"
+      "With --json, an ARG for a parameter declared As Variant is JSON: numbers as VB literals\n"
+      "(Integer, Long, else Double), strings, true/false, null as Null, an array of arrays as a\n"
+      "two-dimensional array (lower bounds 0, first index the row, short rows padded with Empty).\n"
       "Request, Response, Server, Session and Application come from the options; Conn and Rs\n"
       "receive an empty text.\n");
 }
@@ -54,7 +58,8 @@ int ListMembers() {
 
 }  // namespace
 
-vb::Variant CallMember(PageContext& page, vb::StringView member, const std::vector<std::string>& args) {
+vb::Variant CallMember(PageContext& page, vb::StringView member, const std::vector<std::string>& args,
+                       bool json) {
   qe::RegisterComponentClasses();
   auto facade = com::CreateObject(u"QE.QeCls");
 
@@ -76,7 +81,9 @@ vb::Variant CallMember(PageContext& page, vb::StringView member, const std::vect
         page_data.emplace_back(vb::String());
         list.PushRef(page_data.back());
       } else if (next < args.size()) {
-        PushArgument(list, args[next++]);
+        const std::string& text = args[next++];
+        if (json && p.type == vb::vbVariant && text != "-") list.PushValue(JsonArgument(text));
+        else PushArgument(list, text);
       }
     }
   }
@@ -86,7 +93,7 @@ vb::Variant CallMember(PageContext& page, vb::StringView member, const std::vect
 
 int RunCall(int argc, char** argv) {
   PageOptions options;
-  bool show_response = false;
+  bool show_response = false, json = false;
   int i = 0;
   for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
     std::string opt = argv[i];
@@ -97,6 +104,10 @@ int RunCall(int argc, char** argv) {
     }
     if (opt == "--response") {
       show_response = true;
+      continue;
+    }
+    if (opt == "--json") {
+      json = true;
       continue;
     }
     if (i + 1 >= argc) {
@@ -128,7 +139,7 @@ int RunCall(int argc, char** argv) {
   try {
     std::vector<std::string> texts(argv + i, argv + argc);
     PageContext page(options);
-    vb::Variant result = CallMember(page, member, texts);
+    vb::Variant result = CallMember(page, member, texts, json);
     // An empty text prints nothing, as a page that writes it shows nothing.
     if (!result.IsEmpty()) {
       std::string text = vb::ToUtf8(vb::CStr(com::ValueOf(result)));

@@ -13,8 +13,10 @@ int RunCall(int argc, char** argv);
 // Calls `member` (any letter case) on a new QeCls through late binding:
 // parameters named after the intrinsic objects get the page's, Conn and Rs an
 // empty text, the others the texts of `args` in order, read as `qe call` reads
-// its arguments ("-" leaves an optional one out, "\\-" is the text "-").
-// The member's result; its run-time error is raised.
-vb::Variant CallMember(PageContext& page, vb::StringView member, const std::vector<std::string>& args);
+// its arguments ("-" leaves an optional one out, "\\-" is the text "-"); with
+// `json`, those for parameters declared As Variant are read as JSON
+// (JsonArgument). The member's result; its run-time error is raised.
+vb::Variant CallMember(PageContext& page, vb::StringView member, const std::vector<std::string>& args,
+                       bool json = false);
 
 }  // namespace host

@@ -1,3 +1,5 @@
+#include "host/charts_page.h"
+#include "host/menu_list_page.h"
 #include "host/pages.h"
 #include "host/start_page.h"
 
@@ -6,6 +8,9 @@ namespace host {
 Pages SitePages() {
   Pages pages;
   pages.Register(kStartPage, &StartPage);
+  pages.Register(kMenuListPage, &MenuListPage);
+  pages.Register(kMenuItemPage, &MenuItemPage);
+  pages.Register(kChartsPage, &ChartsPage);
   return pages;
 }
 

@@ -2,15 +2,20 @@
 
 #include <charconv>
 
+#include "common/kesra_error_page.h"
 #include "common/kesra_file_operations.h"
 #include "common/kesra_file_text.h"
 #include "common/kesra_file_version.h"
+#include "common/request_values.h"
+#include "page/kesra_show_form.h"
+#include "platform/com/object.h"
 #include "platform/fs/paths.h"
 #include "platform/net/download.h"
 #include "platform/sys/server_settings.h"
 #include "platform/sys/shell_execute.h"
 #include "platform/text/ansi.h"
 #include "platform/vb/convert.h"
+#include "platform/vb/operators.h"
 #include "platform/vb/strings.h"
 
 namespace qe {
@@ -65,6 +70,52 @@ vb::String DownloadFailed(const vb::String& other_mode) {
 }
 
 }  // namespace
+
+vb::String KesraShowFormUpDate(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server) {
+  vb::String intro = vb::SplitParts(KesraUpDateMessages(), u"|")[0];
+  bool http = vb::Equals(RequestValue(Request, u"UpdateType"), vb::Variant(int32_t{2}));
+  vb::String page =
+      u"<form method='post' name='myform' action='?'>"
+      u"<div style=\"font-weight: bold; font-size: 20px;font-family:隶书;height:30px;\" align=center>在线升级</div>"
+      u"<div id='show_info' style=\"float:left;margin-left:5px;border: 3px double gray; background: transprant; "
+      u"width: 70%; height: 100px;padding:5px;text-align:left;vertical-align: top\">&nbsp;&nbsp;&nbsp;&nbsp;" +
+      intro +
+      u"</div>"
+      u"<div style=\"float:right;width: 23%; height: 100px;vertical-align: top\">"
+      u"<input type=hidden name='save' value='save'>"
+      u"<input type=submit style='height:40px;margin-top:5px;'class='button_image' value='升级' "
+      u"onclick='show_wait.style.display=\"block\";'><br>"
+      u"<input type=button style='height:40px;margin-top:10px;' class='button_image' value='退出' "
+      u"onclick=\"location.href='../welcome/welcome.asp'\">"
+      u"</div>"
+      u"<div style=\"clear:both;\"></div>"
+      u"<div style='padding-top:8px; padding-left:10px;height:100%;color:blue;' align='left'>升级模式："
+      u"&nbsp;&nbsp;<input name='UpdateType' type='radio' value='1' checked>ftp"
+      u"&nbsp;&nbsp;<input name='UpdateType' type='radio' value='2'" +
+      vb::String(http ? u" checked " : u"") +
+      u">http"
+      u"</div>"
+      u"</form>"
+      u"<div id='show_wait' style=\"display:none;margin-top:-173px;margin-left:4px;margin-right:4px;padding-top:60px;"
+      u"background: transprant; filter:alpha(opacity=80);background-color:white;z-index:2;width:100%;height:100%;;"
+      u"color:blue;\" align='center'>"
+      u"<img src=../comm/image/kesra_wait.asp><br><br>请稍候……"
+      u"</div>";
+  if (vb::CStr(com::ValueOf(com::Call(Request, u"Form", vb::String(u"save")))) == u"save") {
+    // A submission without the mode is refused as the conversion of nothing is.
+    vb::Variant mode = com::ValueOf(com::Call(Request, u"Form", vb::String(u"UpdateType")));
+    if (mode.IsEmpty()) vb::Raise(vb::kTypeMismatch);
+    vb::String message = KesraUpDateDownload(vb::CInt(mode));
+    if (message == kDownloaded) {
+      KesraUpDateWriteBatch();
+      // Nothing is installed here: the page says where the new files are.
+      std::vector<vb::String> texts = vb::SplitParts(KesraUpDateMessages(), u"|");
+      message = texts[2] + texts[1];
+    }
+    page += KesraShowSuccess(message, u"");
+  }
+  return KesraShowForm(Response, Request, Server, 360, 202, page, false);
+}
 
 vb::String KesraUpDateMessages() {
   return u"本功能主要用于自动连接至" + sys::ServerSetting("UPDATE_PROVIDER") +

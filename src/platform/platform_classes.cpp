@@ -1,6 +1,7 @@
 #include "platform/platform_classes.h"
 
 #include "platform/ado/ado.h"
+#include "platform/chart/chart_space.h"
 #include "platform/com/dictionary.h"
 #include "platform/fs/file_system_object.h"
 #include "platform/regex/regexp.h"
@@ -16,6 +17,7 @@ void RegisterPlatformClasses() {
   scripting::RegisterDictionary();
   stream::RegisterClasses();
   ado::RegisterClasses();
+  chart::RegisterClasses();
   sys::RegisterClasses();
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/kesra_class_md5.h"
 #include "common/kesra_file_resources.h"
+#include "common/system_title.h"
 #include "maintenance/kesra_class_access.h"
 #include "shell/component_classes.h"
 #include "transfer/kesra_class_image.h"
@@ -27,7 +28,7 @@ QeCls::~QeCls() {
 
 // The two members that forward nothing.
 
-vb::String QeCls::CommGetVersion() { return u"04.01.01"; }
+vb::String QeCls::CommGetVersion() { return SystemVersion(); }
 
 void QeCls::CommSetConn(vb::Variant&, vb::Variant&, vb::Variant&) {}
 

@@ -5,8 +5,8 @@
 // npm ci). Screenshots stay in the build folder, under browser/.
 //
 // Fixture pages (tests/browser/fixtures) are copied into the site's folder
-// /fixtures, each "<!--#qe [--query QS] MEMBER ARG...-->" replaced by what
-// `qe call [--query QS] MEMBER ARG...` returns for it.
+// /fixtures, each "<!--#qe [--query QS] [--json] MEMBER ARG...-->" replaced by
+// what `qe call [--query QS] [--json] MEMBER ARG...` returns for it.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -89,15 +89,20 @@ std::string ExpandDirectives(const std::string& page, const stdfs::path& site) {
     host::PageOptions options;
     options.site = site.string();
     size_t member = 0;
+    bool json = false;
     if (args.size() > 2 && args[0] == "--query") {
       options.query = args[1];
       member = 2;
+    }
+    if (member < args.size() && args[member] == "--json") {
+      json = true;
+      ++member;
     }
     if (member >= args.size()) throw std::runtime_error("a directive without a member");
     host::PageContext context(options);
     try {
       vb::Variant result = host::CallMember(context, vb::FromUtf8(args[member]),
-                                            std::vector<std::string>(args.begin() + member + 1, args.end()));
+                                            std::vector<std::string>(args.begin() + member + 1, args.end()), json);
       out += vb::ToUtf8(vb::CStr(com::ValueOf(result)));
     } catch (const vb::Error& e) {
       throw std::runtime_error(page.substr(start, end + kClose.size() - start) + ": error " +

@@ -36,7 +36,12 @@ void EchoBody(Page&) {
 
 void SmuggleHeaders(Page& page) {
   com::Call(page.Response, u"AddHeader", vb::String(u"X-Plain"), vb::String(u"fine"));
-  com::Call(page.Response, u"AddHeader", vb::String(u"X-Split"), vb::String(u"a\r\nSet-Cookie: evil=1"));
+  // A line end never reaches the host: the response refuses it with error 5.
+  try {
+    com::Call(page.Response, u"AddHeader", vb::String(u"X-Split"), vb::String(u"a\r\nSet-Cookie: evil=1"));
+  } catch (const vb::Error& e) {
+    if (e.Number() != vb::kInvalidProcedureCall) throw;
+  }
   com::Call(page.Response, u"AddHeader", vb::String(u"X Bad Name"), vb::String(u"b"));
   com::Call(page.Response, u"AddHeader", vb::String(u"Content-Length"), vb::String(u"1"));
   com::Call(page.Response, u"Write", vb::String(u"body"));

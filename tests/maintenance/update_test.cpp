@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 #include <strings.h>
 
+#include "common/kesra_error_page.h"
+#include "page/kesra_show_form.h"
+#include "platform/asp/context.h"
 #include "platform/sys/server_settings.h"
+#include "shell/qecls.h"
 #include "platform/sys/shell_execute.h"
 #include "support/file_content.h"
 #include "support/pe_image.h"
@@ -16,6 +20,7 @@ namespace {
 
 namespace stdfs = std::filesystem;
 using vb::String;
+using vb::Variant;
 
 constexpr char16_t kDownloaded[] = u"下载完成！";
 constexpr char16_t kLatest[] = u"当前程序为最新版本，不需升级！";
@@ -131,6 +136,94 @@ TEST_F(UpdateTest, TheBatchIsWrittenAndNotStarted) {
             "@EXIT\r\n"
             "@ECHO ON");
   EXPECT_TRUE(sys::ShellOpenings().empty());
+}
+
+// The page's text before the frame, as the update page builds it: the form,
+// the wait layer, and the HTTP radio button checked or not.
+std::u16string PageText(bool http_checked) {
+  return u"<form method='post' name='myform' action='?'>"
+         u"<div style=\"font-weight: bold; font-size: 20px;font-family:隶书;height:30px;\" align=center>在线升级</div>"
+         u"<div id='show_info' style=\"float:left;margin-left:5px;border: 3px double gray; background: transprant; "
+         u"width: 70%; height: 100px;padding:5px;text-align:left;vertical-align: top\">&nbsp;&nbsp;&nbsp;&nbsp;"
+         u"本功能主要用于自动连接至开发组服务器上升级最新的版本。下载后程序存放在系统的Update目录下。"
+         u"如果要手动升级，可直接将该目录下文件复制至系统程序目录下覆盖原文件即可。"
+         u"</div>"
+         u"<div style=\"float:right;width: 23%; height: 100px;vertical-align: top\">"
+         u"<input type=hidden name='save' value='save'>"
+         u"<input type=submit style='height:40px;margin-top:5px;'class='button_image' value='升级' "
+         u"onclick='show_wait.style.display=\"block\";'><br>"
+         u"<input type=button style='height:40px;margin-top:10px;' class='button_image' value='退出' "
+         u"onclick=\"location.href='../welcome/welcome.asp'\">"
+         u"</div>"
+         u"<div style=\"clear:both;\"></div>"
+         u"<div style='padding-top:8px; padding-left:10px;height:100%;color:blue;' align='left'>升级模式："
+         u"&nbsp;&nbsp;<input name='UpdateType' type='radio' value='1' checked>ftp"
+         u"&nbsp;&nbsp;<input name='UpdateType' type='radio' value='2'" +
+         std::u16string(http_checked ? u" checked " : u"") +
+         u">http</div></form>"
+         u"<div id='show_wait' style=\"display:none;margin-top:-173px;margin-left:4px;margin-right:4px;"
+         u"padding-top:60px;background: transprant; filter:alpha(opacity=80);background-color:white;z-index:2;"
+         u"width:100%;height:100%;;color:blue;\" align='center'>"
+         u"<img src=../comm/image/kesra_wait.asp><br><br>请稍候……</div>";
+}
+
+class UpdatePageTest : public UpdateTest {
+ protected:
+  String Page(asp::RequestSpec spec) {
+    sys::SetServerSetting("UPDATE_PROVIDER", u"开发组");
+    asp::Context context(std::move(spec));
+    Variant request = context.Request(), response = context.Response(), server = context.Server();
+    Variant facade(std::make_shared<qe::QeCls>());
+    String page = vb::CStr(com::Call(facade, u"CommShowFormUpDate", response, request, server));
+    written_ = context.ResponseBody();
+    return page;
+  }
+  static String Framed(const String& content) {
+    Variant none;
+    return qe::KesraShowForm(none, none, none, 360, 202, content, false);
+  }
+  std::string written_;
+};
+
+TEST_F(UpdatePageTest, TheFirstDisplayOffersBothModesAndFetchesNothing) {
+  EXPECT_EQ(Page({}), Framed(PageText(false)));
+  EXPECT_TRUE(written_.empty());
+  EXPECT_FALSE(stdfs::exists(site_.Host("Windows/System32/update")));
+}
+
+TEST_F(UpdatePageTest, ASubmissionFetchesAndSaysWhatCameWithoutClaimingAnInstallation) {
+  Serve(u"4.02.0000");
+  qe_test::PythonServer http(qe_test::kHttpServer, site_.Host("served"));
+  sys::SetServerSetting("UPDATE_WEB_HOST", vb::FromUtf8(http.Address()));
+  asp::RequestSpec spec;
+  spec.form = {{u"save", u"save"}, {u"UpdateType", u"2"}};
+  // The newer library came: the batch is written for the administrator, and
+  // the page says where the files are.
+  EXPECT_EQ(Page(spec), Framed(PageText(true) + qe::KesraShowSuccess(
+                                                    u"程序新版本下载成功！升级程序存放在update目录下。如需手动升级，可用此升级程序覆盖原文件即可。"
+                                                    u"若升级后出现异常，可运行〖数据管理〗〗-〖数据维护〗即可。",
+                                                    u"")));
+  EXPECT_TRUE(Update("update.bat").starts_with("@ECHO OFF\r\n"));
+  EXPECT_TRUE(sys::ShellOpenings().empty());
+  // Not newer: the message, then back.
+  Serve(u"4.01.0001");
+  EXPECT_EQ(Page(spec), Framed(PageText(true) + qe::KesraShowSuccess(kLatest, u"")));
+}
+
+TEST_F(UpdatePageTest, ASubmissionWithoutAModeFailsTheCall) {
+  asp::RequestSpec spec;
+  auto error_of = [&](asp::RequestSpec s) {
+    try {
+      Page(std::move(s));
+    } catch (const vb::Error& e) {
+      return e.Number();
+    }
+    return 0;
+  };
+  spec.form = {{u"save", u"save"}};
+  EXPECT_EQ(error_of(spec), vb::kTypeMismatch);
+  spec.form = {{u"save", u"save"}, {u"UpdateType", u"ftp"}};
+  EXPECT_EQ(error_of(spec), vb::kTypeMismatch);
 }
 
 }  // namespace

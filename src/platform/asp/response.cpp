@@ -142,6 +142,7 @@ void Response::Flush() {
 void Response::End() { state_->ended = true; }
 
 void Response::Redirect(StringView url) {
+  RequireOneLine(url);
   if (!AllowHeaderChange()) return;
   buffered_.clear();
   status_ = u"302 Object moved";
@@ -152,14 +153,17 @@ void Response::Redirect(StringView url) {
 }
 
 void Response::SetContentType(String type) {
+  RequireOneLine(type);
   if (AllowHeaderChange()) content_type_ = std::move(type);
 }
 
 void Response::SetCharset(String charset) {
+  RequireOneLine(charset);
   if (AllowHeaderChange()) charset_ = std::move(charset);
 }
 
 void Response::SetStatus(String status) {
+  RequireOneLine(status);
   if (!AllowHeaderChange()) return;
   bool coded = status.size() >= 3;
   for (size_t i = 0; i < 3 && coded; ++i) coded = status[i] >= u'0' && status[i] <= u'9';
@@ -168,6 +172,8 @@ void Response::SetStatus(String status) {
 }
 
 void Response::AddHeader(StringView name, StringView value) {
+  RequireOneLine(name);
+  RequireOneLine(value);
   if (AllowHeaderChange()) added_headers_.emplace_back(String(name), String(value));
 }
 
@@ -191,6 +197,7 @@ void Response::SetExpiresAbsolute(vb::Date when) {
 }
 
 void Response::SetCacheControl(String value) {
+  RequireOneLine(value);
   if (AllowHeaderChange()) cache_control_ = std::move(value);
 }
 

@@ -2,7 +2,8 @@
 // The Response object. Output is buffered (Buffer is True by default) in the
 // server's code page and goes to the sink at Flush, or at the end of the
 // request. Headers can change until they are sent with the first Flush; after
-// that a change raises ASP 0156.
+// that a change raises ASP 0156. A header text holding CR or LF raises 5
+// (RequireOneLine).
 //
 // End marks the response ended and nothing else: it does not unwind the
 // caller, which returns by itself after testing Ended(). Once ended, the

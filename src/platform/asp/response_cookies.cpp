@@ -8,6 +8,11 @@
 
 namespace asp {
 
+void RequireOneLine(StringView text) {
+  if (text.find_first_of(u"\r\n") != StringView::npos)
+    vb::Raise(vb::kInvalidProcedureCall, u"A header value cannot hold a line end");
+}
+
 bool HeaderState::AllowChange() const {
   if (ended) return false;
   if (sent) RaiseHeadersSent();
@@ -65,12 +70,15 @@ const com::MemberTable<ResponseCookie>& ResponseCookie::Members() {
 }
 
 void ResponseCookie::SetValue(String value) {
+  RequireOneLine(value);
   if (!state_->AllowChange()) return;
   keys_.Clear();
   value_ = std::move(value);
 }
 
 void ResponseCookie::SetKey(StringView key, String value) {
+  RequireOneLine(key);
+  RequireOneLine(value);
   if (!state_->AllowChange()) return;
   value_.clear();
   keys_.Insert(key) = std::move(value);
@@ -85,9 +93,11 @@ void ResponseCookie::SetExpires(vb::Date when) {
   if (state_->AllowChange()) expires_ = when;
 }
 void ResponseCookie::SetPath(String path) {
+  RequireOneLine(path);
   if (state_->AllowChange()) path_ = std::move(path);
 }
 void ResponseCookie::SetDomain(String domain) {
+  RequireOneLine(domain);
   if (state_->AllowChange()) domain_ = std::move(domain);
 }
 void ResponseCookie::SetSecure(bool secure) {
@@ -142,6 +152,7 @@ const com::MemberTable<ResponseCookies>& ResponseCookies::Members() {
 }
 
 std::shared_ptr<ResponseCookie> ResponseCookies::Item(StringView name) {
+  RequireOneLine(name);
   auto& cookie = cookies_.Insert(name);
   if (!cookie) cookie = std::make_shared<ResponseCookie>(String(name), state_);
   return cookie;

@@ -22,6 +22,12 @@ struct HeaderState {
   bool AllowChange() const;
 };
 
+// Texts that go into header lines (header names and values, content type,
+// charset, addresses, cookie names, values and attributes) hold one line:
+// raises 5 on a CR or LF, so that no value can end its header and start
+// another.
+void RequireOneLine(StringView text);
+
 class ResponseCookie : public com::Dispatch<ResponseCookie> {
  public:
   ResponseCookie(String name, std::shared_ptr<const HeaderState> state)

@@ -1,9 +1,12 @@
 #include "platform/sys/environ.h"
 
 #include <mutex>
+#include <string_view>
 
 #include "platform/fs/full_path.h"
 #include "platform/vb/error.h"
+
+extern char** environ;
 
 namespace sys {
 
@@ -21,6 +24,22 @@ Settings& State() {
 
 bool IsDriveLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
 
+constexpr std::string_view kOperatorPrefix = "QE_";
+
+// The host variable "QE_" + name, the name in any case; "" when none is set.
+vb::String OperatorValue(vb::StringView name) {
+  if (name.empty()) return {};
+  for (char** entry = environ; entry && *entry; ++entry) {
+    std::string_view text(*entry);
+    size_t equals = text.find('=');
+    if (equals == std::string_view::npos || equals <= kOperatorPrefix.size()) continue;
+    if (text.substr(0, kOperatorPrefix.size()) != kOperatorPrefix) continue;
+    if (vb::EqualsNoCase(vb::FromUtf8(text.substr(kOperatorPrefix.size(), equals - kOperatorPrefix.size())), name))
+      return vb::FromUtf8(text.substr(equals + 1));
+  }
+  return {};
+}
+
 }  // namespace
 
 vb::String Environ(vb::StringView name) {
@@ -29,7 +48,7 @@ vb::String Environ(vb::StringView name) {
     std::lock_guard lock(State().mutex);
     return State().system_drive;
   }
-  return {};
+  return OperatorValue(name);
 }
 
 void SetSystemDrive(vb::StringView drive) {

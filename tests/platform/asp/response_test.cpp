@@ -5,6 +5,7 @@
 #include "platform/asp/asp_test_support.h"
 
 #include <cstdlib>
+#include <functional>
 #include <ctime>
 
 #include "platform/asp/asp_errors.h"
@@ -223,6 +224,38 @@ TEST(ResponseLateBinding, UnknownMembersAndLog) {
   EXPECT_EQ(ctx.ResponseBody(), "hi");
   EXPECT_EQ(ctx.ResponseObject().Log(), std::vector<String>{u"note"});
   EXPECT_EQ(ErrorNumberOf([&] { com::Call(ctx.Response(), u"WriteLine", u"x"); }), vb::kMemberNotSupported);
+}
+
+TEST(ResponseHeaderLines, ALineEndInAnyHeaderTextRaises5AndChangesNothing) {
+  Context ctx(RequestSpec{});
+  Variant response = ctx.Response();
+  Variant cookie = com::Call(response, u"Cookies", u"kept");
+  const std::vector<std::pair<const char*, std::function<void(const String&)>>> settings = {
+      {"AddHeader name", [&](const String& v) { com::Call(response, u"AddHeader", u"X" + v, u"1"); }},
+      {"AddHeader value", [&](const String& v) { com::Call(response, u"AddHeader", u"X-A", v); }},
+      {"Redirect", [&](const String& v) { com::Call(response, u"Redirect", u"/a.asp" + v); }},
+      {"ContentType", [&](const String& v) { com::Let(response, u"ContentType", u"text/plain" + v); }},
+      {"Charset", [&](const String& v) { com::Let(response, u"Charset", u"gb2312" + v); }},
+      {"CacheControl", [&](const String& v) { com::Let(response, u"CacheControl", u"no-cache" + v); }},
+      {"Status", [&](const String& v) { com::Let(response, u"Status", u"200 OK" + v); }},
+      {"cookie name", [&](const String& v) { com::Let(response, u"Cookies", u"x", u"c" + v); }},
+      {"cookie value", [&](const String& v) { com::Let(response, u"Cookies", u"a" + v, u"kept"); }},
+      {"cookie key", [&](const String& v) { com::Let(response, u"Cookies", u"1", u"kept", u"k" + v); }},
+      {"cookie path", [&](const String& v) { com::Let(cookie, u"Path", u"/" + v); }},
+      {"cookie domain", [&](const String& v) { com::Let(cookie, u"Domain", u"a.org" + v); }},
+  };
+  for (const auto& setting : settings) {
+    const char* what = setting.first;
+    const auto& set = setting.second;
+    for (const String& end : {String(u"\r\nSet-Cookie: x=1"), String(u"\n"), String(u"\r")}) {
+      EXPECT_EQ(ErrorNumberOf([&] { set(end); }), vb::kInvalidProcedureCall) << what;
+    }
+    EXPECT_EQ(ErrorNumberOf([&] { set(u""); }), 0) << what;
+  }
+  for (const auto& [name, value] : ctx.ResponseObject().Headers()) {
+    EXPECT_EQ(name.find_first_of(u"\r\n"), String::npos);
+    EXPECT_EQ(value.find_first_of(u"\r\n"), String::npos) << vb::ToUtf8(value);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+#pragma once
+// The encoders for values that a procedure reads itself (from the request, or
+// from a record) and writes into markup. Every procedure uses these; values
+// that callers pass are written as given.
+//
+// Characters that need no encoding come out unchanged, so ordinary values
+// read the same before and after.
+#include "platform/vb/string.h"
+
+namespace qe {
+
+// Text between tags and values of quoted attributes (either quote): & < > " '
+// as &amp; &lt; &gt; &quot; &#39;.
+vb::String HtmlEncodeText(vb::StringView text);
+
+// Values of attributes written without quotes: what HtmlEncodeText encodes,
+// and also blanks, tabs, line ends, "=" and "`", as numeric references, so
+// that the value cannot end early or start another attribute.
+vb::String HtmlEncodeUnquoted(vb::StringView text);
+
+// A value in a link's query: "%", "&", "+", "#", "=", both quotes, "<", ">",
+// "`", blanks and control characters as %XX. Everything else, Chinese
+// included, stays as the page writes it: the browser sends it in the page's
+// code page.
+vb::String QueryValueEncode(vb::StringView text);
+
+}  // namespace qe

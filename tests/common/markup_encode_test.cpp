@@ -1,0 +1,56 @@
+// The encoders for values read from requests and records: what each one
+// touches, that plain values come out unchanged, and that nothing it leaves
+// can end the place it lands in.
+#include <gtest/gtest.h>
+
+#include "common/markup_encode.h"
+#include "common/script_text.h"
+#include "support/case_table.h"
+
+namespace {
+
+using Cases = std::vector<std::pair<vb::String, vb::String>>;
+
+TEST(HtmlEncodeText, EncodesTheFiveMarkupCharactersOnly) {
+  qe_test::ExpectEach<vb::String>(qe::HtmlEncodeText,
+                                  Cases{{u"", u""},
+                                        {u"通知 2024-01 a=b `x`", u"通知 2024-01 a=b `x`"},
+                                        {u"<script>", u"&lt;script&gt;"},
+                                        {u"a&b", u"a&amp;b"},
+                                        {u"&amp;", u"&amp;amp;"},
+                                        {u"'x' \"y\"", u"&#39;x&#39; &quot;y&quot;"},
+                                        {u"\r\n\t", u"\r\n\t"}});
+}
+
+TEST(HtmlEncodeUnquoted, AlsoEncodesWhatEndsOrSplitsAnUnquotedValue) {
+  qe_test::ExpectEach<vb::String>(qe::HtmlEncodeUnquoted,
+                                  Cases{{u"", u""},
+                                        {u"12", u"12"},
+                                        {u"中文_a-b.c", u"中文_a-b.c"},
+                                        {u"1 onmouseover=alert(1)", u"1&#32;onmouseover&#61;alert(1)"},
+                                        {u"a\tb\r\nc\fd", u"a&#9;b&#13;&#10;c&#12;d"},
+                                        {u"`x`>'\"&", u"&#96;x&#96;&gt;&#39;&quot;&amp;"}});
+}
+
+TEST(QueryValueEncode, PercentEncodesWhatWouldChangeTheQueryAndKeepsChinese) {
+  qe_test::ExpectEach<vb::String>(qe::QueryValueEncode,
+                                  Cases{{u"", u""},
+                                        {u"nclass", u"nclass"},
+                                        {u"教务处/a-b_c.~!*()?", u"教务处/a-b_c.~!*()?"},
+                                        {u"%&+#=", u"%25%26%2B%23%3D"},
+                                        {u"\"'<>` ", u"%22%27%3C%3E%60%20"},
+                                        {u"a\x01\x1f\x7f" u"b", u"a%01%1F%7Fb"},
+                                        {u"x\"><script>alert(1)</script>",
+                                         u"x%22%3E%3Cscript%3Ealert(1)%3C/script%3E"}});
+}
+
+TEST(ScriptStringEscape, EscapesBothQuotesSoEitherStringCanHoldTheText) {
+  qe_test::ExpectEach<vb::String>(qe::ScriptStringEscape,
+                                  Cases{{u"备份 2024.mdb", u"备份 2024.mdb"},
+                                        {u"it's", u"it\\'s"},
+                                        {u"say \"x\"", u"say \\\"x\\\""},
+                                        {u"a\\b", u"a\\\\b"},
+                                        {u"</script>", u"<\\/script>"}});
+}
+
+}  // namespace
