@@ -11,7 +11,7 @@ PACKAGES=(
   libsqlite3-dev libpcre2-dev libcurl4-openssl-dev libzip-dev libarchive-dev zip unzip
   libjpeg62-turbo-dev libgif-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
   libcairo2-dev libboost1.81-dev
-  libcpp-httplib-dev freetds-dev unicode-data libicu-dev libssl-dev
+  freetds-dev unicode-data libicu-dev libssl-dev
   libpugixml-dev  # workbooks: the XML parts of .xlsx packages
   python3-pyftpdlib python3-openpyxl python3-xlwt python3-xlrd  # test peers: FTP, workbooks
   sqlite3  # the export benchmark's reference
@@ -57,10 +57,13 @@ build_test() {
   cmake --build build/test -j "$(jobs)"
 }
 
+# Only what `run` runs: the qe program and the component's library (which
+# `qe register` loads). Tests, fuzz targets and benchmarks come with `test`;
+# build one of them here by name (cmake --build build/release --target qe_load_test).
 build_release() {
   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQE_BENCH=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-  cmake --build build/release -j "$(jobs)"
+  cmake --build build/release -j "$(jobs)" --target qe_program qe
 }
 
 case "${1:-}" in

@@ -7,11 +7,6 @@ namespace qe {
 
 namespace {
 
-constexpr char16_t kIconList[] =
-    u"|asa|asp|aspx|avi|bat|bmp|cab|chm|cmd|com|cs|css|dll|doc|dwf|dwg|dxf|exe|gif|hlp|htc|htm|html|img|inc|iso|jpg|"
-    u"js|lnk|log|mail|mdb|mdf|mht|mid|midi|mp3|pct|pdf|ppt|rar|reg|rm|rmvb|sql|swf|sys|text|txt|url|vda|vs|wav|wmp|"
-    u"wmv|wri|xls|xml|xslt|zip|";
-
 bool Holds(vb::StringView text, vb::StringView part) { return text.find(part) != vb::StringView::npos; }
 
 }  // namespace
@@ -41,7 +36,7 @@ vb::String KesraFileGetExt(vb::String p_String, uint8_t p_HasPoint) {
 }
 
 vb::String KesraFileGetIcon(vb::String p_FileExt, vb::String p_IconExt, vb::String p_IconType) {
-  vb::String icon = Holds(kIconList, u"|" + vb::LCase(p_FileExt) + u"|") ? p_FileExt : vb::String(u"unknown");
+  vb::String icon = Holds(kFileIconList, u"|" + vb::LCase(p_FileExt) + u"|") ? p_FileExt : vb::String(u"unknown");
   if (vb::LCase(p_IconType) == u"big") {
     return u"<img src=../comm/image/fileswt1/" + icon + u"." + p_IconExt + u" border=0 width=35 height=32 title='" +
            p_FileExt + u"' align='absmiddle'>";

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "host/spooled_exchange.h"
 #include "platform/asp/context.h"
 #include "platform/asp/url_encoding.h"
 #include "platform/vb/error.h"
@@ -42,20 +41,54 @@ void RunCatchingErrors(PageFunction run, Page& page, asp::Response& response, co
   }
 }
 
+// The sink of a request that began a session: the session's cookie goes
+// with the head when the page has stored something in it by then.
+class NewSessionSink : public asp::ResponseSink {
+ public:
+  NewSessionSink(std::shared_ptr<asp::ResponseSink> sink, const asp::SessionState& session, const SessionCookie& cookie)
+      : sink_(std::move(sink)), session_(session), cookie_(cookie) {}
+
+  void SendHead(const asp::ResponseHead& head) override { sink_->SendHead(WithCookie(head)); }
+  void SendBody(std::string_view bytes) override { sink_->SendBody(bytes); }
+  void SendWhole(const asp::ResponseHead& head, std::string_view body) override {
+    sink_->SendWhole(WithCookie(head), body);
+  }
+  bool IsClientConnected() const override { return sink_->IsClientConnected(); }
+
+  bool CookieSent() const { return cookie_sent_; }
+
+ private:
+  asp::ResponseHead WithCookie(const asp::ResponseHead& head) {
+    if (session_.Abandoned() || session_.Keys().empty()) return head;
+    asp::ResponseHead with_cookie = head;
+    with_cookie.headers.emplace_back(u"Set-Cookie", vb::FromUtf8(cookie_.SetCookie(vb::ToUtf8(session_.Token()))));
+    cookie_sent_ = true;
+    return with_cookie;
+  }
+
+  std::shared_ptr<asp::ResponseSink> sink_;
+  const asp::SessionState& session_;
+  const SessionCookie& cookie_;
+  bool cookie_sent_ = false;
+};
+
 }  // namespace
 
-PageAnswer RunPage(PageFunction run, SiteState& site, asp::RequestInfo request, std::shared_ptr<const Spool> body) {
+void RunPage(PageFunction run, SiteState& site, asp::RequestInfo request, std::unique_ptr<asp::BodySource> body,
+             std::shared_ptr<asp::ResponseSink> sink) {
   std::string token = site.cookie.TokenIn(request);
   std::shared_ptr<asp::SessionState> session = token.empty() ? nullptr : site.sessions->Open(vb::FromUtf8(token));
-  const bool new_session = !session;
-  if (new_session) session = site.sessions->Create();
+  std::shared_ptr<NewSessionSink> new_session;
+  if (!session) {
+    session = site.sessions->Create();
+    sink = new_session = std::make_shared<NewSessionSink>(std::move(sink), *session, site.cookie);
+  }
 
-  auto sink = std::make_shared<SpooledResponse>();
   asp::Connection connection;
   vb::String page_path = asp::PagePath(request);
   connection.request = std::move(request);
-  if (body) connection.body = std::make_unique<SpooledBody>(std::move(body));
-  connection.sink = sink;
+  connection.body = std::move(body);
+  connection.sink = std::move(sink);
   connection.sessions = site.sessions;
   connection.session = session;
   connection.application = site.application;
@@ -66,13 +99,7 @@ PageAnswer RunPage(PageFunction run, SiteState& site, asp::RequestInfo request, 
     RunCatchingErrors(run, page, context.ResponseObject(), page_path);
     context.Finish();
   }
-
-  PageAnswer answer{sink->Head().value_or(asp::ResponseHead{u"200 OK", {}}), sink->Body()};
-  if (new_session) {
-    if (session->Abandoned() || session->Keys().empty()) site.sessions->Remove(session->Token());
-    else answer.head.headers.emplace_back(u"Set-Cookie", vb::FromUtf8(site.cookie.SetCookie(vb::ToUtf8(session->Token()))));
-  }
-  return answer;
+  if (new_session && !new_session->CookieSent()) site.sessions->Remove(session->Token());
 }
 
 }  // namespace host

@@ -1,13 +1,13 @@
 #pragma once
 // One page run for one HTTP request: the request bound to the five objects,
-// the visitor's session found by its cookie, the page run on this thread, and
-// what it answered.
+// the visitor's session found by its cookie, the page run on this thread, its
+// response going to the sink as the page sends it.
 #include <memory>
 
 #include "host/pages.h"
 #include "host/session_cookie.h"
-#include "host/spool.h"
 #include "platform/asp/application.h"
+#include "platform/asp/body_source.h"
 #include "platform/asp/request_info.h"
 #include "platform/asp/response_sink.h"
 #include "platform/asp/session.h"
@@ -21,17 +21,14 @@ struct SiteState {
   SessionCookie cookie;
 };
 
-struct PageAnswer {
-  asp::ResponseHead head;
-  std::shared_ptr<Spool> body;
-};
-
 // Runs the page to its end (or to a call that ended the response). A request
 // without a live session gets a new one; the session is kept, and its cookie
-// sent, only when the page stored something in it, so visitors that never
-// use a session (and clients that send no cookies) leave nothing behind. A
-// run-time error stops the page with "500 Internal Server Error" and the
-// error's number and description.
-PageAnswer RunPage(PageFunction page, SiteState& site, asp::RequestInfo request, std::shared_ptr<const Spool> body);
+// sent with the head, only when the page stored something in it before the
+// head went out, so visitors that never use a session (and clients that send
+// no cookies) leave nothing behind. A run-time error stops the page with
+// "500 Internal Server Error" and the error's number and description (after
+// what was sent, when the head is gone).
+void RunPage(PageFunction page, SiteState& site, asp::RequestInfo request, std::unique_ptr<asp::BodySource> body,
+             std::shared_ptr<asp::ResponseSink> sink);
 
 }  // namespace host

@@ -20,4 +20,10 @@ PageFunction Pages::Find(vb::StringView virtual_path) const {
   return it == pages_.end() ? nullptr : it->second;
 }
 
+std::vector<vb::String> Pages::Paths() const {
+  std::vector<vb::String> paths;
+  for (const auto& [path, run] : pages_) paths.push_back(path);
+  return paths;
+}
+
 }  // namespace host

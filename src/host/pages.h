@@ -2,6 +2,7 @@
 // The site's pages: C++ functions registered under their virtual paths, found
 // in any letter case, as the web server finds a page's file.
 #include <map>
+#include <vector>
 
 #include "platform/vb/variant.h"
 
@@ -25,6 +26,8 @@ class Pages {
   void Register(vb::StringView virtual_path, PageFunction run);
   // The page of a virtual path, any letter case; nullptr when there is none.
   PageFunction Find(vb::StringView virtual_path) const;
+  // The paths of the pages, in lower case.
+  std::vector<vb::String> Paths() const;
 
  private:
   std::map<vb::String, PageFunction> pages_;  // by lower-case path

@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,11 +21,14 @@ namespace host {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: qe serve [--site DIR] [--listen HOST:PORT] [--threads N] [--max-sessions N]\n"
-    "Serves the site in DIR (else the default site in the user's data folder, made on\n"
-    "first run) over HTTP on HOST:PORT (127.0.0.1:8080; port 0 takes a free port).\n"
-    "N threads serve connections at once (64). At most --max-sessions sessions live at\n"
-    "once (100000): one more pushes out the session nearest its time-out.\n"
+    "usage: qe serve [--site DIR] [--listen HOST:PORT] [--threads N] [--max-connections N]\n"
+    "                [--max-sessions N]\n"
+    "Serves the site in DIR (an existing folder; else the default site in the user's data\n"
+    "folder, made on first run) over HTTP on HOST:PORT (127.0.0.1:8080; port 0 takes a\n"
+    "free port). N threads run pages at once (twice the cores, 8 to 64). At most\n"
+    "--max-connections connections are open at once (10000); one more is refused with\n"
+    "503. At most --max-sessions sessions live at once (100000): one more pushes out a\n"
+    "session that never came back, else the one nearest its time-out.\n"
     "Prints the address once it listens; stops on SIGINT or SIGTERM.\n";
 
 struct ServeOptions {
@@ -42,7 +46,7 @@ int ReadOptions(int argc, char** argv, ServeOptions& options) {
       return -1;
     }
     if (i + 1 >= argc || (option != "--site" && option != "--listen" && option != "--threads" &&
-                          option != "--max-sessions")) {
+                          option != "--max-connections" && option != "--max-sessions")) {
       std::fprintf(stderr, "qe serve: %s %s\n%s", option.c_str(), i + 1 >= argc ? "needs a value" : "is unknown", kUsage);
       return 2;
     }
@@ -57,31 +61,57 @@ int ReadOptions(int argc, char** argv, ServeOptions& options) {
       }
       options.listen = *address;
     } else {
-      const bool threads = option == "--threads";
-      const long highest = threads ? 4096 : 100000000;
+      const long highest = option == "--threads" ? 4096 : 100000000;
       long number = std::atol(value.c_str());
       if (number < 1 || number > highest || value.find_first_not_of("0123456789") != std::string::npos) {
         std::fprintf(stderr, "qe serve: %s takes 1 to %ld, not %s\n", option.c_str(), highest, value.c_str());
         return 2;
       }
-      (threads ? options.limits.threads : options.limits.max_sessions) = static_cast<size_t>(number);
+      size_t& limit = option == "--threads"           ? options.limits.threads
+                      : option == "--max-connections" ? options.limits.max_connections
+                                                      : options.limits.max_sessions;
+      limit = static_cast<size_t>(number);
     }
   }
   return 0;
 }
 
-int Serve(const ServeOptions& options, const sigset_t& stop_signals) {
+// Each connection takes a file descriptor: as many as the system allows this
+// process, and the connection limit kept below them, so that the pages and
+// the databases still find descriptors.
+size_t ConnectionsTheSystemAllows(size_t wanted) {
+  constexpr rlim_t kKeptForPages = 256;
+  rlimit files{};
+  if (::getrlimit(RLIMIT_NOFILE, &files) != 0) return wanted;
+  if (files.rlim_cur < files.rlim_max) {
+    files.rlim_cur = files.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &files);
+    ::getrlimit(RLIMIT_NOFILE, &files);
+  }
+  if (files.rlim_cur == RLIM_INFINITY) return wanted;
+  rlim_t allowed = files.rlim_cur > 2 * kKeptForPages ? files.rlim_cur - kKeptForPages : files.rlim_cur / 2;
+  return std::min<size_t>(wanted, static_cast<size_t>(allowed));
+}
+
+int Serve(ServeOptions options, const sigset_t& stop_signals) {
   std::filesystem::path site = options.site;
   if (site.empty()) {
     site = DefaultSiteFolder();
     MakeDefaultSite(site);
+  } else if (!std::filesystem::is_directory(site)) {
+    // A typing slip would otherwise start a new, empty site.
+    std::fprintf(stderr, "qe serve: the site folder %s does not exist\n", site.c_str());
+    return 1;
   }
   site = std::filesystem::absolute(site);
   MountSite(site);
+  options.limits.max_connections = ConnectionsTheSystemAllows(options.limits.max_connections);
   SiteServer server(site, SitePages(), options.limits);
-  int port = server.Bind(options.listen.host, options.listen.port);
+  std::string why;
+  int port = server.Bind(options.listen.host, options.listen.port, &why);
   if (port < 0) {
-    std::fprintf(stderr, "qe serve: cannot listen on %s:%d\n", options.listen.host.c_str(), options.listen.port);
+    std::fprintf(stderr, "qe serve: cannot listen on %s: %s\n",
+                 AddressUrl(options.listen.host, options.listen.port).c_str(), why.c_str());
     return 1;
   }
   std::printf("qe serve: %s (site %s)\n", AddressUrl(options.listen.host, port).c_str(), site.c_str());

@@ -17,7 +17,7 @@ std::string SessionCookie::TokenIn(const asp::RequestInfo& request) const {
 }
 
 std::string SessionCookie::SetCookie(const std::string& token) const {
-  return name_ + "=" + token + "; path=/; HttpOnly";
+  return name_ + "=" + token + "; path=/; HttpOnly; SameSite=Lax";
 }
 
 }  // namespace host

@@ -17,7 +17,9 @@ class SessionCookie {
   const std::string& Name() const { return name_; }
   // The session token in the request's Cookie headers; "" when there is none.
   std::string TokenIn(const asp::RequestInfo& request) const;
-  // The Set-Cookie value that gives a browser its session.
+  // The Set-Cookie value that gives a browser its session: for this site's
+  // pages only (HttpOnly), and not sent with another site's cross-site posts
+  // (SameSite=Lax).
   std::string SetCookie(const std::string& token) const;
 
  private:

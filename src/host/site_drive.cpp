@@ -1,5 +1,6 @@
 #include "host/site_drive.h"
 
+#include "host/site_main_database.h"
 #include "maintenance/shipped_configuration.h"
 #include "platform/fs/file_write.h"
 #include "platform/fs/paths.h"
@@ -12,6 +13,7 @@ vb::String MountSite(const std::filesystem::path& folder) {
   // The databases live in the site's data folder ("\Data" or "\data": one
   // folder in any case); the component creates them but not the folder.
   if (!fs::IsExistingFolder(u"C:\\data")) fs::CreateFolderWithParents(u"C:\\data");
+  if (auto data = fs::ResolveExisting(u"C:\\data")) RemoveUnfinishedDatabases(*data);
   // The structure configuration that rebuilds them, made for this schema.
   qe::ProvideShippedConfiguration(qe::kShippedConfiguration);
   return u"C:\\";

@@ -1,6 +1,8 @@
 #pragma once
 // The site's main database (data\qe.asp), made and seeded by the first
 // request that finds the site without one.
+#include <filesystem>
+
 #include "host/pages.h"
 
 namespace host {
@@ -10,7 +12,18 @@ namespace host {
 // lock: requests that arrive at once neither seed it twice nor read it before
 // it is seeded. A seeding that does not finish takes the new file away again,
 // so that the next request starts over instead of listing an empty menu.
+//
+// Seeding reopens the file by its own name, so it cannot be made under
+// another name and renamed when whole: a marker file beside it
+// ("qe.asp.seeding") is written before the file is made and removed once
+// the seed is committed. A marker found here means a server was killed while
+// it seeded: the file goes with the marker, and is made and seeded afresh.
 // False when seeding ended the response (the page returns at once).
 bool PrepareMainDatabase(Page& page, vb::Variant& qe);
+
+// What a killed server left in the database folder: a database whose
+// seeding never finished (with its marker), and the staged files of
+// databases it was making. Run when a site is mounted.
+void RemoveUnfinishedDatabases(const std::filesystem::path& data_folder);
 
 }  // namespace host

@@ -1,191 +1,193 @@
 #include "host/site_server.h"
 
-#include <charconv>
-#include <cstdio>
+#include <boost/asio/executor_work_guard.hpp>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/write.hpp>
 
-#include "host/guarded_http_server.h"
-#include "host/http_exchange.h"
-#include "host/page_run.h"
-#include "host/request_target.h"
-#include "host/static_files.h"
-#include "platform/vb/strings.h"
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+#include "host/http_answer.h"
+#include "host/http_connection.h"
 #include "shell/qecls.h"
 
 namespace host {
 namespace {
 
-// Any path: httplib matches its handlers by pattern, and the request line's
-// length bounds what the pattern has to read.
-constexpr char kAnyPath[] = "[\\s\\S]*";
-constexpr size_t kKeepAliveRequests = 100;
+namespace asio = boost::asio;
+using tcp = asio::ip::tcp;
 
-// A request without a length or chunks has no body (an HTTP/1.1 rule that
-// httplib does not keep: it would read to the end of the connection).
-bool CarriesBody(const httplib::Request& request) {
-  if (!request.has_header("Content-Length") && !request.has_header("Transfer-Encoding")) return false;
-  for (std::string_view method : {"POST", "PUT", "PATCH", "DELETE"})
-    if (request.method == method) return true;
-  return false;
+constexpr size_t kMaxRefusing = 256;  // refusals being sent at once; past that, a plain close
+constexpr auto kRefusalTime = std::chrono::milliseconds(500);
+constexpr auto kAcceptPause = std::chrono::milliseconds(50);  // out of file descriptors: try again after
+
+size_t EventLoops() {
+  size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  return std::clamp<size_t>(cores / 2, 1, 4);
 }
 
-// A name of the path, before its end or at it, that is a page (".asp", with
-// the trailing dots and blanks Windows drops): "/a.asp/b" is refused, never
-// run as "/a.asp" with more path after it.
-bool NamesScript(vb::StringView path) {
-  size_t start = 0;
-  while (start < path.size()) {
-    size_t end = std::min(path.find(u'/', start), path.size());
-    vb::StringView name = path.substr(start, end - start);
-    name = name.substr(0, name.find_last_not_of(u". ") + 1);
-    if (vb::LCase(name).ends_with(u".asp")) return true;
-    start = end + 1;
+// A connection past the limit: "503 Service Unavailable", then closed once
+// the client has had a moment to read it.
+class Refusal : public std::enable_shared_from_this<Refusal> {
+ public:
+  Refusal(tcp::socket socket, std::atomic<size_t>& count)
+      : socket_(std::move(socket)), timer_(socket_.get_executor()), count_(count) {
+    ++count_;
   }
-  return false;
-}
+  ~Refusal() { --count_; }
+
+  void Start() {
+    timer_.expires_after(kRefusalTime);
+    timer_.async_wait([self = shared_from_this()](const boost::system::error_code& error) {
+      if (!error) self->Close();
+    });
+    asio::async_write(socket_, asio::buffer(answer_), [self = shared_from_this()](const boost::system::error_code& error, size_t) {
+      if (error) return self->Close();
+      boost::system::error_code ignored;
+      self->socket_.shutdown(tcp::socket::shutdown_send, ignored);
+      self->Drain();
+    });
+  }
+
+ private:
+  void Drain() {
+    socket_.async_read_some(asio::buffer(scratch_), [self = shared_from_this()](const boost::system::error_code& error, size_t) {
+      if (error) return self->Close();
+      self->Drain();
+    });
+  }
+  void Close() {
+    boost::system::error_code ignored;
+    socket_.close(ignored);
+    timer_.cancel();
+  }
+
+  tcp::socket socket_;
+  asio::steady_timer timer_;
+  std::atomic<size_t>& count_;
+  std::string answer_ = StatusAnswer(503, true);
+  char scratch_[1024];
+};
 
 }  // namespace
 
-struct SiteServer::Impl {
-  std::filesystem::path site_folder;
-  Pages pages;
-  ServerLimits limits;
-  SiteState site;
-  GuardedHttpServer http;
+size_t DefaultPageWorkers() {
+  return std::clamp<size_t>(2 * static_cast<size_t>(std::thread::hardware_concurrency()), 8, 64);
+}
 
-  void Handle(const httplib::Request& request, httplib::Response& response, std::shared_ptr<const Spool> body);
-  void HandleWithBody(const httplib::Request& request, httplib::Response& response,
-                      const httplib::ContentReader& read);
-  httplib::Server::HandlerResponse BeforeRouting(const httplib::Request& request, httplib::Response& response);
+struct SiteServer::Impl {
+  // Declared first, so it outlives the connections that the loops still hold
+  // when they are destroyed.
+  ServedSite site;
+  std::vector<std::unique_ptr<asio::io_context>> loops;
+  std::vector<asio::executor_work_guard<asio::io_context::executor_type>> keep_running;
+  // Stopped before the loops go: no page writes to a connection after that.
+  std::unique_ptr<PageWorkers> workers;
+  std::unique_ptr<tcp::acceptor> acceptor;
+  std::unique_ptr<asio::steady_timer> accept_pause;
+  std::atomic<size_t> refusing{0};
+  size_t next_loop = 0;
+
+  void Accept();
+  void OnAccept(const boost::system::error_code& error, tcp::socket socket);
 };
 
-void SiteServer::Impl::Handle(const httplib::Request& request, httplib::Response& response,
-                              std::shared_ptr<const Spool> body) {
-  std::string_view target = request.target;
-  size_t question = target.find('?');
-  std::string_view query = question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
-  std::optional<vb::String> path = TargetVirtualPath(target.substr(0, question));
-  if (!path || !IsReadableQuery(query)) return SendStatus(response, 400);
+void SiteServer::Impl::Accept() {
+  asio::io_context& loop = *loops[next_loop++ % loops.size()];
+  acceptor->async_accept(loop, [this](const boost::system::error_code& error, tcp::socket socket) {
+    OnAccept(error, std::move(socket));
+  });
+}
 
-  if (*path == u"/") {
-    std::string start = vb::ToUtf8(kStartPage);
-    if (!query.empty()) start.append("?").append(query);
-    response.set_redirect(start, 302);
+void SiteServer::Impl::OnAccept(const boost::system::error_code& error, tcp::socket socket) {
+  if (error == asio::error::operation_aborted || !acceptor->is_open()) return;
+  if (error) {
+    // Out of file descriptors, most likely: the connections that end make room.
+    accept_pause->expires_after(kAcceptPause);
+    accept_pause->async_wait([this](const boost::system::error_code& waited) {
+      if (!waited) Accept();
+    });
     return;
   }
-  if (PageFunction page = pages.Find(*path))
-    return SendPageAnswer(response, RunPage(page, site, RequestInfoOf(request, *path, limits.max_body_bytes), body));
-  if (NamesScript(*path)) return SendStatus(response, 404);
-  if (request.method != "GET" && request.method != "HEAD") return SendStatus(response, 405);
-  std::optional<StaticFile> file = FindStaticFile(site_folder, *path);
-  if (!file) return SendStatus(response, 404);
-  SendStaticFile(request, response, *file);
-}
-
-void SiteServer::Impl::HandleWithBody(const httplib::Request& request, httplib::Response& response,
-                                      const httplib::ContentReader& read) {
-  auto body = std::make_shared<Spool>();
-  bool too_large = false;
-  bool complete = read([&](const char* data, size_t length) {
-    // Compressed bodies arrive inflated: the limit holds for what pages read.
-    if (body->Size() + length > limits.max_body_bytes) {
-      too_large = true;
-      return false;
+  auto executor = socket.get_executor();
+  if (site.connections.load() >= site.limits.max_connections) {
+    if (refusing.load() < kMaxRefusing) {
+      asio::post(executor, [refusal = std::make_shared<Refusal>(std::move(socket), refusing)] { refusal->Start(); });
     }
-    body->Append(std::string_view(data, length));
-    return true;
-  });
-  if (!complete) {
-    GuardedHttpServer::CloseAfterAnswer(response);
-    return SendStatus(response, too_large ? 413 : response.status >= 400 ? response.status : 400);
+  } else {
+    asio::post(executor, [connection = std::make_shared<HttpConnection>(std::move(socket), site)] { connection->Start(); });
   }
-  Handle(request, response, body);
-}
-
-httplib::Server::HandlerResponse SiteServer::Impl::BeforeRouting(const httplib::Request& request,
-                                                                 httplib::Response& response) {
-  GuardedHttpServer::HeadRead();
-  if (request.has_header("Content-Length")) {
-    std::string text = request.get_header_value("Content-Length");
-    uint64_t length = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), length);
-    if (error == std::errc::result_out_of_range || (error == std::errc() && length > limits.max_body_bytes)) {
-      GuardedHttpServer::CloseAfterAnswer(response);
-      SendStatus(response, 413);
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    if (error != std::errc() || end != text.data() + text.size()) {
-      GuardedHttpServer::CloseAfterAnswer(response);
-      SendStatus(response, 400);
-      return httplib::Server::HandlerResponse::Handled;
-    }
-  }
-  // Requests that may carry a body go on to the handlers that read it.
-  if (CarriesBody(request)) return httplib::Server::HandlerResponse::Unhandled;
-  Handle(request, response, nullptr);
-  return httplib::Server::HandlerResponse::Handled;
+  Accept();
 }
 
 SiteServer::SiteServer(std::filesystem::path site_folder, Pages pages, ServerLimits limits)
     : impl_(std::make_unique<Impl>()) {
   Impl& self = *impl_;
-  self.site_folder = std::move(site_folder);
-  self.pages = std::move(pages);
-  self.limits = limits;
-  self.site.sessions = std::make_shared<asp::MemorySessionStore>(&std::chrono::steady_clock::now, limits.max_sessions);
+  self.site.folder = std::move(site_folder);
+  self.site.pages = std::move(pages);
+  self.site.limits = limits;
+  self.site.state.sessions = std::make_shared<asp::MemorySessionStore>(&std::chrono::steady_clock::now, limits.max_sessions);
   qe::RegisterComponentClasses();
-
-  GuardedHttpServer& http = self.http;
-  size_t threads = limits.threads;
-  http.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
-  http.set_payload_max_length(limits.max_body_bytes);
-  http.SetHeadTimeout(limits.head_timeout);
-  http.set_keep_alive_max_count(kKeepAliveRequests);
-  // httplib writes a head and its body apart: without this, each answer on a
-  // kept connection waits for the client's delayed acknowledgement.
-  http.set_tcp_nodelay(true);
-  http.set_pre_routing_handler(
-      [&self](const httplib::Request& request, httplib::Response& response) { return self.BeforeRouting(request, response); });
-  auto with_body = [&self](const httplib::Request& request, httplib::Response& response,
-                           const httplib::ContentReader& read) { self.HandleWithBody(request, response, read); };
-  http.Post(kAnyPath, with_body);
-  http.Put(kAnyPath, with_body);
-  http.Patch(kAnyPath, with_body);
-  http.Delete(kAnyPath, with_body);
-  // Statuses that httplib answers by itself (a malformed request line, a
-  // header too long) get the same plain text as ours, and end the connection:
-  // what follows a malformed request cannot be trusted to be the next one.
-  http.set_error_handler(httplib::Server::HandlerWithResponse(
-      [](const httplib::Request&, httplib::Response& response) {
-    if (!response.body.empty() || response.content_length_ > 0) return httplib::Server::HandlerResponse::Unhandled;
-    GuardedHttpServer::CloseAfterAnswer(response);
-    int cut_off = GuardedHttpServer::HeadCutOff();
-    SendStatus(response, cut_off ? cut_off : response.status);
-    return httplib::Server::HandlerResponse::Handled;
-  }));
-  http.set_exception_handler([](const httplib::Request& request, httplib::Response& response, std::exception_ptr error) {
-    try {
-      std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "qe serve: %s: %s\n", request.path.c_str(), e.what());
-    } catch (...) {
-      std::fprintf(stderr, "qe serve: %s: unknown failure\n", request.path.c_str());
-    }
-    response = httplib::Response();
-    SendStatus(response, 500);
-  });
+  for (size_t i = 0; i < EventLoops(); ++i) {
+    self.loops.push_back(std::make_unique<asio::io_context>(1));
+    self.keep_running.push_back(asio::make_work_guard(*self.loops.back()));
+  }
+  self.workers = std::make_unique<PageWorkers>(std::max<size_t>(limits.threads, 1));
+  self.site.workers = self.workers.get();
+  self.acceptor = std::make_unique<tcp::acceptor>(*self.loops.front());
+  self.accept_pause = std::make_unique<asio::steady_timer>(*self.loops.front());
 }
 
-SiteServer::~SiteServer() { Stop(); }
-
-int SiteServer::Bind(const std::string& host, int port) {
-  if (port == 0) return impl_->http.bind_to_any_port(host);
-  return impl_->http.bind_to_port(host, port) ? port : -1;
+SiteServer::~SiteServer() {
+  Stop();
+  impl_->acceptor.reset();
+  impl_->accept_pause.reset();
+  impl_->workers.reset();
+  impl_->site.workers = nullptr;
 }
 
-bool SiteServer::Run() { return impl_->http.listen_after_bind(); }
+int SiteServer::Bind(const std::string& host, int port, std::string* why) {
+  boost::system::error_code error;
+  asio::ip::address address = asio::ip::make_address(host, error);
+  tcp::acceptor& acceptor = *impl_->acceptor;
+  if (!error) {
+    tcp::endpoint endpoint(address, static_cast<unsigned short>(port));
+    acceptor.open(endpoint.protocol(), error);
+    // Lets a restarted server bind while the last run's connections linger;
+    // on Linux it never lets two servers listen on one port.
+    if (!error) acceptor.set_option(tcp::acceptor::reuse_address(true), error);
+    if (!error) acceptor.bind(endpoint, error);
+    if (!error) acceptor.listen(asio::socket_base::max_listen_connections, error);
+  }
+  if (error) {
+    if (why) *why = error == asio::error::address_in_use ? "the address is in use (is another server listening there?)"
+                                                          : error.message();
+    boost::system::error_code ignored;
+    acceptor.close(ignored);
+    return -1;
+  }
+  return acceptor.local_endpoint().port();
+}
+
+bool SiteServer::Run() {
+  Impl& self = *impl_;
+  if (!self.acceptor->is_open()) return false;
+  asio::post(*self.loops.front(), [&self] { self.Accept(); });
+  std::vector<std::thread> threads;
+  for (size_t i = 1; i < self.loops.size(); ++i) threads.emplace_back([&self, i] { self.loops[i]->run(); });
+  self.loops.front()->run();
+  for (auto& thread : threads) thread.join();
+  return true;
+}
 
 void SiteServer::Stop() {
-  if (impl_->http.is_running()) impl_->http.stop();
+  Impl& self = *impl_;
+  self.site.stopping = true;
+  for (auto& loop : self.loops) loop->stop();
 }
 
 }  // namespace host

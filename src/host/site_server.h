@@ -1,25 +1,17 @@
 #pragma once
-// The web server of one site: HTTP/1.1 over cpp-httplib, each request on one
-// worker thread from start to end, many at once. Pages run through the ASP
-// objects; the site's other files are sent as they are.
-#include <chrono>
-#include <cstdint>
+// The web server of one site: HTTP/1.1 over Boost.Beast and Asio. A few event
+// loops hold the connections (reading heads and bodies, sending files and
+// refusals); a fixed pool of workers runs the pages, each page writing its
+// response to its connection as it flushes. Past the connection limit a new
+// connection is refused with 503.
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "host/pages.h"
-#include "platform/asp/request_info.h"
-#include "platform/asp/session.h"
+#include "host/server_limits.h"
 
 namespace host {
-
-struct ServerLimits {
-  size_t threads = 64;  // connections served at once; more wait for a thread
-  uint64_t max_body_bytes = asp::kDefaultMaxBodyBytes;  // larger bodies get 413
-  std::chrono::milliseconds head_timeout{30000};        // slower heads get 408
-  size_t max_sessions = asp::MemorySessionStore::kDefaultMaxSessions;  // live at once
-};
 
 class SiteServer {
  public:
@@ -30,8 +22,10 @@ class SiteServer {
   SiteServer(const SiteServer&) = delete;
   SiteServer& operator=(const SiteServer&) = delete;
 
-  // Binds to the address; port 0 takes a free port. The port bound, or -1.
-  int Bind(const std::string& host, int port);
+  // Binds to the address; port 0 takes a free port. The port bound, or -1
+  // with the reason in `why` ("address in use"): a port another server
+  // listens on is never shared.
+  int Bind(const std::string& host, int port, std::string* why = nullptr);
   // Serves until Stop. False when it could not serve at all.
   bool Run();
   // From any thread, a signal handler's thread included.

@@ -55,4 +55,10 @@ size_t Spool::ReadAt(uint64_t offset, char* out, size_t max) const {
   return done;
 }
 
+size_t SpooledBody::Read(uint8_t* out, size_t max) {
+  size_t n = spool_->ReadAt(position_, reinterpret_cast<char*>(out), max);
+  position_ += n;
+  return n;
+}
+
 }  // namespace host

@@ -4,8 +4,11 @@
 // that, so a large upload or download never sits in memory.
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/asp/body_source.h"
 
 namespace host {
 
@@ -33,6 +36,18 @@ class Spool {
   std::string memory_;
   std::FILE* file_ = nullptr;
   uint64_t size_ = 0;
+};
+
+// A request body received whole before the page runs, read back in pieces.
+class SpooledBody : public asp::BodySource {
+ public:
+  explicit SpooledBody(std::shared_ptr<const Spool> spool) : spool_(std::move(spool)) {}
+  uint64_t Length() const override { return spool_->Size(); }
+  size_t Read(uint8_t* out, size_t max) override;
+
+ private:
+  std::shared_ptr<const Spool> spool_;
+  uint64_t position_ = 0;
 };
 
 }  // namespace host

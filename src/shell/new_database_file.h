@@ -1,6 +1,7 @@
 #pragma once
 // A new Access database that appears whole or not at all.
 #include <functional>
+#include <string_view>
 
 #include "platform/vb/variant.h"
 
@@ -17,5 +18,10 @@ vb::String NewJetDatabaseConnectionString(vb::StringView path);
 // when another request had made it first (nothing of this call is left).
 // An error of `build` leaves no file and reaches the caller, naming `path`.
 bool CreateDatabaseFileWhole(const vb::String& path, const std::function<void(const vb::String& staged)>& build);
+
+// True for the name of a staged file ("qe.asp.0123456789abcdef.new"): one
+// left behind is the work of a process that was killed while it made a
+// database.
+bool IsStagedDatabaseName(std::string_view file_name);
 
 }  // namespace qe

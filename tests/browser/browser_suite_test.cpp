@@ -23,6 +23,7 @@
 
 #include "host/call_command.h"
 #include "host/page_context.h"
+#include "host/pages.h"
 #include "host/serve_process.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
@@ -121,6 +122,9 @@ void WriteFixtures(const stdfs::path& site) {
     std::string page = qe_test::FileContent(entry.path());
     std::ofstream(target / entry.path().filename(), std::ios::binary) << ExpandDirectives(page, site);
   }
+  // The site's own pages, one path a line, for the suites that visit them all.
+  std::ofstream pages(target / "site_pages.txt", std::ios::binary);
+  for (const vb::String& path : host::SitePages().Paths()) pages << vb::ToUtf8(path) << "\n";
 }
 
 class BrowserSuite : public ::testing::TestWithParam<std::string> {};

@@ -1,7 +1,6 @@
 // The menu list through `qe serve`: a list page built from the component's
 // fragments over the seeded menu, driven as a browser and a hostile client
 // drive it.
-#include <httplib.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,6 +10,7 @@
 
 #include "host/serve_process.h"
 #include "platform/text/ansi.h"
+#include "support/http_client.h"
 #include "support/temp_site.h"
 
 namespace {
@@ -54,11 +54,7 @@ class MenuListTest : public ::testing::Test {
     delete site_;
   }
 
-  static httplib::Client Browser() {
-    httplib::Client client("127.0.0.1", server_->Port());
-    client.set_read_timeout(30);
-    return client;
-  }
+  static qe_test::HttpClient Browser() { return qe_test::HttpClient(server_->Port()); }
 
   static ListPage Get(const std::string& query) {
     ListPage page;
@@ -187,9 +183,9 @@ TEST_F(MenuListTest, TheExportIsASpreadsheetAttachmentOfTheSameList) {
   auto result = Browser().Get("/qe/menu_list.asp?export=1&moden=class&keyword=" + Query(u"管理"));
   ASSERT_TRUE(result);
   EXPECT_EQ(result->status, 200);
-  EXPECT_EQ(result->get_header_value("Content-Type"), "application/vnd.ms-excel; charset=gb2312");
+  EXPECT_EQ(result->Header("Content-Type"), "application/vnd.ms-excel; charset=gb2312");
   // The Chinese title leaves the server in code page 936.
-  EXPECT_EQ(result->get_header_value("Content-Disposition"), "attachment;filename=" + text::EncodeAnsi(u"菜单项目") + ".xls");
+  EXPECT_EQ(result->Header("Content-Disposition"), "attachment;filename=" + text::EncodeAnsi(u"菜单项目") + ".xls");
   const std::string sheet = vb::ToUtf8(text::DecodeAnsi(result->body));
   size_t rows = 0;
   for (size_t at = sheet.find("<tr><td>"); at != std::string::npos; at = sheet.find("<tr><td>", at + 1)) ++rows;

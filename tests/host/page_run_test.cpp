@@ -4,13 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include "host/spool.h"
 #include "platform/asp/context.h"
 #include "platform/com/object.h"
 
 namespace {
 
 using host::Page;
-using host::PageAnswer;
+
+// What a page answered, as the sink received it.
+struct PageAnswer {
+  asp::ResponseHead head;
+  std::string body;
+};
 
 asp::RequestInfo RequestFor(const std::string& cookie = "") {
   asp::RequestInfo request;
@@ -27,11 +33,7 @@ std::string Header(const PageAnswer& answer, vb::StringView name) {
   return {};
 }
 
-std::string Body(const PageAnswer& answer) {
-  std::string bytes(answer.body->Size(), '\0');
-  answer.body->ReadAt(0, bytes.data(), bytes.size());
-  return bytes;
-}
+std::string Body(const PageAnswer& answer) { return answer.body; }
 
 void Write(Page& page, const vb::String& text) { com::Call(page.Response, u"Write", text); }
 
@@ -39,10 +41,16 @@ struct PageRunTest : ::testing::Test {
   host::SiteState site{std::make_shared<asp::MemorySessionStore>(), std::make_shared<asp::ApplicationState>(),
                        host::SessionCookie("ASPSESSIONIDTESTTEST")};
   asp::MemorySessionStore& Sessions() { return static_cast<asp::MemorySessionStore&>(*site.sessions); }
+
+  PageAnswer Run(host::PageFunction page, asp::RequestInfo request, std::shared_ptr<host::Spool> body = nullptr) {
+    auto sink = std::make_shared<asp::MemorySink>();
+    host::RunPage(page, site, std::move(request), body ? std::make_unique<host::SpooledBody>(body) : nullptr, sink);
+    return {sink->Head().value_or(asp::ResponseHead{}), sink->Body()};
+  }
 };
 
 TEST_F(PageRunTest, ASessionIsKeptOnlyWhenThePageStoresInIt) {
-  PageAnswer idle = host::RunPage([](Page& page) { Write(page, u"nothing stored"); }, site, RequestFor(), nullptr);
+  PageAnswer idle = Run([](Page& page) { Write(page, u"nothing stored"); }, RequestFor());
   EXPECT_EQ(Header(idle, u"Set-Cookie"), "");
   EXPECT_EQ(Sessions().Count(), 0u);
 
@@ -51,54 +59,52 @@ TEST_F(PageRunTest, ASessionIsKeptOnlyWhenThePageStoresInIt) {
     Write(page, u"[" + vb::CStr(seen) + u"]");
     com::Let(page.Session, u"", vb::String(u"kept"), vb::String(u"name"));
   };
-  PageAnswer first = host::RunPage(store, site, RequestFor(), nullptr);
+  PageAnswer first = Run(store, RequestFor());
   std::string set_cookie = Header(first, u"Set-Cookie");
   ASSERT_EQ(set_cookie.rfind("ASPSESSIONIDTESTTEST=", 0), 0u) << set_cookie;
   EXPECT_NE(set_cookie.find("; path=/; HttpOnly"), std::string::npos);
   EXPECT_EQ(Body(first), "[]");
   std::string cookie = set_cookie.substr(0, set_cookie.find(';'));
 
-  PageAnswer second = host::RunPage(store, site, RequestFor(cookie), nullptr);
+  PageAnswer second = Run(store, RequestFor(cookie));
   EXPECT_EQ(Body(second), "[kept]");
   EXPECT_EQ(Header(second, u"Set-Cookie"), "");  // the browser has it
   EXPECT_EQ(Sessions().Count(), 1u);
 
   // The cookie's name is the server's own: another run's cookie is no session.
-  PageAnswer foreign = host::RunPage(store, site, RequestFor("ASPSESSIONIDOTHEROTH" + cookie.substr(cookie.find('='))),
-                                     nullptr);
+  PageAnswer foreign = Run(store, RequestFor("ASPSESSIONIDOTHEROTH" + cookie.substr(cookie.find('='))));
   EXPECT_EQ(Body(foreign), "[]");
 }
 
 TEST_F(PageRunTest, AnAbandonedSessionIsGoneAfterItsRequest) {
-  PageAnswer first = host::RunPage(
-      [](Page& page) { com::Let(page.Session, u"", vb::String(u"kept"), vb::String(u"name")); }, site, RequestFor(),
-      nullptr);
+  PageAnswer first = Run(
+      [](Page& page) { com::Let(page.Session, u"", vb::String(u"kept"), vb::String(u"name")); }, RequestFor());
   std::string cookie = Header(first, u"Set-Cookie");
   cookie = cookie.substr(0, cookie.find(';'));
 
-  PageAnswer abandoning = host::RunPage(
+  PageAnswer abandoning = Run(
       [](Page& page) {
         com::Call(page.Session, u"Abandon");
         // Until the request ends, the session still answers.
         Write(page, vb::CStr(com::Call(page.Session, u"", vb::String(u"name"))));
       },
-      site, RequestFor(cookie), nullptr);
+      RequestFor(cookie));
   EXPECT_EQ(Body(abandoning), "kept");
   EXPECT_EQ(Sessions().Count(), 0u);
 
-  PageAnswer after = host::RunPage(
+  PageAnswer after = Run(
       [](Page& page) { Write(page, u"[" + vb::CStr(com::Call(page.Session, u"", vb::String(u"name"))) + u"]"); },
-      site, RequestFor(cookie), nullptr);
+      RequestFor(cookie));
   EXPECT_EQ(Body(after), "[]");
 }
 
 TEST_F(PageRunTest, ARunTimeErrorStopsThePageWithAServerError) {
-  PageAnswer failed = host::RunPage(
+  PageAnswer failed = Run(
       [](Page& page) {
         Write(page, u"half a page");
         vb::Raise(vb::kTypeMismatch);
       },
-      site, RequestFor(), nullptr);
+      RequestFor());
   EXPECT_EQ(failed.head.status, u"500 Internal Server Error");
   std::string body = Body(failed);
   EXPECT_EQ(body.find("half a page"), std::string::npos);
@@ -107,13 +113,13 @@ TEST_F(PageRunTest, ARunTimeErrorStopsThePageWithAServerError) {
   EXPECT_NE(body.find("/qe/test.asp"), std::string::npos);
 
   // Once part of the page is sent, the error follows it.
-  PageAnswer flushed = host::RunPage(
+  PageAnswer flushed = Run(
       [](Page& page) {
         Write(page, u"sent <b>");
         com::Call(page.Response, u"Flush");
         vb::Raise(vb::kDivisionByZero, u"<odd> description");
       },
-      site, RequestFor(), nullptr);
+      RequestFor());
   EXPECT_EQ(flushed.head.status, u"200 OK");
   body = Body(flushed);
   EXPECT_EQ(body.rfind("sent <b>", 0), 0u);
@@ -128,7 +134,7 @@ TEST_F(PageRunTest, ThePageReadsItsBodyAndItsRequestIsTheCurrentOne) {
   body->Append(sent);
   ASSERT_FALSE(body->InMemory());
 
-  PageAnswer echoed = host::RunPage(
+  PageAnswer echoed = Run(
       [](Page& page) {
         asp::Context* current = asp::CurrentContext();
         if (!current || current->Request().GetObject() != page.Request.GetObject()) return;
@@ -137,7 +143,7 @@ TEST_F(PageRunTest, ThePageReadsItsBodyAndItsRequestIsTheCurrentOne) {
         response.Write(vb::FromUtf8(std::to_string(request.TotalBytes()) + ":"));
         for (std::string piece; !(piece = request.BinaryRead(70000)).empty();) response.BinaryWrite(piece);
       },
-      site, RequestFor(), body);
+      RequestFor(), body);
   EXPECT_EQ(Body(echoed), std::to_string(sent.size()) + ":" + sent);
   EXPECT_EQ(asp::CurrentContext(), nullptr);  // only for the length of the request
 }

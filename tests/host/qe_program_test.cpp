@@ -2,7 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+
+#include "host/serve_process.h"
+#include "support/temp_site.h"
 
 namespace {
 
@@ -11,8 +15,10 @@ struct Run {
   std::string out;
 };
 
-Run Qe(const std::string& args) {
-  std::string command = "'" QE_PROGRAM_PATH "' " + args + " 2>&1";
+// A program that does not end by itself is stopped after `seconds` (status 124).
+Run Qe(const std::string& args, int seconds = 0) {
+  std::string command = (seconds ? "timeout " + std::to_string(seconds) + " " : std::string()) +
+                        "'" QE_PROGRAM_PATH "' " + args + " 2>&1";
   Run r{0, {}};
   FILE* p = ::popen(command.c_str(), "r");
   char buf[4096];
@@ -103,6 +109,26 @@ TEST(QeProgram, ServeRefusesLimitsOutOfRange) {
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_EQ(r.out.rfind("qe serve: --", 0), 0u) << args << ": " << r.out;
   }
+}
+
+TEST(QeProgram, ServeRefusesAPortInUseAndASiteFolderThatIsNotThere) {
+  qe_test::TempSite site;
+  host_test::ServeProcess first(site.SiteFolder());
+  auto second = Qe("serve --site '" + site.SiteFolder().string() + "' --listen 127.0.0.1:" +
+                       std::to_string(first.Port()),
+                   20);
+  EXPECT_EQ(second.status, 1) << second.out;
+  EXPECT_NE(second.out.find("qe serve: cannot listen on http://127.0.0.1:" + std::to_string(first.Port()) +
+                            "/: the address is in use"),
+            std::string::npos)
+      << second.out;
+  EXPECT_TRUE(first.Running());
+
+  std::filesystem::path missing = site.SiteFolder() / "sitte";
+  auto slip = Qe("serve --site '" + missing.string() + "' --listen 127.0.0.1:0", 20);
+  EXPECT_EQ(slip.status, 1) << slip.out;
+  EXPECT_EQ(slip.out, "qe serve: the site folder " + missing.string() + " does not exist\n");
+  EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
 }  // namespace

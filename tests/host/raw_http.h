@@ -8,8 +8,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <boost/beast/http.hpp>
+
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace host_test {
 
@@ -50,6 +53,65 @@ inline std::string ReadAnswer(int sock, int quiet_ms) {
     answer.append(buffer, static_cast<size_t>(n));
   }
   return answer;
+}
+
+// What arrives, and whether the server closed the connection (rather than
+// falling quiet for `quiet_ms`).
+struct Received {
+  std::string bytes;
+  bool closed = false;
+};
+inline Received ReadUntilClosed(int sock, int quiet_ms) {
+  Received received;
+  char buffer[8192];
+  for (;;) {
+    pollfd waiting{sock, POLLIN, 0};
+    if (::poll(&waiting, 1, quiet_ms) <= 0) return received;
+    ssize_t n = ::recv(sock, buffer, sizeof buffer, 0);
+    if (n <= 0) {
+      received.closed = true;
+      return received;
+    }
+    received.bytes.append(buffer, static_cast<size_t>(n));
+  }
+}
+
+inline Received Exchange(int port, std::string_view request, int quiet_ms = 1500) {
+  int sock = ConnectLoopback(port);
+  if (sock < 0) return {"<no connection>", true};
+  SendAll(sock, request);
+  Received received = ReadUntilClosed(sock, quiet_ms);
+  ::close(sock);
+  return received;
+}
+
+// The answers one after another in what a connection received, read by
+// their framing; a HEAD's answer has no body, so `heads` says which are.
+struct Answer {
+  int status = 0;
+  std::string head;  // status line and headers
+  std::string body;
+};
+inline std::vector<Answer> AnswersIn(std::string_view bytes, std::vector<bool> heads = {}) {
+  namespace http = boost::beast::http;
+  std::vector<Answer> answers;
+  while (!bytes.empty()) {
+    http::response_parser<http::string_body> parser;
+    parser.body_limit(boost::none);
+    parser.eager(true);
+    if (answers.size() < heads.size() && heads[answers.size()]) parser.skip(true);
+    boost::beast::error_code error;
+    size_t used = parser.put(boost::asio::buffer(bytes.data(), bytes.size()), error);
+    if (!error && !parser.is_done() && parser.is_header_done() && !parser.chunked() && !parser.content_length())
+      parser.put_eof(error);  // a body that the end of the connection ends
+    if (error || !parser.is_done()) break;
+    auto& message = parser.get();
+    Answer answer{static_cast<int>(message.result_int()), std::string(bytes.substr(0, bytes.find("\r\n\r\n"))),
+                  message.body()};
+    answers.push_back(std::move(answer));
+    bytes.remove_prefix(used);
+  }
+  return answers;
 }
 
 inline std::string SendRaw(int port, std::string_view request, int quiet_ms = 1500) {

@@ -1,7 +1,6 @@
 // `qe serve` on an empty site: the start page makes both databases, seeds
 // the main one once however many first requests arrive together, and lists
 // its menu.
-#include <httplib.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,6 +15,8 @@
 #include "platform/text/ansi.h"
 #include "platform/vb/convert.h"
 #include "shell/qe_default_menu.h"
+#include "shell/qe_main_database.h"
+#include "support/http_client.h"
 #include "support/temp_site.h"
 
 namespace {
@@ -43,11 +44,7 @@ class EmptySiteTest : public ::testing::Test {
  protected:
   EmptySiteTest() : server_(std::make_unique<host_test::ServeProcess>(site_.SiteFolder())) {}
 
-  httplib::Client Browser() const {
-    httplib::Client client("127.0.0.1", server_->Port());
-    client.set_read_timeout(30);
-    return client;
-  }
+  qe_test::HttpClient Browser() const { return qe_test::HttpClient(server_->Port(), std::chrono::seconds(30)); }
   // The start page's bytes, as the server sent them (code page 936).
   std::string StartPage(const char* query = "") const {
     auto page = Browser().Get(std::string("/qe/index.asp") + query);
@@ -118,6 +115,23 @@ TEST_F(EmptySiteTest, FirstRequestsThatArriveTogetherSeedOnceAndAllListTheMenu) 
   EXPECT_EQ(RowCount(kMain, u"NClass"), 67);
   EXPECT_EQ(RowCount(kConfig, u"Config"), 4);
   EXPECT_TRUE(server_->Running());
+}
+
+// What a server killed while it seeded the main database left behind: the
+// file with its tables and no rows, the marker, a database half staged.
+TEST(KilledServerTest, TheNextServerSeedsAgainAndRemovesWhatWasLeft) {
+  qe_test::TempSite site;
+  site.MakeFolder("site/data");
+  ASSERT_TRUE(qe::CreateMainDatabaseFromSchema(kMain));
+  site.WriteFile("site/data/qe.asp.seeding", "");
+  site.WriteFile("site/data/Config.htm.00000000deadbeef.new", "");
+  host_test::ServeProcess server(site.SiteFolder());
+  EXPECT_FALSE(std::filesystem::exists(site.Host("site/data/Config.htm.00000000deadbeef.new")));
+  auto page = qe_test::HttpClient(server.Port()).Get("/qe/index.asp");
+  ASSERT_TRUE(page);
+  EXPECT_EQ(CountOf(page->body, "<dd "), 67u);
+  EXPECT_EQ(RowCount(kMain, u"User"), 1);
+  EXPECT_FALSE(std::filesystem::exists(site.Host("site/data/qe.asp.seeding")));
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 // `qe serve` driven over HTTP, as a browser and a hostile client drive it.
-#include <httplib.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,6 +12,7 @@
 #include "host/serve_process.h"
 #include "platform/text/ansi.h"
 #include "support/file_content.h"
+#include "support/http_client.h"
 #include "support/temp_site.h"
 
 namespace {
@@ -21,10 +21,10 @@ using host_test::SendRaw;
 using host_test::StatusOf;
 
 // The page's text, read in the server's code page.
-std::string Text(const httplib::Result& result) { return vb::ToUtf8(text::DecodeAnsi(result->body)); }
+std::string Text(const std::optional<qe_test::HttpAnswer>& result) { return vb::ToUtf8(text::DecodeAnsi(result->body)); }
 
-std::string SessionCookieOf(const httplib::Result& result) {
-  std::string set_cookie = result->get_header_value("Set-Cookie");
+std::string SessionCookieOf(const std::optional<qe_test::HttpAnswer>& result) {
+  std::string set_cookie = result->Header("Set-Cookie");
   return set_cookie.substr(0, set_cookie.find(';'));
 }
 
@@ -45,11 +45,7 @@ class ServeTest : public ::testing::Test {
     delete site_;
   }
 
-  httplib::Client Browser() const {
-    httplib::Client client("127.0.0.1", server_->Port());
-    client.set_read_timeout(10);
-    return client;
-  }
+  qe_test::HttpClient Browser() const { return qe_test::HttpClient(server_->Port(), std::chrono::seconds(10)); }
   std::string Origin() const { return "http://127.0.0.1:" + std::to_string(server_->Port()); }
 
   static qe_test::TempSite* site_;
@@ -64,12 +60,12 @@ TEST_F(ServeTest, RootLeadsToTheStartPageWhichShowsTheSystemTitle) {
   auto root = client.Get("/");
   ASSERT_TRUE(root);
   EXPECT_EQ(root->status, 302);
-  EXPECT_EQ(root->get_header_value("Location"), "/qe/index.asp");
+  EXPECT_EQ(root->Header("Location"), "/qe/index.asp");
 
   auto page = client.Get("/qe/index.asp");
   ASSERT_TRUE(page);
   EXPECT_EQ(page->status, 200);
-  EXPECT_EQ(page->get_header_value("Content-Type"), "text/html; charset=gb2312");
+  EXPECT_EQ(page->Header("Content-Type"), "text/html; charset=gb2312");
   std::string text = Text(page);
   EXPECT_NE(text.find("<title>" + vb::ToUtf8(qe::SystemTitle()) + "</title>"), std::string::npos);
   // Pages are found in any letter case, as the server finds their files.
@@ -85,14 +81,14 @@ TEST_F(ServeTest, RefusedRequestsGetTheErrorPage) {
   EXPECT_EQ(Text(injected).find("<h1>"), std::string::npos);  // the page stopped there
 
   const char kForeign[] = "您提交的数据不合法，请不要从外部提交数据。";
-  auto foreign = client.Post("/qe/index.asp", {{"Referer", "http://elsewhere.example/form.asp"}}, "a=1",
-                             "application/x-www-form-urlencoded");
+  auto foreign = client.Post("/qe/index.asp", "a=1", "application/x-www-form-urlencoded",
+                             {{"Referer", "http://elsewhere.example/form.asp"}});
   ASSERT_TRUE(foreign);
   EXPECT_NE(Text(foreign).find(kForeign), std::string::npos);
   EXPECT_EQ(Text(foreign).find("<h1>"), std::string::npos);
 
-  auto own = client.Post("/qe/index.asp", {{"Referer", Origin() + "/qe/index.asp"}}, "a=1",
-                         "application/x-www-form-urlencoded");
+  auto own = client.Post("/qe/index.asp", "a=1", "application/x-www-form-urlencoded",
+                         {{"Referer", Origin() + "/qe/index.asp"}});
   ASSERT_TRUE(own);
   EXPECT_EQ(Text(own).find(kForeign), std::string::npos);
   EXPECT_NE(Text(own).find("<h1>"), std::string::npos);
@@ -128,9 +124,9 @@ TEST_F(ServeTest, StaticFilesAreSentByTypeAndPageSourcesAreNot) {
   ASSERT_TRUE(hello);
   EXPECT_EQ(hello->status, 200);
   EXPECT_EQ(hello->body, "hello");
-  EXPECT_EQ(hello->get_header_value("Content-Type"), "text/plain");
+  EXPECT_EQ(hello->Header("Content-Type"), "text/plain");
 
-  auto again = client.Get("/qe/hello.txt", {{"If-Modified-Since", hello->get_header_value("Last-Modified")}});
+  auto again = client.Get("/qe/hello.txt", {{"If-Modified-Since", hello->Header("Last-Modified")}});
   ASSERT_TRUE(again);
   EXPECT_EQ(again->status, 304);
   EXPECT_EQ(again->body, "");
@@ -159,8 +155,8 @@ TEST_F(ServeTest, TheSessionCookieKeepsTheSessionAndApplicationValuesAreShared) 
   auto first = browser.Get("/qe/index.asp");
   ASSERT_TRUE(first);
   std::string cookie = SessionCookieOf(first);
-  EXPECT_TRUE(std::regex_match(cookie, std::regex("ASPSESSIONID[A-Z]{8}=[A-Z]{24}"))) << cookie;
-  EXPECT_NE(first->get_header_value("Set-Cookie").find("HttpOnly"), std::string::npos);
+  EXPECT_TRUE(std::regex_match(cookie, std::regex("ASPSESSIONID[A-Z]{8}=[A-Z]{28}"))) << cookie;
+  EXPECT_NE(first->Header("Set-Cookie").find("; HttpOnly; SameSite=Lax"), std::string::npos);
   std::smatch site_count;
   std::string first_text = Text(first);
   ASSERT_TRUE(std::regex_search(first_text, site_count, std::regex("本站共被访问 (\\d+) 次")));
@@ -168,7 +164,7 @@ TEST_F(ServeTest, TheSessionCookieKeepsTheSessionAndApplicationValuesAreShared) 
 
   auto second = browser.Get("/qe/index.asp", {{"Cookie", cookie}});
   ASSERT_TRUE(second);
-  EXPECT_FALSE(second->has_header("Set-Cookie"));
+  EXPECT_FALSE(second->HasHeader("Set-Cookie"));
   EXPECT_NE(Text(second).find("第 2 次访问本页"), std::string::npos);
 
   // Another visitor has a session of its own, and the site's count goes on.
@@ -182,7 +178,7 @@ TEST_F(ServeTest, TheSessionCookieKeepsTheSessionAndApplicationValuesAreShared) 
   // A cookie that names no session starts a new one.
   auto stale = browser.Get("/qe/index.asp", {{"Cookie", cookie.substr(0, cookie.find('=') + 1) + "NOSUCHSESSION"}});
   ASSERT_TRUE(stale);
-  EXPECT_TRUE(stale->has_header("Set-Cookie"));
+  EXPECT_TRUE(stale->HasHeader("Set-Cookie"));
 }
 
 TEST_F(ServeTest, ConcurrentVisitsAreAllCountedOnce) {

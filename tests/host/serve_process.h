@@ -2,6 +2,7 @@
 // `qe serve` as a child process on a free loopback port, over a site folder;
 // stopped with SIGTERM at the end.
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,21 +11,28 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace host_test {
 
 class ServeProcess {
  public:
-  explicit ServeProcess(const std::filesystem::path& site) {
+  // `options` go after the site and the address ("--threads", "8").
+  explicit ServeProcess(const std::filesystem::path& site, std::vector<std::string> options = {}) {
+    std::vector<std::string> args = {QE_PROGRAM_PATH, "serve", "--site", site.string(), "--listen", "127.0.0.1:0"};
+    args.insert(args.end(), options.begin(), options.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
     int out[2];
     if (::pipe(out) != 0) throw std::runtime_error("pipe");
     pid_ = ::fork();
     if (pid_ == 0) {
+      ::prctl(PR_SET_PDEATHSIG, SIGTERM);  // a test that crashes takes its server along
       ::dup2(out[1], STDOUT_FILENO);
       ::close(out[0]);
       ::close(out[1]);
-      ::execl(QE_PROGRAM_PATH, QE_PROGRAM_PATH, "serve", "--site", site.c_str(), "--listen", "127.0.0.1:0",
-              static_cast<char*>(nullptr));
+      ::execv(QE_PROGRAM_PATH, argv.data());
       ::_exit(127);
     }
     ::close(out[1]);

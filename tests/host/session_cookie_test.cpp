@@ -26,7 +26,7 @@ TEST(SessionCookie, EachServerRunNamesItsOwn) {
   EXPECT_EQ(a.Name().size(), 20u);
   EXPECT_EQ(a.Name().rfind("ASPSESSIONID", 0), 0u);
   EXPECT_NE(a.Name(), b.Name());  // 26^8 names: equal by chance once in 2e11
-  EXPECT_EQ(a.SetCookie("TOKEN"), a.Name() + "=TOKEN; path=/; HttpOnly");
+  EXPECT_EQ(a.SetCookie("TOKEN"), a.Name() + "=TOKEN; path=/; HttpOnly; SameSite=Lax");
 }
 
 }  // namespace

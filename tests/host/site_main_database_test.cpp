@@ -4,6 +4,7 @@
 
 #include "shell/qe_application_data.h"
 #include "shell/qe_config.h"
+#include "shell/qe_main_database.h"
 #include "shell/site_databases.h"
 
 namespace site_databases {
@@ -23,6 +24,7 @@ class SiteMainDatabaseTest : public SiteDatabaseTest {
     return vb::CLng(Scalar(Open(ado_test::Jet(kMainFile)), u"Select Count(*) From [" + String(table) + u"]"));
   }
   bool MainFileExists() const { return std::filesystem::exists(site_.Host("site/Data/qe.asp")); }
+  bool MarkerExists() const { return std::filesystem::exists(site_.Host("site/Data/qe.asp.seeding")); }
 
   std::unique_ptr<Page> page_;
 };
@@ -33,6 +35,7 @@ TEST_F(SiteMainDatabaseTest, TheFirstRequestMakesAndSeedsItAndLaterOnesLeaveItAl
   EXPECT_EQ(Count(u"User"), 1);
   EXPECT_EQ(Count(u"Class"), 13);
   EXPECT_EQ(Count(u"NClass"), 67);
+  EXPECT_FALSE(MarkerExists());
   EXPECT_TRUE(Prepare());
   EXPECT_FALSE(page_->Ended());
   EXPECT_EQ(Count(u"User"), 1);
@@ -45,6 +48,7 @@ TEST_F(SiteMainDatabaseTest, ASeedingThatFailsTakesTheNewFileAwaySoTheNextReques
   com::Let(NewPage()->application, u"", Variant(u"nowhere|sa|x"), String(qe::kPublicQeDataSQL));
   EXPECT_NE(ErrorOf([&] { Prepare(); }), 0);
   EXPECT_FALSE(MainFileExists());
+  EXPECT_FALSE(MarkerExists());
 
   // The lock was given back with the error, or this would wait for ever.
   com::Let(NewPage()->application, u"", Variant(u""), String(qe::kPublicQeDataType));
@@ -60,6 +64,27 @@ TEST_F(SiteMainDatabaseTest, ASeedingThatEndsTheRequestTakesTheNewFileAway) {
   EXPECT_TRUE(page_->Ended());
   EXPECT_NE(page_->Body().find(u"设置数据库类型参数"), String::npos);
   EXPECT_FALSE(MainFileExists());
+}
+
+TEST_F(SiteMainDatabaseTest, ASeedingAKilledServerLeftIsDoneAgain) {
+  // What a server killed while it seeded leaves: the tables, no rows, the marker.
+  ASSERT_TRUE(qe::CreateMainDatabaseFromSchema(kMainFile));
+  site_.WriteFile("site/Data/qe.asp.seeding", "");
+  EXPECT_TRUE(Prepare());
+  EXPECT_EQ(Count(u"User"), 1);
+  EXPECT_EQ(Count(u"NClass"), 67);
+  EXPECT_FALSE(MarkerExists());
+}
+
+TEST_F(SiteMainDatabaseTest, MountingASiteRemovesWhatAKilledServerLeftUnfinished) {
+  site_.WriteFile("site/Data/QE.ASP", "half seeded");
+  site_.WriteFile("site/Data/qe.asp.seeding", "");
+  site_.WriteFile("site/Data/Config.htm.0123456789abcdef.new", "half made");
+  site_.WriteFile("site/Data/Config.htm", "kept");
+  site_.WriteFile("site/Data/notes.new", "kept");
+  site_.WriteFile("site/Data/other.asp.0123456789ABCDEF.new", "kept: not a name of ours");
+  host::RemoveUnfinishedDatabases(site_.Host("site/Data"));
+  EXPECT_EQ(DataFolder(), (std::vector<std::string>{"Config.htm", "notes.new", "other.asp.0123456789ABCDEF.new"}));
 }
 
 }  // namespace

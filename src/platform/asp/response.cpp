@@ -221,13 +221,21 @@ std::optional<String> Response::Header(StringView name) const {
 
 void Response::SendPending() {
   if (!state_->sent) {
-    sink_->SendHead({status_, Headers()});
     state_->sent = true;
+    sink_->SendHead({status_, Headers()});
   }
-  if (!buffered_.empty()) sink_->SendBody(buffered_);
+  // The buffer keeps its room: a page that flushes block after block
+  // writes each into the memory the last one used.
+  sink_->SendBody(buffered_);
   buffered_.clear();
 }
 
-void Response::Complete() { SendPending(); }
+void Response::Complete() {
+  if (state_->sent) return SendPending();
+  state_->sent = true;
+  std::string body;
+  body.swap(buffered_);
+  sink_->SendWhole({status_, Headers()}, body);
+}
 
 }  // namespace asp

@@ -23,14 +23,24 @@ class ResponseSink {
   virtual ~ResponseSink() = default;
   // Once, before any body bytes.
   virtual void SendHead(const ResponseHead& head) = 0;
+  // After the head; at each Flush, empty when nothing is buffered (the head
+  // must go out then all the same).
   virtual void SendBody(std::string_view bytes) = 0;
+  // Instead of both, when the request ends before anything was sent: the
+  // head with the whole body, so the body can go with its length.
+  virtual void SendWhole(const ResponseHead& head, std::string_view body) {
+    SendHead(head);
+    SendBody(body);
+  }
   virtual bool IsClientConnected() const = 0;
 };
 
 class MemorySink : public ResponseSink {
  public:
   void SendHead(const ResponseHead& head) override { head_ = head; }
-  void SendBody(std::string_view bytes) override { body_.append(bytes); }
+  void SendBody(std::string_view bytes) override {
+    if (connected_) body_.append(bytes);
+  }
   bool IsClientConnected() const override { return connected_; }
 
   void SetClientConnected(bool connected) { connected_ = connected; }

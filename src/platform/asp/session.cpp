@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/asp/member_args.h"
+#include "platform/sys/system_random.h"
 
 namespace asp {
 
@@ -40,8 +41,10 @@ void SessionState::SetTimeout(int32_t minutes) {
 }
 
 MemorySessionStore::MemorySessionStore(Clock clock, size_t max_sessions)
-    : clock_(std::move(clock)), max_sessions_(std::max<size_t>(max_sessions, 1)), random_(std::random_device{}()) {
-  next_id_ = static_cast<int32_t>(100000000 + random_() % 800000000);
+    : clock_(std::move(clock)), max_sessions_(std::max<size_t>(max_sessions, 1)) {
+  uint32_t start = 0;
+  sys::FillRandom(&start, sizeof start);
+  next_id_ = static_cast<int32_t>(100000000 + start % 800000000);
 }
 
 // The last use plus Timeout minutes; a Timeout too long for the clock never
@@ -62,7 +65,15 @@ void MemorySessionStore::File(Sessions::value_type& entry) {
 
 void MemorySessionStore::Erase(Sessions::iterator entry) {
   deadlines_.erase(entry->second.filed);
+  if (entry->second.first_visit) first_visits_.erase(*entry->second.first_visit);
   sessions_.erase(entry);
+}
+
+void MemorySessionStore::MakeRoom() {
+  while (sessions_.size() >= max_sessions_) {
+    const String* token = first_visits_.empty() ? deadlines_.begin()->second : first_visits_.front();
+    Erase(sessions_.find(*token));
+  }
 }
 
 void MemorySessionStore::SweepExpired(TimePoint now) {
@@ -83,24 +94,30 @@ std::shared_ptr<SessionState> MemorySessionStore::Open(StringView token) {
     Erase(entry);
     return nullptr;
   }
-  entry->second.last_used = now;
+  Held& held = entry->second;
+  held.last_used = now;
+  if (held.first_visit) {
+    first_visits_.erase(*held.first_visit);
+    held.first_visit.reset();
+  }
   File(*entry);
-  return entry->second.state;
+  return held.state;
 }
 
 std::shared_ptr<SessionState> MemorySessionStore::Create() {
   std::lock_guard lock(mutex_);
   auto now = clock_();
   SweepExpired(now);
-  while (sessions_.size() >= max_sessions_) Erase(sessions_.find(*deadlines_.begin()->second));
+  MakeRoom();
   String token;
   do {
-    // 24 upper-case letters, as the ASPSESSIONID cookie carries.
-    token.clear();
-    for (int i = 0; i < 24; ++i) token.push_back(static_cast<char16_t>(u'A' + random_() % 26));
+    // Capitals, as the ASPSESSIONID cookie carries.
+    token = sys::RandomCapitals(kTokenLetters);
   } while (sessions_.count(token));
   auto state = std::make_shared<SessionState>(token, next_id_++);
-  File(*sessions_.emplace(std::move(token), Held{state, now, deadlines_.end()}).first);
+  auto& entry = *sessions_.emplace(std::move(token), Held{state, now, deadlines_.end(), std::nullopt}).first;
+  File(entry);
+  entry.second.first_visit = first_visits_.insert(first_visits_.end(), &entry.first);
   return state;
 }
 

@@ -6,10 +6,11 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <list>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <random>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/asp/contents.h"
@@ -65,13 +66,18 @@ class SessionStore {
 // always judges by the Timeout it has now.
 //
 // At most `max_sessions` live at once: creating one more first removes the
-// session nearest its deadline. With equal time-outs that is the session idle
-// longest, so clients that never return a cookie push out one another long
-// before they push out a visitor who came back a minute ago.
+// oldest session that never came back (no request since the one that made
+// it), and only when there is none, the session nearest its deadline. A
+// flood of clients that never return a cookie pushes out its own sessions,
+// never a visitor who came back.
+//
+// Tokens are 28 capitals from the system's random source: 131 bits that no
+// earlier token tells anything about.
 class MemorySessionStore : public SessionStore {
  public:
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
   static constexpr size_t kDefaultMaxSessions = 100000;
+  static constexpr size_t kTokenLetters = 28;
   explicit MemorySessionStore(Clock clock = &std::chrono::steady_clock::now,
                               size_t max_sessions = kDefaultMaxSessions);
 
@@ -85,10 +91,13 @@ class MemorySessionStore : public SessionStore {
   // Deadline → the token, the key of the session's entry (keys keep their
   // place when the table grows).
   using Deadlines = std::multimap<TimePoint, const String*>;
+  // Sessions that never came back, oldest first.
+  using FirstVisits = std::list<const String*>;
   struct Held {
     std::shared_ptr<SessionState> state;
     TimePoint last_used;
     Deadlines::iterator filed;
+    std::optional<FirstVisits::iterator> first_visit;  // until it comes back
   };
   using Sessions = std::unordered_map<String, Held>;
 
@@ -96,14 +105,15 @@ class MemorySessionStore : public SessionStore {
   void File(Sessions::value_type& entry);
   void Erase(Sessions::iterator entry);
   void SweepExpired(TimePoint now);
+  void MakeRoom();
 
   Clock clock_;
   const size_t max_sessions_;
   mutable std::mutex mutex_;
-  std::mt19937_64 random_;
   int32_t next_id_;
   Sessions sessions_;
   Deadlines deadlines_;
+  FirstVisits first_visits_;
 };
 
 class Session : public com::Dispatch<Session> {

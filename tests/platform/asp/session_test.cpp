@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <limits>
+#include <set>
 
 #include "platform/asp/asp_test_support.h"
 
@@ -60,7 +63,7 @@ TEST(SessionProperties, IdTimeoutCodePageLcid) {
   ASSERT_EQ(id_a.Type(), vb::vbLong);
   EXPECT_NE(id_a, com::Call(b.Session(), u"SessionID"));
   const String& token = a.SessionObject().State().Token();
-  EXPECT_EQ(token.size(), 24u);
+  EXPECT_EQ(token.size(), MemorySessionStore::kTokenLetters);
   EXPECT_TRUE(std::all_of(token.begin(), token.end(), [](char16_t c) { return c >= u'A' && c <= u'Z'; }));
 
   Variant session = a.Session();
@@ -183,6 +186,49 @@ TEST(SessionLimit, ClientsWithoutCookiesPushOutOneAnotherNotTheReturningVisitor)
   }
   EXPECT_EQ(store.Count(), 100u);
   EXPECT_EQ(store.Open(visitor->Token()), visitor);
+}
+
+TEST(SessionLimit, AFloodPushesOutSessionsThatNeverCameBackBeforeAVisitorWhoDid) {
+  auto now = std::chrono::steady_clock::time_point{};
+  MemorySessionStore store([&] { return now; }, 100);
+  auto visitor = store.Create();
+  now += std::chrono::seconds(1);
+  ASSERT_EQ(store.Open(visitor->Token()), visitor);
+  // The visitor now idles longest of all, and the flood goes on without it.
+  for (int i = 0; i < 1000; ++i) {
+    now += std::chrono::milliseconds(10);
+    store.Create();
+  }
+  EXPECT_EQ(store.Count(), 100u);
+  EXPECT_EQ(store.Open(visitor->Token()), visitor);
+
+  // When every session came back, the one nearest its time-out goes.
+  MemorySessionStore returned([&] { return now; }, 2);
+  auto first = returned.Create(), second = returned.Create();
+  returned.Open(first->Token());
+  now += std::chrono::seconds(1);
+  returned.Open(second->Token());
+  returned.Open(returned.Create()->Token());
+  EXPECT_EQ(returned.Open(first->Token()), nullptr);
+  EXPECT_EQ(returned.Open(second->Token()), second);
+}
+
+TEST(SessionTokens, CarryAtLeast128RandomBitsInCapitals) {
+  MemorySessionStore store;
+  std::set<String> seen;
+  std::array<int, 26> letters{};
+  for (int i = 0; i < 2000; ++i) {
+    String token = store.Create()->Token();
+    ASSERT_GE(token.size() * std::log2(26.0), 128.0) << vb::ToUtf8(token);
+    for (char16_t c : token) {
+      ASSERT_TRUE(c >= u'A' && c <= u'Z') << vb::ToUtf8(token);
+      ++letters[c - u'A'];
+    }
+    seen.insert(token);
+  }
+  EXPECT_EQ(seen.size(), 2000u);
+  // Every letter as likely: 2000 tokens of 28 letters give each about 2154.
+  for (int count : letters) EXPECT_NEAR(count, 2000 * 28 / 26, 300);
 }
 
 }  // namespace

@@ -1,0 +1,62 @@
+#include "host/byte_range.h"
+
+#include <limits>
+#include <optional>
+
+namespace host {
+namespace {
+
+constexpr uint64_t kPastAnyFile = std::numeric_limits<uint64_t>::max();
+
+// Digits only; a number too large for 64 bits reads as the largest.
+std::optional<uint64_t> Number(std::string_view digits) {
+  if (digits.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    unsigned digit = static_cast<unsigned>(c - '0');
+    value = value > (kPastAnyFile - digit) / 10 ? kPastAnyFile : value * 10 + digit;
+  }
+  return value;
+}
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+bool IsBytesUnit(std::string_view unit) {
+  if (unit.size() != 5) return false;
+  for (size_t i = 0; i < 5; ++i)
+    if ((unit[i] | 0x20) != "bytes"[i]) return false;
+  return true;
+}
+
+}  // namespace
+
+ByteRange ReadByteRange(std::string_view header, uint64_t size) {
+  size_t equals = header.find('=');
+  if (equals == std::string_view::npos || !IsBytesUnit(Trimmed(header.substr(0, equals)))) return {};
+  std::string_view spec = Trimmed(header.substr(equals + 1));
+  if (spec.find(',') != std::string_view::npos) return {};
+  size_t dash = spec.find('-');
+  if (dash == std::string_view::npos) return {};
+  std::string_view first_text = Trimmed(spec.substr(0, dash)), last_text = Trimmed(spec.substr(dash + 1));
+
+  if (first_text.empty()) {  // the last N bytes
+    std::optional<uint64_t> suffix = Number(last_text);
+    if (!suffix) return {};
+    if (*suffix == 0 || size == 0) return {ByteRange::kUnsatisfiable};
+    uint64_t length = *suffix < size ? *suffix : size;
+    return {ByteRange::kPart, size - length, length};
+  }
+  std::optional<uint64_t> first = Number(first_text);
+  std::optional<uint64_t> last = last_text.empty() ? std::optional<uint64_t>(kPastAnyFile) : Number(last_text);
+  if (!first || !last || *last < *first) return {};
+  if (*first >= size) return {ByteRange::kUnsatisfiable};
+  uint64_t end = *last < size - 1 ? *last : size - 1;
+  return {ByteRange::kPart, *first, end - *first + 1};
+}
+
+}  // namespace host

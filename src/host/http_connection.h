@@ -1,0 +1,118 @@
+#pragma once
+// One client connection of the site's server, on one event loop. It reads
+// each request's head and body as they arrive, answers what the server
+// answers by itself (refusals, the redirect of "/", static files), and hands
+// a page to the page workers, whose response writes to the connection; then
+// it reads the next request (pipelined requests are answered in turn). Slow
+// and idle clients hold the connection and nothing else: no page worker.
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/steady_timer.hpp>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host/page_run.h"
+#include "host/page_workers.h"
+#include "host/pages.h"
+#include "host/request_parser.h"
+#include "host/server_limits.h"
+#include "host/site_pictures.h"
+#include "host/spool.h"
+#include "host/static_files.h"
+
+namespace host {
+
+// What the connections of one site share.
+struct ServedSite {
+  std::filesystem::path folder;  // the site root's host folder (drive C:)
+  Pages pages;
+  ServerLimits limits;
+  SiteState state;
+  PageWorkers* workers = nullptr;
+  std::atomic<bool> stopping{false};
+  std::atomic<size_t> connections{0};
+};
+
+class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
+ public:
+  HttpConnection(boost::asio::ip::tcp::socket socket, ServedSite& site);
+  ~HttpConnection();
+  HttpConnection(const HttpConnection&) = delete;
+  HttpConnection& operator=(const HttpConnection&) = delete;
+
+  // On the socket's event loop.
+  void Start();
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  enum class Phase { kIdle, kHead, kBody, kAnswer, kClosing };
+  enum class Route { kStatus, kRedirect, kPicture, kPage, kStatic };
+
+  void NextRequest();
+  void ReadMore();
+  void OnRead(const boost::system::error_code& error, size_t count);
+  void ParseHead();
+  void OnHead();
+  bool ChooseRoute();
+  void ParseBody();
+  void Answer();
+  std::string HeadEnd() const;
+  void SendStatic();
+  void SendFilePiece(std::string head);
+  void RunPageOnWorker();
+  void Write(std::string text, bool keep_after);
+  void AfterAnswer(bool keep);
+  void Refuse(int status);
+  void LingeringClose();
+  void Drain();
+  void Close();
+
+  // Every wait on the socket ends by the deadline: the socket's operation
+  // is then cancelled and reports the time-out.
+  void SetDeadline(Clock::time_point deadline);
+  void Watch();
+  void OnWatch(uint64_t generation);
+
+  boost::asio::ip::tcp::socket socket_;
+  boost::asio::steady_timer watchdog_;
+  ServedSite& site_;
+  RequestLimits request_limits_;
+  std::string remote_addr_, local_addr_;
+  int local_port_ = 0;
+
+  std::unique_ptr<char[]> buffer_;
+  size_t capacity_ = 0, start_ = 0, end_ = 0;
+
+  Phase phase_ = Phase::kIdle;
+  std::optional<RequestParser> parser_;
+  RequestParser::Deliver deliver_;
+  Clock::time_point request_deadline_;
+  Route route_ = Route::kStatus;
+  int status_ = 0;
+  vb::String path_;
+  std::string query_;
+  PageFunction page_ = nullptr;
+  std::optional<StaticFile> file_;
+  std::optional<SitePicture> picture_;
+  std::shared_ptr<Spool> body_;
+  bool head_only_ = false;
+
+  std::string out_;
+  int file_descriptor_ = -1;
+  uint64_t file_offset_ = 0, file_left_ = 0;
+  std::unique_ptr<char[]> file_piece_;
+  size_t file_piece_size_ = 0;
+  size_t drain_left_ = 0;
+
+  Clock::time_point deadline_ = Clock::time_point::max();
+  uint64_t watch_generation_ = 0;
+  bool watching_ = false;
+  bool timed_out_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace host

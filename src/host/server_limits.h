@@ -1,0 +1,30 @@
+#pragma once
+// What one site's server allows its clients: how many at once, how large a
+// request, and how long each step may take.
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/asp/request_info.h"
+#include "platform/asp/session.h"
+
+namespace host {
+
+// Page workers: twice the cores, 8 to 64. Pages mostly compute, and more
+// workers than that only wait on one another; twice leaves room for pages
+// that wait on a slow client or another server.
+size_t DefaultPageWorkers();
+
+struct ServerLimits {
+  size_t threads = DefaultPageWorkers();  // pages run at once; more wait their turn
+  size_t max_connections = 10000;  // open at once; one more is refused with 503
+  uint64_t max_body_bytes = asp::kDefaultMaxBodyBytes;  // larger bodies get 413
+  std::chrono::milliseconds head_timeout{10000};        // from the head's first byte to its end: 408
+  std::chrono::milliseconds idle_timeout{15000};        // a kept connection without a request is closed
+  std::chrono::milliseconds body_timeout{30000};        // between two pieces of a body: 408
+  std::chrono::milliseconds request_timeout{600000};    // a whole request, head and body: 408
+  std::chrono::milliseconds send_timeout{30000};        // a client that takes nothing for that long is dropped
+  size_t max_sessions = asp::MemorySessionStore::kDefaultMaxSessions;  // live at once
+};
+
+}  // namespace host

@@ -1,0 +1,90 @@
+// The site's interface pictures in a real browser: the error page is whole
+// (its box, its title bar and both buttons drawn, the buttons swap under the
+// pointer and go back), and no picture of the start page, the site's other
+// pages or the fixture pages answers with an error.
+import fs from 'node:fs';
+
+const kErrorPage = '/qe/index.asp?id=1%27';
+const kErrorPictures = ['TopLeft', 'TopBg', 'TopRight', 'ButtonClose1', 'Bg', 'ButtonReturn1', 'Bottom',
+  'ButtonClose2', 'ButtonReturn2'].map((name) => `kesra_error_${name.toLowerCase()}.asp`);
+
+// Follows the pictures a page asks for: what answered, and what failed.
+function watchPictures(page) {
+  const seen = { answered: new Map(), failed: [] };
+  page.on('response', (response) => {
+    if (response.request().resourceType() !== 'image') return;
+    const path = new URL(response.url()).pathname;
+    seen.answered.set(path.toLowerCase(), response.status());
+    if (response.status() >= 400) seen.failed.push(`${response.status()} ${path}`);
+  });
+  page.on('requestfailed', (request) => {
+    if (request.resourceType() === 'image') seen.failed.push(`failed ${new URL(request.url()).pathname}`);
+  });
+  return seen;
+}
+
+// Pictures in the page's img elements that did not come out as pictures.
+const brokenImages = (page) => page.evaluate(() => Array.from(document.images)
+  .filter((img) => img.getAttribute('src') && !(img.complete && img.naturalWidth > 0))
+  .map((img) => img.getAttribute('src')));
+
+async function buttonBox(page, name) {
+  const box = await page.locator(`img[name=${name}]`).boundingBox();
+  return box && [Math.round(box.width), Math.round(box.height)];
+}
+
+export const tests = {
+  async 'the error page draws its box and both buttons, which swap under the pointer and go back'(t) {
+    const page = t.page;
+    const seen = watchPictures(page);
+    await t.open('submitted.htm');
+    const before = page.url();
+    await page.goto(new URL(kErrorPage, t.url('')).href, { waitUntil: 'load' });
+    await page.waitForTimeout(200);  // the preloaded hover pictures
+    t.eq(seen.failed, [], 'no picture of the error page failed');
+    for (const name of kErrorPictures) t.eq(seen.answered.get(`/comm/image/${name}`), 200, name);
+    t.eq(await brokenImages(page), []);
+    t.eq(await buttonBox(page, 'close'), [15, 18], 'the close button at its size');
+    t.eq(await buttonBox(page, 'back'), [73, 20], 'the return button at its size');
+    t.ok(await page.locator('img[name=close]').isVisible() && await page.locator('img[name=back]').isVisible());
+    // The title bar's text and the message sit on our pictures, not on white.
+    const title = await page.locator('table[background]').first().boundingBox();
+    t.eq(Math.round(title.width), 400, 'the title bar is as wide as the box');
+    await t.shot('error-page');
+
+    await page.hover('img[name=back]');
+    t.ok(/Kesra_Error_ButtonReturn2\.asp$/.test(await page.getAttribute('img[name=back]', 'src')), 'the return button swaps');
+    await t.shot('error-page-hover');
+    await page.click('img[name=back]');
+    await page.waitForURL(before);
+    t.eq(await page.textContent('#submitted'), '已提交', 'the return button goes back');
+
+    await page.goForward({ waitUntil: 'load' });
+    await page.hover('img[name=close]');
+    t.ok(/Kesra_Error_ButtonClose2\.asp$/.test(await page.getAttribute('img[name=close]', 'src')), 'the close button swaps');
+    await page.click('img[name=close]');
+    await page.waitForURL(before);
+    t.eq(page.url(), before, 'the close button goes back too');
+  },
+
+  async 'no picture of the start page, the site\'s pages or the fixtures answers with an error'(t) {
+    // Pages outside this suite's concern may have script errors of their own.
+    t.errorsAllowed = true;
+    const page = t.page;
+    const seen = watchPictures(page);
+    const listed = await (await fetch(t.url('site_pages.txt'))).text();
+    const sitePages = listed.split('\n').filter((line) => line.trim() !== '');
+    t.ok(sitePages.includes('/qe/index.asp'), 'the start page is among the site\'s pages');
+    const fixtures = fs.readdirSync(new URL('../fixtures/', import.meta.url)).filter((name) => name.endsWith('.htm'));
+    const visits = [kErrorPage, ...sitePages, ...fixtures.map((name) => `/fixtures/${name}`)];
+    const broken = [];
+    for (const path of visits) {
+      await page.goto(new URL(path, t.url('')).href, { waitUntil: 'load' });
+      await page.waitForTimeout(100);
+      for (const src of await brokenImages(page)) broken.push(`${path}: ${src}`);
+    }
+    t.eq(seen.failed, [], 'pictures that failed');
+    t.eq(broken, [], 'img elements that show no picture');
+    t.ok(seen.answered.size >= kErrorPictures.length, `pictures were loaded (${seen.answered.size})`);
+  },
+};

@@ -1,0 +1,148 @@
+// What slow, idle and too many clients get from the server, and what they
+// cannot take from the others: page workers, connections beyond the limit,
+// time without end.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/in_process_server.h"
+#include "host/raw_http.h"
+#include "platform/com/object.h"
+#include "support/temp_site.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+void Hello(host::Page& page) { com::Call(page.Response, u"Write", vb::String(u"hello")); }
+
+void Echo(host::Page& page) {
+  vb::Variant total = com::Call(page.Request, u"TotalBytes");
+  com::Call(page.Response, u"BinaryWrite", com::Call(page.Request, u"BinaryRead", total));
+}
+
+class LimitsTest : public ::testing::Test {
+ protected:
+  void Start(host::ServerLimits limits) {
+    host::Pages pages;
+    pages.Register(u"/hello.asp", &Hello);
+    pages.Register(u"/echo.asp", &Echo);
+    server_ = std::make_unique<host_test::InProcessServer>(site_.SiteFolder(), std::move(pages), limits);
+  }
+  int Port() const { return server_->Port(); }
+
+  // Sockets that stay open until the end of the test.
+  std::vector<int> Open(int count) {
+    std::vector<int> sockets;
+    for (int i = 0; i < count; ++i) sockets.push_back(host_test::ConnectLoopback(Port()));
+    held_.insert(held_.end(), sockets.begin(), sockets.end());
+    return sockets;
+  }
+  void TearDown() override {
+    for (int sock : held_)
+      if (sock >= 0) ::close(sock);
+  }
+
+  qe_test::TempSite site_;
+  std::unique_ptr<host_test::InProcessServer> server_;
+  std::vector<int> held_;
+};
+
+TEST_F(LimitsTest, SlowClientsHoldNoPageWorker) {
+  host::ServerLimits limits;
+  limits.threads = 2;
+  Start(limits);
+  // 64 clients in the middle of their heads, and 64 in the middle of a body.
+  for (int sock : Open(64)) host_test::SendAll(sock, "GET /hello.asp HTTP/1.1\r\nHost: a\r\nX-Slow: 1\r\n");
+  for (int sock : Open(64)) host_test::SendAll(sock, "POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 100\r\n\r\nab");
+  std::this_thread::sleep_for(milliseconds(200));
+  auto start = Clock::now();
+  auto answer = server_->Client().Get("/hello.asp");
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->body, "hello");
+  EXPECT_LT(Clock::now() - start, milliseconds(2000));
+}
+
+TEST_F(LimitsTest, PastTheConnectionLimitANewConnectionIsRefusedClearly) {
+  host::ServerLimits limits;
+  limits.max_connections = 8;
+  Start(limits);
+  std::vector<int> idle = Open(8);
+  std::this_thread::sleep_for(milliseconds(300));  // all accepted
+  host_test::Received refused = host_test::Exchange(Port(), "GET /hello.asp HTTP/1.1\r\nHost: a\r\n\r\n", 2000);
+  EXPECT_EQ(host_test::StatusOf(refused.bytes), 503) << refused.bytes;
+  EXPECT_NE(refused.bytes.find("503 Service Unavailable\n"), std::string::npos);
+  EXPECT_TRUE(refused.closed);
+
+  for (int& sock : idle) {
+    ::close(sock);
+    held_.erase(std::find(held_.begin(), held_.end(), sock));
+  }
+  std::optional<qe_test::HttpAnswer> served;
+  for (auto deadline = Clock::now() + std::chrono::seconds(5); Clock::now() < deadline;) {
+    if ((served = server_->Client().Get("/hello.asp")) && served->status == 200) break;
+    std::this_thread::sleep_for(milliseconds(20));
+  }
+  ASSERT_TRUE(served);
+  EXPECT_EQ(served->body, "hello");
+}
+
+TEST_F(LimitsTest, EachStepOfARequestHasItsTime) {
+  host::ServerLimits limits;
+  limits.idle_timeout = milliseconds(300);
+  limits.head_timeout = milliseconds(300);
+  limits.body_timeout = milliseconds(300);
+  limits.request_timeout = milliseconds(1200);
+  Start(limits);
+  struct Case {
+    const char* what;
+    std::vector<std::string> pieces;  // sent 200 ms apart
+    int status;                        // 0: closed without an answer
+  };
+  const std::vector<Case> cases = {
+      {"a kept connection nobody uses", {}, 0},
+      {"a head that never ends", {"GET /hello.asp HTTP/1.1\r\n", "Host: a\r\n"}, 408},
+      {"a body that stops", {"POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 10\r\n\r\nabc"}, 408},
+      {"a body that trickles past the request's time",
+       {"POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 10\r\n\r\n", "a", "b", "c", "d", "e", "f", "g", "h"},
+       408},
+  };
+  for (const Case& c : cases) {
+    int sock = host_test::ConnectLoopback(Port());
+    auto start = Clock::now();
+    for (const std::string& piece : c.pieces) {
+      if (!host_test::SendAll(sock, piece)) break;
+      std::this_thread::sleep_for(milliseconds(200));
+    }
+    host_test::Received received = host_test::ReadUntilClosed(sock, 5000);
+    ::close(sock);
+    EXPECT_TRUE(received.closed) << c.what;
+    EXPECT_EQ(host_test::StatusOf(received.bytes), c.status) << c.what << "\n" << received.bytes;
+    EXPECT_LT(Clock::now() - start, milliseconds(4000)) << c.what;
+  }
+  // A kept connection is closed once it idled, not before.
+  int sock = host_test::ConnectLoopback(Port());
+  host_test::SendAll(sock, "GET /hello.asp HTTP/1.1\r\nHost: a\r\n\r\n");
+  host_test::Received kept = host_test::ReadUntilClosed(sock, 150);
+  EXPECT_FALSE(kept.closed);
+  EXPECT_TRUE(host_test::ReadUntilClosed(sock, 2000).closed);
+  ::close(sock);
+}
+
+TEST_F(LimitsTest, ABodyThatWaitsFor100ContinueGetsIt) {
+  Start({});
+  int sock = host_test::ConnectLoopback(Port());
+  host_test::SendAll(sock, "POST /echo.asp HTTP/1.1\r\nHost: a\r\nExpect: 100-continue\r\nContent-Length: 4\r\n\r\n");
+  EXPECT_EQ(host_test::ReadAnswer(sock, 500), "HTTP/1.1 100 Continue\r\n\r\n");
+  host_test::SendAll(sock, "ping");
+  std::string answer = host_test::ReadAnswer(sock, 500);
+  ::close(sock);
+  EXPECT_EQ(host_test::StatusOf(answer), 200);
+  EXPECT_EQ(answer.substr(answer.find("\r\n\r\n") + 4), "ping");
+}
+
+}  // namespace
