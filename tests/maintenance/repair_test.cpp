@@ -3,10 +3,9 @@
 // live files as they were), and a page writing meanwhile.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <regex>
-#include <thread>
 
+#include "background_writer.h"
 #include "data_tables.h"
 #include "maintenance/shipped_configuration.h"
 #include "shell/qe_data_init.h"
@@ -201,26 +200,12 @@ TEST_F(RepairTest, APageWritingDuringALevelTwoRepairLosesNothing) {
   com::Call(MakeDatabase(kMain, {u"Create Table T (ID Counter Primary Key, body Text(20))",
                                  u"Insert Into T (body) Values ('before')"}),
             u"Close");
-  std::atomic<bool> stop{false};
-  std::atomic<int> committed{0}, failed{0};
-  std::thread writer([&] {
-    Variant conn = Open(Jet(kMain));
-    while (!stop) {
-      try {
-        com::Call(conn, u"Execute", String(u"Insert Into T (body) Values ('during')"));
-        ++committed;
-      } catch (const vb::Error&) {
-        ++failed;
-      }
-    }
-  });
-  while (committed < 20) std::this_thread::yield();
+  BackgroundWriter writer(kMain, u"Insert Into T (body) Values ('during')");
   bool repaired = Repair(u"", u"", u"/Comm/t.mdb", 2);
-  stop = true;
-  writer.join();
+  writer.Stop();
   EXPECT_TRUE(repaired) << vb::ToUtf8(Body());
-  EXPECT_EQ(failed, 0);
-  EXPECT_EQ(Count(kMain, u"T"), 1 + committed);
+  EXPECT_EQ(writer.Failed(), 0);
+  EXPECT_EQ(Count(kMain, u"T"), 1 + writer.Committed());
 }
 
 TEST_F(RepairTest, TheFacadeForwardsWithItsDefaults) {

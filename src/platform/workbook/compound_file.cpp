@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/zip/little_endian.h"
+
 namespace workbook::detail {
 namespace {
 
@@ -14,10 +16,9 @@ constexpr size_t kMiniSector = 64;
 constexpr uint32_t kMiniCutoff = 4096;
 constexpr char kMagic[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 
-uint16_t U16(std::string_view b, size_t at) {
-  return static_cast<uint16_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8);
-}
-uint32_t U32(std::string_view b, size_t at) { return U16(b, at) | static_cast<uint32_t>(U16(b, at + 2)) << 16; }
+uint16_t U16(std::string_view b, size_t at) { return ziparc::Get16(b.data() + at); }
+uint32_t U32(std::string_view b, size_t at) { return ziparc::Get32(b.data() + at); }
+
 class Container {
  public:
   Container(std::string_view bytes, size_t sector_size)

@@ -11,6 +11,7 @@
 #include "platform/vb/datetime.h"
 #include "platform/workbook/compound_file.h"
 #include "platform/workbook/workbook_internal.h"
+#include "platform/zip/little_endian.h"
 
 namespace workbook::detail {
 namespace {
@@ -43,9 +44,12 @@ constexpr uint16_t kWorksheet = 0x0010;
 
 uint16_t U16(std::string_view b, size_t at) {
   if (at + 2 > b.size()) Damaged();
-  return static_cast<uint16_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8);
+  return ziparc::Get16(b.data() + at);
 }
-uint32_t U32(std::string_view b, size_t at) { return U16(b, at) | static_cast<uint32_t>(U16(b, at + 2)) << 16; }
+uint32_t U32(std::string_view b, size_t at) {
+  if (at + 4 > b.size()) Damaged();
+  return ziparc::Get32(b.data() + at);
+}
 double F64(std::string_view b, size_t at) {
   if (at + 8 > b.size()) Damaged();
   double d;
