@@ -1,4 +1,5 @@
 #include "host/charts_page.h"
+#include "host/file_view_pages.h"
 #include "host/menu_list_page.h"
 #include "host/pages.h"
 #include "host/start_page.h"
@@ -11,6 +12,8 @@ Pages SitePages() {
   pages.Register(kMenuListPage, &MenuListPage);
   pages.Register(kMenuItemPage, &MenuItemPage);
   pages.Register(kChartsPage, &ChartsPage);
+  pages.Register(kFileViewPage, &FileViewPage);
+  pages.Register(kFileDownloadPage, &FileDownloadPage);
   return pages;
 }
 
