@@ -42,7 +42,7 @@ constexpr char16_t kPictureAddressPattern[] =
     u"((\\S)+[.]{1}(gif|jpg|png|bmp)))";
 
 // A copy whose random digits another copy took draws new ones this often.
-constexpr int kCopyNameAttempts = 20;
+constexpr int kCopyNameAttempts = 100;
 
 // The extension of a file name: after its last ".", in lower case; the whole
 // name when it has none.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 #include <regex>
 
 #include "platform/asp/context.h"
@@ -101,6 +102,27 @@ TEST_F(RemotePicturesTest, CopiesKeepTheAddressExtensionAsWritten) {
                           u"/Data_UploadFiles/remote/");
   EXPECT_TRUE(std::regex_match(vb::ToUtf8(result), std::regex("x /Data_UploadFiles/remote/\\d{17}\\.GIF")))
       << vb::ToUtf8(result);
+}
+
+TEST_F(RemotePicturesTest, ACopyNeverTakesTheNameOfAnotherFile) {
+  net::TestFetchAllowance allowance;
+  // Nine in ten digits of this second and the next three are taken by other files.
+  for (std::time_t at = std::time(nullptr), last = at + 3; at <= last; ++at) {
+    std::tm local{};
+    ::localtime_r(&at, &local);
+    char stamp[16];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d%H%M%S", &local);
+    for (int digits = 100; digits < 910; ++digits)
+      std::ofstream(site_.Host("site/Data_UploadFiles/remote/" + std::string(stamp) + std::to_string(digits) + ".gif"))
+          << "taken";
+  }
+  const size_t before = Copies().size();
+  std::string out = vb::ToUtf8(Rewrite(u"<img src=\"" + Url("/a/pic.gif") + u"\" alt=a>"));
+  std::smatch copy;
+  ASSERT_TRUE(std::regex_search(out, copy, std::regex("remote/(\\d{14})(\\d{3})\\.gif")));
+  EXPECT_GE(std::stoi(copy[2]), 910) << out;
+  EXPECT_EQ(Copies().size(), before + 1);
+  EXPECT_EQ(Content(site_.Host("site/Data_UploadFiles/" + copy[0].str())), kGif);
 }
 
 TEST_F(RemotePicturesTest, WhatIsNotAWholePictureStaysRemote) {
