@@ -9,9 +9,10 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config python3 clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsqlite3-dev libpcre2-dev libcurl4-openssl-dev libzip-dev libarchive-dev zip unzip
-  libjpeg62-turbo-dev libgif-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
+  libjpeg62-turbo-dev libgif-dev libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
   libcairo2-dev libboost1.81-dev
   freetds-dev unicode-data libicu-dev libssl-dev
+  libgumbo-dev  # the tests and fuzz targets read markup as a browser does
   chromium
   graphicsmagick  # the image benchmark's reference only
 )

@@ -5,30 +5,12 @@
 #include <cstdlib>
 
 #include "platform/regex/regexp.h"
-
-namespace {
-
-// Bytes as UTF-16 code units, one byte each (keeps the patterns readable to
-// the fuzzer), with 0xFF as an escape for the next two bytes as one unit.
-vb::String Units(const uint8_t* data, size_t size) {
-  vb::String out;
-  for (size_t i = 0; i < size; ++i) {
-    if (data[i] == 0xFF && i + 2 < size) {
-      out.push_back(static_cast<char16_t>(data[i + 1] << 8 | data[i + 2]));
-      i += 2;
-    } else {
-      out.push_back(data[i]);
-    }
-  }
-  return out;
-}
-
-}  // namespace
+#include "utf16_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
   const uint8_t flags = data[0];
-  const vb::String input = Units(data + 1, size - 1);
+  const vb::String input = Utf16Units(data + 1, size - 1);
   const size_t split = input.find(u'\n');
   if (split == vb::String::npos) return 0;
   const vb::StringView pattern = vb::StringView(input).substr(0, split);

@@ -1,6 +1,9 @@
 -- The main database (data\qe.asp): the tables and columns that first-run
--- seeding writes. Jet DDL, one statement per ";"; no ";" inside a statement.
--- Every table numbers its rows from 1 in its ID column.
+-- seeding writes and the component's pages read. Jet DDL, one statement per
+-- ";"; no ";" inside a statement. Every table numbers its rows from 1 in its
+-- ID column. A site's database made for an older schema is given, when the
+-- site is mounted, the tables and columns it lacks (columns added to a table
+-- that holds rows allow Null there).
 
 Create Table [User] (
   [ID] Counter Primary Key,
@@ -29,7 +32,23 @@ Create Table [UserInfo] (
 
 Create Table [Part] (
   [ID] Counter Primary Key,
-  [Part] Text(50) Not Null
+  [Part] Text(50) Not Null,
+  [SortId] Long
+);
+
+-- The data dictionary: the options of a category, in their order.
+Create Table [Sjzd] (
+  [ID] Counter Primary Key,
+  [名称] Text(50),
+  [分类] Text(50),
+  [序号] Long
+);
+
+-- The departments as the forms list them.
+Create Table [BuMen] (
+  [ID] Counter Primary Key,
+  [部门名称] Text(50),
+  [排列顺序] Long
 );
 
 Create Table [Class] (

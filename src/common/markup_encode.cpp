@@ -76,6 +76,22 @@ vb::String HtmlEncodeUnquoted(vb::StringView text) {
   return out;
 }
 
+vb::String AttributeValueKeepingReferences(vb::StringView text, AttributeQuote quote) {
+  vb::String out;
+  out.reserve(text.size());
+  for (char16_t c : text) {
+    const bool ends = quote == AttributeQuote::kDouble   ? c == u'"'
+                      : quote == AttributeQuote::kSingle ? c == u'\''
+                                                         : (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' ||
+                                                            c == u'\f' || c == u'"' || c == u'\'' || c == u'`' ||
+                                                            c == u'<' || c == u'>');
+    if (!ends) out.push_back(c);
+    else if (c == u'"' && quote == AttributeQuote::kDouble) out += u"&quot;";
+    else AppendNumericReference(out, c);
+  }
+  return out;
+}
+
 vb::String QueryValueEncode(vb::StringView text) {
   vb::String out;
   out.reserve(text.size());

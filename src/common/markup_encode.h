@@ -18,6 +18,15 @@ vb::String HtmlEncodeText(vb::StringView text);
 // that the value cannot end early or start another attribute.
 vb::String HtmlEncodeUnquoted(vb::StringView text);
 
+// Text a template places into an attribute value it writes itself (the UBB
+// converters), kept from leaving it while the author's own references stay:
+// only what would end the value becomes a reference, "&" and everything else
+// come out byte for byte, and the browser reads back exactly the text given.
+// kDouble: '"' as "&quot;"; kSingle: "'" as "&#39;"; kNone: blanks, tabs,
+// line ends, both quotes, "`", "<" and ">" as numeric references.
+enum class AttributeQuote { kDouble, kSingle, kNone };
+vb::String AttributeValueKeepingReferences(vb::StringView text, AttributeQuote quote);
+
 // A value in a link's query: "%", "&", "+", "#", "=", both quotes, "<", ">",
 // "`", blanks and control characters as %XX. Everything else, Chinese
 // included, stays as the page writes it: the browser sends it in the page's

@@ -14,6 +14,12 @@ vb::String RequestText(vb::Variant& Request, vb::StringView name) {
   return value.IsNull() ? vb::String() : vb::CStr(value);
 }
 
+vb::String QueryStringText(vb::Variant& Request, vb::StringView name) {
+  vb::Variant query = com::Call(Request, u"QueryString");
+  vb::Variant value = com::ValueOf(com::Call(query, u"Item", name));
+  return value.IsNull() || value.IsEmpty() ? vb::String() : vb::CStr(value);
+}
+
 vb::String ServerVariableText(vb::Variant& Request, vb::StringView name) {
   vb::Variant variables = com::Call(Request, u"ServerVariables");
   vb::Variant value = com::ValueOf(com::Call(variables, u"Item", name));

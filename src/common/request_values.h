@@ -8,6 +8,8 @@ namespace qe {
 vb::Variant RequestValue(vb::Variant& Request, vb::StringView name);
 // Request(name) as text: "" when no collection holds the name.
 vb::String RequestText(vb::Variant& Request, vb::StringView name);
+// Request.QueryString(name) as text ("" when missing).
+vb::String QueryStringText(vb::Variant& Request, vb::StringView name);
 // Request.ServerVariables(name) as text ("" when missing or Null).
 vb::String ServerVariableText(vb::Variant& Request, vb::StringView name);
 

@@ -22,6 +22,12 @@ inline vb::String ProgrammingCredit() { return u"程序设计：Qe开发组"; }
 inline vb::String AdviserCredit() { return u"技术顾问：Qe用户社区|Qe测试组"; }
 inline vb::String OwnerCredit() { return u"版权所有：Qe开发组"; }
 
+// The product as the footer and the lost-file window name it, and the
+// footer's two credits lines (the short one for its narrow form).
+inline vb::String ProductName() { return SystemName() + u" " + SystemVersion(); }
+inline vb::String ShortCredits() { return u"Qe开发组 版权所有"; }
+inline vb::String LongCredits() { return ProgrammingCredit() + u"　" + OwnerCredit() + u"　技术支持：Qe用户社区"; }
+
 // Where users find help: a web site and a mail address (the reserved
 // example domain until a site sets its own).
 inline vb::String SupportSite() { return u"https://qe.example.org/"; }

@@ -1,6 +1,7 @@
 #include "host/site_drive.h"
 
 #include "host/site_main_database.h"
+#include "maintenance/main_schema_supply.h"
 #include "maintenance/shipped_configuration.h"
 #include "platform/fs/file_write.h"
 #include "platform/fs/paths.h"
@@ -16,6 +17,8 @@ vb::String MountSite(const std::filesystem::path& folder) {
   if (auto data = fs::ResolveExisting(u"C:\\data")) RemoveUnfinishedDatabases(*data);
   // The structure configuration that rebuilds them, made for this schema.
   qe::ProvideShippedConfiguration(qe::kShippedConfiguration);
+  // A main database made for an older schema gets what the schema added.
+  qe::SupplyMainSchema(qe::kMainDatabase);
   return u"C:\\";
 }
 

@@ -1,8 +1,12 @@
 #include "host/charts_page.h"
+#include "host/editor_demo_page.h"
+#include "host/editor_upload_page.h"
 #include "host/file_view_pages.h"
+#include "host/form_sample_page.h"
 #include "host/menu_list_page.h"
 #include "host/pages.h"
 #include "host/start_page.h"
+#include "host/sticker_page.h"
 
 namespace host {
 
@@ -12,6 +16,10 @@ Pages SitePages() {
   pages.Register(kMenuListPage, &MenuListPage);
   pages.Register(kMenuItemPage, &MenuItemPage);
   pages.Register(kChartsPage, &ChartsPage);
+  pages.Register(kEditorUploadPage, &EditorUploadPage);
+  pages.Register(kEditorDemoPage, &EditorDemoPage);
+  pages.Register(kStickerPage, &StickerPage);
+  pages.Register(kFormSamplePage, &FormSamplePage);
   pages.Register(kFileViewPage, &FileViewPage);
   pages.Register(kFileDownloadPage, &FileDownloadPage);
   return pages;

@@ -6,7 +6,8 @@
 //
 // Fixture pages (tests/browser/fixtures) are copied into the site's folder
 // /fixtures, each "<!--#qe [--query QS] [--json] MEMBER ARG...-->" replaced by
-// what `qe call [--query QS] [--json] MEMBER ARG...` returns for it.
+// what `qe call [--query QS] [--json] MEMBER ARG...` returns for it; an ARG
+// in double quotes may hold blanks.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -37,11 +39,19 @@ namespace stdfs = std::filesystem;
 const stdfs::path kBrowserFolder = stdfs::path(QE_SOURCE_DIR) / "tests" / "browser";
 constexpr int kLowestNode = 20;
 
+// The editor's suites run twice: on the one-line script that pages embed and
+// on the readable script ("NAME_readable", QE_EDITOR_SCRIPT=readable).
+constexpr char kReadable[] = "_readable";
+
 std::vector<std::string> SuiteNames() {
   std::vector<std::string> names;
   std::error_code ignored;
-  for (const auto& entry : stdfs::directory_iterator(kBrowserFolder / "suites", ignored))
-    if (entry.path().extension() == ".mjs") names.push_back(entry.path().stem().string());
+  for (const auto& entry : stdfs::directory_iterator(kBrowserFolder / "suites", ignored)) {
+    if (entry.path().extension() != ".mjs") continue;
+    std::string name = entry.path().stem().string();
+    names.push_back(name);
+    if (name.rfind("editor_", 0) == 0) names.push_back(name + kReadable);
+  }
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -86,7 +96,8 @@ std::string ExpandDirectives(const std::string& page, const stdfs::path& site) {
     out += page.substr(at, start - at);
     std::istringstream words(page.substr(start + kOpen.size(), end - start - kOpen.size()));
     std::vector<std::string> args;
-    for (std::string word; words >> word;) args.push_back(word);
+    // An argument in double quotes may hold blanks (\" and \\ inside).
+    for (std::string word; words >> std::quoted(word);) args.push_back(word);
     host::PageOptions options;
     options.site = site.string();
     size_t member = 0;
@@ -144,8 +155,14 @@ TEST_P(BrowserSuite, Passes) {
   host_test::ServeProcess server(site.SiteFolder());
   const stdfs::path shots = stdfs::path(QE_PROGRAM_PATH).parent_path() / "browser";
   const std::string base = "http://127.0.0.1:" + std::to_string(server.Port()) + "/fixtures/";
-  Ran ran = Shell("cd '" + kBrowserFolder.string() + "' && QE_CHROMIUM='" + chromium +
-                  "' timeout 280 node harness.mjs '" + GetParam() + "' '" + base + "' '" + shots.string() + "' 2>&1");
+  std::string suite = GetParam(), script = "minified";
+  if (suite.ends_with(kReadable)) {
+    suite.resize(suite.size() - std::string(kReadable).size());
+    script = "readable";
+  }
+  Ran ran = Shell("cd '" + kBrowserFolder.string() + "' && QE_CHROMIUM='" + chromium + "' QE_EDITOR_SCRIPT=" +
+                  script + " QE_SHOT_PREFIX='" + GetParam() + "' timeout 280 node harness.mjs '" + suite + "' '" +
+                  base + "' '" + shots.string() + "' 2>&1");
   std::cout << ran.out;
   EXPECT_EQ(ran.status, 0) << ran.out;
   EXPECT_TRUE(server.Running());

@@ -9,6 +9,7 @@
 //   t.url(name)            BASE_URL + name (the fixtures folder of the site)
 //   t.open(name)           opens that page and waits until it has loaded
 //   t.shot(name)           a screenshot SHOT_FOLDER/SUITE-name.png; its path
+//                          (QE_SHOT_PREFIX, when set, stands for SUITE)
 //   t.errors               script errors so far on any page or frame of the test
 //   t.eq, t.ok, t.near     assertions (t.near: numbers within a tolerance)
 // A script error on any page fails the test unless it sets t.errorsAllowed.
@@ -58,7 +59,8 @@ async function runTest(name, test) {
   await context.addInitScript(countScriptErrors);
   const page = await context.newPage();
   page.setDefaultTimeout(10000);
-  const fileName = (label) => path.join(shotFolder, `${suiteName}-${label.replace(/[^\w-]+/g, '_')}.png`);
+  const prefix = process.env.QE_SHOT_PREFIX || suiteName;
+  const fileName = (label) => path.join(shotFolder, `${prefix}-${label.replace(/[^\w-]+/g, '_')}.png`);
   const t = {
     page,
     errors,

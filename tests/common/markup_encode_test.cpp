@@ -3,6 +3,8 @@
 // can end the place it lands in.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/markup_encode.h"
 #include "common/script_text.h"
 #include "support/case_table.h"
@@ -30,6 +32,20 @@ TEST(HtmlEncodeUnquoted, AlsoEncodesWhatEndsOrSplitsAnUnquotedValue) {
                                         {u"1 onmouseover=alert(1)", u"1&#32;onmouseover&#61;alert(1)"},
                                         {u"a\tb\r\nc\fd", u"a&#9;b&#13;&#10;c&#12;d"},
                                         {u"`x`>'\"&", u"&#96;x&#96;&gt;&#39;&quot;&amp;"}});
+}
+
+TEST(AttributeValueKeepingReferences, EncodesOnlyWhatWouldEndTheValue) {
+  using qe::AttributeQuote;
+  const std::tuple<AttributeQuote, vb::String, vb::String> cases[] = {
+      {AttributeQuote::kDouble, u"a.gif?x=1&amp;y='2' `<b>`", u"a.gif?x=1&amp;y='2' `<b>`"},
+      {AttributeQuote::kDouble, u"x\" onerror=\"y", u"x&quot; onerror=&quot;y"},
+      {AttributeQuote::kSingle, u"it's \"", u"it&#39;s \""},
+      {AttributeQuote::kNone, u"red&#32;中文=#F00", u"red&#32;中文=#F00"},
+      {AttributeQuote::kNone, u"a b\tc\r\nd\fe", u"a&#32;b&#9;c&#13;&#10;d&#12;e"},
+      {AttributeQuote::kNone, u"'\"`<>", u"&#39;&#34;&#96;&#60;&#62;"},
+  };
+  for (const auto& [quote, text, expected] : cases)
+    EXPECT_EQ(qe::AttributeValueKeepingReferences(text, quote), expected) << vb::ToUtf8(text);
 }
 
 TEST(QueryValueEncode, PercentEncodesWhatWouldChangeTheQueryAndKeepsChinese) {

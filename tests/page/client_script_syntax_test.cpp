@@ -62,7 +62,7 @@ std::vector<Output> AllOutputs() {
         u"CommScriptListMenu", u"CommScriptListMenuMove", u"CommScriptShowToolTipText", u"CommScriptShowMenu",
         u"CommScriptScrollWindow", u"CommShowScrollWindowTitle", u"CommScriptCheck", u"CommScriptCheckPostCard",
         u"CommScriptShowDateAndTime", u"CommScriptShowProcessBar", u"CommAjaxGet", u"CommAjaxPost",
-        u"CommShowDialogFrameScript", u"CommScriptSwapImage"})
+        u"CommShowDialogFrameScript", u"CommScriptSwapImage", u"CommShowUbbEditJs", u"CommShowUbbEdit"})
     call(vb::ToUtf8(member), [&] { return com::Call(qe, member); });
   call("CommScriptMouse", [&] { return com::Call(qe, u"CommScriptMouse", request); });
   for (vb::Variant left : {vb::Variant(int16_t{0}), vb::Variant(), vb::Variant(u"-12"), vb::Variant::Null()})
@@ -87,6 +87,7 @@ std::vector<Output> AllOutputs() {
     call("CommShowPlayFlash " + vb::ToUtf8(play_type),
          [&] { return com::Call(qe, u"CommShowPlayFlash", u"/a/b.swf", u"t", play_type); });
   call("CommShowPlayImage", [&] { return com::Call(qe, u"CommShowPlayImage", u"/a/b.jpg", u"t"); });
+  for (int16_t set : {1, 5}) call("CommShowQpicEdit", [&] { return com::Call(qe, u"CommShowQpicEdit", set); });
   for (bool move : {false, true})
     for (bool expand : {false, true})
       call("KesraScriptFloaterToggle", [&] { return vb::Variant(qe::KesraScriptFloaterToggle(move, expand)); });

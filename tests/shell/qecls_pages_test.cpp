@@ -5,6 +5,9 @@
 #include "page/kesra_show_form.h"
 #include "page/kesra_show_header.h"
 #include "page/kesra_show_page.h"
+#include "page/kesra_show_tab.h"
+#include "page/kesra_show_tr.h"
+#include "page/kesra_show_widgets.h"
 #include "platform/com/registry.h"
 #include "platform/vb/convert.h"
 #include "shell/qecls.h"
@@ -57,6 +60,28 @@ TEST_F(QeClsPages, TheMessageComesInAVariantHoldingText) {
   vb::Variant message = Call(u"CommShowMessage", vb::String(u"t"), vb::String(u"c"), vb::String(u"u"));
   EXPECT_EQ(message.Type(), vb::vbString);
   EXPECT_EQ(message, vb::Variant(qe::KesraShowMessage(u"t", u"c", u"u")));
+}
+
+TEST_F(QeClsPages, TheWidgetMembersDefaults) {
+  EXPECT_EQ(Call(u"CommShowGridTr", int16_t{1}),
+            vb::Variant(qe::KesraShowGridTr(1, u"", u"#eeeeff", u"#e5e5f9", u"#cceecc", u"center")));
+  EXPECT_EQ(Call(u"CommShowButton"), vb::Variant(qe::KesraShowButton(u"submit", u"save", u"save", u"-=保存=-",
+                                                                     u"button_image", u"")));
+  EXPECT_EQ(Call(u"CommShowLoginButtons"), vb::Variant(qe::KesraShowLoginButtons(true, u"网络功能尚未开启")));
+  EXPECT_EQ(Call(u"CommShowLoginInput"),
+            vb::Variant(qe::KesraShowLoginInput(u"用户名", u"username", u"text", true, u"", u"", u"")));
+  EXPECT_EQ(Call(u"CommShowTab"), vb::Variant(qe::KesraShowTab(u"")));
+  vb::Variant conn(u""), rs(u"");
+  int16_t line = 1;
+  EXPECT_EQ(Call(u"CommShowCopyRight", conn, rs), vb::Variant(qe::KesraShowCopyRight(conn, rs, 2, line)));
+  EXPECT_EQ(Call(u"CommShowTr", conn, rs, vb::String(), int16_t{21}, int32_t{9}, int32_t{1}, int16_t{1},
+                 vb::String(u"t"), vb::String(u"n"), vb::String(u"$v"), int16_t{0}, vb::String(), int16_t{2},
+                 int16_t{1}, vb::String(), vb::String(), vb::String()),
+            vb::Variant(qe::KesraShowTr(conn, rs, u"", 21, 9, 1, 1, u"t", u"n", u"$v", 0, u"", 2, 1, u"", u"", u"",
+                                        u"", 0, u"", 1)));
+  vb::Variant titles(vb::Array::OfVariants({vb::Variant(u"a")})), contents(vb::Array::OfVariants({vb::Variant(u"b")}));
+  EXPECT_EQ(Call(u"CommShowTabAndContent", vb::String(), titles, contents),
+            vb::Variant(qe::KesraShowTabAndContent(u"", titles, contents, u"100%", u"360")));
 }
 
 }  // namespace

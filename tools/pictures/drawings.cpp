@@ -432,6 +432,62 @@ void DrawMail(Canvas& c, Font&, const Entry& e) {
   if (fresh) c.Fill(g.Circle(13.2, 4.2, 2.6), Hex(kRed));
 }
 
+// ---- the UBB editor's faces ----
+
+// A round face whose look the entry's number picks: the eyes (dots, happy
+// arcs or a wink), the mouth (a smile, open, straight or round), rosy cheeks
+// on every other one, and the colour. The smileys are the style-less faces;
+// the stickers ("sticker:N", N the set) are larger, on a card of their set's
+// colour, with a set's own face colours.
+void DrawFace(Canvas& c, Font&, const Entry& e) {
+  if (e.text.empty()) throw std::runtime_error("a face needs its number");
+  const int number = std::stoi(e.text);
+  int set = 0;
+  if (e.style.starts_with("sticker:")) set = std::stoi(e.style.substr(8));
+  else if (!e.style.empty()) throw std::runtime_error("a face's style is sticker:N or none");
+  constexpr uint32_t kSkins[] = {0xffd54f, 0xffb74d, 0xf8bbd0, 0xaed581, 0x81d4fa, 0xce93d8};
+  constexpr uint32_t kCards[] = {0xe3f2fd, 0xfff3e0, 0xe8f5e9, 0xfce4ec, 0xede7f6};
+  Grid g(c);
+  if (set > 0) c.Fill(g.Rect(0.3, 0.3, 15.4, 15.4, 3), Hex(kCards[(set - 1) % 5]));
+  const uint32_t skin = kSkins[(number / 12 + set) % 6];
+  const double r = set > 0 ? 6.2 : 7.4;
+  const Colour ink = Hex(0x5d4037);
+  c.Fill(g.Circle(8, 8, r + 0.6), Hex(0xa1887f));
+  c.Fill(g.Circle(8, 8, r), Vertical(Mix(Hex(0xffffff), Hex(skin), 0.55), Hex(skin), g.P(0, 8 - r).y, g.P(0, 8).y));
+  const double stroke = std::max(1.0, g.L(0.9));
+  switch (number % 3) {
+    case 0:  // dots
+      c.Fill(g.Circle(5.8, 6.6, 0.95), ink);
+      c.Fill(g.Circle(10.2, 6.6, 0.95), ink);
+      break;
+    case 1:  // happy arcs
+      c.Polyline({g.P(4.7, 7.2), g.P(5.8, 6.0), g.P(6.9, 7.2)}, stroke, ink);
+      c.Polyline({g.P(9.1, 7.2), g.P(10.2, 6.0), g.P(11.3, 7.2)}, stroke, ink);
+      break;
+    default:  // a wink
+      c.Fill(g.Circle(5.8, 6.6, 0.95), ink);
+      c.Polyline({g.P(9.1, 6.7), g.P(11.3, 6.7)}, stroke, ink);
+  }
+  if (number % 2) {
+    c.Fill(g.Circle(4.4, 9.4, 1.1), Hex(0xef5350, 0.35));
+    c.Fill(g.Circle(11.6, 9.4, 1.1), Hex(0xef5350, 0.35));
+  }
+  switch ((number / 3) % 4) {
+    case 0:  // a smile
+      c.Polyline({g.P(5.2, 9.8), g.P(6.5, 11.3), g.P(8, 11.8), g.P(9.5, 11.3), g.P(10.8, 9.8)}, stroke, ink);
+      break;
+    case 1:  // open
+      c.Fill(Path().Polygon({g.P(5.3, 9.8), g.P(10.7, 9.8), g.P(9.6, 11.9), g.P(8, 12.5), g.P(6.4, 11.9)}), ink);
+      c.Fill(g.Rect(6.3, 11.2, 3.4, 1.0, 0.5), Hex(0xe57373));
+      break;
+    case 2:  // straight
+      c.Polyline({g.P(6, 11), g.P(10, 11)}, stroke, ink);
+      break;
+    default:  // round
+      c.Fill(g.Circle(8, 11, 1.4), ink);
+  }
+}
+
 // ---- file-type icons ----
 
 struct FileColour {
@@ -518,7 +574,7 @@ const std::map<std::string_view, DrawingFunction>& Drawings() {
       {"quit", DrawQuit},                {"edit", DrawEdit},               {"delete", DrawDelete},
       {"info", DrawInfo},                {"emblem", DrawEmblem},           {"folder", DrawFolder},
       {"wait", DrawWait},                {"group", DrawGroup},             {"mail", DrawMail},
-      {"file", DrawFile},
+      {"file", DrawFile},                {"face", DrawFace},
   };
   return kDrawings;
 }

@@ -200,5 +200,31 @@ TEST_F(JetResults, UnknownColumnsAndTablesFailAsJetDoes) {
   EXPECT_EQ(ErrorOf([&] { Eval(u"Year('not a date')"); }), ado::kDbTypeMismatch);
 }
 
+// The form cells' option lists as they are written: Chinese names without
+// brackets, lower-case table names, As and Order By in any case.
+TEST_F(AdoTest, OptionListsAsTheFormCellsWriteThem) {
+  Variant conn = OpenNew({u"Create Table [Sjzd] ([ID] Counter Primary Key, [名称] Text(50), [分类] Text(50), [序号] Long)",
+                          u"Create Table [BuMen] ([ID] Counter Primary Key, [部门名称] Text(50), [排列顺序] Long)",
+                          u"Create Table [Part] ([ID] Counter Primary Key, [Part] Text(50), [SortId] Long)",
+                          u"Insert Into Sjzd (名称, 分类, 序号) Values ('乙', '类', 2)",
+                          u"Insert Into Sjzd (名称, 分类, 序号) Values ('甲', '类', 1)",
+                          u"Insert Into Sjzd (名称, 分类, 序号) Values ('丙', '别类', 0)",
+                          u"Insert Into BuMen (部门名称, 排列顺序) Values ('二部', 2)",
+                          u"Insert Into BuMen (部门名称, 排列顺序) Values ('一部', 1)",
+                          u"Insert Into Part (Part, SortId) Values ('后', 5)",
+                          u"Insert Into Part (Part, SortId) Values ('前', 4)"});
+  auto names = [&](StringView sql) {
+    String out;
+    for (Variant rs = Query(conn, sql); !Bool(rs, u"EOF"); com::Call(rs, u"MoveNext"))
+      out += vb::CStr(Field(rs, u"名称")) + u",";
+    return out;
+  };
+  EXPECT_EQ(names(u"Select 名称 From [Sjzd] Where 分类='类' Order By 序号 Asc"), u"甲,乙,");
+  EXPECT_EQ(names(u"Select 部门名称 As 名称 From [BuMen] Order By 排列顺序"), u"一部,二部,");
+  EXPECT_EQ(names(u"Select Part As 名称 From [Part] Order By [SortId]"), u"前,后,");
+  EXPECT_EQ(names(u"select 部门名称 as 名称 from bumen order by 排列顺序"), u"一部,二部,");
+  EXPECT_EQ(names(u"select 名称 from sjzd where 分类='别类'"), u"丙,");
+}
+
 }  // namespace
 }  // namespace ado_test

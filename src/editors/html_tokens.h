@@ -1,0 +1,53 @@
+#pragma once
+// Where a browser's HTML5 tokenizer finds start tags and their attributes in
+// a text, for the markup guard. Positions are UTF-16 code units.
+//
+// The reading is the tokenizer's: comments (with their abrupt and "--!>"
+// ends), doctypes and bogus comments end where a browser ends them; the
+// contents of textarea and title (RCDATA), style, xmp, iframe, noembed and
+// noframes (RAWTEXT) and plaintext are text. Script, noscript and foreign
+// content (svg, math) never reach it: the guard shows their tags as text first.
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "platform/vb/string.h"
+
+namespace qe::markup {
+
+struct TagAttribute {
+  size_t start = 0;        // the first character of the name
+  size_t end = 0;          // after the value and its closing quote
+  size_t name_end = 0;
+  size_t value_start = 0;  // the value without its quotes
+  size_t value_end = 0;
+  bool has_value = false;
+  vb::String name;         // lower-cased (ASCII), as the browser stores it
+};
+
+struct StartTag {
+  size_t start = 0;  // the "<"
+  size_t end = 0;    // after the ">", or `limit` for a tag the text leaves open
+  bool closed = false;
+  vb::String name;   // lower-cased (ASCII)
+  std::vector<TagAttribute> attributes;
+};
+
+// True for the characters that separate attributes (CR counts: the browser
+// reads it as a line feed).
+bool IsTagSpace(char16_t c);
+
+// The start tag at `at` (text[at] is "<" followed by an ASCII letter), read up
+// to `limit` (an end tag, given "</" at `at`, is read the same way).
+StartTag ReadStartTag(vb::StringView text, size_t at, size_t limit);
+
+// What the caller makes of a start tag: an element (the content of a
+// raw-text element is then read as text), or text (the caller shows its "<"
+// as "&lt;", so what the tag held, its attribute values included, is read as
+// markup).
+enum class TagReading { kElement, kText };
+
+// Each start tag of the text, in order, as a browser's tokenizer meets them.
+void ForEachStartTag(vb::StringView text, const std::function<TagReading(const StartTag&)>& visit);
+
+}  // namespace qe::markup

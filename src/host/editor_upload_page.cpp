@@ -1,0 +1,180 @@
+#include "host/editor_upload_page.h"
+
+#include <optional>
+#include <vector>
+
+#include "platform/com/object.h"
+#include "platform/text/ansi.h"
+#include "platform/vb/convert.h"
+#include "platform/vb/strings.h"
+
+namespace host {
+namespace {
+
+constexpr char16_t kUploadRoot[] = u"/Data_UploadFiles/";
+constexpr double kMegabyte = 1024.0 * 1024.0;
+
+// Folders under the upload root that hold what is not the page's to write
+// into: the users' network drives and automatic backups.
+constexpr const char16_t* kPrivateFolders[] = {u"NetDriver", u"AutoBackup"};
+
+vb::String RequestValue(Page& page, const char16_t* collection, const char16_t* name) {
+  return vb::CStr(com::ValueOf(com::Call(page.Request, collection, vb::String(name))));
+}
+
+// A JSON string in ASCII: quotes, backslashes and every character outside
+// printable ASCII as escapes, so the answer reads the same in any charset.
+vb::String JsonText(vb::StringView text) {
+  static constexpr char16_t kHex[] = u"0123456789abcdef";
+  vb::String out = u"\"";
+  for (char16_t c : text) {
+    if (c == u'"' || c == u'\\') {
+      out += u'\\';
+      out += c;
+    } else if (c >= 0x20 && c < 0x7f && c != u'<' && c != u'>' && c != u'&') {
+      out += c;
+    } else {
+      out += u"\\u";
+      for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xf];
+    }
+  }
+  return out + u"\"";
+}
+
+vb::String ErrorEntry(vb::StringView why) { return u"{\"error\":" + JsonText(why) + u"}"; }
+
+vb::String FileEntry(vb::StringView url, vb::StringView name) {
+  return u"{\"url\":" + JsonText(url) + u",\"name\":" + JsonText(name) + u"}";
+}
+
+vb::String JsonArray(const std::vector<vb::String>& entries) {
+  vb::String out = u"[";
+  for (size_t i = 0; i < entries.size(); ++i) out += (i ? u"," : u"") + entries[i];
+  return out + u"]";
+}
+
+// A site address for a link: letters, digits, "-._~/" as they are, every other
+// byte of the code page 936 text as %XX, as the server reads paths back.
+vb::String AddressOf(vb::StringView path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  vb::String out;
+  for (unsigned char byte : text::EncodeAnsi(path)) {
+    bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') ||
+                 byte == '-' || byte == '.' || byte == '_' || byte == '~' || byte == '/';
+    if (plain) {
+      out += static_cast<char16_t>(byte);
+    } else {
+      out += u'%';
+      out += static_cast<char16_t>(kHex[byte >> 4]);
+      out += static_cast<char16_t>(kHex[byte & 0xf]);
+    }
+  }
+  return out;
+}
+
+// The folder the client named: "/Data_UploadFiles/" (any letter case) and one
+// plain folder name, or nothing after it. Nothing for any other path.
+std::optional<vb::String> UploadFolderName(const vb::String& requested) {
+  const vb::String root = kUploadRoot;
+  if (requested.size() < root.size() || !vb::EqualsNoCase(requested.substr(0, root.size()), root))
+    return std::nullopt;
+  vb::String name = requested.substr(root.size());
+  if (name.empty()) return name;
+  if (name.size() > 64 || name == u"." || name == u".." || name.back() == u'.' || name.back() == u' ' ||
+      name.front() == u' ')
+    return std::nullopt;
+  for (char16_t c : name)
+    if (c < 0x20 || c == 0x7f || vb::String(u"/\\:*?\"<>|").find(c) != vb::String::npos) return std::nullopt;
+  for (const char16_t* folder : kPrivateFolders)
+    if (vb::EqualsNoCase(name, folder)) return std::nullopt;
+  return name;
+}
+
+// CommFileUpload's report ("Success|client name|saved name|size$" or
+// "Error|why$" per file, then "#" and field values) as the editor's array.
+vb::String DialogAnswer(const vb::String& report, const vb::String& folder_address) {
+  std::vector<vb::String> entries;
+  vb::String items = report.substr(0, report.find(u'#'));
+  for (const vb::String& item : vb::SplitParts(items, u"$")) {
+    if (item.empty()) continue;
+    std::vector<vb::String> fields = vb::SplitParts(item, u"|");
+    if (fields[0] == u"Success" && fields.size() >= 3)
+      entries.push_back(FileEntry(AddressOf(folder_address + fields[2]), fields[1]));
+    else
+      entries.push_back(ErrorEntry(fields.size() > 1 ? fields[1] : item));
+  }
+  return JsonArray(entries);
+}
+
+vb::String DialogUpload(Page& page, vb::Variant& qe, const vb::String& kind) {
+  std::optional<vb::String> name = UploadFolderName(RequestValue(page, u"QueryString", u"SaveUpFilesPath"));
+  if (!name) return JsonArray({ErrorEntry(u"不允许上传到该文件夹。")});
+  vb::String folder = kUploadRoot + *name;
+  vb::String address = folder.back() == u'/' ? folder : folder + u"/";
+  bool pictures = kind == u"pic";
+  // The editor sends its files as a script's form data, whose names are UTF-8
+  // whatever the page's own character set.
+  vb::String report = vb::CStr(com::ValueOf(
+      com::Call(qe, u"CommFileUpload", page.Server, page.Request, kind,
+                pictures ? kPictureTotalMb : kAttachmentTotalMb, pictures ? kPictureSingleMb : kAttachmentSingleMb,
+                folder, int16_t{0}, true, vb::String(), vb::String(u"utf-8"))));
+  return DialogAnswer(report, address);
+}
+
+// A pasted picture: the first part "file[]", kept when its bytes are a
+// picture, under a new name with that picture's extension.
+vb::String PastedPicture(Page& page, vb::Variant& qe) {
+  double total = vb::CDbl(com::ValueOf(com::Call(page.Request, u"TotalBytes")));
+  if (total > kPastedPictureMb * kMegabyte)
+    return JsonArray({ErrorEntry(u"图片太大，粘贴的图片不能超过" + vb::CStr(vb::Variant(kPastedPictureMb)) + u"MB。")});
+  vb::Variant upload = com::Call(page.Server, u"CreateObject", vb::String(u"QE.Kesra_UploadImage"));
+  vb::Variant part = com::Call(upload, u"binrequest", vb::String(u"file[]"), int32_t{0});
+  vb::Variant width, height, type, size, bits;
+  bool picture = vb::CBool(com::ValueOf(com::Call(part, u"IsImage", width, height, type, size, bits)));
+  if (!picture) return JsonArray({ErrorEntry(u"粘贴的内容不是图片。")});
+
+  vb::String folder = kPastedPictureFolder;
+  vb::String real_folder = vb::CStr(com::ValueOf(com::Call(page.Server, u"MapPath", folder)));
+  com::Call(qe, u"CommFolderCreate", real_folder);
+  vb::String file_name = vb::CStr(com::ValueOf(com::Call(qe, u"CommFileGetRndName"))) + u"." +
+                         vb::LCase(vb::CStr(com::ValueOf(type)));
+  vb::String real_name = real_folder + (real_folder.ends_with(u"\\") ? u"" : u"\\") + file_name;
+  int32_t saved = vb::CLng(com::ValueOf(
+      com::Call(upload, u"SavetoFile", vb::String(u"file[]"), int32_t{0}, real_name, false)));
+  if (saved != 0) return JsonArray({ErrorEntry(u"图片保存失败。")});
+  return JsonArray({FileEntry(AddressOf(folder + file_name), file_name)});
+}
+
+void Answer(Page& page, const vb::String& json) {
+  com::Let(page.Response, u"ContentType", vb::String(u"application/json"));
+  com::Call(page.Response, u"Write", json);
+}
+
+void Refuse(Page& page, const char16_t* status, const char16_t* why) {
+  com::Let(page.Response, u"Status", vb::String(status));
+  Answer(page, ErrorEntry(why));
+}
+
+}  // namespace
+
+void EditorUploadPage(Page& page) {
+  if (RequestValue(page, u"ServerVariables", u"REQUEST_METHOD") != u"POST")
+    return Refuse(page, u"405 Method Not Allowed", u"只接受编辑器的上传。");
+  if (RequestValue(page, u"ServerVariables", u"HTTP_X_REQUESTED_WITH") != u"XMLHttpRequest")
+    return Refuse(page, u"403 Forbidden", u"只接受编辑器的上传。");
+  vb::Variant qe = com::Call(page.Server, u"CreateObject", vb::String(u"QE.QeCls"));
+  com::Call(qe, u"CommCheckPost", page.Request, page.Response);
+  if (page.Ended()) return;
+
+  vb::String content_type = vb::LCase(RequestValue(page, u"ServerVariables", u"HTTP_CONTENT_TYPE"));
+  if (content_type.starts_with(u"application/x-www-form-urlencoded"))
+    return Answer(page, ErrorEntry(u"暂不支持保存远程图片。"));
+
+  vb::String kind = vb::LCase(RequestValue(page, u"QueryString", u"DialogType"));
+  vb::String query = RequestValue(page, u"ServerVariables", u"QUERY_STRING");
+  if (kind == u"all" || kind == u"pic") return Answer(page, DialogUpload(page, qe, kind));
+  if (query.empty()) return Answer(page, PastedPicture(page, qe));
+  Answer(page, JsonArray({ErrorEntry(u"不支持该上传类型。")}));
+}
+
+}  // namespace host

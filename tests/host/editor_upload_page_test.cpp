@@ -1,0 +1,198 @@
+// The editor's upload page run on requests of our own: what it takes, where it
+// saves, and its JSON answers. The editor's side of the exchange is tested in
+// a browser (tests/browser/suites/editor_uploads.mjs).
+#include "host/editor_upload_page.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/page_context.h"
+#include "shell/qecls.h"
+#include "support/file_content.h"
+
+namespace {
+
+namespace stdfs = std::filesystem;
+
+struct Part {
+  std::string name, file_name, type, data;
+};
+
+std::string Multipart(const std::vector<Part>& parts) {
+  std::string body;
+  for (const Part& part : parts) {
+    body += "--QeBoundary\r\nContent-Disposition: form-data; name=\"" + part.name + "\"";
+    if (!part.file_name.empty() || !part.type.empty()) body += "; filename=\"" + part.file_name + "\"";
+    body += "\r\n";
+    if (!part.type.empty()) body += "Content-Type: " + part.type + "\r\n";
+    body += "\r\n" + part.data + "\r\n";
+  }
+  return body + "--QeBoundary--\r\n";
+}
+
+// A 2 x 2 PNG picture.
+const std::string kPng = [] {
+  const unsigned char bytes[] = {
+      0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
+      0x00, 0x02, 0x00, 0x00, 0x00, 0x02, 0x08, 0x02, 0x00, 0x00, 0x00, 0xfd, 0xd4, 0x9a, 0x73, 0x00, 0x00, 0x00,
+      0x10, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9c, 0x63, 0xf8, 0xcf, 0xc0, 0x00, 0x44, 0x0c, 0x10, 0x0a, 0x00, 0x1f,
+      0xee, 0x03, 0xfd, 0x8b, 0x5f, 0x14, 0xd4, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60,
+      0x82};
+  return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}();
+
+class EditorUploadPageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qe::RegisterComponentClasses();
+    scratch_ = stdfs::temp_directory_path() / ("qe-editor-upload-" + std::to_string(::getpid()));
+    stdfs::remove_all(scratch_);
+    stdfs::create_directories(scratch_ / "site");
+  }
+  void TearDown() override { stdfs::remove_all(scratch_); }
+
+  struct Request {
+    std::string query;
+    std::string body;
+    std::string content_type = "multipart/form-data; boundary=QeBoundary";
+    std::string method = "POST";
+    std::string referer = "http://school.example/office/news_edit.asp";
+    bool from_script = true;
+  };
+
+  // The page's answer: status line, headers, blank line, body.
+  std::string Run(const Request& request) {
+    std::ofstream(scratch_ / "body.bin", std::ios::binary) << request.body;
+    host::PageOptions options;
+    options.site = (scratch_ / "site").string();
+    options.page = "/comm_qeeditor/upload.asp";
+    options.method = request.method;
+    options.query = request.query;
+    options.body_file = (scratch_ / "body.bin").string();
+    options.headers = {{"Host", "school.example"}, {"Content-Type", request.content_type}};
+    if (!request.referer.empty()) options.headers.emplace_back("Referer", request.referer);
+    if (request.from_script) options.headers.emplace_back("X-Requested-With", "XMLHttpRequest");
+    host::PageContext context(options);
+    host::Page page{*context.Intrinsic(u"Request"), *context.Intrinsic(u"Response"), *context.Intrinsic(u"Server"),
+                    *context.Intrinsic(u"Session"), *context.Intrinsic(u"Application")};
+    host::EditorUploadPage(page);
+    return context.ResponseText();
+  }
+
+  static std::string Body(const std::string& answer) { return answer.substr(answer.find("\n\n") + 2); }
+
+  stdfs::path Saved(const std::string& site_path) const { return scratch_ / "site" / site_path.substr(1); }
+
+  stdfs::path scratch_;
+};
+
+TEST_F(EditorUploadPageTest, AttachmentsGoToTheFolderOfTheEditingPage) {
+  std::string answer = Run({"DialogType=all&SaveUpFilesPath=/Data_UploadFiles/office",
+                            Multipart({{"file[]", "a.txt", "text/plain", "alpha"},
+                                       {"file[]", "报告 1.doc", "application/msword", "beta"}})});
+  EXPECT_NE(answer.find("Content-Type: application/json"), std::string::npos) << answer;
+  std::smatch m;
+  std::string body = Body(answer);
+  ASSERT_TRUE(std::regex_match(body, m, std::regex(R"re(\[\{"url":"(/Data_UploadFiles/office/\d+\.txt)","name":"a\.txt"\},)re"
+                                                   R"re(\{"url":"(/Data_UploadFiles/office/\d+\.doc)","name":)re"
+                                                   R"re("\\u62a5\\u544a 1\.doc"\}\]\n)re")))
+      << body;
+  EXPECT_EQ(qe_test::FileContent(Saved(m[1])), "alpha");
+  EXPECT_EQ(qe_test::FileContent(Saved(m[2])), "beta");
+}
+
+TEST_F(EditorUploadPageTest, APageAtTheSiteRootSavesIntoTheUploadRoot) {
+  std::string body = Body(Run({"DialogType=pic&SaveUpFilesPath=/Data_UploadFiles/",
+                               Multipart({{"file[]", "red.PNG", "image/png", kPng}})}));
+  std::smatch m;
+  ASSERT_TRUE(std::regex_match(body, m, std::regex(R"re(\[\{"url":"(/Data_UploadFiles/\d+\.PNG)","name":"red\.PNG"\}\]\n)re")))
+      << body;
+  EXPECT_EQ(qe_test::FileContent(Saved(m[1])), kPng);
+}
+
+TEST_F(EditorUploadPageTest, RefusalsOfTheUploadAreOneErrorEntry) {
+  // A kind the dialog does not allow refuses the whole upload, as CommFileUpload does.
+  std::string body = Body(Run({"DialogType=pic&SaveUpFilesPath=/Data_UploadFiles/office",
+                               Multipart({{"file[]", "red.png", "image/png", kPng},
+                                          {"file[]", "notes.txt", "text/plain", "x"}})}));
+  EXPECT_TRUE(body.starts_with("[{\"error\":\"\\u4e0d\\u5141\\u8bb8\\u4e0a\\u4f20")) << body;  // 不允许上传
+  EXPECT_EQ(body.find("url"), std::string::npos);
+  EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "Data_UploadFiles" / "office"));
+
+  std::string big(host::kPictureSingleMb * 1024 * 1024 + 1, 'x');
+  body = Body(Run({"DialogType=pic&SaveUpFilesPath=/Data_UploadFiles/office",
+                   Multipart({{"file[]", "big.png", "image/png", big}})}));
+  EXPECT_TRUE(body.starts_with("[{\"error\":\"\\u8d85\\u51fa\\u4e86\\u5355\\u6587\\u4ef6")) << body;  // 超出了单文件
+}
+
+TEST_F(EditorUploadPageTest, OnlyOnePlainFolderUnderTheUploadRoot) {
+  const std::string refused = "[{\"error\":\"\\u4e0d\\u5141\\u8bb8\\u4e0a\\u4f20\\u5230\\u8be5\\u6587\\u4ef6\\u5939\\u3002\"}]\n";
+  for (const char* path : {"/Data_UploadFiles/../data", "/Data_UploadFiles/a/b", "/Data_UploadFiles/..",
+                           "/Data_UploadFiles/NetDriver", "/data_uploadfiles/netdriver", "/Data_UploadFiles/autobackup",
+                           "/data/", "/Data_UploadFiles", "C:/Data_UploadFiles/x", "/Data_UploadFiles/a\\b",
+                           "/Data_UploadFiles/data.", "/Data_UploadFiles/a:b", ""}) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(Body(Run({std::string("DialogType=all&SaveUpFilesPath=") + path,
+                        Multipart({{"file[]", "a.txt", "text/plain", "alpha"}})})),
+              refused);
+  }
+  EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "data" / "a.txt"));
+  // Any letter case of the root itself.
+  std::string body = Body(Run({"DialogType=ALL&SaveUpFilesPath=/DATA_UPLOADFILES/Office",
+                               Multipart({{"file[]", "a.txt", "text/plain", "alpha"}})}));
+  EXPECT_TRUE(std::regex_match(body, std::regex(R"re(\[\{"url":"/Data_UploadFiles/Office/\d+\.txt","name":"a\.txt"\}\]\n)re")))
+      << body;
+}
+
+TEST_F(EditorUploadPageTest, APastedPictureIsSavedByTheKindItsBytesShow) {
+  Request request{"", Multipart({{"file[]", "blob", "image/png", kPng}})};
+  std::string body = Body(Run(request));
+  std::smatch m;
+  ASSERT_TRUE(std::regex_match(body, m, std::regex(R"re(\[\{"url":"(/Data_UploadFiles/QeEditor/(\d{20}\.png))","name":"(\d{20}\.png)"\}\]\n)re")))
+      << body;
+  EXPECT_EQ(m[2], m[3]);
+  EXPECT_EQ(qe_test::FileContent(Saved(m[1])), kPng);
+
+  // A part whose bytes are no picture is refused whatever it claims to be.
+  body = Body(Run({"", Multipart({{"file[]", "blob", "image/png", "<script>alert(1)</script>"}})}));
+  EXPECT_EQ(body, "[{\"error\":\"\\u7c98\\u8d34\\u7684\\u5185\\u5bb9\\u4e0d\\u662f\\u56fe\\u7247\\u3002\"}]\n");
+  // Over the limit: refused before the body is read.
+  body = Body(Run({"", Multipart({{"file[]", "blob", "image/png", kPng + std::string(host::kPastedPictureMb << 20, 'x')}})}));
+  EXPECT_TRUE(body.starts_with("[{\"error\":\"\\u56fe\\u7247\\u592a\\u5927")) << body;  // 图片太大
+}
+
+TEST_F(EditorUploadPageTest, ForeignPictureAddressesAreNotFetchedYet) {
+  Request request{"", "qeEditor-img=https%3A%2F%2Ffar.example%2Fp.png", "application/x-www-form-urlencoded"};
+  EXPECT_EQ(Body(Run(request)), "{\"error\":\"\\u6682\\u4e0d\\u652f\\u6301\\u4fdd\\u5b58\\u8fdc\\u7a0b\\u56fe\\u7247\\u3002\"}\n");
+}
+
+TEST_F(EditorUploadPageTest, RequestsNotFromTheEditorAreRefused) {
+  Request plain_form{"DialogType=all&SaveUpFilesPath=/Data_UploadFiles/x", Multipart({{"file[]", "a.txt", "", "a"}})};
+  plain_form.from_script = false;
+  std::string answer = Run(plain_form);
+  EXPECT_TRUE(answer.starts_with("HTTP/1.1 403 Forbidden\n")) << answer;
+  EXPECT_NE(answer.find("{\"error\":"), std::string::npos);
+
+  Request get{"DialogType=all", "", "text/plain", "GET"};
+  EXPECT_TRUE(Run(get).starts_with("HTTP/1.1 405 Method Not Allowed\n"));
+
+  // Another site's page: the error page, which the editor cannot read as JSON.
+  Request foreign{"DialogType=all&SaveUpFilesPath=/Data_UploadFiles/x", Multipart({{"file[]", "a.txt", "", "a"}})};
+  foreign.referer = "http://elsewhere.example/attack.htm";
+  answer = Run(foreign);
+  EXPECT_EQ(answer.find("\"url\""), std::string::npos) << answer;
+  EXPECT_NE(answer.find("<body"), std::string::npos) << answer;
+  EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "Data_UploadFiles"));
+
+  Request unknown{"DialogType=flash&SaveUpFilesPath=/Data_UploadFiles/x", Multipart({{"file[]", "a.swf", "", "a"}})};
+  EXPECT_TRUE(Body(Run(unknown)).starts_with("[{\"error\":")) << Body(Run(unknown));
+}
+
+}  // namespace
