@@ -69,3 +69,46 @@ Create Table [NClass] (
   [Manager] Text(255),
   [Title] Text(255)
 );
+
+-- The system settings: one row per settings class, its values joined by "|".
+Create Table [Xtsz] (
+  [ID] Counter Primary Key,
+  [Class] Text(50) Not Null Unique,
+  [Content] Memo
+);
+
+-- The resource library's files: their size in bytes, and whether the owner
+-- shares them (private files count against the owner's quota).
+Create Table [Resource] (
+  [ID] Counter Primary Key,
+  [UserName] Text(50),
+  [RealSize] Long,
+  [IsShare] YesNo
+);
+
+-- The blog module: posts, one counters row per blog owner, replies to posts,
+-- and messages to owners.
+Create Table [Blog] (
+  [ID] Counter Primary Key,
+  [UserName] Text(50),
+  [Count_Review] Long
+);
+
+Create Table [Blog_Info] (
+  [ID] Counter Primary Key,
+  [UserName] Text(50) Not Null Unique,
+  [Count_Log] Long,
+  [Count_Review] Long,
+  [Count_Message] Long
+);
+
+Create Table [Blog_Review] (
+  [ID] Counter Primary Key,
+  [BlogID] Long,
+  [UserName_Review] Text(50)
+);
+
+Create Table [Blog_Message] (
+  [ID] Counter Primary Key,
+  [UserName_Message] Text(50)
+);

@@ -16,6 +16,12 @@ int16_t KesraCheckIsID(vb::Variant& Response, vb::String p_String, bool p_CloseP
   return 0;
 }
 
+int32_t CheckIsLongID(vb::Variant& Response, vb::String p_String, bool p_CloseParent, vb::String p_DialogID) {
+  if (KesraCheckIsNumeric(p_String)) return vb::CLng(vb::Variant(vb::Int(vb::Val(p_String))));
+  KesraShowErrorPageWithoutData(Response, u"无效ID。", p_CloseParent, p_DialogID);
+  return 0;
+}
+
 int16_t KesraCheckIsRange(vb::Variant& Response, vb::String p_String, int16_t p_Min, int16_t p_Max,
                           bool p_CloseParent, vb::String p_DialogID) {
   int16_t id = KesraCheckIsID(Response, p_String, false, u"");

@@ -1,8 +1,10 @@
 #include "host/charts_page.h"
+#include "host/desk_page.h"
 #include "host/editor_demo_page.h"
 #include "host/editor_upload_page.h"
 #include "host/file_view_pages.h"
 #include "host/form_sample_page.h"
+#include "host/login_page.h"
 #include "host/menu_list_page.h"
 #include "host/pages.h"
 #include "host/start_page.h"
@@ -20,6 +22,8 @@ Pages SitePages() {
   pages.Register(kEditorDemoPage, &EditorDemoPage);
   pages.Register(kStickerPage, &StickerPage);
   pages.Register(kFormSamplePage, &FormSamplePage);
+  pages.Register(kLoginPage, &LoginPage);
+  pages.Register(kDeskPage, &DeskPage);
   pages.Register(kFileViewPage, &FileViewPage);
   pages.Register(kFileDownloadPage, &FileDownloadPage);
   return pages;

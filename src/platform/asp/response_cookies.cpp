@@ -65,6 +65,18 @@ const com::MemberTable<ResponseCookie>& ResponseCookie::Members() {
          return {};
        }},
       {u"Secure", com::kGet, 0, 0, [](Self& self, com::ArgList&) -> Variant { return self.secure_; }},
+      {u"HttpOnly", com::kLet, 1, 1,
+       [](Self& self, com::ArgList& args) -> Variant {
+         self.SetHttpOnly(vb::CBool(com::ValueOf(args[0])));
+         return {};
+       }},
+      {u"HttpOnly", com::kGet, 0, 0, [](Self& self, com::ArgList&) -> Variant { return self.http_only_; }},
+      {u"SameSite", com::kLet, 1, 1,
+       [](Self& self, com::ArgList& args) -> Variant {
+         self.SetSameSite(ArgText(args[0]));
+         return {};
+       }},
+      {u"SameSite", com::kGet, 0, 0, [](Self& self, com::ArgList&) -> Variant { return self.same_site_; }},
   };
   return table;
 }
@@ -103,6 +115,17 @@ void ResponseCookie::SetDomain(String domain) {
 void ResponseCookie::SetSecure(bool secure) {
   if (state_->AllowChange()) secure_ = secure;
 }
+void ResponseCookie::SetHttpOnly(bool http_only) {
+  if (state_->AllowChange()) http_only_ = http_only;
+}
+void ResponseCookie::SetSameSite(StringView same_site) {
+  String named;
+  for (const char16_t* known : {u"Strict", u"Lax", u"None"})
+    if (vb::EqualsNoCase(same_site, known)) named = known;
+  if (named.empty() && !same_site.empty())
+    vb::Raise(vb::kInvalidProcedureCall, u"SameSite is Strict, Lax or None");
+  if (state_->AllowChange()) same_site_ = std::move(named);
+}
 
 String ResponseCookie::HeaderValue() const {
   String text = name_ + u"=";
@@ -120,6 +143,8 @@ String ResponseCookie::HeaderValue() const {
   if (!domain_.empty()) text += u"; domain=" + domain_;
   if (!path_.empty()) text += u"; path=" + path_;
   if (secure_) text += u"; secure";
+  if (http_only_) text += u"; HttpOnly";
+  if (!same_site_.empty()) text += u"; SameSite=" + same_site_;
   return text;
 }
 

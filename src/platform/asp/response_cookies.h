@@ -1,6 +1,7 @@
 #pragma once
 // Response.Cookies: the cookies a response sets, each with a value or
-// sub-keys, and its Expires, Path, Domain and Secure attributes.
+// sub-keys, and its Expires, Path, Domain, Secure, HttpOnly and SameSite
+// attributes.
 #include <memory>
 #include <optional>
 
@@ -47,8 +48,14 @@ class ResponseCookie : public com::Dispatch<ResponseCookie> {
   void SetPath(String path);
   void SetDomain(String domain);
   void SetSecure(bool secure);
+  // Kept from the page's scripts (document.cookie) when true.
+  void SetHttpOnly(bool http_only);
+  // "Strict", "Lax" or "None" (any letter case, written as named here), or ""
+  // for none; anything else raises 5.
+  void SetSameSite(StringView same_site);
 
-  // The Set-Cookie header value: "name=v; expires=...; domain=...; path=/; secure",
+  // The Set-Cookie header value:
+  // "name=v; expires=...; domain=...; path=/; secure; HttpOnly; SameSite=Lax",
   // the value (or each key and value) URL-encoded.
   String HeaderValue() const;
 
@@ -61,6 +68,8 @@ class ResponseCookie : public com::Dispatch<ResponseCookie> {
   String path_ = u"/";
   String domain_;
   bool secure_ = false;
+  bool http_only_ = false;
+  String same_site_;
 };
 
 class ResponseCookies : public com::Dispatch<ResponseCookies> {

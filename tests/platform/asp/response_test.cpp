@@ -207,6 +207,34 @@ TEST(ResponseCookies, SetCookieWithKeysAndAttributes) {
                 u"Cleared=; path=/"}));
 }
 
+TEST(ResponseCookies, HttpOnlyAndSameSiteCloseTheLine) {
+  Context ctx(RequestSpec{});
+  Variant response = ctx.Response();
+  Variant cookie = com::Call(response, u"Cookies", u"Login");
+  com::Let(cookie, u"", u"v");
+  com::Let(cookie, u"Secure", true);
+  com::Let(cookie, u"HttpOnly", true);
+  com::Let(cookie, u"SameSite", u"lax");  // written as the attribute names it
+  EXPECT_EQ(com::Call(cookie, u"HttpOnly"), Variant(true));
+  EXPECT_EQ(com::Call(cookie, u"SameSite"), Variant(u"Lax"));
+  for (const char16_t* bad : {u"Loose", u"Lax; Domain=evil.org"}) {
+    try {
+      com::Let(cookie, u"SameSite", bad);
+      ADD_FAILURE() << "accepted " << vb::ToUtf8(bad);
+    } catch (const vb::Error& e) {
+      EXPECT_EQ(e.Number(), vb::kInvalidProcedureCall);
+    }
+  }
+  Variant plain = com::Call(response, u"Cookies", u"Plain");
+  com::Let(plain, u"", u"p");
+  com::Let(plain, u"SameSite", u"Strict");
+  com::Let(plain, u"SameSite", u"");  // none again
+  std::vector<String> set_cookies;
+  for (const auto& [name, value] : ctx.ResponseObject().Headers())
+    if (name == u"Set-Cookie") set_cookies.push_back(value);
+  EXPECT_EQ(set_cookies, (std::vector<String>{u"Login=v; path=/; secure; HttpOnly; SameSite=Lax", u"Plain=p; path=/"}));
+}
+
 TEST(ResponseClient, ConnectionStateComesFromTheSink) {
   auto sink = std::make_shared<MemorySink>();
   Connection c;

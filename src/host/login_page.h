@@ -1,0 +1,15 @@
+#pragma once
+// The plain login page, "/qe/login.asp" (the site's real login pages are
+// outside the component): the form, and on POST the check of the User row by
+// login name and password digest. A user who passes gets the Session values
+// that the office pages read (UserInfo, UserInfoSize, manager), the login
+// cookie when asked to remember, and is sent on to the desk page.
+#include "host/pages.h"
+
+namespace host {
+
+inline constexpr char16_t kLoginPage[] = u"/qe/login.asp";
+
+void LoginPage(Page& page);
+
+}  // namespace host

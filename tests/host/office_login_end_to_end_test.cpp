@@ -1,0 +1,202 @@
+// Logging in through `qe serve`: the plain login page checks the user's row,
+// leaves the Session values the office procedures read, and the login cookie
+// when asked; the desk page opens only to a logged-in visitor, under its own
+// address and no other that merely holds an open page's name.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "common/kesra_class_md5.h"
+#include "host/raw_http.h"
+#include "host/serve_process.h"
+#include "platform/ado/ado_fixture.h"
+#include "platform/text/ansi.h"
+#include "support/cookie_expiry.h"
+#include "support/http_client.h"
+
+namespace {
+
+std::string Utf8(const std::u16string& text) { return vb::ToUtf8(text); }
+constexpr char kRedirectScript[] = "<Script>top.location.href='/qe/index.asp'</Script>";
+constexpr char kDesk[] = "/qe/main/desk.asp";
+
+struct Answer {
+  int status = 0;
+  std::string body;  // UTF-8
+  std::multimap<std::string, std::string> headers;
+};
+
+// A browser without scripts: keeps the cookies it is given and sends them back.
+class Visitor {
+ public:
+  explicit Visitor(int port) : port_(port), client_(port) {}
+
+  Answer Get(const std::string& target) { return Keep(client_.Get(target, Headers())); }
+  Answer Post(const std::string& target, const std::string& form) {
+    qe_test::HttpHeaders headers = Headers();
+    headers.emplace_back("Referer", "http://127.0.0.1:" + std::to_string(port_) + "/qe/login.asp");
+    return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", headers));
+  }
+  bool Holds(const std::string& name) const { return cookies_.count(name) > 0; }
+
+ private:
+  qe_test::HttpHeaders Headers() const {
+    std::string cookie;
+    for (const auto& [name, value] : cookies_) cookie += (cookie.empty() ? "" : "; ") + name + "=" + value;
+    if (cookie.empty()) return {};
+    return {{"Cookie", cookie}};
+  }
+  Answer Keep(const std::optional<qe_test::HttpAnswer>& result) {
+    Answer answer;
+    if (!result) return answer;
+    answer.status = result->status;
+    answer.body = vb::ToUtf8(text::DecodeAnsi(result->body));
+    for (const auto& [name, value] : result->headers) {
+      answer.headers.emplace(name, value);
+      if (name != "Set-Cookie") continue;
+      std::string pair = value.substr(0, value.find(';'));
+      size_t eq = pair.find('=');
+      cookies_[pair.substr(0, eq)] = pair.substr(eq + 1);
+    }
+    return answer;
+  }
+  int port_;
+  qe_test::HttpClient client_;
+  std::map<std::string, std::string> cookies_;
+};
+
+std::string KesraQeLine(const Answer& answer) {
+  for (auto [it, end] = answer.headers.equal_range("Set-Cookie"); it != end; ++it)
+    if (it->second.starts_with("KesraQe=")) return it->second;
+  return {};
+}
+
+
+class OfficeLoginTest : public ::testing::Test {
+ protected:
+  using String = vb::String;
+  using Variant = vb::Variant;
+
+  static void SetUpTestSuite() {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    site_ = new qe_test::TempSite;
+    server_ = new host_test::ServeProcess(site_->SiteFolder());
+    // The first request makes and seeds the main database; then our users.
+    Visitor first(server_->Port());
+    ASSERT_EQ(first.Get("/qe/login.asp").status, 200);
+    ado::InstallAllProviders();
+    Variant conn(com::CreateObject(u"ADODB.Connection"));
+    com::Call(conn, u"Open", ado_test::Jet(u"C:\\site\\data\\qe.asp"));
+    auto add_user = [&](const String& name, const String& login) {
+      com::Call(conn, u"Execute",
+                u"Insert Into [User] ([Name],[UserName],[Part],[SystemSet],[PassWord],[Rule],[ShenHe],[Time]) Values ('" +
+                    name + u"','" + login + u"','教务处','50|60|2|70|80','" + qe::Kesra_Class_Md5().KesraMd5(u"pa ss") +
+                    u"','b',-1,'20240101000000')");
+    };
+    add_user(u"<李>&四", u"li");
+    add_user(u"a|b", u"bar");
+    com::Call(conn, u"Close");
+  }
+  static void TearDownTestSuite() {
+    delete server_;
+    delete site_;
+  }
+  static int Port() { return server_->Port(); }
+
+  static qe_test::TempSite* site_;
+  static host_test::ServeProcess* server_;
+};
+
+qe_test::TempSite* OfficeLoginTest::site_ = nullptr;
+host_test::ServeProcess* OfficeLoginTest::server_ = nullptr;
+
+// The desk page under addresses that hold an open page's name after its own
+// path: none is run as the desk page. A query is no part of the path: there
+// the desk stays closed to a visitor who is not logged in.
+void ExpectNeverServedAsTheDesk(Visitor& visitor) {
+  for (const char* target : {"/qe/main/desk.asp/index.asp", "/qe/main/desk.asp%2Findex.asp",
+                             "/qe/main/desk.asp;index.asp", "/qe/main/desk.asp%3Bindex.asp",
+                             "/qe/main/desk.asp/login.asp"}) {
+    SCOPED_TRACE(target);
+    Answer answer = visitor.Get(target);
+    EXPECT_EQ(answer.status, 404);
+    EXPECT_EQ(answer.body.find("欢迎您"), std::string::npos);
+  }
+}
+
+void ExpectTheQueryOpensNothing(Visitor& visitor) {
+  for (const char* target : {"/qe/main/desk.asp?a=index.asp", "/qe/main/desk.asp?x=/qe/login_check.asp"}) {
+    SCOPED_TRACE(target);
+    Answer answer = visitor.Get(target);
+    EXPECT_EQ(answer.status, 200);
+    EXPECT_EQ(answer.body, kRedirectScript);
+  }
+}
+
+TEST_F(OfficeLoginTest, WithoutLoginTheDeskSendsTheBrowserHomeUnderEveryAddress) {
+  Visitor visitor(Port());
+  Answer desk = visitor.Get(kDesk);
+  EXPECT_EQ(desk.status, 200);
+  EXPECT_EQ(desk.body, kRedirectScript);
+  ExpectNeverServedAsTheDesk(visitor);
+  ExpectTheQueryOpensNothing(visitor);
+  // Raw bytes that no client library would send.
+  for (const char* target : {"/qe/main/desk.asp/index.asp", "/qe/main/desk.asp;index.asp"}) {
+    std::string answer = host_test::SendRaw(
+        Port(), std::string("GET ") + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+    EXPECT_EQ(host_test::StatusOf(answer), 404) << target;
+  }
+}
+
+TEST_F(OfficeLoginTest, AWrongPasswordOrAnUnknownNameIsRefused) {
+  for (const char* form : {"UserName=li&PassWord=pass", "UserName=li&PassWord=", "UserName=nobody&PassWord=pa+ss",
+                           "UserName=li%27+Or+%271%27%3D%271&PassWord=pa+ss"}) {
+    SCOPED_TRACE(form);
+    Visitor visitor(Port());
+    Answer answer = visitor.Post("/qe/login.asp", form);
+    EXPECT_EQ(answer.status, 200);
+    EXPECT_NE(answer.body.find(Utf8(u"对不起，用户名或密码错误！")), std::string::npos) << answer.body;
+    EXPECT_FALSE(visitor.Holds("KesraQe"));
+    EXPECT_EQ(visitor.Get(kDesk).body, kRedirectScript);
+  }
+  Visitor bar(Port());
+  EXPECT_NE(bar.Post("/qe/login.asp", "UserName=bar&PassWord=pa+ss").body.find(Utf8(u"用户资料中含有字符“|”")),
+            std::string::npos);
+  EXPECT_EQ(bar.Get(kDesk).body, kRedirectScript);
+}
+
+TEST_F(OfficeLoginTest, AfterLoginTheDeskGreetsTheUserByNameEncoded) {
+  Visitor visitor(Port());
+  Answer login = visitor.Post("/qe/login.asp", "UserName=li&PassWord=pa+ss");
+  EXPECT_EQ(login.status, 302);
+  EXPECT_EQ(login.headers.find("Location")->second, kDesk);
+  EXPECT_EQ(KesraQeLine(login), "") << "no cookie unless asked to remember";
+  Answer desk = visitor.Get(kDesk);
+  EXPECT_EQ(desk.status, 200);
+  EXPECT_NE(desk.body.find(Utf8(u"欢迎您，<span id=\"user\">&lt;李&gt;&amp;四</span>（<span id=\"part\">教务处</span>）")),
+            std::string::npos)
+      << desk.body;
+  ExpectNeverServedAsTheDesk(visitor);
+  // The login name in any case finds the row, as the database compares text.
+  Visitor upper(Port());
+  EXPECT_EQ(upper.Post("/qe/login.asp", "UserName=LI&PassWord=pa+ss").status, 302);
+}
+
+TEST_F(OfficeLoginTest, RememberingSetsTheLoginCookieThatTheLoginPageReadsBack) {
+  Visitor visitor(Port());
+  Answer login = visitor.Post("/qe/login.asp", "UserName=li&PassWord=pa+ss&SaveTime=30");
+  EXPECT_EQ(login.status, 302);
+  EXPECT_EQ(KesraQeLine(login),
+            "KesraQe=UserName=li&PassWord=pa+ss; expires=" + qe_test::CookieExpiry(30) + "; path=/; HttpOnly; SameSite=Lax");
+  Answer form = visitor.Get("/qe/login.asp");
+  EXPECT_NE(form.body.find("<input name=\"UserName\" value=\"li\">"), std::string::npos) << form.body;
+  EXPECT_NE(form.body.find("value=\"30\" checked>"), std::string::npos);
+  EXPECT_EQ(visitor.Get(kDesk).status, 200);
+}
+
+}  // namespace
