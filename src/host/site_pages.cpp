@@ -2,6 +2,7 @@
 #include "host/desk_page.h"
 #include "host/editor_demo_page.h"
 #include "host/editor_upload_page.h"
+#include "host/file_view_pages.h"
 #include "host/form_sample_page.h"
 #include "host/login_page.h"
 #include "host/menu_list_page.h"
@@ -23,6 +24,8 @@ Pages SitePages() {
   pages.Register(kFormSamplePage, &FormSamplePage);
   pages.Register(kLoginPage, &LoginPage);
   pages.Register(kDeskPage, &DeskPage);
+  pages.Register(kFileViewPage, &FileViewPage);
+  pages.Register(kFileDownloadPage, &FileDownloadPage);
   return pages;
 }
 
