@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <vector>
+
 #include "host/content_types.h"
 #include "platform/fs/paths.h"
 #include "platform/vb/error.h"
@@ -9,17 +11,23 @@
 namespace host {
 namespace {
 
-// The first name of `file` below `folder`, both canonical; "" when the file is
+// The names of `file` below `folder`, both canonical; none when the file is
 // not below it.
-std::string FirstNameBelow(const std::filesystem::path& folder, const std::filesystem::path& file) {
+std::vector<std::string> NamesBelow(const std::filesystem::path& folder, const std::filesystem::path& file) {
   std::filesystem::path relative = file.lexically_relative(folder);
   if (relative.empty() || *relative.begin() == "..") return {};
-  return relative.begin()->string();
+  std::vector<std::string> names;
+  for (const auto& name : relative) names.push_back(name.string());
+  return names;
 }
 
 }  // namespace
 
 bool IsDatabaseFolderName(std::string_view name) { return vb::EqualsNoCase(vb::FromUtf8(name), u"data"); }
+
+bool IsPrivateUploadFolderName(vb::StringView name) {
+  return vb::EqualsNoCase(name, u"NetDriver") || vb::EqualsNoCase(name, u"AutoBackup");
+}
 
 std::optional<StaticFile> FindStaticFile(const std::filesystem::path& site_folder, vb::StringView virtual_path) {
   std::optional<std::filesystem::path> found;
@@ -33,8 +41,11 @@ std::optional<StaticFile> FindStaticFile(const std::filesystem::path& site_folde
   std::filesystem::path file = std::filesystem::canonical(*found, error);
   std::filesystem::path root = std::filesystem::canonical(site_folder, error);
   if (error) return std::nullopt;
-  std::string first = FirstNameBelow(root, file);
-  if (first.empty() || IsDatabaseFolderName(first)) return std::nullopt;
+  std::vector<std::string> names = NamesBelow(root, file);
+  if (names.empty() || IsDatabaseFolderName(names[0])) return std::nullopt;
+  if (names.size() > 2 && vb::EqualsNoCase(vb::FromUtf8(names[0]), u"Data_UploadFiles") &&
+      IsPrivateUploadFolderName(vb::FromUtf8(names[1])))
+    return std::nullopt;
 
   struct stat status {};
   if (::stat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
