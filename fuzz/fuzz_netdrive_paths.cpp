@@ -48,12 +48,14 @@ struct Site {
 std::string Resolved(const stdfs::path& path) {
   stdfs::path existing = path, rest;
   while (!existing.empty() && !stdfs::exists(existing)) {
-    rest = existing.filename() / rest;
+    rest = rest.empty() ? existing.filename() : existing.filename() / rest;
     existing = existing.parent_path();
   }
   char buffer[PATH_MAX];
   if (!realpath(existing.c_str(), buffer)) abort();
-  return (stdfs::path(buffer) / rest).lexically_normal().string();
+  stdfs::path resolved(buffer);
+  if (!rest.empty()) resolved /= rest;
+  return resolved.lexically_normal().string();
 }
 
 }  // namespace

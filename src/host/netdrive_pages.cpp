@@ -78,19 +78,28 @@ std::vector<Entry> Listing(Page& page, const String& folder) {
   return entries;
 }
 
+// A link that calls the script (in onclick: a "javascript:" address would be
+// percent-decoded before it runs, and the names are percent-encoded).
+String Call(const String& code, const String& text, const String& cls = {}) {
+  return u"<a href=\"#\" onclick=\"" + code + u";return false;\"" + (cls.empty() ? String() : u" class=\"" + cls + u"\"") +
+         u">" + text + u"</a>";
+}
+
 String Row(const Entry& entry) {
   String shown = qe::HtmlEncodeText(entry.name);
   String arg = Argument(entry.name);
   String type = entry.folder ? String(u"folder") : Argument(qe::KesraFileGetExt(entry.name, 0));
   String kind = entry.folder ? String(u"Folder") : String(u"File");
+  String copy_type = entry.folder ? String(u"2") : String(u"1");
+  String slash = entry.folder ? String(u"/") : String();
   String row = u"<tr><td><input type=\"checkbox\" name=\"" + String(entry.folder ? u"folders" : u"files") +
-               u"\" value=\"" + shown + u"\"></td><td><a href=\"javascript:viewfile('" + arg + (entry.folder ? u"/" : u"") +
-               u"','" + type + u"')\" class=\"entry\">" + shown + (entry.folder ? u"/" : u"") + u"</a></td><td>";
-  if (!entry.folder) row += u"<a href=\"javascript:editfile('" + arg + u"','" + type + u"')\">编辑</a> ";
-  row += u"<a href=\"javascript:ReNameIt('ReName" + kind + u"','" + arg + u"')\" class=\"rename\">改名</a> "
-         u"<a href=\"javascript:copyfile(" + String(entry.folder ? u"2" : u"1") + u",'" + arg +
-         u"')\">复制</a> <a href=\"javascript:cutfile(" + String(entry.folder ? u"2" : u"1") + u",'" + arg +
-         u"')\">剪切</a> <a href=\"javascript:delfile('Del" + kind + u"','" + arg + u"')\">删除</a></td></tr>\n";
+               u"\" value=\"" + shown + u"\"></td><td>" +
+               Call(u"viewfile('" + arg + slash + u"','" + type + u"')", shown + slash, u"entry") + u"</td><td>";
+  if (!entry.folder) row += Call(u"editfile('" + arg + u"','" + type + u"')", u"编辑") + u" ";
+  row += Call(u"ReNameIt('ReName" + kind + u"','" + arg + u"')", u"改名", u"rename") + u" " +
+         Call(u"copyfile(" + copy_type + u",'" + arg + u"')", u"复制") + u" " +
+         Call(u"cutfile(" + copy_type + u",'" + arg + u"')", u"剪切") + u" " +
+         Call(u"delfile('Del" + kind + u"','" + arg + u"')", u"删除") + u"</td></tr>\n";
   return row;
 }
 
