@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host/static_files.h"
+#include "office/qe_user.h"
 #include "platform/com/object.h"
 #include "platform/text/ansi.h"
 #include "platform/vb/convert.h"
@@ -14,6 +15,7 @@ namespace {
 
 constexpr char16_t kUploadRoot[] = u"/Data_UploadFiles/";
 constexpr double kMegabyte = 1024.0 * 1024.0;
+constexpr char16_t kLoginFirst[] = u"请先登录，再上传文件。";
 
 vb::String RequestValue(Page& page, const char16_t* collection, const char16_t* name) {
   return vb::CStr(com::ValueOf(com::Call(page.Request, collection, vb::String(name))));
@@ -163,8 +165,15 @@ void EditorUploadPage(Page& page) {
   if (page.Ended()) return;
 
   vb::String content_type = vb::LCase(RequestValue(page, u"ServerVariables", u"HTTP_CONTENT_TYPE"));
-  if (content_type.starts_with(u"application/x-www-form-urlencoded"))
-    return Answer(page, ErrorEntry(u"暂不支持保存远程图片。"));
+  const bool foreign_picture = content_type.starts_with(u"application/x-www-form-urlencoded");
+  // Refused in the editor's own answer (an object for a foreign picture, an
+  // array of entries for files), which the editor shows to its user: an
+  // error page would reach the editor as an answer it cannot read.
+  if (!qe::QeUserLoggedIn(page.Session)) {
+    const vb::String why = ErrorEntry(kLoginFirst);
+    return Answer(page, foreign_picture ? why : JsonArray({why}));
+  }
+  if (foreign_picture) return Answer(page, ErrorEntry(u"暂不支持保存远程图片。"));
 
   vb::String kind = vb::LCase(RequestValue(page, u"QueryString", u"DialogType"));
   vb::String query = RequestValue(page, u"ServerVariables", u"QUERY_STRING");
