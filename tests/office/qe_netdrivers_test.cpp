@@ -192,6 +192,31 @@ TEST_F(NetDriverActionsTest, BatchDeleteTakesEachCheckedNameAsItIs) {
   EXPECT_EQ(Tree(), "b/ b/x.txt d ");
 }
 
+// Two users at work from several threads each: every drive ends with exactly
+// its own user's entries.
+TEST_F(NetDriverActionsTest, TwoUsersAtOnceEachChangeOnlyTheirOwnDrive) {
+  std::filesystem::remove(site_.Host("site/Data_UploadFiles/NetDriver/bob/secret.txt"));
+  std::vector<std::thread> threads;
+  for (int i = 0; i < 8; ++i)
+    threads.emplace_back([&, i] {
+      User user = i % 2 ? Bob() : Li();
+      String name = u"t" + vb::CStr(Variant(int32_t(i)));
+      CreateOrDel(u"/", name, u"CreateFolder", user);
+      CreateOrDel(u"/" + name + u"/", u"f.txt", u"CreateFile", user);
+      auto page = NewPage(&user, u"/qe/netdrivers_rename.asp?p_OldName=f.txt&p_NewName=g.txt");
+      qe::QeNetDriversReName(page->server, page->session, page->response, page->request, u"/" + name + u"/",
+                             u"ReNameFile");
+    });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(Tree(), "t0/ t0/g.txt t2/ t2/g.txt t4/ t4/g.txt t6/ t6/g.txt ");
+  std::string bob;
+  for (auto& entry : std::filesystem::recursive_directory_iterator(site_.Host("site/Data_UploadFiles/NetDriver/bob")))
+    bob += std::filesystem::relative(entry.path(), site_.Host("site/Data_UploadFiles/NetDriver/bob")).string() + " ";
+  EXPECT_EQ(bob.size(), std::string("t1 t1/g.txt t3 t3/g.txt t5 t5/g.txt t7 t7/g.txt ").size()) << bob;
+  for (const char* name : {"t1/g.txt", "t3/g.txt", "t5/g.txt", "t7/g.txt"})
+    EXPECT_NE(bob.find(name), std::string::npos) << bob;
+}
+
 class CopyCutTest : public NetDriveTest {
  protected:
   std::unique_ptr<Page> CopyCut(const User& user, const String& folder, const String& act, const String& query,
