@@ -21,6 +21,21 @@ vb::String JoinedByCrLf(const std::vector<vb::String>& lines) {
 // A size as the page's script computes it: the value less 16, as text.
 vb::String LessSixteen(const vb::Variant& size) { return vb::Trim(vb::CStr(vb::Variant(vb::CDbl(size) - 16))); }
 
+// The bottom bar of both frames; the div dialog's right corner shows a
+// pointer.
+vb::String Tailer(const vb::String& id, vb::StringView corner_style) {
+  return u"<div id=\"DivTailer_" + id +
+         u"\" style=\"height: 23px;width: 100%; left: -1px;line-height: 23px;position: relative;border-bottom: "
+         u"rgb(180, 179, 179) 1px solid; background: Url(../comm/image/div/div_8.asp)\">"
+         u"<div width=23 style=\"float:left;\"><img height=18 title=\"\" src=\"../comm/image/div/div_7.asp\" "
+         u"width=23></div>"
+         u"<div width=23 style=\"float:left;width: 23px;height: 18px; display: inline-block; position: absolute; "
+         u"right: -3px;" +
+         vb::String(corner_style) +
+         u" vertical-align:middle;background: Url(../comm/image/div/div_9.asp) no-repeat 50% 50%;\"></div>"
+         u"</div>";
+}
+
 }  // namespace
 
 vb::String QeShowDialogFrame(int16_t p_PopWidth, int16_t p_PopHeight, bool p_Refresh, vb::String p_DialogID) {
@@ -72,15 +87,7 @@ vb::String QeShowDialogFrame(int16_t p_PopWidth, int16_t p_PopHeight, bool p_Ref
       height +
       u"px;\"></div>"
       u"</div>";
-  out += u"<div id=\"DivTailer_" + id +
-         u"\" style=\"height: 23px;width: 100%; left: -1px;line-height: 23px;position: relative;border-bottom: "
-         u"rgb(180, 179, 179) 1px solid; background: Url(../comm/image/div/div_8.asp)\">"
-         u"<div width=23 style=\"float:left;\"><img height=18 title=\"\" src=\"../comm/image/div/div_7.asp\" "
-         u"width=23></div>"
-         u"<div width=23 style=\"float:left;width: 23px;height: 18px; display: inline-block; position: absolute; "
-         u"right: -3px; vertical-align:middle;background: Url(../comm/image/div/div_9.asp) no-repeat 50% 50%;\"></div>"
-         u"</div>"
-         u"</dialog>";
+  out += Tailer(id, u"") + u"</dialog>";
   return out;
 }
 
@@ -194,16 +201,7 @@ vb::Variant QeShowDialogDivFrame(vb::Variant p_PopWidth, vb::Variant p_PopHeight
          height +
          u"px;\"></div>"
          u"</div>";
-  out += u"<div id=\"DivTailer_" + id +
-         u"\" style=\"height: 23px;width: 100%; left: -1px;line-height: 23px;position: relative;border-bottom: "
-         u"rgb(180, 179, 179) 1px solid; background: Url(../comm/image/div/div_8.asp)\">"
-         u"<div width=23 style=\"float:left;\"><img height=18 title=\"\" src=\"../comm/image/div/div_7.asp\" "
-         u"width=23></div>"
-         u"<div width=23 style=\"float:left;width: 23px;height: 18px; display: inline-block; position: absolute; "
-         u"right: -3px; cursor: pointer; vertical-align:middle;background: Url(../comm/image/div/div_9.asp) "
-         u"no-repeat 50% 50%;\"></div>"
-         u"</div>"
-         u"</div>\r\n";
+  out += Tailer(id, u" cursor: pointer;") + u"</div>\r\n";
   out += JoinedByCrLf(DivDialogScriptLines(look));
   return vb::Variant(out);
 }
