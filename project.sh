@@ -12,6 +12,9 @@ PACKAGES=(
   libjpeg62-turbo-dev libgif-dev libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-wqy-zenhei
   libcairo2-dev libboost1.81-dev
   freetds-dev unicode-data libicu-dev libssl-dev
+  libpugixml-dev  # workbooks: the XML parts of .xlsx packages
+  python3-pyftpdlib python3-openpyxl python3-xlwt python3-xlrd  # test peers: FTP, workbooks
+  sqlite3  # the export benchmark's reference
   libgumbo-dev  # the tests and fuzz targets read markup as a browser does
   chromium
   graphicsmagick  # the image benchmark's reference only

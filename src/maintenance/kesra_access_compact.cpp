@@ -20,7 +20,6 @@ namespace qe {
 namespace {
 
 constexpr char16_t kBackupLabel[] = u"【数据压缩维护自动备份】";
-constexpr char16_t kBackupFolder[] = u"/AutoBackup";
 constexpr char16_t kScratchFolder[] = u"\\temp";
 // The first try lets writers go on; the next holds them off from the copy to
 // the swap, so a busy file is compacted too.
@@ -30,27 +29,6 @@ vb::String JetSource(const vb::String& file) { return u"Provider=Microsoft.Jet.O
 
 void RemoveFile(const vb::String& file) {
   if (!file.empty()) KesraFileDelete(file, false);
-}
-
-// A backup folder of this compaction's own: a dated name that is taken gets
-// a number after it. Empty when none can be made.
-vb::String CreateBackupFolder(vb::Variant& Server) {
-  try {
-    vb::String parent = MapPathWithoutDrive(Server, kBackupFolder);
-    if (!KesraFolderExist(parent) && !KesraFolderCreate(parent)) return {};
-    vb::String dated = parent + u"\\" + kBackupLabel + KesraBackupTimeName();
-    for (int n = 1; n < 1000; ++n) {
-      vb::String folder = n == 1 ? dated : dated + u"_" + vb::CStr(vb::Variant(int32_t{n}));
-      try {
-        fs::CreateDirectory(folder);
-        return folder;
-      } catch (const vb::Error& e) {
-        if (e.Number() != vb::kFileAlreadyExists) return {};
-      }
-    }
-  } catch (const vb::Error&) {
-  }
-  return {};
 }
 
 // Compacts one database file in place; false when writes kept coming in.
@@ -133,7 +111,7 @@ bool Kesra_Class_Access::CompactFiles(vb::Variant& Response, vb::Variant& Server
     vb::String file = vb::Replace(folder + u"\\" + name, u"\\\\", u"\\");
     bool compacted = false;
     if (KesraFileExist(file, 0)) {
-      if (!backup_folder) backup_folder = CreateBackupFolder(Server);
+      if (!backup_folder) backup_folder = CreateBackupFolder(Server, kBackupLabel);
       bool into_backup = !backup_folder->empty();
       vb::String snapshot = into_backup ? *backup_folder + u"\\" + name
                                         : scratch_folder + u"\\" + PrivateName(u"snapshot-") + u".mdb";

@@ -54,23 +54,40 @@ bool Kesra_Class_Access::KesraAccessCreateFromConfig(vb::Variant& Response, vb::
   if (p_MdbFullPath.empty()) p_MdbFullPath = u"/data";
   p_MdbFullPath = MapPathWithoutDrive(Server, p_MdbFullPath);
 
+  // The files take the place of the target's only when all of them are ready.
+  BuiltDatabases built = BuildFromConfig(Response, Server, p_ConfigFileFullName, p_ConfigFileType);
+  try {
+    if (!KesraFolderExist(p_MdbFullPath) && !KesraFolderCreate(p_MdbFullPath))
+      vb::Raise(vb::kPathNotFound, p_MdbFullPath);
+    if (built.compacted)
+      for (const vb::String& name : built.names)
+        PutDatabaseInPlace(p_MdbFullPath + u"\\" + name, built.folder + u"\\" + name);
+  } catch (const vb::Error&) {
+    KesraFolderDelete(built.folder);
+    throw;
+  }
+  KesraFolderDelete(built.folder);
+  return built.compacted;
+}
+
+Kesra_Class_Access::BuiltDatabases Kesra_Class_Access::BuildFromConfig(vb::Variant& Response, vb::Variant& Server,
+                                                                       const vb::String& config,
+                                                                       const vb::String& config_type) {
   std::vector<ConfiguredDatabase> databases;
-  if (p_ConfigFileType == u"ini") {
-    if (!fs::IsExistingFile(p_ConfigFileFullName)) vb::Raise(vb::kFileNotFound, p_ConfigFileFullName);
-    databases = ReadStructureIni(sys::Profile::Load(p_ConfigFileFullName));
+  if (config_type == u"ini") {
+    if (!fs::IsExistingFile(config)) vb::Raise(vb::kFileNotFound, config);
+    databases = ReadStructureIni(sys::Profile::Load(config));
   } else {
-    databases = ReadDatabaseForm(p_ConfigFileFullName);
+    databases = ReadDatabaseForm(config);
   }
   CheckDistinctNames(databases);
-  if (!KesraFolderExist(p_MdbFullPath) && !KesraFolderCreate(p_MdbFullPath)) vb::Raise(vb::kPathNotFound, p_MdbFullPath);
 
-  // Everything is built and compacted in a private folder; the files take the
-  // place of the target's only when all of them are ready.
-  const vb::String build = CreatePrivateFolder(MapPathWithoutDrive(Server, u"\\temp"), u"rebuild-");
-  bool compacted = false;
+  // Everything is built and compacted in a private folder.
+  BuiltDatabases built;
+  built.folder = CreatePrivateFolder(MapPathWithoutDrive(Server, u"\\temp"), u"rebuild-");
   try {
     for (const ConfiguredDatabase& db : databases) {
-      DataBaseName(build + u"\\" + db.name);
+      DataBaseName(built.folder + u"\\" + db.name);
       SetDataBaseVer(kJet4);
       vb::String any_name = u" ";
       int32_t current_version = 0;
@@ -88,24 +105,21 @@ bool Kesra_Class_Access::KesraAccessCreateFromConfig(vb::Variant& Response, vb::
           KesraAccessCreateIndex(ix.name, ix.primary_key, ix.unique, ix.index_nulls, ix.field_list);
       }
       com::Call(conn, u"CommitTrans");
+      built.names.push_back(db.name);
     }
     // The catalog lets go of the last file built.
     Class_Terminate();
     Class_Initialize();
     vb::String names;
-    for (const ConfiguredDatabase& db : databases) names += (names.empty() ? u"" : u"|") + db.name;
-    compacted = CompactFiles(Response, Server, build, names, false, false, false, u"");
-    if (compacted)
-      for (const ConfiguredDatabase& db : databases)
-        PutDatabaseInPlace(p_MdbFullPath + u"\\" + db.name, build + u"\\" + db.name);
+    for (const vb::String& name : built.names) names += (names.empty() ? u"" : u"|") + name;
+    built.compacted = CompactFiles(Response, Server, built.folder, names, false, false, false, u"");
   } catch (const vb::Error&) {
     Class_Terminate();
     Class_Initialize();
-    KesraFolderDelete(build);
+    KesraFolderDelete(built.folder);
     throw;
   }
-  KesraFolderDelete(build);
-  return compacted;
+  return built;
 }
 
 }  // namespace qe

@@ -156,6 +156,14 @@ const com::MemberTable<Kesra_Class_Access>& Kesra_Class_Access::Members() {
        }},
       {u"KesraAccessCompare", com::kGet, 3, 3,
        [](K& k, A& a) { return k.KesraAccessCompare(vb::CStr(a[0]), vb::CStr(a[1]), vb::CByte(a[2])); }},
+      {u"KesraAccessExport", com::kGet, 6, 6,
+       [](K& k, A& a) {
+         return vb::Variant(k.KesraAccessExport(a[0], a[1], a[2], vb::CStr(a[3]), vb::CStr(a[4]), vb::CStr(a[5])));
+       }},
+      {u"KesraAccessImport", com::kGet, 4, 4,
+       [](K& k, A& a) {
+         return vb::Variant(k.KesraAccessImport(vb::CStr(a[0]), vb::CStr(a[1]), vb::CStr(a[2]), vb::CBool(a[3])));
+       }},
       {u"KesraAccessCreateConfig", com::kGet, 8, 8,
        [](K& k, A& a) {
          return vb::Variant(k.KesraAccessCreateConfig(a[0], a[1], a[2], vb::CStr(a[3]), vb::CStr(a[4]),
@@ -170,6 +178,15 @@ const com::MemberTable<Kesra_Class_Access>& Kesra_Class_Access::Members() {
        [](K& k, A& a) {
          return vb::Variant(k.KesraAccessCompact(a[0], a[1], a[2], vb::CStr(a[3]), vb::CBool(a[4]), vb::CBool(a[5]),
                                                  vb::CStr(a[6])));
+       }},
+      {u"KesraAccessFromExcel", com::kGet, 2, 2,
+       [](K& k, A& a) { return vb::Variant(k.KesraAccessFromExcel(vb::CStr(a[0]), vb::CStr(a[1]))); }},
+      {u"KesraAccessToExcel", com::kGet, 2, 2,
+       [](K& k, A& a) { return vb::Variant(k.KesraAccessToExcel(vb::CStr(a[0]), vb::CStr(a[1]))); }},
+      {u"KesraAccessRepair", com::kGet, 10, 10,
+       [](K& k, A& a) {
+         return vb::Variant(k.KesraAccessRepair(a[0], a[1], a[2], a[3], vb::CStr(a[4]), vb::CStr(a[5]),
+                                                vb::CStr(a[6]), vb::CByte(a[7]), vb::CBool(a[8]), vb::CStr(a[9])));
        }},
   };
   return table;

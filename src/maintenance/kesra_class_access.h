@@ -10,6 +10,7 @@
 // at once, and columns and indexes go to the table made last; one database is
 // built at a time.
 #include <cstdint>
+#include <vector>
 
 #include "platform/com/object.h"
 
@@ -43,6 +44,16 @@ class Kesra_Class_Access : public com::Dispatch<Kesra_Class_Access> {
   void SetDataBaseVer(int32_t p_Ver);
   // Reads no file; an Empty result (false through the façade).
   vb::Variant KesraAccessCompare(vb::String p_FileFullName1, vb::String p_FileFullName2, uint8_t p_CompareMode);
+  // A copy of the source holding the listed tables ("" all of them), put in
+  // the destination's place; asks before it replaces a file.
+  bool KesraAccessExport(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server,
+                         vb::String p_FileFullName_Source, vb::String p_FileFullName_Destination,
+                         vb::String p_TableList);
+  // The rows of the listed tables (the destination's when "") copied into the
+  // destination: the number of rows (32767 at most), 0 after a No, -1 when it
+  // failed (the failing table keeps what it had).
+  int16_t KesraAccessImport(vb::String p_FileFullName_Source, vb::String p_FileFullName_Destination,
+                            vb::String p_TableList, bool p_IsClear);
   bool KesraAccessCreateConfig(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server,
                                vb::String p_ConfigFileFullName, vb::String p_MdbFileFullNameList,
                                vb::String p_ConfigFileType, bool p_CloseParent, vb::String p_DialogID);
@@ -52,6 +63,12 @@ class Kesra_Class_Access : public com::Dispatch<Kesra_Class_Access> {
   bool KesraAccessCompact(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server,
                           vb::String p_DataParaList, bool p_ShowErrorInfo, bool p_CloseParent,
                           vb::String p_DialogID);
+  // Worksheets into tables and tables into worksheets; False when anything fails.
+  bool KesraAccessFromExcel(vb::String p_ExcelFileName, vb::String p_AccessFileName);
+  bool KesraAccessToExcel(vb::String p_AccessFileName, vb::String p_ExcelFileName);
+  bool KesraAccessRepair(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server, vb::Variant& Application,
+                         vb::String p_DataPath, vb::String p_DataNameList, vb::String p_ConfigFileFullName,
+                         uint8_t p_Level, bool p_CloseParent, vb::String p_DialogID);
 
   // The class's own builders (not on its interface).
   vb::String KesraAccessGetConnectString(bool UseJet4) const;
@@ -70,6 +87,19 @@ class Kesra_Class_Access : public com::Dispatch<Kesra_Class_Access> {
   bool CompactFiles(vb::Variant& Response, vb::Variant& Server, const vb::String& folder,
                     const vb::String& file_list, bool backup, bool p_ShowErrorInfo, bool p_CloseParent,
                     const vb::String& p_DialogID);
+
+  // Empty databases of a structure configuration, built and compacted in a
+  // private folder of the site's \temp (removed again when this raises).
+  struct BuiltDatabases {
+    vb::String folder;
+    std::vector<vb::String> names;
+    bool compacted = false;
+  };
+  BuiltDatabases BuildFromConfig(vb::Variant& Response, vb::Variant& Server, const vb::String& config,
+                                 const vb::String& config_type);
+  // The repair's own import: every row of every table the backup holds too,
+  // autonumbers included; false unless all of them came.
+  bool ImportWhole(const vb::String& backup, const vb::String& rebuilt);
 
   vb::Variant m_Catalog;
   vb::Variant m_Table;

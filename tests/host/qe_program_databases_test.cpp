@@ -64,3 +64,50 @@ TEST_F(QeProgramDatabases, CapturesRebuildsAndCompactsTheMainDatabase) {
   EXPECT_EQ(Call("CommAccessCompact '$'"), "True\n");
   EXPECT_TRUE(std::filesystem::exists(site_.Host("site/AutoBackup")));
 }
+
+namespace {
+
+// Every user table of the database with its rows, each value as its type and text.
+std::string Content(const vb::String& file) {
+  vb::Variant catalog(com::CreateObject(u"ADOX.Catalog"));
+  com::Let(catalog, u"ActiveConnection", u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file);
+  std::vector<vb::String> tables;
+  vb::Variant list = com::Call(catalog, u"Tables");
+  for (int32_t i = 0; i < vb::CLng(com::Call(list, u"Count")); ++i) {
+    vb::Variant t = com::Call(list, u"Item", i);
+    if (vb::CStr(com::Call(t, u"Type")) == u"TABLE") tables.push_back(vb::CStr(com::Call(t, u"Name")));
+  }
+  vb::Variant conn = com::Call(catalog, u"ActiveConnection");
+  std::string out;
+  for (const vb::String& table : tables) {
+    out += "table " + vb::ToUtf8(table) + "\n";
+    vb::Variant rs = com::Call(conn, u"Execute", u"Select * From [" + table + u"] Order By 1");
+    int32_t fields = vb::CLng(com::Call(com::Call(rs, u"Fields"), u"Count"));
+    for (; !vb::CBool(com::Call(rs, u"EOF")); com::Call(rs, u"MoveNext")) {
+      for (int32_t f = 0; f < fields; ++f) {
+        vb::Variant v = com::ValueOf(com::Call(rs, u"", f));
+        out += std::to_string(v.Type()) + ":" + (v.IsNull() || v.IsArray() ? "" : vb::ToUtf8(vb::CStr(v))) + "|";
+      }
+      out += "\n";
+    }
+  }
+  return out;
+}
+
+TEST_F(QeProgramDatabases, ALevelTwoRepairOfASeededSiteKeepsEveryRow) {
+  site_.MakeFolder("site/data");
+  ASSERT_TRUE(qe::CreateMainDatabaseFromSchema(u"C:\\site\\data\\qe.asp"));
+  ASSERT_EQ(Call("CommDataInit"), "");
+  {
+    vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
+    com::Call(conn, u"Open", vb::String(u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\site\\data\\qe.asp"));
+    com::Call(conn, u"Execute", vb::String(u"Insert Into Part (Part) Values ('教务处 O''Brien 007')"));
+    com::Call(conn, u"Execute", vb::String(u"Delete From NClass Where ID In (3, 4)"));
+  }
+  const std::string before = Content(u"C:\\site\\data\\qe.asp");
+  ASSERT_NE(before.find("O'Brien"), std::string::npos);
+  EXPECT_EQ(Call("CommAccessRepair /data qe.asp /Comm/Data_Mdb.mdb 2"), "True\n");
+  EXPECT_EQ(Content(u"C:\\site\\data\\qe.asp"), before);
+}
+
+}  // namespace

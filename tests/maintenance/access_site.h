@@ -55,6 +55,7 @@ class AccessSiteTest : public ado_test::AdoTest {
     request_ = context_->Request();
     response_ = context_->Response();
     server_ = context_->Server();
+    application_ = context_->Application();
   }
 
   static int64_t Count(StringView path, StringView table) {
@@ -98,6 +99,7 @@ class AccessSiteTest : public ado_test::AdoTest {
 
   std::unique_ptr<asp::Context> context_ = std::make_unique<asp::Context>(asp::RequestSpec{});  // /qe/index.asp
   Variant request_ = context_->Request(), response_ = context_->Response(), server_ = context_->Server();
+  Variant application_ = context_->Application();
   std::shared_ptr<qe::Kesra_Class_Access> access_ = std::make_shared<qe::Kesra_Class_Access>();
 };
 

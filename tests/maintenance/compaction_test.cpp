@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "access_site.h"
+#include "background_writer.h"
 #include "shell/qecls.h"
 #include "support/file_content.h"
 
@@ -109,28 +110,14 @@ TEST_F(CompactionTest, AFileThatIsNoDatabaseFailsTheCallAndLeavesNoScratchFile) 
 // in the compacted file, and its connection goes on with that file.
 TEST_F(CompactionTest, AWriterCommittingRowsMeanwhileLosesNothing) {
   Variant reader = Open(Jet(kMain));
-  std::atomic<bool> stop{false};
-  std::atomic<int> committed{0}, failed{0};
-  std::thread writer([&] {
-    Variant conn = Open(Jet(kMain));
-    while (!stop) {
-      try {
-        com::Call(conn, u"Execute", String(u"Insert Into t (body) Values ('during')"));
-        ++committed;
-      } catch (const vb::Error&) {
-        ++failed;
-      }
-    }
-  });
-  while (committed < 20) std::this_thread::yield();
+  BackgroundWriter writer(kMain, u"Insert Into t (body) Values ('during')");
   bool all = true;
   for (int i = 0; i < 3; ++i) all &= Compact(u"$");
-  stop = true;
-  writer.join();
+  writer.Stop();
   EXPECT_TRUE(all);
-  EXPECT_EQ(failed, 0);
-  EXPECT_EQ(Count(kMain, u"t"), 10 + committed);
-  EXPECT_EQ(vb::CLng(Scalar(reader, u"Select Count(*) From t")), 10 + committed);
+  EXPECT_EQ(writer.Failed(), 0);
+  EXPECT_EQ(Count(kMain, u"t"), 10 + writer.Committed());
+  EXPECT_EQ(vb::CLng(Scalar(reader, u"Select Count(*) From t")), 10 + writer.Committed());
   EXPECT_TRUE(ScratchIsEmpty());
 }
 

@@ -191,7 +191,8 @@ std::vector<Token> Tokenize(StringView sql) {
       while (end < sql.size() && IsWordChar(sql[end])) ++end;
       kind = Token::kWord;
     } else if (c == u'[' || c == u'`') {
-      end = ClosedEnd(sql, i, c == u'[' ? u']' : u'`', false);
+      // "]]" inside brackets is one "]" of the name.
+      end = ClosedEnd(sql, i, c == u'[' ? u']' : u'`', c == u'[');
       if (end == StringView::npos) SyntaxError(u"Invalid bracketing of name", sql);
       kind = Token::kIdentifier;
     } else if (c == u'\'' || c == u'"' || c == u'#') {
@@ -273,6 +274,13 @@ std::vector<Token> Translate(StringView jet_sql) {
         continue;
       case Token::kWord:
         break;
+      case Token::kIdentifier:
+        // SQLite's brackets cannot hold a "]": such a name goes in double quotes.
+        if (t.text.front() == u'[' && t.text.find(u"]]") != String::npos)
+          out.push_back(Token{Token::kIdentifier, vb::FromUtf8(QuoteName(UnquoteName(t.text)))});
+        else
+          out.push_back(t);
+        continue;
       default:
         out.push_back(t);
         continue;
@@ -339,8 +347,17 @@ std::string TranslateToSqlite(StringView jet_sql) { return ToUtf8Sql(Translate(j
 String UnquoteName(StringView name) {
   if (name.size() >= 2 && ((name.front() == u'[' && name.back() == u']') ||
                            (name.front() == u'`' && name.back() == u'`') ||
-                           (name.front() == u'"' && name.back() == u'"')))
-    return String(name.substr(1, name.size() - 2));
+                           (name.front() == u'"' && name.back() == u'"'))) {
+    // A doubled closing character ("]]", "\"\"") stands for one.
+    char16_t close = name.back();
+    String out;
+    StringView body = name.substr(1, name.size() - 2);
+    for (size_t i = 0; i < body.size(); ++i) {
+      out.push_back(body[i]);
+      if (close != u'`' && body[i] == close && i + 1 < body.size() && body[i + 1] == close) ++i;
+    }
+    return out;
+  }
   return String(name);
 }
 

@@ -74,6 +74,15 @@ struct QueryResult {
   int64_t records_affected = -1;
 };
 
+// A statement that returns no rows, prepared once and run with values bound
+// to its "?" markers in order (never put into its text).
+class BoundStatement {
+ public:
+  virtual ~BoundStatement() = default;
+  // Runs it with these values; the number of rows it changed.
+  virtual int64_t Run(const std::vector<Variant>& values) = 0;
+};
+
 // One open connection of a provider.
 class Session {
  public:
@@ -86,6 +95,9 @@ class Session {
   virtual void CommitTrans() = 0;
   virtual void RollbackTrans() = 0;
   virtual int TransactionLevel() const = 0;
+  // Prepares a statement with "?" markers; raises as Execute does. A
+  // provider that cannot raises E_FAIL.
+  virtual std::unique_ptr<BoundStatement> Prepare(StringView sql);
 };
 
 }  // namespace ado

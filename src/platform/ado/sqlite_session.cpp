@@ -146,6 +146,40 @@ QueryResult SqliteSession::Execute(StringView sql, CursorType cursor, bool updat
   return result;
 }
 
+namespace {
+
+class SqliteBoundStatement : public BoundStatement {
+ public:
+  SqliteBoundStatement(std::shared_ptr<Database> db, Statement statement)
+      : db_(std::move(db)), statement_(std::move(statement)) {}
+  int64_t Run(const std::vector<Variant>& values) override {
+    statement_.Reset();
+    int count = sqlite3_bind_parameter_count(statement_.get());
+    if (static_cast<int>(values.size()) != count)
+      RaiseProvider(kDbMissingParameter, u"No value given for one or more required parameters.",
+                    db_->Source());
+    for (int i = 0; i < count; ++i) statement_.Bind(i + 1, values[static_cast<size_t>(i)]);
+    statement_.Step();
+    int64_t changed = db_->Changes();
+    statement_.Reset();  // lets go of the file and of the values bound
+    return changed;
+  }
+
+ private:
+  std::shared_ptr<Database> db_;
+  Statement statement_;
+};
+
+}  // namespace
+
+std::unique_ptr<BoundStatement> SqliteSession::Prepare(StringView sql) {
+  std::vector<jet::Token> tokens = jet::Translate(sql);
+  if (jet::ReturnsRows(tokens))
+    RaiseProvider(kDbErrorsInCommand, u"A prepared statement here returns no rows.", db_->Source());
+  db_->RefreshSchema();
+  return std::make_unique<SqliteBoundStatement>(db_, db_->Prepare(jet::ToUtf8Sql(tokens)));
+}
+
 int SqliteSession::BeginTrans() {
   if (level_ >= kMaxTransactionLevel)
     RaiseProvider(kEFail, u"Transactions nested too deeply.", EngineSource(provider_));

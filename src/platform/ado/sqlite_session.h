@@ -17,6 +17,7 @@ class SqliteSession : public Session {
   void CommitTrans() override;
   void RollbackTrans() override;
   int TransactionLevel() const override { return level_; }
+  std::unique_ptr<BoundStatement> Prepare(StringView sql) override;
 
   Database& Db() { return *db_; }
   const std::shared_ptr<Database>& SharedDb() const { return db_; }

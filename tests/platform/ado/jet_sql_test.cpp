@@ -67,6 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
         // A column named like a function, and text that looks like the rules.
         Rewrite{"Select Left, t.Now From t Where x='a & b #1/1/2000# True \"q\"'",
                 "Select Left, t.Now From t Where x='a & b #1/1/2000# True \"q\"'"},
+        // "]]" in brackets is a "]" of the name, which SQLite takes in double quotes.
+        Rewrite{"Drop Table [a]]b]", "Drop Table \"a]b\""},
+        Rewrite{"Select [x\"y]]] From [t]", "Select \"x\"\"y]\" From [t]"},
         // One statement: a final ";" is allowed.
         Rewrite{"Select 1;", "Select 1"}));
 

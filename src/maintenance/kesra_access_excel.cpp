@@ -1,0 +1,172 @@
+// Conversions between a database file and a workbook: each worksheet into a
+// table, each user table into a worksheet. The workbooks are read and
+// written by the platform's workbook layer in place of the spreadsheet
+// application; values travel with their types, never as SQL text.
+#include <memory>
+
+#include "common/kesra_file_operations.h"
+#include "common/sql_literal.h"
+#include "maintenance/kesra_class_access.h"
+#include "maintenance/table_rows.h"
+#include "platform/ado/ado_types.h"
+#include "platform/ado/prepared_command.h"
+#include "platform/ado/recordset.h"
+#include "platform/com/registry.h"
+#include "platform/fs/paths.h"
+#include "platform/sys/message_box.h"
+#include "platform/vb/convert.h"
+#include "platform/vb/strings.h"
+#include "platform/workbook/workbook_package.h"
+
+namespace qe {
+namespace {
+
+constexpr char16_t kConnection[] = u"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source=";
+constexpr int32_t kSchemaTables = 20;  // adSchemaTables
+constexpr int32_t kTypeInt = 3;        // what "int" makes
+constexpr int32_t kTypeText = 202;     // what "varchar(255)" makes
+constexpr int32_t kForwardOnly = 0;
+constexpr int32_t kReadOnly = 1;
+
+bool AnswersYes(const char16_t* question) {
+  return sys::MsgBox(question, sys::vbYesNo + sys::vbQuestion + sys::vbDefaultButton2, u"Overrite") == sys::vbYes;
+}
+
+vb::Variant OpenDatabase(const vb::String& file) {
+  vb::Variant conn(com::CreateObject(u"Adodb.Connection"));
+  com::Call(conn, u"Open", kConnection + file, vb::String(), vb::String());
+  return conn;
+}
+
+// The user tables of the connection's table schema, in its order.
+std::vector<vb::String> SchemaTables(const vb::Variant& conn) {
+  std::vector<vb::String> names;
+  vb::Variant rs = com::Call(conn, u"OpenSchema", kSchemaTables);
+  for (; !vb::CBool(com::Call(rs, u"EOF")); com::Call(rs, u"MoveNext")) {
+    if (vb::CStr(com::ValueOf(com::Call(rs, u"", vb::String(u"TABLE_TYPE")))) == u"TABLE")
+      names.push_back(vb::CStr(com::ValueOf(com::Call(rs, u"", vb::String(u"TABLE_NAME")))));
+  }
+  com::Call(rs, u"Close");
+  return names;
+}
+
+bool Contains(const std::vector<vb::String>& names, vb::StringView name) {
+  for (const vb::String& n : names)
+    if (vb::EqualsNoCase(n, name)) return true;
+  return false;
+}
+
+void CloseQuietly(vb::Variant& conn) {
+  try {
+    if (conn.IsObject() && conn.GetObject() && vb::CLng(com::Call(conn, u"State")) == 1) com::Call(conn, u"Close");
+  } catch (const vb::Error&) {
+  }
+}
+
+// One worksheet into a table of its name: the first row names the columns,
+// whose type the second row decides (a number makes an integer column,
+// anything else text); each further row down to the last filled cell of
+// column A is a record.
+void WorksheetIntoTable(const vb::Variant& conn, const workbook::Worksheet& sheet, bool replace) {
+  const uint32_t columns = sheet.LastColumnOfRow(1);
+  const uint32_t rows = sheet.LastRowOfColumn(1);
+  vb::String definition, names, marks;
+  std::vector<int32_t> types;
+  for (uint32_t c = 1; c <= columns; ++c) {
+    vb::String name = vb::CStr(sheet.Value(1, c));
+    bool number = sheet.Value(2, c).Holds<double>();
+    types.push_back(number ? kTypeInt : kTypeText);
+    definition += (c > 1 ? u"," : u"") + SqlName(name) + (number ? u" int" : u" varchar(255)");
+    names += (c > 1 ? u"," : u"") + SqlName(name);
+    marks += c > 1 ? u",?" : u"?";
+  }
+  com::Call(conn, u"BeginTrans");
+  try {
+    if (replace) com::Call(conn, u"Execute", u"drop table " + SqlName(sheet.name));
+    com::Call(conn, u"Execute", u"Create Table " + SqlName(sheet.name) + u" (" + definition + u")");
+    ado::PreparedCommand insert(conn, u"Insert Into " + SqlName(sheet.name) + u" (" + names + u") Values (" + marks + u")");
+    std::vector<vb::Variant> values(columns);
+    for (uint32_t r = 2; r <= rows; ++r) {
+      for (uint32_t c = 1; c <= columns; ++c) values[c - 1] = ado::CoerceToField(sheet.Value(r, c), types[c - 1]);
+      insert.Execute(values);
+    }
+    com::Call(conn, u"CommitTrans");
+  } catch (const vb::Error&) {
+    com::Call(conn, u"RollbackTrans");
+    throw;
+  }
+}
+
+// A table's field names, then its records, as worksheet rows.
+workbook::SheetRows TableRows(const vb::Variant& conn, const vb::String& table, workbook::WorkbookPackage& package) {
+  workbook::SheetRows rows(package);
+  auto rs = std::make_shared<ado::Recordset>();
+  rs->Open(vb::Variant(u"Select * from " + SqlName(table)), conn, kForwardOnly, kReadOnly, 1);
+  std::vector<vb::Variant> values(rs->FieldCount());
+  for (size_t i = 0; i < values.size(); ++i) values[i] = vb::Variant(rs->FieldAt(i).name);
+  rows.AddRow(values);
+  for (; !rs->Eof(); rs->MoveNext()) {
+    for (size_t i = 0; i < values.size(); ++i) values[i] = rs->Value(i);
+    rows.AddRow(values);
+  }
+  rs->Close();
+  return rows;
+}
+
+}  // namespace
+
+bool Kesra_Class_Access::KesraAccessFromExcel(vb::String p_ExcelFileName, vb::String p_AccessFileName) {
+  vb::Variant conn;
+  try {
+    std::vector<workbook::Worksheet> sheets = workbook::ReadWorkbook(fs::ToHostPath(p_ExcelFileName));
+    conn = OpenDatabase(p_AccessFileName);
+    std::vector<vb::String> tables = SchemaTables(conn);
+    for (const workbook::Worksheet& sheet : sheets) {
+      // A worksheet without a first row makes no table, and replaces none.
+      if (sheet.LastColumnOfRow(1) == 0) continue;
+      bool exists = Contains(tables, sheet.name);
+      if (exists && !AnswersYes(u"同名表已存在,是否覆盖??")) continue;
+      WorksheetIntoTable(conn, sheet, exists);
+      if (!exists) tables.push_back(sheet.name);
+    }
+    com::Call(conn, u"Close");
+  } catch (const vb::Error&) {
+    CloseQuietly(conn);
+    return false;
+  }
+  return true;
+}
+
+bool Kesra_Class_Access::KesraAccessToExcel(vb::String p_AccessFileName, vb::String p_ExcelFileName) {
+  vb::Variant conn;
+  try {
+    const auto file = fs::ToHostPath(p_ExcelFileName);
+    std::unique_ptr<workbook::WorkbookPackage> package;
+    if (!KesraFileExist(p_ExcelFileName, 0)) {
+      package = workbook::WorkbookPackage::New();
+      package->Save(file);
+    } else {
+      // No library here writes the older format: such a workbook stays as it is.
+      if (workbook::FormatOf(file) != workbook::Format::kXlsx) return false;
+      package = workbook::WorkbookPackage::Open(file);
+    }
+    conn = OpenDatabase(p_AccessFileName);
+    for (const vb::String& table : SchemaTables(conn)) {
+      if (table.starts_with(u"~")) continue;
+      std::optional<size_t> sheet = package->FindSheet(table);
+      bool overwrite = sheet && AnswersYes(u"同名工作表存在, 是否覆盖?");
+      workbook::SheetRows rows = TableRows(conn, table, *package);
+      // Without a Yes a new worksheet is added, and the taken name refuses it.
+      if (overwrite) package->ReplaceRows(*sheet, std::move(rows));
+      else package->AddWorksheet(table, std::move(rows));
+    }
+    package->Save(file);
+    com::Call(conn, u"Close");
+  } catch (const vb::Error&) {
+    CloseQuietly(conn);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace qe

@@ -1,0 +1,240 @@
+// The three levels of database maintenance: 1 compacts; 2 rebuilds empty
+// databases from the structure configuration and pours the backup into them;
+// 3 rebuilds and seeds a fresh database.
+//
+// Levels 2 and 3 build and fill the new files in a private folder and put
+// them in place only when all of them are ready, holding the live files'
+// write locks from the backup to the swap: a failure before the swap leaves
+// the live files as they were, and a page that writes meanwhile waits and
+// then writes into the new file.
+#include <memory>
+#include <optional>
+
+#include "common/kesra_error_page.h"
+#include "common/kesra_file_operations.h"
+#include "common/kesra_file_paths.h"
+#include "maintenance/kesra_class_access.h"
+#include "maintenance/private_files.h"
+#include "maintenance/table_rows.h"
+#include "platform/ado/jro.h"
+#include "platform/asp/context.h"
+#include "platform/com/registry.h"
+#include "platform/fs/paths.h"
+#include "platform/vb/strings.h"
+#include "shell/qe_data_init.h"
+
+namespace qe {
+namespace {
+
+constexpr char16_t kBackupLabel[] = u"【数据库维护自动备份】";
+constexpr char16_t kNoLevel[] = u"请先选择维护级别！";
+constexpr char16_t kNoBackupLevel2[] = u" 数据备份出错，不能进行数据库二级维护！";
+constexpr char16_t kNoBackupLevel3[] = u" 数据备份出错，不能进行数据库三级维护！";
+constexpr char16_t kRebuildFailed[] = u" 根据根据原数据库结构生成新的空白的数据库出错，维护失败！";
+constexpr char16_t kImportFailed[] = u" 向新生成数据库导入原数据出错，维护失败！";
+
+// The configuration's form: the lower-cased text after the last ".".
+vb::String ConfigType(const vb::String& config) {
+  size_t dot = config.rfind(u'.');
+  return vb::LCase(dot == vb::String::npos ? config : config.substr(dot + 1));
+}
+
+// One listed file of the data path through the repair.
+struct LiveFile {
+  vb::String name;
+  vb::String path;
+  bool exists = false;
+  std::unique_ptr<ado::DatabaseWriteLock> writers_wait;  // null: missing, or no database
+};
+
+// Takes the write lock of each listed file that is a database.
+std::vector<LiveFile> HoldLiveFiles(const vb::String& folder, const std::vector<vb::String>& names) {
+  std::vector<LiveFile> files;
+  for (const vb::String& name : names) {
+    LiveFile file{name, vb::Replace(folder + u"\\" + name, u"\\\\", u"\\"), false, nullptr};
+    file.exists = KesraFileExist(file.path, 0);
+    if (file.exists) {
+      try {
+        file.writers_wait = std::make_unique<ado::DatabaseWriteLock>(fs::ToHostPath(file.path));
+      } catch (const vb::Error&) {
+        // A file that is no database (damaged) is copied as it is.
+      }
+    }
+    files.push_back(std::move(file));
+  }
+  return files;
+}
+
+// Copies each existing listed file into the backup folder: a database as it
+// stands under its lock, a file that is no database byte for byte. False
+// when a file that exists was not copied, or is a database whose lock could
+// not be had (a page kept writing to it).
+bool BackUp(const std::vector<LiveFile>& files, const vb::String& backup) {
+  for (const LiveFile& file : files) {
+    if (!file.exists) continue;
+    if (backup.empty()) return false;
+    vb::String copy = backup + u"\\" + file.name;
+    try {
+      ado::CopyDatabase(fs::ToHostPath(file.path), fs::ToHostPath(copy));
+      if (!file.writers_wait) return false;
+    } catch (const vb::Error&) {
+      if (file.writers_wait) return false;
+      KesraFileDelete(copy, false);
+      if (KesraFileCopyMove(file.path, copy, u"copy", u"overwrite") != kFileOperationDone) return false;
+    }
+  }
+  return true;
+}
+
+// Puts each built file in its live file's place: first beside it (the same
+// file system), then renamed over it under the lock still held.
+void PutInPlace(std::vector<LiveFile>& files, const vb::String& folder, const vb::String& built) {
+  for (LiveFile& file : files) {
+    vb::String staged = folder + u"\\" + PrivateName(u".repair-") + u".mdb";
+    if (KesraFileCopyMove(built + u"\\" + file.name, staged, u"copy", u"") != kFileOperationDone)
+      vb::Raise(vb::kPathFileAccessError, staged);
+    try {
+      if (file.writers_wait) {
+        if (!file.writers_wait->Replace(fs::ToHostPath(staged))) vb::Raise(vb::kPathFileAccessError, file.path);
+      } else if (file.exists) {
+        // No database lives there (a damaged file): nobody can be using it as one.
+        if (KesraFileCopyMove(staged, file.path, u"move", u"overwrite") != kFileOperationDone)
+          vb::Raise(vb::kPathFileAccessError, file.path);
+      } else {
+        PutDatabaseInPlace(file.path, staged);
+      }
+    } catch (const vb::Error&) {
+      KesraFileDelete(staged, false);
+      throw;
+    }
+    file.writers_wait.reset();
+  }
+}
+
+}  // namespace
+
+bool Kesra_Class_Access::KesraAccessRepair(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server,
+                                           vb::Variant& Application, vb::String p_DataPath,
+                                           vb::String p_DataNameList, vb::String p_ConfigFileFullName,
+                                           uint8_t p_Level, bool p_CloseParent, vb::String p_DialogID) {
+  auto refuse = [&](const vb::String& message) {
+    KesraShowErrorPageWithoutData(Response, message, p_CloseParent, p_DialogID);
+    return false;
+  };
+  // Nothing is touched for a level the maintenance form does not offer.
+  if (p_Level < 1 || p_Level > 3) return refuse(kNoLevel);
+  if (p_DataPath.empty()) p_DataPath = u"/data";
+  p_DataPath = MapPathWithoutDrive(Server, p_DataPath);
+  if (p_DataNameList.empty()) p_DataNameList = u"qe.asp";
+  if (p_ConfigFileFullName.empty()) p_ConfigFileFullName = u"../Comm/Data_Mdb.mdb";
+  p_ConfigFileFullName = MapPathWithoutDrive(Server, p_ConfigFileFullName);
+  const std::vector<vb::String> names = vb::SplitParts(p_DataNameList, u"|");
+  const vb::String compact_list = p_DataPath + u"$" + p_DataNameList;
+
+  if (p_Level == 1) {
+    // The compaction backs the files up once more and replaces them safely.
+    std::vector<LiveFile> files = HoldLiveFiles(p_DataPath, names);
+    BackUp(files, CreateBackupFolder(Server, kBackupLabel));
+    files.clear();
+    return KesraAccessCompact(Response, Request, Server, compact_list, false, false, u"");
+  }
+
+  // Writers wait from here until the new files are in place.
+  std::vector<LiveFile> files = HoldLiveFiles(p_DataPath, names);
+  bool any = false;
+  for (const LiveFile& file : files) any |= file.exists;
+  // Level 2 pours the backup back, so it needs one of every file; level 3
+  // needs one of the files it replaces (a fresh site has none).
+  vb::String backup = p_Level == 2 || any ? CreateBackupFolder(Server, kBackupLabel) : vb::String();
+  bool backed_up = BackUp(files, backup);
+  if (p_Level == 2) {
+    for (const LiveFile& file : files) backed_up &= file.exists;
+    if (!backed_up || backup.empty()) return refuse(kNoBackupLevel2);
+  } else if (!backed_up) {
+    return refuse(kNoBackupLevel3);
+  }
+
+  std::optional<BuiltDatabases> built;
+  try {
+    built = BuildFromConfig(Response, Server, p_ConfigFileFullName, ConfigType(p_ConfigFileFullName));
+  } catch (const vb::Error&) {
+  }
+  // Only the listed files are replaced: each must be one the configuration builds.
+  bool complete = built && built->compacted;
+  for (const vb::String& name : names) {
+    bool listed = false;
+    if (built)
+      for (const vb::String& b : built->names) listed |= vb::EqualsNoCase(b, name);
+    complete &= listed;
+  }
+  if (!complete) {
+    if (built) KesraFolderDelete(built->folder);
+    return refuse(kRebuildFailed);
+  }
+  struct RemoveFolder {
+    vb::String folder;
+    ~RemoveFolder() { KesraFolderDelete(folder); }
+  } cleanup{built->folder};
+
+  if (p_Level == 2) {
+    for (const LiveFile& file : files)
+      if (!ImportWhole(backup + u"\\" + file.name, built->folder + u"\\" + file.name)) return refuse(kImportFailed);
+  }
+  PutInPlace(files, p_DataPath, built->folder);
+  files.clear();
+
+  if (p_Level == 3) {
+    QeDataInit(Response, Request, Server, Application);
+    if (asp::ResponseEnded(Response)) return false;
+  }
+  return KesraAccessCompact(Response, Request, Server, compact_list, false, false, u"");
+}
+
+bool Kesra_Class_Access::ImportWhole(const vb::String& backup, const vb::String& rebuilt) {
+  vb::Variant source, destination;
+  struct Close {
+    vb::Variant& a;
+    vb::Variant& b;
+    ~Close() {
+      for (vb::Variant* v : {&a, &b}) {
+        try {
+          if (v->IsObject() && v->GetObject()) com::Call(*v, u"Close");
+        } catch (const vb::Error&) {
+        }
+      }
+    }
+  } close{source, destination};
+  try {
+    source = OpenJetConnection(backup);
+    destination = OpenJetConnection(rebuilt);
+    vb::Variant from_catalog(com::CreateObject(u"ADOX.Catalog"));
+    vb::Variant into_catalog(com::CreateObject(u"ADOX.Catalog"));
+    com::SetRef(from_catalog, u"ActiveConnection", source);
+    com::SetRef(into_catalog, u"ActiveConnection", destination);
+    for (const vb::String& name : UserTableNames(into_catalog)) {
+      if (vb::UCase(name).starts_with(u"TEMP_")) continue;
+      std::optional<CatalogTable> from = FindUserTable(from_catalog, name);
+      if (!from) continue;  // a table new to the structure stays empty
+      CatalogTable into = ReadTable(into_catalog, name);
+      if (from->columns.size() != into.columns.size()) return false;
+      // Every column, numbers of autonumber columns included: rows keep
+      // the keys that other tables refer to.
+      RowTarget target{into.name, into.columns, std::nullopt, 0};
+      com::Call(destination, u"BeginTrans");
+      int64_t copied = 0;
+      try {
+        copied = CopyTableRows(source, destination, target);
+        com::Call(destination, u"CommitTrans");
+      } catch (const vb::Error&) {
+        com::Call(destination, u"RollbackTrans");
+        throw;
+      }
+      if (copied != CountRows(source, from->name)) return false;
+    }
+  } catch (const vb::Error&) {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace qe

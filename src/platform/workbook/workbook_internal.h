@@ -1,0 +1,44 @@
+#pragma once
+// What the readers and the writer of workbooks share.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/workbook/workbook.h"
+
+namespace workbook::detail {
+
+std::vector<Worksheet> ReadXlsx(const std::filesystem::path& file, const ReadLimits& limits);
+std::vector<Worksheet> ReadXls(const std::filesystem::path& file, const ReadLimits& limits);
+
+// Whether a cell's number format shows a date or time: one of the
+// application's built-in date formats (those of the Chinese editions
+// included), or a format code with a y, m, d, h or s outside quoted text,
+// escapes and bracketed colours ("[h]" elapsed hours count).
+bool IsBuiltInDateFormat(uint32_t id);
+bool IsDateFormatCode(std::string_view code);
+
+// Sorts rows and cells into order; a cell given twice keeps its last value.
+void Normalize(Worksheet& sheet);
+
+// "B12" -> column 2, row 12; nullopt for anything else. Either part may be
+// missing ("B", "12") where the caller allows it.
+struct CellRef {
+  uint32_t column = 0;  // 0: not given
+  uint32_t row = 0;     // 0: not given
+};
+std::optional<CellRef> ParseCellRef(std::string_view text);
+std::string ColumnName(uint32_t column);  // 1 -> "A", 27 -> "AA"
+
+// Day serials: the application counts 1900-01-01 as day 1 and has a
+// 1900-02-29; a VB date counts from 1899-12-30 and has not.
+vb::Date DateOfSerial(double serial, bool date1904);
+double SerialOfDate(vb::Date date);
+
+// Text of a cell with the application's escapes for characters that XML
+// cannot carry ("_x0001_"; a literal "_x0041_" keeps its underscore as
+// "_x005F_"), and back.
+vb::String UnescapeText(std::string_view utf8);
+void AppendEscapedText(std::string& out, vb::StringView text);
+
+}  // namespace workbook::detail

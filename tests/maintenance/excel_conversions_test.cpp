@@ -1,0 +1,228 @@
+// Worksheets into tables and tables into worksheets, with workbooks that
+// other programs write and read.
+#include <gtest/gtest.h>
+
+#include "data_tables.h"
+#include "platform/fs/paths.h"
+#include "platform/sys/shell_execute.h"
+#include "support/file_content.h"
+#include "shell/qecls.h"
+#include "support/server_questions.h"
+#include "support/workbook_scripts.h"
+
+namespace access_test {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+constexpr char16_t kDatabase[] = u"C:\\site\\data\\book.mdb";
+
+// A workbook with a sheet of scores (a number column, a text column, a date
+// column, a gap in column A), and sheets that are empty or named like a
+// table.
+constexpr char kScoresXlsx[] = R"(
+import sys, datetime, openpyxl
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "Scores"
+ws.append(["Name", "Score", "Joined", "Code", "Note"])
+ws.append(["O'Brien", 90, datetime.datetime(2024, 1, 5), "007", None])
+ws.append([None, 85.5, "later", "1,000", "&H10"])
+ws.append(["张三", None, None, None, "x"])
+ws["B7"] = 1
+wb.create_sheet("Blank")
+o = wb.create_sheet("Old")
+o.append(["n"]); o.append([1]); o.append([2])
+wb.save(sys.argv[1])
+)";
+
+constexpr char kScoresXls[] = R"(
+import sys, datetime, xlwt
+wb = xlwt.Workbook(encoding="utf-8")
+ws = wb.add_sheet("Scores")
+day = xlwt.easyxf(num_format_str="yyyy-mm-dd")
+rows = [["Name", "Score", "Joined", "Code", "Note"], ["O'Brien", 90, datetime.datetime(2024, 1, 5), "007", None],
+        [None, 85.5, "later", "1,000", "&H10"], ["张三", None, None, None, "x"]]
+for r, row in enumerate(rows):
+    for c, v in enumerate(row):
+        if v is None: continue
+        if isinstance(v, datetime.datetime): ws.write(r, c, v, day)
+        else: ws.write(r, c, v)
+ws.write(6, 1, 1)
+wb.add_sheet("Blank")
+o = wb.add_sheet("Old")
+o.write(0, 0, "n"); o.write(1, 0, 1); o.write(2, 0, 2)
+wb.save(sys.argv[1])
+)";
+
+class ExcelTest : public DataTest {
+ protected:
+  void SetUp() override {
+    DataTest::SetUp();
+    com::Call(MakeDatabase(kDatabase, {u"Create Table Old (n Text(10))", u"Insert Into Old (n) Values ('kept')"}),
+              u"Close");
+  }
+  bool FromExcel(StringView book) { return access_->KesraAccessFromExcel(String(book), kDatabase); }
+  bool ToExcel(StringView book) { return access_->KesraAccessToExcel(kDatabase, String(book)); }
+  static String Column(StringView table, StringView column) {
+    Variant catalog = Create(u"ADOX.Catalog");
+    com::Let(catalog, u"ActiveConnection", Jet(kDatabase));
+    Variant c = com::Call(com::Call(com::Call(catalog, u"Tables", String(table)), u"Columns"), u"Item", String(column));
+    return vb::CStr(Prop(c, u"Type")) + u"/" + vb::CStr(Prop(c, u"DefinedSize"));
+  }
+};
+
+TEST_F(ExcelTest, WorksheetsBecomeTablesTypedByTheirSecondRow) {
+  for (const char* program : {kScoresXlsx, kScoresXls}) {
+    const bool xlsx = program == kScoresXlsx;
+    SCOPED_TRACE(xlsx ? "xlsx" : "xls");
+    stdfs::remove(site_.Host("site/data/book.mdb"));
+    SetUp();
+    const String book = xlsx ? u"C:\\site\\book.xlsx" : u"C:\\site\\book.xls";
+    ASSERT_TRUE(qe_test::MakeWorkbook(program, fs::ToHostPath(book)));
+    sys::ClearShellRecord();
+    EXPECT_TRUE(FromExcel(book));
+    EXPECT_EQ(Column(u"Scores", u"Name"), u"202/255");
+    EXPECT_EQ(Column(u"Scores", u"Score"), u"3/4");
+    EXPECT_EQ(Column(u"Scores", u"Joined"), u"202/255");
+    EXPECT_EQ(Column(u"Scores", u"Note"), u"202/255");
+    const Variant null = Variant::Null();
+    // Down to the last filled cell of column A; numbers into the integer column rounded.
+    EXPECT_TRUE(SameRows(ReadRows(kDatabase, u"Scores", u""),
+                         Rows{{Variant(u"O'Brien"), Variant(int32_t{90}), Variant(u"2024/1/5"), Variant(u"007"), null},
+                              {null, Variant(int32_t{86}), Variant(u"later"), Variant(u"1,000"), Variant(u"&H10")},
+                              {Variant(u"张三"), null, null, null, Variant(u"x")}}));
+    // An empty worksheet makes no table; a table of a sheet's name stays
+    // without a Yes (nobody answers here: No).
+    EXPECT_NE(ErrorOf([&] { Count(kDatabase, u"Blank"); }), 0);
+    EXPECT_TRUE(SameRows(ReadRows(kDatabase, u"Old", u""), Rows{{Variant(u"kept")}}));
+    ASSERT_EQ(sys::LoggedEvents().size(), 1u);
+    EXPECT_EQ(sys::LoggedEvents()[0], u"Overrite: 同名表已存在,是否覆盖??");
+    // With a Yes the table is made again from the sheet.
+    qe_test::ServerQuestions answers(sys::vbYes);
+    com::Call(Open(Jet(kDatabase)), u"Execute", String(u"Drop Table Scores"));
+    EXPECT_TRUE(FromExcel(book));
+    EXPECT_EQ(answers.Asked().size(), 1u);
+    EXPECT_EQ(answers.Asked()[0].buttons, sys::vbYesNo + sys::vbQuestion + sys::vbDefaultButton2);
+    EXPECT_TRUE(SameRows(ReadRows(kDatabase, u"Old", u""), Rows{{Variant(int32_t{1})}, {Variant(int32_t{2})}}));
+  }
+}
+
+TEST_F(ExcelTest, AWorksheetThatCannotBeATableFailsTheCallAndLeavesItsTableAsItWas) {
+  qe_test::ServerQuestions answers(sys::vbYes);
+  ASSERT_TRUE(qe_test::MakeWorkbook(R"(
+import sys, openpyxl
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "Old"
+ws.append(["n"]); ws.append([1]); ws.append(["not a number"])
+wb.save(sys.argv[1])
+)",
+                                    site_.Host("site/bad.xlsx")));
+  EXPECT_FALSE(FromExcel(u"C:\\site\\bad.xlsx"));
+  EXPECT_TRUE(SameRows(ReadRows(kDatabase, u"Old", u""), Rows{{Variant(u"kept")}}));
+  EXPECT_FALSE(FromExcel(u"C:\\site\\none.xlsx"));
+  site_.WriteFile("site/text.xlsx", "no workbook");
+  EXPECT_FALSE(FromExcel(u"C:\\site\\text.xlsx"));
+}
+
+class ToExcelTest : public ExcelTest {
+ protected:
+  void SetUp() override {
+    ExcelTest::SetUp();
+    Variant conn = Open(Jet(kDatabase));
+    for (const char16_t* sql :
+         {u"Create Table Scores (Name Text(20), Score Long, [When] DateTime, Ok Bit, Data LongBinary, Cost Currency)",
+          u"Insert Into Scores (Name, Score, [When], Ok, Cost) Values ('O''Brien', 90, #2024-01-05 08:30:00#, True, 12.5)",
+          u"Insert Into Scores (Name, Score, Ok) Values ('007', Null, False)",
+          u"Create Table [~Scratch] (n Long)"})
+      com::Call(conn, u"Execute", String(sql));
+    com::Call(conn, u"Close");
+  }
+  std::string Openpyxl(const std::string& name) const {
+    return qe_test::RunOn(qe_test::kDumpWithOpenpyxl, site_.Host(name));
+  }
+};
+
+TEST_F(ToExcelTest, ANewWorkbookGetsASheetPerTable) {
+  EXPECT_TRUE(ToExcel(u"C:\\site\\out.xlsx"));
+  const std::string tables =
+      "sheet Old\nA1=str:'n'\nA2=str:'kept'\n"
+      "sheet Scores\n"
+      "A1=str:'Name'\nB1=str:'Score'\nC1=str:'When'\nD1=str:'Ok'\nE1=str:'Data'\nF1=str:'Cost'\n"
+      "A2=str:\"O'Brien\"\nB2=int:90\nC2=datetime:'2024-01-05T08:30:00'\nD2=bool:True\nF2=float:12.5\n"
+      "A3=str:'007'\nD3=bool:False\n";
+  EXPECT_EQ(Openpyxl("site/out.xlsx"), "sheet Sheet1\n" + tables);
+  EXPECT_EQ(qe_test::RunOn(qe_test::kDumpWithXlrd, site_.Host("site/out.xlsx")),
+            "sheet Sheet1\nsheet Old\nA1=1:'n'\nA2=1:'kept'\n"
+            "sheet Scores\n"
+            "A1=1:'Name'\nB1=1:'Score'\nC1=1:'When'\nD1=1:'Ok'\nE1=1:'Data'\nF1=1:'Cost'\n"
+            "A2=1:\"O'Brien\"\nB2=2:90.0\nC2=3:'2024-01-05T08:30:00'\nD2=4:1\nF2=2:12.5\n"
+            "A3=1:'007'\nD3=4:0\n");
+}
+
+TEST_F(ToExcelTest, AnExistingSheetIsOverwrittenOnlyAfterAYesAndOtherSheetsStayAsTheyWere) {
+  ASSERT_TRUE(qe_test::MakeWorkbook(R"(
+import sys, openpyxl
+from openpyxl.styles import Font
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "Other"
+ws["A1"] = "mine"
+ws["A1"].font = Font(italic=True)
+wb.create_sheet("old")["A1"] = "to be replaced"
+wb.save(sys.argv[1])
+)",
+                                    site_.Host("site/out.xlsx")));
+  const std::string before = qe_test::FileContent(site_.Host("site/out.xlsx"));
+  const std::string other_part = "xl/worksheets/sheet1.xml";
+  auto digest = [&](const std::string& part) {
+    std::string all = qe_test::RunOn(qe_test::kPartDigests, site_.Host("site/out.xlsx"));
+    size_t at = all.find(part + " ");
+    return at == std::string::npos ? std::string() : all.substr(at, all.find('\n', at) - at);
+  };
+  const std::string other_digest = digest(other_part);
+  // No: a second sheet of the name is refused, and the workbook is not written.
+  EXPECT_FALSE(ToExcel(u"C:\\site\\out.xlsx"));
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/out.xlsx")), before);
+  qe_test::ServerQuestions answers(sys::vbYes);
+  EXPECT_TRUE(ToExcel(u"C:\\site\\out.xlsx"));
+  ASSERT_EQ(answers.Asked().size(), 1u);
+  EXPECT_EQ(answers.Asked()[0].prompt, u"同名工作表存在, 是否覆盖?");
+  EXPECT_EQ(answers.Asked()[0].title, u"Overrite");
+  EXPECT_EQ(digest(other_part), other_digest);
+  std::string dump = Openpyxl("site/out.xlsx");
+  EXPECT_EQ(dump.substr(0, dump.find("sheet Scores")), "sheet Other\nA1=str:'mine'\nsheet old\nA1=str:'n'\nA2=str:'kept'\n");
+}
+
+TEST_F(ToExcelTest, AnOlderFormatTargetStaysAsItIs) {
+  ASSERT_TRUE(qe_test::MakeWorkbook(R"(
+import sys, xlwt
+wb = xlwt.Workbook()
+wb.add_sheet("Old").write(0, 0, "old")
+wb.save(sys.argv[1])
+)",
+                                    site_.Host("site/out.xls")));
+  const std::string before = qe_test::FileContent(site_.Host("site/out.xls"));
+  qe_test::ServerQuestions answers(sys::vbYes);
+  EXPECT_FALSE(ToExcel(u"C:\\site\\out.xls"));
+  EXPECT_EQ(qe_test::FileContent(site_.Host("site/out.xls")), before);
+  EXPECT_TRUE(answers.Asked().empty());
+}
+
+TEST_F(ToExcelTest, ATableNameNoSheetCanTakeFailsTheCallAfterTheNewWorkbookWasSaved) {
+  com::Call(Open(Jet(kDatabase)), u"Execute", String(u"Create Table [" + String(40, u'x') + u"] (n Long)"));
+  EXPECT_FALSE(ToExcel(u"C:\\site\\out.xlsx"));
+  EXPECT_EQ(Openpyxl("site/out.xlsx"), "sheet Sheet1\n");
+}
+
+TEST_F(ToExcelTest, TheFacadeForwardsBothConversions) {
+  Variant facade(std::make_shared<qe::QeCls>());
+  EXPECT_TRUE(vb::CBool(com::Call(facade, u"CommAccessToExcel", String(kDatabase), String(u"C:\\site\\f.xlsx"))));
+  com::Call(Open(Jet(kDatabase)), u"Execute", String(u"Drop Table Scores"));
+  EXPECT_TRUE(vb::CBool(com::Call(facade, u"CommAccessFromExcel", String(u"C:\\site\\f.xlsx"), String(kDatabase))));
+  EXPECT_EQ(Count(kDatabase, u"Scores"), 2);
+}
+
+}  // namespace
+}  // namespace access_test
