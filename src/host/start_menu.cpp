@@ -9,11 +9,12 @@
 namespace host {
 namespace {
 
-constexpr int32_t kOpenKeyset = 1, kLockReadOnly = 1;
+// The menu is read once, front to back: a forward-only cursor reads rows as it goes.
+constexpr int32_t kOpenForwardOnly = 0, kLockReadOnly = 1;
 
 vb::Variant OpenRecordset(Page& page, vb::Variant& conn, const vb::String& sql) {
   vb::Variant rs = com::Call(page.Server, u"CreateObject", vb::String(u"Adodb.RecordSet"));
-  com::Call(rs, u"Open", sql, conn, kOpenKeyset, kLockReadOnly);
+  com::Call(rs, u"Open", sql, conn, kOpenForwardOnly, kLockReadOnly);
   return rs;
 }
 
