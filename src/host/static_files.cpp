@@ -19,7 +19,13 @@ std::string FirstNameBelow(const std::filesystem::path& folder, const std::files
 
 }  // namespace
 
-bool IsDatabaseFolderName(std::string_view name) { return vb::EqualsNoCase(vb::FromUtf8(name), u"data"); }
+bool IsDatabaseFolderName(std::string_view name) {
+  // The databases, their backups (a copied Config.htm holds the SQL Server
+  // login) and the maintenance's scratch and safety copies.
+  for (vb::StringView folder : {u"data", u"data_backup", u"temp", u"AutoBackup"})
+    if (vb::EqualsNoCase(vb::FromUtf8(name), folder)) return true;
+  return false;
+}
 
 std::optional<StaticFile> FindStaticFile(const std::filesystem::path& site_folder, vb::StringView virtual_path) {
   std::optional<std::filesystem::path> found;

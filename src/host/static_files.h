@@ -21,11 +21,13 @@ struct StaticFile {
 // site root, `site_folder` its host folder), found as the web server finds it:
 // names in any letter case, trailing dots and blanks dropped. nullopt for a
 // path that names nothing or a folder, a file whose type the server does not
-// serve, and anything inside a database folder ("/data" in any letter case),
+// serve, and anything inside a private folder ("/data", "/data_backup",
+// "/temp", "/AutoBackup", in any letter case),
 // however the path reaches it: a link into that folder is refused too.
 std::optional<StaticFile> FindStaticFile(const std::filesystem::path& site_folder, vb::StringView virtual_path);
 
-// True for a database folder's name at the site root: "data" in any case.
+// True for a private folder's name at the site root, in any case: "data",
+// "data_backup", "temp" and "AutoBackup".
 bool IsDatabaseFolderName(std::string_view name);
 
 }  // namespace host
