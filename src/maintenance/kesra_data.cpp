@@ -112,55 +112,56 @@ bool PutBack(const vb::String& saved, const vb::String& live, const vb::String& 
   }
 }
 
-bool AccessBackup(vb::Variant& Response, vb::Variant& Server, std::vector<vb::String> fields) {
+// The mapped folders and the file names of an Access list, or an empty data
+// folder when a name would leave its folder or the data folder is not the
+// site's (a mapping error counts as such).
+struct AccessPaths {
   vb::String data_folder, backup_folder;
   std::vector<vb::String> names;
+};
+
+AccessPaths MapAccessList(vb::Variant& Server, const std::vector<vb::String>& fields) {
+  AccessPaths paths;
   try {
-    if (fields[0].empty()) fields[0] = kDataFolder;
-    if (fields[1].empty()) fields[1] = KesraGetDateTime();
-    if (fields[2].empty()) fields[2] = kDefaultDataFiles;
-    names = vb::SplitParts(fields[2], u"|");
-    if (IsPlainPathPiece(fields[1]) && AllPlainPieces(names)) {
-      vb::String mapped = KesraGetFileRealFullName(Server, fields[0]);
-      if (IsInsideSite(Server, mapped, true)) data_folder = mapped;
-      backup_folder = JoinedFolder(Server, vb::String(kBackupParent) + u"\\" + fields[1]);
-    }
+    paths.names = vb::SplitParts(fields[2].empty() ? vb::String(kDefaultDataFiles) : fields[2], u"|");
+    if (!IsPlainPathPiece(fields[1]) || !AllPlainPieces(paths.names)) return {};
+    vb::String mapped = KesraGetFileRealFullName(Server, fields[0]);
+    if (!IsInsideSite(Server, mapped, true)) return {};
+    paths.backup_folder = JoinedFolder(Server, vb::String(kBackupParent) + u"\\" + fields[1]);
+    paths.data_folder = mapped;
   } catch (const vb::Error&) {
+    return {};
   }
-  if (data_folder.empty() || backup_folder.empty()) return Refuse(Response, kAccessFormat);
-  if (KesraFolderExist(backup_folder)) return Refuse(Response, kBackupExists);
-  if (!KesraFolderCreate(backup_folder)) return Refuse(Response, kBackupNotCreated);
+  return paths;
+}
+
+bool AccessBackup(vb::Variant& Response, vb::Variant& Server, std::vector<vb::String> fields) {
+  if (fields[0].empty()) fields[0] = kDataFolder;
+  if (fields[1].empty()) fields[1] = KesraGetDateTime();
+  AccessPaths paths = MapAccessList(Server, fields);
+  if (paths.data_folder.empty()) return Refuse(Response, kAccessFormat);
+  if (KesraFolderExist(paths.backup_folder)) return Refuse(Response, kBackupExists);
+  if (!KesraFolderCreate(paths.backup_folder)) return Refuse(Response, kBackupNotCreated);
   std::vector<vb::String> failed;
-  for (const vb::String& name : names)
-    if (!CopyAside(FilePath(data_folder, name), FilePath(backup_folder, name))) failed.push_back(name);
+  for (const vb::String& name : paths.names)
+    if (!CopyAside(FilePath(paths.data_folder, name), FilePath(paths.backup_folder, name))) failed.push_back(name);
   if (!failed.empty()) return RefuseNames(Response, kFilesNotBackedUp, failed);
   return true;
 }
 
-bool AccessRestore(vb::Variant& Response, vb::Variant& Server, std::vector<vb::String> fields) {
+bool AccessRestore(vb::Variant& Response, vb::Variant& Server, const std::vector<vb::String>& fields) {
   if (fields[0].empty() || fields[1].empty()) return Refuse(Response, kAccessFormat);
-  vb::String data_folder, backup_folder;
-  std::vector<vb::String> names;
-  try {
-    if (fields[2].empty()) fields[2] = kDefaultDataFiles;
-    names = vb::SplitParts(fields[2], u"|");
-    if (IsPlainPathPiece(fields[1]) && AllPlainPieces(names)) {
-      vb::String mapped = KesraGetFileRealFullName(Server, fields[0]);
-      if (IsInsideSite(Server, mapped, true)) data_folder = mapped;
-      backup_folder = JoinedFolder(Server, vb::String(kBackupParent) + u"\\" + fields[1]);
-    }
-  } catch (const vb::Error&) {
-  }
-  if (data_folder.empty() || backup_folder.empty()) return Refuse(Response, kAccessFormat);
-  if (!KesraFolderExist(backup_folder)) return Refuse(Response, kBackupMissing);
+  AccessPaths paths = MapAccessList(Server, fields);
+  if (paths.data_folder.empty()) return Refuse(Response, kAccessFormat);
+  if (!KesraFolderExist(paths.backup_folder)) return Refuse(Response, kBackupMissing);
   // What each restored file replaces is kept first; a file whose copy could
   // not be made stays as it is.
   vb::String safety = CreateBackupFolder(Server, kRestoreSafetyLabel);
   std::vector<vb::String> failed;
-  for (const vb::String& name : names) {
-    vb::String live = FilePath(data_folder, name), saved = FilePath(backup_folder, name);
+  for (const vb::String& name : paths.names) {
+    vb::String live = FilePath(paths.data_folder, name), saved = FilePath(paths.backup_folder, name);
     bool kept = !KesraFileExist(live, 0) || (!safety.empty() && CopyAside(live, FilePath(safety, name)));
-    if (!kept || !FitsInPlace(saved, live) || !PutBack(saved, live, data_folder)) failed.push_back(name);
+    if (!kept || !FitsInPlace(saved, live) || !PutBack(saved, live, paths.data_folder)) failed.push_back(name);
   }
   if (!failed.empty()) return RefuseNames(Response, kFilesNotRestored, failed);
   return true;

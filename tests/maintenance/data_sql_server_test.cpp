@@ -33,6 +33,9 @@ class SqlServerDataTest : public SiteDatabaseTest {
   void SetUp() override {
     SiteDatabaseTest::SetUp();
     ado::SetSqlServerDriver(driver_);
+    // No catalog and no sessions until a test says otherwise.
+    driver_->answers[kExists] = ScriptedDriver::Rows(u"Name", {});
+    driver_->answers[kSessions] = ScriptedDriver::Rows(u"spid", {});
     fs::MapDrive(u'D', site_.Drive());
     page_ = NewPage();
   }
