@@ -143,6 +143,8 @@ TEST_F(DataBackupTest, OnlyADatabaseOfTheSameTablesIsRestored) {
   SetNote(kMain, u"live");
   site_.WriteFile("site/data_backup/text/qe.asp", "not a database at all");
   site_.WriteFile("site/data_backup/empty/qe.asp", "");
+  site_.MakeFolder("site/data_backup/other");
+  site_.MakeFolder("site/data_backup/more");
   MakeDatabase(u"C:\\site\\data_backup\\other\\qe.asp", {u"Create Table [Other] ([ID] Long)"});
   MakeDatabase(u"C:\\site\\data_backup\\more\\qe.asp",
                {u"Create Table [Note] ([ID] Counter Primary Key, [Body] Text(50))", u"Create Table [Extra] ([ID] Long)"});

@@ -8,6 +8,7 @@
 
 #include "access_site.h"
 #include "common/kesra_class_md5.h"
+#include "platform/vb/strings.h"
 #include "maintenance/kesra_data.h"
 #include "maintenance/shipped_configuration.h"
 #include "shell/qe_data_init.h"
@@ -139,15 +140,16 @@ class AccountsTest : public FormTest {
   void AddAccount(StringView name, int right, bool is_default = false, StringView password = u"") {
     qe::Kesra_Class_Md5 md5;
     com::Call(conn_, u"Execute",
-              u"Insert Into [Wazh] ([UserName],[Password],[Right],[Part],[IsDefault]) Values('" + String(name) +
+              u"Insert Into [Wazh] ([UserName],[Password],[Right],[Part],[IsDefault]) Values('" + vb::Replace(name, u"'", u"''") +
                   u"','" + md5.KesraMd5(password) + u"'," + vb::CStr(Variant(int32_t{right})) + u",''," +
                   (is_default ? u"-1" : u"0") + u")");
   }
   String Page(StringView user, bool manager, asp::NameValueList form = {}, const char16_t* referer =
                                                                               u"http://school.cn/x.asp") {
     Request(std::move(form), referer, u"/datemanager/user.asp");
-    Variant session, rs;
-    return qe::KesraShowFormUser(response_, request_, server_, session, conn_, rs, String(user), u"1 ", manager);
+    // The page's own connection: a refusal closes it.
+    Variant session, rs, conn = Open(Jet(kMain));
+    return qe::KesraShowFormUser(response_, request_, server_, session, conn, rs, String(user), u"1 ", manager);
   }
   String Rows(StringView sql = u"Select [ID],[UserName],[Right],[IsDefault] From [Wazh] Order By ID") {
     Variant rs = Query(conn_, sql);
