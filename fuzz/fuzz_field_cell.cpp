@@ -1,8 +1,9 @@
 // Any text as a record's value through the form's controls, the cells read
 // by an HTML5 parser as a browser reads them: the text box, text area,
-// suggestion box and colour input are one control each, whose value (the
-// text area's text) is the value as the renderer trims it; the groups are
-// their options; no other element or attribute appears.
+// suggestion box, colour input and rich-text editor are one control each,
+// whose value (a text area's text) is the value as the renderer trims it; the
+// groups are their options; no other element or attribute appears, and no
+// script but the editor's own.
 //
 // Input: one byte choosing the control, then UTF-16 code units (two bytes
 // each), the stored value.
@@ -41,12 +42,13 @@ const std::set<std::string> kInputAttributes = {"name", "id", "type", "class", "
                                                 "value", "list", "title", "required"};
 const std::set<std::string> kTextAreaAttributes = {"rows", "name", "id", "class", "onkeydown", "style", "readonly",
                                                    "required"};
+const std::set<std::string> kEditorTextAreaAttributes = {"name", "id", "style"};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  static const int16_t kTypes[] = {1, 5, 15, 400, 7, 14};
+  static const int16_t kTypes[] = {1, 5, 15, 400, 7, 14, 16};
   const int16_t type = kTypes[data[0] % std::size(kTypes)];
   vb::String value;
   for (size_t i = 1; i + 1 < size; i += 2) {
@@ -61,7 +63,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const vb::String cells = qe::KesraShowTd(conn, rs, type, 120, 4, 1, u"标题", u"n", u"f", 0, list, 2, 1, u"*", u"",
                                            u"", u"", 0, u"", 0);
   qe_test::ParsedHtml html(vb::ToUtf8(cells), true);
-  Check(html.WithTag("script").empty(), "a script element", cells);
+  const auto scripts = html.WithTag("script");
+  if (type == 16) {
+    Check(scripts.size() == 2, "scripts other than the editor and its start", cells);
+    Check(scripts[1].text ==
+              "qe.editor('n',function(){this.width = '120';this.height = '4';"
+              "this.uploadUrl = '../comm_qeeditor/upload.asp';this.create();});",
+          "the editor starts otherwise", cells);
+  } else {
+    Check(scripts.empty(), "a script element", cells);
+  }
   const auto named = html.Named("n");
   const std::string shown = AsParsed(vb::Trim(value));
   switch (type) {
@@ -73,11 +84,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           Check(kInputAttributes.count(attribute) || attribute == "checked", "an attribute of its own", cells);
       break;
     case 5:
+    case 16: {
+      const std::set<std::string>& allowed = type == 5 ? kTextAreaAttributes : kEditorTextAreaAttributes;
       Check(named.size() == 1 && named[0].tag == "textarea", "not one text area", cells);
       Check(named[0].text == shown, "the text area holds another text", cells);
       for (const auto& [attribute, _] : named[0].attributes)
-        Check(kTextAreaAttributes.count(attribute), "an attribute of its own", cells);
+        Check(allowed.count(attribute), "an attribute of its own", cells);
       break;
+    }
     default:
       Check(named.size() == 1 && named[0].tag == "input", "not one input", cells);
       Check(named[0].Attribute("value") == shown, "the input holds another value", cells);
@@ -86,8 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // The page around the cells (html, head, body, table, tbody, tr), the two
   // cells, the controls, the suggestions (a datalist of four options) and
-  // the marker.
-  const size_t expected = 6 + 2 + named.size() + (type == 15 ? 5 : 0) + 1;
+  // the marker; the editor's two scripts and its box.
+  const size_t expected = 6 + 2 + named.size() + (type == 15 ? 5 : 0) + (type == 16 ? 3 : 0) + 1;
   Check(html.WithTag("td").size() == 2, "cells of its own", cells);
   Check(html.Elements().size() == expected, "elements of its own", cells);
   return 0;

@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "office/qe_user.h"
 #include "platform/com/object.h"
 #include "platform/text/ansi.h"
 #include "platform/vb/convert.h"
@@ -13,6 +14,7 @@ namespace {
 
 constexpr char16_t kUploadRoot[] = u"/Data_UploadFiles/";
 constexpr double kMegabyte = 1024.0 * 1024.0;
+constexpr char16_t kLoginFirst[] = u"请先登录，再上传文件。";
 
 // Folders under the upload root that hold what is not the page's to write
 // into: the users' network drives and automatic backups.
@@ -167,8 +169,15 @@ void EditorUploadPage(Page& page) {
   if (page.Ended()) return;
 
   vb::String content_type = vb::LCase(RequestValue(page, u"ServerVariables", u"HTTP_CONTENT_TYPE"));
-  if (content_type.starts_with(u"application/x-www-form-urlencoded"))
-    return Answer(page, ErrorEntry(u"暂不支持保存远程图片。"));
+  const bool foreign_picture = content_type.starts_with(u"application/x-www-form-urlencoded");
+  // Refused in the editor's own answer (an object for a foreign picture, an
+  // array of entries for files), which the editor shows to its user: an
+  // error page would reach the editor as an answer it cannot read.
+  if (!qe::QeUserLoggedIn(page.Session)) {
+    const vb::String why = ErrorEntry(kLoginFirst);
+    return Answer(page, foreign_picture ? why : JsonArray({why}));
+  }
+  if (foreign_picture) return Answer(page, ErrorEntry(u"暂不支持保存远程图片。"));
 
   vb::String kind = vb::LCase(RequestValue(page, u"QueryString", u"DialogType"));
   vb::String query = RequestValue(page, u"ServerVariables", u"QUERY_STRING");

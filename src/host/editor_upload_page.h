@@ -14,7 +14,8 @@
 //   answered with an error object: fetching remote pictures is not built yet.
 //
 // Only POSTs from the site's own pages (CommCheckPost) that carry the header
-// X-Requested-With: XMLHttpRequest are taken. There is no login check yet.
+// X-Requested-With: XMLHttpRequest are taken, and only from a logged-in user
+// (anyone else gets an error entry, which the editor shows).
 #include "host/pages.h"
 
 namespace host {

@@ -104,7 +104,7 @@ vb::String AlbumPasswordForm(vb::Variant& Response, vb::Variant& Request) {
 }  // namespace
 
 void QeCheckUserNormal(vb::Variant& Response, vb::Variant& Request, vb::Variant& Session) {
-  if (!SessionText(Session, u"UserInfo").empty()) return;
+  if (QeUserLoggedIn(Session)) return;
   const vb::String page = ServerVariableText(Request, u"Path_Info");
   for (auto open : kOpenPages)
     if (page.find(open) != vb::String::npos) return;

@@ -56,8 +56,10 @@ vb::String SessionText(vb::Variant& Session, vb::StringView name) {
   return value.IsNull() ? vb::String() : vb::CStr(value);
 }
 
+bool QeUserLoggedIn(vb::Variant& Session) { return !SessionText(Session, u"UserInfo").empty(); }
+
 void QeCheckUserSession(vb::Variant& Response, vb::Variant& Session, bool p_CloseParent, vb::String p_DialogID) {
-  if (SessionText(Session, u"UserInfo").empty())
+  if (!QeUserLoggedIn(Session))
     KesraShowErrorPageWithoutData(Response, u"请不要从非法路径进入！", p_CloseParent, p_DialogID);
 }
 

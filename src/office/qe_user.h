@@ -14,7 +14,10 @@
 
 namespace qe {
 
-// The error page "请不要从非法路径进入！" when UserInfo is empty or unset.
+// Whether somebody is logged in: UserInfo is set and not empty.
+bool QeUserLoggedIn(vb::Variant& Session);
+
+// The error page "请不要从非法路径进入！" when nobody is logged in.
 void QeCheckUserSession(vb::Variant& Response, vb::Variant& Session, bool p_CloseParent, vb::String p_DialogID);
 
 // Fields 0 to 6 of UserInfo, as text; a shorter UserInfo raises 9.

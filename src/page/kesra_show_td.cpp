@@ -6,6 +6,7 @@
 #include "common/kesra_number_text.h"
 #include "common/markup_encode.h"
 #include "common/record_values.h"
+#include "editors/kesra_qe_editor.h"
 #include "page/field_cell.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/datetime.h"
@@ -197,6 +198,32 @@ String UploadChooser(const Field& field) {
          u"22' style='width:88px;'" + Accept(field) + u" class='inputtext' onchange = \"myform.submit();;\">";
 }
 
+// The fixed menu of type 17: the editor's own menu without pictures,
+// attachments, media, tables, faces, rules and pasting.
+constexpr char16_t kFixedEditorMenu[] =
+    u"'backColor', 'fontSize', 'foreColor', 'bold', 'italic', 'underline', 'strikeThrough', 'line'"
+    u", 'justifyLeft','justifyCenter', 'justifyRight', 'indent', 'outdent', 'line'"
+    u", 'insertOrderedList', 'insertUnorderedList', 'line'"
+    u", 'superscript','subscript', 'createLink', 'unlink', 'line'"
+    u",'removeFormat','code'";
+
+// The editor over a hidden text area that holds the record's HTML as text
+// (encoded: the editor reads the text area's value, so "&lt;" in the stored
+// HTML stays text). The editor starts on the field's own id: started on a
+// fixed id, it would find nothing for any other name.
+String RichTextEditor(const Field& field) {
+  String out = KesraQeEditorAllJs() + u"<textarea name='" + field.name + u"' id='" + field.name +
+               u"' style='display: none;'>";
+  if (field.state == field_cell::kEditState || field.state == field_cell::kShowState)
+    out += TextAreaContent(HtmlEncodeText(vb::Trim(RecordText(*field.rs, field.field))));
+  out += u"</textarea><div class='qeEditor'></div><script>qe.editor('" + field.name + u"',function(){";
+  out += u"this.width = '" + (field.width == 0 ? String(u"100%") : Decimal(field.width)) + u"';";
+  out += u"this.height = '" + (field.height == 0 ? String(u"100%") : Decimal(field.height)) + u"';";
+  out += u"this.uploadUrl = '../comm_qeeditor/upload.asp';";
+  if (field.type == 17) out += u"this.menu = [" + String(kFixedEditorMenu) + u"];";
+  return out + u"this.create();});</script>";
+}
+
 const char16_t* Html5Type(int16_t type) {
   switch (type) {
     case 160: return u" type='number' ";
@@ -253,6 +280,7 @@ String Control(const Field& field) {
     case 11: return PhotoChooser(field);
     case 12: return UploadChooser(field);
     case 15: return field_cell::SuggestionBox(field);
+    case 16: case 17: return RichTextEditor(field);
     default: return Html5Type(field.type) ? Html5Input(field) : String();
   }
 }

@@ -46,3 +46,12 @@ export async function countListenersAdded(page, action) {
   await action();
   return page.evaluate(() => window.listenersAdded);
 }
+
+// Logs the page in through the plain login page as the seeded administrator
+// (whose password is empty): the session that pages behind a login read.
+export async function logIn(t) {
+  await t.page.goto(new URL('/qe/login.asp', t.url('')).href, { waitUntil: 'load' });
+  await t.page.locator('input[name=UserName]').fill('tolva');
+  await Promise.all([t.page.waitForNavigation({ waitUntil: 'load' }),
+    t.page.locator('input[type=submit]').click()]);
+}

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <string>
 #include <utility>
@@ -65,6 +66,8 @@ class EditorUploadPageTest : public ::testing::Test {
     std::string method = "POST";
     std::string referer = "http://school.example/office/news_edit.asp";
     bool from_script = true;
+    // The Session's UserInfo; none for a visitor who never logged in.
+    std::optional<std::string> user_info = "1|tolva|管理员|网管中心|超级管理员|20240105083000|";
   };
 
   // The page's answer: status line, headers, blank line, body.
@@ -79,6 +82,7 @@ class EditorUploadPageTest : public ::testing::Test {
     options.headers = {{"Host", "school.example"}, {"Content-Type", request.content_type}};
     if (!request.referer.empty()) options.headers.emplace_back("Referer", request.referer);
     if (request.from_script) options.headers.emplace_back("X-Requested-With", "XMLHttpRequest");
+    if (request.user_info) options.session = {{"UserInfo", *request.user_info}};
     host::PageContext context(options);
     host::Page page{*context.Intrinsic(u"Request"), *context.Intrinsic(u"Response"), *context.Intrinsic(u"Server"),
                     *context.Intrinsic(u"Session"), *context.Intrinsic(u"Application")};
@@ -171,6 +175,30 @@ TEST_F(EditorUploadPageTest, APastedPictureIsSavedByTheKindItsBytesShow) {
 TEST_F(EditorUploadPageTest, ForeignPictureAddressesAreNotFetchedYet) {
   Request request{"", "qeEditor-img=https%3A%2F%2Ffar.example%2Fp.png", "application/x-www-form-urlencoded"};
   EXPECT_EQ(Body(Run(request)), "{\"error\":\"\\u6682\\u4e0d\\u652f\\u6301\\u4fdd\\u5b58\\u8fdc\\u7a0b\\u56fe\\u7247\\u3002\"}\n");
+}
+
+TEST_F(EditorUploadPageTest, NobodyLoggedInUploadsNothing) {
+  const std::string why = "{\"error\":\"\\u8bf7\\u5148\\u767b\\u5f55";  // 请先登录
+  Request files{"DialogType=all&SaveUpFilesPath=/Data_UploadFiles/office",
+                Multipart({{"file[]", "a.txt", "text/plain", "alpha"}})};
+  Request pasted{"", Multipart({{"file[]", "blob", "image/png", kPng}})};
+  Request foreign{"", "qeEditor-img=https%3A%2F%2Ffar.example%2Fp.png", "application/x-www-form-urlencoded"};
+  for (Request* request : {&files, &pasted, &foreign}) request->user_info.reset();
+  // An answer the editor reads and shows: one entry for files, one object
+  // for a foreign picture.
+  std::string answer = Run(files);
+  EXPECT_TRUE(answer.starts_with("HTTP/1.1 200 OK\n")) << answer;
+  EXPECT_TRUE(Body(answer).starts_with("[" + why)) << answer;
+  EXPECT_EQ(Body(answer).find("url"), std::string::npos);
+  EXPECT_TRUE(Body(Run(pasted)).starts_with("[" + why)) << Body(Run(pasted));
+  EXPECT_TRUE(Body(Run(foreign)).starts_with(why)) << Body(Run(foreign));
+  EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "Data_UploadFiles"));
+
+  // An empty UserInfo is nobody too; any user's may upload.
+  files.user_info = "";
+  EXPECT_TRUE(Body(Run(files)).starts_with("[" + why)) << Body(Run(files));
+  files.user_info = "7|li|李老师|教务处|普通用户|20240301120000|";
+  EXPECT_NE(Body(Run(files)).find("\"url\":\"/Data_UploadFiles/office/"), std::string::npos);
 }
 
 TEST_F(EditorUploadPageTest, RequestsNotFromTheEditorAreRefused) {

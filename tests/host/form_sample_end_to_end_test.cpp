@@ -1,7 +1,8 @@
 // The form sample through `qe serve`, posted back as a browser posts the form
 // it was shown: quotes, markup characters, Chinese and line breaks survive
-// any number of saves byte for byte, a check-box group stores its choices
-// joined, and a post from elsewhere changes nothing.
+// any number of saves byte for byte (rich text's escaped markup included), a
+// check-box group stores its choices joined, and a post from elsewhere
+// changes nothing.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -159,11 +160,18 @@ TEST_F(FormSample, ValuesSurviveSavesByteForByte) {
   EXPECT_EQ(Value(shown, "Part"), "网管中心");
   EXPECT_EQ(Value(shown, "Active"), "on");
   EXPECT_EQ(Value(shown, "Grades"), "a");
+  EXPECT_EQ(Value(shown, "Content"), "<p>示例</p>");
+  // The editor starts on the body field's own text area.
+  int starts = 0;
+  for (const auto& script : qe_test::ParsedHtml(first.body).WithTag("script"))
+    if (script.text.rfind("qe.editor('Content',function(){", 0) == 0) ++starts;
+  EXPECT_EQ(starts, 1);
 
   const std::string title = "O'Brien a < b & c \"quoted\" 中文";
   const std::string notes = "\r\nfirst line: O'Brien\r\na < b & c\r\n\"quoted\" </textarea><script>x()</script>\r\n中文\r\n";
+  const std::string content = "<p>x &lt;y&gt; &amp; 中</p>";
   Fields typed = {{"Title", title}, {"Day", "2024-03-09"}, {"Part", "网管中心"}, {"Notes", notes},
-                  {"Grades", "a"},  {"Grades", "c"},       {"Amount", "42"}};
+                  {"Grades", "a"},  {"Grades", "c"},       {"Amount", "42"},      {"Content", content}};
   ASSERT_EQ(Post(typed, Origin() + "/qe/form_sample.asp").status, 302);
   const std::map<std::string, std::string> saved = StoredRow();
   EXPECT_EQ(saved.at("Title"), title);
@@ -172,6 +180,7 @@ TEST_F(FormSample, ValuesSurviveSavesByteForByte) {
   EXPECT_EQ(saved.at("Day"), "20240309");
   EXPECT_EQ(saved.at("Active"), "False");
   EXPECT_EQ(saved.at("Amount"), "42");
+  EXPECT_EQ(saved.at("Content"), content);
 
   // Shown and posted back unchanged, again and again: nothing moves.
   for (int cycle = 0; cycle < 3; ++cycle) {
@@ -182,6 +191,7 @@ TEST_F(FormSample, ValuesSurviveSavesByteForByte) {
     Fields again = Submission(page.body);
     EXPECT_EQ(Value(again, "Title"), title);
     EXPECT_EQ(Value(again, "Grades"), "a, c");
+    EXPECT_EQ(Value(again, "Content"), content) << "the editor's text area holds the HTML as text";
     ASSERT_EQ(Post(again, Origin() + "/qe/form_sample.asp").status, 302);
     EXPECT_EQ(StoredRow(), saved) << "cycle " << cycle;
   }

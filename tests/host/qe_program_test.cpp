@@ -74,6 +74,13 @@ TEST(QeProgram, ABackslashBeforeALoneDashPassesItAsText) {
   EXPECT_NE(Qe("call --help").out.find("\"\\-\" passes the text \"-\""), std::string::npos);
 }
 
+TEST(QeProgram, ConvertsUbbMarkupFromTheShell) {
+  auto r = Qe("call CommUBBCode '[b]x[/b] http://a.cn/'");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "<b>x</b> <img align=absmiddle src=../comm_ubb/pic/url.asp><a target=_blank href=http://a.cn/>http://a.cn/</a>\n");
+}
+
 TEST(QeProgram, ShowsTheResponseOfARefusedRequest) {
   auto r = Qe("call --query 'id=1%27' --response CommCheckInject");
   EXPECT_EQ(r.status, 0);

@@ -63,6 +63,28 @@ TEST(FieldCellValues, TextAreasKeepLeadingLineBreaks) {
   }
 }
 
+// The rich-text editor starts from its text area's value: stored HTML must
+// arrive there as the text it is, escaped markup included.
+TEST(FieldCellValues, RichTextReachesTheEditorAsText) {
+  std::vector<vb::String> values(std::begin(kAwkwardValues), std::end(kAwkwardValues));
+  values.push_back(u"<p>x &lt;y&gt; &amp; 中</p>");
+  values.push_back(u"\r\n<p>after a line break</p>");
+  for (int16_t type : {16, 17}) {
+    for (const vb::String& value : values) {
+      FieldArgs a;
+      a.type = type, a.state = 2;
+      const vb::String cells = Td(a, RowOf(vb::Variant(value)));
+      ParsedHtml html(vb::ToUtf8(cells), true);
+      std::vector<qe_test::HtmlElement> named = html.Named("n");
+      ASSERT_EQ(named.size(), 1u) << vb::ToUtf8(cells);
+      EXPECT_EQ(named[0].text, vb::ToUtf8(vb::Replace(value, u"\r\n", u"\n"))) << vb::ToUtf8(value);
+      const std::vector<qe_test::HtmlElement> scripts = html.WithTag("script");
+      ASSERT_EQ(scripts.size(), 2u) << "the editor and its start, nothing of the value";
+      EXPECT_EQ(scripts[1].text.rfind("qe.editor('n',function(){", 0), 0u) << scripts[1].text;
+    }
+  }
+}
+
 TEST(FieldCellValues, TheColourIsEncodedInItsStyle) {
   FieldArgs a;
   a.type = 400, a.state = 2;

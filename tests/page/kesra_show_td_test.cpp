@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/kesra_dates.h"
+#include "editors/kesra_qe_editor.h"
 #include "page/field_cell_test.h"
 #include "platform/vb/error.h"
 
@@ -244,6 +245,51 @@ TEST(FieldCellChoosers, EditorPagePhotoAndUpload) {
                    u"class='inputtext' onchange = \"myform.submit();;\">");
   a.title = u"标题", a.pop_field = u"";  // a blank filter takes the title
   EXPECT_NE(Td(a).find(u"accept='标题'"), vb::String::npos);
+}
+
+TEST(FieldCellRichText, TheEditorOverItsHiddenTextArea) {
+  const vb::String script = qe::KesraQeEditorAllJs();
+  const vb::String upload = u"this.uploadUrl = '../comm_qeeditor/upload.asp';";
+  FieldArgs a;
+  a.type = 16, a.width = 600, a.height = 240, a.allow_empty = 0, a.star = u"*";
+  EXPECT_EQ(Td(a, RowOf(u"<p>never read</p>")),
+            script + u"<textarea name='n' id='n' style='display: none;'></textarea><div class='qeEditor'></div>"
+                     u"<script>qe.editor('n',function(){this.width = '600';this.height = '240';" +
+                upload + u"this.create();});</script>&nbsp;<font color=red>*</font>")
+      << "a new record: empty, and never required";
+
+  a = FieldArgs{};
+  a.type = 16, a.state = 2, a.width = 0, a.height = 0, a.name = u"", a.field = u"content";
+  EXPECT_EQ(Td(a, RowOf(u"", {{u"content", vb::Variant(u"  <p>x &lt;y&gt; &amp; 中</p>  ")}})),
+            script + u"<textarea name='content' id='content' style='display: none;'>"
+                     u"&lt;p&gt;x &amp;lt;y&amp;gt; &amp;amp; 中&lt;/p&gt;</textarea><div class='qeEditor'></div>"
+                     u"<script>qe.editor('content',function(){this.width = '100%';this.height = '100%';" +
+                upload + u"this.create();});</script>")
+      << "the name after its default; the stored HTML trimmed, as text";
+
+  a = FieldArgs{};
+  a.type = 17, a.state = 2, a.name = u"Content";
+  EXPECT_EQ(Td(a, RowOf(vb::Variant::Null())),
+            script + u"<textarea name='Content' id='Content' style='display: none;'></textarea>"
+                     u"<div class='qeEditor'></div><script>qe.editor('Content',function(){this.width = '200';"
+                     u"this.height = '5';" + upload +
+                u"this.menu = ['backColor', 'fontSize', 'foreColor', 'bold', 'italic', 'underline', "
+                u"'strikeThrough', 'line', 'justifyLeft','justifyCenter', 'justifyRight', 'indent', 'outdent', "
+                u"'line', 'insertOrderedList', 'insertUnorderedList', 'line', 'superscript','subscript', "
+                u"'createLink', 'unlink', 'line','removeFormat','code'];this.create();});</script>");
+}
+
+TEST(FieldCellRichText, ReadOnlyShowsTheHtmlAndLiteralsAreNotRead) {
+  FieldArgs a;
+  a.type = 16, a.state = 3;
+  EXPECT_EQ(Td(a, RowOf(u" <p>粗</p> ")), u"<font style='word-wrap: break-word'><p>粗</p></font>");
+  a.state = 2, a.allow_edit = 0, a.type = 17;
+  EXPECT_EQ(Td(a, RowOf(u"<p>x</p>")), u"<font style='word-wrap: break-word'><p>x</p></font>");
+  // The editor always reads the record: "$x" names a column the row lacks.
+  a.allow_edit = 1, a.field = u"$x";
+  EXPECT_THROW(Td(a, RowOf(u"<p>x</p>")), vb::Error);
+  a.state = 1;
+  EXPECT_NE(Td(a).find(u"style='display: none;'></textarea>"), vb::String::npos) << "a new record reads nothing";
 }
 
 TEST(FieldCellDropDown, ALiteralListSelectsBeforeTheHash) {

@@ -2,6 +2,7 @@
 // word bold, upload a picture, send the form at once, and see what arrived.
 import zlib from 'node:zlib';
 import { readable } from '../editor_helpers.mjs';
+import { logIn } from '../helpers.mjs';
 
 // A 160 x 90 picture of our own: a colour gradient, as a PNG.
 function gradientPng() {
@@ -45,6 +46,7 @@ function gradientPng() {
 export const tests = {
   async typeBoldUploadAndSubmit(t) {
     const page = t.page;
+    await logIn(t);  // uploads are for logged-in users
     await t.open('../comm_qeeditor/demo.asp' + (readable ? '?readable=1' : ''));
     const frame = page.frameLocator('iframe[id^="_iframe"]').first();
     await frame.locator('body').click();

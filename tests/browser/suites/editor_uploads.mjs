@@ -1,7 +1,9 @@
 // Uploads: through the site's own upload page (attachments, pictures, size
-// limits, pasted pictures), answers routed by the test (error entries, empty,
-// failed, not JSON, too late), and foreign picture addresses.
+// limits, pasted pictures; a logged-in user only), answers routed by the test
+// (error entries, empty, failed, not JSON, too late), and foreign picture
+// addresses.
 import { collectAlerts, entry, openEditor, paste, redSquarePng, selectIn, sleep, textareaValue } from '../editor_helpers.mjs';
+import { logIn } from '../helpers.mjs';
 
 const sitePage = '../comm_qeeditor/upload.asp';
 
@@ -51,6 +53,7 @@ async function links(t) {
 
 export const tests = {
   async attachmentsThroughTheSitesPage(t) {
+    await logIn(t);
     await openEditor(t, { value: '<p>x</p>', options: { uploadUrl: sitePage } });
     const alerts = collectAlerts(t);
     await selectIn(t, 'p', { collapse: true });
@@ -75,6 +78,7 @@ export const tests = {
   },
 
   async picturesThroughTheSitesPageWithTheirSize(t) {
+    await logIn(t);
     await openEditor(t, { value: '<p>x</p>', options: { uploadUrl: sitePage } });
     const alerts = collectAlerts(t);
     await selectIn(t, 'p', { collapse: true });
@@ -101,6 +105,7 @@ export const tests = {
   },
 
   async aPastedScreenshotIsUploadedAndReplacesItsCopy(t) {
+    await logIn(t);
     await openEditor(t, { value: '<p>x</p>', options: { uploadUrl: sitePage, pasteText: 0 } });
     await selectIn(t, 'p', { collapse: true });
     await paste(t, { image: { bytes: redSquarePng } });
@@ -265,6 +270,7 @@ export const tests = {
   },
 
   async theSitesPageAnswersForeignPicturesWithAnError(t) {
+    await logIn(t);
     await openEditor(t, { value: '<p>x</p>', options: { uploadUrl: sitePage, pasteText: 0 } });
     await recordHooks(t);
     await selectIn(t, 'p', { collapse: true });
@@ -274,5 +280,21 @@ export const tests = {
       ['imgUpload.error({"error":"暂不支持保存远程图片。"}, {"error":"暂不支持保存远程图片。"})',
         'imgUpload.complete({"error":"暂不支持保存远程图片。"}, {"error":"暂不支持保存远程图片。"})']);
     t.eq(await t.page.evaluate(() => window.ed.d.querySelector('img').getAttribute('src')), 'https://far.example/q.png');
+  },
+
+  async nobodyLoggedInUploadsNothing(t) {
+    await openEditor(t, { value: '<p>x</p>', options: { uploadUrl: sitePage, pasteText: 0 } });
+    const alerts = collectAlerts(t);
+    await selectIn(t, 'p', { collapse: true });
+    await chooseFiles(t, 'all', files(['a.txt', 'alpha']));
+    await t.page.waitForFunction(() => false, null, { timeout: 1500 }).catch(() => {});
+    t.eq(alerts, ['请先登录，再上传文件。'], "the page's answer, shown as it stands");
+    t.eq(await links(t), []);
+    await paste(t, { image: { bytes: redSquarePng } });
+    await t.page.waitForFunction(() => false, null, { timeout: 1500 }).catch(() => {});
+    t.eq(alerts.length, 2);
+    t.ok(
+      (await t.page.evaluate(() => window.ed.d.querySelector('img').getAttribute('src'))).startsWith('data:image/png'),
+      'the pasted picture stays as it was');
   },
 };

@@ -1,7 +1,8 @@
 // The form sample (/qe/form_sample.asp) in a real browser: the stored row is
 // shown in the component's field cells, a submit without changes changes
 // nothing, and what is typed (quotes, markup characters, Chinese, line
-// breaks, boxes ticked and unticked) comes back as it was typed.
+// breaks, boxes ticked and unticked, rich text in the editor) comes back as
+// it was typed.
 const kForm = '../qe/form_sample.asp';
 
 // What the form holds, as the browser would send it (line ends as LF).
@@ -10,7 +11,8 @@ function formState() {
   const data = new FormData(form);
   const state = {};
   for (let [name, value] of data.entries()) {
-    if (name === 'save') continue;
+    // The editor's own file choosers sit in the form too.
+    if (name === 'save' || typeof value !== 'string') continue;
     value = value.replace(/\r\n/g, '\n');
     state[name] = name in state ? `${state[name]}, ${value}` : value;
   }
@@ -20,6 +22,13 @@ function formState() {
 
 async function save(page) {
   await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.locator('input[name=save]').click()]);
+}
+
+// The editor's frame, once the editor has been built on the field Content.
+async function contentEditor(page) {
+  const frame = await (await page.waitForSelector('.qeEditor iframe')).contentFrame();
+  await frame.waitForSelector('body p');
+  return frame;
 }
 
 export const tests = {
@@ -34,6 +43,10 @@ export const tests = {
     t.eq(state.Grades, 'a');
     t.eq(state.Amount, '1');
     t.eq(await page.locator('#Title').getAttribute('required'), '', 'the title may not stay empty');
+    t.eq(state.Content, '<p>示例</p>');
+    const editor = await contentEditor(page);
+    t.eq(await editor.evaluate(() => document.body.innerHTML), '<p>示例</p>', 'the editor edits Content');
+    t.ok(!(await page.locator('#Content').isVisible()), 'its text area is hidden');
     const shot = await t.shot('stored-row');
     t.ok(shot.endsWith('.png'));
   },
@@ -71,5 +84,30 @@ export const tests = {
     await t.shot('typed-values');
     await save(page);
     t.eq(await page.evaluate(formState), saved, 'saved again unchanged');
+  },
+
+  async 'rich text reaches the editor as text and comes back unchanged'(t) {
+    const page = await t.open(kForm);
+    const rich = '<p>x &lt;y&gt; &amp; 中</p>';
+    let editor = await contentEditor(page);
+    await editor.evaluate(() => {
+      const range = document.createRange();
+      range.selectNodeContents(document.querySelector('p'));
+      getSelection().removeAllRanges();
+      getSelection().addRange(range);
+    });
+    await editor.locator('body').pressSequentially('x <y> & 中');
+    await save(page);
+    t.eq((await page.evaluate(formState)).Content, rich, 'typed markup characters are saved as text');
+
+    editor = await contentEditor(page);
+    t.eq(await editor.evaluate(() => document.body.innerHTML), rich);
+    t.eq(await editor.evaluate(() => [document.querySelectorAll('y').length, document.querySelector('p').textContent]),
+      [0, 'x <y> & 中'], 'no element of the text');
+    await t.shot('rich-text');
+    await save(page);
+    t.eq((await page.evaluate(formState)).Content, rich, 'saved again unchanged');
+    editor = await contentEditor(page);
+    t.eq(await editor.evaluate(() => document.body.innerHTML), rich);
   },
 };
