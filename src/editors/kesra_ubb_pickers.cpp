@@ -1,6 +1,7 @@
 #include "editors/kesra_ubb_pickers.h"
 
 #include "editors/kesra_ubb_edit.h"
+#include "page/kesra_show_td.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
 
@@ -13,10 +14,34 @@ constexpr int kFaces = 42;
 constexpr int kFacesPerRow = 14;
 constexpr int kStickersPerRow = 7;
 
+// The body field's text area, as the form cells write it without their cells.
+constexpr int16_t kTextAreaType = 5;
+constexpr int32_t kContentWidth = 760;
+constexpr int32_t kContentRows = 21;
+
 // A number as the pages write it: decimal, no blanks.
 vb::String Number(int value) { return vb::Trim(vb::CStr(vb::Variant(static_cast<int32_t>(value)))); }
 
 }  // namespace
+
+vb::String KesraShowUbbEditContent(vb::Variant& Conn, vb::Variant& Rs, int16_t p_ShowQpic, int16_t p_State,
+                                   int16_t p_Allow_Edit, int16_t p_PopWidth, int16_t p_PopHeight) {
+  vb::String html = KesraShowUbbEditJs() + KesraShowUbbEdit();
+  if (p_ShowQpic == 1) {
+    html += u"<div style='padding-left:5px;'>";
+    for (int n = 1; n <= 5; ++n) {
+      const vb::String name = kSetNames[n - 1];
+      html += u"<a href=javascript:void(0); onclick=\"divOpenDialog('divDialogUbb'," + Number(p_PopWidth) + u"," +
+              Number(p_PopHeight) + u",'Q帖图" + name + u"','../comm_ubb/qpic.asp?Sn=" + Number(n) +
+              u"',false)\">Q帖图" + name + u"</a>&nbsp;";
+    }
+    html += u"</div>";
+  }
+  return html + u"<div>" +
+         KesraShowTd(Conn, Rs, kTextAreaType, kContentWidth, kContentRows, 1, u"allnull", u"", u"Content", 0, u"",
+                     p_State, p_Allow_Edit, u"", u"", u"", u"", 0, u"", 1) +
+         u"</div>";
+}
 
 vb::String KesraShowQpicEdit(int16_t p_Sn) {
   const int count = p_Sn >= 1 && p_Sn <= 5 ? kStickers[p_Sn - 1] : 0;
@@ -44,19 +69,6 @@ vb::String KesraShowFaceEdit(int16_t p_SelectSn) {
     if ((p_SelectSn > 0 && p_SelectSn == i) || (p_SelectSn <= 0 && i == 1)) html += u" checked ";
     html += u"><img border=0 src='../comm_ubb/emot/face" + Number(i) + u".asp'>&nbsp;";
     if (i % kFacesPerRow == 0) html += u"</div>";
-  }
-  return html + u"</div>";
-}
-
-vb::String UbbEditBlockHead(int16_t p_ShowQpic, int16_t p_PopWidth, int16_t p_PopHeight) {
-  vb::String html = KesraShowUbbEditJs() + KesraShowUbbEdit();
-  if (p_ShowQpic != 1) return html;
-  html += u"<div style='padding-left:5px;'>";
-  for (int n = 1; n <= 5; ++n) {
-    const vb::String name = kSetNames[n - 1];
-    html += u"<a href=javascript:void(0); onclick=\"divOpenDialog('divDialogUbb'," + Number(p_PopWidth) + u"," +
-            Number(p_PopHeight) + u",'Q帖图" + name + u"','../comm_ubb/qpic.asp?Sn=" + Number(n) + u"',false)\">Q帖图" +
-            name + u"</a>&nbsp;";
   }
   return html + u"</div>";
 }

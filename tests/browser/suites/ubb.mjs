@@ -4,7 +4,8 @@
 // focus, toggle and animation events; the editor's toolbar inserts tags
 // through the browser's own prompts (loaded as its own page in a frame, its
 // body copies itself into the page's ubbDiv); and the sticker picker, in the
-// div dialog, appends its tags to the page's Content and closes the dialog.
+// div dialog, appends its tags to the page's Content and closes the dialog;
+// the editor block works in a form of its own page.
 
 // The CSS colour names, in the order of the toolbar's colour list.
 const kColourNames = [
@@ -156,6 +157,26 @@ export const tests = {
     await t.shot('sticker picker');
     await picker.locator('input[type=button]').click();
     t.eq(await page.evaluate(() => document.getElementById('divDialogUbb').style.display), 'none');
+  },
+
+  async 'the editor block in a form: its toolbar and sticker links fill its one Content'(t) {
+    const page = await t.open('ubb_block.htm');
+    page.on('dialog', (dialog) => dialog.accept('粗体字'));
+    await page.locator('form img[onclick="bold()"]').click();
+    const content = () => page.evaluate(() => document.getElementById('Content').value);
+    t.eq(await content(), '[b]粗体字[/b]');
+    await page.getByText('Q帖图二', { exact: true }).click();
+    const picker = page.frameLocator('#divDialogUbb_Frame');
+    await picker.locator('img').first().waitFor();
+    t.eq(await picker.locator('img').count(), 30);
+    await picker.locator('img').nth(4).click();
+    t.eq(await content(), '[b]粗体字[/b][img=0,0]../comm_ubb/qpic/2/5.asp[/img]');
+    await t.shot('editor block');
+    await picker.locator('input[type=button]').click();
+    await page.locator('#Content').press('End');
+    await page.keyboard.type('!');
+    t.eq(await page.evaluate(() => new FormData(document.forms.myform).getAll('Content')),
+         ['[b]粗体字[/b][img=0,0]../comm_ubb/qpic/2/5.asp[/img]!'], 'the form posts one body, as typed');
   },
 
   async 'a sticker set that is not a number shows no pictures'(t) {
