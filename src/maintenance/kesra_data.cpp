@@ -1,6 +1,8 @@
 // Backing up, restoring, clearing and creating the main database.
 #include "maintenance/kesra_data.h"
 
+#include <filesystem>
+
 #include "common/kesra_dates.h"
 #include "common/kesra_error_page.h"
 #include "common/kesra_file_operations.h"
@@ -85,6 +87,20 @@ bool CopyAside(const vb::String& source, const vb::String& destination) {
   }
 }
 
+// The safety copy of a live file about to be replaced: a second name for the
+// file itself, so that it keeps exactly what the restore replaces (the file
+// is renamed away from under the live name, never written again), or a copy
+// where no second name can be made.
+bool KeepAside(const vb::String& live, const vb::String& kept) {
+  try {
+    std::error_code error;
+    std::filesystem::create_hard_link(fs::ToHostPath(live), fs::ToHostPath(kept), error);
+    if (!error) return true;
+  } catch (const vb::Error&) {
+  }
+  return CopyAside(live, kept);
+}
+
 // A backed-up file may take a live file's place only when it is a database
 // and, where the live file is one, a database of the same tables.
 bool FitsInPlace(const vb::String& saved, const vb::String& live) {
@@ -160,8 +176,17 @@ bool AccessRestore(vb::Variant& Response, vb::Variant& Server, const std::vector
   std::vector<vb::String> failed;
   for (const vb::String& name : paths.names) {
     vb::String live = FilePath(paths.data_folder, name), saved = FilePath(paths.backup_folder, name);
-    bool kept = !KesraFileExist(live, 0) || (!safety.empty() && CopyAside(live, FilePath(safety, name)));
-    if (!kept || !FitsInPlace(saved, live) || !PutBack(saved, live, paths.data_folder)) failed.push_back(name);
+    if (!FitsInPlace(saved, live)) {
+      failed.push_back(name);
+      continue;
+    }
+    vb::String kept = FilePath(safety, name);
+    bool exists = KesraFileExist(live, 0);
+    if ((exists && (safety.empty() || !KeepAside(live, kept))) || !PutBack(saved, live, paths.data_folder)) {
+      // A live file that stayed in place needs no safety copy.
+      if (exists && !safety.empty()) KesraFileDelete(kept, false);
+      failed.push_back(name);
+    }
   }
   if (!failed.empty()) return RefuseNames(Response, kFilesNotRestored, failed);
   return true;
