@@ -10,7 +10,8 @@
 //     server, without the page's own work); then streaming: a page that
 //     writes N MiB in 1 MiB blocks with a flush after each, against a static
 //     file of the same size: the time of each transfer and the server's
-//     memory growth during it.
+//     memory growth during it; and the same file through the download page
+//     (/comm/kesra_Download.asp, the component's download in blocks).
 //
 //   qe_load_test [--seconds N] [--connections N] [--threads N] [--stream-mib N] [--no-stream]
 //
@@ -272,17 +273,24 @@ bool Streaming(const Settings& settings, const char* self) {
   // the system's cache, as a file served often is.
   Download(port, child, "/qe/stream.asp?mib=8");
   Download(port, child, "/qe/big.zip");
+  const std::string download_page = "/comm/kesra_Download.asp?p_CurrentFile=/qe/big.zip&p_Act=DownLoad";
   Transfer page = Download(port, child, "/qe/stream.asp?mib=" + std::to_string(settings.stream_mib));
   Transfer file = Download(port, child, "/qe/big.zip");
+  Transfer downloaded = Download(port, child, download_page);
   std::printf("%d MiB page, a flush per MiB  %6.2f s  %7.0f MiB/s  memory +%ld KiB%s\n", settings.stream_mib,
               page.seconds, page.bytes / page.seconds / kMiB, page.peak_growth_kib, page.ok && page.bytes == size ? "" : "  INCOMPLETE");
   std::printf("%d MiB static file          %6.2f s  %7.0f MiB/s  memory +%ld KiB%s\n", settings.stream_mib,
               file.seconds, file.bytes / file.seconds / kMiB, file.peak_growth_kib, file.ok && file.bytes == size ? "" : "  INCOMPLETE");
+  std::printf("%d MiB download page         %6.2f s  %7.0f MiB/s  memory +%ld KiB%s\n", settings.stream_mib,
+              downloaded.seconds, downloaded.bytes / downloaded.seconds / kMiB, downloaded.peak_growth_kib,
+              downloaded.ok && downloaded.bytes == size ? "" : "  INCOMPLETE");
   std::printf("page / static file time: %.2fx\n", page.seconds / file.seconds);
+  std::printf("download page / static file time: %.2fx\n", downloaded.seconds / file.seconds);
   ::kill(child, SIGTERM);
   ::waitpid(child, nullptr, 0);
   std::fclose(lines);
-  return page.ok && file.ok && page.bytes == size && file.bytes == size && line.errors + line.wrong_length == 0 &&
+  return page.ok && file.ok && downloaded.ok && page.bytes == size && file.bytes == size && downloaded.bytes == size &&
+         line.errors + line.wrong_length == 0 &&
          css.errors + css.wrong_length == 0;
 }
 

@@ -1,5 +1,7 @@
 #include "common/markup_encode.h"
 
+#include "platform/text/ansi.h"
+
 namespace qe {
 namespace {
 
@@ -29,6 +31,19 @@ bool NeedsPercent(char16_t c) {
     default:
       return false;
   }
+}
+
+bool StaysInHeaderValue(char16_t c) {
+  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-' ||
+         c == u'.' || c == u'_' || c == u'~' || c == u'/';
+}
+
+constexpr char16_t kHex[] = u"0123456789ABCDEF";
+
+void AppendPercent(vb::String& out, unsigned char byte) {
+  out.push_back(u'%');
+  out.push_back(kHex[byte >> 4]);
+  out.push_back(kHex[byte & 0xF]);
 }
 
 void AppendNumericReference(vb::String& out, char16_t c) {
@@ -78,17 +93,22 @@ vb::String AttributeValueKeepingReferences(vb::StringView text, AttributeQuote q
 }
 
 vb::String QueryValueEncode(vb::StringView text) {
-  static constexpr char16_t kHex[] = u"0123456789ABCDEF";
   vb::String out;
   out.reserve(text.size());
   for (char16_t c : text) {
-    if (!NeedsPercent(c)) {
-      out.push_back(c);
-      continue;
-    }
-    out.push_back(u'%');
-    out.push_back(kHex[c >> 4]);
-    out.push_back(kHex[c & 0xF]);
+    if (NeedsPercent(c)) AppendPercent(out, static_cast<unsigned char>(c));
+    else out.push_back(c);
+  }
+  return out;
+}
+
+vb::String HeaderValueEncode(vb::StringView text) {
+  vb::String out;
+  out.reserve(text.size() * 3);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (StaysInHeaderValue(text[i])) out.push_back(text[i]);
+    else
+      for (unsigned char byte : text::EncodeAnsi(text.substr(i, 1))) AppendPercent(out, byte);
   }
   return out;
 }

@@ -33,4 +33,10 @@ vb::String AttributeValueKeepingReferences(vb::StringView text, AttributeQuote q
 // code page.
 vb::String QueryValueEncode(vb::StringView text);
 
+// A value in a header (Location, Content-Disposition) and the addresses sent
+// there: everything but ASCII letters, digits and "-._~/" as the %XX of its
+// code page 936 bytes (what the code page cannot hold as "?"), so that no
+// character ends the header or cuts the address ("&", "#", "%", blanks).
+vb::String HeaderValueEncode(vb::StringView text);
+
 }  // namespace qe

@@ -165,7 +165,10 @@ int RunCall(int argc, char** argv) {
       std::string text = vb::ToUtf8(vb::CStr(com::ValueOf(result)));
       if (!text.empty()) std::printf("%s\n", text.c_str());
     }
-    if (show_response) std::fputs(page.ResponseText().c_str(), stdout);
+    if (show_response) {
+      const std::string response = page.ResponseText();
+      std::fwrite(response.data(), 1, response.size(), stdout);
+    }
     return 0;
   } catch (const vb::Error& e) {
     std::fprintf(stderr, "error %d: %s\n", e.Number(), vb::ToUtf8(e.Description()).c_str());

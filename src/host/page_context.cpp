@@ -9,6 +9,7 @@
 #include "host/site_drive.h"
 #include "platform/asp/context.h"
 #include "platform/asp/text_codec.h"
+#include "platform/vb/strings.h"
 
 namespace host {
 namespace {
@@ -94,6 +95,13 @@ std::string PageContext::ResponseText() const {
     for (const auto& [name, value] : sent->Head()->headers) out += vb::ToUtf8(name) + ": " + vb::ToUtf8(value) + "\n";
   }
   out += "\n";
+  // A page's text is shown in UTF-8; a file sent as an attachment stays byte for byte.
+  bool attachment = false;
+  if (sent && sent->Head())
+    for (const auto& [name, value] : sent->Head()->headers)
+      attachment = attachment ||
+                   (vb::EqualsNoCase(name, u"Content-Disposition") && vb::LCase(value).starts_with(u"attachment"));
+  if (attachment) return out + impl_->context->ResponseBody();
   out += vb::ToUtf8(asp::DecodeText(impl_->context->ResponseBody()));
   if (!out.empty() && out.back() != '\n') out += "\n";
   return out;

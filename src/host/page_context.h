@@ -29,7 +29,8 @@ class PageContext {
   // The intrinsic object for a parameter named Request, Response, Server,
   // Session or Application (any case); Empty for any other name.
   vb::Variant* Intrinsic(vb::StringView name);
-  // Status line, headers, a blank line and the body in UTF-8.
+  // Status line, headers, a blank line and the body: in UTF-8, or for an
+  // attachment its bytes as they were sent.
   std::string ResponseText() const;
 
  private:

@@ -3,6 +3,7 @@
 #include "host/desk_page.h"
 #include "host/editor_demo_page.h"
 #include "host/editor_upload_page.h"
+#include "host/file_view_pages.h"
 #include "host/form_sample_page.h"
 #include "host/login_page.h"
 #include "host/menu_list_page.h"
@@ -26,6 +27,8 @@ Pages SitePages() {
   pages.Register(kDeskPage, &DeskPage);
   pages.Register(kDataManagerPage, &DataManagerPage);
   pages.Register(kOperatorAccountsPage, &OperatorAccountsPage);
+  pages.Register(kFileViewPage, &FileViewPage);
+  pages.Register(kFileDownloadPage, &FileDownloadPage);
   return pages;
 }
 

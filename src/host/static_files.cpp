@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "common/private_site_files.h"
 #include "host/content_types.h"
 #include "platform/fs/paths.h"
 #include "platform/vb/error.h"
@@ -19,14 +20,6 @@ std::string FirstNameBelow(const std::filesystem::path& folder, const std::files
 
 }  // namespace
 
-bool IsDatabaseFolderName(std::string_view name) {
-  // The databases, their backups (a copied Config.htm holds the SQL Server
-  // login) and the maintenance's scratch and safety copies.
-  for (vb::StringView folder : {u"data", u"data_backup", u"temp", u"AutoBackup"})
-    if (vb::EqualsNoCase(vb::FromUtf8(name), folder)) return true;
-  return false;
-}
-
 std::optional<StaticFile> FindStaticFile(const std::filesystem::path& site_folder, vb::StringView virtual_path) {
   std::optional<std::filesystem::path> found;
   try {
@@ -40,7 +33,7 @@ std::optional<StaticFile> FindStaticFile(const std::filesystem::path& site_folde
   std::filesystem::path root = std::filesystem::canonical(site_folder, error);
   if (error) return std::nullopt;
   std::string first = FirstNameBelow(root, file);
-  if (first.empty() || IsDatabaseFolderName(first)) return std::nullopt;
+  if (first.empty() || qe::IsPrivateSiteFile(root, file)) return std::nullopt;
 
   struct stat status {};
   if (::stat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;

@@ -21,13 +21,9 @@ struct StaticFile {
 // site root, `site_folder` its host folder), found as the web server finds it:
 // names in any letter case, trailing dots and blanks dropped. nullopt for a
 // path that names nothing or a folder, a file whose type the server does not
-// serve, and anything inside a private folder ("/data", "/data_backup",
-// "/temp", "/AutoBackup", in any letter case),
-// however the path reaches it: a link into that folder is refused too.
+// serve, and anything inside the site's private folders (the database folder
+// "/data" and the others of common/private_site_files.h, in any letter case),
+// however the path reaches it: a link into such a folder is refused too.
 std::optional<StaticFile> FindStaticFile(const std::filesystem::path& site_folder, vb::StringView virtual_path);
-
-// True for a private folder's name at the site root, in any case: "data",
-// "data_backup", "temp" and "AutoBackup".
-bool IsDatabaseFolderName(std::string_view name);
 
 }  // namespace host

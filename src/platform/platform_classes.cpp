@@ -4,6 +4,7 @@
 #include "platform/chart/chart_space.h"
 #include "platform/com/dictionary.h"
 #include "platform/fs/file_system_object.h"
+#include "platform/net/xml_http.h"
 #include "platform/regex/regexp.h"
 #include "platform/stream/stream.h"
 #include "platform/sys/wscript_shell.h"
@@ -19,6 +20,7 @@ void RegisterPlatformClasses() {
   ado::RegisterClasses();
   chart::RegisterClasses();
   sys::RegisterClasses();
+  net::RegisterClasses();
 }
 
 }  // namespace platform

@@ -60,6 +60,18 @@ TEST(QueryValueEncode, PercentEncodesWhatWouldChangeTheQueryAndKeepsChinese) {
                                          u"x%22%3E%3Cscript%3Ealert(1)%3C/script%3E"}});
 }
 
+TEST(HeaderValueEncode, KeepsPlainPathsAndEncodesEverythingElseInCodePage936) {
+  qe_test::ExpectEach<vb::String>(qe::HeaderValueEncode,
+                                  Cases{{u"", u""},
+                                        {u"/Data_UploadFiles/a-b_c.~x.swf", u"/Data_UploadFiles/a-b_c.~x.swf"},
+                                        {u"A&B #1 100%", u"A%26B%20%231%20100%25"},
+                                        {u"报告", u"%B1%A8%B8%E6"},
+                                        {u"a\r\nLocation: x", u"a%0D%0ALocation%3A%20x"},
+                                        {u"?=+'\"<>\\", u"%3F%3D%2B%27%22%3C%3E%5C"},
+                                        // What the code page cannot hold is its question mark.
+                                        {u"\u20AC\U0001F600", u"%80%3F%3F"}});
+}
+
 TEST(ScriptStringEscape, EscapesBothQuotesSoEitherStringCanHoldTheText) {
   qe_test::ExpectEach<vb::String>(qe::ScriptStringEscape,
                                   Cases{{u"备份 2024.mdb", u"备份 2024.mdb"},

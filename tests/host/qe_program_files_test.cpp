@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "qe_command.h"
@@ -41,6 +42,19 @@ TEST_F(QeProgramFiles, WritesAndReadsTextFilesInCodePage936) {
   EXPECT_EQ(Call("CommReadFromTextFile 'C:\\Notes\\A.TXT'"), "中文 text\n");
   EXPECT_EQ(Call("CommFileGetSize 'C:\\notes\\a.txt'"), "9\n");
   EXPECT_EQ(Call("CommFolderRename /notes /notes"), "3\n");
+}
+
+TEST_F(QeProgramFiles, DownloadPrintsTheHeadAndTheFile) {
+  stdfs::create_directories(site_ / "Data_UploadFiles");
+  std::ofstream(site_ / "Data_UploadFiles" / "Report.DOC", std::ios::binary) << std::string("doc\0bytes", 9);
+  std::string out = Call("--response CommFileDownload /Data_UploadFiles/report.doc");
+  EXPECT_EQ(out,
+            "HTTP/1.1 200 OK\nContent-Type: application/vnd.ms-word; charset=GB2312\nCache-Control: private\n"
+            "Content-Disposition: attachment;  FileName=Report.DOC\nContent-Length: 9\n\n" +
+                std::string("doc\0bytes", 9));
+  stdfs::create_directories(site_ / "data");
+  std::ofstream(site_ / "data" / "Config.htm") << "settings";
+  EXPECT_NE(Call("--response CommFileDownload /data/Config.htm").find("不允许该类文件下载！"), std::string::npos);
 }
 
 }  // namespace

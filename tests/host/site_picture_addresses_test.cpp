@@ -114,6 +114,8 @@ std::map<std::u16string, std::vector<std::string>> BranchValues() {
       {u"p_titleadd", {"close print", "closeDialog print"}},
       {u"p_closeparent", {"True"}},
       {u"p_searchpath", {"/"}},  // the site root, which holds folders
+      {u"p_runsystem", {"rtsp", "mms", "rtmp"}},
+      {u"p_playtype", {"Control", "FullScreen"}},
   };
 }
 

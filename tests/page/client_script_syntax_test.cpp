@@ -79,6 +79,14 @@ std::vector<Output> AllOutputs() {
   call("CommShowDialogDivFrame", [&] { return com::Call(qe, u"CommShowDialogDivFrame", 600, 400); });
   call("CommShowDialogDivFrame edge",
        [&] { return com::Call(qe, u"CommShowDialogDivFrame", 100, 100, true, false, u"divDialogUserList"); });
+  for (const char16_t* run_system : {u"rtsp", u"mms", u"rtmp", u""})
+    call("CommShowPlayMovie " + vb::ToUtf8(run_system),
+         [&] { return com::Call(qe, u"CommShowPlayMovie", u"/a/b.rm", u"t", run_system); });
+  call("CommShowPlayMusic", [&] { return com::Call(qe, u"CommShowPlayMusic", u"/a/b.mp3", u"t"); });
+  for (const char16_t* play_type : {u"Control", u"FullScreen"})
+    call("CommShowPlayFlash " + vb::ToUtf8(play_type),
+         [&] { return com::Call(qe, u"CommShowPlayFlash", u"/a/b.swf", u"t", play_type); });
+  call("CommShowPlayImage", [&] { return com::Call(qe, u"CommShowPlayImage", u"/a/b.jpg", u"t"); });
   for (int16_t set : {1, 5}) call("CommShowQpicEdit", [&] { return com::Call(qe, u"CommShowQpicEdit", set); });
   for (bool move : {false, true})
     for (bool expand : {false, true})

@@ -4,6 +4,7 @@
 //   /status/NNN       status NNN with a short body
 //   /redirect/NNN     302 to /status/NNN
 //   /silent           takes the request and never answers
+//   a path given a reply with Set: that reply
 //   anything else     200 with a short body
 // and keeps the head of every request it received.
 #include <arpa/inet.h>
@@ -13,7 +14,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -45,6 +48,19 @@ class LoopbackHttpServer {
   }
   LoopbackHttpServer(const LoopbackHttpServer&) = delete;
   LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
+
+  struct Reply {
+    std::string status = "200";
+    std::string headers;        // whole lines, each ending in CRLF
+    std::string body;
+    bool with_length = true;    // false: the body ends with the connection
+    bool never = false;         // true: takes the request and never answers
+  };
+  // Answers the path with the reply from now on.
+  void Set(const std::string& path, Reply reply) {
+    std::lock_guard lock(mutex_);
+    replies_[path] = std::move(reply);
+  }
 
   int Port() const { return port_; }
   std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
@@ -83,6 +99,23 @@ class LoopbackHttpServer {
       silent_.push_back(client);
       return;
     }
+    std::optional<Reply> set;
+    {
+      std::lock_guard lock(mutex_);
+      if (auto it = replies_.find(path); it != replies_.end()) set = it->second;
+    }
+    if (set && set->never) {
+      silent_.push_back(client);
+      return;
+    }
+    if (set) {
+      std::string reply = "HTTP/1.1 " + set->status + " X\r\nConnection: close\r\n" + set->headers;
+      if (set->with_length) reply += "Content-Length: " + std::to_string(set->body.size()) + "\r\n";
+      reply += "\r\n" + set->body;
+      (void)::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
+      ::close(client);
+      return;
+    }
     std::string status = "200", extra;
     if (path.rfind("/status/", 0) == 0) status = path.substr(8);
     if (path.rfind("/redirect/", 0) == 0) {
@@ -103,6 +136,7 @@ class LoopbackHttpServer {
   std::vector<int> silent_;
   mutable std::mutex mutex_;
   std::vector<std::string> requests_;
+  std::map<std::string, Reply> replies_;
 };
 
 }  // namespace qe_test

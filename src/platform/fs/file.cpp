@@ -111,6 +111,16 @@ std::string File::ReadToEnd() {
   return bytes;
 }
 
+size_t File::Read(char* out, size_t count) {
+  while (descriptor_ >= 0 && count > 0) {
+    ssize_t got = ::read(descriptor_, out, count);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) vb::Raise(vb::kDeviceIoError, u"The file cannot be read");
+    return static_cast<size_t>(got);
+  }
+  return 0;
+}
+
 uint64_t File::Size() const {
   struct stat info {};
   if (descriptor_ < 0 || ::fstat(descriptor_, &info) != 0) return 0;

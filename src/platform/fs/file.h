@@ -39,6 +39,9 @@ class File {
   void SeekToEnd();
   // What remains from the current position.
   std::string ReadToEnd();
+  // Up to `count` bytes from the current position into `out`; 0 at the end.
+  // Raises vb::Error 57 when the system cannot read.
+  size_t Read(char* out, size_t count);
   uint64_t Size() const;
   // False when the system reported a failure on closing (a delayed write).
   bool Close();

@@ -1,0 +1,53 @@
+#pragma once
+// Fetching one address from another server for the site (pictures pasted
+// into an article), with the limits that keep a page's request safe: http and
+// https only, public addresses only (checked on the address actually
+// connected, for every redirection), no proxy, bounded time and size.
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "platform/vb/string.h"
+
+struct sockaddr;
+
+namespace net {
+
+struct FetchLimits {
+  std::chrono::milliseconds connect{10'000};
+  std::chrono::milliseconds total{30'000};
+  uint64_t max_bytes = 10 * 1024 * 1024;
+  long max_redirects = 5;
+};
+
+struct FetchAnswer {
+  bool answered = false;  // a server answered with a status and a whole body
+  long status = 0;
+  std::string body;
+  std::string error;      // why there is no answer
+};
+
+// A GET of the address (sent as the bytes of its ANSI form), following at most
+// `max_redirects` redirections.
+FetchAnswer Fetch(vb::StringView address, const FetchLimits& limits = {});
+
+// True for an address the fetch never connects to: loopback, private,
+// link-local, unique-local, shared (100.64/10), multicast, broadcast and
+// unspecified addresses, IPv4 and IPv6 (IPv4-mapped ones by their IPv4 part).
+bool IsRefusedPeer(const sockaddr* address);
+
+// For tests in this process only (never from a request or the command line):
+// lets fetches reach loopback addresses (and no other refused ones), so that a
+// test can serve them, and sets the limits. Undone by the destructor.
+class TestFetchAllowance {
+ public:
+  explicit TestFetchAllowance(FetchLimits limits = {});
+  ~TestFetchAllowance();
+  TestFetchAllowance(const TestFetchAllowance&) = delete;
+  TestFetchAllowance& operator=(const TestFetchAllowance&) = delete;
+};
+
+// The limits fetches run with: the defaults, or a test allowance's.
+FetchLimits CurrentFetchLimits();
+
+}  // namespace net
