@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "host/static_files.h"
 #include "office/qe_user.h"
 #include "platform/com/object.h"
 #include "platform/text/ansi.h"
@@ -15,10 +16,6 @@ namespace {
 constexpr char16_t kUploadRoot[] = u"/Data_UploadFiles/";
 constexpr double kMegabyte = 1024.0 * 1024.0;
 constexpr char16_t kLoginFirst[] = u"请先登录，再上传文件。";
-
-// Folders under the upload root that hold what is not the page's to write
-// into: the users' network drives and automatic backups.
-constexpr const char16_t* kPrivateFolders[] = {u"NetDriver", u"AutoBackup"};
 
 vb::String RequestValue(Page& page, const char16_t* collection, const char16_t* name) {
   return vb::CStr(com::ValueOf(com::Call(page.Request, collection, vb::String(name))));
@@ -87,8 +84,7 @@ std::optional<vb::String> UploadFolderName(const vb::String& requested) {
     return std::nullopt;
   for (char16_t c : name)
     if (c < 0x20 || c == 0x7f || vb::String(u"/\\:*?\"<>|").find(c) != vb::String::npos) return std::nullopt;
-  for (const char16_t* folder : kPrivateFolders)
-    if (vb::EqualsNoCase(name, folder)) return std::nullopt;
+  if (IsPrivateUploadFolderName(name)) return std::nullopt;
   return name;
 }
 

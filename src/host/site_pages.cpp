@@ -7,6 +7,7 @@
 #include "host/form_sample_page.h"
 #include "host/login_page.h"
 #include "host/menu_list_page.h"
+#include "host/netdrive_pages.h"
 #include "host/pages.h"
 #include "host/start_page.h"
 #include "host/sticker_page.h"
@@ -29,6 +30,12 @@ Pages SitePages() {
   pages.Register(kOperatorAccountsPage, &OperatorAccountsPage);
   pages.Register(kFileViewPage, &FileViewPage);
   pages.Register(kFileDownloadPage, &FileDownloadPage);
+  pages.Register(kNetDriversPage, &NetDriversPage);
+  pages.Register(kNetDriversRenamePage, &NetDriversRenamePage);
+  pages.Register(kNetDriversCreateDelPage, &NetDriversCreateDelPage);
+  pages.Register(kNetDriversCopyPage, &NetDriversCopyPage);
+  pages.Register(kNetDriversDelBatchPage, &NetDriversDelBatchPage);
+  pages.Register(kNetDriversEditPage, &NetDriversEditPage);
   return pages;
 }
 

@@ -5,15 +5,17 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include "host/cookie_visitor.h"
+#include "host/site_visitor.h"
 #include "host/serve_process.h"
 #include "platform/ado/ado_fixture.h"
 #include "support/run_command.h"
 
 namespace {
 
-using Answer = host_test::VisitAnswer;
+using Answer = host_test::PageAnswer;
 using host_test::Visitor;
+
+constexpr char kForm[] = "/datemanager/data_manager.asp";
 
 class DataManagerTest : public ::testing::Test {
  protected:
@@ -31,7 +33,6 @@ class DataManagerTest : public ::testing::Test {
   void LogIn(Visitor& visitor) {
     EXPECT_EQ(visitor.Get("/qe/login.asp").status, 200);
     visitor.Post("/qe/login.asp", "UserName=tolva&PassWord=");
-    visitor.PostFrom("/datemanager/data_manager.asp");
   }
 
   qe_test::TempSite site_;
@@ -45,7 +46,7 @@ TEST_F(DataManagerTest, BackupAndRestoreThroughTheForm) {
   ASSERT_EQ(form.status, 200);
   ASSERT_NE(form.body.find("数据备份"), std::string::npos) << form.body;
 
-  Answer backup = admin.Post("/datemanager/data_manager.asp?p_FormType=1", "save=save&DataBackupPath=e2e");
+  Answer backup = admin.Post("/datemanager/data_manager.asp?p_FormType=1", "save=save&DataBackupPath=e2e", kForm);
   ASSERT_NE(backup.body.find("数据备份成功！"), std::string::npos) << backup.body;
   const std::string before = Dump();
 
@@ -55,7 +56,7 @@ TEST_F(DataManagerTest, BackupAndRestoreThroughTheForm) {
   com::Call(conn, u"Close");
   ASSERT_NE(Dump(), before);
 
-  Answer restore = admin.Post("/datemanager/data_manager.asp?p_FormType=2", "save=save&DataBackupPath=e2e");
+  Answer restore = admin.Post("/datemanager/data_manager.asp?p_FormType=2", "save=save&DataBackupPath=e2e", kForm);
   ASSERT_NE(restore.body.find("数据恢复成功！"), std::string::npos) << restore.body;
   EXPECT_EQ(Dump(), before);
   // The page can read the restored database at once.

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "common/kesra_class_md5.h"
-#include "host/cookie_visitor.h"
 #include "host/raw_http.h"
 #include "host/serve_process.h"
+#include "host/site_visitor.h"
 #include "platform/ado/ado_fixture.h"
 #include "platform/text/ansi.h"
 #include "support/cookie_expiry.h"
@@ -21,12 +21,12 @@
 
 namespace {
 
+using Answer = host_test::PageAnswer;
+using host_test::Visitor;
+
 std::string Utf8(const std::u16string& text) { return vb::ToUtf8(text); }
 constexpr char kRedirectScript[] = "<Script>top.location.href='/qe/index.asp'</Script>";
 constexpr char kDesk[] = "/qe/main/desk.asp";
-
-using Answer = host_test::VisitAnswer;
-using host_test::Visitor;
 
 std::string KesraQeLine(const Answer& answer) {
   for (auto [it, end] = answer.headers.equal_range("Set-Cookie"); it != end; ++it)

@@ -1,6 +1,7 @@
 #pragma once
-// A browser without scripts for the end-to-end tests: keeps the cookies it is
-// given and sends them back, and posts forms as from the site's own pages.
+// A browser without scripts for tests of the site's pages under `qe serve`:
+// keeps the cookies it is given and sends them back; answers decoded from
+// code page 936 to UTF-8.
 #include <map>
 #include <optional>
 #include <string>
@@ -11,26 +12,24 @@
 
 namespace host_test {
 
-struct VisitAnswer {
+struct PageAnswer {
   int status = 0;
   std::string body;  // UTF-8
   std::multimap<std::string, std::string> headers;
 };
 
-// A browser without scripts: keeps the cookies it is given and sends them back.
 class Visitor {
  public:
   explicit Visitor(int port) : port_(port), client_(port) {}
 
-  VisitAnswer Get(const std::string& target) { return Keep(client_.Get(target, Headers())); }
-  VisitAnswer Post(const std::string& target, const std::string& form) {
+  PageAnswer Get(const std::string& target) { return Keep(client_.Get(target, Headers())); }
+  // A form posted from the page `from` (the Referer the request guards check).
+  PageAnswer Post(const std::string& target, const std::string& form, const std::string& from = "/qe/login.asp") {
     qe_test::HttpHeaders headers = Headers();
-    headers.emplace_back("Referer", "http://127.0.0.1:" + std::to_string(port_) + referer_);
+    headers.emplace_back("Referer", "http://127.0.0.1:" + std::to_string(port_) + from);
     return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", headers));
   }
   bool Holds(const std::string& name) const { return cookies_.count(name) > 0; }
-  // The page the next posts come from.
-  void PostFrom(std::string page) { referer_ = std::move(page); }
 
  private:
   qe_test::HttpHeaders Headers() const {
@@ -39,8 +38,8 @@ class Visitor {
     if (cookie.empty()) return {};
     return {{"Cookie", cookie}};
   }
-  VisitAnswer Keep(const std::optional<qe_test::HttpAnswer>& result) {
-    VisitAnswer answer;
+  PageAnswer Keep(const std::optional<qe_test::HttpAnswer>& result) {
+    PageAnswer answer;
     if (!result) return answer;
     answer.status = result->status;
     answer.body = vb::ToUtf8(text::DecodeAnsi(result->body));
@@ -56,7 +55,6 @@ class Visitor {
   int port_;
   qe_test::HttpClient client_;
   std::map<std::string, std::string> cookies_;
-  std::string referer_ = "/qe/login.asp";
 };
 
 }  // namespace host_test
