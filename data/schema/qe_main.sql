@@ -112,3 +112,14 @@ Create Table [Blog_Message] (
   [ID] Counter Primary Key,
   [UserName_Message] Text(50)
 );
+
+-- The data maintenance area's own operator accounts (at most ten): the
+-- digest of the password, the right level 1 to 3, the one default account.
+Create Table [Wazh] (
+  [ID] Counter Primary Key,
+  [UserName] Text(50),
+  [Password] Text(50),
+  [Right] Long,
+  [Part] Text(50),
+  [IsDefault] YesNo
+);

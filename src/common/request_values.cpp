@@ -20,6 +20,12 @@ vb::String QueryStringText(vb::Variant& Request, vb::StringView name) {
   return value.IsNull() || value.IsEmpty() ? vb::String() : vb::CStr(value);
 }
 
+vb::String FormText(vb::Variant& Request, vb::StringView name) {
+  vb::Variant form = com::Call(Request, u"Form");
+  vb::Variant value = com::ValueOf(com::Call(form, u"Item", name));
+  return value.IsNull() || value.IsEmpty() ? vb::String() : vb::CStr(value);
+}
+
 vb::String ServerVariableText(vb::Variant& Request, vb::StringView name) {
   vb::Variant variables = com::Call(Request, u"ServerVariables");
   vb::Variant value = com::ValueOf(com::Call(variables, u"Item", name));

@@ -10,6 +10,8 @@ vb::Variant RequestValue(vb::Variant& Request, vb::StringView name);
 vb::String RequestText(vb::Variant& Request, vb::StringView name);
 // Request.QueryString(name) as text ("" when missing).
 vb::String QueryStringText(vb::Variant& Request, vb::StringView name);
+// Request.Form(name) as text ("" when missing).
+vb::String FormText(vb::Variant& Request, vb::StringView name);
 // Request.ServerVariables(name) as text ("" when missing or Null).
 vb::String ServerVariableText(vb::Variant& Request, vb::StringView name);
 

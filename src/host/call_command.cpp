@@ -9,6 +9,8 @@
 #include "host/page_context.h"
 #include "platform/com/members.h"
 #include "platform/com/registry.h"
+#include "platform/asp/context.h"
+#include "shell/qe_application_data.h"
 #include "shell/qecls.h"
 
 namespace host {
@@ -19,7 +21,7 @@ void PrintHelp() {
       "usage: qe call [--site DIR] [--page /VIRTUAL/PATH.asp] [--method M] [--query QS]\n"
       "               [--form BODY] [--body FILE] [--header 'Name: value']... [--cookie NAME=VALUE]...\n"
       "               [--session NAME=VALUE]... [--application NAME=VALUE]... [--response]\n"
-      "               [--json] MEMBER [ARG]...\n"
+      "               [--json] [--conn] MEMBER [ARG]...\n"
       "       qe call --list\n"
       "Each ARG is converted to the member's parameter type; a lone \"-\" leaves an optional\n"
       "parameter out, and \"\\-\" passes the text \"-\" (an ARG made of backslashes and a last \"-\"\n"
@@ -28,7 +30,7 @@ void PrintHelp() {
       "(Integer, Long, else Double), strings, true/false, null as Null, an array of arrays as a\n"
       "two-dimensional array (lower bounds 0, first index the row, short rows padded with Empty).\n"
       "Request, Response, Server, Session and Application come from the options; Conn and Rs\n"
-      "receive an empty text.\n");
+      "receive an empty text, or with --conn Conn a connection open on the site's main database.\n");
 }
 
 // A command-line argument as the member receives it: a lone "-" is an
@@ -58,8 +60,21 @@ int ListMembers() {
 
 }  // namespace
 
+// A connection open on the site's main database, through the application's
+// connection string.
+static vb::Variant MainConnection(PageContext& page) {
+  vb::Variant& response = *page.Intrinsic(u"Response");
+  vb::Variant& application = *page.Intrinsic(u"Application");
+  qe::QeGetApplicationConnString(response, *page.Intrinsic(u"Request"), *page.Intrinsic(u"Server"), application,
+                                 false, u"");
+  if (asp::ResponseEnded(response)) vb::Raise(vb::kInvalidProcedureCall, u"the site has no connection string");
+  vb::Variant conn(com::CreateObject(u"Adodb.Connection"));
+  com::Call(conn, u"Open", com::Call(application, u"", vb::String(qe::kPublicQeDataConnString)));
+  return conn;
+}
+
 vb::Variant CallMember(PageContext& page, vb::StringView member, const std::vector<std::string>& args,
-                       bool json) {
+                       bool json, bool open_conn) {
   qe::RegisterComponentClasses();
   auto facade = com::CreateObject(u"QE.QeCls");
 
@@ -78,7 +93,8 @@ vb::Variant CallMember(PageContext& page, vb::StringView member, const std::vect
       if (vb::Variant* intrinsic = page.Intrinsic(p.name)) {
         list.PushRef(*intrinsic);
       } else if (vb::EqualsNoCase(p.name, u"Conn") || vb::EqualsNoCase(p.name, u"Rs")) {
-        page_data.emplace_back(vb::String());
+        if (open_conn && vb::EqualsNoCase(p.name, u"Conn")) page_data.push_back(MainConnection(page));
+        else page_data.emplace_back(vb::String());
         list.PushRef(page_data.back());
       } else if (next < args.size()) {
         const std::string& text = args[next++];
@@ -93,7 +109,7 @@ vb::Variant CallMember(PageContext& page, vb::StringView member, const std::vect
 
 int RunCall(int argc, char** argv) {
   PageOptions options;
-  bool show_response = false, json = false;
+  bool show_response = false, json = false, open_conn = false;
   int i = 0;
   for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
     std::string opt = argv[i];
@@ -108,6 +124,10 @@ int RunCall(int argc, char** argv) {
     }
     if (opt == "--json") {
       json = true;
+      continue;
+    }
+    if (opt == "--conn") {
+      open_conn = true;
       continue;
     }
     if (i + 1 >= argc) {
@@ -139,7 +159,7 @@ int RunCall(int argc, char** argv) {
   try {
     std::vector<std::string> texts(argv + i, argv + argc);
     PageContext page(options);
-    vb::Variant result = CallMember(page, member, texts, json);
+    vb::Variant result = CallMember(page, member, texts, json, open_conn);
     // An empty text prints nothing, as a page that writes it shows nothing.
     if (!result.IsEmpty()) {
       std::string text = vb::ToUtf8(vb::CStr(com::ValueOf(result)));

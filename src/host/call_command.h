@@ -15,8 +15,10 @@ int RunCall(int argc, char** argv);
 // empty text, the others the texts of `args` in order, read as `qe call` reads
 // its arguments ("-" leaves an optional one out, "\\-" is the text "-"); with
 // `json`, those for parameters declared As Variant are read as JSON
-// (JsonArgument). The member's result; its run-time error is raised.
+// (JsonArgument); with `open_conn`, Conn is a connection open on the site's
+// main database (the application's connection string). The member's result;
+// its run-time error is raised.
 vb::Variant CallMember(PageContext& page, vb::StringView member, const std::vector<std::string>& args,
-                       bool json = false);
+                       bool json = false, bool open_conn = false);
 
 }  // namespace host

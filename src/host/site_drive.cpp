@@ -3,6 +3,7 @@
 #include "host/site_main_database.h"
 #include "maintenance/main_schema_supply.h"
 #include "maintenance/shipped_configuration.h"
+#include "maintenance/sql_server_script.h"
 #include "platform/fs/file_write.h"
 #include "platform/fs/paths.h"
 
@@ -17,6 +18,8 @@ vb::String MountSite(const std::filesystem::path& folder) {
   if (auto data = fs::ResolveExisting(u"C:\\data")) RemoveUnfinishedDatabases(*data);
   // The structure configuration that rebuilds them, made for this schema.
   qe::ProvideShippedConfiguration(qe::kShippedConfiguration);
+  // And the script that makes them on SQL Server.
+  qe::ProvideSqlServerScript(qe::kShippedSqlServerScript);
   // A main database made for an older schema gets what the schema added.
   qe::SupplyMainSchema(qe::kMainDatabase);
   return u"C:\\";

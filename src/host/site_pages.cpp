@@ -1,4 +1,5 @@
 #include "host/charts_page.h"
+#include "host/data_manager_page.h"
 #include "host/desk_page.h"
 #include "host/editor_demo_page.h"
 #include "host/editor_upload_page.h"
@@ -25,6 +26,8 @@ Pages SitePages() {
   pages.Register(kFormSamplePage, &FormSamplePage);
   pages.Register(kLoginPage, &LoginPage);
   pages.Register(kDeskPage, &DeskPage);
+  pages.Register(kDataManagerPage, &DataManagerPage);
+  pages.Register(kOperatorAccountsPage, &OperatorAccountsPage);
   pages.Register(kFileViewPage, &FileViewPage);
   pages.Register(kFileDownloadPage, &FileDownloadPage);
   pages.Register(kNetDriversPage, &NetDriversPage);

@@ -110,4 +110,20 @@ TEST_F(QeProgramDatabases, ALevelTwoRepairOfASeededSiteKeepsEveryRow) {
   EXPECT_EQ(Content(u"C:\\site\\data\\qe.asp"), before);
 }
 
+// The operator accounts page from a shell: Conn is open on the site's main
+// database, so the page lists its accounts.
+TEST_F(QeProgramDatabases, TheAccountsPageRunsWithTheSitesConnection) {
+  site_.MakeFolder("site/data");
+  ASSERT_TRUE(qe::CreateMainDatabaseFromSchema(u"C:\\site\\data\\qe.asp"));
+  {
+    vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
+    com::Call(conn, u"Open", vb::String(u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\site\\data\\qe.asp"));
+    com::Call(conn, u"Execute",
+              vb::String(u"Insert Into [Wazh] ([UserName],[Password],[Right],[Part],[IsDefault]) Values('admin','',1,'',-1)"));
+  }
+  std::string page = Call("--conn CommShowFormUser admin 1 true");
+  EXPECT_NE(page.find("<td>admin</td><td>1</td><td>√</td>"), std::string::npos) << page;
+  EXPECT_EQ(Call("CommShowFormUser admin 1 true").find("<td>admin</td>"), std::string::npos);
+}
+
 }  // namespace

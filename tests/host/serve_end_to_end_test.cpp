@@ -37,6 +37,9 @@ class ServeTest : public ::testing::Test {
     site_->WriteFile("site/qe/secret.asp", "<% source %>");
     site_->WriteFile("site/data/x", "secret data");
     site_->WriteFile("site/data/notes.txt", "secret notes");
+    site_->WriteFile("site/data_backup/night/Config.htm", "secret login");
+    site_->WriteFile("site/AutoBackup/x/notes.txt", "secret copy");
+    site_->WriteFile("site/Temp/t.txt", "secret scratch");
     std::filesystem::create_directory_symlink("data", site_->SiteFolder() / "link");
     server_ = new host_test::ServeProcess(site_->SiteFolder());
   }
@@ -116,6 +119,18 @@ TEST_F(ServeTest, DatabaseFoldersAreNeverServedHoweverTheyAreNamed) {
   }
   // A path that climbs out of a folder is not taken apart: it is refused.
   EXPECT_EQ(StatusOf(SendRaw(server_->Port(), "GET /qe/../data/x HTTP/1.1\r\nHost: a\r\n\r\n")), 400);
+}
+
+// Backups, safety copies and scratch files are the data's too.
+TEST_F(ServeTest, BackupAndScratchFoldersAreNeverServed) {
+  auto client = Browser();
+  for (const char* path : {"/data_backup/night/Config.htm", "/DATA_BACKUP/NIGHT/config.htm", "/AutoBackup/x/notes.txt",
+                           "/autobackup/X/Notes.txt", "/Temp/t.txt", "/temp/T.TXT", "/data_backup./night/Config.htm"}) {
+    auto answer = client.Get(path);
+    ASSERT_TRUE(answer) << path;
+    EXPECT_EQ(answer->status, 404) << path;
+    EXPECT_EQ(answer->body.find("secret"), std::string::npos) << path;
+  }
 }
 
 TEST_F(ServeTest, StaticFilesAreSentByTypeAndPageSourcesAreNot) {

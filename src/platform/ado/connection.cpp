@@ -155,6 +155,18 @@ void Connection::SetProvider(StringView provider) {
   provider_ = String(provider);
 }
 
+void Connection::SetDefaultDatabase(StringView name) {
+  if (session_ && !IsFileProvider(session_->Provider())) {
+    String bracketed = u"USE [";
+    for (char16_t c : name) {
+      bracketed += c;
+      if (c == u']') bracketed += c;
+    }
+    Guard([&] { session_->Execute(bracketed + u"]", CursorType::kForwardOnly, false); });
+  }
+  default_database_ = String(name);
+}
+
 const com::MemberTable<Connection>& Connection::Members() {
   using A = com::ArgList;
   using C = Connection;
@@ -220,7 +232,12 @@ const com::MemberTable<Connection>& Connection::Members() {
       {u"Version", com::kGet, 0, 0, [](C&, A&) { return Variant(String(u"2.8")); }},
       {u"IsolationLevel", com::kGet, 0, 0, [](C&, A&) { return Variant(int32_t{4096}); }},
       {u"Attributes", com::kGet, 0, 0, [](C&, A&) { return Variant(int32_t{0}); }},
-      {u"DefaultDatabase", com::kGet, 0, 0, [](C&, A&) { return Variant(String()); }},
+      {u"DefaultDatabase", com::kGet, 0, 0, [](C& c, A&) { return Variant(c.DefaultDatabase()); }},
+      {u"DefaultDatabase", com::kLet, 1, 1,
+       [](C& c, A& a) {
+         c.SetDefaultDatabase(vb::CStr(a[0]));
+         return Variant();
+       }},
       {u"Cancel", com::kGet, 0, 0, [](C&, A&) { return Variant(); }},
       {u"OpenSchema", com::kGet, 1, 3,
        [](C& c, A& a) {

@@ -35,6 +35,10 @@ class Connection : public com::Dispatch<Connection> {
   void SetConnectionString(StringView text);
   String Provider() const;
   void SetProvider(StringView provider);
+  // The catalog the session works in: setting it on an open SQL Server
+  // connection moves the session there ("USE"), as the providers do.
+  String DefaultDatabase() const { return default_database_; }
+  void SetDefaultDatabase(StringView name);
 
   int cursor_location() const { return cursor_location_; }
   // The open session, or 3709 when closed.
@@ -57,6 +61,7 @@ class Connection : public com::Dispatch<Connection> {
   std::unique_ptr<Session> session_;
   String connection_string_;
   String provider_ = u"MSDASQL";
+  String default_database_;
   int cursor_location_ = adUseServer;
   int connection_timeout_ = 15;
   int command_timeout_ = 30;

@@ -186,7 +186,29 @@ bool IsWriteAheadLogged(sqlite3* db) {
 
 // The file's bytes into a new file, read through the connection's own file
 // handle while its read lock keeps writers out of the file.
-bool CopyFileBytes(sqlite3* db, const std::filesystem::path& destination) {
+// The locked file's bytes by the kernel's copy when the name still stands for
+// the locked file (its header, change counter included, reads the same both
+// ways); false, with nothing written, otherwise.
+bool CopyByKernel(sqlite3_file* file, sqlite3_int64 size, const std::filesystem::path& source, int out) {
+  char locked[100], named[100];
+  if (size < static_cast<sqlite3_int64>(sizeof locked) ||
+      file->pMethods->xRead(file, locked, sizeof locked, 0) != SQLITE_OK)
+    return false;
+  int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  bool same = ::pread(in, named, sizeof named, 0) == static_cast<ssize_t>(sizeof named) &&
+              std::memcmp(locked, named, sizeof locked) == 0;
+  loff_t from = 0, to = 0;
+  while (same && from < size) {
+    ssize_t n = ::copy_file_range(in, &from, out, &to, static_cast<size_t>(size - from), 0);
+    if (n <= 0) same = false;
+  }
+  ::close(in);
+  if (!same && ::ftruncate(out, 0) != 0) return false;
+  return same;
+}
+
+bool CopyFileBytes(sqlite3* db, const std::filesystem::path& source, const std::filesystem::path& destination) {
   sqlite3_file* file = nullptr;
   sqlite3_int64 size = 0;
   if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods ||
@@ -194,13 +216,14 @@ bool CopyFileBytes(sqlite3* db, const std::filesystem::path& destination) {
     return false;
   int out = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (out < 0) return false;
+  if (CopyByKernel(file, size, source, out)) return ::close(out) == 0;
   std::vector<char> buffer(1 << 20);
   bool ok = true;
   for (sqlite3_int64 offset = 0; ok && offset < size;) {
     int n = static_cast<int>(std::min<sqlite3_int64>(static_cast<sqlite3_int64>(buffer.size()), size - offset));
     ok = file->pMethods->xRead(file, buffer.data(), n, offset) == SQLITE_OK;
     for (int done = 0; ok && done < n;) {
-      ssize_t w = ::write(out, buffer.data() + done, static_cast<size_t>(n - done));
+      ssize_t w = ::pwrite(out, buffer.data() + done, static_cast<size_t>(n - done), offset + done);
       ok = w > 0;
       done += ok ? static_cast<int>(w) : 0;
     }
@@ -333,7 +356,8 @@ ChangeCounter CopyDatabase(const std::filesystem::path& source, const std::files
   from.Exec("BEGIN");
   from.Exec("SELECT count(*) FROM sqlite_master");
   ChangeCounter counter = HeaderCounter(from.get());
-  bool copied = IsWriteAheadLogged(from.get()) ? CopyPages(from.get(), destination) : CopyFileBytes(from.get(), destination);
+  bool copied = IsWriteAheadLogged(from.get()) ? CopyPages(from.get(), destination)
+                                              : CopyFileBytes(from.get(), source, destination);
   sqlite3_exec(from.get(), "COMMIT", nullptr, nullptr, nullptr);
   if (!copied) {
     std::filesystem::remove(destination, ec);

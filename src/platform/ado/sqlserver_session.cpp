@@ -9,6 +9,7 @@ namespace ado {
 namespace {
 
 constexpr char16_t kSource[] = u"Microsoft OLE DB Provider for SQL Server";
+constexpr int32_t kCommandTextNotSet = static_cast<int32_t>(0x80040E0Cu);
 
 struct DriverSlot {
   std::mutex mutex;
@@ -36,6 +37,9 @@ class SqlServerSession : public Session {
   ProviderId Provider() const override { return provider_; }
 
   QueryResult Execute(StringView sql, CursorType, bool) override {
+    // The provider sends no empty batch; it refuses it as a command without text.
+    if (Trimmed(sql).find_first_not_of("\r\n") == std::string::npos)
+      RaiseProvider(kCommandTextNotSet, u"Command text was not set for the command object.", kSource);
     SqlServerResult r = link_->Execute(String(sql));
     QueryResult out;
     out.records_affected = r.rows_affected;
