@@ -18,28 +18,17 @@
 #include "platform/asp/context.h"
 #include "platform/fs/paths.h"
 #include "shell/qecls.h"
+#include "mounted_site.h"
 #include "timing_reporter.h"
 
 namespace {
 
 constexpr int kThreads = 8;
 
-struct Site {
+struct Site : bench_support::MountedDefaultSite {
   Site() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qe-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    folder = pattern;
-    host::MakeDefaultSite(folder);
-    root = host::MountSite(folder);
-    ado::InstallAllProviders();
-    qe::RegisterComponentClasses();
     // The first request makes and seeds the databases.
     if (Request().find("<dl class=\"menu\">") == std::string::npos) std::abort();
-  }
-  ~Site() {
-    fs::UnmapDrive(u'C');
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
   }
 
   // One request without a session cookie; the page's body.
@@ -59,8 +48,6 @@ struct Site {
     return context.ResponseBody();
   }
 
-  std::filesystem::path folder;
-  vb::String root;
   std::shared_ptr<asp::MemorySessionStore> sessions = std::make_shared<asp::MemorySessionStore>();
   std::shared_ptr<asp::ApplicationState> application = std::make_shared<asp::ApplicationState>();
 };

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "host/static_files.h"
 #include "office/qe_user.h"
 #include "platform/com/object.h"
 #include "platform/fs/paths.h"
@@ -27,10 +28,6 @@ constexpr char16_t kForeignPictureFailed[] = u"远程图片保存失败。";
 // The editor gives up on an answer after 15 seconds: the fetch of a foreign
 // picture ends early enough for the page to answer before that.
 constexpr std::chrono::seconds kForeignPictureDeadline{10};
-
-// Folders under the upload root that hold what is not the page's to write
-// into: the users' network drives and automatic backups.
-constexpr const char16_t* kPrivateFolders[] = {u"NetDriver", u"AutoBackup"};
 
 vb::String RequestValue(Page& page, const char16_t* collection, const char16_t* name) {
   return vb::CStr(com::ValueOf(com::Call(page.Request, collection, vb::String(name))));
@@ -99,8 +96,7 @@ std::optional<vb::String> UploadFolderName(const vb::String& requested) {
     return std::nullopt;
   for (char16_t c : name)
     if (c < 0x20 || c == 0x7f || vb::String(u"/\\:*?\"<>|").find(c) != vb::String::npos) return std::nullopt;
-  for (const char16_t* folder : kPrivateFolders)
-    if (vb::EqualsNoCase(name, folder)) return std::nullopt;
+  if (IsPrivateUploadFolderName(name)) return std::nullopt;
   return name;
 }
 

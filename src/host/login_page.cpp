@@ -5,6 +5,7 @@
 #include "common/sql_literal.h"
 #include "common/system_title.h"
 #include "host/desk_page.h"
+#include "host/netdrive_pages.h"
 #include "host/site_main_database.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
@@ -81,6 +82,7 @@ void CheckLogin(Page& page, Variant& qe) {
   com::Let(page.Session, u"", Variant(info), String(u"UserInfo"));
   com::Let(page.Session, u"", Variant(Text(com::Call(rs, u"", String(u"SystemSet")))), String(u"UserInfoSize"));
   com::Let(page.Session, u"", Variant(u""), String(u"manager"));
+  MakeUserDrive(page, Text(com::Call(rs, u"", String(u"Name"))));
   com::Call(qe, u"CommCloseData", rs, conn);
 
   if (!FormText(page, u"SaveTime").empty()) {

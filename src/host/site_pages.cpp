@@ -6,6 +6,7 @@
 #include "host/form_sample_page.h"
 #include "host/login_page.h"
 #include "host/menu_list_page.h"
+#include "host/netdrive_pages.h"
 #include "host/pages.h"
 #include "host/start_page.h"
 #include "host/sticker_page.h"
@@ -26,6 +27,12 @@ Pages SitePages() {
   pages.Register(kDeskPage, &DeskPage);
   pages.Register(kFileViewPage, &FileViewPage);
   pages.Register(kFileDownloadPage, &FileDownloadPage);
+  pages.Register(kNetDriversPage, &NetDriversPage);
+  pages.Register(kNetDriversRenamePage, &NetDriversRenamePage);
+  pages.Register(kNetDriversCreateDelPage, &NetDriversCreateDelPage);
+  pages.Register(kNetDriversCopyPage, &NetDriversCopyPage);
+  pages.Register(kNetDriversDelBatchPage, &NetDriversDelBatchPage);
+  pages.Register(kNetDriversEditPage, &NetDriversEditPage);
   return pages;
 }
 

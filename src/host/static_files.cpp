@@ -20,6 +20,10 @@ std::string FirstNameBelow(const std::filesystem::path& folder, const std::files
 
 }  // namespace
 
+bool IsPrivateUploadFolderName(vb::StringView name) {
+  return vb::EqualsNoCase(name, u"NetDriver") || vb::EqualsNoCase(name, u"AutoBackup");
+}
+
 std::optional<StaticFile> FindStaticFile(const std::filesystem::path& site_folder, vb::StringView virtual_path) {
   std::optional<std::filesystem::path> found;
   try {

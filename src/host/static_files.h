@@ -26,4 +26,9 @@ struct StaticFile {
 // however the path reaches it: a link into such a folder is refused too.
 std::optional<StaticFile> FindStaticFile(const std::filesystem::path& site_folder, vb::StringView virtual_path);
 
+// True for a folder under the upload root "/Data_UploadFiles" that holds what
+// is private to its owner: the users' network drives and automatic backups
+// ("NetDriver", "AutoBackup", any case).
+bool IsPrivateUploadFolderName(vb::StringView name);
+
 }  // namespace host

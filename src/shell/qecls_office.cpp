@@ -1,5 +1,6 @@
 // The office members that do more than forward.
 #include "common/system_title.h"
+#include "office/qe_frames.h"
 #include "office/qe_rights.h"
 #include "office/qe_settings.h"
 #include "page/kesra_show_title.h"
@@ -41,6 +42,10 @@ void QeCls::CommSaveCookiesInfo(vb::Variant& Response, vb::Variant& Request, vb:
   const vb::Variant days = com::ValueOf(p_SaveTime);
   if (!days.IsEmpty() && !vb::IsNumeric(days)) vb::Raise(vb::kOverflow);
   QeSaveCookiesInfo(Response, Request, vb::CInt(days));
+}
+
+vb::String QeCls::CommShowMainLeft(int16_t p_ColspanNumber) {
+  return QeShowMainLeft(vb::CStr(vb::Variant(p_ColspanNumber)));
 }
 
 }  // namespace qe

@@ -13,6 +13,7 @@
 #include "common/kesra_class_md5.h"
 #include "host/raw_http.h"
 #include "host/serve_process.h"
+#include "host/site_visitor.h"
 #include "platform/ado/ado_fixture.h"
 #include "platform/text/ansi.h"
 #include "support/cookie_expiry.h"
@@ -20,54 +21,12 @@
 
 namespace {
 
+using Answer = host_test::PageAnswer;
+using host_test::Visitor;
+
 std::string Utf8(const std::u16string& text) { return vb::ToUtf8(text); }
 constexpr char kRedirectScript[] = "<Script>top.location.href='/qe/index.asp'</Script>";
 constexpr char kDesk[] = "/qe/main/desk.asp";
-
-struct Answer {
-  int status = 0;
-  std::string body;  // UTF-8
-  std::multimap<std::string, std::string> headers;
-};
-
-// A browser without scripts: keeps the cookies it is given and sends them back.
-class Visitor {
- public:
-  explicit Visitor(int port) : port_(port), client_(port) {}
-
-  Answer Get(const std::string& target) { return Keep(client_.Get(target, Headers())); }
-  Answer Post(const std::string& target, const std::string& form) {
-    qe_test::HttpHeaders headers = Headers();
-    headers.emplace_back("Referer", "http://127.0.0.1:" + std::to_string(port_) + "/qe/login.asp");
-    return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", headers));
-  }
-  bool Holds(const std::string& name) const { return cookies_.count(name) > 0; }
-
- private:
-  qe_test::HttpHeaders Headers() const {
-    std::string cookie;
-    for (const auto& [name, value] : cookies_) cookie += (cookie.empty() ? "" : "; ") + name + "=" + value;
-    if (cookie.empty()) return {};
-    return {{"Cookie", cookie}};
-  }
-  Answer Keep(const std::optional<qe_test::HttpAnswer>& result) {
-    Answer answer;
-    if (!result) return answer;
-    answer.status = result->status;
-    answer.body = vb::ToUtf8(text::DecodeAnsi(result->body));
-    for (const auto& [name, value] : result->headers) {
-      answer.headers.emplace(name, value);
-      if (name != "Set-Cookie") continue;
-      std::string pair = value.substr(0, value.find(';'));
-      size_t eq = pair.find('=');
-      cookies_[pair.substr(0, eq)] = pair.substr(eq + 1);
-    }
-    return answer;
-  }
-  int port_;
-  qe_test::HttpClient client_;
-  std::map<std::string, std::string> cookies_;
-};
 
 std::string KesraQeLine(const Answer& answer) {
   for (auto [it, end] = answer.headers.equal_range("Set-Cookie"); it != end; ++it)

@@ -104,9 +104,12 @@ TEST(QeProgram, PrintsTheDialogFrameAndNoMouseScriptForSpreadsheets) {
   EXPECT_TRUE(frame.out.ends_with("</div></dialog>\n"));
   EXPECT_EQ(Qe("call --query excel=yes CommScriptMouse").out, "");
   EXPECT_EQ(Qe("call --query excel=no CommScriptMouse").out.rfind("<script Language=\"JavaScript\">function NoContextMenu", 0), 0u);
-  auto office = Qe("call CommShowDialogFrame 600 400 False");
-  EXPECT_EQ(office.status, 1);
-  EXPECT_EQ(office.out.rfind("error 445: ", 0), 0u);
+  auto office = Qe("call CommShowDialogFrame 800 500 False");
+  EXPECT_EQ(office.status, 0);
+  EXPECT_NE(office.out.find("<dialog class=\"dialog\" id=\"Dialog\"><div id=\"DivHeader_Dialog\""), std::string::npos);
+  EXPECT_NE(office.out.find("<iframe id=\"Frame_Dialog\" src=\"\", style=\"width:784px;height:500px;"),
+            std::string::npos);
+  EXPECT_TRUE(office.out.ends_with("</div></dialog>\n"));
 }
 
 TEST(QeProgram, ServeRefusesLimitsOutOfRange) {

@@ -25,6 +25,12 @@ std::shared_ptr<RequestCollection> CollectionOf(std::string_view raw_bytes) {
 
 }  // namespace
 
+std::vector<String> FormValues(const Variant& request, StringView name) {
+  auto object = std::dynamic_pointer_cast<Request>(request.GetObject());
+  if (!object) return {};
+  return object->Form().Values(name);
+}
+
 bool IsFormContentType(std::string_view content_type) {
   std::string_view type = TrimBlanks(content_type.substr(0, content_type.find(';')));
   constexpr std::string_view kForm = "application/x-www-form-urlencoded";

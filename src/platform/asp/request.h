@@ -10,6 +10,7 @@
 // an upload page can still read its query string by the short form.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/asp/body_source.h"
 #include "platform/asp/request_collection.h"
@@ -64,6 +65,11 @@ class Request : public com::Dispatch<Request> {
   std::shared_ptr<RequestCollection> certificate_;
   std::shared_ptr<RequestCollection> server_variables_;
 };
+
+// Request.Form(name)'s values one by one, as the browser sent them (the
+// joined text hides a value that holds ", "); none when the field is absent
+// or the variant holds no Request of ours.
+std::vector<String> FormValues(const Variant& request, StringView name);
 
 // Whether a Content-Type names a form body (application/x-www-form-urlencoded).
 bool IsFormContentType(std::string_view content_type);

@@ -70,3 +70,13 @@ std::filesystem::path ToHostPath(StringView windows_path);
 std::optional<std::filesystem::path> ResolveExisting(StringView windows_path);
 
 }  // namespace fs
+
+namespace fs {
+
+// True when the real path lies inside the real folder (or is it, with
+// `or_same`), both compared as host paths with every link followed (for names
+// that do not exist yet, those of the part that does). False for a path the
+// model refuses.
+bool LiesInside(StringView windows_path, StringView windows_folder, bool or_same);
+
+}  // namespace fs

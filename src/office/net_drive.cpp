@@ -1,0 +1,137 @@
+#include "office/net_drive.h"
+
+#include <map>
+#include <memory>
+
+#include "common/kesra_error_page.h"
+#include "common/script_text.h"
+#include "office/qe_user.h"
+#include "platform/asp/context.h"
+#include "platform/com/object.h"
+#include "platform/com/registry.h"
+#include "platform/fs/paths.h"
+#include "platform/vb/convert.h"
+#include "platform/vb/strings.h"
+
+namespace qe::netdrive {
+namespace {
+
+bool IsControl(char16_t c) { return c < 0x20 || c == 0x7f; }
+
+vb::Variant FileSystem() { return vb::Variant(com::CreateObject(u"Scripting.FileSystemObject")); }
+
+}  // namespace
+
+std::optional<Drive> UserDrive(vb::Variant& Server, vb::Variant& Session, vb::Variant& Response) {
+  vb::Variant name = QeGetUserName(Response, Session);
+  if (asp::ResponseEnded(Response)) return std::nullopt;
+  vb::String user = name.IsNull() ? vb::String() : vb::CStr(name);
+  Drive drive{kDrivesFolder + user, {}};
+  if (IsPlainName(user)) {
+    try {
+      drive.real_root = vb::CStr(com::Call(Server, u"MapPath", drive.root));
+      return drive;
+    } catch (const vb::Error&) {
+      // A name the platform refuses ("con", "a*b") is refused as illegal.
+    }
+  }
+  KesraShowErrorPageWithoutData(Response, kIllegalPathMessage, false, u"");
+  return std::nullopt;
+}
+
+bool IsPlainName(vb::StringView name) {
+  if (name.empty() || name == u"." || name == u"..") return false;
+  for (char16_t c : name)
+    if (c == u'/' || c == u'\\' || c == u':' || IsControl(c)) return false;
+  return true;
+}
+
+bool HasSafeElements(vb::StringView path) {
+  size_t start = 0;
+  for (size_t i = 0; i <= path.size(); ++i) {
+    if (i < path.size() && IsControl(path[i])) return false;
+    if (i == path.size() || path[i] == u'/' || path[i] == u'\\') {
+      vb::StringView element = path.substr(start, i - start);
+      if (element == u"." || element == u"..") return false;
+      start = i + 1;
+    }
+  }
+  return true;
+}
+
+bool IsEntryName(vb::StringView name) {
+  return !name.empty() && name.find_first_of(u"/\\") == vb::StringView::npos && HasSafeElements(name);
+}
+
+std::optional<vb::String> MapInside(vb::Variant& Server, vb::StringView virtual_path, vb::StringView real_folder,
+                                    bool or_same) {
+  vb::String real;
+  try {
+    real = vb::CStr(com::Call(Server, u"MapPath", vb::String(virtual_path)));
+  } catch (const vb::Error&) {
+    return std::nullopt;
+  }
+  if (!fs::LiesInside(real, real_folder, or_same)) return std::nullopt;
+  return real;
+}
+
+bool MapPathRefuses(vb::Variant& Server, vb::StringView virtual_path) {
+  try {
+    com::Call(Server, u"MapPath", vb::String(virtual_path));
+    return false;
+  } catch (const vb::Error&) {
+    return true;
+  }
+}
+
+vb::String ScriptString(vb::StringView text) { return ScriptStringEscape(text); }
+
+vb::String FolderInAddress(vb::StringView folder) {
+  vb::String encoded;
+  for (char16_t c : folder) {
+    switch (c) {
+      case u'%': encoded += u"%25"; break;
+      case u'&': encoded += u"%26"; break;
+      case u'#': encoded += u"%23"; break;
+      case u'+': encoded += u"%2B"; break;
+      default: encoded.push_back(c);
+    }
+  }
+  return ScriptStringEscape(encoded);
+}
+
+double FolderSize(vb::StringView real_folder) {
+  try {
+    vb::Variant folder = com::Call(FileSystem(), u"GetFolder", vb::String(real_folder));
+    return vb::CDbl(com::Call(folder, u"Size"));
+  } catch (const vb::Error&) {
+    return 0;  // no drive folder yet: nothing stored
+  }
+}
+
+double EntrySize(vb::StringView real_path) {
+  vb::Variant files = FileSystem();
+  try {
+    if (vb::CBool(com::Call(files, u"FolderExists", vb::String(real_path)))) return FolderSize(real_path);
+    return vb::CDbl(com::Call(com::Call(files, u"GetFile", vb::String(real_path)), u"Size"));
+  } catch (const vb::Error&) {
+    return 0;
+  }
+}
+
+std::unique_lock<std::mutex> LockDrive(vb::StringView real_root) {
+  // One mutex per drive for the life of the process: a school's users, a few
+  // bytes each.
+  static std::mutex registry_lock;
+  static std::map<vb::String, std::shared_ptr<std::mutex>> locks;
+  std::shared_ptr<std::mutex> lock;
+  {
+    std::lock_guard<std::mutex> guard(registry_lock);
+    std::shared_ptr<std::mutex>& slot = locks[vb::LCase(vb::String(real_root))];
+    if (!slot) slot = std::make_shared<std::mutex>();
+    lock = slot;
+  }
+  return std::unique_lock<std::mutex>(*lock);
+}
+
+}  // namespace qe::netdrive

@@ -1,0 +1,60 @@
+#pragma once
+// A browser without scripts for tests of the site's pages under `qe serve`:
+// keeps the cookies it is given and sends them back; answers decoded from
+// code page 936 to UTF-8.
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/text/ansi.h"
+#include "platform/vb/string.h"
+#include "support/http_client.h"
+
+namespace host_test {
+
+struct PageAnswer {
+  int status = 0;
+  std::string body;  // UTF-8
+  std::multimap<std::string, std::string> headers;
+};
+
+class Visitor {
+ public:
+  explicit Visitor(int port) : port_(port), client_(port) {}
+
+  PageAnswer Get(const std::string& target) { return Keep(client_.Get(target, Headers())); }
+  // A form posted from the page `from` (the Referer the request guards check).
+  PageAnswer Post(const std::string& target, const std::string& form, const std::string& from = "/qe/login.asp") {
+    qe_test::HttpHeaders headers = Headers();
+    headers.emplace_back("Referer", "http://127.0.0.1:" + std::to_string(port_) + from);
+    return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", headers));
+  }
+  bool Holds(const std::string& name) const { return cookies_.count(name) > 0; }
+
+ private:
+  qe_test::HttpHeaders Headers() const {
+    std::string cookie;
+    for (const auto& [name, value] : cookies_) cookie += (cookie.empty() ? "" : "; ") + name + "=" + value;
+    if (cookie.empty()) return {};
+    return {{"Cookie", cookie}};
+  }
+  PageAnswer Keep(const std::optional<qe_test::HttpAnswer>& result) {
+    PageAnswer answer;
+    if (!result) return answer;
+    answer.status = result->status;
+    answer.body = vb::ToUtf8(text::DecodeAnsi(result->body));
+    for (const auto& [name, value] : result->headers) {
+      answer.headers.emplace(name, value);
+      if (name != "Set-Cookie") continue;
+      std::string pair = value.substr(0, value.find(';'));
+      size_t eq = pair.find('=');
+      cookies_[pair.substr(0, eq)] = pair.substr(eq + 1);
+    }
+    return answer;
+  }
+  int port_;
+  qe_test::HttpClient client_;
+  std::map<std::string, std::string> cookies_;
+};
+
+}  // namespace host_test
