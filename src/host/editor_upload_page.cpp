@@ -1,14 +1,21 @@
 #include "host/editor_upload_page.h"
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <vector>
 
 #include "host/static_files.h"
 #include "office/qe_user.h"
 #include "platform/com/object.h"
+#include "platform/fs/paths.h"
+#include "platform/net/remote_fetch.h"
 #include "platform/text/ansi.h"
 #include "platform/vb/convert.h"
+#include "platform/vb/error.h"
 #include "platform/vb/strings.h"
+#include "transfer/picture_sniff.h"
 
 namespace host {
 namespace {
@@ -16,6 +23,11 @@ namespace {
 constexpr char16_t kUploadRoot[] = u"/Data_UploadFiles/";
 constexpr double kMegabyte = 1024.0 * 1024.0;
 constexpr char16_t kLoginFirst[] = u"请先登录，再上传文件。";
+constexpr char16_t kForeignPictureFailed[] = u"远程图片保存失败。";
+
+// The editor gives up on an answer after 15 seconds: the fetch of a foreign
+// picture ends early enough for the page to answer before that.
+constexpr std::chrono::seconds kForeignPictureDeadline{10};
 
 vb::String RequestValue(Page& page, const char16_t* collection, const char16_t* name) {
   return vb::CStr(com::ValueOf(com::Call(page.Request, collection, vb::String(name))));
@@ -119,6 +131,14 @@ vb::String DialogUpload(Page& page, vb::Variant& qe, const vb::String& kind) {
   return DialogAnswer(report, address);
 }
 
+// The one folder of pasted and foreign pictures, on disk (created when
+// missing), with its separator.
+vb::String PictureFolderOnDisk(Page& page, vb::Variant& qe) {
+  vb::String real_folder = vb::CStr(com::ValueOf(com::Call(page.Server, u"MapPath", vb::String(kPastedPictureFolder))));
+  com::Call(qe, u"CommFolderCreate", real_folder);
+  return real_folder.ends_with(u"\\") ? real_folder : real_folder + u"\\";
+}
+
 // A pasted picture: the first part "file[]", kept when its bytes are a
 // picture, under a new name with that picture's extension.
 vb::String PastedPicture(Page& page, vb::Variant& qe) {
@@ -131,16 +151,52 @@ vb::String PastedPicture(Page& page, vb::Variant& qe) {
   bool picture = vb::CBool(com::ValueOf(com::Call(part, u"IsImage", width, height, type, size, bits)));
   if (!picture) return JsonArray({ErrorEntry(u"粘贴的内容不是图片。")});
 
-  vb::String folder = kPastedPictureFolder;
-  vb::String real_folder = vb::CStr(com::ValueOf(com::Call(page.Server, u"MapPath", folder)));
-  com::Call(qe, u"CommFolderCreate", real_folder);
+  vb::String real_folder = PictureFolderOnDisk(page, qe);
   vb::String file_name = vb::CStr(com::ValueOf(com::Call(qe, u"CommFileGetRndName"))) + u"." +
                          vb::LCase(vb::CStr(com::ValueOf(type)));
-  vb::String real_name = real_folder + (real_folder.ends_with(u"\\") ? u"" : u"\\") + file_name;
+  vb::String real_name = real_folder + file_name;
   int32_t saved = vb::CLng(com::ValueOf(
       com::Call(upload, u"SavetoFile", vb::String(u"file[]"), int32_t{0}, real_name, false)));
   if (saved != 0) return JsonArray({ErrorEntry(u"图片保存失败。")});
-  return JsonArray({FileEntry(AddressOf(folder + file_name), file_name)});
+  return JsonArray({FileEntry(AddressOf(kPastedPictureFolder + file_name), file_name)});
+}
+
+// The picture kind of a saved file's first bytes, in lower case; nothing when
+// they are no picture.
+std::optional<vb::String> SavedPictureType(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string head(64 * 1024, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<size_t>(in.gcount()));
+  std::optional<qe::PictureInfo> picture = qe::SniffPicture(head);
+  if (!picture) return std::nullopt;
+  return vb::LCase(picture->type);
+}
+
+// A foreign picture address ("qeEditor-img"): fetched through
+// CommSaveRemoteFile (public http and https addresses only, a picture only,
+// size-limited) into the pictures' folder, named like a pasted picture by the
+// kind its bytes show. One object, {"url"} or {"error"}.
+vb::String ForeignPicture(Page& page, vb::Variant& qe) {
+  vb::String address = RequestValue(page, u"Form", u"qeEditor-img");
+  vb::String stem = vb::CStr(com::ValueOf(com::Call(qe, u"CommFileGetRndName")));
+  vb::String real_stem = PictureFolderOnDisk(page, qe) + stem;
+  std::filesystem::path fetched = fs::ToHostPath(real_stem);
+  try {
+    net::FetchDeadline deadline(kForeignPictureDeadline);
+    com::Call(qe, u"CommSaveRemoteFile", page.Server, real_stem, address);
+  } catch (const vb::Error&) {
+    return ErrorEntry(kForeignPictureFailed);
+  }
+  // The fetch took only a picture; its kind names the file.
+  std::optional<vb::String> type = SavedPictureType(fetched);
+  std::error_code error;
+  if (type) std::filesystem::rename(fetched, fs::ToHostPath(real_stem + u"." + *type), error);
+  if (!type || error) {
+    std::filesystem::remove(fetched, error);
+    return ErrorEntry(kForeignPictureFailed);
+  }
+  return u"{\"url\":" + JsonText(AddressOf(kPastedPictureFolder + stem + u"." + *type)) + u"}";
 }
 
 void Answer(Page& page, const vb::String& json) {
@@ -173,7 +229,7 @@ void EditorUploadPage(Page& page) {
     const vb::String why = ErrorEntry(kLoginFirst);
     return Answer(page, foreign_picture ? why : JsonArray({why}));
   }
-  if (foreign_picture) return Answer(page, ErrorEntry(u"暂不支持保存远程图片。"));
+  if (foreign_picture) return Answer(page, ForeignPicture(page, qe));
 
   vb::String kind = vb::LCase(RequestValue(page, u"QueryString", u"DialogType"));
   vb::String query = RequestValue(page, u"ServerVariables", u"QUERY_STRING");

@@ -11,7 +11,10 @@
 //   without a file name): saved under a generated name with the extension of
 //   the picture kind its bytes show, in the one folder kept for them.
 // - A form-encoded POST with "qeEditor-img" (a foreign picture address) is
-//   answered with an error object: fetching remote pictures is not built yet.
+//   fetched through CommSaveRemoteFile (public http and https servers only,
+//   a picture only, within a deadline under the editor's 15 seconds) into
+//   the same folder as pasted pictures; the answer is one object, {"url"}
+//   or {"error"}.
 //
 // Only POSTs from the site's own pages (CommCheckPost) that carry the header
 // X-Requested-With: XMLHttpRequest are taken, and only from a logged-in user
@@ -22,7 +25,7 @@ namespace host {
 
 inline constexpr char16_t kEditorUploadPage[] = u"/comm_qeeditor/upload.asp";
 
-// Where pasted pictures are kept, and the size limits in megabytes.
+// Where pasted and foreign pictures are kept, and the size limits in megabytes.
 inline constexpr char16_t kPastedPictureFolder[] = u"/Data_UploadFiles/QeEditor/";
 inline constexpr int32_t kAttachmentTotalMb = 50, kAttachmentSingleMb = 20;
 inline constexpr int32_t kPictureTotalMb = 20, kPictureSingleMb = 5;

@@ -15,8 +15,10 @@
 #include <vector>
 
 #include "host/page_context.h"
+#include "platform/net/remote_fetch.h"
 #include "shell/qecls.h"
 #include "support/file_content.h"
+#include "support/loopback_http_server.h"
 
 namespace {
 
@@ -88,6 +90,13 @@ class EditorUploadPageTest : public ::testing::Test {
                     *context.Intrinsic(u"Session"), *context.Intrinsic(u"Application")};
     host::EditorUploadPage(page);
     return context.ResponseText();
+  }
+
+  // A foreign picture address as the editor posts it.
+  static Request ForeignPicture(const std::string& address) {
+    std::string encoded;
+    for (char c : address) encoded += c == ':' ? std::string("%3A") : c == '/' ? std::string("%2F") : std::string(1, c);
+    return {"", "qeEditor-img=" + encoded, "application/x-www-form-urlencoded"};
   }
 
   static std::string Body(const std::string& answer) { return answer.substr(answer.find("\n\n") + 2); }
@@ -172,9 +181,38 @@ TEST_F(EditorUploadPageTest, APastedPictureIsSavedByTheKindItsBytesShow) {
   EXPECT_TRUE(body.starts_with("[{\"error\":\"\\u56fe\\u7247\\u592a\\u5927")) << body;  // 图片太大
 }
 
-TEST_F(EditorUploadPageTest, ForeignPictureAddressesAreNotFetchedYet) {
-  Request request{"", "qeEditor-img=https%3A%2F%2Ffar.example%2Fp.png", "application/x-www-form-urlencoded"};
-  EXPECT_EQ(Body(Run(request)), "{\"error\":\"\\u6682\\u4e0d\\u652f\\u6301\\u4fdd\\u5b58\\u8fdc\\u7a0b\\u56fe\\u7247\\u3002\"}\n");
+TEST_F(EditorUploadPageTest, AForeignPictureIsKeptByTheKindItsBytesShow) {
+  qe_test::LoopbackHttpServer server;
+  server.Set("/photos/red.jpg", {"200", "Content-Type: image/jpeg\r\n", kPng});
+  net::TestFetchAllowance allowance;
+  std::string body = Body(Run(ForeignPicture(server.Url("/photos/red.jpg"))));
+  std::smatch m;
+  ASSERT_TRUE(std::regex_match(body, m, std::regex(R"re(\{"url":"(/Data_UploadFiles/QeEditor/\d{20}\.png)"\}\n)re"))) << body;
+  EXPECT_EQ(qe_test::FileContent(Saved(m[1])), kPng);
+  EXPECT_EQ(std::distance(stdfs::directory_iterator(Saved("/Data_UploadFiles/QeEditor")), {}), 1);
+}
+
+TEST_F(EditorUploadPageTest, AForeignPictureThatCannotBeFetchedIsOneErrorObject) {
+  const std::string failed = "{\"error\":\"\\u8fdc\\u7a0b\\u56fe\\u7247\\u4fdd\\u5b58\\u5931\\u8d25\\u3002\"}\n";  // 远程图片保存失败。
+  qe_test::LoopbackHttpServer server;
+  server.Set("/gone.png", {"404", "Content-Type: image/png\r\n", kPng});
+  server.Set("/page.png", {"200", "Content-Type: text/html\r\n", "<html><body>Sign in first</body></html>"});
+  server.Set("/inside.png", {"302", "Location: http://192.168.1.1/p.png\r\n", ""});
+  {
+    net::TestFetchAllowance allowance;
+    for (const std::string& address : {server.Url("/gone.png"), server.Url("/page.png"), server.Url("/inside.png"),
+                                      std::string("file:///etc/passwd"), std::string("")}) {
+      SCOPED_TRACE(address);
+      EXPECT_EQ(Body(Run(ForeignPicture(address))), failed);
+    }
+  }
+  // Without the tests' allowance loopback is as private as any inside address:
+  // refused before a request is sent.
+  const size_t requests = server.Requests().size();
+  server.Set("/red.png", {"200", "Content-Type: image/png\r\n", kPng});
+  EXPECT_EQ(Body(Run(ForeignPicture(server.Url("/red.png")))), failed);
+  EXPECT_EQ(server.Requests().size(), requests);
+  EXPECT_TRUE(stdfs::is_empty(Saved("/Data_UploadFiles/QeEditor")));
 }
 
 TEST_F(EditorUploadPageTest, NobodyLoggedInUploadsNothing) {

@@ -138,6 +138,23 @@ TEST_F(RemotePicturesTest, WhatIsNotAWholePictureStaysRemote) {
   }
 }
 
+TEST_F(RemotePicturesTest, ADeadlineCutsTheFetchesOfItsThreadShort) {
+  net::TestFetchAllowance allowance;  // 30 s
+  {
+    net::FetchDeadline deadline(std::chrono::milliseconds(400));
+    {
+      net::FetchDeadline looser(std::chrono::seconds(20));  // never loosens the one around it
+      EXPECT_EQ(net::CurrentFetchLimits().total, std::chrono::milliseconds(400));
+      EXPECT_EQ(net::CurrentFetchLimits().connect, std::chrono::milliseconds(400));
+    }
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_RAISES(net::kDownloadFailed, Save(u"/Data_UploadFiles/remote/one.gif", Url("/a/slow.gif")));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  }
+  EXPECT_EQ(net::CurrentFetchLimits().total, net::FetchLimits{}.total);
+  EXPECT_TRUE(Copies().empty());
+}
+
 TEST_F(RemotePicturesTest, ARedirectionToAPublicPictureIsFollowed) {
   net::TestFetchAllowance allowance;
   Save(u"/Data_UploadFiles/remote/one.gif", Url("/a/again.gif"));

@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -21,6 +22,8 @@ constexpr char kProtocols[] = "http,https";
 std::atomic<bool> g_test_allowance{false};
 std::mutex g_limits_mutex;
 FetchLimits g_test_limits;
+// No deadline: the largest duration.
+thread_local std::chrono::milliseconds t_deadline = std::chrono::milliseconds::max();
 
 void InitCurlOnce() {
   static std::once_flag once;
@@ -123,9 +126,21 @@ TestFetchAllowance::~TestFetchAllowance() {
   g_test_allowance = false;
 }
 
+FetchDeadline::FetchDeadline(std::chrono::milliseconds total) : previous_(t_deadline) {
+  t_deadline = std::min(t_deadline, total);
+}
+
+FetchDeadline::~FetchDeadline() { t_deadline = previous_; }
+
 FetchLimits CurrentFetchLimits() {
-  std::lock_guard lock(g_limits_mutex);
-  return g_test_allowance ? g_test_limits : FetchLimits{};
+  FetchLimits limits;
+  {
+    std::lock_guard lock(g_limits_mutex);
+    if (g_test_allowance) limits = g_test_limits;
+  }
+  limits.total = std::min(limits.total, t_deadline);
+  limits.connect = std::min(limits.connect, t_deadline);
+  return limits;
 }
 
 FetchAnswer Fetch(vb::StringView address, const FetchLimits& limits) {

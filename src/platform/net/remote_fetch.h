@@ -47,7 +47,22 @@ class TestFetchAllowance {
   TestFetchAllowance& operator=(const TestFetchAllowance&) = delete;
 };
 
-// The limits fetches run with: the defaults, or a test allowance's.
+// While it lives, no fetch this thread starts takes longer than `total`,
+// connecting included: for a page whose client gives up after a time of its
+// own. Nested deadlines keep the tightest.
+class FetchDeadline {
+ public:
+  explicit FetchDeadline(std::chrono::milliseconds total);
+  ~FetchDeadline();
+  FetchDeadline(const FetchDeadline&) = delete;
+  FetchDeadline& operator=(const FetchDeadline&) = delete;
+
+ private:
+  std::chrono::milliseconds previous_;
+};
+
+// The limits fetches run with: the defaults, or a test allowance's, within
+// the thread's deadline.
 FetchLimits CurrentFetchLimits();
 
 }  // namespace net

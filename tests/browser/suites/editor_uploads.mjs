@@ -269,16 +269,17 @@ export const tests = {
     t.ok((await textareaValue(t)).includes('typed meanwhile'), 'the copy keeps the edit');
   },
 
-  async theSitesPageAnswersForeignPicturesWithAnError(t) {
+  async theSitesPageAnswersAForeignPictureItCannotFetchWithAnError(t) {
     await logIn(t);
     await openEditor(t, { value: '<p>x</p>', options: { uploadUrl: sitePage, pasteText: 0 } });
     await recordHooks(t);
     await selectIn(t, 'p', { collapse: true });
+    // A reserved name no server answers for: the fetch fails and the picture stays remote.
     await paste(t, { html: '<img src="https://far.example/q.png">' });
     await t.page.waitForFunction(() => window.calls.length >= 2);
     t.eq(await t.page.evaluate(() => window.calls),
-      ['imgUpload.error({"error":"暂不支持保存远程图片。"}, {"error":"暂不支持保存远程图片。"})',
-        'imgUpload.complete({"error":"暂不支持保存远程图片。"}, {"error":"暂不支持保存远程图片。"})']);
+      ['imgUpload.error({"error":"远程图片保存失败。"}, {"error":"远程图片保存失败。"})',
+        'imgUpload.complete({"error":"远程图片保存失败。"}, {"error":"远程图片保存失败。"})']);
     t.eq(await t.page.evaluate(() => window.ed.d.querySelector('img').getAttribute('src')), 'https://far.example/q.png');
   },
 
