@@ -31,9 +31,9 @@ constexpr int64_t FirstId(int page) { return static_cast<int64_t>(page - 1) * kP
 
 // The page as a list page builds it; the sum of the ids on it.
 int64_t ListPage(Site& s, int page) {
-  asp::RequestSpec spec;
-  spec.url = u"/qe/list.asp?Page=" + vb::FromUtf8(std::to_string(page));
-  asp::Context context(std::move(spec));
+  asp::RequestSpec wanted;
+  wanted.url = u"/qe/list.asp?Page=" + vb::FromUtf8(std::to_string(page));
+  asp::Context context(std::move(wanted));
   vb::Variant request = context.Request();
   const vb::String sql = kSelect + qe::KesraGetOrderString(request, u"id", u"", u"", u"", u"");
   vb::Variant rs(com::CreateObject(u"ADODB.Recordset"));

@@ -37,13 +37,13 @@ struct Site : bench_support::MountedDefaultSite {
     if (DrivePage().find("file9999.txt") == std::string::npos) std::abort();
   }
   std::string DrivePage() {
-    asp::RequestSpec spec;
-    spec.method = u"GET";
-    spec.url = u"/qe/main/netdrivers.asp?p_CurrentFolder=%2Fflat%2F";
-    spec.site_root = root;
-    spec.session = {{u"UserInfo", vb::Variant(u"7|li|li|Office|b|20240101|x")},
+    asp::RequestSpec wanted;
+    wanted.method = u"GET";
+    wanted.url = u"/qe/main/netdrivers.asp?p_CurrentFolder=%2Fflat%2F";
+    wanted.site_root = root;
+    wanted.session = {{u"UserInfo", vb::Variant(u"7|li|li|Office|b|20240101|x")},
                     {u"UserInfoSize", vb::Variant(u"1|1|1|1|100")}};
-    asp::Context context(std::move(spec));
+    asp::Context context(std::move(wanted));
     asp::ContextScope current(context);
     host::Page page{context.Request(), context.Response(), context.Server(), context.Session(),
                     context.Application()};

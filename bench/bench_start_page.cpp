@@ -33,13 +33,13 @@ struct Site : bench_support::MountedDefaultSite {
 
   // One request without a session cookie; the page's body.
   std::string Request() {
-    asp::RequestSpec spec;
-    spec.method = u"GET";
-    spec.url = u"/qe/index.asp";
-    spec.site_root = root;
-    spec.sessions = sessions;
-    spec.application = application;
-    asp::Context context(std::move(spec));
+    asp::RequestSpec wanted;
+    wanted.method = u"GET";
+    wanted.url = u"/qe/index.asp";
+    wanted.site_root = root;
+    wanted.sessions = sessions;
+    wanted.application = application;
+    asp::Context context(std::move(wanted));
     asp::ContextScope current(context);
     host::Page page{context.Request(), context.Response(), context.Server(), context.Session(),
                     context.Application()};

@@ -83,14 +83,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vb::String text = Utf16Units(data + 1, size - 1);
   int mode = data[0] % 6;
 
-  asp::RequestSpec spec;
-  spec.url = u"/datemanager/data_manager.asp";
+  asp::RequestSpec wanted;
+  wanted.url = u"/datemanager/data_manager.asp";
   if (mode >= 3) {
-    spec.method = u"POST";
-    spec.headers = {{u"Host", u"school.cn"}, {u"Referer", u"http://school.cn/x.asp"}};
-    spec.form = {{u"save", u"save"}, {u"DataBackupPath", text}};
+    wanted.method = u"POST";
+    wanted.headers = {{u"Host", u"school.cn"}, {u"Referer", u"http://school.cn/x.asp"}};
+    wanted.form = {{u"save", u"save"}, {u"DataBackupPath", text}};
   }
-  asp::Context context(std::move(spec));
+  asp::Context context(std::move(wanted));
   vb::Variant request = context.Request(), response = context.Response(), server = context.Server();
   vb::Variant application = context.Application();
   try {

@@ -74,9 +74,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vb::String user = vb::FromUtf8(parts[0]), folder = vb::FromUtf8(parts[1]), name = vb::FromUtf8(parts[2]);
   if (!qe::netdrive::IsPlainName(user) || !qe::netdrive::HasSafeElements(folder) || !qe::netdrive::IsEntryName(name))
     return 0;
-  asp::RequestSpec spec;
-  spec.url = u"/qe/main/netdrivers.asp";
-  asp::Context context(std::move(spec));
+  asp::RequestSpec wanted;
+  wanted.url = u"/qe/main/netdrivers.asp";
+  asp::Context context(std::move(wanted));
   vb::Variant server = context.Server();
   vb::String root = qe::netdrive::kDrivesFolder + user;
   vb::String real_root;

@@ -38,11 +38,11 @@ bool IsBytesUnit(std::string_view unit) {
 ByteRange ReadByteRange(std::string_view header, uint64_t size) {
   size_t equals = header.find('=');
   if (equals == std::string_view::npos || !IsBytesUnit(Trimmed(header.substr(0, equals)))) return {};
-  std::string_view spec = Trimmed(header.substr(equals + 1));
-  if (spec.find(',') != std::string_view::npos) return {};
-  size_t dash = spec.find('-');
+  std::string_view range_set = Trimmed(header.substr(equals + 1));
+  if (range_set.find(',') != std::string_view::npos) return {};
+  size_t dash = range_set.find('-');
   if (dash == std::string_view::npos) return {};
-  std::string_view first_text = Trimmed(spec.substr(0, dash)), last_text = Trimmed(spec.substr(dash + 1));
+  std::string_view first_text = Trimmed(range_set.substr(0, dash)), last_text = Trimmed(range_set.substr(dash + 1));
 
   if (first_text.empty()) {  // the last N bytes
     std::optional<uint64_t> suffix = Number(last_text);

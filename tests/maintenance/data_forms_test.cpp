@@ -31,13 +31,13 @@ class FormTest : public AccessSiteTest {
   // A request of the site's page; a post from one of its pages unless `referer` says otherwise.
   void Request(asp::NameValueList form, const char16_t* referer = u"http://school.cn/datemanager/x.asp",
                StringView url = u"/datemanager/data_manager.asp") {
-    asp::RequestSpec spec;
-    spec.url = String(url);
-    spec.headers = {{u"Host", u"school.cn"}};
-    if (referer) spec.headers.emplace_back(u"Referer", referer);
-    if (!form.empty()) spec.method = u"POST";
-    spec.form = std::move(form);
-    context_ = std::make_unique<asp::Context>(std::move(spec));
+    asp::RequestSpec wanted;
+    wanted.url = String(url);
+    wanted.headers = {{u"Host", u"school.cn"}};
+    if (referer) wanted.headers.emplace_back(u"Referer", referer);
+    if (!form.empty()) wanted.method = u"POST";
+    wanted.form = std::move(form);
+    context_ = std::make_unique<asp::Context>(std::move(wanted));
     request_ = context_->Request();
     response_ = context_->Response();
     server_ = context_->Server();

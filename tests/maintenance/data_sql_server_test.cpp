@@ -229,17 +229,17 @@ TEST_F(SqlServerDataTest, AFailedCreationIsNoSuccess) {
 // The form's SQL Server lists: backup file "Qe" of catalog "Qe", then the
 // server, user and password; a restore reloads the frames.
 TEST_F(SqlServerDataTest, TheFormBacksUpAndRestoresTheCatalogQe) {
-  asp::RequestSpec spec;
-  spec.url = u"/datemanager/data_manager.asp";
-  spec.headers = {{u"Host", u"school.cn"}, {u"Referer", u"http://school.cn/x.asp"}};
-  spec.method = u"POST";
-  spec.form = {{u"save", u"save"}, {u"DataBackupPath", u"night"}};
-  spec.application = application_;
-  Page backup(spec);
+  asp::RequestSpec wanted;
+  wanted.url = u"/datemanager/data_manager.asp";
+  wanted.headers = {{u"Host", u"school.cn"}, {u"Referer", u"http://school.cn/x.asp"}};
+  wanted.method = u"POST";
+  wanted.form = {{u"save", u"save"}, {u"DataBackupPath", u"night"}};
+  wanted.application = application_;
+  Page backup(wanted);
   String page = qe::KesraShowFormData(backup.response, backup.request, backup.server, backup.application, 1,
                                       u"SQLServer", u"db.school$sa$pw");
   EXPECT_NE(page.find(u"数据备份成功！"), String::npos);
-  Page restore(spec);
+  Page restore(wanted);
   page = qe::KesraShowFormData(restore.response, restore.request, restore.server, restore.application, 2,
                                u"SQLServer", u"db.school$sa$pw");
   EXPECT_NE(page.find(u"<script>alert(\"数据恢复成功！\");top.location.reload(true);top.leftarea.location='../main/"

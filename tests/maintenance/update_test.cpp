@@ -169,9 +169,9 @@ std::u16string PageText(bool http_checked) {
 
 class UpdatePageTest : public UpdateTest {
  protected:
-  String Page(asp::RequestSpec spec) {
+  String Page(asp::RequestSpec wanted) {
     sys::SetServerSetting("UPDATE_PROVIDER", u"开发组");
-    asp::Context context(std::move(spec));
+    asp::Context context(std::move(wanted));
     Variant request = context.Request(), response = context.Response(), server = context.Server();
     Variant facade(std::make_shared<qe::QeCls>());
     String page = vb::CStr(com::Call(facade, u"CommShowFormUpDate", response, request, server));
@@ -195,11 +195,11 @@ TEST_F(UpdatePageTest, ASubmissionFetchesAndSaysWhatCameWithoutClaimingAnInstall
   Serve(u"4.02.0000");
   qe_test::PythonServer http(qe_test::kHttpServer, site_.Host("served"));
   sys::SetServerSetting("UPDATE_WEB_HOST", vb::FromUtf8(http.Address()));
-  asp::RequestSpec spec;
-  spec.form = {{u"save", u"save"}, {u"UpdateType", u"2"}};
+  asp::RequestSpec wanted;
+  wanted.form = {{u"save", u"save"}, {u"UpdateType", u"2"}};
   // The newer library came: the batch is written for the administrator, and
   // the page says where the files are.
-  EXPECT_EQ(Page(spec), Framed(PageText(true) + qe::KesraShowSuccess(
+  EXPECT_EQ(Page(wanted), Framed(PageText(true) + qe::KesraShowSuccess(
                                                     u"程序新版本下载成功！升级程序存放在update目录下。如需手动升级，可用此升级程序覆盖原文件即可。"
                                                     u"若升级后出现异常，可运行〖数据管理〗〗-〖数据维护〗即可。",
                                                     u"")));
@@ -207,11 +207,11 @@ TEST_F(UpdatePageTest, ASubmissionFetchesAndSaysWhatCameWithoutClaimingAnInstall
   EXPECT_TRUE(sys::ShellOpenings().empty());
   // Not newer: the message, then back.
   Serve(u"4.01.0001");
-  EXPECT_EQ(Page(spec), Framed(PageText(true) + qe::KesraShowSuccess(kLatest, u"")));
+  EXPECT_EQ(Page(wanted), Framed(PageText(true) + qe::KesraShowSuccess(kLatest, u"")));
 }
 
 TEST_F(UpdatePageTest, ASubmissionWithoutAModeFailsTheCall) {
-  asp::RequestSpec spec;
+  asp::RequestSpec wanted;
   auto error_of = [&](asp::RequestSpec s) {
     try {
       Page(std::move(s));
@@ -220,10 +220,10 @@ TEST_F(UpdatePageTest, ASubmissionWithoutAModeFailsTheCall) {
     }
     return 0;
   };
-  spec.form = {{u"save", u"save"}};
-  EXPECT_EQ(error_of(spec), vb::kTypeMismatch);
-  spec.form = {{u"save", u"save"}, {u"UpdateType", u"ftp"}};
-  EXPECT_EQ(error_of(spec), vb::kTypeMismatch);
+  wanted.form = {{u"save", u"save"}};
+  EXPECT_EQ(error_of(wanted), vb::kTypeMismatch);
+  wanted.form = {{u"save", u"save"}, {u"UpdateType", u"ftp"}};
+  EXPECT_EQ(error_of(wanted), vb::kTypeMismatch);
 }
 
 }  // namespace

@@ -38,22 +38,22 @@ class NetDriveTest : public ::testing::Test {
 
   // A request of `user` (nobody when null) to the address with the form.
   std::unique_ptr<Page> NewPage(const User* user, String url = u"/qe/netdrivers.asp", asp::NameValueList form = {}) {
-    asp::RequestSpec spec;
-    spec.url = std::move(url);
-    spec.form = std::move(form);
-    spec.sessions = sessions_;
-    if (user) spec.session = office_test::SessionOf(*user);
-    return std::make_unique<Page>(std::move(spec));
+    asp::RequestSpec wanted;
+    wanted.url = std::move(url);
+    wanted.form = std::move(form);
+    wanted.sessions = sessions_;
+    if (user) wanted.session = office_test::SessionOf(*user);
+    return std::make_unique<Page>(std::move(wanted));
   }
   // The next request in the session of `before`.
   std::unique_ptr<Page> NextPage(const Page& before, String url = u"/qe/netdrivers.asp",
                                  asp::NameValueList form = {}) {
-    asp::RequestSpec spec;
-    spec.url = std::move(url);
-    spec.form = std::move(form);
-    spec.sessions = sessions_;
-    spec.session_token = const_cast<Page&>(before).context.SessionObject().State().Token();
-    return std::make_unique<Page>(std::move(spec));
+    asp::RequestSpec wanted;
+    wanted.url = std::move(url);
+    wanted.form = std::move(form);
+    wanted.sessions = sessions_;
+    wanted.session_token = const_cast<Page&>(before).context.SessionObject().State().Token();
+    return std::make_unique<Page>(std::move(wanted));
   }
 
   // Host paths inside li's drive.

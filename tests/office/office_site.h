@@ -82,16 +82,16 @@ class OfficeSiteTest : public ado_test::AdoTest {
   // headers, in a new session.
   std::unique_ptr<Page> NewPage(const User* user, String url = u"/qe/main/page.asp", asp::NameValueList form = {},
                                 std::vector<std::pair<String, String>> headers = {}) {
-    asp::RequestSpec spec = Spec(std::move(url), std::move(form), std::move(headers));
-    if (user) spec.session = SessionOf(*user);
-    return std::make_unique<Page>(std::move(spec));
+    asp::RequestSpec wanted = RequestOf(std::move(url), std::move(form), std::move(headers));
+    if (user) wanted.session = SessionOf(*user);
+    return std::make_unique<Page>(std::move(wanted));
   }
   // The next request of the visitor of `before`, in the same session.
   std::unique_ptr<Page> NextPage(const Page& before, String url = u"/qe/main/page.asp",
                                  asp::NameValueList form = {}) {
-    asp::RequestSpec spec = Spec(std::move(url), std::move(form), {});
-    spec.session_token = const_cast<Page&>(before).context.SessionObject().State().Token();
-    return std::make_unique<Page>(std::move(spec));
+    asp::RequestSpec wanted = RequestOf(std::move(url), std::move(form), {});
+    wanted.session_token = const_cast<Page&>(before).context.SessionObject().State().Token();
+    return std::make_unique<Page>(std::move(wanted));
   }
 
   void Execute(StringView sql) { com::Call(conn_, u"Execute", String(sql)); }
@@ -109,14 +109,14 @@ class OfficeSiteTest : public ado_test::AdoTest {
     return Query(conn_, u"Select * From [Article] Where [ID]=" + vb::CStr(Variant(id)), 1, 3);
   }
 
-  asp::RequestSpec Spec(String url, asp::NameValueList form, std::vector<std::pair<String, String>> headers) {
-    asp::RequestSpec spec;
-    spec.url = std::move(url);
-    spec.form = std::move(form);
-    spec.headers = std::move(headers);
-    spec.remote_addr = u"10.0.0.9";
-    spec.sessions = sessions_;
-    return spec;
+  asp::RequestSpec RequestOf(String url, asp::NameValueList form, std::vector<std::pair<String, String>> headers) {
+    asp::RequestSpec wanted;
+    wanted.url = std::move(url);
+    wanted.form = std::move(form);
+    wanted.headers = std::move(headers);
+    wanted.remote_addr = u"10.0.0.9";
+    wanted.sessions = sessions_;
+    return wanted;
   }
 
   std::shared_ptr<asp::SessionStore> sessions_ = std::make_shared<asp::MemorySessionStore>();

@@ -110,9 +110,9 @@ TEST_F(FramesOnDataTest, MiniWindowClosesTheObjectsWhileTheCallersVariablesKeepT
 }
 
 TEST_F(FramesOnDataTest, WholePageOrderPagerAndPageDialog) {
-  asp::RequestSpec spec;
-  spec.url = u"/qe/list.asp";
-  asp::Context context(std::move(spec));
+  asp::RequestSpec wanted;
+  wanted.url = u"/qe/list.asp";
+  asp::Context context(std::move(wanted));
   Variant request = context.Request();
   Variant pages = Variant(std::make_shared<page_test::PagedRecordset>(int32_t{3}, int32_t{25}));
   const String pager = qe::KesraShowPage(request, pages, u"");

@@ -33,9 +33,9 @@ class Calendar : public testing::Test {
   void TearDown() override { com::Call(conn_, u"Close"); }
 
   String Show(const String& query, const String& sql_add = u"ClassID=5", const String& href_add = u"classid=5") {
-    asp::RequestSpec spec;
-    spec.url = u"/qe/diary.asp" + (query.empty() ? String() : u"?" + query);
-    asp::Context context(std::move(spec));
+    asp::RequestSpec wanted;
+    wanted.url = u"/qe/diary.asp" + (query.empty() ? String() : u"?" + query);
+    asp::Context context(std::move(wanted));
     vb::Variant request = context.Request();
     return qe::KesraShowCalendar(request, conn_, rs_, u"Diary", sql_add, href_add, u"#EEEEEE", u"#AAAAAA", u"Pink",
                                  u"#DDDDDD", u"Yellow", u"#DD9999", u"blue");

@@ -136,9 +136,9 @@ class KesraShowFormFileSelect : public testing::Test {
     site_.WriteFile("site/data/backup/2024.mdb", "x");
     site_.WriteFile("site/data/backup/my 'old'.mdb", "x");
     site_.MakeFolder("site/data/backup/old");
-    asp::RequestSpec spec;
-    spec.url = u"/qe/admin/restore.asp";
-    context_ = std::make_unique<asp::Context>(std::move(spec));
+    asp::RequestSpec wanted;
+    wanted.url = u"/qe/admin/restore.asp";
+    context_ = std::make_unique<asp::Context>(std::move(wanted));
   }
   vb::String Picker(vb::String path, int16_t type) {
     vb::Variant response, request, server = context_->Server();

@@ -16,10 +16,10 @@ using page_test::PagedRecordset;
 
 // A request whose values come as form fields (decoded as they stand).
 std::unique_ptr<asp::Context> RequestWith(asp::NameValueList fields) {
-  asp::RequestSpec spec;
-  spec.url = u"/qe/list.asp";
-  spec.form = std::move(fields);
-  return std::make_unique<asp::Context>(std::move(spec));
+  asp::RequestSpec wanted;
+  wanted.url = u"/qe/list.asp";
+  wanted.form = std::move(fields);
+  return std::make_unique<asp::Context>(std::move(wanted));
 }
 
 std::shared_ptr<PagedRecordset> Pages(int32_t page_count, int32_t record_count = 67) {

@@ -97,9 +97,9 @@ TEST(Footer, ClosesTheDataAndShowsTheCredits) {
 class SelectText : public testing::Test {
  protected:
   String Show(const String& query) {
-    asp::RequestSpec spec;
-    spec.url = u"/qe/search.asp?" + query;
-    asp::Context context(std::move(spec));
+    asp::RequestSpec wanted;
+    wanted.url = u"/qe/search.asp?" + query;
+    asp::Context context(std::move(wanted));
     vb::Variant request = context.Request(), none(u"");
     return qe::KesraShowSelectText(none, none, request, 2, 80, 120, u"a| b |c");
   }

@@ -41,9 +41,9 @@ class ListPaging : public testing::Test {
     return rs;
   }
   static std::unique_ptr<asp::Context> Request(vb::String query) {
-    asp::RequestSpec spec;
-    spec.url = u"/qe/list.asp?" + query;
-    return std::make_unique<asp::Context>(std::move(spec));
+    asp::RequestSpec wanted;
+    wanted.url = u"/qe/list.asp?" + query;
+    return std::make_unique<asp::Context>(std::move(wanted));
   }
   static int32_t Id(const vb::Variant& rs) { return vb::CLng(com::ValueOf(com::Call(rs, u"", vb::String(u"id")))); }
 

@@ -316,9 +316,9 @@ TEST_F(FileDownloadTest, ViewerReadsBackTheTitleAndFileTheViewSent) {
     const String& location = *sent.location;
     EXPECT_EQ(location.find_first_of(u"\r\n# "), String::npos);
     // The viewer page is asked for the address the browser was sent to.
-    asp::RequestSpec spec;
-    spec.url = location.substr(location.find(u"/kesra_FileView.asp"));
-    asp::Context viewer(spec);
+    asp::RequestSpec wanted;
+    wanted.url = location.substr(location.find(u"/kesra_FileView.asp"));
+    asp::Context viewer(wanted);
     asp::Request& request = viewer.RequestObject();
     EXPECT_EQ(request.QueryString().Item(u"Title"), title);
     EXPECT_EQ(request.QueryString().Item(u"Url"), u"/Data_UploadFiles/报告 #1.jpg");
