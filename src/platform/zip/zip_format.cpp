@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string_view>
 
+#include <zlib.h>
+
 #include "platform/zip/little_endian.h"
 
 namespace ziparc {
@@ -20,12 +22,14 @@ constexpr uint32_t kEndOfDirectory = 0x06054b50;
 constexpr uint32_t kZip64EndLocator = 0x07064b50;
 constexpr uint32_t kZip64End = 0x06064b50;
 constexpr uint16_t kUtf8Flag = 0x0800;
+constexpr uint16_t kUnicodePathField = 0x7075;
 constexpr size_t kEndRecordSize = 22;
 constexpr size_t kMaxCommentSize = 0xFFFF;
 
 class RawFile {
  public:
-  explicit RawFile(const std::filesystem::path& path) : descriptor_(::open(path.c_str(), O_RDWR | O_CLOEXEC)) {}
+  RawFile(const std::filesystem::path& path, bool write)
+      : descriptor_(::open(path.c_str(), (write ? O_RDWR : O_RDONLY) | O_CLOEXEC)) {}
   ~RawFile() {
     if (descriptor_ >= 0) ::close(descriptor_);
   }
@@ -94,38 +98,111 @@ bool LocalHeaderOffset(const char* record, std::string_view extra, uint64_t& off
   return false;
 }
 
+// The central directory's records, checked to hold whole records only.
+bool ReadRecords(const RawFile& file, Directory& directory, std::string& records) {
+  if (!file.IsOpen() || !FindDirectory(file, directory) || directory.size > file.Size()) return false;
+  records.assign(static_cast<size_t>(directory.size), '\0');
+  return file.Read(directory.offset, records.data(), records.size());
+}
+
+// The Info-ZIP Unicode Path field: the name in UTF-8 for the stored name
+// whose CRC-32 it carries.
+std::string UnicodePathField(const std::string& stored, const std::string& utf8) {
+  std::string field(9, '\0');
+  Put16(&field[0], kUnicodePathField);
+  Put16(&field[2], static_cast<uint16_t>(5 + utf8.size()));
+  field[4] = 1;
+  Put32(&field[5], static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(stored.data()),
+                                               static_cast<uInt>(stored.size()))));
+  return field + utf8;
+}
+
+// The records after the central directory (zip64 end record and locator when
+// present, then the end record) for a directory of `size` bytes at `offset`.
+bool MoveEndRecords(std::string& tail, uint64_t offset, uint64_t size) {
+  size_t at = 0;
+  if (tail.size() >= 56 && Get32(&tail[0]) == kZip64End) {
+    Put64(&tail[40], size);
+    at = static_cast<size_t>(12 + Get64(&tail[4]));
+    if (at + 20 > tail.size() || Get32(&tail[at]) != kZip64EndLocator) return false;
+    Put64(&tail[at + 8], offset + size);
+    at += 20;
+  }
+  if (at + kEndRecordSize > tail.size() || Get32(&tail[at]) != kEndOfDirectory) return false;
+  if (Get32(&tail[at + 12]) != 0xFFFFFFFF) {
+    if (size >= 0xFFFFFFFF) return false;
+    Put32(&tail[at + 12], static_cast<uint32_t>(size));
+  }
+  return true;
+}
+
 }  // namespace
 
-bool ClearUtf8Flags(const std::filesystem::path& archive, const std::unordered_set<std::string>& names) {
-  if (names.empty()) return true;
-  RawFile file(archive);
+std::optional<std::vector<uint64_t>> LocalHeaderOffsets(const std::filesystem::path& archive) {
+  RawFile file(archive, false);
   Directory directory;
-  if (!file.IsOpen() || !FindDirectory(file, directory) || directory.size > file.Size()) return false;
-  std::string records(static_cast<size_t>(directory.size), '\0');
-  if (!file.Read(directory.offset, records.data(), records.size())) return false;
-  bool changed = false;
+  std::string records;
+  if (!ReadRecords(file, directory, records)) return std::nullopt;
+  std::vector<uint64_t> offsets;
+  for (size_t at = 0; at + 46 <= records.size();) {
+    const char* record = &records[at];
+    if (Get32(record) != kCentralHeader) return std::nullopt;
+    size_t name_size = Get16(record + 28), extra_size = Get16(record + 30), comment_size = Get16(record + 32);
+    size_t next = at + 46 + name_size + extra_size + comment_size;
+    if (next > records.size()) return std::nullopt;
+    uint64_t local;
+    if (!LocalHeaderOffset(record, std::string_view(record + 46 + name_size, extra_size), local)) return std::nullopt;
+    offsets.push_back(local);
+    at = next;
+  }
+  return offsets;
+}
+
+bool MendNames(const std::filesystem::path& archive, const std::unordered_map<std::string, std::string>& names) {
+  if (names.empty()) return true;
+  RawFile file(archive, true);
+  Directory directory;
+  std::string records;
+  if (!ReadRecords(file, directory, records)) return false;
+  std::string mended;
   for (size_t at = 0; at + 46 <= records.size();) {
     char* record = &records[at];
     if (Get32(record) != kCentralHeader) return false;
     size_t name_size = Get16(record + 28), extra_size = Get16(record + 30), comment_size = Get16(record + 32);
     size_t next = at + 46 + name_size + extra_size + comment_size;
     if (next > records.size()) return false;
+    std::string stored(record + 46, name_size);
+    auto found = names.find(stored);
+    if (found == names.end()) {
+      mended.append(record, next - at);
+      at = next;
+      continue;
+    }
     uint16_t flags = Get16(record + 8);
-    if ((flags & kUtf8Flag) && names.count(std::string(record + 46, name_size))) {
+    if (flags & kUtf8Flag) {
       uint64_t local;
       char header[8];
       if (!LocalHeaderOffset(record, std::string_view(record + 46 + name_size, extra_size), local) ||
           !file.Read(local, header, sizeof header) || Get32(header) != kLocalHeader) {
         return false;
       }
-      Put16(record + 8, static_cast<uint16_t>(flags & ~kUtf8Flag));
       Put16(header + 6, static_cast<uint16_t>(Get16(header + 6) & ~kUtf8Flag));
       if (!file.Write(local + 6, header + 6, 2)) return false;
-      changed = true;
+      Put16(record + 8, static_cast<uint16_t>(flags & ~kUtf8Flag));
     }
+    std::string field = found->second.empty() ? std::string() : UnicodePathField(stored, found->second);
+    if (extra_size + field.size() > 0xFFFF) return false;
+    Put16(record + 30, static_cast<uint16_t>(extra_size + field.size()));
+    mended.append(record, 46 + name_size + extra_size);
+    mended += field;
+    mended.append(record + 46 + name_size + extra_size, comment_size);
     at = next;
   }
-  return !changed || file.Write(directory.offset, records.data(), records.size());
+  uint64_t end = directory.offset + directory.size;
+  std::string tail(static_cast<size_t>(file.Size() - end), '\0');
+  if (!file.Read(end, tail.data(), tail.size()) || !MoveEndRecords(tail, directory.offset, mended.size())) return false;
+  mended += tail;
+  return file.Write(directory.offset, mended.data(), mended.size());
 }
 
 }  // namespace ziparc

@@ -1,0 +1,171 @@
+#include "platform/zip/entry_decoders.h"
+
+#include <lzma.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace ziparc {
+
+namespace {
+
+constexpr size_t kInputSize = 64 * 1024;
+
+// Input for a streaming decoder, a block at a time from the stored bytes.
+struct InputBlocks {
+  ByteSource source;
+  std::vector<char> block = std::vector<char>(kInputSize);
+  bool ended = false;
+
+  // The next block's size; 0 at the end; -1 when the source fails.
+  int64_t Next() {
+    if (ended) return 0;
+    int64_t got = source(block.data(), block.size());
+    if (got == 0) ended = true;
+    return got;
+  }
+};
+
+class ZlibDecoder {
+ public:
+  explicit ZlibDecoder(ByteSource stored) : input_{std::move(stored)} { ready_ = inflateInit2(&stream_, -MAX_WBITS) == Z_OK; }
+  ~ZlibDecoder() {
+    if (ready_) inflateEnd(&stream_);
+  }
+  int64_t Read(char* out, size_t size) {
+    if (!ready_) return -1;
+    if (done_) return 0;
+    stream_.next_out = reinterpret_cast<Bytef*>(out);
+    stream_.avail_out = static_cast<uInt>(std::min<size_t>(size, 1u << 30));
+    while (stream_.avail_out > 0 && !done_) {
+      if (stream_.avail_in == 0) {
+        int64_t got = input_.Next();
+        if (got <= 0) return -1;  // cut off before the stream's end
+        stream_.next_in = reinterpret_cast<Bytef*>(input_.block.data());
+        stream_.avail_in = static_cast<uInt>(got);
+      }
+      int status = inflate(&stream_, Z_NO_FLUSH);
+      if (status == Z_STREAM_END) done_ = true;
+      else if (status != Z_OK && status != Z_BUF_ERROR) return -1;
+    }
+    return static_cast<int64_t>(size - stream_.avail_out);
+  }
+
+ private:
+  InputBlocks input_;
+  z_stream stream_{};
+  bool ready_ = false;
+  bool done_ = false;
+};
+
+// 7-Zip's LZMA entries: a version (2 bytes), the properties' size (2 bytes,
+// 5) and the properties, then raw LZMA1 data, with an end marker or ending
+// at the entry's size.
+class LzmaDecoder {
+ public:
+  LzmaDecoder(ByteSource stored, uint64_t size) : input_{std::move(stored)}, left_(size) {}
+  ~LzmaDecoder() {
+    lzma_end(&stream_);
+    free(filters_[0].options);
+  }
+  int64_t Read(char* out, size_t size) {
+    if (!started_ && !Start()) return -1;
+    if (left_ == 0 || done_) return 0;
+    stream_.next_out = reinterpret_cast<uint8_t*>(out);
+    stream_.avail_out = static_cast<size_t>(std::min<uint64_t>(size, left_));
+    size_t asked = stream_.avail_out;
+    while (stream_.avail_out > 0 && !done_) {
+      if (stream_.avail_in == 0 && !Refill()) return -1;
+      lzma_ret status = lzma_code(&stream_, LZMA_RUN);
+      if (status == LZMA_STREAM_END) done_ = true;
+      else if (status != LZMA_OK) return -1;
+    }
+    size_t produced = asked - stream_.avail_out;
+    left_ -= produced;
+    return static_cast<int64_t>(produced);
+  }
+
+ private:
+  bool Refill() {
+    int64_t got = input_.Next();
+    if (got <= 0) return false;
+    stream_.next_in = reinterpret_cast<const uint8_t*>(input_.block.data());
+    stream_.avail_in = static_cast<size_t>(got);
+    return true;
+  }
+  bool Start() {
+    started_ = true;
+    uint8_t header[9];
+    for (size_t have = 0; have < sizeof header;) {
+      if (stream_.avail_in == 0 && !Refill()) return false;
+      size_t take = std::min(sizeof header - have, stream_.avail_in);
+      std::copy_n(stream_.next_in, take, header + have);
+      stream_.next_in += take;
+      stream_.avail_in -= take;
+      have += take;
+    }
+    if (header[2] != 5 || header[3] != 0) return false;
+    filters_[0].id = LZMA_FILTER_LZMA1;
+    filters_[1].id = LZMA_VLI_UNKNOWN;
+    if (lzma_properties_decode(&filters_[0], nullptr, header + 4, 5) != LZMA_OK) return false;
+    return lzma_raw_decoder(&stream_, filters_) == LZMA_OK;
+  }
+
+  InputBlocks input_;
+  uint64_t left_;
+  lzma_stream stream_ = LZMA_STREAM_INIT;
+  lzma_filter filters_[2] = {};
+  bool started_ = false;
+  bool done_ = false;
+};
+
+// Counts and sums what a decoder gives, and fails the end when it is not
+// what the headers declared.
+class CheckedReader {
+ public:
+  CheckedReader(ByteSource decoded, uint64_t size, std::optional<uint32_t> crc)
+      : decoded_(std::move(decoded)), size_(size), crc_(crc) {}
+  int64_t Read(char* out, size_t size) {
+    int64_t got = decoded_(out, size);
+    if (got < 0) return -1;
+    total_ += static_cast<uint64_t>(got);
+    if (total_ > size_) return -1;
+    sum_ = static_cast<uint32_t>(crc32(sum_, reinterpret_cast<const Bytef*>(out), static_cast<uInt>(got)));
+    if (got == 0 && (total_ != size_ || (crc_ && *crc_ != sum_))) return -1;
+    return got;
+  }
+
+ private:
+  ByteSource decoded_;
+  uint64_t size_;
+  std::optional<uint32_t> crc_;
+  uint64_t total_ = 0;
+  uint32_t sum_ = 0;
+};
+
+template <class Decoder>
+ByteSource Shared(std::shared_ptr<Decoder> decoder) {
+  return [decoder](char* out, size_t size) { return decoder->Read(out, size); };
+}
+
+}  // namespace
+
+bool DecodesMethod(int32_t method) {
+  return method == kStored || method == kDeflated || method == kDeflate64 || method == kLzma;
+}
+
+ByteSource DecodedEntry(int32_t method, ByteSource stored, uint64_t size, std::optional<uint32_t> crc) {
+  ByteSource decoded;
+  switch (method) {
+    case kStored: decoded = std::move(stored); break;
+    case kDeflated: decoded = Shared(std::make_shared<ZlibDecoder>(std::move(stored))); break;
+    case kDeflate64: decoded = Shared(std::make_shared<Inflate64>(std::move(stored))); break;
+    case kLzma: decoded = Shared(std::make_shared<LzmaDecoder>(std::move(stored), size)); break;
+    default: return [](char*, size_t) -> int64_t { return -1; };
+  }
+  return Shared(std::make_shared<CheckedReader>(std::move(decoded), size, crc));
+}
+
+}  // namespace ziparc
