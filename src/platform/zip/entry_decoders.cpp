@@ -1,5 +1,6 @@
 #include "platform/zip/entry_decoders.h"
 
+#include <bzlib.h>
 #include <lzma.h>
 #include <zlib.h>
 
@@ -121,6 +122,74 @@ class LzmaDecoder {
   bool done_ = false;
 };
 
+// xz entries: an xz stream (liblzma checks its own checksums too).
+class XzDecoder {
+ public:
+  explicit XzDecoder(ByteSource stored) : input_{std::move(stored)} {
+    ready_ = lzma_stream_decoder(&stream_, UINT64_MAX, 0) == LZMA_OK;
+  }
+  ~XzDecoder() { lzma_end(&stream_); }
+  int64_t Read(char* out, size_t size) {
+    if (!ready_) return -1;
+    if (done_) return 0;
+    stream_.next_out = reinterpret_cast<uint8_t*>(out);
+    stream_.avail_out = size;
+    while (stream_.avail_out > 0 && !done_) {
+      if (stream_.avail_in == 0) {
+        int64_t got = input_.Next();
+        if (got <= 0) return -1;
+        stream_.next_in = reinterpret_cast<const uint8_t*>(input_.block.data());
+        stream_.avail_in = static_cast<size_t>(got);
+      }
+      lzma_ret status = lzma_code(&stream_, LZMA_RUN);
+      if (status == LZMA_STREAM_END) done_ = true;
+      else if (status != LZMA_OK) return -1;
+    }
+    return static_cast<int64_t>(size - stream_.avail_out);
+  }
+
+ private:
+  InputBlocks input_;
+  lzma_stream stream_ = LZMA_STREAM_INIT;
+  bool ready_ = false;
+  bool done_ = false;
+};
+
+class Bzip2Decoder {
+ public:
+  explicit Bzip2Decoder(ByteSource stored) : input_{std::move(stored)} {
+    ready_ = BZ2_bzDecompressInit(&stream_, 0, 0) == BZ_OK;
+  }
+  ~Bzip2Decoder() {
+    if (ready_) BZ2_bzDecompressEnd(&stream_);
+  }
+  int64_t Read(char* out, size_t size) {
+    if (!ready_) return -1;
+    if (done_) return 0;
+    stream_.next_out = out;
+    stream_.avail_out = static_cast<unsigned>(std::min<size_t>(size, 1u << 30));
+    unsigned asked = stream_.avail_out;
+    while (stream_.avail_out > 0 && !done_) {
+      if (stream_.avail_in == 0) {
+        int64_t got = input_.Next();
+        if (got <= 0) return -1;
+        stream_.next_in = input_.block.data();
+        stream_.avail_in = static_cast<unsigned>(got);
+      }
+      int status = BZ2_bzDecompress(&stream_);
+      if (status == BZ_STREAM_END) done_ = true;
+      else if (status != BZ_OK) return -1;
+    }
+    return static_cast<int64_t>(asked - stream_.avail_out);
+  }
+
+ private:
+  InputBlocks input_;
+  bz_stream stream_{};
+  bool ready_ = false;
+  bool done_ = false;
+};
+
 // Counts and sums what a decoder gives, and fails the end when it is not
 // what the headers declared.
 class CheckedReader {
@@ -153,7 +222,8 @@ ByteSource Shared(std::shared_ptr<Decoder> decoder) {
 }  // namespace
 
 bool DecodesMethod(int32_t method) {
-  return method == kStored || method == kDeflated || method == kDeflate64 || method == kLzma;
+  return method == kStored || method == kDeflated || method == kDeflate64 || method == kBzip2 || method == kLzma ||
+         method == kXz;
 }
 
 ByteSource DecodedEntry(int32_t method, ByteSource stored, uint64_t size, std::optional<uint32_t> crc) {
@@ -162,7 +232,9 @@ ByteSource DecodedEntry(int32_t method, ByteSource stored, uint64_t size, std::o
     case kStored: decoded = std::move(stored); break;
     case kDeflated: decoded = Shared(std::make_shared<ZlibDecoder>(std::move(stored))); break;
     case kDeflate64: decoded = Shared(std::make_shared<Inflate64>(std::move(stored))); break;
+    case kBzip2: decoded = Shared(std::make_shared<Bzip2Decoder>(std::move(stored))); break;
     case kLzma: decoded = Shared(std::make_shared<LzmaDecoder>(std::move(stored), size)); break;
+    case kXz: decoded = Shared(std::make_shared<XzDecoder>(std::move(stored))); break;
     default: return [](char*, size_t) -> int64_t { return -1; };
   }
   return Shared(std::make_shared<CheckedReader>(std::move(decoded), size, crc));

@@ -1,8 +1,9 @@
 #pragma once
-// Decoding an entry's stored bytes (after any decryption) for the methods
-// that this reader decodes itself: deflate through zlib (libzip checks the
-// CRC of AES entries, whose CRC the AE-2 form leaves 0), Deflate64, and
-// LZMA through liblzma.
+// Decoding an entry's stored bytes, as libzip gives them decrypted, for
+// what libzip 1.7.3 cannot decode: Deflate64 and LZMA, and any method under
+// AES (libzip fails the CRC of a decompressed AE-2 entry, which is 0, and
+// libarchive 3.6 decrypts only deflate). zlib, libbz2 and liblzma decode;
+// Deflate64 is this reader's own.
 #include <cstdint>
 #include <optional>
 
@@ -10,7 +11,7 @@
 
 namespace ziparc {
 
-enum ZipMethod : int32_t { kStored = 0, kDeflated = 8, kDeflate64 = 9, kLzma = 14 };
+enum ZipMethod : int32_t { kStored = 0, kDeflated = 8, kDeflate64 = 9, kBzip2 = 12, kLzma = 14, kXz = 95 };
 
 bool DecodesMethod(int32_t method);
 

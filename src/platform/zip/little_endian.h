@@ -17,9 +17,5 @@ inline void Put32(char* p, uint32_t v) {
   Put16(p, static_cast<uint16_t>(v & 0xFFFF));
   Put16(p + 2, static_cast<uint16_t>(v >> 16));
 }
-inline void Put64(char* p, uint64_t v) {
-  Put32(p, static_cast<uint32_t>(v & 0xFFFFFFFF));
-  Put32(p + 4, static_cast<uint32_t>(v >> 32));
-}
 
 }  // namespace ziparc

@@ -105,35 +105,18 @@ bool ReadRecords(const RawFile& file, Directory& directory, std::string& records
   return file.Read(directory.offset, records.data(), records.size());
 }
 
-// The Info-ZIP Unicode Path field: the name in UTF-8 for the stored name
-// whose CRC-32 it carries.
-std::string UnicodePathField(const std::string& stored, const std::string& utf8) {
-  std::string field(9, '\0');
-  Put16(&field[0], kUnicodePathField);
-  Put16(&field[2], static_cast<uint16_t>(5 + utf8.size()));
-  field[4] = 1;
-  Put32(&field[5], static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(stored.data()),
-                                               static_cast<uInt>(stored.size()))));
-  return field + utf8;
-}
-
-// The records after the central directory (zip64 end record and locator when
-// present, then the end record) for a directory of `size` bytes at `offset`.
-bool MoveEndRecords(std::string& tail, uint64_t offset, uint64_t size) {
-  size_t at = 0;
-  if (tail.size() >= 56 && Get32(&tail[0]) == kZip64End) {
-    Put64(&tail[40], size);
-    at = static_cast<size_t>(12 + Get64(&tail[4]));
-    if (at + 20 > tail.size() || Get32(&tail[at]) != kZip64EndLocator) return false;
-    Put64(&tail[at + 8], offset + size);
-    at += 20;
+// Renames the extra field `from` to `to` in the fields at `extra`; false
+// when there is none.
+bool RenameField(char* extra, size_t size, uint16_t from, uint16_t to) {
+  for (size_t at = 0; at + 4 <= size;) {
+    size_t length = Get16(extra + at + 2);
+    if (Get16(extra + at) == from && at + 4 + length <= size) {
+      Put16(extra + at, to);
+      return true;
+    }
+    at += 4 + length;
   }
-  if (at + kEndRecordSize > tail.size() || Get32(&tail[at]) != kEndOfDirectory) return false;
-  if (Get32(&tail[at + 12]) != 0xFFFFFFFF) {
-    if (size >= 0xFFFFFFFF) return false;
-    Put32(&tail[at + 12], static_cast<uint32_t>(size));
-  }
-  return true;
+  return false;
 }
 
 }  // namespace
@@ -158,51 +141,49 @@ std::optional<std::vector<uint64_t>> LocalHeaderOffsets(const std::filesystem::p
   return offsets;
 }
 
-bool MendNames(const std::filesystem::path& archive, const std::unordered_map<std::string, std::string>& names) {
+std::string UnicodePathField(const std::string& stored, const std::string& utf8) {
+  std::string field(5, '\0');
+  field[0] = 1;  // the field's version
+  Put32(&field[1], static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(stored.data()),
+                                               static_cast<uInt>(stored.size()))));
+  return field + utf8;
+}
+
+bool MendNames(const std::filesystem::path& archive, const std::unordered_set<std::string>& names) {
   if (names.empty()) return true;
   RawFile file(archive, true);
   Directory directory;
   std::string records;
   if (!ReadRecords(file, directory, records)) return false;
-  std::string mended;
   for (size_t at = 0; at + 46 <= records.size();) {
     char* record = &records[at];
     if (Get32(record) != kCentralHeader) return false;
     size_t name_size = Get16(record + 28), extra_size = Get16(record + 30), comment_size = Get16(record + 32);
     size_t next = at + 46 + name_size + extra_size + comment_size;
     if (next > records.size()) return false;
-    std::string stored(record + 46, name_size);
-    auto found = names.find(stored);
-    if (found == names.end()) {
-      mended.append(record, next - at);
-      at = next;
-      continue;
-    }
-    uint16_t flags = Get16(record + 8);
-    if (flags & kUtf8Flag) {
+    char* extra = record + 46 + name_size;
+    if (names.count(std::string(record + 46, name_size))) {
       uint64_t local;
-      char header[8];
-      if (!LocalHeaderOffset(record, std::string_view(record + 46 + name_size, extra_size), local) ||
+      char header[30];
+      if (!LocalHeaderOffset(record, std::string_view(extra, extra_size), local) ||
           !file.Read(local, header, sizeof header) || Get32(header) != kLocalHeader) {
         return false;
       }
+      std::string local_extra(Get16(header + 28), '\0');
+      uint64_t local_extra_at = local + sizeof header + Get16(header + 26);
+      if (!file.Read(local_extra_at, local_extra.data(), local_extra.size())) return false;
       Put16(header + 6, static_cast<uint16_t>(Get16(header + 6) & ~kUtf8Flag));
-      if (!file.Write(local + 6, header + 6, 2)) return false;
-      Put16(record + 8, static_cast<uint16_t>(flags & ~kUtf8Flag));
+      Put16(record + 8, static_cast<uint16_t>(Get16(record + 8) & ~kUtf8Flag));
+      RenameField(local_extra.data(), local_extra.size(), kUnicodePathPlaceholder, kUnicodePathField);
+      RenameField(extra, extra_size, kUnicodePathPlaceholder, kUnicodePathField);
+      if (!file.Write(local + 6, header + 6, 2) ||
+          !file.Write(local_extra_at, local_extra.data(), local_extra.size())) {
+        return false;
+      }
     }
-    std::string field = found->second.empty() ? std::string() : UnicodePathField(stored, found->second);
-    if (extra_size + field.size() > 0xFFFF) return false;
-    Put16(record + 30, static_cast<uint16_t>(extra_size + field.size()));
-    mended.append(record, 46 + name_size + extra_size);
-    mended += field;
-    mended.append(record + 46 + name_size + extra_size, comment_size);
     at = next;
   }
-  uint64_t end = directory.offset + directory.size;
-  std::string tail(static_cast<size_t>(file.Size() - end), '\0');
-  if (!file.Read(end, tail.data(), tail.size()) || !MoveEndRecords(tail, directory.offset, mended.size())) return false;
-  mended += tail;
-  return file.Write(directory.offset, mended.data(), mended.size());
+  return file.Write(directory.offset, records.data(), records.size());
 }
 
 }  // namespace ziparc

@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <optional>
 #include <random>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/fs/paths.h"
@@ -202,6 +201,14 @@ zip_int64_t AddEntry(zip_t* archive, const PackEntry& entry, const StoredName& s
   }
   if (index < 0) return -1;
   auto at = static_cast<zip_uint64_t>(index);
+  if (!stored.utf8 && !IsAscii(entry.name)) {
+    std::string field = UnicodePathField(stored.bytes, vb::ToUtf8(entry.name));
+    if (zip_file_extra_field_set(archive, at, kUnicodePathPlaceholder, ZIP_EXTRA_FIELD_NEW,
+                                 reinterpret_cast<const zip_uint8_t*>(field.data()), static_cast<zip_uint16_t>(field.size()),
+                                 ZIP_FL_LOCAL | ZIP_FL_CENTRAL) != 0) {
+      return -1;
+    }
+  }
   bool folder = entry.host.empty();
   if (zip_file_set_external_attributes(archive, at, 0, ZIP_OPSYS_UNIX, folder ? kFolderAttributes : kFileAttributes) != 0)
     return -1;
@@ -219,11 +226,11 @@ ZipResult Write(const std::vector<PackEntry>& entries, const PackRequest& reques
   int code = 0;
   zip_t* archive = zip_open(temporary.c_str(), ZIP_CREATE | ZIP_EXCL, &code);
   if (!archive) return kZipWriteFailure;
-  // Code page names that are not plain ASCII, with their UTF-8 form.
-  std::unordered_map<std::string, std::string> ansi_names;
+  // Code page names that are not plain ASCII.
+  std::unordered_set<std::string> ansi_names;
   for (const PackEntry& entry : entries) {
     StoredName stored = EncodeEntryName(entry.name);
-    if (!stored.utf8 && !IsAscii(entry.name)) ansi_names.emplace(stored.bytes, vb::ToUtf8(entry.name));
+    if (!stored.utf8 && !IsAscii(entry.name)) ansi_names.insert(stored.bytes);
     if (AddEntry(archive, entry, stored, request) < 0) {
       zip_discard(archive);
       return kZipWriteFailure;
