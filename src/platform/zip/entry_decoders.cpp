@@ -29,34 +29,102 @@ struct InputBlocks {
   }
 };
 
+enum class Step { kMore, kEnd, kBroken };
+
+// The loop that zlib, libbz2 and liblzma streams share: output filled by
+// `step`, input taken a block at a time as it runs out. A stream that ends
+// before its end marker is broken.
+template <class Stream, class StepFunction>
+int64_t Pump(Stream& stream, InputBlocks& input, bool& done, char* out, size_t size, StepFunction step) {
+  if (done) return 0;
+  using OutCount = decltype(stream.avail_out);
+  stream.next_out = reinterpret_cast<decltype(stream.next_out)>(out);
+  stream.avail_out = static_cast<OutCount>(std::min<size_t>(size, 1u << 30));
+  OutCount asked = stream.avail_out;
+  while (stream.avail_out > 0 && !done) {
+    if (stream.avail_in == 0) {
+      int64_t got = input.Next();
+      if (got <= 0) return -1;
+      stream.next_in = reinterpret_cast<decltype(stream.next_in)>(input.block.data());
+      stream.avail_in = static_cast<decltype(stream.avail_in)>(got);
+    }
+    switch (step()) {
+      case Step::kMore: break;
+      case Step::kEnd: done = true; break;
+      case Step::kBroken: return -1;
+    }
+  }
+  return static_cast<int64_t>(asked - stream.avail_out);
+}
+
+Step OfZlib(int status) {
+  if (status == Z_STREAM_END) return Step::kEnd;
+  return status == Z_OK || status == Z_BUF_ERROR ? Step::kMore : Step::kBroken;
+}
+Step OfLzma(lzma_ret status) {
+  if (status == LZMA_STREAM_END) return Step::kEnd;
+  return status == LZMA_OK ? Step::kMore : Step::kBroken;
+}
+Step OfBzip2(int status) {
+  if (status == BZ_STREAM_END) return Step::kEnd;
+  return status == BZ_OK ? Step::kMore : Step::kBroken;
+}
+
 class ZlibDecoder {
  public:
-  explicit ZlibDecoder(ByteSource stored) : input_{std::move(stored)} { ready_ = inflateInit2(&stream_, -MAX_WBITS) == Z_OK; }
+  explicit ZlibDecoder(ByteSource stored) : input_{std::move(stored)} {
+    ready_ = inflateInit2(&stream_, -MAX_WBITS) == Z_OK;
+  }
   ~ZlibDecoder() {
     if (ready_) inflateEnd(&stream_);
   }
   int64_t Read(char* out, size_t size) {
     if (!ready_) return -1;
-    if (done_) return 0;
-    stream_.next_out = reinterpret_cast<Bytef*>(out);
-    stream_.avail_out = static_cast<uInt>(std::min<size_t>(size, 1u << 30));
-    while (stream_.avail_out > 0 && !done_) {
-      if (stream_.avail_in == 0) {
-        int64_t got = input_.Next();
-        if (got <= 0) return -1;  // cut off before the stream's end
-        stream_.next_in = reinterpret_cast<Bytef*>(input_.block.data());
-        stream_.avail_in = static_cast<uInt>(got);
-      }
-      int status = inflate(&stream_, Z_NO_FLUSH);
-      if (status == Z_STREAM_END) done_ = true;
-      else if (status != Z_OK && status != Z_BUF_ERROR) return -1;
-    }
-    return static_cast<int64_t>(size - stream_.avail_out);
+    return Pump(stream_, input_, done_, out, size, [this] { return OfZlib(inflate(&stream_, Z_NO_FLUSH)); });
   }
 
  private:
   InputBlocks input_;
   z_stream stream_{};
+  bool ready_ = false;
+  bool done_ = false;
+};
+
+class Bzip2Decoder {
+ public:
+  explicit Bzip2Decoder(ByteSource stored) : input_{std::move(stored)} {
+    ready_ = BZ2_bzDecompressInit(&stream_, 0, 0) == BZ_OK;
+  }
+  ~Bzip2Decoder() {
+    if (ready_) BZ2_bzDecompressEnd(&stream_);
+  }
+  int64_t Read(char* out, size_t size) {
+    if (!ready_) return -1;
+    return Pump(stream_, input_, done_, out, size, [this] { return OfBzip2(BZ2_bzDecompress(&stream_)); });
+  }
+
+ private:
+  InputBlocks input_;
+  bz_stream stream_{};
+  bool ready_ = false;
+  bool done_ = false;
+};
+
+// xz entries: an xz stream (liblzma checks its own checksums too).
+class XzDecoder {
+ public:
+  explicit XzDecoder(ByteSource stored) : input_{std::move(stored)} {
+    ready_ = lzma_stream_decoder(&stream_, UINT64_MAX, 0) == LZMA_OK;
+  }
+  ~XzDecoder() { lzma_end(&stream_); }
+  int64_t Read(char* out, size_t size) {
+    if (!ready_) return -1;
+    return Pump(stream_, input_, done_, out, size, [this] { return OfLzma(lzma_code(&stream_, LZMA_RUN)); });
+  }
+
+ private:
+  InputBlocks input_;
+  lzma_stream stream_ = LZMA_STREAM_INIT;
   bool ready_ = false;
   bool done_ = false;
 };
@@ -73,34 +141,24 @@ class LzmaDecoder {
   }
   int64_t Read(char* out, size_t size) {
     if (!started_ && !Start()) return -1;
-    if (left_ == 0 || done_) return 0;
-    stream_.next_out = reinterpret_cast<uint8_t*>(out);
-    stream_.avail_out = static_cast<size_t>(std::min<uint64_t>(size, left_));
-    size_t asked = stream_.avail_out;
-    while (stream_.avail_out > 0 && !done_) {
-      if (stream_.avail_in == 0 && !Refill()) return -1;
-      lzma_ret status = lzma_code(&stream_, LZMA_RUN);
-      if (status == LZMA_STREAM_END) done_ = true;
-      else if (status != LZMA_OK) return -1;
-    }
-    size_t produced = asked - stream_.avail_out;
-    left_ -= produced;
-    return static_cast<int64_t>(produced);
+    if (left_ == 0) return 0;
+    int64_t got = Pump(stream_, input_, done_, out, static_cast<size_t>(std::min<uint64_t>(size, left_)),
+                       [this] { return OfLzma(lzma_code(&stream_, LZMA_RUN)); });
+    if (got > 0) left_ -= static_cast<uint64_t>(got);
+    return got;
   }
 
  private:
-  bool Refill() {
-    int64_t got = input_.Next();
-    if (got <= 0) return false;
-    stream_.next_in = reinterpret_cast<const uint8_t*>(input_.block.data());
-    stream_.avail_in = static_cast<size_t>(got);
-    return true;
-  }
   bool Start() {
     started_ = true;
     uint8_t header[9];
     for (size_t have = 0; have < sizeof header;) {
-      if (stream_.avail_in == 0 && !Refill()) return false;
+      if (stream_.avail_in == 0) {
+        int64_t got = input_.Next();
+        if (got <= 0) return false;
+        stream_.next_in = reinterpret_cast<const uint8_t*>(input_.block.data());
+        stream_.avail_in = static_cast<size_t>(got);
+      }
       size_t take = std::min(sizeof header - have, stream_.avail_in);
       std::copy_n(stream_.next_in, take, header + have);
       stream_.next_in += take;
@@ -119,74 +177,6 @@ class LzmaDecoder {
   lzma_stream stream_ = LZMA_STREAM_INIT;
   lzma_filter filters_[2] = {};
   bool started_ = false;
-  bool done_ = false;
-};
-
-// xz entries: an xz stream (liblzma checks its own checksums too).
-class XzDecoder {
- public:
-  explicit XzDecoder(ByteSource stored) : input_{std::move(stored)} {
-    ready_ = lzma_stream_decoder(&stream_, UINT64_MAX, 0) == LZMA_OK;
-  }
-  ~XzDecoder() { lzma_end(&stream_); }
-  int64_t Read(char* out, size_t size) {
-    if (!ready_) return -1;
-    if (done_) return 0;
-    stream_.next_out = reinterpret_cast<uint8_t*>(out);
-    stream_.avail_out = size;
-    while (stream_.avail_out > 0 && !done_) {
-      if (stream_.avail_in == 0) {
-        int64_t got = input_.Next();
-        if (got <= 0) return -1;
-        stream_.next_in = reinterpret_cast<const uint8_t*>(input_.block.data());
-        stream_.avail_in = static_cast<size_t>(got);
-      }
-      lzma_ret status = lzma_code(&stream_, LZMA_RUN);
-      if (status == LZMA_STREAM_END) done_ = true;
-      else if (status != LZMA_OK) return -1;
-    }
-    return static_cast<int64_t>(size - stream_.avail_out);
-  }
-
- private:
-  InputBlocks input_;
-  lzma_stream stream_ = LZMA_STREAM_INIT;
-  bool ready_ = false;
-  bool done_ = false;
-};
-
-class Bzip2Decoder {
- public:
-  explicit Bzip2Decoder(ByteSource stored) : input_{std::move(stored)} {
-    ready_ = BZ2_bzDecompressInit(&stream_, 0, 0) == BZ_OK;
-  }
-  ~Bzip2Decoder() {
-    if (ready_) BZ2_bzDecompressEnd(&stream_);
-  }
-  int64_t Read(char* out, size_t size) {
-    if (!ready_) return -1;
-    if (done_) return 0;
-    stream_.next_out = out;
-    stream_.avail_out = static_cast<unsigned>(std::min<size_t>(size, 1u << 30));
-    unsigned asked = stream_.avail_out;
-    while (stream_.avail_out > 0 && !done_) {
-      if (stream_.avail_in == 0) {
-        int64_t got = input_.Next();
-        if (got <= 0) return -1;
-        stream_.next_in = input_.block.data();
-        stream_.avail_in = static_cast<unsigned>(got);
-      }
-      int status = BZ2_bzDecompress(&stream_);
-      if (status == BZ_STREAM_END) done_ = true;
-      else if (status != BZ_OK) return -1;
-    }
-    return static_cast<int64_t>(asked - stream_.avail_out);
-  }
-
- private:
-  InputBlocks input_;
-  bz_stream stream_{};
-  bool ready_ = false;
   bool done_ = false;
 };
 

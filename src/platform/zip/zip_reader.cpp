@@ -197,7 +197,8 @@ ZipResult Unpack(const UnpackRequest& request) {
     if (id == StagedExtraction::kNone) continue;
     bool encrypted = (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE;
     if (encrypted && request.password.empty()) return kZipPassword;
-    files.push_back({index, id, encrypted, (stat.valid & ZIP_STAT_MTIME) ? stat.mtime : 0, RouteOf(stat, encrypted), stat});
+    std::time_t modified = (stat.valid & ZIP_STAT_MTIME) ? stat.mtime : 0;
+    files.push_back({index, id, encrypted, modified, RouteOf(stat, encrypted), stat});
   }
   if (Outcome checked = extraction.Check(); checked != Outcome::kDone) return ResultOf(checked);
 

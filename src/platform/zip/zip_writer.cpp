@@ -203,15 +203,15 @@ zip_int64_t AddEntry(zip_t* archive, const PackEntry& entry, const StoredName& s
   auto at = static_cast<zip_uint64_t>(index);
   if (!stored.utf8 && !IsAscii(entry.name)) {
     std::string field = UnicodePathField(stored.bytes, vb::ToUtf8(entry.name));
-    if (zip_file_extra_field_set(archive, at, kUnicodePathPlaceholder, ZIP_EXTRA_FIELD_NEW,
-                                 reinterpret_cast<const zip_uint8_t*>(field.data()), static_cast<zip_uint16_t>(field.size()),
-                                 ZIP_FL_LOCAL | ZIP_FL_CENTRAL) != 0) {
+    auto* data = reinterpret_cast<const zip_uint8_t*>(field.data());
+    if (zip_file_extra_field_set(archive, at, kUnicodePathPlaceholder, ZIP_EXTRA_FIELD_NEW, data,
+                                 static_cast<zip_uint16_t>(field.size()), ZIP_FL_LOCAL | ZIP_FL_CENTRAL) != 0) {
       return -1;
     }
   }
   bool folder = entry.host.empty();
-  if (zip_file_set_external_attributes(archive, at, 0, ZIP_OPSYS_UNIX, folder ? kFolderAttributes : kFileAttributes) != 0)
-    return -1;
+  zip_uint32_t attributes = folder ? kFolderAttributes : kFileAttributes;
+  if (zip_file_set_external_attributes(archive, at, 0, ZIP_OPSYS_UNIX, attributes) != 0) return -1;
   if (folder) return index;
   int level = std::clamp(request.compression_level, 0, 9);
   zip_set_file_compression(archive, at, level == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level));

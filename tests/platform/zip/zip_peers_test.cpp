@@ -21,7 +21,9 @@ using qe_test::ShellQuoted;
 
 std::map<std::string, std::string> Tree(const stdfs::path& root) { return qe_test::FolderTree(root); }
 
-bool Installed(const std::string& program) { return RunCommand("command -v " + program + " >/dev/null 2>&1").status == 0; }
+bool Installed(const std::string& program) {
+  return RunCommand("command -v " + program + " >/dev/null 2>&1").status == 0;
+}
 
 // Bytes that compress, with repeats 40,000 bytes apart: past deflate's
 // window, inside Deflate64's.
@@ -42,7 +44,8 @@ std::string ReversedDirectory(const std::string& archive) {
   size_t size = qe_test::Get32(archive, end + 12), offset = qe_test::Get32(archive, end + 16);
   std::vector<std::string> records;
   for (size_t at = offset; at < offset + size;) {
-    size_t length = 46 + qe_test::Get16(archive, at + 28) + qe_test::Get16(archive, at + 30) + qe_test::Get16(archive, at + 32);
+    size_t length =
+        46 + qe_test::Get16(archive, at + 28) + qe_test::Get16(archive, at + 30) + qe_test::Get16(archive, at + 32);
     records.push_back(archive.substr(at, length));
     at += length;
   }
@@ -81,6 +84,7 @@ TEST_F(ZipPeersTest, ArchivesOfEachArchiverUnpackToTheTreeTheyPacked) {
     const char* program;
     const char* command;  // run in the source folder, writing ../in.zip
     const char* password;
+    bool libarchive = false;  // its entries are read through libarchive
   };
   const Case cases[] = {
       // In the C locale both write the names' UTF-8 bytes without the flag.
@@ -88,7 +92,7 @@ TEST_F(ZipPeersTest, ArchivesOfEachArchiverUnpackToTheTreeTheyPacked) {
       {"bsdtar", "LC_ALL=C bsdtar --format zip -cf ../in.zip", ""},
       {"bsdtar", "bsdtar --format zip --options zip:compression=store -cf ../in.zip", ""},
       {"7z", "7z a -tzip -m0=lzma ../in.zip", ""},
-      {"7z", "7z a -tzip -m0=ppmd ../in.zip", ""},
+      {"7z", "7z a -tzip -m0=ppmd ../in.zip", "", true},
       {"7z", "7z a -tzip -m0=deflate64 ../in.zip", ""},
       {"7z", "7z a -tzip -m0=bzip2 ../in.zip", ""},
       {"7z", "7z a -tzip -m0=xz ../in.zip", ""},
@@ -102,15 +106,18 @@ TEST_F(ZipPeersTest, ArchivesOfEachArchiverUnpackToTheTreeTheyPacked) {
     if (!Installed(c.program)) GTEST_SKIP() << c.program << " is not installed";
     stdfs::remove(site_.Host("site/in.zip"));
     stdfs::remove_all(site_.Host("site/out"));
-    ASSERT_EQ(RunCommand("cd " + ShellQuoted(Host("site/src")) + " && " + c.command + " " + names + " >/dev/null 2>&1").status, 0);
+    std::string pack = "cd " + ShellQuoted(Host("site/src")) + " && " + c.command + " " + names;
+    ASSERT_EQ(RunCommand(pack + " >/dev/null 2>&1").status, 0);
     vb::String password = vb::FromUtf8(c.password);
     ASSERT_EQ(Unpack(u"C:\\site\\in.zip", u"C:\\site\\out", password), kZipSuccess);
     EXPECT_EQ(Tree(site_.Host("site/out")), Tree(site_.Host("site/src")));
-    // Entries that libarchive reads are found by where their data lie.
-    site_.WriteFile("site/in.zip", ReversedDirectory(qe_test::FileContent(site_.Host("site/in.zip"))));
-    stdfs::remove_all(site_.Host("site/out"));
-    ASSERT_EQ(Unpack(u"C:\\site\\in.zip", u"C:\\site\\out", password), kZipSuccess);
-    EXPECT_EQ(Tree(site_.Host("site/out")), Tree(site_.Host("site/src")));
+    if (c.libarchive) {
+      // Entries that libarchive reads are found by where their data lie.
+      site_.WriteFile("site/in.zip", ReversedDirectory(qe_test::FileContent(site_.Host("site/in.zip"))));
+      stdfs::remove_all(site_.Host("site/out"));
+      ASSERT_EQ(Unpack(u"C:\\site\\in.zip", u"C:\\site\\out"), kZipSuccess);
+      EXPECT_EQ(Tree(site_.Host("site/out")), Tree(site_.Host("site/src")));
+    }
     if (*c.password) {
       EXPECT_EQ(Unpack(u"C:\\site\\in.zip", u"C:\\site\\wrong", u"other"), kZipPassword);
       EXPECT_FALSE(stdfs::exists(site_.Host("site/wrong")));
