@@ -18,6 +18,8 @@ PACKAGES=(
   libgumbo-dev  # the tests and fuzz targets read markup as a browser does
   chromium
   graphicsmagick  # the image benchmark's reference only
+  liblzma-dev libbz2-dev  # zip entries that libzip does not decode
+  libarchive-tools p7zip-full  # test peers: archives made and checked by bsdtar and 7z
 )
 
 install_packages() {

@@ -31,6 +31,11 @@ TEST(QeProgramImage, WatermarksAPictureAndReadsItsSize) {
   EXPECT_EQ(RunQe(call + "CommGetImageInfo 'C:\\b.jpg'"), "JPG|320|240|24\n");
   EXPECT_EQ(RunQe(call + "CommImageOutputPreview 'C:\\a.jpg' 'C:\\c.jpg' 0 10"),
             "error 5: The picture to write must be 1 to 16384 pixels a side, not 0 by 10\n");
+  // A path from the site's root names the same place for the writer as for the reader.
+  stdfs::create_directories(site / "img");
+  stdfs::copy_file(site / "a.jpg", site / "img" / "c.jpg");
+  EXPECT_EQ(RunQe(call + "CommImageOutputPreview /img/c.jpg /img/o0.jpg 120 90"), "");
+  EXPECT_EQ(RunQe(call + "CommGetImageInfo 'C:\\img\\o0.jpg'"), "JPG|120|90|24\n");
   stdfs::remove_all(site);
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/fs/file_write.h"
+#include "platform/fs/full_path.h"
 #include "platform/image/jpeg_errors.h"
 #include "platform/vb/error.h"
 
@@ -80,7 +81,9 @@ Status GdipSaveImageToFileAsJpeg(const image::Bitmap& bitmap, vb::StringView win
   std::string bytes;
   if (Status status = EncodeJpeg(bitmap, quality, bytes); status != Ok) return status;
   try {
-    fs::ReplaceFile(windows_path, bytes);
+    // A path as the picture reader takes it: relative ones from the current
+    // drive and folder.
+    fs::ReplaceFile(fs::FullPath(windows_path), bytes);
   } catch (const vb::Error&) {
     return Win32Error;
   }

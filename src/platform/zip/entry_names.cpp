@@ -11,6 +11,8 @@ namespace {
 
 bool IsSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
 
+}  // namespace
+
 bool IsAscii(StringView name) {
   for (char16_t c : name) {
     if (c >= 0x80) return false;
@@ -18,7 +20,38 @@ bool IsAscii(StringView name) {
   return true;
 }
 
-}  // namespace
+bool IsAscii(std::string_view bytes) {
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+bool IsUtf8(std::string_view bytes) {
+  for (size_t at = 0; at < bytes.size();) {
+    auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    unsigned char lead = byte(at);
+    size_t length;
+    uint32_t code;
+    if (lead < 0x80) {
+      ++at;
+      continue;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) length = 2, code = lead & 0x1F;
+    else if (lead >= 0xE0 && lead <= 0xEF) length = 3, code = lead & 0x0F;
+    else if (lead >= 0xF0 && lead <= 0xF4) length = 4, code = lead & 0x07;
+    else return false;
+    if (at + length > bytes.size()) return false;
+    for (size_t i = 1; i < length; ++i) {
+      if ((byte(at + i) & 0xC0) != 0x80) return false;
+      code = code << 6 | (byte(at + i) & 0x3F);
+    }
+    static constexpr uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    at += length;
+  }
+  return true;
+}
 
 StoredName EncodeEntryName(StringView name) {
   if (IsAscii(name)) return {vb::ToUtf8(name), false};

@@ -25,6 +25,12 @@ StoredName EncodeEntryName(StringView name);
 // page 936.
 String DecodeEntryName(std::string_view bytes, bool utf8);
 
+bool IsAscii(StringView name);
+bool IsAscii(std::string_view bytes);
+// Well-formed UTF-8: no stray or missing continuation byte, no overlong form,
+// no surrogate, nothing past U+10FFFF.
+bool IsUtf8(std::string_view bytes);
+
 // The names along an entry's path ("/" and "\" both separate), each as
 // Windows stores it (trailing dots and blanks dropped); a trailing separator
 // makes the entry a folder.

@@ -13,5 +13,9 @@ inline void Put16(char* p, uint16_t v) {
   p[0] = static_cast<char>(v & 0xFF);
   p[1] = static_cast<char>(v >> 8);
 }
+inline void Put32(char* p, uint32_t v) {
+  Put16(p, static_cast<uint16_t>(v & 0xFFFF));
+  Put16(p + 2, static_cast<uint16_t>(v >> 16));
+}
 
 }  // namespace ziparc

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string_view>
 
+#include <zlib.h>
+
 #include "platform/zip/little_endian.h"
 
 namespace ziparc {
@@ -20,12 +22,14 @@ constexpr uint32_t kEndOfDirectory = 0x06054b50;
 constexpr uint32_t kZip64EndLocator = 0x07064b50;
 constexpr uint32_t kZip64End = 0x06064b50;
 constexpr uint16_t kUtf8Flag = 0x0800;
+constexpr uint16_t kUnicodePathField = 0x7075;
 constexpr size_t kEndRecordSize = 22;
 constexpr size_t kMaxCommentSize = 0xFFFF;
 
 class RawFile {
  public:
-  explicit RawFile(const std::filesystem::path& path) : descriptor_(::open(path.c_str(), O_RDWR | O_CLOEXEC)) {}
+  RawFile(const std::filesystem::path& path, bool write)
+      : descriptor_(::open(path.c_str(), (write ? O_RDWR : O_RDONLY) | O_CLOEXEC)) {}
   ~RawFile() {
     if (descriptor_ >= 0) ::close(descriptor_);
   }
@@ -94,38 +98,92 @@ bool LocalHeaderOffset(const char* record, std::string_view extra, uint64_t& off
   return false;
 }
 
+// The central directory's records, checked to hold whole records only.
+bool ReadRecords(const RawFile& file, Directory& directory, std::string& records) {
+  if (!file.IsOpen() || !FindDirectory(file, directory) || directory.size > file.Size()) return false;
+  records.assign(static_cast<size_t>(directory.size), '\0');
+  return file.Read(directory.offset, records.data(), records.size());
+}
+
+// Renames the extra field `from` to `to` in the fields at `extra`; false
+// when there is none.
+bool RenameField(char* extra, size_t size, uint16_t from, uint16_t to) {
+  for (size_t at = 0; at + 4 <= size;) {
+    size_t length = Get16(extra + at + 2);
+    if (Get16(extra + at) == from && at + 4 + length <= size) {
+      Put16(extra + at, to);
+      return true;
+    }
+    at += 4 + length;
+  }
+  return false;
+}
+
 }  // namespace
 
-bool ClearUtf8Flags(const std::filesystem::path& archive, const std::unordered_set<std::string>& names) {
-  if (names.empty()) return true;
-  RawFile file(archive);
+std::optional<std::vector<uint64_t>> LocalHeaderOffsets(const std::filesystem::path& archive) {
+  RawFile file(archive, false);
   Directory directory;
-  if (!file.IsOpen() || !FindDirectory(file, directory) || directory.size > file.Size()) return false;
-  std::string records(static_cast<size_t>(directory.size), '\0');
-  if (!file.Read(directory.offset, records.data(), records.size())) return false;
-  bool changed = false;
+  std::string records;
+  if (!ReadRecords(file, directory, records)) return std::nullopt;
+  std::vector<uint64_t> offsets;
+  for (size_t at = 0; at + 46 <= records.size();) {
+    const char* record = &records[at];
+    if (Get32(record) != kCentralHeader) return std::nullopt;
+    size_t name_size = Get16(record + 28), extra_size = Get16(record + 30), comment_size = Get16(record + 32);
+    size_t next = at + 46 + name_size + extra_size + comment_size;
+    if (next > records.size()) return std::nullopt;
+    uint64_t local;
+    if (!LocalHeaderOffset(record, std::string_view(record + 46 + name_size, extra_size), local)) return std::nullopt;
+    offsets.push_back(local);
+    at = next;
+  }
+  return offsets;
+}
+
+std::string UnicodePathField(const std::string& stored, const std::string& utf8) {
+  std::string field(5, '\0');
+  field[0] = 1;  // the field's version
+  Put32(&field[1], static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(stored.data()),
+                                               static_cast<uInt>(stored.size()))));
+  return field + utf8;
+}
+
+bool MendNames(const std::filesystem::path& archive, const std::unordered_set<std::string>& names) {
+  if (names.empty()) return true;
+  RawFile file(archive, true);
+  Directory directory;
+  std::string records;
+  if (!ReadRecords(file, directory, records)) return false;
   for (size_t at = 0; at + 46 <= records.size();) {
     char* record = &records[at];
     if (Get32(record) != kCentralHeader) return false;
     size_t name_size = Get16(record + 28), extra_size = Get16(record + 30), comment_size = Get16(record + 32);
     size_t next = at + 46 + name_size + extra_size + comment_size;
     if (next > records.size()) return false;
-    uint16_t flags = Get16(record + 8);
-    if ((flags & kUtf8Flag) && names.count(std::string(record + 46, name_size))) {
+    char* extra = record + 46 + name_size;
+    if (names.count(std::string(record + 46, name_size))) {
       uint64_t local;
-      char header[8];
-      if (!LocalHeaderOffset(record, std::string_view(record + 46 + name_size, extra_size), local) ||
+      char header[30];
+      if (!LocalHeaderOffset(record, std::string_view(extra, extra_size), local) ||
           !file.Read(local, header, sizeof header) || Get32(header) != kLocalHeader) {
         return false;
       }
-      Put16(record + 8, static_cast<uint16_t>(flags & ~kUtf8Flag));
+      std::string local_extra(Get16(header + 28), '\0');
+      uint64_t local_extra_at = local + sizeof header + Get16(header + 26);
+      if (!file.Read(local_extra_at, local_extra.data(), local_extra.size())) return false;
       Put16(header + 6, static_cast<uint16_t>(Get16(header + 6) & ~kUtf8Flag));
-      if (!file.Write(local + 6, header + 6, 2)) return false;
-      changed = true;
+      Put16(record + 8, static_cast<uint16_t>(Get16(record + 8) & ~kUtf8Flag));
+      RenameField(local_extra.data(), local_extra.size(), kUnicodePathPlaceholder, kUnicodePathField);
+      RenameField(extra, extra_size, kUnicodePathPlaceholder, kUnicodePathField);
+      if (!file.Write(local + 6, header + 6, 2) ||
+          !file.Write(local_extra_at, local_extra.data(), local_extra.size())) {
+        return false;
+      }
     }
     at = next;
   }
-  return !changed || file.Write(directory.offset, records.data(), records.size());
+  return file.Write(directory.offset, records.data(), records.size());
 }
 
 }  // namespace ziparc

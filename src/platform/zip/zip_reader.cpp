@@ -3,15 +3,21 @@
 #include <sys/stat.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "platform/fs/paths.h"
 #include "platform/fs/search.h"
 #include "platform/vb/error.h"
+#include "platform/zip/entry_decoders.h"
 #include "platform/zip/entry_names.h"
 #include "platform/zip/staged_extraction.h"
+#include "platform/zip/zip_fallback.h"
+#include "platform/zip/zip_format.h"
 
 namespace ziparc {
 
@@ -27,12 +33,64 @@ struct FileCloser {
   void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
 
+enum class Route {
+  kLibzip,     // libzip reads and decodes
+  kDecoded,    // libzip decrypts; this reader decodes (see entry_decoders.h)
+  kLibarchive, // neither can: libarchive reads it
+};
+
 struct Entry {
   zip_uint64_t index;
   size_t id;
   bool encrypted;
   std::time_t modified;
+  Route route;
+  zip_stat_t stat;
 };
+
+bool IsAes(const zip_stat_t& stat) {
+  return stat.encryption_method == ZIP_EM_AES_128 || stat.encryption_method == ZIP_EM_AES_192 ||
+         stat.encryption_method == ZIP_EM_AES_256;
+}
+
+// libzip 1.7.3 checks the CRC of a decompressed AES entry, which the AE-2
+// form leaves 0, and fails it; it reads neither Deflate64 nor LZMA.
+Route RouteOf(const zip_stat_t& stat, bool encrypted) {
+  bool decrypts = !encrypted || zip_encryption_method_supported(stat.encryption_method, 0);
+  bool libzip_decodes = zip_compression_method_supported(stat.comp_method, 0);
+  if (decrypts && libzip_decodes && !(IsAes(stat) && stat.comp_method != ZIP_CM_STORE)) return Route::kLibzip;
+  if (decrypts && DecodesMethod(stat.comp_method)) return Route::kDecoded;
+  return Route::kLibarchive;
+}
+
+// Names without the UTF-8 flag are code page 936, as Windows' own zipper and
+// most Chinese tools write them, unless every such name that is not ASCII
+// reads as UTF-8, as Info-ZIP's zip on Linux, Macs and phones write them: a
+// set of code page 936 names is almost never valid UTF-8 as a whole.
+bool UnflaggedNamesAreUtf8(const std::vector<std::pair<std::string, bool>>& names) {
+  bool any = false;
+  for (const auto& [bytes, flagged] : names) {
+    if (flagged || IsAscii(std::string_view(bytes))) continue;
+    if (!IsUtf8(bytes)) return false;
+    any = true;
+  }
+  return any;
+}
+
+// Each entry's place among the distinct local headers by offset: the order
+// in which libarchive walks them.
+std::optional<std::vector<size_t>> DataPositions(const std::filesystem::path& host, zip_int64_t count) {
+  std::optional<std::vector<uint64_t>> offsets = LocalHeaderOffsets(host);
+  if (!offsets || offsets->size() != static_cast<size_t>(count)) return std::nullopt;
+  std::vector<uint64_t> sorted = *offsets;
+  std::sort(sorted.begin(), sorted.end());
+  sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+  std::vector<size_t> positions;
+  for (uint64_t offset : *offsets) {
+    positions.push_back(static_cast<size_t>(std::lower_bound(sorted.begin(), sorted.end(), offset) - sorted.begin()));
+  }
+  return positions;
+}
 
 EntryType TypeOf(zip_t* archive, zip_uint64_t index) {
   zip_uint8_t system = 0;
@@ -68,9 +126,32 @@ bool Selected(const std::vector<vb::String>& items, vb::StringView name) {
 ZipResult ReadError(int code, bool encrypted) {
   if (code == ZIP_ER_WRONGPASSWD || code == ZIP_ER_NOPASSWD) return kZipPassword;
   // A wrong password passes the one-byte check of the traditional method
-  // once in 256 tries; the checksum then tells.
-  if (code == ZIP_ER_CRC && encrypted) return kZipPassword;
+  // once in 256 tries; the checksum, or the data as decoded, then tells.
+  if ((code == ZIP_ER_CRC || code == ZIP_ER_OK) && encrypted) return kZipPassword;
   return kZipDamaged;
+}
+
+// The bytes of one entry through libzip, decoded by libzip or by this reader.
+ZipResult ReadThroughLibzip(zip_t* archive, const Entry& entry, const std::string& password,
+                            StagedExtraction& extraction) {
+  zip_flags_t flags = entry.route == Route::kDecoded ? ZIP_FL_COMPRESSED : 0;
+  std::unique_ptr<zip_file_t, FileCloser> file(
+      entry.encrypted ? zip_fopen_index_encrypted(archive, entry.index, flags, password.c_str())
+                      : zip_fopen_index(archive, entry.index, flags));
+  if (!file) return ReadError(zip_error_code_zip(zip_get_error(archive)), entry.encrypted);
+  ByteSource stored = [&file](char* buffer, size_t size) -> int64_t { return zip_fread(file.get(), buffer, size); };
+  ByteSource read = stored;
+  if (entry.route == Route::kDecoded) {
+    // AE-2 leaves the CRC 0; its authentication code, which libzip checks, stands in.
+    std::optional<uint32_t> crc;
+    if (!(IsAes(entry.stat) && entry.stat.crc == 0)) crc = entry.stat.crc;
+    read = DecodedEntry(entry.stat.comp_method, stored, entry.stat.size, crc);
+  }
+  Outcome written = extraction.WriteFile(entry.id, read, entry.modified);
+  if (written == Outcome::kReadFailed) {
+    return ReadError(zip_error_code_zip(zip_file_get_error(file.get())), entry.encrypted);
+  }
+  return written == Outcome::kDone ? kZipSuccess : ResultOf(written);
 }
 
 }  // namespace
@@ -88,16 +169,25 @@ ZipResult Unpack(const UnpackRequest& request) {
   std::unique_ptr<zip_t, ArchiveCloser> archive(zip_open(host.c_str(), ZIP_RDONLY, &code));
   if (!archive) return kZipNotAnArchive;
 
-  StagedExtraction extraction(request.destination);
-  std::vector<Entry> files;
   zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+  std::vector<std::pair<std::string, bool>> names;
   for (zip_uint64_t index = 0; index < static_cast<zip_uint64_t>(count); ++index) {
     const char* raw = zip_get_name(archive.get(), index, ZIP_FL_ENC_RAW);
     const char* strict = zip_get_name(archive.get(), index, ZIP_FL_ENC_STRICT);
+    if (!raw || !strict) return kZipDamaged;
+    // Only a name flagged UTF-8 (or given in UTF-8 by an Info-ZIP Unicode
+    // Path field) reads the same strictly (as code page 437 otherwise).
+    names.emplace_back(raw, std::strcmp(raw, strict) == 0);
+  }
+  bool utf8_names = UnflaggedNamesAreUtf8(names);
+
+  StagedExtraction extraction(request.destination);
+  std::vector<Entry> files;
+  for (zip_uint64_t index = 0; index < static_cast<zip_uint64_t>(count); ++index) {
     zip_stat_t stat;
-    if (!raw || !strict || zip_stat_index(archive.get(), index, 0, &stat) != 0) return kZipDamaged;
-    // Only a name flagged UTF-8 reads the same strictly (as code page 437 otherwise).
-    vb::String name = DecodeEntryName(raw, std::strcmp(raw, strict) == 0);
+    if (zip_stat_index(archive.get(), index, 0, &stat) != 0) return kZipDamaged;
+    const auto& [raw, flagged] = names[index];
+    vb::String name = DecodeEntryName(raw, flagged || utf8_names);
     if (!Selected(request.items, name)) continue;
     EntryType type = TypeOf(archive.get(), index);
     uint64_t size = (stat.valid & ZIP_STAT_SIZE) ? stat.size : 0;
@@ -106,31 +196,29 @@ ZipResult Unpack(const UnpackRequest& request) {
     if (declared != Outcome::kDone) return ResultOf(declared);
     if (id == StagedExtraction::kNone) continue;
     bool encrypted = (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE;
-    if (encrypted && (request.password.empty() || !zip_encryption_method_supported(stat.encryption_method, 0))) {
-      return kZipPassword;
-    }
-    if ((stat.valid & ZIP_STAT_COMP_METHOD) && !zip_compression_method_supported(stat.comp_method, 0)) {
-      return kZipDamaged;
-    }
-    files.push_back({index, id, encrypted, (stat.valid & ZIP_STAT_MTIME) ? stat.mtime : 0});
+    if (encrypted && request.password.empty()) return kZipPassword;
+    std::time_t modified = (stat.valid & ZIP_STAT_MTIME) ? stat.mtime : 0;
+    files.push_back({index, id, encrypted, modified, RouteOf(stat, encrypted), stat});
   }
   if (Outcome checked = extraction.Check(); checked != Outcome::kDone) return ResultOf(checked);
-  if (Outcome begun = extraction.Begin(); begun != Outcome::kDone) return ResultOf(begun);
 
+  std::vector<FallbackEntry> fallback;
+  std::optional<std::vector<size_t>> positions;
   for (const Entry& entry : files) {
-    std::unique_ptr<zip_file_t, FileCloser> file(
-        entry.encrypted ? zip_fopen_index_encrypted(archive.get(), entry.index, 0, request.password.c_str())
-                        : zip_fopen_index(archive.get(), entry.index, 0));
-    if (!file) return ReadError(zip_error_code_zip(zip_get_error(archive.get())), entry.encrypted);
-    Outcome written = extraction.WriteFile(
-        entry.id,
-        [&file](char* buffer, size_t size) -> int64_t { return zip_fread(file.get(), buffer, size); },
-        entry.modified);
-    if (written == Outcome::kReadFailed) {
-      return ReadError(zip_error_code_zip(zip_file_get_error(file.get())), entry.encrypted);
-    }
-    if (written != Outcome::kDone) return ResultOf(written);
+    if (entry.route != Route::kLibarchive) continue;
+    if (!positions && !(positions = DataPositions(host, count))) return kZipDamaged;
+    fallback.push_back({(*positions)[entry.index], entry.id, entry.stat.size, entry.encrypted, entry.modified});
   }
+  std::sort(fallback.begin(), fallback.end(),
+            [](const FallbackEntry& a, const FallbackEntry& b) { return a.position < b.position; });
+  if (Outcome begun = extraction.Begin(); begun != Outcome::kDone) return ResultOf(begun);
+  for (const Entry& entry : files) {
+    if (entry.route == Route::kLibarchive) continue;
+    if (ZipResult read = ReadThroughLibzip(archive.get(), entry, request.password, extraction); read != kZipSuccess)
+      return read;
+  }
+  if (ZipResult read = ReadThroughLibarchive(host, request.password, fallback, extraction); read != kZipSuccess)
+    return read;
   return ResultOf(extraction.Commit());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Extracting a zip archive into a folder (libzip underneath), checked whole
+// Extracting a zip archive into a folder (libzip underneath, libarchive for
+// what it cannot read), checked whole
 // before anything is written (see staged_extraction.h).
 #include <string>
 #include <vector>
@@ -19,8 +20,11 @@ struct UnpackRequest {
   std::string password;  // bytes of code page 936; empty: none
 };
 
-// Names are read by the archive's UTF-8 flag, as code page 936 without it;
-// "/" and "\" both separate. Encryption: the traditional method and AES.
+// Names are read by the archive's UTF-8 flag (or Info-ZIP's Unicode Path
+// field); without it as code page 936, unless all such names that are not
+// ASCII are valid UTF-8. "/" and "\" both separate. Methods: stored,
+// deflate, Deflate64, bzip2, LZMA, xz, PPMd, zstd; encryption: the
+// traditional method and AES.
 ZipResult Unpack(const UnpackRequest& request);
 
 }  // namespace ziparc

@@ -1,6 +1,7 @@
 #include "platform/zip/zip_writer.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
 
@@ -183,34 +184,54 @@ bool MayReplace(const stdfs::path& archive) {
   return true;
 }
 
+// Unix modes for Unix readers and the DOS folder attribute for Windows ones,
+// as Info-ZIP's zip writes them.
+constexpr zip_uint32_t kFolderAttributes = (S_IFDIR | 0755) << 16 | 0x10;
+constexpr zip_uint32_t kFileAttributes = (S_IFREG | 0644) << 16;
+
+zip_int64_t AddEntry(zip_t* archive, const PackEntry& entry, const StoredName& stored, const PackRequest& request) {
+  zip_flags_t flags = stored.utf8 ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_GUESS;
+  zip_int64_t index;
+  if (entry.host.empty()) {
+    index = zip_dir_add(archive, stored.bytes.c_str(), flags);
+  } else {
+    zip_source_t* source = zip_source_file_create(entry.host.c_str(), 0, -1, nullptr);
+    index = source ? zip_file_add(archive, stored.bytes.c_str(), source, flags) : -1;
+    if (source && index < 0) zip_source_free(source);
+  }
+  if (index < 0) return -1;
+  auto at = static_cast<zip_uint64_t>(index);
+  if (!stored.utf8 && !IsAscii(entry.name)) {
+    std::string field = UnicodePathField(stored.bytes, vb::ToUtf8(entry.name));
+    auto* data = reinterpret_cast<const zip_uint8_t*>(field.data());
+    if (zip_file_extra_field_set(archive, at, kUnicodePathPlaceholder, ZIP_EXTRA_FIELD_NEW, data,
+                                 static_cast<zip_uint16_t>(field.size()), ZIP_FL_LOCAL | ZIP_FL_CENTRAL) != 0) {
+      return -1;
+    }
+  }
+  bool folder = entry.host.empty();
+  zip_uint32_t attributes = folder ? kFolderAttributes : kFileAttributes;
+  if (zip_file_set_external_attributes(archive, at, 0, ZIP_OPSYS_UNIX, attributes) != 0) return -1;
+  if (folder) return index;
+  int level = std::clamp(request.compression_level, 0, 9);
+  zip_set_file_compression(archive, at, level == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level));
+  if (!request.password.empty() &&
+      zip_file_set_encryption(archive, at, ZIP_EM_TRAD_PKWARE, request.password.c_str()) != 0) {
+    return -1;
+  }
+  return index;
+}
+
 ZipResult Write(const std::vector<PackEntry>& entries, const PackRequest& request, const stdfs::path& temporary) {
   int code = 0;
   zip_t* archive = zip_open(temporary.c_str(), ZIP_CREATE | ZIP_EXCL, &code);
   if (!archive) return kZipWriteFailure;
+  // Code page names that are not plain ASCII.
   std::unordered_set<std::string> ansi_names;
   for (const PackEntry& entry : entries) {
     StoredName stored = EncodeEntryName(entry.name);
-    zip_flags_t flags = stored.utf8 ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_GUESS;
-    if (!stored.utf8) ansi_names.insert(stored.bytes);
-    zip_int64_t index;
-    if (entry.host.empty()) {
-      index = zip_dir_add(archive, stored.bytes.c_str(), flags);
-    } else {
-      zip_source_t* source = zip_source_file_create(entry.host.c_str(), 0, -1, nullptr);
-      index = source ? zip_file_add(archive, stored.bytes.c_str(), source, flags) : -1;
-      if (source && index < 0) zip_source_free(source);
-      if (index >= 0) {
-        int level = std::clamp(request.compression_level, 0, 9);
-        zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), level == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
-                                 static_cast<zip_uint32_t>(level));
-        if (!request.password.empty() &&
-            zip_file_set_encryption(archive, static_cast<zip_uint64_t>(index), ZIP_EM_TRAD_PKWARE,
-                                    request.password.c_str()) != 0) {
-          index = -1;
-        }
-      }
-    }
-    if (index < 0) {
+    if (!stored.utf8 && !IsAscii(entry.name)) ansi_names.insert(stored.bytes);
+    if (AddEntry(archive, entry, stored, request) < 0) {
       zip_discard(archive);
       return kZipWriteFailure;
     }
@@ -219,9 +240,10 @@ ZipResult Write(const std::vector<PackEntry>& entries, const PackRequest& reques
     zip_discard(archive);
     return kZipWriteFailure;
   }
-  // libzip flags every name that reads as UTF-8; names of the code page that
-  // happen to read so lose the flag again.
-  if (!ClearUtf8Flags(temporary, ansi_names)) return kZipWriteFailure;
+  // libzip flags every name that reads as UTF-8: names of the code page that
+  // happen to read so lose the flag again. Each code page name also carries
+  // its UTF-8 form, so that no reader need guess its code page.
+  if (!MendNames(temporary, ansi_names)) return kZipWriteFailure;
   return kZipSuccess;
 }
 

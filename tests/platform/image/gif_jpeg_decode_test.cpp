@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -141,6 +142,43 @@ std::string Jpeg(J_COLOR_SPACE space, int components, std::vector<uint8_t> left,
   return out;
 }
 
+// An 8×8 grey progressive JPEG of `scans` scans (2 to 694): the DC scan,
+// then AC coefficients one at a time, each sent in up to 11 bit planes.
+std::string ProgressiveJpeg(int scans) {
+  std::vector<jpeg_scan_info> script{{1, {0}, 0, 0, 0, 0}};
+  for (int k = 1; k <= 63 && static_cast<int>(script.size()) < scans; ++k) {
+    int planes = std::min(11, scans - static_cast<int>(script.size()));
+    script.push_back({1, {0}, k, k, 0, planes - 1});
+    for (int al = planes - 2; al >= 0; --al) script.push_back({1, {0}, k, k, al + 1, al});
+  }
+  jpeg_compress_struct c{};
+  jpeg_error_mgr errors;
+  c.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&c);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&c, &buffer, &size);
+  c.image_width = 8;
+  c.image_height = 8;
+  c.input_components = 1;
+  c.in_color_space = JCS_GRAYSCALE;
+  jpeg_set_defaults(&c);
+  c.scan_info = script.data();
+  c.num_scans = static_cast<int>(script.size());
+  jpeg_start_compress(&c, TRUE);
+  std::vector<uint8_t> row(8);
+  for (int x = 0; x < 8; ++x) row[static_cast<size_t>(x)] = static_cast<uint8_t>(x * 30);
+  while (c.next_scanline < c.image_height) {
+    JSAMPROW r = row.data();
+    jpeg_write_scanlines(&c, &r, 1);
+  }
+  jpeg_finish_compress(&c);
+  jpeg_destroy_compress(&c);
+  std::string out(reinterpret_cast<char*>(buffer), size);
+  free(buffer);
+  return out;
+}
+
 TEST(JpegDecode, EachKindComesOutInRgb) {
   struct Case {
     const char* name;
@@ -181,6 +219,15 @@ TEST(JpegDecode, BrokenFilesAndCaps) {
   ASSERT_NE(sof, std::string::npos);
   huge.replace(sof + 5, 4, "\xFD\xE8\xFD\xE8");
   EXPECT_EQ(ErrorOf([&] { image::DecodeJpeg(huge); }), vb::kInvalidProcedureCall);
+
+  // Each scan can make the decoder go over the whole picture again: past 500
+  // the file is refused.
+  EXPECT_EQ(image::DecodeJpeg(ProgressiveJpeg(500)).Width(), 8);
+  std::string many = ProgressiveJpeg(600);
+  size_t scans = 0;
+  for (size_t at = many.find("\xFF\xDA"); at != std::string::npos; at = many.find("\xFF\xDA", at + 2)) ++scans;
+  ASSERT_EQ(scans, 600u);
+  EXPECT_EQ(ErrorOf([&] { image::DecodeJpeg(many); }), vb::kInvalidPicture);
 }
 
 TEST(LoadPicture, TellsTheKindByTheBytesAndRefusesOthers) {

@@ -18,17 +18,7 @@ namespace {
 namespace stdfs = std::filesystem;
 using namespace ziparc;
 
-// Every file and folder below `root`, "/"-separated, folders ending in "/",
-// with the content of each file.
-std::map<std::string, std::string> Tree(const stdfs::path& root) {
-  std::map<std::string, std::string> tree;
-  for (auto it = stdfs::recursive_directory_iterator(root); it != stdfs::recursive_directory_iterator(); ++it) {
-    std::string relative = stdfs::relative(it->path(), root).generic_string();
-    if (it->is_directory()) tree[relative + "/"] = "";
-    else tree[relative] = qe_test::FileContent(it->path());
-  }
-  return tree;
-}
+std::map<std::string, std::string> Tree(const stdfs::path& root) { return qe_test::FolderTree(root); }
 
 class ZipClassTest : public testing::Test {
  protected:
@@ -84,15 +74,51 @@ TEST_F(ZipClassTest, NamesAreCodePage936WithoutTheFlagWhenTheyFitElseFlaggedUtf8
   EXPECT_EQ(flags, expected);
 }
 
-TEST_F(ZipClassTest, ReadsNamesByTheirFlagAndEitherSeparator) {
-  site_.WriteFile("site/in.zip", qe_test::ZipBytes({
-                                     qe_test::StoredEntry("\xE6\x96\x87\xE4\xBB\xB6.txt", "utf8", 0x0800),  // 文件
-                                     qe_test::StoredEntry("\xCB\xB5.txt", "ansi"),                          // 说
-                                     qe_test::StoredEntry("sub\\inner.txt", "backslash"),
-                                 }));
-  ASSERT_EQ(Unpack(u"C:\\site\\in.zip", u"C:\\site\\out"), kZipSuccess);
-  EXPECT_EQ((Tree(site_.Host("site/out"))), (std::map<std::string, std::string>{
-                                                {"文件.txt", "utf8"}, {"说.txt", "ansi"}, {"sub/", ""}, {"sub/inner.txt", "backslash"}}));
+TEST_F(ZipClassTest, ReadsUnflaggedNamesAsUtf8OnlyWhenAllOfThemAre) {
+  using qe_test::StoredEntry;
+  struct Case {
+    const char* kind;
+    std::vector<qe_test::RawZipEntry> entries;
+    std::map<std::string, std::string> tree;
+  };
+  const Case cases[] = {
+      // Info-ZIP's zip on Linux, Macs and phones: UTF-8 without the flag,
+      // even names that code page 936 cannot hold.
+      {"UTF-8 unflagged",
+       {StoredEntry("\xE4\xB8\xAD\xE6\x96\x87.txt", "1"),  // 中文
+        StoredEntry("\xE6\xA0\xA1\xE5\x9B\xAD\xE9\x80\x9A\xE7\x9F\xA5\xEF\xBC\x88\xE4\xBA\x8C\xEF\xBC\x89.txt", "2"),
+        StoredEntry("\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4.txt", "3"),  // 한국어
+        StoredEntry("sub\\inner.txt", "4")},
+       {{"中文.txt", "1"}, {"校园通知（二）.txt", "2"}, {"한국어.txt", "3"}, {"sub/", ""}, {"sub/inner.txt", "4"}}},
+      // Windows' own zipper: code page 936.
+      {"code page 936",
+       {StoredEntry("\xD6\xD0\xCE\xC4.txt", "1"), StoredEntry("\xCB\xB5.txt", "2")},  // 中文, 说
+       {{"中文.txt", "1"}, {"说.txt", "2"}}},
+      // One code page name that happens to be UTF-8 (说) keeps the code page;
+      // flagged names are UTF-8 whatever the others are.
+      {"mixed",
+       {StoredEntry("\xCB\xB5.txt", "1"), StoredEntry("\xD6\xD0\xCE\xC4.txt", "2"),
+        StoredEntry("\xE6\x96\x87\xE4\xBB\xB6.txt", "3", 0x0800)},  // 文件
+       {{"说.txt", "1"}, {"中文.txt", "2"}, {"文件.txt", "3"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    stdfs::remove_all(site_.Host("site/out"));
+    site_.WriteFile("site/in.zip", qe_test::ZipBytes(c.entries));
+    ASSERT_EQ(Unpack(u"C:\\site\\in.zip", u"C:\\site\\out"), kZipSuccess);
+    EXPECT_EQ(Tree(site_.Host("site/out")), c.tree);
+  }
+
+  // A packed folder whose only name is such a code page name comes back as
+  // it was: the archive carries its UTF-8 form too.
+  site_.WriteFile("site/one/说.txt", "说明");
+  XceedZip zip;
+  zip.base_path = u"C:\\site\\one";
+  zip.zip_filename = u"C:\\site\\one.zip";
+  zip.AddFilesToProcess(u"*.*");
+  ASSERT_EQ(zip.Zip(), kZipSuccess);
+  ASSERT_EQ(Unpack(u"C:\\site\\one.zip", u"C:\\site\\one-out"), kZipSuccess);
+  EXPECT_EQ(Tree(site_.Host("site/one-out")), (std::map<std::string, std::string>{{"说.txt", "说明"}}));
 }
 
 TEST_F(ZipClassTest, EncryptsWithTheTraditionalMethodAndNeedsTheRightPassword) {
@@ -101,7 +127,7 @@ TEST_F(ZipClassTest, EncryptsWithTheTraditionalMethodAndNeedsTheRightPassword) {
   zip_t* archive = zip_open(site_.Host("site/up/secret.zip").c_str(), ZIP_RDONLY, &code);
   ASSERT_NE(archive, nullptr);
   zip_stat_t stat;
-  ASSERT_EQ(zip_stat(archive, "\xCB\xB5.txt", ZIP_FL_ENC_RAW, &stat), 0);
+  ASSERT_EQ(zip_stat(archive, "说.txt", 0, &stat), 0);  // libzip reads the name's UTF-8 form
   EXPECT_EQ(stat.encryption_method, ZIP_EM_TRAD_PKWARE);
   zip_discard(archive);
 
