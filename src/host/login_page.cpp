@@ -5,6 +5,7 @@
 #include "common/sql_literal.h"
 #include "common/system_title.h"
 #include "host/desk_page.h"
+#include "host/login_throttle.h"
 #include "host/netdrive_pages.h"
 #include "host/site_main_database.h"
 #include "platform/com/object.h"
@@ -25,6 +26,8 @@ constexpr int16_t kRememberDays = 30;
 constexpr const char16_t* kUserInfoColumns[] = {u"ID", u"UserName", u"Name", u"Part", u"Rule", u"Time", u"PassWord"};
 
 constexpr char16_t kWrongLogin[] = u"用户名或密码错误！";
+constexpr char16_t kTooManyTries[] = u"登录失败次数过多，请稍后再试。";
+constexpr char16_t kNotApproved[] = u"该用户尚未通过审核，请与管理员联系！";
 constexpr char16_t kBarInName[] = u"用户资料中含有字符“|”，不能登录，请与管理员联系！";
 
 void Write(Page& page, const String& text) { com::Call(page.Response, u"Write", text); }
@@ -57,19 +60,40 @@ void ShowForm(Page& page) {
                   u"<p><input type=\"submit\" value=\"登录\"></p>\n</form>\n</body>\n</html>\n");
 }
 
-// The user of the posted name and password, or the error page.
+// Whether the account of the row has been approved; a missing mark is not
+// an approval.
+bool Approved(Variant& rs) {
+  Variant mark = com::ValueOf(com::Call(rs, u"", String(u"ShenHe")));
+  return !mark.IsNull() && !mark.IsEmpty() && vb::CBool(mark);
+}
+
+// The user of the posted name and password, or the error page. Wrong
+// passwords and unknown names are answered alike, and counted alike by the
+// throttle, so that no answer tells whether a name exists.
 void CheckLogin(Page& page, Variant& qe) {
   const String name = FormText(page, u"UserName");
+  const std::string client =
+      ClientAddressKey(vb::ToUtf8(Text(com::Call(page.Request, u"ServerVariables", String(u"REMOTE_ADDR")))));
+  const std::shared_ptr<LoginThrottle> throttle = LoginThrottle::Of(page.Application);
+  const LoginThrottle::Admission admission = throttle->Admit(name, client);
+  if (!admission.admitted) {
+    Variant none;
+    return Refuse(page, qe, none, none, kTooManyTries);
+  }
+
   const String digest = qe::Kesra_Class_Md5().KesraMd5(FormText(page, u"PassWord"));
   Variant conn = com::Call(page.Server, u"CreateObject", String(u"Adodb.Connection"));
   com::Call(conn, u"Open", com::Call(page.Application, u"", String(qe::kPublicQeDataConnString)));
   Variant rs = com::Call(page.Server, u"CreateObject", String(u"Adodb.RecordSet"));
   com::Call(rs, u"Open",
-            u"Select [ID],[UserName],[Name],[Part],[Rule],[Time],[PassWord],[SystemSet] From [User] Where [UserName]=" +
+            u"Select [ID],[UserName],[Name],[Part],[Rule],[Time],[PassWord],[SystemSet],[ShenHe] From [User] Where "
+            u"[UserName]=" +
                 qe::SqlText(name),
             conn, kOpenKeyset, kLockReadOnly);
   if (vb::CBool(com::Call(rs, u"EOF")) || Text(com::Call(rs, u"", String(u"PassWord"))) != digest)
-    return Refuse(page, qe, rs, conn, kWrongLogin);
+    return Refuse(page, qe, rs, conn, admission.engaged ? kTooManyTries : kWrongLogin);
+  throttle->Passed(admission, name, client);
+  if (!Approved(rs)) return Refuse(page, qe, rs, conn, kNotApproved);
 
   // UserInfo is split at "|": a field holding one would shift the rest.
   String info;
@@ -84,6 +108,7 @@ void CheckLogin(Page& page, Variant& qe) {
   com::Let(page.Session, u"", Variant(u""), String(u"manager"));
   MakeUserDrive(page, Text(com::Call(rs, u"", String(u"Name"))));
   com::Call(qe, u"CommCloseData", rs, conn);
+  throttle->LoggedIn(name);
 
   if (!FormText(page, u"SaveTime").empty()) {
     Variant days(kRememberDays);

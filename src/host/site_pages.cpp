@@ -6,6 +6,7 @@
 #include "host/file_view_pages.h"
 #include "host/form_sample_page.h"
 #include "host/login_page.h"
+#include "host/logout_page.h"
 #include "host/menu_list_page.h"
 #include "host/netdrive_pages.h"
 #include "host/pages.h"
@@ -25,6 +26,8 @@ Pages SitePages() {
   pages.Register(kStickerPage, &StickerPage);
   pages.Register(kFormSamplePage, &FormSamplePage);
   pages.Register(kLoginPage, &LoginPage);
+  pages.Register(kOfficeLoginPage, &LoginPage);
+  pages.Register(kLogoutPage, &LogoutPage);
   pages.Register(kDeskPage, &DeskPage);
   pages.Register(kDataManagerPage, &DataManagerPage);
   pages.Register(kOperatorAccountsPage, &OperatorAccountsPage);

@@ -81,16 +81,17 @@ void QeSaveCookiesInfo(vb::Variant& Response, vb::Variant& Request, int16_t p_Sa
   vb::Variant cookie = com::Call(Response, u"Cookies", vb::String(u"KesraQe"));
   com::Let(cookie, u"Path", vb::Variant(u"/"));
   if (p_SaveTime != 0) {
-    for (const char16_t* key : {u"UserName", u"PassWord"}) {
-      vb::Variant typed = com::ValueOf(com::Call(Request, u"Form", vb::String(key)));
-      com::Let(cookie, u"", vb::Variant(typed.IsNull() ? vb::String() : vb::CStr(typed)), vb::String(key));
-    }
+    vb::Variant typed = com::ValueOf(com::Call(Request, u"Form", vb::String(u"UserName")));
+    com::Let(cookie, u"", vb::Variant(typed.IsNull() ? vb::String() : vb::CStr(typed)), vb::String(u"UserName"));
+    // The sub-key stays, in its place, but a password never leaves the
+    // server: nothing here reads it back, and a cookie is kept in the clear.
+    com::Let(cookie, u"", vb::Variant(vb::String()), vb::String(u"PassWord"));
     com::Let(cookie, u"Expires", vb::Variant(vb::Date{vb::Today().serial + p_SaveTime}));
   } else {
     com::Let(cookie, u"", vb::Variant(u""));
   }
-  // The cookie holds the password as typed: no page script may read it, and
-  // no other site's request carries it.
+  // The cookie names the user: no page script may read it, and no other
+  // site's request carries it.
   com::Let(cookie, u"HttpOnly", vb::Variant(true));
   com::Let(cookie, u"SameSite", vb::Variant(u"Lax"));
 }

@@ -14,8 +14,9 @@ namespace qe {
 vb::String QeGetXtsz(vb::Variant& Conn, vb::String p_Type);
 
 // The login cookie "KesraQe" (path "/", HttpOnly, SameSite Lax): with
-// p_SaveTime days, the posted UserName and PassWord as its sub-keys, expiring
-// that many days after today (a negative count removes it); with 0, emptied.
+// p_SaveTime days, the posted UserName and an empty PassWord as its sub-keys
+// (a password never leaves the server), expiring that many days after today
+// (a negative count removes it); with 0, emptied.
 void QeSaveCookiesInfo(vb::Variant& Response, vb::Variant& Request, int16_t p_SaveTime);
 
 // Recounts one blog counter and stores it: 1 the user's posts, 2 the replies

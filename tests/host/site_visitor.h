@@ -23,6 +23,12 @@ class Visitor {
   explicit Visitor(int port) : port_(port), client_(port) {}
 
   PageAnswer Get(const std::string& target) { return Keep(client_.Get(target, Headers())); }
+  // A link followed from the page at `referer` (a whole address).
+  PageAnswer GetFrom(const std::string& target, const std::string& referer) {
+    qe_test::HttpHeaders headers = Headers();
+    headers.emplace_back("Referer", referer);
+    return Keep(client_.Get(target, headers));
+  }
   // A form posted from the page `from` (the Referer the request guards check).
   PageAnswer Post(const std::string& target, const std::string& form, const std::string& from = "/qe/login.asp") {
     qe_test::HttpHeaders headers = Headers();
@@ -30,6 +36,7 @@ class Visitor {
     return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", headers));
   }
   bool Holds(const std::string& name) const { return cookies_.count(name) > 0; }
+  const std::map<std::string, std::string>& Cookies() const { return cookies_; }
 
  private:
   qe_test::HttpHeaders Headers() const {

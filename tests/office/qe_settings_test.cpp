@@ -109,14 +109,14 @@ class LoginCookieTest : public OfficeSiteTest {
   static String Expiry(int days) { return vb::FromUtf8(qe_test::CookieExpiry(days)); }
 };
 
-TEST_F(LoginCookieTest, TheCookieHoldsTheTypedValuesForTheDaysAndHidesFromScripts) {
+TEST_F(LoginCookieTest, TheCookieHoldsTheTypedNameButNeverThePasswordForTheDaysAndHidesFromScripts) {
   EXPECT_EQ(Saved(Variant(int16_t{30})),
-            std::vector<String>{u"KesraQe=UserName=li&PassWord=p%26w%3D1+x; expires=" + Expiry(30) +
+            std::vector<String>{u"KesraQe=UserName=li&PassWord=; expires=" + Expiry(30) +
                                 u"; path=/; HttpOnly; SameSite=Lax"});
-  EXPECT_EQ(Saved(Variant(u"7")), std::vector<String>{u"KesraQe=UserName=li&PassWord=p%26w%3D1+x; expires=" +
+  EXPECT_EQ(Saved(Variant(u"7")), std::vector<String>{u"KesraQe=UserName=li&PassWord=; expires=" +
                                                         Expiry(7) + u"; path=/; HttpOnly; SameSite=Lax"});
   EXPECT_EQ(Saved(Variant(int16_t{-1})),  // in the past: the browser removes it
-            std::vector<String>{u"KesraQe=UserName=li&PassWord=p%26w%3D1+x; expires=" + Expiry(-1) +
+            std::vector<String>{u"KesraQe=UserName=li&PassWord=; expires=" + Expiry(-1) +
                                 u"; path=/; HttpOnly; SameSite=Lax"});
   EXPECT_EQ(Saved(Variant(int16_t{1}), {}),
             std::vector<String>{u"KesraQe=UserName=&PassWord=; expires=" + Expiry(1) +

@@ -30,41 +30,9 @@ void InitCurlOnce() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-bool InPrefix(uint32_t address, uint32_t prefix, int bits) {
-  uint32_t mask = bits == 0 ? 0 : ~uint32_t{0} << (32 - bits);
-  return (address & mask) == (prefix & mask);
-}
-
-bool IsRefusedIpv4(uint32_t a) {
-  return InPrefix(a, 0x00000000, 8)        // "this network", 0.0.0.0 included
-         || InPrefix(a, 0x0A000000, 8)     // private
-         || InPrefix(a, 0x64400000, 10)    // shared (carrier-grade NAT)
-         || InPrefix(a, 0x7F000000, 8)     // loopback
-         || InPrefix(a, 0xA9FE0000, 16)    // link-local
-         || InPrefix(a, 0xAC100000, 12)    // private
-         || InPrefix(a, 0xC0A80000, 16)    // private
-         || InPrefix(a, 0xE0000000, 4)     // multicast
-         || InPrefix(a, 0xF0000000, 4);    // reserved, broadcast included
-}
-
-bool IsRefusedIpv6(const in6_addr& a) {
-  const uint8_t* b = a.s6_addr;
-  static constexpr uint8_t kMapped[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF};
-  if (std::memcmp(b, kMapped, 12) == 0) {
-    uint32_t v4 = (uint32_t{b[12]} << 24) | (uint32_t{b[13]} << 16) | (uint32_t{b[14]} << 8) | b[15];
-    return IsRefusedIpv4(v4);
-  }
-  static constexpr uint8_t kZero[15] = {};
-  if (std::memcmp(b, kZero, 15) == 0) return b[15] <= 1;  // unspecified, loopback
-  return (b[0] & 0xFE) == 0xFC               // unique-local
-         || (b[0] == 0xFE && (b[1] & 0xC0) == 0x80)  // link-local
-         || (b[0] == 0xFE && (b[1] & 0xC0) == 0xC0)  // site-local (deprecated, still private)
-         || b[0] == 0xFF;                    // multicast
-}
-
 bool IsLoopback(const sockaddr* address) {
   if (address->sa_family == AF_INET)
-    return InPrefix(ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr), 0x7F000000, 8);
+    return ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr) >> 24 == 127;
   if (address->sa_family == AF_INET6) {
     const in6_addr& a = reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr;
     static constexpr uint8_t kZero[15] = {};
@@ -104,15 +72,6 @@ curl_socket_t OpenCheckedSocket(void* user, curlsocktype purpose, curl_sockaddr*
 }
 
 }  // namespace
-
-bool IsRefusedPeer(const sockaddr* address) {
-  if (address->sa_family == AF_INET) {
-    const auto* v4 = reinterpret_cast<const sockaddr_in*>(address);
-    return IsRefusedIpv4(ntohl(v4->sin_addr.s_addr));
-  }
-  if (address->sa_family == AF_INET6) return IsRefusedIpv6(reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr);
-  return true;
-}
 
 TestFetchAllowance::TestFetchAllowance(FetchLimits limits) {
   std::lock_guard lock(g_limits_mutex);

@@ -1,15 +1,14 @@
 #pragma once
 // Fetching one address from another server for the site (pictures pasted
 // into an article), with the limits that keep a page's request safe: http and
-// https only, public addresses only (checked on the address actually
-// connected, for every redirection), no proxy, bounded time and size.
+// https only, public addresses only (public_address.h: checked on the address
+// actually connected, for every redirection), no proxy, bounded time and size.
 #include <chrono>
 #include <cstdint>
 #include <string>
 
+#include "platform/net/public_address.h"
 #include "platform/vb/string.h"
-
-struct sockaddr;
 
 namespace net {
 
@@ -30,11 +29,6 @@ struct FetchAnswer {
 // A GET of the address (sent as the bytes of its ANSI form), following at most
 // `max_redirects` redirections.
 FetchAnswer Fetch(vb::StringView address, const FetchLimits& limits = {});
-
-// True for an address the fetch never connects to: loopback, private,
-// link-local, unique-local, shared (100.64/10), multicast, broadcast and
-// unspecified addresses, IPv4 and IPv6 (IPv4-mapped ones by their IPv4 part).
-bool IsRefusedPeer(const sockaddr* address);
 
 // For tests in this process only (never from a request or the command line):
 // lets fetches reach loopback addresses (and no other refused ones), so that a

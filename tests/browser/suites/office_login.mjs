@@ -1,7 +1,8 @@
 // Logging in through the plain login page (/qe/login.asp) in a real browser:
 // the desk page sends a visitor home until the form has been sent, then
 // greets the user; the login cookie that "记住我" leaves is out of reach of
-// the page's scripts while the server still reads it.
+// the page's scripts while the server still reads it; the title bar's exit
+// link logs out.
 const kLogin = '/qe/login.asp';
 const kDesk = '/qe/main/desk.asp';
 
@@ -42,6 +43,20 @@ export const tests = {
     t.eq(await page.locator('input[name=UserName]').inputValue(), 'tolva', 'the server read the cookie');
     t.ok(await page.locator('input[name=SaveTime]').isChecked());
     t.eq(await page.evaluate(() => document.cookie.includes('KesraQe')), false);
+  },
+
+  async 'the exit link of the title bar ends the session and leads to the login form'(t) {
+    const page = t.page;
+    await page.goto(new URL(kLogin, t.url('')).href, { waitUntil: 'load' });
+    await page.locator('input[name=UserName]').fill('tolva');
+    await submitAndWait(page, () => page.locator('input[type=submit]').click());
+    t.eq(await page.textContent('#user'), '管理员');
+    await page.goto(new URL('/qe/menu_list.asp', t.url('')).href, { waitUntil: 'load' });
+    page.once('dialog', (dialog) => dialog.accept());
+    await Promise.all([page.waitForURL(/\/qe\/main\/login\.asp$/), page.locator('img[title=安全退出]').click()]);
+    t.eq(await page.locator('input[name=PassWord]').count(), 1, 'the login form');
+    await page.goto(new URL(kDesk, t.url('')).href, { waitUntil: 'load' });
+    await page.waitForURL(/\/qe\/index\.asp$/);
   },
 
   async 'a wrong password shows the error page and the desk stays closed'(t) {

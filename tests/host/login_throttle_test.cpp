@@ -1,0 +1,127 @@
+// The login throttle on a clock of the test's own: when a try must wait and
+// for how long, what the window forgets, what a right password takes back,
+// and how much it keeps.
+#include "host/login_throttle.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using host::LoginThrottle;
+using TimePoint = host::FailureLog::Clock::time_point;
+
+class LoginThrottleTest : public ::testing::Test {
+ protected:
+  LoginThrottle::Admission Try(const std::u16string& name, const std::string& address = "10.0.0.9") {
+    return throttle_.Admit(name, address);
+  }
+  // `count` wrong tries, each admitted, the clock still.
+  void Fail(int count, const std::u16string& name, const std::string& address = "10.0.0.9") {
+    for (int i = 0; i < count; ++i) ASSERT_TRUE(Try(name, address).admitted) << i;
+  }
+
+  TimePoint now_ = TimePoint{} + 1000h;
+  LoginThrottle throttle_{[this] { return now_; }};
+};
+
+TEST_F(LoginThrottleTest, AfterFiveWrongTriesEachTryWaitsLongerUpToThirtySeconds) {
+  struct Key {
+    const char* what;
+    std::vector<std::pair<std::u16string, std::string>> tries;  // name and address of the 1st, 2nd... try
+  };
+  for (const Key& key : std::vector<Key>{
+           {"one name from many addresses", {{u"li", "10.0.0.1"}, {u"LI", "10.0.0.2"}, {u"Li", "10.0.0.3"}}},
+           {"one address for many names", {{u"a", "10.0.0.9"}, {u"b", "10.0.0.9"}, {u"c", "10.0.0.9"}}},
+       }) {
+    SCOPED_TRACE(key.what);
+    now_ += 1h;
+    auto tried = [&, i = size_t{0}]() mutable {
+      const auto& [name, address] = key.tries[i++ % key.tries.size()];
+      return Try(name, address);
+    };
+    for (int i = 0; i < 5; ++i) {
+      LoginThrottle::Admission first_five = tried();
+      EXPECT_TRUE(first_five.admitted && !first_five.engaged) << i;
+    }
+    for (auto wait : {1s, 2s, 4s, 8s, 16s, 30s, 30s}) {
+      SCOPED_TRACE(wait.count());
+      const TimePoint last = now_;
+      now_ = last + wait - 1ms;
+      LoginThrottle::Admission early = tried();
+      EXPECT_FALSE(early.admitted);
+      EXPECT_TRUE(early.engaged);
+      now_ = last + wait;
+      LoginThrottle::Admission in_time = tried();
+      EXPECT_TRUE(in_time.admitted);
+      EXPECT_TRUE(in_time.engaged);
+    }
+  }
+}
+
+TEST_F(LoginThrottleTest, WrongTriesOlderThanFifteenMinutesAreForgotten) {
+  for (auto [later, engaged] :
+       {std::pair{std::chrono::milliseconds(5min) - 1ms, true}, std::pair{std::chrono::milliseconds(5min), false}}) {
+    SCOPED_TRACE(later.count());
+    now_ += 1h;
+    Fail(1, u"li");
+    now_ += 10min;
+    Fail(4, u"li");
+    EXPECT_FALSE(Try(u"li").admitted) << "five within the window";
+    now_ += later;
+    LoginThrottle::Admission after = Try(u"li");
+    EXPECT_TRUE(after.admitted);
+    EXPECT_EQ(after.engaged, engaged) << "the first is 15 minutes old: four are left";
+  }
+}
+
+TEST_F(LoginThrottleTest, TriesArrivingTogetherCannotAllPassTheSameOpening) {
+  Fail(4, u"li");
+  EXPECT_TRUE(Try(u"li", "10.0.0.1").admitted);
+  EXPECT_FALSE(Try(u"li", "10.0.0.2").admitted) << "the fifth counted as soon as it was let through";
+}
+
+TEST_F(LoginThrottleTest, ARightPasswordIsNoWrongTryAndALoginForgetsOnlyTheNames) {
+  Fail(4, u"li");
+  LoginThrottle::Admission right = Try(u"li");
+  throttle_.Passed(right, u"li", "10.0.0.9");
+  LoginThrottle::Admission next = Try(u"li");  // the fifth wrong one
+  EXPECT_TRUE(next.admitted);
+  EXPECT_FALSE(next.engaged);
+
+  now_ += 1h;
+  Fail(5, u"li", "10.0.0.1");
+  throttle_.LoggedIn(u"LI");
+  LoginThrottle::Admission again = Try(u"li", "10.0.0.2");
+  EXPECT_TRUE(again.admitted && !again.engaged) << "the name starts again after its login";
+  EXPECT_FALSE(Try(u"other", "10.0.0.1").admitted) << "but not the address it failed from";
+}
+
+TEST(FailureLogTest, TheLogKeepsAtMostItsKeysAndTenTriesAKey) {
+  host::FailureLog log(3);
+  TimePoint now = TimePoint{} + 1000h;
+  for (const char* key : {"a", "b", "c", "d"}) {
+    now += 1s;
+    log.Add(key, now);
+  }
+  EXPECT_EQ(log.Keys(), 3u);
+  EXPECT_EQ(log.Count("a", now), 0u) << "the least recently failed went first";
+  EXPECT_EQ(log.Count("d", now), 1u);
+  for (int i = 0; i < 100; ++i) log.Add("d", now);
+  EXPECT_EQ(log.Count("d", now), 10u);
+  EXPECT_EQ(log.WaitUntil("d", now), now + 30s);
+}
+
+TEST(ClientAddressKeyTest, AnIpv6ClientCountsByItsSubscriberPrefix) {
+  using host::ClientAddressKey;
+  EXPECT_EQ(ClientAddressKey("10.0.0.9"), "10.0.0.9");
+  EXPECT_EQ(ClientAddressKey("::ffff:10.0.0.9"), "10.0.0.9");
+  EXPECT_EQ(ClientAddressKey("2001:db8:1:2:a::1"), ClientAddressKey("2001:db8:1:2:ffff::2"));
+  EXPECT_NE(ClientAddressKey("2001:db8:1:2::1"), ClientAddressKey("2001:db8:1:3::1"));
+  EXPECT_NE(ClientAddressKey("2001:db8:1:2::1"), ClientAddressKey("10.0.0.9"));
+}
+
+}  // namespace
