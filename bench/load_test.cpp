@@ -12,11 +12,18 @@
 //     file of the same size: the time of each transfer and the server's
 //     memory growth during it; and the same file through the download page
 //     (/comm/kesra_Download.asp, the component's download in blocks).
+//  3. Slow readers: N clients ask `qe serve` for an M MiB file through the
+//     download page and never read; meanwhile the start page is asked for
+//     again and again: its slowest and middle answer times, and the server's
+//     memory before and while the readers hold their answers.
 //
 //   qe_load_test [--seconds N] [--connections N] [--threads N] [--stream-mib N] [--no-stream]
+//                [--slow-readers N] [--slow-mib M]
 //
 // --threads is passed on to qe serve (the page workers).
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,6 +33,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <thread>
@@ -33,6 +41,7 @@
 
 #include "host/default_site.h"
 #include "host/in_process_server.h"
+#include "host/raw_http.h"
 #include "host/pages.h"
 #include "host/serve_process.h"
 #include "platform/asp/context.h"
@@ -51,6 +60,8 @@ struct Settings {
   int connections = 50;
   int stream_mib = 1024;
   bool stream = true;
+  int slow_readers = 64;  // 0: none
+  int slow_mib = 64;
   std::vector<std::string> serve_options;  // passed on to qe serve
 };
 
@@ -294,6 +305,52 @@ bool Streaming(const Settings& settings, const char* self) {
          css.errors + css.wrong_length == 0;
 }
 
+// ---- slow readers ----
+
+bool SlowReaders(const Settings& settings) {
+  qe_test::TempSite site;
+  host::MakeDefaultSite(site.SiteFolder());
+  {
+    std::filesystem::path big = site.SiteFolder() / "qe/slow.zip";
+    std::ofstream(big, std::ios::binary).close();
+    std::filesystem::resize_file(big, static_cast<uint64_t>(settings.slow_mib) * kMiB);
+  }
+  host_test::ServeProcess server(site.SiteFolder(), settings.serve_options);
+  auto page_whole = [](const std::string& body) { return body.ends_with("</body>\n</html>\n"); };
+  Load(server.Port(), "/qe/index.asp", 2, 8, true, page_whole);  // warm-up
+  long rss_before = ResidentKiB(server.Pid());
+
+  std::vector<int> readers;
+  const std::string ask = "GET /comm/kesra_Download.asp?p_Act=DownLoad&p_CurrentFile=/qe/slow.zip HTTP/1.1\r\nHost: a\r\n\r\n";
+  for (int i = 0; i < settings.slow_readers; ++i) {
+    int sock = host_test::ConnectLoopback(server.Port(), 16 * 1024);
+    if (sock >= 0 && host_test::SendAll(sock, ask)) readers.push_back(sock);
+  }
+  // The start page, over and over, while the readers hold their answers.
+  std::vector<double> times;
+  long rss_peak = ResidentKiB(server.Pid());
+  uint64_t errors = 0;
+  qe_test::HttpClient client(server.Port(), std::chrono::seconds(60));
+  for (auto end = Clock::now() + std::chrono::seconds(settings.seconds); Clock::now() < end;) {
+    auto start = Clock::now();
+    auto answer = client.Get("/qe/index.asp");
+    times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+    if (!answer || !page_whole(answer->body)) ++errors;
+    rss_peak = std::max(rss_peak, ResidentKiB(server.Pid()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  std::sort(times.begin(), times.end());
+  double slowest = times.empty() ? 0 : times.back(), middle = times.empty() ? 0 : times[times.size() / 2];
+  std::printf("%zu slow readers of a %d MiB download: start page %zu times, slowest %.3f s, middle %.3f s, %llu errors\n",
+              readers.size(), settings.slow_mib, times.size(), slowest, middle, static_cast<unsigned long long>(errors));
+  std::printf("memory %ld KiB before, %ld KiB at most while they held their answers (+%ld KiB)\n", rss_before, rss_peak,
+              rss_peak - rss_before);
+  for (int sock : readers) ::close(sock);
+  bool serving = server.Running();
+  int status = server.Stop();
+  return errors == 0 && serving && status == 0 && static_cast<int>(readers.size()) == settings.slow_readers;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -310,9 +367,13 @@ int main(int argc, char** argv) {
     else if (!std::strcmp(argv[i], "--connections") && i + 1 < argc) settings.connections = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--stream-mib") && i + 1 < argc) settings.stream_mib = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--no-stream")) settings.stream = false;
+    else if (!std::strcmp(argv[i], "--slow-readers") && i + 1 < argc) settings.slow_readers = std::atoi(argv[++i]);
+    else if (!std::strcmp(argv[i], "--slow-mib") && i + 1 < argc) settings.slow_mib = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--threads") && i + 1 < argc) settings.serve_options = {"--threads", argv[++i]};
     else {
-      std::fprintf(stderr, "usage: %s [--seconds N] [--connections N] [--threads N] [--stream-mib N] [--no-stream]\n",
+      std::fprintf(stderr,
+                   "usage: %s [--seconds N] [--connections N] [--threads N] [--stream-mib N] [--no-stream]\n"
+                   "          [--slow-readers N] [--slow-mib M]\n",
                    argv[0]);
       return 2;
     }
@@ -320,5 +381,6 @@ int main(int argc, char** argv) {
   signal(SIGPIPE, SIG_IGN);
   bool ok = RequestsAndPages(settings);
   if (settings.stream) ok = Streaming(settings, "/proc/self/exe") && ok;
+  if (settings.slow_readers > 0) ok = SlowReaders(settings) && ok;
   return ok ? 0 : 1;
 }

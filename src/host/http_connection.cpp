@@ -8,7 +8,7 @@
 #include <boost/beast/core/string.hpp>
 
 #include <algorithm>
-#include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -28,7 +28,9 @@ namespace asio = boost::asio;
 
 constexpr size_t kIdleBuffer = 8 * 1024;    // what a kept connection holds while it waits
 constexpr size_t kBodyBuffer = 64 * 1024;   // reads of a body
-constexpr size_t kFilePiece = 1024 * 1024;  // a static file is read and sent in pieces of at most this size
+// What the event loop sends of one answer before it lets the other
+// connections have their turn.
+constexpr uint64_t kSendTurn = 4 * 1024 * 1024;
 constexpr size_t kMaxDrainBytes = 1024 * 1024;
 constexpr auto kDrainTime = std::chrono::seconds(1);
 constexpr char kContinue[] = "HTTP/1.1 100 Continue\r\n\r\n";
@@ -69,13 +71,22 @@ HttpConnection::HttpConnection(asio::ip::tcp::socket socket, ServedSite& site)
 }
 
 HttpConnection::~HttpConnection() {
-  if (file_descriptor_ >= 0) ::close(file_descriptor_);
+  {
+    std::lock_guard lock(site_.live_mutex);
+    site_.live.erase(this);
+  }
   --site_.connections;
 }
 
 void HttpConnection::Start() {
   boost::system::error_code ignored;
   socket_.set_option(asio::ip::tcp::no_delay(true), ignored);
+  // Page workers and the outbox write to the socket without waiting.
+  socket_.native_non_blocking(true, ignored);
+  {
+    std::lock_guard lock(site_.live_mutex);
+    site_.live.emplace(this, weak_from_this());
+  }
   auto remote = socket_.remote_endpoint(ignored);
   auto local = socket_.local_endpoint(ignored);
   remote_addr_ = remote.address().to_string();
@@ -231,16 +242,19 @@ void HttpConnection::ParseBody() {
 
 // ---- answering ----
 
+// Whether the connection takes another request after this one's answer.
+bool HttpConnection::KeepsConnection() const { return parser_->KeepAlive() && !site_.draining; }
+
 // The end of an answer's head: whether the connection goes on.
 std::string HttpConnection::HeadEnd() const {
-  if (!parser_->KeepAlive()) return "Connection: close\r\n\r\n";
+  if (!KeepsConnection()) return "Connection: close\r\n\r\n";
   return parser_->Head().version == 10 ? "Connection: keep-alive\r\n\r\n" : "\r\n";
 }
 
 void HttpConnection::Answer() {
   phase_ = Phase::kAnswer;
   switch (route_) {
-    case Route::kStatus: return Write(StatusAnswer(status_, !parser_->KeepAlive(), head_only_), true);
+    case Route::kStatus: return Write(StatusAnswer(status_, !KeepsConnection(), head_only_), true);
     case Route::kRedirect: {
       std::string location = vb::ToUtf8(kStartPage);
       if (!query_.empty()) location += "?" + query_;
@@ -273,15 +287,17 @@ void HttpConnection::SendStatic() {
   std::string modified = asp::EncodeText(asp::HttpDate(file_->modified));
   if (const std::string* since = Field(fields, "If-Modified-Since"); since && *since == modified)
     return Write("HTTP/1.1 304 Not Modified\r\nLast-Modified: " + modified + "\r\n" + HeadEnd(), true);
-  file_descriptor_ = ::open(file_->host_path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (file_descriptor_ < 0) return Write(StatusAnswer(404, false, head_only_), true);
+  int file = ::open(file_->host_path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return Write(StatusAnswer(404, false, head_only_), true);
 
   ByteRange range;
   const std::string* if_range = Field(fields, "If-Range");
   if (const std::string* asked = Field(fields, "Range"); asked && (!if_range || *if_range == modified))
     range = ReadByteRange(*asked, file_->size);
   std::string head;
+  uint64_t offset = 0, length = file_->size;
   if (range.kind == ByteRange::kUnsatisfiable) {
+    ::close(file);
     std::string text = "416 Range Not Satisfiable\n";
     return Write("HTTP/1.1 416 Range Not Satisfiable\r\nContent-Range: bytes */" + std::to_string(file_->size) +
                      "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(text.size()) + "\r\n" + HeadEnd() +
@@ -289,50 +305,43 @@ void HttpConnection::SendStatic() {
                  true);
   }
   if (range.kind == ByteRange::kPart) {
-    file_offset_ = range.first;
-    file_left_ = range.length;
+    offset = range.first;
+    length = range.length;
     head = "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + std::to_string(range.first) + "-" +
            std::to_string(range.first + range.length - 1) + "/" + std::to_string(file_->size) + "\r\n";
   } else {
-    file_offset_ = 0;
-    file_left_ = file_->size;
     head = "HTTP/1.1 200 OK\r\n";
   }
   head += "Content-Type: " + std::string(file_->content_type) + "\r\nLast-Modified: " + modified +
-          "\r\nAccept-Ranges: bytes\r\nContent-Length: " + std::to_string(file_left_) + "\r\n" + HeadEnd();
-  if (head_only_) file_left_ = 0;
-  SendFilePiece(std::move(head));
+          "\r\nAccept-Ranges: bytes\r\nContent-Length: " + std::to_string(length) + "\r\n" + HeadEnd();
+  outbox_ = std::make_unique<Outbox>(site_.outboxes);
+  if (!outbox_->Append(head)) {  // the server's spool is full
+    ::close(file);
+    outbox_.reset();
+    return Write(StatusAnswer(503, true, head_only_), false);
+  }
+  outbox_->AppendFile(file, offset, head_only_ ? 0 : length);
+  SetDeadline(Clock::now() + site_.limits.send_timeout);
+  SendQueued(true);
 }
 
-void HttpConnection::SendFilePiece(std::string head) {
-  out_ = std::move(head);
-  size_t piece = static_cast<size_t>(std::min<uint64_t>(file_left_, kFilePiece));
-  ssize_t read = 0;
-  if (piece > 0) {
-    if (piece > file_piece_size_) {
-      file_piece_ = std::make_unique<char[]>(piece);
-      file_piece_size_ = piece;
-    }
-    read = ::pread(file_descriptor_, file_piece_.get(), piece, static_cast<off_t>(file_offset_));
-    if (read <= 0) return Close();  // the file shrank: the answer cannot be whole
+// Sends the outbox as the client takes it: the deadline moves on with each
+// step the client takes.
+void HttpConnection::SendQueued(bool keep_after) {
+  Outbox::Sent sent = outbox_->SendSome(socket_.native_handle(), kSendTurn);
+  if (sent.bytes > 0) SetDeadline(Clock::now() + site_.limits.send_timeout);
+  if (sent.error != 0 && sent.error != EAGAIN && sent.error != EWOULDBLOCK && sent.error != EINTR) return Close();
+  if (outbox_->Empty()) {
+    outbox_.reset();
+    return AfterAnswer(keep_after);
   }
-  file_offset_ += static_cast<uint64_t>(read);
-  file_left_ -= static_cast<uint64_t>(read);
-  std::array<asio::const_buffer, 2> pieces{asio::buffer(out_), asio::buffer(file_piece_.get(), static_cast<size_t>(read))};
   timed_out_ = false;
-  SetDeadline(Clock::now() + site_.limits.send_timeout);
-  asio::async_write(socket_, pieces, [self = shared_from_this()](const boost::system::error_code& error, size_t) {
-    if (self->closed_) return;
-    if (error || self->timed_out_) return self->Close();
-    if (self->file_left_ > 0) return self->SendFilePiece({});
-    ::close(self->file_descriptor_);
-    self->file_descriptor_ = -1;
-    if (self->file_piece_size_ > kIdleBuffer) {  // a kept connection holds no large buffer
-      self->file_piece_.reset();
-      self->file_piece_size_ = 0;
-    }
-    self->AfterAnswer(true);
-  });
+  socket_.async_wait(asio::socket_base::wait_write,
+                     [self = shared_from_this(), keep_after](const boost::system::error_code& error) {
+                       if (self->closed_) return;
+                       if (error || self->timed_out_) return self->Close();
+                       self->SendQueued(keep_after);
+                     });
 }
 
 void HttpConnection::RunPageOnWorker() {
@@ -351,11 +360,13 @@ void HttpConnection::RunPageOnWorker() {
   request.site_root = u"C:\\";
   request.page = path_;
   request.max_body_bytes = site_.limits.max_body_bytes;
-  ExchangeSettings settings{head_only_, head.version == 11, parser_->KeepAlive(), site_.limits.send_timeout};
+  ExchangeSettings settings{head_only_, head.version == 11, KeepsConnection(), site_.limits.send_timeout,
+                            site_.limits.max_held_output};
 
   SetDeadline(Clock::time_point::max());  // the page's sends keep their own time
   site_.workers->Submit([self = shared_from_this(), page = page_, request = std::move(request), body = body_, settings] {
-    auto sink = std::make_shared<SocketResponse>(self->socket_.native_handle(), settings, self->site_.stopping);
+    auto sink = std::make_shared<SocketResponse>(self->socket_.native_handle(), settings, self->site_.stopping,
+                                                 self->site_.outboxes);
     bool keep = false;
     try {
       RunPage(page, self->site_.state, request, body ? std::make_unique<SpooledBody>(body) : nullptr, sink);
@@ -363,7 +374,13 @@ void HttpConnection::RunPageOnWorker() {
     } catch (const std::exception& e) {
       std::fprintf(stderr, "qe serve: %s: %s\n", request.target.c_str(), e.what());
     }
-    asio::post(self->socket_.get_executor(), [self, keep] { self->AfterAnswer(keep); });
+    // The rest goes at the client's pace, from the event loop: the worker is free.
+    asio::post(self->socket_.get_executor(), [self, keep, rest = sink->TakeOutbox()]() mutable {
+      if (self->closed_) return;
+      self->outbox_ = std::move(rest);
+      self->SetDeadline(Clock::now() + self->site_.limits.send_timeout);
+      self->SendQueued(keep);
+    });
   });
 }
 
@@ -371,7 +388,7 @@ void HttpConnection::AfterAnswer(bool keep) {
   if (closed_) return;
   out_.clear();
   body_.reset();
-  if (keep && parser_->KeepAlive() && !site_.stopping) return NextRequest();
+  if (keep && KeepsConnection() && !site_.stopping) return NextRequest();
   LingeringClose();
 }
 
@@ -415,6 +432,12 @@ void HttpConnection::Drain() {
                             self->drain_left_ -= count;
                             self->Drain();
                           });
+}
+
+void HttpConnection::CloseIfIdle() {
+  asio::post(socket_.get_executor(), [self = shared_from_this()] {
+    if (self->phase_ == Phase::kIdle || self->phase_ == Phase::kHead) self->Close();
+  });
 }
 
 void HttpConnection::Close() {

@@ -5,6 +5,9 @@
 // a page to the page workers, whose response writes to the connection; then
 // it reads the next request (pipelined requests are answered in turn). Slow
 // and idle clients hold the connection and nothing else: no page worker.
+// What an answer's client does not take at once (a page's output, a static
+// file, a file a page sends whole) waits in the answer's outbox, and the
+// event loop sends it at the client's pace.
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/steady_timer.hpp>
 
@@ -12,9 +15,12 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
+#include "host/outbox.h"
 #include "host/page_run.h"
 #include "host/page_workers.h"
 #include "host/pages.h"
@@ -26,6 +32,8 @@
 
 namespace host {
 
+class HttpConnection;
+
 // What the connections of one site share.
 struct ServedSite {
   std::filesystem::path folder;  // the site root's host folder (drive C:)
@@ -33,8 +41,14 @@ struct ServedSite {
   ServerLimits limits;
   SiteState state;
   PageWorkers* workers = nullptr;
+  OutboxBudget outboxes;
   std::atomic<bool> stopping{false};
+  // A graceful stop: the answers under way finish, with "Connection: close".
+  std::atomic<bool> draining{false};
   std::atomic<size_t> connections{0};
+  // The open connections, for a graceful stop to close the idle ones.
+  std::mutex live_mutex;
+  std::unordered_map<HttpConnection*, std::weak_ptr<HttpConnection>> live;
 };
 
 class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
@@ -46,6 +60,10 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
 
   // On the socket's event loop.
   void Start();
+  // From any thread, once the site drains: a connection that waits for a
+  // request (or is in the middle of its head) closes; one with a request
+  // under way closes after its answer.
+  void CloseIfIdle();
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -60,9 +78,10 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   bool ChooseRoute();
   void ParseBody();
   void Answer();
+  bool KeepsConnection() const;
   std::string HeadEnd() const;
   void SendStatic();
-  void SendFilePiece(std::string head);
+  void SendQueued(bool keep_after);
   void RunPageOnWorker();
   void Write(std::string text, bool keep_after);
   void AfterAnswer(bool keep);
@@ -102,10 +121,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   bool head_only_ = false;
 
   std::string out_;
-  int file_descriptor_ = -1;
-  uint64_t file_offset_ = 0, file_left_ = 0;
-  std::unique_ptr<char[]> file_piece_;
-  size_t file_piece_size_ = 0;
+  std::unique_ptr<Outbox> outbox_;
   size_t drain_left_ = 0;
 
   Clock::time_point deadline_ = Clock::time_point::max();

@@ -53,6 +53,9 @@ class NewSessionSink : public asp::ResponseSink {
   void SendWhole(const asp::ResponseHead& head, std::string_view body) override {
     sink_->SendWhole(WithCookie(head), body);
   }
+  void SendFileRange(int descriptor, uint64_t offset, uint64_t length) override {
+    sink_->SendFileRange(descriptor, offset, length);
+  }
   bool IsClientConnected() const override { return sink_->IsClientConnected(); }
 
   bool CookieSent() const { return cookie_sent_; }

@@ -4,6 +4,8 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,14 +24,16 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: qe serve [--site DIR] [--listen HOST:PORT] [--threads N] [--max-connections N]\n"
-    "                [--max-sessions N]\n"
+    "                [--max-sessions N] [--drain-seconds N]\n"
     "Serves the site in DIR (an existing folder; else the default site in the user's data\n"
     "folder, made on first run) over HTTP on HOST:PORT (127.0.0.1:8080; port 0 takes a\n"
     "free port). N threads run pages at once (twice the cores, 8 to 64). At most\n"
     "--max-connections connections are open at once (10000); one more is refused with\n"
     "503. At most --max-sessions sessions live at once (100000): one more pushes out a\n"
     "session that never came back, else the one nearest its time-out.\n"
-    "Prints the address once it listens; stops on SIGINT or SIGTERM.\n";
+    "Prints the address once it listens. On SIGINT or SIGTERM it stops taking connections,\n"
+    "lets the requests under way end for up to --drain-seconds (10; 0 to 3600), then stops;\n"
+    "a second signal stops it at once.\n";
 
 struct ServeOptions {
   std::filesystem::path site;
@@ -46,7 +50,8 @@ int ReadOptions(int argc, char** argv, ServeOptions& options) {
       return -1;
     }
     if (i + 1 >= argc || (option != "--site" && option != "--listen" && option != "--threads" &&
-                          option != "--max-connections" && option != "--max-sessions")) {
+                          option != "--max-connections" && option != "--max-sessions" &&
+                          option != "--drain-seconds")) {
       std::fprintf(stderr, "qe serve: %s %s\n%s", option.c_str(), i + 1 >= argc ? "needs a value" : "is unknown", kUsage);
       return 2;
     }
@@ -61,11 +66,18 @@ int ReadOptions(int argc, char** argv, ServeOptions& options) {
       }
       options.listen = *address;
     } else {
-      const long highest = option == "--threads" ? 4096 : 100000000;
+      const bool drain = option == "--drain-seconds";
+      const long lowest = drain ? 0 : 1;
+      const long highest = option == "--threads" ? 4096 : drain ? 3600 : 100000000;
       long number = std::atol(value.c_str());
-      if (number < 1 || number > highest || value.find_first_not_of("0123456789") != std::string::npos) {
-        std::fprintf(stderr, "qe serve: %s takes 1 to %ld, not %s\n", option.c_str(), highest, value.c_str());
+      if (value.empty() || number < lowest || number > highest ||
+          value.find_first_not_of("0123456789") != std::string::npos) {
+        std::fprintf(stderr, "qe serve: %s takes %ld to %ld, not %s\n", option.c_str(), lowest, highest, value.c_str());
         return 2;
+      }
+      if (drain) {
+        options.limits.drain_timeout = std::chrono::seconds(number);
+        continue;
       }
       size_t& limit = option == "--threads"           ? options.limits.threads
                       : option == "--max-connections" ? options.limits.max_connections
@@ -117,13 +129,20 @@ int Serve(ServeOptions options, const sigset_t& stop_signals) {
   std::printf("qe serve: %s (site %s)\n", AddressUrl(options.listen.host, port).c_str(), site.c_str());
   std::fflush(stdout);
 
+  // The first signal drains the server, a second one stops it at once.
+  std::atomic<bool> served_all{false};
   std::thread stopper([&] {
-    int signal = 0;
-    sigwait(&stop_signals, &signal);
-    server.Stop();
+    for (int signals = 0;; ++signals) {
+      int signal = 0;
+      sigwait(&stop_signals, &signal);
+      if (served_all) return;
+      if (signals == 0) server.StopGracefully(options.limits.drain_timeout);
+      else server.Stop();
+    }
   });
   bool served = server.Run();
-  pthread_kill(stopper.native_handle(), SIGTERM);  // wakes the stopper when the server ended by itself
+  served_all = true;
+  pthread_kill(stopper.native_handle(), SIGTERM);  // wakes the stopper, which ends
   stopper.join();
   return served ? 0 : 1;
 }

@@ -25,6 +25,12 @@ struct ServerLimits {
   std::chrono::milliseconds request_timeout{600000};    // a whole request, head and body: 408
   std::chrono::milliseconds send_timeout{30000};        // a client that takes nothing for that long is dropped
   size_t max_sessions = asp::MemorySessionStore::kDefaultMaxSessions;  // live at once
+  // A page's output the client has not taken yet waits for it: past this
+  // much for one answer, the page waits for its client.
+  uint64_t max_held_output = 16 * 1024 * 1024;
+  // ... and past this much for all answers together, an answer fails (503).
+  uint64_t max_spooled_output = 1024 * 1024 * 1024;
+  std::chrono::milliseconds drain_timeout{10000};  // a graceful stop waits this long for the answers under way
 };
 
 }  // namespace host

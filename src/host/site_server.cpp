@@ -24,6 +24,7 @@ using tcp = asio::ip::tcp;
 constexpr size_t kMaxRefusing = 256;  // refusals being sent at once; past that, a plain close
 constexpr auto kRefusalTime = std::chrono::milliseconds(500);
 constexpr auto kAcceptPause = std::chrono::milliseconds(50);  // out of file descriptors: try again after
+constexpr auto kDrainCheck = std::chrono::milliseconds(20);    // how often a graceful stop looks whether it is done
 
 size_t EventLoops() {
   size_t cores = std::max(1u, std::thread::hardware_concurrency());
@@ -89,11 +90,16 @@ struct SiteServer::Impl {
   std::unique_ptr<PageWorkers> workers;
   std::unique_ptr<tcp::acceptor> acceptor;
   std::unique_ptr<asio::steady_timer> accept_pause;
+  std::unique_ptr<asio::steady_timer> drain_check;
+  std::chrono::steady_clock::time_point drain_deadline;
   std::atomic<size_t> refusing{0};
   size_t next_loop = 0;
 
   void Accept();
   void OnAccept(const boost::system::error_code& error, tcp::socket socket);
+  void BeginDrain(std::chrono::milliseconds drain);
+  void CheckDrained();
+  void StopLoops();
 };
 
 void SiteServer::Impl::Accept() {
@@ -124,12 +130,44 @@ void SiteServer::Impl::OnAccept(const boost::system::error_code& error, tcp::soc
   Accept();
 }
 
+void SiteServer::Impl::BeginDrain(std::chrono::milliseconds drain) {
+  if (site.draining.exchange(true)) return;
+  drain_deadline = std::chrono::steady_clock::now() + drain;
+  boost::system::error_code ignored;
+  acceptor->close(ignored);
+  accept_pause->cancel();
+  std::vector<std::shared_ptr<HttpConnection>> open;
+  {
+    std::lock_guard lock(site.live_mutex);
+    for (auto& [connection, owner] : site.live)
+      if (auto held = owner.lock()) open.push_back(std::move(held));
+  }
+  for (auto& connection : open) connection->CloseIfIdle();
+  CheckDrained();
+}
+
+void SiteServer::Impl::CheckDrained() {
+  if (site.stopping) return;
+  if ((site.connections.load() == 0 && refusing.load() == 0) || std::chrono::steady_clock::now() >= drain_deadline)
+    return StopLoops();
+  drain_check->expires_after(kDrainCheck);
+  drain_check->async_wait([this](const boost::system::error_code& error) {
+    if (!error) CheckDrained();
+  });
+}
+
+void SiteServer::Impl::StopLoops() {
+  site.stopping = true;
+  for (auto& loop : loops) loop->stop();
+}
+
 SiteServer::SiteServer(std::filesystem::path site_folder, Pages pages, ServerLimits limits)
     : impl_(std::make_unique<Impl>()) {
   Impl& self = *impl_;
   self.site.folder = std::move(site_folder);
   self.site.pages = std::move(pages);
   self.site.limits = limits;
+  self.site.outboxes.spool_limit = limits.max_spooled_output;
   self.site.state.sessions = std::make_shared<asp::MemorySessionStore>(&std::chrono::steady_clock::now, limits.max_sessions);
   qe::RegisterComponentClasses();
   for (size_t i = 0; i < EventLoops(); ++i) {
@@ -140,12 +178,14 @@ SiteServer::SiteServer(std::filesystem::path site_folder, Pages pages, ServerLim
   self.site.workers = self.workers.get();
   self.acceptor = std::make_unique<tcp::acceptor>(*self.loops.front());
   self.accept_pause = std::make_unique<asio::steady_timer>(*self.loops.front());
+  self.drain_check = std::make_unique<asio::steady_timer>(*self.loops.front());
 }
 
 SiteServer::~SiteServer() {
   Stop();
   impl_->acceptor.reset();
   impl_->accept_pause.reset();
+  impl_->drain_check.reset();
   impl_->workers.reset();
   impl_->site.workers = nullptr;
 }
@@ -184,10 +224,11 @@ bool SiteServer::Run() {
   return true;
 }
 
-void SiteServer::Stop() {
+void SiteServer::Stop() { impl_->StopLoops(); }
+
+void SiteServer::StopGracefully(std::chrono::milliseconds drain) {
   Impl& self = *impl_;
-  self.site.stopping = true;
-  for (auto& loop : self.loops) loop->stop();
+  asio::post(*self.loops.front(), [&self, drain] { self.BeginDrain(drain); });
 }
 
 }  // namespace host

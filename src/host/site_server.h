@@ -4,6 +4,7 @@
 // refusals); a fixed pool of workers runs the pages, each page writing its
 // response to its connection as it flushes. Past the connection limit a new
 // connection is refused with 503.
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -26,10 +27,16 @@ class SiteServer {
   // with the reason in `why` ("address in use"): a port another server
   // listens on is never shared.
   int Bind(const std::string& host, int port, std::string* why = nullptr);
-  // Serves until Stop. False when it could not serve at all.
+  // Serves until Stop, or until a graceful stop has drained. False when it
+  // could not serve at all.
   bool Run();
-  // From any thread, a signal handler's thread included.
+  // From any thread, a signal handler's thread included: stops at once;
+  // the answers under way are cut off.
   void Stop();
+  // From any thread: stops taking connections, closes those that wait for a
+  // request, lets the requests under way end (their answers close their
+  // connections), then stops; at the latest after `drain`.
+  void StopGracefully(std::chrono::milliseconds drain);
 
  private:
   struct Impl;

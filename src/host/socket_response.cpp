@@ -1,8 +1,10 @@
 #include "host/socket_response.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,8 +13,13 @@
 namespace host {
 namespace {
 
-constexpr int kWaitSliceMs = 100;  // how soon a blocked send sees the server stop
+using Clock = std::chrono::steady_clock;
+
+constexpr int kWaitSliceMs = 100;  // how soon a page waiting on its client sees the server stop
 constexpr size_t kMaxPieces = 4;
+// What a worker sends of the queue at one go; a client that takes more
+// gets the rest from the connection's event loop.
+constexpr uint64_t kWorkerSendStep = 8 * 1024 * 1024;
 
 std::string ChunkSize(size_t size) {
   char text[24];
@@ -20,55 +27,85 @@ std::string ChunkSize(size_t size) {
   return std::string(text, static_cast<size_t>(n));
 }
 
+bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
+
 }  // namespace
 
-SocketResponse::SocketResponse(int socket, ExchangeSettings settings, const std::atomic<bool>& stopping)
-    : socket_(socket), settings_(settings), stopping_(stopping) {
+SocketResponse::SocketResponse(int socket, ExchangeSettings settings, const std::atomic<bool>& stopping,
+                               OutboxBudget& budget)
+    : socket_(socket), settings_(settings), stopping_(stopping), outbox_(std::make_unique<Outbox>(budget)) {
   close_ = !settings_.keep_alive;
 }
 
-bool SocketResponse::Send(std::initializer_list<std::string_view> pieces) {
-  iovec vectors[kMaxPieces];
-  size_t count = 0;
-  for (std::string_view piece : pieces)
-    if (!piece.empty() && count < kMaxPieces) vectors[count++] = {const_cast<char*>(piece.data()), piece.size()};
-  iovec* next = vectors;
-  auto waited = std::chrono::milliseconds(0);
-  while (count > 0 && !dropped_) {
-    if (stopping_) {
-      dropped_ = true;
-      break;
-    }
+bool SocketResponse::Send(std::initializer_list<std::string_view> pieces, bool more_follows) {
+  if (dropped_ || cut_off_) return false;
+  size_t taken = 0;
+  if (outbox_->Empty()) {
+    // Nothing waits: straight to the socket, and only the rest is queued.
+    iovec vectors[kMaxPieces];
+    size_t count = 0;
+    for (std::string_view piece : pieces)
+      if (!piece.empty() && count < kMaxPieces) vectors[count++] = {const_cast<char*>(piece.data()), piece.size()};
+    if (count == 0) return true;
     msghdr message{};
-    message.msg_iov = next;
+    message.msg_iov = vectors;
     message.msg_iovlen = count;
     ssize_t sent = ::sendmsg(socket_, &message, MSG_NOSIGNAL | MSG_DONTWAIT);
-    if (sent < 0 && errno == EINTR) continue;
-    if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      // The client reads slower than the page writes: wait while it makes
-      // progress, up to the time-out between two steps.
-      pollfd writable{socket_, POLLOUT, 0};
-      if (::poll(&writable, 1, kWaitSliceMs) == 0) waited += std::chrono::milliseconds(kWaitSliceMs);
-      if (waited >= settings_.send_timeout) dropped_ = true;
-      continue;
-    }
-    if (sent <= 0) {
+    if (sent < 0 && !WouldBlock(errno)) {
       dropped_ = true;
-      break;
+      return false;
     }
-    waited = std::chrono::milliseconds(0);
-    size_t done = static_cast<size_t>(sent);
-    while (count > 0 && done >= next->iov_len) {
-      done -= next->iov_len;
-      ++next;
-      --count;
-    }
-    if (count > 0) {
-      next->iov_base = static_cast<char*>(next->iov_base) + done;
-      next->iov_len -= done;
+    last_progress_ = Clock::now();
+    if (sent > 0) {
+      sent_any_ = true;
+      taken = static_cast<size_t>(sent);
     }
   }
-  return !dropped_;
+  for (std::string_view piece : pieces) {
+    size_t skipped = std::min(taken, piece.size());
+    taken -= skipped;
+    if (!outbox_->Append(piece.substr(skipped))) return SpoolFull();
+  }
+  return Pump(more_follows);
+}
+
+bool SocketResponse::Pump(bool may_wait) const {
+  for (;;) {
+    if (stopping_) dropped_ = true;
+    if (dropped_) break;
+    if (outbox_->Empty()) return true;
+    Outbox::Sent sent = outbox_->SendSome(socket_, kWorkerSendStep);
+    if (sent.bytes > 0) {
+      sent_any_ = true;
+      last_progress_ = Clock::now();
+    }
+    if (sent.error != 0 && !WouldBlock(sent.error)) dropped_ = true;
+    else if (!may_wait || outbox_->HeldBytes() <= settings_.max_held) return true;
+    else if (Clock::now() - last_progress_ >= settings_.send_timeout) dropped_ = true;
+    if (dropped_) break;
+    // Far ahead of its client: the page waits while the client takes bytes.
+    pollfd writable{socket_, POLLOUT, 0};
+    ::poll(&writable, 1, kWaitSliceMs);
+  }
+  outbox_->Clear();
+  return false;
+}
+
+bool SocketResponse::SpoolFull() {
+  std::fprintf(stderr, "qe serve: an answer failed: the server's spool for answers is full\n");
+  cut_off_ = true;
+  close_ = true;
+  if (!sent_any_) {
+    outbox_->Clear();
+    outbox_->Append(StatusAnswer(503, true, settings_.head_only));
+  }
+  return false;
+}
+
+std::string SocketResponse::TakeHead() {
+  std::string head;
+  head.swap(pending_head_);
+  return head;
 }
 
 void SocketResponse::SendHead(const asp::ResponseHead& head) {
@@ -88,8 +125,7 @@ void SocketResponse::SendHead(const asp::ResponseHead& head) {
 }
 
 void SocketResponse::SendBody(std::string_view bytes) {
-  std::string head;
-  head.swap(pending_head_);
+  std::string head = TakeHead();
   if (settings_.head_only || framing_ == BodyFraming::kNone) {
     Send({head});
     return;
@@ -116,21 +152,53 @@ void SocketResponse::SendWhole(const asp::ResponseHead& head, std::string_view b
   }
   if (settings_.head_only || framing_ == BodyFraming::kNone) body = {};
   else if (length > body.size()) close_ = true;  // a page that ends short
-  Send({page.Text(framing_, length, close_, settings_.http11), body});
+  // The page has ended: nothing is gained by waiting for its client.
+  Send({page.Text(framing_, length, close_, settings_.http11), body}, false);
+}
+
+void SocketResponse::SendFileRange(int descriptor, uint64_t offset, uint64_t length) {
+  if (settings_.head_only || framing_ == BodyFraming::kNone) return SendBody({});
+  if (framing_ == BodyFraming::kLength) length = std::min(length, length_left_);
+  if (length == 0 || dropped_ || cut_off_) return SendBody({});
+  int copy = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+  if (copy < 0) return asp::ResponseSink::SendFileRange(descriptor, offset, length);  // out of descriptors
+  if (framing_ == BodyFraming::kLength) length_left_ -= length;
+  std::string head = TakeHead();
+  if (!Send({head, framing_ == BodyFraming::kChunked ? ChunkSize(length) : std::string()})) {
+    ::close(copy);
+    return;
+  }
+  if (outbox_->Empty()) last_progress_ = Clock::now();
+  outbox_->AppendFile(copy, offset, length);
+  if (framing_ == BodyFraming::kChunked) outbox_->Append("\r\n");
+  Pump();
 }
 
 bool SocketResponse::IsClientConnected() const {
-  if (dropped_) return false;
+  if (dropped_ || cut_off_) return false;
   pollfd peer{socket_, POLLRDHUP, 0};
-  if (::poll(&peer, 1, 0) > 0 && (peer.revents & (POLLRDHUP | POLLHUP | POLLERR))) dropped_ = true;
+  if (::poll(&peer, 1, 0) > 0 && (peer.revents & (POLLRDHUP | POLLHUP | POLLERR))) {
+    dropped_ = true;
+    outbox_->Clear();
+    return false;
+  }
+  if (Pump() && !outbox_->Empty() && Clock::now() - last_progress_ >= settings_.send_timeout) {
+    dropped_ = true;
+    outbox_->Clear();
+  }
   return !dropped_;
 }
 
 bool SocketResponse::Finish() {
   if (!pending_head_.empty()) SendBody({});
-  if (framing_ == BodyFraming::kChunked && !settings_.head_only) Send({"0\r\n\r\n"});
+  if (framing_ == BodyFraming::kChunked && !settings_.head_only) Send({"0\r\n\r\n"}, false);
   if (framing_ == BodyFraming::kLength && length_left_ > 0 && !settings_.head_only) close_ = true;
-  return !dropped_ && !close_;
+  return !dropped_ && !cut_off_ && !close_;
+}
+
+std::unique_ptr<Outbox> SocketResponse::TakeOutbox() {
+  if (dropped_) outbox_->Clear();
+  return std::move(outbox_);
 }
 
 }  // namespace host

@@ -16,9 +16,11 @@
 
 namespace host_test {
 
-// A connected socket, or -1.
-inline int ConnectLoopback(int port) {
+// A connected socket, or -1. A `receive_buffer` in bytes makes a client
+// whose system holds little of what the server sends before it reads.
+inline int ConnectLoopback(int port, int receive_buffer = 0) {
   int sock = ::socket(AF_INET, SOCK_STREAM, 0);
+  if (receive_buffer > 0) ::setsockopt(sock, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<uint16_t>(port));

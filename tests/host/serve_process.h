@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -55,6 +57,19 @@ class ServeProcess {
   pid_t Pid() const { return pid_; }
   const std::string& FirstLine() const { return first_line_; }
   bool Running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+  // The exit status once the server ended by itself within `limit` (-1 when
+  // a signal ended it); -2 while it still runs.
+  int WaitExit(std::chrono::milliseconds limit) {
+    for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
+      int status = 0;
+      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = 0;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      }
+      if (std::chrono::steady_clock::now() >= deadline) return -2;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
   // SIGTERM; the exit status (-1 when it did not exit by itself).
   int Stop() {
     ::kill(pid_, SIGTERM);

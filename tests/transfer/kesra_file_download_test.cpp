@@ -3,6 +3,7 @@
 // when the client leaves; and the view's addresses, read back by the viewer.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <functional>
 
@@ -204,6 +205,30 @@ TEST_F(FileDownloadTest, ABinaryFileArrivesByteForByteAcrossBlocks) {
   EXPECT_TRUE(sent.body == bytes) << sent.body.size();
   // Each block went out as it was read, not the file at once.
   EXPECT_GE(sink->blocks_, 4);
+}
+
+// A sink that sends files itself: it gets the file as one range, after the
+// head, and may read it only while the call lasts.
+class FileRangeSink : public WatchedSink {
+ public:
+  void SendFileRange(int descriptor, uint64_t offset, uint64_t length) override {
+    ranges_.push_back({offset, length});
+    std::string bytes(length, '\0');
+    if (::pread(descriptor, bytes.data(), length, static_cast<off_t>(offset)) == static_cast<ssize_t>(length))
+      body_ += bytes;
+  }
+  std::vector<std::pair<uint64_t, uint64_t>> ranges_;
+};
+
+TEST_F(FileDownloadTest, TheFileIsHandedToTheSinkWholeAsOneRange) {
+  const std::string bytes = Bytes(3 * kMiB + 17);
+  site_.WriteFile("site/Data_UploadFiles/blob.bin", bytes);
+  auto sink = std::make_shared<FileRangeSink>();
+  Sent sent = Download(u"/Data_UploadFiles/blob.bin", sink);
+  EXPECT_EQ(sink->ranges_, (std::vector<std::pair<uint64_t, uint64_t>>{{0, bytes.size()}}));
+  EXPECT_TRUE(sink->head_.has_value());
+  EXPECT_TRUE(sent.body == bytes) << sent.body.size();
+  EXPECT_TRUE(sent.ended);
 }
 
 TEST_F(FileDownloadTest, AClientGoneAfterOneMegabyteStopsTheReadsWithinAFewBlocks) {

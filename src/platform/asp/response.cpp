@@ -139,6 +139,12 @@ void Response::Flush() {
   SendPending();
 }
 
+void Response::SendFileRange(int descriptor, uint64_t offset, uint64_t length) {
+  if (Ended()) return;
+  SendPending();
+  sink_->SendFileRange(descriptor, offset, length);
+}
+
 void Response::End() { state_->ended = true; }
 
 void Response::Redirect(StringView url) {

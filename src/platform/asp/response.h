@@ -33,6 +33,9 @@ class Response : public com::Dispatch<Response> {
   void SetBuffer(bool buffer);
   void Clear();
   void Flush();
+  // Flushes, then sends `length` bytes of the open file from `offset` as the
+  // body's next bytes (see ResponseSink::SendFileRange).
+  void SendFileRange(int descriptor, uint64_t offset, uint64_t length);
   void End();
   // 302 with a Location header and a short page; ends the response.
   void Redirect(StringView url);

@@ -1,6 +1,7 @@
 #pragma once
 // Where a response goes: the HTTP host writes it to the connection, tests and
 // `qe call` keep it in memory.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,13 @@ class ResponseSink {
     SendHead(head);
     SendBody(body);
   }
+  // After the head: `length` bytes of the open file from `offset`, as body
+  // bytes. A sink may keep its own descriptor of the file and send them
+  // after the page ended, straight from the file (the caller may close its
+  // own at once); this one reads them in blocks and sends each as SendBody
+  // does, while the client is there. A file that ends early leaves the body
+  // short.
+  virtual void SendFileRange(int descriptor, uint64_t offset, uint64_t length);
   virtual bool IsClientConnected() const = 0;
 };
 

@@ -43,6 +43,8 @@ class File {
   // Raises vb::Error 57 when the system cannot read.
   size_t Read(char* out, size_t count);
   uint64_t Size() const;
+  // For the system calls that take the file itself.
+  int Descriptor() const { return descriptor_; }
   // False when the system reported a failure on closing (a delayed write).
   bool Close();
 

@@ -1,0 +1,188 @@
+// Clients that read a large answer slowly or never: the pages that answer
+// them end without waiting, the other clients are served meanwhile, and what
+// was left for a client reaches it whole once it reads, from the page's
+// queued output or straight from the file the page handed over.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/in_process_server.h"
+#include "host/raw_http.h"
+#include "platform/asp/context.h"
+#include "platform/com/object.h"
+#include "platform/vb/convert.h"
+#include "support/temp_site.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr uint64_t kMiB = 1024 * 1024;
+constexpr int kSmallReceiveBuffer = 16 * 1024;
+
+char PatternByte(uint64_t offset) { return static_cast<char>((offset * 131 + offset / 251) & 0xFF); }
+
+std::string Pattern(uint64_t from, uint64_t length) {
+  std::string bytes(length, '\0');
+  for (uint64_t i = 0; i < length; ++i) bytes[i] = PatternByte(from + i);
+  return bytes;
+}
+
+std::atomic<int> g_pages_done{0};
+std::string g_file;  // the host path of the file the pages send
+
+int64_t QueryNumber(host::Page& page, const char16_t* name, int64_t otherwise) {
+  vb::String text = vb::CStr(com::ValueOf(com::Call(page.Request, u"QueryString", vb::String(name))));
+  return text.empty() ? otherwise : std::stoll(vb::ToUtf8(text));
+}
+
+// ?mib=N: N MiB of the pattern in flushed blocks of 1 MiB, while the client
+// is there; &length=1 sets Content-Length.
+void Output(host::Page& page) {
+  asp::Response& response = asp::CurrentContext()->ResponseObject();
+  int64_t blocks = QueryNumber(page, u"mib", 1);
+  if (QueryNumber(page, u"length", 0))
+    response.AddHeader(u"Content-Length", vb::FromUtf8(std::to_string(blocks * static_cast<int64_t>(kMiB))));
+  for (int64_t b = 0; b < blocks && response.IsClientConnected(); ++b) {
+    response.BinaryWrite(Pattern(static_cast<uint64_t>(b) * kMiB, kMiB));
+    response.Flush();
+  }
+  ++g_pages_done;
+}
+
+// ?offset=O&length=L: a line of text, then L bytes of the file from O handed
+// over whole; &framed=1 sets Content-Length, else the body goes in chunks.
+void File(host::Page& page) {
+  asp::Response& response = asp::CurrentContext()->ResponseObject();
+  auto offset = static_cast<uint64_t>(QueryNumber(page, u"offset", 0));
+  auto length = static_cast<uint64_t>(QueryNumber(page, u"length", 0));
+  if (QueryNumber(page, u"framed", 1))
+    response.AddHeader(u"Content-Length", vb::FromUtf8(std::to_string(length + 5)));
+  response.Write(u"file\n");
+  int file = ::open(g_file.c_str(), O_RDONLY | O_CLOEXEC);
+  response.SendFileRange(file, offset, length);
+  ::close(file);  // the connection keeps a descriptor of its own
+  ++g_pages_done;
+}
+
+void Hello(host::Page& page) { com::Call(page.Response, u"Write", vb::String(u"hello")); }
+
+class SlowReadersTest : public ::testing::Test {
+ protected:
+  static constexpr uint64_t kFileSize = 64 * kMiB;
+
+  static void SetUpTestSuite() {
+    site_ = new qe_test::TempSite;
+    g_file = site_->WriteFile("site/big.bin", Pattern(0, kFileSize)).string();
+  }
+  static void TearDownTestSuite() {
+    delete site_;
+    site_ = nullptr;
+  }
+
+  void Start(host::ServerLimits limits = {}) {
+    host::Pages pages;
+    pages.Register(u"/output.asp", &Output);
+    pages.Register(u"/file.asp", &File);
+    pages.Register(u"/hello.asp", &Hello);
+    limits.threads = 2;
+    server_ = std::make_unique<host_test::InProcessServer>(site_->SiteFolder(), std::move(pages), limits);
+    g_pages_done = 0;
+  }
+  void TearDown() override {
+    for (int sock : held_) ::close(sock);
+  }
+
+  // A client that asks and reads nothing yet.
+  int Ask(const std::string& target) {
+    int sock = host_test::ConnectLoopback(server_->Port(), kSmallReceiveBuffer);
+    held_.push_back(sock);
+    host_test::SendAll(sock, "GET " + target + " HTTP/1.1\r\nHost: a\r\n\r\n");
+    return sock;
+  }
+  static bool PagesEnd(int count, std::chrono::seconds within) {
+    for (auto deadline = Clock::now() + within; g_pages_done < count;) {
+      if (Clock::now() > deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+  }
+
+  static qe_test::TempSite* site_;
+  std::unique_ptr<host_test::InProcessServer> server_;
+  std::vector<int> held_;
+};
+
+qe_test::TempSite* SlowReadersTest::site_ = nullptr;
+
+// With the send time-out at 30 s, a page that waited on its client would
+// hold one of the two workers until then.
+TEST_F(SlowReadersTest, ClientsThatNeverReadHoldNoPageWorker) {
+  for (const char* target : {"/output.asp?mib=8", "/file.asp?length=67108864"}) {
+    SCOPED_TRACE(target);
+    Start();
+    for (int i = 0; i < 8; ++i) Ask(target);
+    EXPECT_TRUE(PagesEnd(8, std::chrono::seconds(10))) << g_pages_done << " of 8 pages ended";
+    auto start = Clock::now();
+    auto answer = server_->Client().Get("/hello.asp");
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->body, "hello");
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+  }
+}
+
+// The client reads only once its page has ended: everything it gets comes
+// from what the page left queued, or from the file.
+TEST_F(SlowReadersTest, WhatAPageLeftReachesTheClientWholeAndTheConnectionGoesOn) {
+  Start();
+  struct Case {
+    std::string target;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"/output.asp?mib=6", Pattern(0, 6 * kMiB)},                 // chunked, spooled past memory
+      {"/output.asp?mib=6&length=1", Pattern(0, 6 * kMiB)},        // the page's length
+      {"/file.asp?length=67108864", "file\n" + Pattern(0, kFileSize)},
+      {"/file.asp?offset=1000&length=3000000&framed=0", "file\n" + Pattern(1000, 3000000)},  // one chunk
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.target);
+    int before = g_pages_done;
+    int sock = Ask(c.target);
+    ASSERT_TRUE(PagesEnd(before + 1, std::chrono::seconds(10)));
+    host_test::SendAll(sock, "GET /hello.asp HTTP/1.1\r\nHost: a\r\n\r\n");
+    std::string received;
+    for (auto deadline = Clock::now() + std::chrono::seconds(20);
+         !received.ends_with("\r\n\r\nhello") && Clock::now() < deadline;)
+      received += host_test::ReadAnswer(sock, 50);
+    std::vector<host_test::Answer> answers = host_test::AnswersIn(received);
+    ASSERT_EQ(answers.size(), 2u) << received.size() << " bytes";
+    EXPECT_EQ(answers[0].status, 200);
+    EXPECT_EQ(answers[0].body.size(), c.expected.size());
+    EXPECT_TRUE(answers[0].body == c.expected);
+    EXPECT_EQ(answers[1].body, "hello");
+  }
+}
+
+TEST_F(SlowReadersTest, PastTheServersSpoolAnAnswerIsCutOffNotTheDisk) {
+  host::ServerLimits limits;
+  limits.max_spooled_output = 4 * kMiB;
+  Start(limits);
+  int sock = Ask("/output.asp?mib=64");
+  // The page stops once the spool is full, and does not wait for the client.
+  EXPECT_TRUE(PagesEnd(1, std::chrono::seconds(10)));
+  host_test::Received received = host_test::ReadUntilClosed(sock, 5000);
+  EXPECT_TRUE(received.closed);
+  EXPECT_EQ(host_test::StatusOf(received.bytes), 200);
+  EXPECT_LT(received.bytes.size(), 32 * kMiB);
+  auto answer = server_->Client().Get("/hello.asp");
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->body, "hello");
+}
+
+}  // namespace
