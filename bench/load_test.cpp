@@ -13,7 +13,11 @@
 //     memory growth during it; and the same file through the download page
 //     (/comm/kesra_Download.asp, the component's download in blocks).
 //
+//  3. Hostile clients (load_hostile.h): half-sent bodies that stop, and
+//     outsiders flooding the session limit; and the size of a session.
+//
 //   qe_load_test [--seconds N] [--connections N] [--threads N] [--stream-mib N] [--no-stream]
+//                [--half-bodies N] [--session-flood N] [--hostile-only]
 //
 // --threads is passed on to qe serve (the page workers).
 #include <signal.h>
@@ -32,6 +36,7 @@
 #include <vector>
 
 #include "host/default_site.h"
+#include "load_hostile.h"
 #include "host/in_process_server.h"
 #include "host/pages.h"
 #include "host/serve_process.h"
@@ -51,6 +56,9 @@ struct Settings {
   int connections = 50;
   int stream_mib = 1024;
   bool stream = true;
+  int half_bodies = 3000;        // 0: none
+  long session_flood = 1000000;  // 0: none
+  bool hostile_only = false;
   std::vector<std::string> serve_options;  // passed on to qe serve
 };
 
@@ -136,7 +144,7 @@ bool RequestsAndPages(const Settings& settings) {
   Report("static file /qe/qe.css", file, rss_bare, rss_file);
   std::printf("start page / static file: %.1f%% with cookies kept, %.1f%% without cookies\n",
               100 * cookies.PerSecond() / file.PerSecond(), 100 * bare.PerSecond() / file.PerSecond());
-  std::printf("(without cookies each request keeps a new session: %llu sessions of about 1 KiB)\n",
+  std::printf("(without cookies each request keeps a new session: %llu sessions)\n",
               static_cast<unsigned long long>(bare.requests));
 
   bool serving = server.Running();
@@ -311,14 +319,22 @@ int main(int argc, char** argv) {
     else if (!std::strcmp(argv[i], "--stream-mib") && i + 1 < argc) settings.stream_mib = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--no-stream")) settings.stream = false;
     else if (!std::strcmp(argv[i], "--threads") && i + 1 < argc) settings.serve_options = {"--threads", argv[++i]};
+    else if (!std::strcmp(argv[i], "--half-bodies") && i + 1 < argc) settings.half_bodies = std::atoi(argv[++i]);
+    else if (!std::strcmp(argv[i], "--session-flood") && i + 1 < argc) settings.session_flood = std::atol(argv[++i]);
+    else if (!std::strcmp(argv[i], "--hostile-only")) settings.hostile_only = true;
     else {
-      std::fprintf(stderr, "usage: %s [--seconds N] [--connections N] [--threads N] [--stream-mib N] [--no-stream]\n",
+      std::fprintf(stderr,
+                   "usage: %s [--seconds N] [--connections N] [--threads N] [--stream-mib N] [--no-stream]\n"
+                   "          [--half-bodies N] [--session-flood N] [--hostile-only]\n",
                    argv[0]);
       return 2;
     }
   }
   signal(SIGPIPE, SIG_IGN);
-  bool ok = RequestsAndPages(settings);
-  if (settings.stream) ok = Streaming(settings, "/proc/self/exe") && ok;
+  bool ok = settings.hostile_only || RequestsAndPages(settings);
+  if (settings.stream && !settings.hostile_only) ok = Streaming(settings, "/proc/self/exe") && ok;
+  load_test::SessionSize();
+  if (settings.half_bodies > 0) ok = load_test::HalfBodies(settings.half_bodies) && ok;
+  if (settings.session_flood > 0) ok = load_test::SessionFlood(settings.session_flood) && ok;
   return ok ? 0 : 1;
 }

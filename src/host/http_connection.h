@@ -33,6 +33,7 @@ struct ServedSite {
   ServerLimits limits;
   SiteState state;
   PageWorkers* workers = nullptr;
+  MemoryBudget body_memory{ServerLimits{}.body_memory_budget};
   std::atomic<bool> stopping{false};
   std::atomic<size_t> connections{0};
 };
@@ -54,7 +55,11 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
 
   void NextRequest();
   void ReadMore();
+  void AwaitBytes();
+  void OnReadable(const boost::system::error_code& error);
   void OnRead(const boost::system::error_code& error, size_t count);
+  bool BodyKeepsPace(Clock::time_point now);
+  Clock::time_point BodyDeadline() const;
   void ParseHead();
   void OnHead();
   bool ChooseRoute();
@@ -91,6 +96,9 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   std::optional<RequestParser> parser_;
   RequestParser::Deliver deliver_;
   Clock::time_point request_deadline_;
+  Clock::time_point last_body_piece_, pace_window_end_;
+  uint64_t pace_window_bytes_ = 0;
+  bool last_read_filled_ = false;
   Route route_ = Route::kStatus;
   int status_ = 0;
   vb::String path_;

@@ -30,6 +30,8 @@ class Visitor {
     return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", headers));
   }
   bool Holds(const std::string& name) const { return cookies_.count(name) > 0; }
+  const std::map<std::string, std::string>& Cookies() const { return cookies_; }
+  void SetCookie(const std::string& name, const std::string& value) { cookies_[name] = value; }
 
  private:
   qe_test::HttpHeaders Headers() const {
