@@ -29,13 +29,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-long ResidentKiB(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
-}
-
 // The count of this session's requests; ?login=1 marks its owner logged in.
 void CountPage(host::Page& page) {
   if (!vb::CStr(com::ValueOf(com::Call(page.Request, u"QueryString", vb::String(u"login")))).empty())
@@ -53,6 +46,13 @@ std::string CookieOf(const qe_test::HttpAnswer& answer) {
 }
 
 }  // namespace
+
+long ResidentKiB(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
 
 bool HalfBodies(int connections) {
   qe_test::TempSite site;

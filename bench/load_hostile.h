@@ -2,7 +2,12 @@
 // The load test's hostile scenarios: half-sent bodies that stop, and a flood
 // of outsiders at the session limit; plus the measured size of a session.
 
+#include <sys/types.h>
+
 namespace load_test {
+
+// The resident memory of a process in KiB, from /proc.
+long ResidentKiB(pid_t pid);
 
 // `connections` each send 250 KB of a 300 KB body to the start page and
 // stop; meanwhile the start page is asked for as usual. Prints the server's

@@ -68,13 +68,7 @@ struct Tally {
   double PerSecond() const { return seconds > 0 ? requests / seconds : 0; }
 };
 
-// The resident memory of a process in KiB, from /proc.
-long ResidentKiB(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
-}
+using load_test::ResidentKiB;
 
 // Every connection asks for `path` until the time is up; `whole` says
 // whether an answer came whole.

@@ -50,7 +50,9 @@ struct PageRunTest : ::testing::Test {
 };
 
 TEST_F(PageRunTest, ASessionIsKeptOnlyWhenThePageStoresInIt) {
-  PageAnswer idle = Run([](Page& page) { Write(page, u"nothing stored"); }, RequestFor());
+  PageAnswer idle = Run(
+      [](Page& page) { Write(page, u"[" + vb::CStr(com::Call(page.Session, u"", vb::String(u"absent"))) + u"]"); },
+      RequestFor());
   EXPECT_EQ(Header(idle, u"Set-Cookie"), "");
   EXPECT_EQ(Sessions().Count(), 0u);
 
@@ -87,21 +89,24 @@ std::string CookieOf(const PageAnswer& answer) {
   return set_cookie.substr(0, set_cookie.find(';'));
 }
 
+// The session's id and its value "name".
+void ShowSession(Page& page) {
+  Write(page, vb::CStr(com::Call(page.Session, u"SessionID")) + u"[" +
+                  vb::CStr(com::Call(page.Session, u"", vb::String(u"name"))) + u"]");
+}
+
 TEST_F(PageRunTest, ARenewedSessionSendsItsNewCookieAndTheOldOneOpensNothing) {
   auto store = [](Page& page) { com::Let(page.Session, u"", vb::String(u"kept"), vb::String(u"name")); };
-  auto show = [](Page& page) {
-    Write(page, vb::CStr(com::Call(page.Session, u"SessionID")) + u"[" +
-                    vb::CStr(com::Call(page.Session, u"", vb::String(u"name"))) + u"]");
-  };
+  auto show = &ShowSession;
   for (bool had_session : {true, false}) {
     SCOPED_TRACE(had_session);
     std::string planted = had_session ? CookieOf(Run(store, RequestFor())) : "";
     std::string before = Body(Run(show, RequestFor(planted)));
     PageAnswer renewed = Run(
-        [&](Page& page) {
+        [](Page& page) {
           com::Let(page.Session, u"", vb::String(u"kept"), vb::String(u"name"));
           asp::CurrentContext()->RenewSession();
-          show(page);
+          ShowSession(page);
         },
         RequestFor(planted));
     std::string cookie = CookieOf(renewed);
