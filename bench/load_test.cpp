@@ -17,8 +17,12 @@
 //     again and again: its slowest and middle answer times, and the server's
 //     memory before and while the readers hold their answers.
 //
+//  3. Hostile clients (load_hostile.h): half-sent bodies that stop, and
+//     outsiders flooding the session limit; and the size of a session.
+//
 //   qe_load_test [--seconds N] [--connections N] [--threads N] [--stream-mib N] [--no-stream]
 //                [--slow-readers N] [--slow-mib M]
+//                [--half-bodies N] [--session-flood N] [--hostile-only]
 //
 // --threads is passed on to qe serve (the page workers).
 #include <netinet/in.h>
@@ -40,6 +44,7 @@
 #include <vector>
 
 #include "host/default_site.h"
+#include "load_hostile.h"
 #include "host/in_process_server.h"
 #include "host/raw_http.h"
 #include "host/pages.h"
@@ -62,6 +67,9 @@ struct Settings {
   bool stream = true;
   int slow_readers = 64;  // 0: none
   int slow_mib = 64;
+  int half_bodies = 3000;        // 0: none
+  long session_flood = 1000000;  // 0: none
+  bool hostile_only = false;
   std::vector<std::string> serve_options;  // passed on to qe serve
 };
 
@@ -71,13 +79,7 @@ struct Tally {
   double PerSecond() const { return seconds > 0 ? requests / seconds : 0; }
 };
 
-// The resident memory of a process in KiB, from /proc.
-long ResidentKiB(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
-}
+using load_test::ResidentKiB;
 
 // Every connection asks for `path` until the time is up; `whole` says
 // whether an answer came whole.
@@ -147,7 +149,7 @@ bool RequestsAndPages(const Settings& settings) {
   Report("static file /qe/qe.css", file, rss_bare, rss_file);
   std::printf("start page / static file: %.1f%% with cookies kept, %.1f%% without cookies\n",
               100 * cookies.PerSecond() / file.PerSecond(), 100 * bare.PerSecond() / file.PerSecond());
-  std::printf("(without cookies each request keeps a new session: %llu sessions of about 1 KiB)\n",
+  std::printf("(without cookies each request keeps a new session: %llu sessions)\n",
               static_cast<unsigned long long>(bare.requests));
 
   bool serving = server.Running();
@@ -370,17 +372,24 @@ int main(int argc, char** argv) {
     else if (!std::strcmp(argv[i], "--slow-readers") && i + 1 < argc) settings.slow_readers = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--slow-mib") && i + 1 < argc) settings.slow_mib = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--threads") && i + 1 < argc) settings.serve_options = {"--threads", argv[++i]};
+    else if (!std::strcmp(argv[i], "--half-bodies") && i + 1 < argc) settings.half_bodies = std::atoi(argv[++i]);
+    else if (!std::strcmp(argv[i], "--session-flood") && i + 1 < argc) settings.session_flood = std::atol(argv[++i]);
+    else if (!std::strcmp(argv[i], "--hostile-only")) settings.hostile_only = true;
     else {
       std::fprintf(stderr,
                    "usage: %s [--seconds N] [--connections N] [--threads N] [--stream-mib N] [--no-stream]\n"
-                   "          [--slow-readers N] [--slow-mib M]\n",
+                   "          [--slow-readers N] [--slow-mib M]\n"
+                   "          [--half-bodies N] [--session-flood N] [--hostile-only]\n",
                    argv[0]);
       return 2;
     }
   }
   signal(SIGPIPE, SIG_IGN);
-  bool ok = RequestsAndPages(settings);
-  if (settings.stream) ok = Streaming(settings, "/proc/self/exe") && ok;
-  if (settings.slow_readers > 0) ok = SlowReaders(settings) && ok;
+  bool ok = settings.hostile_only || RequestsAndPages(settings);
+  if (settings.stream && !settings.hostile_only) ok = Streaming(settings, "/proc/self/exe") && ok;
+  if (settings.slow_readers > 0 && !settings.hostile_only) ok = SlowReaders(settings) && ok;
+  load_test::SessionSize();
+  if (settings.half_bodies > 0) ok = load_test::HalfBodies(settings.half_bodies) && ok;
+  if (settings.session_flood > 0) ok = load_test::SessionFlood(settings.session_flood) && ok;
   return ok ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "host/http_connection.h"
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <boost/asio/post.hpp>
@@ -8,6 +9,7 @@
 #include <boost/beast/core/string.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -113,16 +115,15 @@ void HttpConnection::NextRequest() {
     return ParseHead();
   }
   start_ = end_ = 0;
-  if (capacity_ > kIdleBuffer) {
-    buffer_.reset();
-    capacity_ = 0;
-  }
+  last_read_filled_ = false;  // between requests the connection holds no buffer
   SetDeadline(Clock::now() + site_.limits.idle_timeout);
   ReadMore();
 }
 
 void HttpConnection::ReadMore() {
   if (start_ == end_) start_ = end_ = 0;
+  // Nothing held and no sign of a fast sender: wait without a buffer.
+  if (end_ == 0 && phase_ != Phase::kHead && !last_read_filled_) return AwaitBytes();
   size_t wanted = phase_ == Phase::kBody ? kBodyBuffer : kIdleBuffer;
   size_t held = end_ - start_;
   if (capacity_ < wanted || capacity_ - end_ < wanted / 4) {
@@ -143,27 +144,76 @@ void HttpConnection::ReadMore() {
   }
   timed_out_ = false;
   socket_.async_read_some(asio::buffer(buffer_.get() + end_, capacity_ - end_),
-                          [self = shared_from_this()](const boost::system::error_code& error, size_t count) {
+                          [self = shared_from_this(), room = capacity_ - end_](const boost::system::error_code& error,
+                                                                               size_t count) {
+                            self->last_read_filled_ = count == room;
                             self->OnRead(error, count);
                           });
 }
 
+// A kept connection between requests, or a body that paused, holds its
+// socket and no buffer: thousands of them cost little memory.
+void HttpConnection::AwaitBytes() {
+  buffer_.reset();
+  capacity_ = start_ = end_ = 0;
+  timed_out_ = false;
+  socket_.async_wait(asio::ip::tcp::socket::wait_read,
+                     [self = shared_from_this()](const boost::system::error_code& error) { self->OnReadable(error); });
+}
+
+void HttpConnection::OnReadable(const boost::system::error_code& error) {
+  if (closed_) return;
+  if (error || timed_out_) return OnRead(error ? error : asio::error::timed_out, 0);
+  capacity_ = phase_ == Phase::kBody ? kBodyBuffer : kIdleBuffer;
+  buffer_ = std::make_unique<char[]>(capacity_);
+  ssize_t count = ::recv(socket_.native_handle(), buffer_.get(), capacity_, MSG_DONTWAIT);
+  if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return AwaitBytes();
+  if (count <= 0) return OnRead(asio::error::eof, 0);
+  last_read_filled_ = static_cast<size_t>(count) == capacity_;
+  OnRead({}, static_cast<size_t>(count));
+}
+
+// The body's pace, window by window after the first: a body sent slower
+// than the least rate holds its connection (and its spool) no longer.
+bool HttpConnection::BodyKeepsPace(Clock::time_point now) {
+  if (now < pace_window_end_) return true;
+  const auto window = site_.limits.body_rate_window;
+  const uint64_t least = site_.limits.min_body_bytes_per_second * static_cast<uint64_t>(window.count()) / 1000;
+  if (pace_window_bytes_ < least) return false;
+  pace_window_bytes_ = 0;
+  pace_window_end_ = now + window;
+  return true;
+}
+
+HttpConnection::Clock::time_point HttpConnection::BodyDeadline() const {
+  return std::min({last_body_piece_ + site_.limits.body_timeout, request_deadline_, pace_window_end_});
+}
+
 void HttpConnection::OnRead(const boost::system::error_code& error, size_t count) {
   if (closed_) return;
+  auto now = Clock::now();
   if (timed_out_) {
     if (phase_ == Phase::kIdle) return Close();  // a kept connection nobody uses
+    // Woken at the end of a pace window by a body that keeps its pace.
+    if (phase_ == Phase::kBody && now < std::min(last_body_piece_ + site_.limits.body_timeout, request_deadline_) &&
+        BodyKeepsPace(now)) {
+      SetDeadline(BodyDeadline());
+      return ReadMore();
+    }
     return Refuse(408);
   }
   if (error) return Close();
   end_ += count;
-  auto now = Clock::now();
   if (phase_ == Phase::kIdle) {
     phase_ = Phase::kHead;
     request_deadline_ = now + site_.limits.request_timeout;
     SetDeadline(std::min(now + site_.limits.head_timeout, request_deadline_));
   }
   if (phase_ == Phase::kHead) return ParseHead();
-  SetDeadline(std::min(now + site_.limits.body_timeout, request_deadline_));
+  last_body_piece_ = now;
+  pace_window_bytes_ += count;
+  if (!BodyKeepsPace(now)) return Refuse(408);
+  SetDeadline(BodyDeadline());
   ParseBody();
 }
 
@@ -210,9 +260,18 @@ void HttpConnection::OnHead() {
   if (!parser_->HasBody()) return Answer();
   // A body no page reads (a GET's, a refused request's) is read all the
   // same, by its framing, and dropped: what follows it is the next request.
-  if (route_ == Route::kPage && ReadsBody(parser_->Head().method)) body_ = std::make_shared<Spool>();
+  if (route_ == Route::kPage && ReadsBody(parser_->Head().method)) body_ = std::make_shared<Spool>(&site_.body_memory);
+  if (parser_->ExpectsContinue() && !body_) {
+    // A client that waits for "100 Continue" is not invited to send a body
+    // nobody reads: it has its answer at once, and the connection ends.
+    parser_->EndConnectionAfter();
+    return Answer();
+  }
   phase_ = Phase::kBody;
-  SetDeadline(std::min(Clock::now() + site_.limits.body_timeout, request_deadline_));
+  last_body_piece_ = Clock::now();
+  pace_window_end_ = last_body_piece_ + site_.limits.body_rate_window;
+  pace_window_bytes_ = end_ - start_;
+  SetDeadline(BodyDeadline());
   if (!parser_->ExpectsContinue()) return ParseBody();
   out_ = kContinue;
   timed_out_ = false;

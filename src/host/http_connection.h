@@ -42,6 +42,7 @@ struct ServedSite {
   SiteState state;
   PageWorkers* workers = nullptr;
   OutboxBudget outboxes;
+  MemoryBudget body_memory{ServerLimits{}.body_memory_budget};
   std::atomic<bool> stopping{false};
   // A graceful stop: the answers under way finish, with "Connection: close".
   std::atomic<bool> draining{false};
@@ -72,7 +73,11 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
 
   void NextRequest();
   void ReadMore();
+  void AwaitBytes();
+  void OnReadable(const boost::system::error_code& error);
   void OnRead(const boost::system::error_code& error, size_t count);
+  bool BodyKeepsPace(Clock::time_point now);
+  Clock::time_point BodyDeadline() const;
   void ParseHead();
   void OnHead();
   bool ChooseRoute();
@@ -110,6 +115,9 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   std::optional<RequestParser> parser_;
   RequestParser::Deliver deliver_;
   Clock::time_point request_deadline_;
+  Clock::time_point last_body_piece_, pace_window_end_;
+  uint64_t pace_window_bytes_ = 0;
+  bool last_read_filled_ = false;
   Route route_ = Route::kStatus;
   int status_ = 0;
   vb::String path_;

@@ -8,6 +8,7 @@
 #include "host/login_throttle.h"
 #include "host/netdrive_pages.h"
 #include "host/site_main_database.h"
+#include "platform/asp/context.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
@@ -103,6 +104,7 @@ void CheckLogin(Page& page, Variant& qe) {
     if (column != kUserInfoColumns[0]) info += u"|";
     info += field;
   }
+  if (asp::Context* context = asp::CurrentContext()) context->RenewSession();  // an id planted before login ends here
   com::Let(page.Session, u"", Variant(info), String(u"UserInfo"));
   com::Let(page.Session, u"", Variant(Text(com::Call(rs, u"", String(u"SystemSet")))), String(u"UserInfoSize"));
   com::Let(page.Session, u"", Variant(u""), String(u"manager"));

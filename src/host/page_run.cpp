@@ -41,12 +41,14 @@ void RunCatchingErrors(PageFunction run, Page& page, asp::Response& response, co
   }
 }
 
-// The sink of a request that began a session: the session's cookie goes
-// with the head when the page has stored something in it by then.
-class NewSessionSink : public asp::ResponseSink {
+// The sink that hands the browser its session's cookie with the head: a new
+// session's (or a renewed one's) once the page has used it by then. Only
+// then does the store keep a new session.
+class SessionCookieSink : public asp::ResponseSink {
  public:
-  NewSessionSink(std::shared_ptr<asp::ResponseSink> sink, const asp::SessionState& session, const SessionCookie& cookie)
-      : sink_(std::move(sink)), session_(session), cookie_(cookie) {}
+  SessionCookieSink(std::shared_ptr<asp::ResponseSink> sink, SiteState& site, std::shared_ptr<asp::SessionState> session,
+                    std::string sent_token)
+      : sink_(std::move(sink)), site_(site), session_(std::move(session)), sent_token_(std::move(sent_token)) {}
 
   void SendHead(const asp::ResponseHead& head) override { sink_->SendHead(WithCookie(head)); }
   void SendBody(std::string_view bytes) override { sink_->SendBody(bytes); }
@@ -58,21 +60,22 @@ class NewSessionSink : public asp::ResponseSink {
   }
   bool IsClientConnected() const override { return sink_->IsClientConnected(); }
 
-  bool CookieSent() const { return cookie_sent_; }
-
  private:
   asp::ResponseHead WithCookie(const asp::ResponseHead& head) {
-    if (session_.Abandoned() || session_.Keys().empty()) return head;
+    if (session_->Abandoned() || !session_->InUse()) return head;
+    std::string token = vb::ToUtf8(session_->Token());
+    if (token == sent_token_) return head;  // the browser has it
+    site_.sessions->Keep(session_);
+    token = vb::ToUtf8(session_->Token());  // a clash with a token kept meanwhile renames it
     asp::ResponseHead with_cookie = head;
-    with_cookie.headers.emplace_back(u"Set-Cookie", vb::FromUtf8(cookie_.SetCookie(vb::ToUtf8(session_.Token()))));
-    cookie_sent_ = true;
+    with_cookie.headers.emplace_back(u"Set-Cookie", vb::FromUtf8(site_.cookie.SetCookie(token)));
     return with_cookie;
   }
 
   std::shared_ptr<asp::ResponseSink> sink_;
-  const asp::SessionState& session_;
-  const SessionCookie& cookie_;
-  bool cookie_sent_ = false;
+  SiteState& site_;
+  std::shared_ptr<asp::SessionState> session_;
+  const std::string sent_token_;
 };
 
 }  // namespace
@@ -81,11 +84,8 @@ void RunPage(PageFunction run, SiteState& site, asp::RequestInfo request, std::u
              std::shared_ptr<asp::ResponseSink> sink) {
   std::string token = site.cookie.TokenIn(request);
   std::shared_ptr<asp::SessionState> session = token.empty() ? nullptr : site.sessions->Open(vb::FromUtf8(token));
-  std::shared_ptr<NewSessionSink> new_session;
-  if (!session) {
-    session = site.sessions->Create();
-    sink = new_session = std::make_shared<NewSessionSink>(std::move(sink), *session, site.cookie);
-  }
+  if (!session) session = site.sessions->Begin();
+  sink = std::make_shared<SessionCookieSink>(std::move(sink), site, session, token);
 
   asp::Connection connection;
   vb::String page_path = asp::PagePath(request);
@@ -102,7 +102,8 @@ void RunPage(PageFunction run, SiteState& site, asp::RequestInfo request, std::u
     RunCatchingErrors(run, page, context.ResponseObject(), page_path);
     context.Finish();
   }
-  if (new_session && !new_session->CookieSent()) site.sessions->Remove(session->Token());
+  // What the page stored or removed decides how soon the session goes.
+  if (!session->Abandoned()) site.sessions->Settle(session);
 }
 
 }  // namespace host

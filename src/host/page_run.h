@@ -23,9 +23,10 @@ struct SiteState {
 
 // Runs the page to its end (or to a call that ended the response). A request
 // without a live session gets a new one; the session is kept, and its cookie
-// sent with the head, only when the page stored something in it before the
-// head went out, so visitors that never use a session (and clients that send
-// no cookies) leave nothing behind. A run-time error stops the page with
+// sent with the head, only when the page stored something in it or read its
+// SessionID before the head went out, so visitors that never use a session
+// (and clients that send no cookies) leave nothing behind and push nobody
+// out. A session renewed during the request sends its new cookie the same way. A run-time error stops the page with
 // "500 Internal Server Error" and the error's number and description (after
 // what was sent, when the head is gone).
 void RunPage(PageFunction page, SiteState& site, asp::RequestInfo request, std::unique_ptr<asp::BodySource> body,

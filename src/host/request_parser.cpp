@@ -120,6 +120,8 @@ int RequestParser::StatusOfParseError(const boost::beast::error_code& error, std
   if (error == http::error::header_limit) return 431;
   if (error == http::error::body_limit) return 413;
   if (error == http::error::bad_content_length) {
+    // A length beside chunked is a framing conflict, whatever its digits.
+    if (!ValuesOf(head_.fields, "Transfer-Encoding").empty()) return 400;
     // A length of digits only that is past any number: too large, not malformed.
     for (const auto& value : ValuesOf(head_.fields, "Content-Length"))
       if (!value.empty() && value.find_first_not_of("0123456789") == std::string_view::npos) return 413;
@@ -163,7 +165,7 @@ RequestParser::Step RequestParser::CheckHead(std::string_view raw_head) {
 
 bool RequestParser::HasBody() const { return parser_.is_header_done() && !parser_.is_done(); }
 
-bool RequestParser::KeepAlive() const { return parser_.is_header_done() && parser_.keep_alive(); }
+bool RequestParser::KeepAlive() const { return !end_connection_ && parser_.is_header_done() && parser_.keep_alive(); }
 
 RequestParser::Step RequestParser::ReadBody(std::string_view received, size_t& used, const Deliver& deliver) {
   used = 0;
@@ -172,6 +174,7 @@ RequestParser::Step RequestParser::ReadBody(std::string_view received, size_t& u
   if (received.empty()) return Step::kNeedMore;
   parser_.eager(true);
   deliver_ = &deliver;
+  received_end_ = received.data() + received.size();
   boost::beast::error_code error;
   uint64_t body_before = body_delivered_;
   used = parser_.put(boost::asio::const_buffer(received.data(), received.size()), error);
@@ -194,9 +197,29 @@ void RequestParser::Parser::on_request_impl(http::verb, boost::beast::string_vie
 }
 
 void RequestParser::Parser::on_field_impl(http::field, boost::beast::string_view name, boost::beast::string_view value,
-                                          boost::beast::error_code&) {
-  // Trailer fields come after the body: nothing reads them.
-  if (!is_header_done()) owner->head_.fields.emplace_back(std::string(name), std::string(value));
+                                          boost::beast::error_code& error) {
+  if (!is_header_done()) {
+    owner->head_.fields.emplace_back(std::string(name), std::string(value));
+    return;
+  }
+  // Trailer fields come after the body: nothing reads them, but one folded
+  // over two lines is refused as a folded header line is. The parser joins
+  // folded lines, so the received bytes tell: the line after the field's
+  // first starts with a blank.
+  std::string_view rest(name.data(), static_cast<size_t>(owner->received_end_ - name.data()));
+  size_t line_end = rest.find('\n');
+  if (line_end != std::string_view::npos && line_end + 1 < rest.size() &&
+      (rest[line_end + 1] == ' ' || rest[line_end + 1] == '\t'))
+    error = http::error::bad_value;
+}
+
+void RequestParser::Parser::on_chunk_header_impl(std::uint64_t, boost::beast::string_view extensions,
+                                                 boost::beast::error_code& error) {
+  // The parser takes any byte inside a quoted extension value; a control
+  // character there (a bare LF, a NUL) is how one reader's line ends where
+  // another's does not.
+  for (unsigned char c : extensions)
+    if ((c < 0x20 && c != '\t') || c == 0x7F) error = http::error::bad_chunk_extension;
 }
 
 size_t RequestParser::Parser::on_body_impl(boost::beast::string_view body, boost::beast::error_code&) {

@@ -50,6 +50,8 @@ class RequestParser {
   bool HasBody() const;
   bool KeepAlive() const;
   bool ExpectsContinue() const { return expects_continue_; }
+  // The connection ends after this request's answer (its body is not read).
+  void EndConnectionAfter() { end_connection_ = true; }
 
   // The body, from the bytes after the head: what it used of `received`;
   // body bytes go to `deliver` as they are decoded. Done() at its end.
@@ -74,7 +76,7 @@ class RequestParser {
     void on_header_impl(boost::beast::error_code&) override {}
     void on_body_init_impl(const boost::optional<std::uint64_t>&, boost::beast::error_code&) override {}
     size_t on_body_impl(boost::beast::string_view body, boost::beast::error_code&) override;
-    void on_chunk_header_impl(std::uint64_t, boost::beast::string_view, boost::beast::error_code&) override {}
+    void on_chunk_header_impl(std::uint64_t, boost::beast::string_view extensions, boost::beast::error_code&) override;
     size_t on_chunk_body_impl(std::uint64_t, boost::beast::string_view body, boost::beast::error_code&) override;
     void on_finish_impl(boost::beast::error_code&) override {}
   };
@@ -96,8 +98,10 @@ class RequestParser {
   bool in_request_line_ = true;
   size_t head_bytes_ = 0;
   bool expects_continue_ = false;
+  bool end_connection_ = false;
   int refusal_ = 0;
   const Deliver* deliver_ = nullptr;
+  const char* received_end_ = nullptr;  // of the bytes being parsed
   uint64_t body_delivered_ = 0;
   uint64_t framing_used_ = 0;  // bytes of the body's framing, not of the body
 };

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -30,13 +31,14 @@ constexpr char kUsage[] =
     "free port). N threads run pages at once (twice the cores, 8 to 64). At most\n"
     "--max-connections connections are open at once (10000); one more is refused with\n"
     "503. At most --max-sessions sessions live at once (100000): one more pushes out a\n"
-    "session that never came back, else the one nearest its time-out.\n"
+    "session without values, else one not logged in, else the one idle longest.\n"
+    "A host name binds the first of its addresses that can be bound.\n"
     "Prints the address once it listens. On SIGINT or SIGTERM it stops taking connections,\n"
     "lets the requests under way end for up to --drain-seconds (10; 0 to 3600), then stops;\n"
     "a second signal stops it at once.\n";
 
 struct ServeOptions {
-  std::filesystem::path site;
+  std::optional<std::filesystem::path> site;  // none: the default site
   ListenAddress listen{"127.0.0.1", 8080};
   ServerLimits limits;
 };
@@ -106,11 +108,11 @@ size_t ConnectionsTheSystemAllows(size_t wanted) {
 }
 
 int Serve(ServeOptions options, const sigset_t& stop_signals) {
-  std::filesystem::path site = options.site;
-  if (site.empty()) {
+  std::filesystem::path site = options.site.value_or(std::filesystem::path());
+  if (!options.site) {
     site = DefaultSiteFolder();
     MakeDefaultSite(site);
-  } else if (!std::filesystem::is_directory(site)) {
+  } else if (site.empty() || !std::filesystem::is_directory(site)) {  // "": an unset shell variable
     // A typing slip would otherwise start a new, empty site.
     std::fprintf(stderr, "qe serve: the site folder %s does not exist\n", site.c_str());
     return 1;

@@ -24,6 +24,11 @@ struct ServerLimits {
   std::chrono::milliseconds body_timeout{30000};        // between two pieces of a body: 408
   std::chrono::milliseconds request_timeout{600000};    // a whole request, head and body: 408
   std::chrono::milliseconds send_timeout{30000};        // a client that takes nothing for that long is dropped
+  // A body must keep up this pace after its first window, window by window:
+  // one that sends less than rate × window in a window gets 408.
+  uint64_t min_body_bytes_per_second = 1024;
+  std::chrono::milliseconds body_rate_window{10000};
+  uint64_t body_memory_budget = 64 << 20;  // bodies held in memory, all connections together; then in files
   size_t max_sessions = asp::MemorySessionStore::kDefaultMaxSessions;  // live at once
   // A page's output the client has not taken yet waits for it: past this
   // much for one answer, the page waits for its client.

@@ -168,6 +168,7 @@ SiteServer::SiteServer(std::filesystem::path site_folder, Pages pages, ServerLim
   self.site.pages = std::move(pages);
   self.site.limits = limits;
   self.site.outboxes.spool_limit = limits.max_spooled_output;
+  self.site.body_memory.SetLimit(limits.body_memory_budget);
   self.site.state.sessions = std::make_shared<asp::MemorySessionStore>(&std::chrono::steady_clock::now, limits.max_sessions);
   qe::RegisterComponentClasses();
   for (size_t i = 0; i < EventLoops(); ++i) {
@@ -192,9 +193,17 @@ SiteServer::~SiteServer() {
 
 int SiteServer::Bind(const std::string& host, int port, std::string* why) {
   boost::system::error_code error;
-  asio::ip::address address = asio::ip::make_address(host, error);
+  std::vector<asio::ip::address> addresses;
+  if (asio::ip::address address = asio::ip::make_address(host, error); !error) {
+    addresses.push_back(address);
+  } else {  // a host name: the first of its addresses that binds
+    tcp::resolver resolver(*impl_->loops.front());
+    auto found = resolver.resolve(host, std::to_string(port), tcp::resolver::numeric_service, error);
+    if (!error)
+      for (const auto& entry : found) addresses.push_back(entry.endpoint().address());
+  }
   tcp::acceptor& acceptor = *impl_->acceptor;
-  if (!error) {
+  for (const asio::ip::address& address : addresses) {
     tcp::endpoint endpoint(address, static_cast<unsigned short>(port));
     acceptor.open(endpoint.protocol(), error);
     // Lets a restarted server bind while the last run's connections linger;
@@ -202,15 +211,13 @@ int SiteServer::Bind(const std::string& host, int port, std::string* why) {
     if (!error) acceptor.set_option(tcp::acceptor::reuse_address(true), error);
     if (!error) acceptor.bind(endpoint, error);
     if (!error) acceptor.listen(asio::socket_base::max_listen_connections, error);
-  }
-  if (error) {
-    if (why) *why = error == asio::error::address_in_use ? "the address is in use (is another server listening there?)"
-                                                          : error.message();
+    if (!error) return acceptor.local_endpoint().port();
     boost::system::error_code ignored;
     acceptor.close(ignored);
-    return -1;
   }
-  return acceptor.local_endpoint().port();
+  if (why) *why = error == asio::error::address_in_use ? "the address is in use (is another server listening there?)"
+                                                        : error.message();
+  return -1;
 }
 
 bool SiteServer::Run() {

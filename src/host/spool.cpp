@@ -21,8 +21,30 @@ void WriteAll(std::FILE* file, uint64_t offset, std::string_view bytes) {
 
 }  // namespace
 
+bool MemoryBudget::Take(uint64_t bytes) {
+  uint64_t used = used_.load();
+  do {
+    if (used + bytes > limit_) return false;
+  } while (!used_.compare_exchange_weak(used, used + bytes));
+  return true;
+}
+
 Spool::~Spool() {
   if (file_) std::fclose(file_);
+  if (budget_) budget_->Give(taken_);
+}
+
+bool Spool::RoomInMemory(size_t size) {
+  if (size > kMemoryLimit) return false;
+  if (size <= memory_.capacity()) return true;
+  // Grown as a string grows, within the limit: what is taken is what is held.
+  size_t capacity = std::min(kMemoryLimit, std::max({size, 2 * memory_.capacity(), size_t{4096}}));
+  if (budget_) {
+    if (!budget_->Take(capacity - taken_)) return false;
+    taken_ = capacity;
+  }
+  memory_.reserve(capacity);
+  return true;
 }
 
 void Spool::MoveToFile() {
@@ -30,10 +52,12 @@ void Spool::MoveToFile() {
   if (!file_) vb::Raise(vb::kDiskFull, u"cannot create a temporary file");
   WriteAll(file_, 0, memory_);
   std::string().swap(memory_);
+  if (budget_) budget_->Give(taken_);
+  taken_ = 0;
 }
 
 void Spool::Append(std::string_view bytes) {
-  if (!file_ && memory_.size() + bytes.size() > kMemoryLimit) MoveToFile();
+  if (!file_ && !RoomInMemory(memory_.size() + bytes.size())) MoveToFile();
   if (file_) WriteAll(file_, size_, bytes);
   else memory_.append(bytes);
   size_ += bytes.size();

@@ -2,6 +2,7 @@
 // Bytes that pass through the server (a request body, a page's output) held
 // in memory while they are small and in an unnamed temporary file beyond
 // that, so a large upload or download never sits in memory.
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -12,11 +13,28 @@
 
 namespace host {
 
+// The memory that spools of one server may hold in all: a spool that would
+// take more than is left goes to its file, so many half-sent bodies cost
+// disk, not memory.
+class MemoryBudget {
+ public:
+  explicit MemoryBudget(uint64_t limit) : limit_(limit) {}
+  void SetLimit(uint64_t limit) { limit_ = limit; }
+  bool Take(uint64_t bytes);
+  void Give(uint64_t bytes) { used_ -= bytes; }
+  uint64_t Used() const { return used_; }
+
+ private:
+  std::atomic<uint64_t> limit_;
+  std::atomic<uint64_t> used_{0};
+};
+
 class Spool {
  public:
   static constexpr size_t kMemoryLimit = 256 * 1024;
 
   Spool() = default;
+  explicit Spool(MemoryBudget* budget) : budget_(budget) {}
   ~Spool();
   Spool(const Spool&) = delete;
   Spool& operator=(const Spool&) = delete;
@@ -32,7 +50,11 @@ class Spool {
 
  private:
   void MoveToFile();
+  // Room in memory for `size` bytes in all, from the budget.
+  bool RoomInMemory(size_t size);
 
+  MemoryBudget* budget_ = nullptr;
+  uint64_t taken_ = 0;  // from the budget
   std::string memory_;
   std::FILE* file_ = nullptr;
   uint64_t size_ = 0;

@@ -146,6 +146,32 @@ TEST_F(OfficeLoginTest, AfterLoginTheDeskGreetsTheUserByNameEncoded) {
   EXPECT_EQ(upper.Post("/qe/login.asp", "UserName=LI&PassWord=pa+ss").status, 302);
 }
 
+// The session cookie a visitor holds: its name and value.
+std::pair<std::string, std::string> SessionCookieOf(const Visitor& visitor) {
+  for (const auto& [name, value] : visitor.Cookies())
+    if (name.starts_with("ASPSESSIONID")) return {name, value};
+  return {};
+}
+
+TEST_F(OfficeLoginTest, LoginGivesTheSessionANewIdAndTheOneHeldBeforeOpensNothing) {
+  Visitor first(Port());
+  ASSERT_EQ(first.Post("/qe/login.asp", "UserName=li&PassWord=pa+ss").status, 302);
+  auto [name, planted] = SessionCookieOf(first);
+  ASSERT_FALSE(planted.empty());
+
+  // A browser made to hold that id logs in: it gets an id of its own.
+  Visitor victim(Port());
+  victim.SetCookie(name, planted);
+  ASSERT_EQ(victim.Post("/qe/login.asp", "UserName=li&PassWord=pa+ss").status, 302);
+  std::string renewed = SessionCookieOf(victim).second;
+  EXPECT_NE(renewed, planted);
+  EXPECT_NE(victim.Get(kDesk).body, kRedirectScript);
+
+  Visitor holder(Port());
+  holder.SetCookie(name, planted);
+  EXPECT_EQ(holder.Get(kDesk).body, kRedirectScript);
+}
+
 TEST_F(OfficeLoginTest, RememberingSetsTheLoginCookieThatTheLoginPageReadsBack) {
   Visitor visitor(Port());
   Answer login = visitor.Post("/qe/login.asp", "UserName=li&PassWord=pa+ss&SaveTime=30");

@@ -50,7 +50,9 @@ struct PageRunTest : ::testing::Test {
 };
 
 TEST_F(PageRunTest, ASessionIsKeptOnlyWhenThePageStoresInIt) {
-  PageAnswer idle = Run([](Page& page) { Write(page, u"nothing stored"); }, RequestFor());
+  PageAnswer idle = Run(
+      [](Page& page) { Write(page, u"[" + vb::CStr(com::Call(page.Session, u"", vb::String(u"absent"))) + u"]"); },
+      RequestFor());
   EXPECT_EQ(Header(idle, u"Set-Cookie"), "");
   EXPECT_EQ(Sessions().Count(), 0u);
 
@@ -74,6 +76,46 @@ TEST_F(PageRunTest, ASessionIsKeptOnlyWhenThePageStoresInIt) {
   // The cookie's name is the server's own: another run's cookie is no session.
   PageAnswer foreign = Run(store, RequestFor("ASPSESSIONIDOTHEROTH" + cookie.substr(cookie.find('='))));
   EXPECT_EQ(Body(foreign), "[]");
+
+  // A page that hands on its SessionID keeps the session that id names.
+  size_t before = Sessions().Count();
+  PageAnswer id_read = Run([](Page& page) { Write(page, vb::CStr(com::Call(page.Session, u"SessionID"))); }, RequestFor());
+  EXPECT_NE(Header(id_read, u"Set-Cookie"), "");
+  EXPECT_EQ(Sessions().Count(), before + 1);
+}
+
+std::string CookieOf(const PageAnswer& answer) {
+  std::string set_cookie = Header(answer, u"Set-Cookie");
+  return set_cookie.substr(0, set_cookie.find(';'));
+}
+
+// The session's id and its value "name".
+void ShowSession(Page& page) {
+  Write(page, vb::CStr(com::Call(page.Session, u"SessionID")) + u"[" +
+                  vb::CStr(com::Call(page.Session, u"", vb::String(u"name"))) + u"]");
+}
+
+TEST_F(PageRunTest, ARenewedSessionSendsItsNewCookieAndTheOldOneOpensNothing) {
+  auto store = [](Page& page) { com::Let(page.Session, u"", vb::String(u"kept"), vb::String(u"name")); };
+  auto show = &ShowSession;
+  for (bool had_session : {true, false}) {
+    SCOPED_TRACE(had_session);
+    std::string planted = had_session ? CookieOf(Run(store, RequestFor())) : "";
+    std::string before = Body(Run(show, RequestFor(planted)));
+    PageAnswer renewed = Run(
+        [](Page& page) {
+          com::Let(page.Session, u"", vb::String(u"kept"), vb::String(u"name"));
+          asp::CurrentContext()->RenewSession();
+          ShowSession(page);
+        },
+        RequestFor(planted));
+    std::string cookie = CookieOf(renewed);
+    ASSERT_NE(cookie, "");
+    EXPECT_NE(cookie, planted);
+    EXPECT_NE(Body(renewed), before);  // a new SessionID
+    EXPECT_EQ(Body(Run(show, RequestFor(cookie))), Body(renewed));
+    if (had_session) EXPECT_EQ(Body(Run(show, RequestFor(planted))).find("[kept]"), std::string::npos);
+  }
 }
 
 TEST_F(PageRunTest, AnAbandonedSessionIsGoneAfterItsRequest) {
@@ -93,9 +135,15 @@ TEST_F(PageRunTest, AnAbandonedSessionIsGoneAfterItsRequest) {
   EXPECT_EQ(Sessions().Count(), 0u);
 
   PageAnswer after = Run(
-      [](Page& page) { Write(page, u"[" + vb::CStr(com::Call(page.Session, u"", vb::String(u"name"))) + u"]"); },
+      [](Page& page) {
+        Write(page, u"[" + vb::CStr(com::Call(page.Session, u"", vb::String(u"name"))) + u"]");
+        com::Let(page.Session, u"", vb::String(u"again"), vb::String(u"name"));
+      },
       RequestFor(cookie));
   EXPECT_EQ(Body(after), "[]");
+  std::string next = Header(after, u"Set-Cookie");  // the next session, under a new id
+  EXPECT_NE(next, "");
+  EXPECT_NE(next.substr(0, next.find(';')), cookie);
 }
 
 TEST_F(PageRunTest, ARunTimeErrorStopsThePageWithAServerError) {

@@ -139,6 +139,11 @@ TEST(QeProgram, ServeRefusesAPortInUseAndASiteFolderThatIsNotThere) {
   EXPECT_EQ(slip.status, 1) << slip.out;
   EXPECT_EQ(slip.out, "qe serve: the site folder " + missing.string() + " does not exist\n");
   EXPECT_FALSE(std::filesystem::exists(missing));
+
+  // An empty value (an unset shell variable) names no folder either.
+  auto unset = Qe("serve --site '' --listen 127.0.0.1:0", 20);
+  EXPECT_EQ(unset.status, 1) << unset.out;
+  EXPECT_EQ(unset.out.rfind("qe serve: the site folder", 0), 0u) << unset.out;
 }
 
 }  // namespace

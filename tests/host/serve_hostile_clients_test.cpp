@@ -60,12 +60,20 @@ TEST_F(HostileClientTest, RequestsFramedAmbiguouslyAreRefusedOnceAndTheConnectio
   const std::string kSmuggled = "GET /qe/hello.txt HTTP/1.1\r\nHost: a\r\n\r\n";
   const std::string kPost = "POST /qe/index.asp HTTP/1.1\r\nHost: a\r\n";
   static constexpr char kNul[] = "GET /qe/hello.txt HTTP/1.1\r\nHost: a\r\nX: \0\r\n\r\n";
+  const std::string kChunked = kPost + "Transfer-Encoding: chunked\r\n\r\n";
+  const std::string kNulInExtension = kChunked + "5;a=\"x" + std::string(1, '\0') + "y\"\r\nabcde\r\n0\r\n\r\n";
   const std::vector<Case> cases = {
       {"two lengths", kPost + "Content-Length: 0\r\nContent-Length: 39\r\n\r\n", 400},
       {"a length and chunks", kPost + "Content-Length: 39\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n", 400},
       {"a blank before the colon", kPost + "Transfer-Encoding : chunked\r\n\r\n0\r\n\r\n", 400},
       {"chunked, identity", kPost + "Transfer-Encoding: chunked, identity\r\n\r\n0\r\n\r\n", 400},
+      {"chunks, then a length", kPost + "Transfer-Encoding: chunked\r\nContent-Length: 5\r\n\r\n0\r\n\r\n", 400},
       {"a folded header", kPost + "X-A: b\r\n c\r\nContent-Length: 0\r\n\r\n", 400},
+      {"a header folded with a tab", kPost + "X-A: b\r\n\tc\r\nContent-Length: 0\r\n\r\n", 400},
+      {"a bare LF in a quoted chunk extension", kChunked + "5;a=\"x\ny\"\r\nabcde\r\n0\r\n\r\n", 400},
+      {"a NUL in a quoted chunk extension", kNulInExtension, 400},
+      {"a folded trailer", kChunked + "0\r\nX-T: a\r\n b\r\n\r\n", 400},
+      {"a trailer folded with a tab", kChunked + "0\r\nX-T: a\r\n\tb\r\n\r\n", 400},
       {"a chunk size 0x5", kPost + "Transfer-Encoding: chunked\r\n\r\n0x5\r\nabcde\r\n0\r\n\r\n", 400},
       {"a chunk size \" 5\"", kPost + "Transfer-Encoding: chunked\r\n\r\n 5\r\nabcde\r\n0\r\n\r\n", 400},
       {"an unknown coding", kPost + "Transfer-Encoding: xchunked\r\n\r\n0\r\n\r\n", 501},

@@ -133,6 +133,56 @@ TEST_F(LimitsTest, EachStepOfARequestHasItsTime) {
   ::close(sock);
 }
 
+TEST_F(LimitsTest, ABodyBelowTheLeastPaceIsCutOffAndOneAtPaceIsRead) {
+  host::ServerLimits limits;
+  limits.body_rate_window = milliseconds(600);
+  limits.min_body_bytes_per_second = 500;  // 300 bytes a window
+  Start(limits);
+  struct Case {
+    const char* what;
+    std::vector<std::string> pieces;  // sent 150 ms apart
+    int status;
+  };
+  const std::string head = "POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 2000\r\n\r\n";
+  const std::vector<Case> cases = {
+      {"fast, then a byte at a time", {head + std::string(1000, 'a'), "b", "c", "d", "e", "f", "g", "h", "i", "j"}, 408},
+      {"steady at pace", {head, std::string(250, 'a'), std::string(250, 'b'), std::string(250, 'c'),
+                          std::string(250, 'd'), std::string(250, 'e'), std::string(250, 'f'), std::string(250, 'g'),
+                          std::string(250, 'h')}, 200},
+  };
+  for (const Case& c : cases) {
+    int sock = host_test::ConnectLoopback(Port());
+    for (const std::string& piece : c.pieces) {
+      if (!host_test::SendAll(sock, piece)) break;
+      std::this_thread::sleep_for(milliseconds(150));
+    }
+    std::string answer = host_test::ReadAnswer(sock, 1500);
+    ::close(sock);
+    EXPECT_EQ(host_test::StatusOf(answer), c.status) << c.what << "\n" << answer;
+  }
+}
+
+TEST_F(LimitsTest, AClientWaitingFor100ContinueGetsARefusalOrADroppedBodysAnswerAtOnce) {
+  site_.WriteFile("site/plain.txt", "plain");
+  Start({});
+  struct Case {
+    std::string request_line;
+    int status;
+  };
+  const std::vector<Case> cases = {
+      {"POST /plain.txt", 405}, {"POST /missing.asp", 404}, {"PUT /missing.txt", 405}, {"GET /hello.asp", 200}};
+  for (const Case& c : cases) {
+    int sock = host_test::ConnectLoopback(Port());
+    host_test::SendAll(sock, c.request_line + " HTTP/1.1\r\nHost: a\r\nExpect: 100-continue\r\nContent-Length: 100000\r\n\r\n");
+    host_test::Received received = host_test::ReadUntilClosed(sock, 3000);
+    ::close(sock);
+    EXPECT_EQ(host_test::StatusOf(received.bytes), c.status) << c.request_line << "\n" << received.bytes;
+    EXPECT_EQ(received.bytes.find("100 Continue"), std::string::npos) << c.request_line;
+    EXPECT_NE(received.bytes.find("\r\nConnection: close\r\n"), std::string::npos) << c.request_line;
+    EXPECT_TRUE(received.closed) << c.request_line;
+  }
+}
+
 TEST_F(LimitsTest, ABodyThatWaitsFor100ContinueGetsIt) {
   Start({});
   int sock = host_test::ConnectLoopback(Port());

@@ -72,6 +72,12 @@ void CountInSession(Page& page) {
   com::Call(page.Response, u"Write", vb::CStr(count));
 }
 
+// The count, after marking the session as a logged-in user's.
+void SignInAndCount(Page& page) {
+  com::Let(page.Session, u"", vb::String(u"1|bob"), vb::String(u"UserInfo"));
+  CountInSession(page);
+}
+
 class SiteServerTest : public ::testing::Test {
  protected:
   static constexpr std::chrono::milliseconds kHeadTimeout{1000};
@@ -85,6 +91,7 @@ class SiteServerTest : public ::testing::Test {
     pages.Register(u"/meet.asp", &Meet);
     pages.Register(u"/fail.asp", &Fail);
     pages.Register(u"/count.asp", &CountInSession);
+    pages.Register(u"/signin.asp", &SignInAndCount);
     host::ServerLimits limits;
     limits.threads = 8;
     limits.max_body_bytes = 4 * host::Spool::kMemoryLimit;
@@ -176,6 +183,31 @@ TEST_F(SiteServerTest, BeyondTheSessionLimitTheVisitorIdleLongestStartsAfresh) {
   EXPECT_EQ(visit(first), "3");
   EXPECT_EQ(visit(second), "1");
   EXPECT_EQ(visit(first), "4");
+}
+
+TEST_F(SiteServerTest, OutsidersAtTheSessionLimitNeverPushOutALoggedInUser) {
+  auto visit = [&](const char* page, qe_test::HttpHeaders& cookie) {
+    auto answer = Client().Get(page, cookie);
+    if (!answer) return std::string("no answer");
+    std::string set = answer->Header("Set-Cookie");
+    if (!set.empty()) cookie = {{"Cookie", set.substr(0, set.find(';'))}};
+    return answer->body;
+  };
+  qe_test::HttpHeaders user;
+  EXPECT_EQ(visit("/signin.asp", user), "1");
+  for (int i = 0; i < 30; ++i) {
+    qe_test::HttpHeaders outsider;
+    visit("/count.asp", outsider);
+    ASSERT_EQ(visit("/count.asp", outsider), "2") << i;
+    visit("/variables.asp", outsider);  // a page that keeps nothing
+  }
+  EXPECT_EQ(visit("/count.asp", user), "2");
+}
+
+TEST_F(SiteServerTest, AHostNameIsResolvedToAnAddressToListenOn) {
+  host::SiteServer named(site_.SiteFolder(), host::Pages(), {});
+  std::string why;
+  EXPECT_GT(named.Bind("localhost", 0, &why), 0) << why;
 }
 
 TEST_F(SiteServerTest, AClientTooSlowWithItsHeadIsCutOff) {

@@ -37,6 +37,7 @@ class Visitor {
   }
   bool Holds(const std::string& name) const { return cookies_.count(name) > 0; }
   const std::map<std::string, std::string>& Cookies() const { return cookies_; }
+  void SetCookie(const std::string& name, const std::string& value) { cookies_[name] = value; }
 
  private:
   qe_test::HttpHeaders Headers() const {

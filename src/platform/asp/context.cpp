@@ -98,6 +98,10 @@ void Context::Finish() {
   response_->Complete();
 }
 
+void Context::RenewSession() {
+  if (sessions_) sessions_->Renew(session_->State());
+}
+
 std::string Context::ResponseBody() const {
   std::string body = memory_sink_ ? memory_sink_->Body() : std::string();
   return body + response_->Buffered();

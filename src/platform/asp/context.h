@@ -75,6 +75,10 @@ class Context {
   // destructor runs it when nobody did.
   void Finish();
 
+  // A new id for the request's session, its values kept (a login does it, so
+  // an id handed out before cannot follow the user in).
+  void RenewSession();
+
   // The response body so far: what was sent to a memory sink and what is
   // still buffered.
   std::string ResponseBody() const;

@@ -7,6 +7,17 @@
 
 namespace asp {
 
+String SessionState::Token() const {
+  std::lock_guard lock(mutex_);
+  return token_;
+}
+
+void SessionState::Renumber(String token, int32_t id) {
+  std::lock_guard lock(mutex_);
+  token_ = std::move(token);
+  id_ = id;
+}
+
 Variant SessionState::Get(StringView name) const {
   std::lock_guard lock(mutex_);
   const Variant* value = values_.Find(name);
@@ -35,13 +46,25 @@ std::vector<String> SessionState::Keys() const {
   return keys;
 }
 
+bool SessionState::HoldsValues() const {
+  std::lock_guard lock(mutex_);
+  return !values_.empty();
+}
+
+bool SessionState::HoldsNonEmpty(StringView name) const {
+  std::lock_guard lock(mutex_);
+  const Variant* value = values_.Find(name);
+  if (!value || value->IsEmpty() || value->IsNull()) return false;
+  return !value->IsString() || !value->As<String>().empty();
+}
+
 void SessionState::SetTimeout(int32_t minutes) {
   if (minutes < 1) vb::Raise(vb::kInvalidProcedureCall);
   timeout_minutes_ = minutes;
 }
 
-MemorySessionStore::MemorySessionStore(Clock clock, size_t max_sessions)
-    : clock_(std::move(clock)), max_sessions_(std::max<size_t>(max_sessions, 1)) {
+MemorySessionStore::MemorySessionStore(Clock clock, size_t max_sessions, String login_mark)
+    : clock_(std::move(clock)), max_sessions_(std::max<size_t>(max_sessions, 1)), login_mark_(std::move(login_mark)) {
   uint32_t start = 0;
   sys::FillRandom(&start, sizeof start);
   next_id_ = static_cast<int32_t>(100000000 + start % 800000000);
@@ -57,22 +80,57 @@ MemorySessionStore::TimePoint MemorySessionStore::DeadlineOf(const Held& held) {
   return held.last_used + timeout;
 }
 
+MemorySessionStore::Standing MemorySessionStore::StandingOf(const SessionState& state) const {
+  if (!state.HoldsValues()) return Standing::kEmpty;
+  if (!login_mark_.empty() && state.HoldsNonEmpty(login_mark_)) return Standing::kLoggedIn;
+  return Standing::kAnonymous;
+}
+
+String MemorySessionStore::NewToken() const {
+  String token;
+  do {
+    // Capitals, as the ASPSESSIONID cookie carries.
+    token = sys::RandomCapitals(kTokenLetters);
+  } while (sessions_.count(token));
+  return token;
+}
+
 void MemorySessionStore::File(Sessions::value_type& entry) {
   Held& held = entry.second;
   if (held.filed != deadlines_.end()) deadlines_.erase(held.filed);
   held.filed = deadlines_.emplace(DeadlineOf(held), &entry.first);
 }
 
+void MemorySessionStore::Place(Sessions::value_type& entry) {
+  Held& held = entry.second;
+  if (held.placed != eviction_order_.end()) eviction_order_.erase(held.placed);
+  held.placed = eviction_order_.emplace(EvictionKey{StandingOf(*held.state), held.use}, &entry.first).first;
+}
+
+void MemorySessionStore::Hold(const std::shared_ptr<SessionState>& state, TimePoint now) {
+  auto& entry = *sessions_.emplace(state->Token(), Held{state, now, ++uses_, deadlines_.end(), eviction_order_.end()}).first;
+  File(entry);
+  Place(entry);
+}
+
 void MemorySessionStore::Erase(Sessions::iterator entry) {
   deadlines_.erase(entry->second.filed);
-  if (entry->second.first_visit) first_visits_.erase(*entry->second.first_visit);
+  eviction_order_.erase(entry->second.placed);
   sessions_.erase(entry);
+}
+
+MemorySessionStore::Sessions::iterator MemorySessionStore::Find(const SessionState& state) {
+  auto entry = sessions_.find(state.Token());
+  return entry != sessions_.end() && entry->second.state.get() == &state ? entry : sessions_.end();
 }
 
 void MemorySessionStore::MakeRoom() {
   while (sessions_.size() >= max_sessions_) {
-    const String* token = first_visits_.empty() ? deadlines_.begin()->second : first_visits_.front();
-    Erase(sessions_.find(*token));
+    auto first = eviction_order_.begin();
+    auto entry = sessions_.find(*first->second);
+    // Its values changed since it was placed: placed again, by what it is now.
+    if (StandingOf(*entry->second.state) != first->first.first) Place(*entry);
+    else Erase(entry);
   }
 }
 
@@ -96,29 +154,43 @@ std::shared_ptr<SessionState> MemorySessionStore::Open(StringView token) {
   }
   Held& held = entry->second;
   held.last_used = now;
-  if (held.first_visit) {
-    first_visits_.erase(*held.first_visit);
-    held.first_visit.reset();
-  }
+  held.use = ++uses_;
   File(*entry);
+  Place(*entry);
   return held.state;
 }
 
-std::shared_ptr<SessionState> MemorySessionStore::Create() {
+std::shared_ptr<SessionState> MemorySessionStore::Begin() {
   std::lock_guard lock(mutex_);
+  return std::make_shared<SessionState>(NewToken(), next_id_++);
+}
+
+void MemorySessionStore::Keep(const std::shared_ptr<SessionState>& state) {
+  std::lock_guard lock(mutex_);
+  if (auto entry = Find(*state); entry != sessions_.end()) return Place(*entry);
   auto now = clock_();
   SweepExpired(now);
   MakeRoom();
-  String token;
-  do {
-    // Capitals, as the ASPSESSIONID cookie carries.
-    token = sys::RandomCapitals(kTokenLetters);
-  } while (sessions_.count(token));
-  auto state = std::make_shared<SessionState>(token, next_id_++);
-  auto& entry = *sessions_.emplace(std::move(token), Held{state, now, deadlines_.end(), std::nullopt}).first;
-  File(entry);
-  entry.second.first_visit = first_visits_.insert(first_visits_.end(), &entry.first);
-  return state;
+  if (sessions_.count(state->Token())) state->Renumber(NewToken(), state->Id());
+  Hold(state, now);
+}
+
+void MemorySessionStore::Settle(const std::shared_ptr<SessionState>& state) {
+  std::lock_guard lock(mutex_);
+  if (auto entry = Find(*state); entry != sessions_.end()) Place(*entry);
+}
+
+void MemorySessionStore::Renew(SessionState& state) {
+  std::lock_guard lock(mutex_);
+  auto entry = Find(state);
+  std::shared_ptr<SessionState> held;
+  if (entry != sessions_.end()) {
+    held = entry->second.state;
+    Erase(entry);
+  }
+  state.Renumber(NewToken(), next_id_++);
+  // The renewed session is the one used last: a login is never the next to go.
+  if (held) Hold(held, clock_());
 }
 
 void MemorySessionStore::Remove(StringView token) {
@@ -149,7 +221,11 @@ const com::MemberTable<Session>& Session::Members() {
          self.state_->Abandon();
          return {};
        }},
-      {u"SessionID", com::kGet, 0, 0, [](Self& self, Args&) -> Variant { return self.state_->Id(); }},
+      {u"SessionID", com::kGet, 0, 0,
+       [](Self& self, Args&) -> Variant {
+         self.state_->NoteIdRead();
+         return self.state_->Id();
+       }},
       {u"Timeout", com::kGet, 0, 0, [](Self& self, Args&) -> Variant { return self.state_->Timeout(); }},
       {u"Timeout", com::kLet, 1, 1,
        [](Self& self, Args& args) -> Variant {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <set>
+#include <vector>
 
 #include "platform/asp/asp_test_support.h"
 
@@ -188,29 +189,111 @@ TEST(SessionLimit, ClientsWithoutCookiesPushOutOneAnotherNotTheReturningVisitor)
   EXPECT_EQ(store.Open(visitor->Token()), visitor);
 }
 
-TEST(SessionLimit, AFloodPushesOutSessionsThatNeverCameBackBeforeAVisitorWhoDid) {
-  auto now = std::chrono::steady_clock::time_point{};
-  MemorySessionStore store([&] { return now; }, 100);
-  auto visitor = store.Create();
-  now += std::chrono::seconds(1);
-  ASSERT_EQ(store.Open(visitor->Token()), visitor);
-  // The visitor now idles longest of all, and the flood goes on without it.
-  for (int i = 0; i < 1000; ++i) {
-    now += std::chrono::milliseconds(10);
-    store.Create();
-  }
-  EXPECT_EQ(store.Count(), 100u);
-  EXPECT_EQ(store.Open(visitor->Token()), visitor);
+// A new session holding `values`, kept.
+std::shared_ptr<SessionState> KeepWith(MemorySessionStore& store, std::vector<std::pair<String, Variant>> values) {
+  auto state = store.Begin();
+  for (auto& [name, value] : values) state->Put(name, value);
+  store.Keep(state);
+  return state;
+}
 
-  // When every session came back, the one nearest its time-out goes.
-  MemorySessionStore returned([&] { return now; }, 2);
-  auto first = returned.Create(), second = returned.Create();
-  returned.Open(first->Token());
+bool Held(MemorySessionStore& store, const std::shared_ptr<SessionState>& state) {
+  return store.Open(state->Token()) == state;
+}
+
+TEST(SessionLimit, EmptySessionsGoFirstThenAnonymousOnesThenTheLoggedInIdleLongest) {
+  auto now = std::chrono::steady_clock::time_point{};
+  auto tick = [&] { now += std::chrono::seconds(1); };
+  MemorySessionStore store([&] { return now; }, 3);
+  auto user = KeepWith(store, {{u"UserInfo", String(u"1|bob")}});
+  tick();
+  auto anonymous = KeepWith(store, {{u"color", String(u"red")}});
+  tick();
+  auto id_only = store.Begin();  // a page that read its SessionID
+  id_only->NoteIdRead();
+  store.Keep(id_only);
+  tick();
+  auto newcomer = KeepWith(store, {});
+  EXPECT_FALSE(Held(store, id_only)) << "an empty session goes before the older ones with values";
+  tick();
+  auto next = KeepWith(store, {{u"x", 1}});
+  EXPECT_FALSE(Held(store, newcomer)) << "even the newest empty one";
+  tick();
+  auto other = KeepWith(store, {{u"y", 2}});
+  EXPECT_FALSE(Held(store, anonymous));
+  EXPECT_TRUE(Held(store, user));
+
+  // A login mark of "" is no login; a session that logged in during its
+  // request (not settled yet) is judged by what it holds before it goes.
+  tick();
+  auto logging_in = KeepWith(store, {{u"UserInfo", String(u"")}});
+  EXPECT_FALSE(Held(store, next));
+  EXPECT_TRUE(Held(store, other));  // now used after logging_in
+  logging_in->Put(u"UserInfo", String(u"2|ann"));
+  tick();
+  auto last = KeepWith(store, {{u"z", 3}});
+  EXPECT_FALSE(Held(store, other));
+  EXPECT_TRUE(Held(store, logging_in));
+  EXPECT_TRUE(Held(store, user));
+
+  // Only logged-in users left: the one idle longest goes.
+  store.Remove(last->Token());
+  KeepWith(store, {{u"UserInfo", String(u"3|cy")}});
+  tick();
+  EXPECT_TRUE(Held(store, user));
+  KeepWith(store, {{u"UserInfo", String(u"4|dee")}});
+  EXPECT_FALSE(Held(store, logging_in));
+  EXPECT_TRUE(Held(store, user));
+  EXPECT_EQ(store.Count(), 3u);
+}
+
+TEST(SessionLimit, AFloodOfAnyKindNeverPushesOutALoggedInUser) {
+  auto now = std::chrono::steady_clock::time_point{};
+  MemorySessionStore store([&] { return now; }, 50);
+  auto user = KeepWith(store, {{u"UserInfo", String(u"1|bob")}});
+  std::vector<std::shared_ptr<SessionState>> returning;
+  for (int i = 0; i < 20000; ++i) {
+    now += std::chrono::milliseconds(10);
+    // New visitors that store a value, come back, and come back again.
+    auto state = KeepWith(store, {{u"n", i}});
+    store.Open(state->Token());
+    if (i % 3 == 0) returning.push_back(state);
+    for (size_t j = returning.size() > 5 ? returning.size() - 5 : 0; j < returning.size(); ++j)
+      store.Open(returning[j]->Token());
+    // Requests that never use their session leave nothing.
+    store.Begin();
+  }
+  EXPECT_EQ(store.Count(), 50u);
+  EXPECT_TRUE(Held(store, user));
+}
+
+TEST(SessionRenewal, ANewTokenAndIdTheOldOneOpensNothingValuesStay) {
+  auto now = std::chrono::steady_clock::time_point{};
+  MemorySessionStore store([&] { return now; }, 2);
+  auto state = KeepWith(store, {{u"cart", 3}});
+  const String old_token = state->Token();
+  const int32_t old_id = state->Id();
   now += std::chrono::seconds(1);
-  returned.Open(second->Token());
-  returned.Open(returned.Create()->Token());
-  EXPECT_EQ(returned.Open(first->Token()), nullptr);
-  EXPECT_EQ(returned.Open(second->Token()), second);
+  auto other = KeepWith(store, {{u"UserInfo", String(u"2|ann")}});
+  now += std::chrono::seconds(1);
+  state->Put(u"UserInfo", String(u"1|bob"));
+  store.Renew(*state);
+  EXPECT_NE(state->Token(), old_token);
+  EXPECT_NE(state->Id(), old_id);
+  EXPECT_EQ(store.Open(old_token), nullptr);
+  EXPECT_EQ(store.Count(), 2u);
+  // The session just renewed at login is the most recently used.
+  KeepWith(store, {{u"UserInfo", String(u"3|cy")}});
+  EXPECT_FALSE(Held(store, other));
+  ASSERT_TRUE(Held(store, state));
+  EXPECT_EQ(state->Get(u"cart"), Variant(3));
+
+  // A session not held yet is renewed all the same, and kept under its new token.
+  auto begun = store.Begin();
+  const String begun_token = begun->Token();
+  store.Renew(*begun);
+  EXPECT_NE(begun->Token(), begun_token);
+  EXPECT_EQ(store.Open(begun->Token()), nullptr);
 }
 
 TEST(SessionTokens, CarryAtLeast128RandomBitsInCapitals) {

@@ -1,0 +1,27 @@
+#pragma once
+// The load test's hostile scenarios: half-sent bodies that stop, and a flood
+// of outsiders at the session limit; plus the measured size of a session.
+
+#include <sys/types.h>
+
+namespace load_test {
+
+// The resident memory of a process in KiB, from /proc.
+long ResidentKiB(pid_t pid);
+
+// `connections` each send 250 KB of a 300 KB body to the start page and
+// stop; meanwhile the start page is asked for as usual. Prints the server's
+// memory at its highest and the slowest answer; true when the server stayed
+// under 300 MB and answered within 1 s.
+bool HalfBodies(int connections);
+
+// A logged-in visitor, then `requests` requests from outsiders (new sessions
+// that store a value, come back, or keep nothing) at --max-sessions 1000;
+// true when the visitor's session is still there.
+bool SessionFlood(long requests);
+
+// The memory each session takes in the store, with one small value and with
+// the values of a logged-in user.
+void SessionSize();
+
+}  // namespace load_test
