@@ -7,6 +7,7 @@
 #include "platform/vb/datetime.h"
 #include "platform/vb/strings.h"
 #include "shell/qe_close_data.h"
+#include "transfer/download_headers.h"
 
 namespace qe {
 namespace {
@@ -43,7 +44,8 @@ vb::String KesraShowExcel(vb::Variant& Conn, vb::Variant& Rs, vb::Variant& Respo
                           int16_t p_ColCount, vb::String p_Content, vb::String p_ContentHeader1,
                           vb::String p_ContentHeader2) {
   com::Let(Response, u"ContentType", vb::String(u"application/vnd.ms-excel"));
-  com::Call(Response, u"AddHeader", vb::String(u"Content-Disposition"), u"attachment;filename=" + p_Title + u".xls");
+  com::Call(Response, u"AddHeader", vb::String(u"Content-Disposition"),
+            AttachmentDisposition(p_Title + u".xls", u"attachment;filename="));
   vb::String out = KesraShowExcelHeader() + KesraShowExcelTop(p_ColCount, p_Title);
   if (!p_ContentHeader1.empty()) out += KesraShowExcelTableHeader(p_ContentHeader1, u"$");
   if (!p_ContentHeader2.empty()) out += KesraShowExcelTableHeader(p_ContentHeader2, u"$");
