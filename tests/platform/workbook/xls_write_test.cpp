@@ -92,7 +92,7 @@ TEST_F(XlsWriteTest, ANewWorkbookReadsBackInXlrdAndInTheLayer) {
 }
 
 // 240 texts of up to 32,767 characters: wide and compressed ones, with
-// surrogate pairs where a record may end; some 11 MB, past what 109 table
+// surrogate pairs where a record may end; some 8 MB, past what 109 table
 // sectors cover.
 TEST_F(XlsWriteTest, LongTextsRunOnInContinueRecordsAndALargeFileGetsDifatSectors) {
   constexpr int kTexts = 240;
