@@ -7,32 +7,14 @@
 #include <unordered_map>
 
 #include "platform/vb/strings.h"
+#include "platform/workbook/biff_records.h"
 #include "platform/workbook/compound_file.h"
 #include "platform/workbook/workbook_internal.h"
 
 namespace workbook {
 namespace {
 
-enum RecordType : uint16_t {
-  kEof = 0x000A,
-  kDateMode = 0x0022,
-  kFont = 0x0031,
-  kContinue = 0x003C,
-  kWindow1 = 0x003D,
-  kCodePage = 0x0042,
-  kBoundSheet = 0x0085,
-  kXf = 0x00E0,
-  kSst = 0x00FC,
-  kLabelSst = 0x00FD,
-  kDimensions = 0x0200,
-  kBlank = 0x0201,
-  kNumber = 0x0203,
-  kBoolErr = 0x0205,
-  kWindow2 = 0x023E,
-  kStyle = 0x0293,
-  kFormat = 0x041E,
-  kBof = 0x0809,
-};
+using namespace detail::biff;
 
 // The most data one record carries; longer data goes on in CONTINUE records.
 constexpr size_t kMaxRecordData = 8224;
@@ -92,7 +74,7 @@ void PutRecord(std::string& out, uint16_t type, const std::string& data) {
 
 std::string Bof(uint16_t kind) {
   RecordData b;
-  b.U16(0x0600).U16(kind).U16(0x0DBB).U16(0x07CC).U32(0).U32(0x06);
+  b.U16(kBiff8).U16(kind).U16(0x0DBB).U16(0x07CC).U32(0).U32(0x06);
   return b.Data();
 }
 
@@ -157,7 +139,7 @@ class SharedStrings {
 // sheet's BOUNDSHEET record begins, to be told where the sheet begins.
 std::string Globals(const std::vector<Worksheet>& sheets, std::vector<size_t>& bound_at) {
   std::string out;
-  PutRecord(out, kBof, Bof(0x0005));
+  PutRecord(out, kBof, Bof(kGlobals));
   PutRecord(out, kCodePage, RecordData().U16(1200).Data());  // UTF-16
   PutRecord(out, kWindow1,
             RecordData().U16(0).U16(0).U16(0x4000).U16(0x2000).U16(0x0038).U16(0).U16(0).U16(1).U16(0x0258).Data());
@@ -220,7 +202,7 @@ std::string SheetStream(const Worksheet& sheet, bool first, SharedStrings& strin
       last_column = std::max(last_column, static_cast<uint16_t>(cell.column));
     }
   std::string out;
-  PutRecord(out, kBof, Bof(0x0010));
+  PutRecord(out, kBof, Bof(kWorksheet));
   PutRecord(out, kDimensions, RecordData().U32(0).U32(last_row).U16(0).U16(last_column).U16(0).Data());
   PutRecord(out, kWindow2, RecordData().U16(first ? 0x06B6 : 0x00B6).U16(0).U16(0).U16(64).U16(0).U16(0).U16(0).U16(0).U16(0).Data());
   for (const Row& row : sheet.rows)
