@@ -1,7 +1,5 @@
 #include "host/request_target.h"
 
-#include <unicode/ustring.h>
-
 #include <algorithm>
 
 #include "platform/asp/url_encoding.h"
@@ -24,13 +22,6 @@ bool EscapesAreWellFormed(std::string_view bytes) {
   return true;
 }
 
-bool IsUtf8(std::string_view bytes) {
-  UErrorCode status = U_ZERO_ERROR;
-  int32_t length = 0;
-  u_strFromUTF8(nullptr, 0, &length, bytes.data(), static_cast<int32_t>(bytes.size()), &status);
-  return status == U_BUFFER_OVERFLOW_ERROR || status == U_ZERO_ERROR || status == U_STRING_NOT_TERMINATED_WARNING;
-}
-
 // Windows drops the trailing dots and blanks of a name, so a name of only
 // dots and blanks is "." or "..".
 bool IsDotName(vb::StringView name) {
@@ -51,7 +42,7 @@ std::optional<vb::String> TargetVirtualPath(std::string_view path) {
   for (unsigned char c : bytes)
     if (c < 0x20 || c == 0x7F || c == '\\') return std::nullopt;
   vb::String decoded;
-  if (IsUtf8(bytes)) decoded = vb::FromUtf8(bytes);
+  if (asp::IsUtf8Text(bytes)) decoded = vb::FromUtf8(bytes);
   else if (IsAnsiText(bytes)) decoded = text::DecodeAnsi(bytes);
   else return std::nullopt;
   size_t start = 0;
@@ -64,7 +55,9 @@ std::optional<vb::String> TargetVirtualPath(std::string_view path) {
 }
 
 bool IsReadableQuery(std::string_view query) {
-  return EscapesAreWellFormed(query) && IsAnsiText(asp::PercentDecodeBytes(query, true));
+  if (!EscapesAreWellFormed(query)) return false;
+  const std::string bytes = asp::PercentDecodeBytes(query, true);
+  return IsAnsiText(bytes) || asp::IsUtf8Text(bytes);
 }
 
 }  // namespace host

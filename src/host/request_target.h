@@ -17,7 +17,7 @@ namespace host {
 std::optional<vb::String> TargetVirtualPath(std::string_view path);
 
 // False for a query string with a "%" not followed by two hex digits, or
-// whose decoded bytes are not code page 936 text.
+// whose decoded bytes are neither code page 936 text nor UTF-8.
 bool IsReadableQuery(std::string_view query);
 
 // True when the bytes are code page 936 text: no lead byte without its trail

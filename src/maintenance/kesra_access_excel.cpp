@@ -2,6 +2,8 @@
 // table, each user table into a worksheet. The workbooks are read and
 // written by the platform's workbook layer in place of the spreadsheet
 // application; values travel with their types, never as SQL text.
+#include <cmath>
+#include <functional>
 #include <memory>
 
 #include "common/kesra_file_operations.h"
@@ -17,6 +19,7 @@
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
 #include "platform/workbook/workbook_package.h"
+#include "platform/workbook/xls_workbook.h"
 
 namespace qe {
 namespace {
@@ -24,6 +27,7 @@ namespace {
 constexpr char16_t kConnection[] = u"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source=";
 constexpr int32_t kSchemaTables = 20;  // adSchemaTables
 constexpr int32_t kTypeInt = 3;        // what "int" makes
+constexpr int32_t kTypeDouble = 5;     // what "double" makes
 constexpr int32_t kTypeText = 202;     // what "varchar(255)" makes
 constexpr int32_t kForwardOnly = 0;
 constexpr int32_t kReadOnly = 1;
@@ -63,8 +67,21 @@ void CloseQuietly(vb::Variant& conn) {
   }
 }
 
+// The type of a column whose second-row cell is a number: int while every
+// number under its header is whole and fits 32 bits, else double, so that no
+// value is rounded or refused on the way in.
+int32_t NumberColumnType(const workbook::Worksheet& sheet, uint32_t column, uint32_t rows) {
+  for (uint32_t r = 2; r <= rows; ++r) {
+    const vb::Variant& v = sheet.Value(r, column);
+    if (!v.Holds<double>()) continue;
+    double d = v.As<double>();
+    if (d != std::floor(d) || d < INT32_MIN || d > INT32_MAX) return kTypeDouble;
+  }
+  return kTypeInt;
+}
+
 // One worksheet into a table of its name: the first row names the columns,
-// whose type the second row decides (a number makes an integer column,
+// whose type the second row decides (a number makes a number column,
 // anything else text); each further row down to the last filled cell of
 // column A is a record.
 void WorksheetIntoTable(const vb::Variant& conn, const workbook::Worksheet& sheet, bool replace) {
@@ -74,9 +91,10 @@ void WorksheetIntoTable(const vb::Variant& conn, const workbook::Worksheet& shee
   std::vector<int32_t> types;
   for (uint32_t c = 1; c <= columns; ++c) {
     vb::String name = vb::CStr(sheet.Value(1, c));
-    bool number = sheet.Value(2, c).Holds<double>();
-    types.push_back(number ? kTypeInt : kTypeText);
-    definition += (c > 1 ? u"," : u"") + SqlName(name) + (number ? u" int" : u" varchar(255)");
+    int32_t type = sheet.Value(2, c).Holds<double>() ? NumberColumnType(sheet, c, rows) : kTypeText;
+    types.push_back(type);
+    definition += (c > 1 ? u"," : u"") + SqlName(name) +
+                  (type == kTypeInt ? u" int" : type == kTypeDouble ? u" double" : u" varchar(255)");
     names += (c > 1 ? u"," : u"") + SqlName(name);
     marks += c > 1 ? u",?" : u"?";
   }
@@ -97,20 +115,40 @@ void WorksheetIntoTable(const vb::Variant& conn, const workbook::Worksheet& shee
   }
 }
 
-// A table's field names, then its records, as worksheet rows.
-workbook::SheetRows TableRows(const vb::Variant& conn, const vb::String& table, workbook::WorkbookPackage& package) {
-  workbook::SheetRows rows(package);
+// A table's field names, then its records, each handed on as one row.
+void ForEachTableRow(const vb::Variant& conn, const vb::String& table,
+                     const std::function<void(const std::vector<vb::Variant>&)>& row) {
   auto rs = std::make_shared<ado::Recordset>();
   rs->Open(vb::Variant(u"Select * from " + SqlName(table)), conn, kForwardOnly, kReadOnly, 1);
   std::vector<vb::Variant> values(rs->FieldCount());
   for (size_t i = 0; i < values.size(); ++i) values[i] = vb::Variant(rs->FieldAt(i).name);
-  rows.AddRow(values);
+  row(values);
   for (; !rs->Eof(); rs->MoveNext()) {
     for (size_t i = 0; i < values.size(); ++i) values[i] = rs->Value(i);
-    rows.AddRow(values);
+    row(values);
   }
   rs->Close();
-  return rows;
+}
+
+// Each user table into the worksheet of its name (after a Yes) or a new one.
+template <class Book, class RowsOf>
+void TablesIntoWorkbook(const vb::Variant& conn, Book& book, RowsOf rows_of) {
+  for (const vb::String& table : SchemaTables(conn)) {
+    if (table.starts_with(u"~")) continue;
+    std::optional<size_t> sheet = book.FindSheet(table);
+    bool overwrite = sheet && AnswersYes(u"同名工作表存在, 是否覆盖?");
+    auto rows = rows_of(table);
+    // Without a Yes a new worksheet is added, and the taken name refuses it.
+    if (overwrite) book.ReplaceRows(*sheet, std::move(rows));
+    else book.AddWorksheet(table, std::move(rows));
+  }
+}
+
+// A workbook named .xls is written in the application's 97-2003 format; an
+// existing file keeps the format it has.
+bool WritesOlderFormat(const std::filesystem::path& file, bool exists) {
+  if (exists) return workbook::FormatOf(file) == workbook::Format::kXls;
+  return vb::EqualsNoCase(vb::FromUtf8(file.extension().string()), u".xls");
 }
 
 }  // namespace
@@ -141,26 +179,33 @@ bool Kesra_Class_Access::KesraAccessToExcel(vb::String p_AccessFileName, vb::Str
   vb::Variant conn;
   try {
     const auto file = fs::ToHostPath(p_ExcelFileName);
-    std::unique_ptr<workbook::WorkbookPackage> package;
-    if (!KesraFileExist(p_ExcelFileName, 0)) {
-      package = workbook::WorkbookPackage::New();
-      package->Save(file);
+    const bool exists = KesraFileExist(p_ExcelFileName, 0);
+    if (WritesOlderFormat(file, exists)) {
+      workbook::XlsWorkbook book = exists ? workbook::XlsWorkbook::Open(file) : workbook::XlsWorkbook::New();
+      if (!exists) book.Save(file);
+      conn = OpenDatabase(p_AccessFileName);
+      TablesIntoWorkbook(conn, book, [&](const vb::String& table) {
+        workbook::Worksheet sheet;
+        ForEachTableRow(conn, table, [&](const std::vector<vb::Variant>& values) { workbook::AppendXlsRow(sheet, values); });
+        return std::move(sheet.rows);
+      });
+      book.Save(file);
     } else {
-      // No library here writes the older format: such a workbook stays as it is.
-      if (workbook::FormatOf(file) != workbook::Format::kXlsx) return false;
-      package = workbook::WorkbookPackage::Open(file);
+      std::unique_ptr<workbook::WorkbookPackage> package;
+      if (!exists) {
+        package = workbook::WorkbookPackage::New();
+        package->Save(file);
+      } else {
+        package = workbook::WorkbookPackage::Open(file);
+      }
+      conn = OpenDatabase(p_AccessFileName);
+      TablesIntoWorkbook(conn, *package, [&](const vb::String& table) {
+        workbook::SheetRows rows(*package);
+        ForEachTableRow(conn, table, [&](const std::vector<vb::Variant>& values) { rows.AddRow(values); });
+        return rows;
+      });
+      package->Save(file);
     }
-    conn = OpenDatabase(p_AccessFileName);
-    for (const vb::String& table : SchemaTables(conn)) {
-      if (table.starts_with(u"~")) continue;
-      std::optional<size_t> sheet = package->FindSheet(table);
-      bool overwrite = sheet && AnswersYes(u"同名工作表存在, 是否覆盖?");
-      workbook::SheetRows rows = TableRows(conn, table, *package);
-      // Without a Yes a new worksheet is added, and the taken name refuses it.
-      if (overwrite) package->ReplaceRows(*sheet, std::move(rows));
-      else package->AddWorksheet(table, std::move(rows));
-    }
-    package->Save(file);
     com::Call(conn, u"Close");
   } catch (const vb::Error&) {
     CloseQuietly(conn);

@@ -7,6 +7,7 @@
 #include "platform/vb/datetime.h"
 #include "platform/vb/strings.h"
 #include "shell/qe_close_data.h"
+#include "transfer/download_headers.h"
 
 namespace qe {
 namespace {
@@ -43,7 +44,13 @@ vb::String KesraShowExcel(vb::Variant& Conn, vb::Variant& Rs, vb::Variant& Respo
                           int16_t p_ColCount, vb::String p_Content, vb::String p_ContentHeader1,
                           vb::String p_ContentHeader2) {
   com::Let(Response, u"ContentType", vb::String(u"application/vnd.ms-excel"));
-  com::Call(Response, u"AddHeader", vb::String(u"Content-Disposition"), u"attachment;filename=" + p_Title + u".xls");
+  const vb::String name = p_Title + u".xls";
+  constexpr vb::StringView kHead = u"attachment;filename=";
+  // A line end goes to the response as it stands, which refuses it as it
+  // refuses one in any header text.
+  const bool line_end = name.find_first_of(u"\r\n") != vb::String::npos;
+  com::Call(Response, u"AddHeader", vb::String(u"Content-Disposition"),
+            line_end ? vb::String(kHead) + name : AttachmentDisposition(name, kHead));
   vb::String out = KesraShowExcelHeader() + KesraShowExcelTop(p_ColCount, p_Title);
   if (!p_ContentHeader1.empty()) out += KesraShowExcelTableHeader(p_ContentHeader1, u"$");
   if (!p_ContentHeader2.empty()) out += KesraShowExcelTableHeader(p_ContentHeader2, u"$");

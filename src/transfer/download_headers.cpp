@@ -60,7 +60,7 @@ bool IsRefusedDownloadExtension(vb::StringView extension) {
   return false;
 }
 
-vb::String AttachmentDisposition(vb::StringView name) {
+vb::String AttachmentDisposition(vb::StringView name, vb::StringView head) {
   vb::String clean;
   bool extended = false;
   for (char16_t c : name) {
@@ -68,11 +68,11 @@ vb::String AttachmentDisposition(vb::StringView name) {
     clean.push_back(c);
     extended = extended || NeedsExtendedName(c);
   }
-  const vb::String head = u"attachment;  FileName=";
-  if (!extended) return head + clean;
+  if (!extended) return vb::String(head) + clean;
+  // A raw "," makes Chromium see two dispositions and refuse the download.
   vb::String legacy = clean;
   for (char16_t& c : legacy)
-    if (c == u';' || c == u'"') c = u'_';
+    if (c == u';' || c == u'"' || c == u',') c = u'_';
   static constexpr char16_t kHex[] = u"0123456789ABCDEF";
   vb::String encoded;
   for (unsigned char byte : vb::ToUtf8(clean)) {
@@ -84,7 +84,7 @@ vb::String AttachmentDisposition(vb::StringView name) {
     encoded.push_back(kHex[byte >> 4]);
     encoded.push_back(kHex[byte & 0xF]);
   }
-  return head + legacy + u"; filename*=UTF-8''" + encoded;
+  return vb::String(head) + legacy + u"; filename*=UTF-8''" + encoded;
 }
 
 }  // namespace qe

@@ -15,11 +15,12 @@ vb::StringView DownloadContentType(vb::StringView extension);
 bool IsRefusedDownloadExtension(vb::StringView extension);
 
 // The Content-Disposition value for a file name. A name of plain printable
-// ASCII without blanks, ";", "," or quotes gives "attachment;  FileName="
-// and the name, as old clients expect. Any other name keeps that part (with
-// ";" and '"' as "_", so the name cannot add a parameter) and adds
+// ASCII without blanks, ";", "," or quotes gives `head` and the name, as old
+// clients expect. Any other name keeps that part (with ";", "," and '"' as
+// "_", so the name cannot add a parameter or a second disposition) and adds
 // "; filename*=UTF-8''" and the name's UTF-8 bytes percent-encoded, which
 // current browsers take instead. Control characters are dropped from both.
-vb::String AttachmentDisposition(vb::StringView name);
+// Downloads use the default head; the spreadsheet export keeps its own.
+vb::String AttachmentDisposition(vb::StringView name, vb::StringView head = u"attachment;  FileName=");
 
 }  // namespace qe

@@ -184,8 +184,9 @@ TEST_F(MenuListTest, TheExportIsASpreadsheetAttachmentOfTheSameList) {
   ASSERT_TRUE(result);
   EXPECT_EQ(result->status, 200);
   EXPECT_EQ(result->Header("Content-Type"), "application/vnd.ms-excel; charset=gb2312");
-  // The Chinese title leaves the server in code page 936.
-  EXPECT_EQ(result->Header("Content-Disposition"), "attachment;filename=" + text::EncodeAnsi(u"菜单项目") + ".xls");
+  // Old clients read the title in code page 936, current browsers its UTF-8 name.
+  EXPECT_EQ(result->Header("Content-Disposition"), "attachment;filename=" + text::EncodeAnsi(u"菜单项目") +
+                                                       ".xls; filename*=UTF-8''%E8%8F%9C%E5%8D%95%E9%A1%B9%E7%9B%AE.xls");
   const std::string sheet = vb::ToUtf8(text::DecodeAnsi(result->body));
   size_t rows = 0;
   for (size_t at = sheet.find("<tr><td>"); at != std::string::npos; at = sheet.find("<tr><td>", at + 1)) ++rows;

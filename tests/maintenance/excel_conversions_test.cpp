@@ -5,6 +5,7 @@
 #include "data_tables.h"
 #include "platform/fs/paths.h"
 #include "platform/sys/shell_execute.h"
+#include "platform/workbook/workbook.h"
 #include "support/file_content.h"
 #include "shell/qecls.h"
 #include "support/server_questions.h"
@@ -83,14 +84,14 @@ TEST_F(ExcelTest, WorksheetsBecomeTablesTypedByTheirSecondRow) {
     sys::ClearShellRecord();
     EXPECT_TRUE(FromExcel(book));
     EXPECT_EQ(Column(u"Scores", u"Name"), u"202/255");
-    EXPECT_EQ(Column(u"Scores", u"Score"), u"3/4");
+    EXPECT_EQ(Column(u"Scores", u"Score"), u"5/8");
     EXPECT_EQ(Column(u"Scores", u"Joined"), u"202/255");
     EXPECT_EQ(Column(u"Scores", u"Note"), u"202/255");
     const Variant null = Variant::Null();
-    // Down to the last filled cell of column A; numbers into the integer column rounded.
+    // Down to the last filled cell of column A; 85.5 makes Score a double column.
     EXPECT_TRUE(SameRows(ReadRows(kDatabase, u"Scores", u""),
-                         Rows{{Variant(u"O'Brien"), Variant(int32_t{90}), Variant(u"2024/1/5"), Variant(u"007"), null},
-                              {null, Variant(int32_t{86}), Variant(u"later"), Variant(u"1,000"), Variant(u"&H10")},
+                         Rows{{Variant(u"O'Brien"), Variant(90.0), Variant(u"2024/1/5"), Variant(u"007"), null},
+                              {null, Variant(85.5), Variant(u"later"), Variant(u"1,000"), Variant(u"&H10")},
                               {Variant(u"张三"), null, null, null, Variant(u"x")}}));
     // An empty worksheet makes no table; a table of a sheet's name stays
     // without a Yes (nobody answers here: No).
@@ -126,6 +127,32 @@ wb.save(sys.argv[1])
   EXPECT_FALSE(FromExcel(u"C:\\site\\text.xlsx"));
 }
 
+// A column whose second row holds a number stays int only while every number
+// under its header is whole and fits 32 bits: no value changes on the way in.
+TEST_F(ExcelTest, NumberColumnsKeepEveryValue) {
+  ASSERT_TRUE(qe_test::MakeWorkbook(R"(
+import sys, openpyxl
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "Grades"
+ws.append(["Whole", "Fraction", "Large", "Least"])
+ws.append([1, 1, 1, 1])
+ws.append([-3, 0.1, 2**31, -2**31])
+ws.append([2147483647, 2.5, 2, 2])
+wb.save(sys.argv[1])
+)",
+                                    site_.Host("site/grades.xlsx")));
+  EXPECT_TRUE(FromExcel(u"C:\\site\\grades.xlsx"));
+  EXPECT_EQ(Column(u"Grades", u"Whole"), u"3/4");
+  EXPECT_EQ(Column(u"Grades", u"Fraction"), u"5/8");
+  EXPECT_EQ(Column(u"Grades", u"Large"), u"5/8");
+  EXPECT_EQ(Column(u"Grades", u"Least"), u"3/4");
+  EXPECT_TRUE(SameRows(ReadRows(kDatabase, u"Grades", u""),
+                       Rows{{Variant(int32_t{1}), Variant(1.0), Variant(1.0), Variant(int32_t{1})},
+                            {Variant(int32_t{-3}), Variant(0.1), Variant(2147483648.0), Variant(INT32_MIN)},
+                            {Variant(INT32_MAX), Variant(2.5), Variant(2.0), Variant(int32_t{2})}}));
+}
+
 class ToExcelTest : public ExcelTest {
  protected:
   void SetUp() override {
@@ -146,6 +173,7 @@ class ToExcelTest : public ExcelTest {
 
 TEST_F(ToExcelTest, ANewWorkbookGetsASheetPerTable) {
   EXPECT_TRUE(ToExcel(u"C:\\site\\out.xlsx"));
+  EXPECT_EQ(workbook::FormatOf(site_.Host("site/out.xlsx")), workbook::Format::kXlsx);
   const std::string tables =
       "sheet Old\nA1=str:'n'\nA2=str:'kept'\n"
       "sheet Scores\n"
@@ -159,6 +187,11 @@ TEST_F(ToExcelTest, ANewWorkbookGetsASheetPerTable) {
             "A1=1:'Name'\nB1=1:'Score'\nC1=1:'When'\nD1=1:'Ok'\nE1=1:'Data'\nF1=1:'Cost'\n"
             "A2=1:\"O'Brien\"\nB2=2:90.0\nC2=3:'2024-01-05T08:30:00'\nD2=4:1\nF2=2:12.5\n"
             "A3=1:'007'\nD3=4:0\n");
+  // A new .xls name gets the 97-2003 format, which xlrd reads the same.
+  EXPECT_TRUE(ToExcel(u"C:\\site\\out.xls"));
+  EXPECT_EQ(workbook::FormatOf(site_.Host("site/out.xls")), workbook::Format::kXls);
+  EXPECT_EQ(qe_test::RunOn(qe_test::kDumpWithXlrd, site_.Host("site/out.xls")),
+            qe_test::RunOn(qe_test::kDumpWithXlrd, site_.Host("site/out.xlsx")));
 }
 
 TEST_F(ToExcelTest, AnExistingSheetIsOverwrittenOnlyAfterAYesAndOtherSheetsStayAsTheyWere) {
@@ -195,19 +228,30 @@ wb.save(sys.argv[1])
   EXPECT_EQ(dump.substr(0, dump.find("sheet Scores")), "sheet Other\nA1=str:'mine'\nsheet old\nA1=str:'n'\nA2=str:'kept'\n");
 }
 
-TEST_F(ToExcelTest, AnOlderFormatTargetStaysAsItIs) {
+// An existing .xls is opened and written back in its format: other sheets
+// keep their values; a sheet of a table's name is replaced only after a Yes.
+TEST_F(ToExcelTest, AnExistingOlderFormatWorkbookIsFilledInItsFormat) {
   ASSERT_TRUE(qe_test::MakeWorkbook(R"(
 import sys, xlwt
-wb = xlwt.Workbook()
-wb.add_sheet("Old").write(0, 0, "old")
+wb = xlwt.Workbook(encoding="utf-8")
+o = wb.add_sheet("Other")
+o.write(0, 0, "mine"); o.write(1, 0, 2.5)
+wb.add_sheet("old").write(0, 0, "to be replaced")
 wb.save(sys.argv[1])
 )",
                                     site_.Host("site/out.xls")));
   const std::string before = qe_test::FileContent(site_.Host("site/out.xls"));
-  qe_test::ServerQuestions answers(sys::vbYes);
+  // No: a second sheet of the name is refused, and the workbook is not written.
   EXPECT_FALSE(ToExcel(u"C:\\site\\out.xls"));
   EXPECT_EQ(qe_test::FileContent(site_.Host("site/out.xls")), before);
-  EXPECT_TRUE(answers.Asked().empty());
+  qe_test::ServerQuestions answers(sys::vbYes);
+  EXPECT_TRUE(ToExcel(u"C:\\site\\out.xls"));
+  EXPECT_EQ(answers.Asked().size(), 1u);
+  EXPECT_EQ(workbook::FormatOf(site_.Host("site/out.xls")), workbook::Format::kXls);
+  std::string dump = qe_test::RunOn(qe_test::kDumpWithXlrd, site_.Host("site/out.xls"));
+  EXPECT_EQ(dump.substr(0, dump.find("sheet Scores")),
+            "sheet Other\nA1=1:'mine'\nA2=2:2.5\nsheet old\nA1=1:'n'\nA2=1:'kept'\n");
+  EXPECT_NE(dump.find("sheet Scores\nA1=1:'Name'"), std::string::npos);
 }
 
 TEST_F(ToExcelTest, ATableNameNoSheetCanTakeFailsTheCallAfterTheNewWorkbookWasSaved) {

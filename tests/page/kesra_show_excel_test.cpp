@@ -62,7 +62,8 @@ class KesraShowExcel : public testing::Test {
 TEST_F(KesraShowExcel, MarksTheResponseAsAnAttachmentAndReleasesTheDatabaseObjects) {
   const vb::String text = Export(u"姓名|1|2$成绩|2", u"语文$数学");
   EXPECT_EQ(context_.ResponseObject().ContentType(), u"application/vnd.ms-excel");
-  EXPECT_EQ(context_.ResponseObject().Header(u"Content-Disposition"), u"attachment;filename=2024 届 学生.xls");
+  EXPECT_EQ(context_.ResponseObject().Header(u"Content-Disposition"),
+            u"attachment;filename=2024 届 学生.xls; filename*=UTF-8''2024%20%E5%B1%8A%20%E5%AD%A6%E7%94%9F.xls");
   const vb::String expected_start =
       qe::KesraShowExcelHeader() + qe::KesraShowExcelTop(2, u"2024 届 学生") +
       qe::KesraShowExcelTableHeader(u"姓名|1|2$成绩|2", u"$") + qe::KesraShowExcelTableHeader(u"语文$数学", u"$") +

@@ -270,7 +270,9 @@ TEST(AttachmentDisposition, PlainNamesAsOldClientsReadThemOthersWithTheirUtf8Nam
       {u"a;b.txt", u"attachment;  FileName=a_b.txt; filename*=UTF-8''a%3Bb.txt"},
       {u"x.txt\"; filename=evil.exe",
        u"attachment;  FileName=x.txt__ filename=evil.exe; filename*=UTF-8''x.txt%22%3B%20filename%3Devil.exe"},
-      {u"a,b'c.txt", u"attachment;  FileName=a,b'c.txt; filename*=UTF-8''a%2Cb%27c.txt"},
+      {u"a,b'c.txt", u"attachment;  FileName=a_b'c.txt; filename*=UTF-8''a%2Cb%27c.txt"},
+      {u"中,文.txt", u"attachment;  FileName=中_文.txt; filename*=UTF-8''%E4%B8%AD%2C%E6%96%87.txt"},
+      {u"报告.txt", u"attachment;  FileName=报告.txt; filename*=UTF-8''%E6%8A%A5%E5%91%8A.txt"},
       {u"a\r\nSet-Cookie: x.txt", u"attachment;  FileName=aSet-Cookie: x.txt; filename*=UTF-8''aSet-Cookie%3A%20x.txt"},
       {u"tab\there.txt", u"attachment;  FileName=tabhere.txt"},
   };

@@ -18,7 +18,8 @@ std::string_view TrimBlanks(std::string_view s) {
 }
 
 std::shared_ptr<RequestCollection> CollectionOf(std::string_view raw_bytes) {
-  auto collection = std::make_shared<RequestCollection>(DecodeText(raw_bytes));
+  const bool utf8 = ReadsAsUtf8(raw_bytes) && IsUtf8Text(raw_bytes);
+  auto collection = std::make_shared<RequestCollection>(utf8 ? vb::FromUtf8(raw_bytes) : DecodeText(raw_bytes));
   for (auto& [name, value] : ParseUrlEncoded(raw_bytes)) collection->Add(name, std::move(value));
   return collection;
 }

@@ -2,6 +2,8 @@
 
 #include "platform/text/ansi.h"
 
+#include <unicode/ustring.h>
+
 #include <atomic>
 
 namespace asp {
@@ -41,5 +43,14 @@ TextCodec GetTextCodec() { return {g_decode.load(), g_encode.load()}; }
 
 String DecodeText(std::string_view bytes) { return g_decode.load()(bytes); }
 std::string EncodeText(StringView text) { return g_encode.load()(text); }
+
+bool IsCodecText(std::string_view bytes) { return EncodeText(DecodeText(bytes)) == bytes; }
+
+bool IsUtf8Text(std::string_view bytes) {
+  UErrorCode status = U_ZERO_ERROR;
+  int32_t length = 0;
+  u_strFromUTF8(nullptr, 0, &length, bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+  return status == U_BUFFER_OVERFLOW_ERROR || status == U_ZERO_ERROR || status == U_STRING_NOT_TERMINATED_WARNING;
+}
 
 }  // namespace asp

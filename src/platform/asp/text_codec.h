@@ -30,4 +30,12 @@ TextCodec Latin1Codec();
 String DecodeText(std::string_view bytes);
 std::string EncodeText(StringView text);
 
+// True when the bytes are text of the codec: decoding and encoding again
+// gives them back unchanged (a broken lead byte decodes to "?").
+bool IsCodecText(std::string_view bytes);
+
+// True for well-formed UTF-8: no stray continuation byte, no truncated,
+// overlong or surrogate sequence.
+bool IsUtf8Text(std::string_view bytes);
+
 }  // namespace asp

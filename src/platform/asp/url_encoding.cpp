@@ -37,7 +37,16 @@ std::string PercentDecodeBytes(std::string_view bytes, bool plus_is_blank) {
 
 String UrlDecode(std::string_view bytes) { return DecodeText(PercentDecodeBytes(bytes, true)); }
 
+bool ReadsAsUtf8(std::string_view url_encoded) {
+  const std::string bytes = PercentDecodeBytes(url_encoded, true);
+  return !IsCodecText(bytes) && IsUtf8Text(bytes);
+}
+
 NameValueList ParseUrlEncoded(std::string_view bytes) {
+  const bool utf8 = ReadsAsUtf8(bytes);
+  auto decode = [utf8](std::string_view piece) {
+    return utf8 ? vb::FromUtf8(PercentDecodeBytes(piece, true)) : UrlDecode(piece);
+  };
   NameValueList pairs;
   size_t start = 0;
   while (start <= bytes.size()) {
@@ -47,9 +56,9 @@ NameValueList ParseUrlEncoded(std::string_view bytes) {
     if (!piece.empty()) {
       size_t eq = piece.find('=');
       if (eq == std::string_view::npos)
-        pairs.emplace_back(UrlDecode(piece), String());
+        pairs.emplace_back(decode(piece), String());
       else
-        pairs.emplace_back(UrlDecode(piece.substr(0, eq)), UrlDecode(piece.substr(eq + 1)));
+        pairs.emplace_back(decode(piece.substr(0, eq)), decode(piece.substr(eq + 1)));
     }
     start = end + 1;
   }

@@ -184,6 +184,18 @@ vb::Date DateOfSerial(double serial, bool date1904) {
   return vb::Date{serial};
 }
 
+std::optional<double> CellNumber(const vb::Variant& v) {
+  switch (v.Type()) {
+    case vb::vbInteger: return v.As<int16_t>();
+    case vb::vbLong: return v.As<int32_t>();
+    case vb::vbSingle: return v.As<float>();
+    case vb::vbDouble: return v.As<double>();
+    case vb::vbCurrency: return static_cast<double>(v.As<vb::Currency>().scaled) / 10000.0;
+    case vb::vbByte: return v.As<uint8_t>();
+    default: return std::nullopt;
+  }
+}
+
 double SerialOfDate(vb::Date date) {
   if (date.serial >= 1 && date.serial < 61) return date.serial - 1;
   return date.serial;

@@ -18,6 +18,15 @@ std::vector<Worksheet> ReadXls(const std::filesystem::path& file, const ReadLimi
 bool IsBuiltInDateFormat(uint32_t id);
 bool IsDateFormatCode(std::string_view code);
 
+// Raises 1004 for a sheet name the application refuses (empty, over 31
+// characters, holding \ / ? * [ ] :, beginning or ending with ') or one that
+// another sheet has taken.
+void CheckNewSheetName(vb::StringView name, bool taken);
+
+// The number a cell is given for a numeric value (Integer, Long, Single,
+// Double, Currency, Byte); nullopt for any other.
+std::optional<double> CellNumber(const vb::Variant& value);
+
 // Sorts rows and cells into order; a cell given twice keeps its last value.
 void Normalize(Worksheet& sheet);
 

@@ -250,6 +250,13 @@ std::vector<vb::String> WorkbookPackage::SheetNames() const {
   return names;
 }
 
+void detail::CheckNewSheetName(vb::StringView name, bool taken) {
+  if (name.empty() || name.size() > kMaxSheetName || name.find_first_of(u"\\/?*[]:") != vb::StringView::npos ||
+      name.front() == u'\'' || name.back() == u'\'')
+    RaiseRefused(u"The application does not allow this name for a sheet.");
+  if (taken) RaiseRefused(u"That name is already taken. Try a different one.");
+}
+
 std::optional<size_t> WorkbookPackage::FindSheet(vb::StringView name) const {
   for (size_t i = 0; i < parts_->sheets.size(); ++i)
     if (vb::EqualsNoCase(parts_->sheets[i].name, name)) return i;
@@ -298,10 +305,7 @@ void WorkbookPackage::ReplaceRows(size_t index, SheetRows rows) {
 
 void WorkbookPackage::AddWorksheet(vb::StringView name, SheetRows rows) {
   Parts& p = *parts_;
-  if (name.empty() || name.size() > kMaxSheetName || name.find_first_of(u"\\/?*[]:") != vb::StringView::npos ||
-      name.front() == u'\'' || name.back() == u'\'')
-    RaiseRefused(u"The application does not allow this name for a sheet.");
-  if (FindSheet(name)) RaiseRefused(u"That name is already taken. Try a different one.");
+  detail::CheckNewSheetName(name, FindSheet(name).has_value());
   std::string part = p.FreePart(p.Folder() + "worksheets/", "sheet");
   std::string id = p.Relate("worksheet", part, kWorksheetType);
   pugi::xml_node root = p.workbook.document_element();
@@ -426,12 +430,7 @@ void SheetRows::AddRow(const std::vector<vb::Variant>& values) {
       case vb::vbDouble:
       case vb::vbCurrency:
       case vb::vbByte: {
-        double number = v.Holds<vb::Currency>() ? static_cast<double>(v.As<vb::Currency>().scaled) / 10000.0
-                        : v.Holds<int16_t>()    ? v.As<int16_t>()
-                        : v.Holds<int32_t>()    ? v.As<int32_t>()
-                        : v.Holds<float>()      ? v.As<float>()
-                        : v.Holds<uint8_t>()    ? v.As<uint8_t>()
-                                                : v.As<double>();
+        double number = *detail::CellNumber(v);
         if (!std::isfinite(number)) {
           xml_ += "<c r=\"" + ref + "\" t=\"e\"><v>#NUM!</v></c>";
           break;

@@ -9,6 +9,7 @@
 
 #include "platform/text/ansi.h"
 #include "platform/vb/datetime.h"
+#include "platform/workbook/biff_records.h"
 #include "platform/workbook/compound_file.h"
 #include "platform/workbook/workbook_internal.h"
 #include "platform/zip/little_endian.h"
@@ -16,29 +17,7 @@
 namespace workbook::detail {
 namespace {
 
-// Record types.
-enum : uint16_t {
-  kFormula = 0x0006,
-  kEof = 0x000A,
-  kContinue = 0x003C,
-  kDateMode = 0x0022,
-  kCodePage = 0x0042,
-  kBoundSheet = 0x0085,
-  kMulRk = 0x00BD,
-  kRString = 0x00D6,
-  kXf = 0x00E0,
-  kSst = 0x00FC,
-  kLabelSst = 0x00FD,
-  kNumber = 0x0203,
-  kLabel = 0x0204,
-  kBoolErr = 0x0205,
-  kString = 0x0207,
-  kRk = 0x027E,
-  kFormat = 0x041E,
-  kBof = 0x0809,
-};
-constexpr uint16_t kBiff8 = 0x0600;
-constexpr uint16_t kWorksheet = 0x0010;
+using namespace biff;
 
 [[noreturn]] void Damaged() { RaiseUnreadable("a damaged workbook stream"); }
 

@@ -1,5 +1,5 @@
-// Downloads and the media viewer in a real browser: a file with a Chinese
-// name and a blank arrives under its name with its bytes; the viewer fits a
+// Downloads and the media viewer in a real browser: files with a Chinese
+// name, a blank or a comma arrive under their names with their bytes; the viewer fits a
 // wide picture to 500 px and shows a hostile title as text; the view's
 // redirection carries a title with "&", "#" and Chinese whole.
 import fs from 'node:fs';
@@ -8,6 +8,20 @@ const docName = '报告 2024.doc';
 // The site reads queries in code page 936: 报告 is B1A8 B8E6 there.
 const docQuery = '/fixtures/%B1%A8%B8%E6%202024.doc';
 const site = (t, path) => new URL(path, t.url('')).href;
+
+async function downloadOf(t, query) {
+  const url = site(t, `/comm/kesra_Download.asp?p_CurrentFile=${query}&p_Act=DownLoad`);
+  const [download] = await Promise.all([t.page.waitForEvent('download'), t.page.goto(url).catch(() => null)]);
+  return download;
+}
+
+function sameBytes(t, download, name) {
+  return download.path().then((saved) => {
+    const got = fs.readFileSync(saved);
+    const want = fs.readFileSync(new URL(`../fixtures/${name}`, import.meta.url));
+    t.ok(got.equals(want), `${name}: the bytes arrive unchanged (${got.length} of ${want.length})`);
+  });
+}
 
 async function pictureSize(page) {
   await page.waitForFunction(() => {
@@ -22,12 +36,19 @@ async function pictureSize(page) {
 
 export const tests = {
   async 'a file named 报告 2024.doc downloads under that name with its bytes'(t) {
-    const url = site(t, `/comm/kesra_Download.asp?p_CurrentFile=${docQuery}&p_Act=DownLoad`);
-    const [download] = await Promise.all([t.page.waitForEvent('download'), t.page.goto(url).catch(() => null)]);
+    const download = await downloadOf(t, docQuery);
     t.eq(download.suggestedFilename(), docName);
-    const got = fs.readFileSync(await download.path());
-    const want = fs.readFileSync(new URL(`../fixtures/${docName}`, import.meta.url));
-    t.ok(got.equals(want), `the bytes arrive unchanged (${got.length} of ${want.length})`);
+    await sameBytes(t, download, docName);
+  },
+
+  // A raw "," once made Chromium see two dispositions and save nothing; a
+  // name without a blank needs its UTF-8 name as much as one with.
+  async 'a,b.txt and 报告.txt are saved under their names'(t) {
+    for (const [name, query] of [['a,b.txt', 'a%2Cb.txt'], ['报告.txt', '%B1%A8%B8%E6.txt']]) {
+      const download = await downloadOf(t, `/fixtures/${query}`);
+      t.eq(download.suggestedFilename(), name);
+      await sameBytes(t, download, name);
+    }
   },
 
   async 'the viewer shows a 1000x600 picture 500 px wide'(t) {
@@ -51,6 +72,13 @@ export const tests = {
       await other.waitForTimeout(100);
       t.eq(await other.evaluate(() => window.pwned), undefined, kind);
     }
+  },
+
+  // 成绩表 in UTF-8 is no code page 936 text, so the viewer reads it as UTF-8.
+  async 'a title a link sends in UTF-8 shows as written'(t) {
+    const title = encodeURIComponent('成绩表');
+    const page = await t.open(site(t, `/comm/kesra_FileView.asp?FileType=Image&Url=/fixtures/wide_1000x600.png&Title=${title}`));
+    t.ok((await page.title()).endsWith('【图像标题：成绩表】'), await page.title());
   },
 
   // The download page's injection check refuses "%" in a query: that title is a unit test's.

@@ -1,6 +1,7 @@
 // The menu list (/qe/menu_list.asp) in a real browser: the pager's Goto box
 // and links, a Chinese search that the pager keeps, the title link that opens
-// one item in the dialog frame, and how the page looks.
+// one item in the dialog frame, the export saved under the list's title, and
+// how the page looks.
 const kList = '../qe/menu_list.asp';
 
 function listState() {
@@ -21,6 +22,12 @@ async function submitAndWait(page, click) {
 }
 
 export const tests = {
+  async 'the export is saved under the list title'(t) {
+    const url = new URL('/qe/menu_list.asp?export=1', t.url('')).href;
+    const [download] = await Promise.all([t.page.waitForEvent('download'), t.page.goto(url).catch(() => null)]);
+    t.eq(download.suggestedFilename(), '菜单项目.xls');
+  },
+
   async 'typing a page number and pressing Goto shows that page'(t) {
     const page = await t.open(kList);
     t.eq((await page.evaluate(listState)).page, '1');

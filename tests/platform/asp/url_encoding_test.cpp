@@ -38,6 +38,21 @@ TEST(ParseUrlEncoded, KeepsOrderEmptyValuesAndSkipsEmptyPieces) {
   EXPECT_EQ(decoded, (NameValueList{{u"name", u"a=b&c"}}));
 }
 
+// The whole text decides: code page 936 when its bytes read so (even when
+// they are UTF-8 too), UTF-8 when only UTF-8 reads them, the code page's "?"
+// when neither does.
+TEST(ParseUrlEncoded, ReadsCodePageTextElseUtf8) {
+  const std::pair<const char*, NameValueList> cases[] = {
+      {"a=%D6%D0%CE%C4", {{u"a", u"中文"}}},
+      {"a=%E5%9B%BE%E8%A1%A8", {{u"a", u"鍥捐〃"}}},
+      {"a=%E6%A0%A1", {{u"a", u"校"}}},
+      {"p_CurrentFile=%E6%88%90%E7%BB%A9%E8%A1%A8.xls", {{u"p_CurrentFile", u"成绩表.xls"}}},
+      {"Title=%E5%9B%BE%E8%A1%A8&%E6%A0%A1=x+y", {{u"Title", u"图表"}, {u"校", u"x y"}}},
+      {"a=%81&b=%D6%D0", {{u"a", u"?"}, {u"b", u"中"}}},
+  };
+  for (const auto& [text, pairs] : cases) EXPECT_EQ(ParseUrlEncoded(text), pairs) << text;
+}
+
 TEST(UrlEncode, KeepsOnlyLettersAndDigits) {
   EXPECT_EQ(UrlEncode(u"Ab9 x.y-z_~/?"), u"Ab9+x%2Ey%2Dz%5F%7E%2F%3F");
   EXPECT_EQ(UrlEncode(u"\u00e9"), u"%A8%A6");
