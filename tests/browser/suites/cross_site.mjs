@@ -9,7 +9,6 @@ import http from 'node:http';
 
 const kAttackFile = 'cross_site_attack.htm';
 const kRefusal = '您提交的数据不合法，请不要从外部提交数据。';
-const kLoginGate = "top.location.href='/qe/index.asp'";
 
 // The second service: a small server on another port of this host that
 // serves the attack page and nothing else.
@@ -46,32 +45,39 @@ async function logIn(t) {
   await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.locator('input[type=submit]').click()]);
 }
 
-// One attack from the page `from`; resolves with the site's answer to it,
-// decoded from the site's code page.
-async function attack(t, from, kind, target, fields = '') {
-  const page = t.page;
+// One attack from the page `from`, in a tab of its own (left as it is: what
+// it does after cannot reach the next attack); resolves once the site has
+// answered it, with the answer's text when `read` (an answer the browser
+// stays on).
+async function attack(t, from, kind, target, fields, read) {
+  const tab = await t.page.context().newPage();
   const path = new URL(target).pathname.toLowerCase();
-  const answered = page.waitForResponse((r) => new URL(r.url()).pathname.toLowerCase() === path);
+  const answered = tab.waitForResponse((r) => new URL(r.url()).pathname.toLowerCase() === path);
   // The attack page acts once loaded: its own navigation is only committed.
-  await page.goto(`${from}?kind=${kind}&target=${encodeURIComponent(target)}&fields=${encodeURIComponent(fields)}`,
+  await tab.goto(`${from}?kind=${kind}&target=${encodeURIComponent(target)}&fields=${encodeURIComponent(fields)}`,
     { waitUntil: 'commit' });
   const response = await answered;
-  return new TextDecoder('gbk').decode(await response.body());
+  // The browser hands the text over as it read it (in the page's code page).
+  return read ? response.text() : '';
 }
 
 // Every kind of attack on each target from each attacker; a GET or a frame
-// carries the fields in its query. Where `guarded`, the page answers any
-// method with the origin refusal (or, where the browser kept the session
-// cookie back, with its login gate); elsewhere only a post changes anything,
-// and a post is refused the same way.
-async function attackAll(t, targets, guarded) {
+// carries the fields in its query. What the attacks left is read after.
+// Where the browser sends the session cookie (always from the same site on
+// another port, and on a top-level GET from another site) and stays on the
+// answer (not in a frame, whose answer it blocks), the answer is read: the
+// origin refusal, where `guarded` for every method, elsewhere for a post
+// (a GET only shows the page). Without the cookie the login gate sends the
+// browser home.
+async function attackAll(t, targets, guarded, kinds = ['get', 'post', 'frame']) {
   for (const [name, from] of Object.entries(await attackers(t))) {
     for (const [target, fields] of targets) {
-      for (const kind of ['get', 'post', 'frame']) {
+      for (const kind of kinds) {
         const address = kind === 'post' || !fields ? target : `${target}${target.includes('?') ? '&' : '?'}${fields}`;
-        const answer = await attack(t, from, kind, address, fields);
-        if (guarded || kind === 'post')
-          t.ok(answer.includes(kRefusal) || answer.includes(kLoginGate), `${kind} ${target} from ${name}: ${answer}`);
+        const withCookie = name === 'another port' || kind === 'get';
+        const read = withCookie && (kind === 'post' || (guarded && kind === 'get'));
+        const answer = await attack(t, from, kind, address, fields, read);
+        if (read) t.ok(answer.includes(kRefusal), `${kind} ${target} from ${name}: ${answer}`);
       }
     }
   }
@@ -174,7 +180,7 @@ export const tests = {
     const page = t.page;
     const accounts = async () => {
       await page.goto(site(t, '/datemanager/user_manager.asp'), { waitUntil: 'load' });
-      return page.locator('#grid tr').count();
+      return page.locator('#grid tr[onclick]').count();  // an account's row; the grid pads with empty ones
     };
     const backups = async () => {
       await page.goto(site(t, '/datemanager/data_manager.asp?p_FormType=2'), { waitUntil: 'load' });
