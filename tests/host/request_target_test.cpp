@@ -38,11 +38,12 @@ TEST(RequestTarget, PathsThatCannotBeReadPlainlyAreRefused) {
   }
 }
 
-TEST(RequestTarget, QueriesMustBeCodePageTextOrUtf8WithWholeEscapes) {
-  for (std::string_view query : {"", "a=1&b=x+y", "id=%D6%D0%CE%C4", "q=%3F", "a=%80", "x==&&", "a=%E6%A0%A1",
+TEST(RequestTarget, QueriesMustBeCodePageTextOrUtf8WithWholeEscapesAndNoNul) {
+  for (std::string_view query : {"", "a=1&b=x+y", "id=%D6%D0%CE%C4", "q=%3F", "a=%80", "x==&&", "a=%30%300", "a=%E6%A0%A1",
                                  "p_CurrentFile=%E6%88%90%E7%BB%A9%E8%A1%A8.xls"})
     EXPECT_TRUE(host::IsReadableQuery(query)) << query;
-  for (std::string_view query : {"q=100%", "q=%G0", "a=%81", "a=%81&b=1", "a=\x81", "a=%FE%20", "a=%FF%E6%A0%A1"})
+  for (std::string_view query : {"q=100%", "q=%G0", "a=%81", "a=%81&b=1", "a=\x81", "a=%FE%20", "a=%FF%E6%A0%A1", "k=a%00'",
+                                 "a%00=1"})
     EXPECT_FALSE(host::IsReadableQuery(query)) << query;
 }
 
