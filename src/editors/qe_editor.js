@@ -580,9 +580,11 @@ qe.editor = function (id,callback) {
              panel.className = 'qeEditor-menuDropdown';
              blockedUntil = new Date().getTime() + 500;
          };
+         const editor = this;
          li.onmouseover = function () {
              if (new Date().getTime() >= blockedUntil) {
                  panel.className = 'qeEditor-menuDropdown qeEditor-menuActive';
+                 editor.keepInWindow(panel);
              }
          };
          li.onmouseleave = function () {
@@ -598,6 +600,23 @@ qe.editor = function (id,callback) {
                  target = target.parentNode;
              }
          });
+     }
+     keepInWindow(panel) {
+         // A panel opens below its button, left edges aligned: near the right
+         // of a narrow window it would run past the edge.
+         panel.style.left = '';
+         const rect = panel.getBoundingClientRect();
+         const room = document.documentElement.clientWidth;
+         let shift = 0;
+         if (rect.right > room) {
+             shift = room - rect.right;
+         }
+         if (rect.left + shift < 0) {
+             shift = -rect.left;
+         }
+         if (shift) {
+             panel.style.left = shift + 'px';
+         }
      }
      popup(options) {
          const editor = this;

@@ -15,6 +15,10 @@ h1 { font-size: 20px; border-bottom: 1px solid #9ab; padding-bottom: 0.3em; }
 .menu dt { font-weight: bold; margin-top: 0.8em; }
 .menu dd { display: inline-block; margin: 0 1.5em 0 0; }
 .visits { color: #666; font-size: 12px; }
+.site-links li { display: inline-block; margin: 0 1.5em 0.3em 0; }
+.notice { color: #a40; }
+.chart-box { position: relative; overflow: hidden; margin: 0 0 1em; border: 1px solid #cdd; }
+.chart-note { color: #666; font-size: 12px; }
 )";
 
 constexpr std::pair<std::string_view, std::string_view> kFiles[] = {

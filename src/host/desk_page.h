@@ -1,7 +1,9 @@
 #pragma once
 // The user's desk, "/qe/main/desk.asp": a page for logged-in users only. It
-// runs the site-wide login gate and the session check, and greets the user
-// by name.
+// runs the site-wide login gate and the session check, greets the user by
+// name, and links every page the user may use: the drive and the open
+// pages, the data manager's forms and the operator accounts for the super
+// manager, the change of password and the logout.
 #include "host/pages.h"
 
 namespace host {

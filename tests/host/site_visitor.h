@@ -29,6 +29,12 @@ class Visitor {
     headers.emplace_back("Referer", "http://127.0.0.1:" + std::to_string(port_) + from);
     return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", headers));
   }
+  // A form posted from a page of another site.
+  PageAnswer PostFromElsewhere(const std::string& target, const std::string& form) {
+    qe_test::HttpHeaders headers = Headers();
+    headers.emplace_back("Referer", "http://elsewhere.example" + target);
+    return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", headers));
+  }
   bool Holds(const std::string& name) const { return cookies_.count(name) > 0; }
 
  private:
