@@ -28,9 +28,11 @@ void Put(Variant& table, int row, int column, Variant value) { table.As<vb::Arra
 constexpr char16_t kPictureFolder[] = u"/Data_UploadFiles/Graphs";
 constexpr char16_t kPictureName[] = u"marks.png";
 
+// The box places and clips the chart even where the site's stylesheet is an
+// older one without the box's rule.
 void WriteBox(Page& page, int width, int height, const Variant& chart) {
-  Write(page, u"<div class=\"chart-box\" style=\"width:" + vb::CStr(Variant(width)) + u"px;height:" +
-                  vb::CStr(Variant(height)) + u"px\">" + vb::CStr(chart) + u"</div>\n");
+  Write(page, u"<div class=\"chart-box\" style=\"position:relative;overflow:hidden;width:" + vb::CStr(Variant(width)) +
+                  u"px;height:" + vb::CStr(Variant(height)) + u"px\">" + vb::CStr(chart) + u"</div>\n");
 }
 
 String DownloadAddress(const String& file) {

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "host/content_types.h"
 #include "platform/vb/error.h"
 
 namespace host {
@@ -30,6 +31,15 @@ constexpr std::pair<std::string_view, std::string_view> kFiles[] = {
 constexpr std::string_view kFolders[] = {"data", "qe"};
 
 }  // namespace
+
+std::optional<BuiltInFile> FindBuiltInFile(vb::StringView virtual_path) {
+  if (virtual_path.empty() || virtual_path[0] != u'/') return std::nullopt;
+  for (const auto& [name, content] : kFiles) {
+    if (vb::EqualsNoCase(virtual_path.substr(1), vb::FromUtf8(name)))
+      return BuiltInFile{content, ContentTypeOf(name).value_or("application/octet-stream")};
+  }
+  return std::nullopt;
+}
 
 std::filesystem::path DefaultSiteFolder() {
   std::filesystem::path base;

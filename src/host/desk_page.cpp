@@ -37,4 +37,6 @@ void DeskPage(Page& page) {
   com::Call(page.Response, u"Write", html);
 }
 
+void WelcomePage(Page& page) { com::Call(page.Response, u"Redirect", vb::String(kDeskPage)); }
+
 }  // namespace host

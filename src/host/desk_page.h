@@ -12,4 +12,9 @@ inline constexpr char16_t kDeskPage[] = u"/qe/main/desk.asp";
 
 void DeskPage(Page& page);
 
+// "/welcome/welcome.asp", where the data maintenance forms' "退出" leads: the
+// office's welcome is the user's desk here.
+inline constexpr char16_t kWelcomePage[] = u"/welcome/welcome.asp";
+void WelcomePage(Page& page);
+
 }  // namespace host

@@ -29,6 +29,7 @@ Pages SitePages() {
   pages.Register(kLoginPage, &LoginPage);
   pages.Register(kDeskPage, &DeskPage);
   pages.Register(kPasswordPage, &PasswordPage);
+  pages.Register(kWelcomePage, &WelcomePage);
   pages.Register(kDataManagerPage, &DataManagerPage);
   pages.Register(kOperatorAccountsPage, &OperatorAccountsPage);
   pages.Register(kFileViewPage, &FileViewPage);

@@ -6,9 +6,10 @@
 // Left out of the walk, each for its reason:
 // - the logout, visited last (it ends the session the walk needs);
 // - the pages that view or download a file, when visited bare: without a file
-//   they answer 404 by design; every link to them names a file and is walked.
+//   they answer 404 by design; every link to them names a file and is walked;
+// - the editor's upload address, which takes POSTs only (405 to a visit).
 const kLogout = '/comm/logout.asp';
-const kNeedAFile = ['/comm/kesra_fileview.asp', '/comm/kesra_download.asp'];
+const kNotVisitedBare = ['/comm/kesra_fileview.asp', '/comm/kesra_download.asp', '/comm_qeeditor/upload.asp'];
 const kMostAddresses = 300;
 
 // Addresses named in the page's links, frames and handlers, on this site.
@@ -45,7 +46,7 @@ async function walk(t, sitePages) {
     if (response.status() >= 400) failures.push(`${response.status()} ${response.url()} (on ${page.url()})`);
   });
   const origin = new URL(t.url('')).origin;
-  const queue = sitePages.filter((path) => !kNeedAFile.includes(path.toLowerCase()) && path.toLowerCase() !== kLogout);
+  const queue = sitePages.filter((path) => !kNotVisitedBare.includes(path.toLowerCase()) && path.toLowerCase() !== kLogout);
   const seen = new Set(queue);
   let logoutLinked = false;
   for (let i = 0; i < queue.length && i < kMostAddresses; i += 1) {
