@@ -36,8 +36,7 @@ void WriteBox(Page& page, int width, int height, const Variant& chart) {
 }
 
 String DownloadAddress(const String& file) {
-  return String(kFileDownloadPage) + u"?p_CurrentFile=" + qe::QueryValueEncode(file) +
-         u"&amp;p_Act=DownLoad&amp;p_FileTitle=" + qe::QueryValueEncode(u"成绩图表.png");
+  return String(kFileDownloadPage) + u"?p_CurrentFile=" + qe::QueryValueEncode(file) + u"&amp;p_Act=DownLoad";
 }
 
 }  // namespace

@@ -31,14 +31,14 @@ std::span<const SiteLink> UserPages() {
 }
 
 std::span<const SiteLink> SuperManagerPages() {
-  // The data manager's forms by number; form 6 is its overview.
+  // The data manager's forms by number; form 6 is its bare window.
   static const SiteLink links[] = {
       {u"/datemanager/data_manager.asp?p_FormType=1", u"数据备份"},
       {u"/datemanager/data_manager.asp?p_FormType=2", u"数据恢复"},
       {u"/datemanager/data_manager.asp?p_FormType=3", u"数据清理"},
       {u"/datemanager/data_manager.asp?p_FormType=4", u"数据压缩"},
       {u"/datemanager/data_manager.asp?p_FormType=5", u"数据导入导出"},
-      {u"/datemanager/data_manager.asp?p_FormType=6", u"数据概况"},
+      {u"/datemanager/data_manager.asp?p_FormType=6", u"数据管理"},
       {u"/datemanager/data_manager.asp?p_FormType=7", u"数据结构创建"},
       {u"/datemanager/data_manager.asp?p_FormType=8", u"数据初始化"},
       {u"/datemanager/data_manager.asp?p_FormType=9", u"数据维护"},

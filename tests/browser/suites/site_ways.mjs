@@ -36,7 +36,7 @@ export const tests = {
     t.eq(await linkTexts(page, 'user-pages'), ['网络硬盘']);
     t.eq(await linkTexts(page, 'open-pages'), ['表单示例', '菜单列表', '统计图表', '在线编辑器']);
     t.eq(await linkTexts(page, 'manager-pages'), ['数据备份', '数据恢复', '数据清理', '数据压缩', '数据导入导出',
-      '数据概况', '数据结构创建', '数据初始化', '数据维护', '用户管理']);
+      '数据管理', '数据结构创建', '数据初始化', '数据维护', '用户管理']);
     t.eq(await page.locator('.account a').allTextContents(), ['修改密码', '退出登录', '首页']);
     await t.shot('desk');
   },
