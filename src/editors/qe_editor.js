@@ -603,19 +603,23 @@ qe.editor = function (id,callback) {
      }
      keepInWindow(panel) {
          // A panel opens below its button, left edges aligned: near the right
-         // of a narrow window it would run past the edge.
+         // of a narrow window it would run past the edge. Its arrow keeps
+         // pointing at the button.
+         const margin = 4;
          panel.style.left = '';
+         panel.style.removeProperty('--qeEditor-arrow');
          const rect = panel.getBoundingClientRect();
          const room = document.documentElement.clientWidth;
          let shift = 0;
-         if (rect.right > room) {
-             shift = room - rect.right;
+         if (rect.right > room - margin) {
+             shift = room - margin - rect.right;
          }
          if (rect.left + shift < 0) {
              shift = -rect.left;
          }
          if (shift) {
              panel.style.left = shift + 'px';
+             panel.style.setProperty('--qeEditor-arrow', (12 - shift) + 'px');
          }
      }
      popup(options) {
