@@ -602,9 +602,6 @@ qe.editor = function (id,callback) {
          });
      }
      keepInWindow(panel) {
-         // A panel opens below its button, left edges aligned: near the right
-         // of a narrow window it would run past the edge. Its arrow keeps
-         // pointing at the button.
          const margin = 4;
          panel.style.left = '';
          panel.style.removeProperty('--qeEditor-arrow');

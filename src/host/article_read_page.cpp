@@ -1,7 +1,7 @@
 #include "common/markup_encode.h"
 #include "host/comm_pages.h"
 #include "host/site_links.h"
-#include "host/site_main_database.h"
+#include "host/page_steps.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/error.h"
@@ -81,18 +81,14 @@ String RecordPreview(Page& page, Variant& qe, const String& table, const String&
 }  // namespace
 
 void ArticleReadPage(Page& page) {
-  com::Let(page.Response, u"Charset", String(u"gb2312"));
-  Variant qe = com::Call(page.Server, u"CreateObject", String(u"QE.QeCls"));
-  com::Call(qe, u"CommCheckInject", page.Request, page.Response);
-  if (page.Ended()) return;
+  Variant qe;
+  if (!ComponentChecked(page, qe)) return;
   String body;
   if (vb::LCase(Query(page, u"Preview")) == u"editor") {
     body = EditorPreview();
   } else {
     // A stored article is the office's own: only for a logged-in user.
-    com::Call(qe, u"CommGetApplicationConnString", page.Response, page.Request, page.Server, page.Application);
-    if (page.Ended()) return;
-    if (!PrepareMainDatabase(page, qe)) return;
+    if (!MainDatabaseReady(page, qe)) return;
     com::Call(qe, u"CommCheckUserNormal", page.Response, page.Request, page.Session);
     if (page.Ended()) return;
     body = RecordPreview(page, qe, Query(page, u"ReadType"), Query(page, u"Id"));

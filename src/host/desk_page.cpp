@@ -1,6 +1,7 @@
 #include "host/desk_page.h"
 
 #include "common/markup_encode.h"
+#include "host/page_steps.h"
 #include "host/password_page.h"
 #include "host/site_links.h"
 #include "platform/com/object.h"
@@ -18,10 +19,7 @@ vb::String UserText(vb::Variant& qe, Page& page, const char16_t* member) {
 void DeskPage(Page& page) {
   com::Let(page.Response, u"Charset", vb::String(u"gb2312"));
   vb::Variant qe = com::Call(page.Server, u"CreateObject", vb::String(u"QE.QeCls"));
-  com::Call(qe, u"CommCheckUserNormal", page.Response, page.Request, page.Session);
-  if (page.Ended()) return;
-  com::Call(qe, u"CommCheckUserSession", page.Response, page.Session);
-  if (page.Ended()) return;
+  if (!UserAdmitted(page, qe)) return;
   const vb::String name = UserText(qe, page, u"CommGetUserName");
   const vb::String part = UserText(qe, page, u"CommGetUserPart");
   // "a" is the super manager's right, as the data pages check it.

@@ -2,7 +2,7 @@
 
 #include "host/desk_page.h"
 #include "host/site_links.h"
-#include "host/site_main_database.h"
+#include "host/page_steps.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
@@ -86,23 +86,9 @@ void Change(Page& page, Variant& qe) {
 }  // namespace
 
 void PasswordPage(Page& page) {
-  com::Let(page.Response, u"Charset", String(u"gb2312"));
-  Variant qe = com::Call(page.Server, u"CreateObject", String(u"QE.QeCls"));
-  com::Call(qe, u"CommCheckInject", page.Request, page.Response);
-  if (page.Ended()) return;
-  const bool posted = Text(com::Call(page.Request, u"ServerVariables", String(u"REQUEST_METHOD"))) == u"POST";
-  if (posted) {
-    com::Call(qe, u"CommCheckPost", page.Request, page.Response);
-    if (page.Ended()) return;
-  }
-  com::Call(qe, u"CommGetApplicationConnString", page.Response, page.Request, page.Server, page.Application);
-  if (page.Ended()) return;
-  if (!PrepareMainDatabase(page, qe)) return;
-  com::Call(qe, u"CommCheckUserNormal", page.Response, page.Request, page.Session);
-  if (page.Ended()) return;
-  com::Call(qe, u"CommCheckUserSession", page.Response, page.Session);
-  if (page.Ended()) return;
-  if (posted)
+  Variant qe;
+  if (!ComponentChecked(page, qe) || !MainDatabaseReady(page, qe) || !UserAdmitted(page, qe)) return;
+  if (Posted(page))
     Change(page, qe);
   else
     ShowForm(page, qe);

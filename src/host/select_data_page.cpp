@@ -2,7 +2,7 @@
 #include "common/sql_literal.h"
 #include "host/comm_pages.h"
 #include "host/site_links.h"
-#include "host/site_main_database.h"
+#include "host/page_steps.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
 #include "shell/qe_application_data.h"
@@ -40,13 +40,8 @@ String Entries(Page& page, Variant& qe, const String& category) {
 }  // namespace
 
 void SelectDataPage(Page& page) {
-  com::Let(page.Response, u"Charset", String(u"gb2312"));
-  Variant qe = com::Call(page.Server, u"CreateObject", String(u"QE.QeCls"));
-  com::Call(qe, u"CommCheckInject", page.Request, page.Response);
-  if (page.Ended()) return;
-  com::Call(qe, u"CommGetApplicationConnString", page.Response, page.Request, page.Server, page.Application);
-  if (page.Ended()) return;
-  if (!PrepareMainDatabase(page, qe)) return;
+  Variant qe;
+  if (!ComponentChecked(page, qe) || !MainDatabaseReady(page, qe)) return;
   const String category = Text(com::Call(page.Request, u"QueryString", String(u"zdm")));
   com::Call(page.Response, u"Write",
             PageOpening(u"请选择", false) + u"<ul id=\"choices\">\n" + Entries(page, qe, category) +
