@@ -26,21 +26,25 @@ String Query(Page& page, const char16_t* name) { return Text(com::Call(page.Requ
 
 // The article in a frame that runs none of its scripts: what an editor holds
 // is markup its author typed or pasted.
+constexpr char16_t kFrameAttributes[] = u"id=\"article\" sandbox title=\"文章内容\" style=\"width:100%;height:480px;border:0\"";
+
 String ArticleFrame(const String& srcdoc) {
-  return u"<iframe id=\"article\" sandbox title=\"文章内容\" style=\"width:100%;height:480px;border:0\" srcdoc=\"" +
-         qe::HtmlEncodeText(srcdoc) + u"\"></iframe>\n";
+  return u"<iframe " + String(kFrameAttributes) + u" srcdoc=\"" + qe::HtmlEncodeText(srcdoc) + u"\"></iframe>\n";
 }
 
 // The editor's content is in the page that opened the dialog: the dialog's
-// frame reads it from there.
+// frame reads it from there, and makes the article's frame with it, so that
+// the frame loads once.
 String EditorPreview() {
-  return u"<h2 id=\"title\"></h2>\n" + String(kNothing) + ArticleFrame(u"") +
+  return u"<h2 id=\"title\"></h2>\n" + String(kNothing) +
+         u"<template id=\"frame\"><iframe " + kFrameAttributes + u"></iframe></template>\n"
          u"<script>(function(){var form=null;try{form=parent.document.forms.myform||parent.document.forms[0];}"
-         u"catch(e){}var content=form&&form.elements.Content,title=form&&(form.elements.Title||form.elements.title);"
+         u"catch(e){}var content=form&&form.elements&&form.elements.Content,"
+         u"title=form&&form.elements&&(form.elements.Title||form.elements.title);"
          u"document.getElementById('title').textContent=title&&title.value?title.value:'';"
-         u"var has=!!(content&&content.value);document.getElementById('empty').style.display=has?'none':'';"
-         u"document.getElementById('article').style.display=has?'':'none';"
-         u"if(has)document.getElementById('article').srcdoc=content.value;})();</script>\n";
+         u"if(!content||!content.value)return;document.getElementById('empty').style.display='none';"
+         u"var frame=document.getElementById('frame').content.firstElementChild.cloneNode();"
+         u"frame.srcdoc=content.value;document.body.appendChild(frame);})();</script>\n";
 }
 
 bool IsPlainName(const String& name) {
