@@ -92,9 +92,12 @@ RULES = [
                                "opacity:0;visibility:hidden;position:absolute;background:#fff;z-index:999;"
                                "box-shadow:0 2px 9px 0 rgba(0,0,0,.2);border-bottom:2px solid #676767;"
                                "border-top:1px solid #676767"),
-    (".qeEditor-menuDropdown::before", 'content:"";position:absolute;top:-7px;left:12px;'
+    (".qeEditor-menuDropdown::before", 'content:"";position:absolute;top:-7px;left:var(--qeEditor-arrow,12px);'
                                        "border-left:6px solid transparent;border-right:6px solid transparent;"
                                        "border-bottom:6px solid #676767"),
+    # The gap between a button and its open panel belongs to the panel: a
+    # pointer on its way down to the panel does not leave the entry and close it.
+    (".qeEditor-menuDropdown::after", 'content:"";position:absolute;left:0;right:0;top:-10px;height:10px'),
     (".qeEditor-menuTitle", "clear:both;float:none!important;padding:6px 10px;color:#999;text-align:center;"
                             "border-top:1px solid #eee;white-space:nowrap"),
     (".qeEditor-tool", "position:relative;background:#f7f7f7;border-bottom:1px solid #ddd"),

@@ -580,9 +580,11 @@ qe.editor = function (id,callback) {
              panel.className = 'qeEditor-menuDropdown';
              blockedUntil = new Date().getTime() + 500;
          };
+         const editor = this;
          li.onmouseover = function () {
              if (new Date().getTime() >= blockedUntil) {
                  panel.className = 'qeEditor-menuDropdown qeEditor-menuActive';
+                 editor.keepInWindow(panel);
              }
          };
          li.onmouseleave = function () {
@@ -598,6 +600,24 @@ qe.editor = function (id,callback) {
                  target = target.parentNode;
              }
          });
+     }
+     keepInWindow(panel) {
+         const margin = 4;
+         panel.style.left = '';
+         panel.style.removeProperty('--qeEditor-arrow');
+         const rect = panel.getBoundingClientRect();
+         const room = document.documentElement.clientWidth;
+         let shift = 0;
+         if (rect.right > room - margin) {
+             shift = room - margin - rect.right;
+         }
+         if (rect.left + shift < 0) {
+             shift = -rect.left;
+         }
+         if (shift) {
+             panel.style.left = shift + 'px';
+             panel.style.setProperty('--qeEditor-arrow', (12 - shift) + 'px');
+         }
      }
      popup(options) {
          const editor = this;

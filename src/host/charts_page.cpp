@@ -1,6 +1,8 @@
 #include "host/charts_page.h"
 
 #include "common/kesra_html_encode.h"
+#include "common/markup_encode.h"
+#include "host/file_view_pages.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
 
@@ -22,6 +24,20 @@ Variant Table(int rows, int columns) {
 }
 
 void Put(Variant& table, int row, int column, Variant value) { table.As<vb::Array>().Set({row, column}, value); }
+
+constexpr char16_t kPictureFolder[] = u"/Data_UploadFiles/Graphs";
+constexpr char16_t kPictureName[] = u"marks.png";
+
+// The box places and clips the chart even where the site's stylesheet is an
+// older one without the box's rule.
+void WriteBox(Page& page, int width, int height, const Variant& chart) {
+  Write(page, u"<div class=\"chart-box\" style=\"position:relative;overflow:hidden;width:" + vb::CStr(Variant(width)) +
+                  u"px;height:" + vb::CStr(Variant(height)) + u"px\">" + vb::CStr(chart) + u"</div>\n");
+}
+
+String DownloadAddress(const String& file) {
+  return String(kFileDownloadPage) + u"?p_CurrentFile=" + qe::QueryValueEncode(file) + u"&amp;p_Act=DownLoad";
+}
 
 }  // namespace
 
@@ -59,26 +75,35 @@ void ChartsPage(Page& page) {
   Put(series, 2, 2, String(u"二班"));
 
   Write(page, vb::CStr(com::Call(qe, u"CommTableChartHeader")));
-  Write(page, u"<h1>" + title + u"</h1>");
-  Write(page, vb::CStr(com::Call(qe, u"CommTableChart1", bars, int16_t{10}, String(u"80"), int16_t{10}, int16_t{30},
-                                 int16_t{400}, int16_t{200}, String(u"A"))));
-  Write(page, vb::CStr(com::Call(qe, u"CommTableChart2", lines, int16_t{10}, String(u"380"), int16_t{400},
-                                 int16_t{200}, int16_t{2})));
-  Write(page, vb::CStr(com::Call(qe, u"CommTableChart3", pie, int16_t{80}, String(u"640"), int16_t{200},
-                                 int16_t{200}, String(u"A"))));
-  Write(page, vb::CStr(com::Call(qe, u"CommTableChart4", series, int16_t{10}, String(u"900"), int16_t{550},
-                                 int16_t{256}, title, String(u"月"), String(u"分"))));
+  Write(page, u"<link rel=\"stylesheet\" href=\"/qe/qe.css\"><title>" + title + u"</title><h1>" + title + u"</h1>");
 
-  // The picture goes to the uploads folder, where the site serves files from.
-  const String folder = vb::CStr(com::ValueOf(com::Call(page.Server, u"MapPath", String(u"/Data_UploadFiles/Charts"))));
+  // The picture first: it shows in every browser. Its folder's name passes
+  // the injection check, so the view and download pages take it.
+  const String folder = vb::CStr(com::ValueOf(com::Call(page.Server, u"MapPath", String(kPictureFolder))));
   com::Call(qe, u"CommFolderCreate", folder);
   const Variant drawn = com::Call(qe, u"CommGraphiWithOwc", labels, first, String(u"一班"), int16_t{0}, picture_title,
-                                  int16_t{0}, String(u"png"), int16_t{400}, int16_t{300}, folder + u"\\chart.png");
-  Write(page, u"<div style='position:absolute;left:10px;top:1200px'>");
-  Write(page, vb::CLng(drawn) == 0 ? String(u"<img id='picture' src='/Data_UploadFiles/Charts/chart.png' width='400' "
-                                            u"height='300' alt='图表'>")
-                                   : u"<p>图表图片未能生成（" + vb::CStr(drawn) + u"）。</p>");
-  Write(page, u"</div></body></html>");
+                                  int16_t{0}, String(u"png"), int16_t{400}, int16_t{300}, folder + u"\\" + kPictureName);
+  const String address = String(kPictureFolder) + u"/" + kPictureName;
+  Write(page, vb::CLng(drawn) == 0
+                  ? u"<p class=\"chart-picture\"><img id=\"picture\" src=\"" + address +
+                        u"\" width=\"400\" height=\"300\" alt=\"图表\"></p>\n<p><a href=\"" + DownloadAddress(address) +
+                        u"\">下载图片</a></p>\n"
+                  : u"<p>图表图片未能生成（" + vb::CStr(drawn) + u"）。</p>\n");
+
+  // The VML charts, each placed at the top left of a box of its own size
+  // that the stylesheet bounds and clips: a browser without VML lays their
+  // shapes out as plain boxes, far and wide.
+  Write(page, u"<p class=\"chart-note\">以下为 VML 矢量图表，只有支持 VML 的浏览器才能画出。</p>\n");
+  const String top = u"10";
+  WriteBox(page, 480, 250, com::Call(qe, u"CommTableChart1", bars, int16_t{10}, top, int16_t{10}, int16_t{30},
+                                     int16_t{400}, int16_t{200}, String(u"A")));
+  WriteBox(page, 620, 250, com::Call(qe, u"CommTableChart2", lines, int16_t{10}, top, int16_t{400}, int16_t{200},
+                                     int16_t{2}));
+  WriteBox(page, 480, 250, com::Call(qe, u"CommTableChart3", pie, int16_t{80}, top, int16_t{200}, int16_t{200},
+                                     String(u"A")));
+  WriteBox(page, 580, 290, com::Call(qe, u"CommTableChart4", series, int16_t{10}, top, int16_t{550}, int16_t{256},
+                                     title, String(u"月"), String(u"分")));
+  Write(page, u"</body></html>");
 }
 
 }  // namespace host

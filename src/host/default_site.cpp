@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "host/content_types.h"
 #include "platform/vb/error.h"
 
 namespace host {
@@ -15,6 +16,10 @@ h1 { font-size: 20px; border-bottom: 1px solid #9ab; padding-bottom: 0.3em; }
 .menu dt { font-weight: bold; margin-top: 0.8em; }
 .menu dd { display: inline-block; margin: 0 1.5em 0 0; }
 .visits { color: #666; font-size: 12px; }
+.site-links li { display: inline-block; margin: 0 1.5em 0.3em 0; }
+.notice { color: #a40; }
+.chart-box { position: relative; overflow: hidden; margin: 0 0 1em; border: 1px solid #cdd; }
+.chart-note { color: #666; font-size: 12px; }
 )";
 
 constexpr std::pair<std::string_view, std::string_view> kFiles[] = {
@@ -26,6 +31,15 @@ constexpr std::pair<std::string_view, std::string_view> kFiles[] = {
 constexpr std::string_view kFolders[] = {"data", "qe"};
 
 }  // namespace
+
+std::optional<BuiltInFile> FindBuiltInFile(vb::StringView virtual_path) {
+  if (virtual_path.empty() || virtual_path[0] != u'/') return std::nullopt;
+  for (const auto& [name, content] : kFiles) {
+    if (vb::EqualsNoCase(virtual_path.substr(1), vb::FromUtf8(name)))
+      return BuiltInFile{content, ContentTypeOf(name).value_or("application/octet-stream")};
+  }
+  return std::nullopt;
+}
 
 std::filesystem::path DefaultSiteFolder() {
   std::filesystem::path base;

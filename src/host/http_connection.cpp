@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "host/byte_range.h"
+#include "host/default_site.h"
 #include "host/http_answer.h"
 #include "host/request_target.h"
 #include "host/socket_response.h"
@@ -249,6 +250,9 @@ bool HttpConnection::ChooseRoute() {
     route_ = Route::kStatus, status_ = 405;
   } else if ((file_ = FindStaticFile(site_.folder, path_))) {
     route_ = Route::kStatic;
+  } else if (auto built_in = FindBuiltInFile(path_)) {
+    picture_ = SitePicture{built_in->bytes, built_in->content_type};
+    route_ = Route::kPicture;
   } else {
     route_ = Route::kStatus, status_ = 404;
   }

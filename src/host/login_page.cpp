@@ -7,6 +7,7 @@
 #include "host/desk_page.h"
 #include "host/login_throttle.h"
 #include "host/netdrive_pages.h"
+#include "host/password_page.h"
 #include "host/site_main_database.h"
 #include "platform/asp/context.h"
 #include "platform/com/object.h"
@@ -116,7 +117,9 @@ void CheckLogin(Page& page, Variant& qe) {
     Variant days(kRememberDays);
     com::Call(qe, u"CommSaveCookiesInfo", page.Response, page.Request, days);
   }
-  com::Call(page.Response, u"Redirect", String(kDeskPage));
+  // An account whose password is empty goes first where it gets one.
+  const bool empty_password = digest == qe::Kesra_Class_Md5().KesraMd5(u"");
+  com::Call(page.Response, u"Redirect", String(empty_password ? kPasswordPage : kDeskPage));
 }
 
 }  // namespace

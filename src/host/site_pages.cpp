@@ -1,4 +1,5 @@
 #include "host/charts_page.h"
+#include "host/comm_pages.h"
 #include "host/data_manager_page.h"
 #include "host/desk_page.h"
 #include "host/editor_demo_page.h"
@@ -10,6 +11,7 @@
 #include "host/menu_list_page.h"
 #include "host/netdrive_pages.h"
 #include "host/pages.h"
+#include "host/password_page.h"
 #include "host/start_page.h"
 #include "host/sticker_page.h"
 
@@ -29,6 +31,8 @@ Pages SitePages() {
   pages.Register(kOfficeLoginPage, &LoginPage);
   pages.Register(kLogoutPage, &LogoutPage);
   pages.Register(kDeskPage, &DeskPage);
+  pages.Register(kPasswordPage, &PasswordPage);
+  pages.Register(kWelcomePage, &WelcomePage);
   pages.Register(kDataManagerPage, &DataManagerPage);
   pages.Register(kOperatorAccountsPage, &OperatorAccountsPage);
   pages.Register(kFileViewPage, &FileViewPage);
@@ -39,6 +43,10 @@ Pages SitePages() {
   pages.Register(kNetDriversCopyPage, &NetDriversCopyPage);
   pages.Register(kNetDriversDelBatchPage, &NetDriversDelBatchPage);
   pages.Register(kNetDriversEditPage, &NetDriversEditPage);
+  pages.Register(kPopupClassPage, &PopupClassPage);
+  pages.Register(kArticleReadPage, &ArticleReadPage);
+  pages.Register(kSelectDataPage, &SelectDataPage);
+  pages.Register(kCloseWindowCurrentPage, &CloseWindowCurrentPage);
   return pages;
 }
 

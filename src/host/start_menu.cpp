@@ -28,15 +28,27 @@ vb::String Encoded(Page& page, const vb::Variant& value) {
 
 void Write(Page& page, const vb::String& text) { com::Call(page.Response, u"Write", text); }
 
+// The item as a link when the site has its page (the address is relative
+// to the site's root), else as text.
+vb::String ItemLine(Page& page, const Pages& site, const vb::Variant& url, const vb::Variant& name) {
+  const vb::Variant value = com::ValueOf(url);
+  const vb::String address = value.IsNull() ? vb::String() : vb::CStr(value);
+  const vb::String text = Encoded(page, name);
+  const vb::String path = u"/" + address.substr(0, address.find(u'?'));
+  const vb::String content = site.Find(path) ? u"<a href=\"/" + Encoded(page, url) + u"\">" + text + u"</a>" : text;
+  return u"<dd title=\"" + Encoded(page, url) + u"\">" + content + u"</dd>\n";
+}
+
 // The <dd> lines of the active items, by the number of their group: one
 // query for the whole menu rather than one per group.
 std::map<int32_t, vb::String> ItemLines(Page& page, vb::Variant& conn) {
   std::map<int32_t, vb::String> lines;
+  const Pages site = SitePages();
   vb::Variant items =
       OpenRecordset(page, conn, u"Select ClassID, NClass, Url From [NClass] Where Active=-1 Order By ClassID, SortID");
   for (; !AtEnd(items); com::Call(items, u"MoveNext")) {
-    lines[vb::CLng(com::ValueOf(FieldOf(items, u"ClassID")))] += u"<dd title=\"" + Encoded(page, FieldOf(items, u"Url")) + u"\">" +
-                              Encoded(page, FieldOf(items, u"NClass")) + u"</dd>\n";
+    lines[vb::CLng(com::ValueOf(FieldOf(items, u"ClassID")))] +=
+        ItemLine(page, site, FieldOf(items, u"Url"), FieldOf(items, u"NClass"));
   }
   com::Call(items, u"Close");
   return lines;

@@ -1,6 +1,10 @@
 #include "host/start_page.h"
 
 #include "common/system_title.h"
+#include "common/markup_encode.h"
+#include "host/desk_page.h"
+#include "host/login_page.h"
+#include "host/site_links.h"
 #include "host/site_main_database.h"
 #include "host/start_menu.h"
 #include "platform/com/object.h"
@@ -30,6 +34,20 @@ Visits CountVisit(Page& page) {
   return visits;
 }
 
+// The way on: log in, or who is logged in, the desk and the logout; then
+// the pages anyone may open.
+vb::String SitePagesSection(Page& page, vb::Variant& qe) {
+  vb::String html = u"<h2>本站页面</h2>\n<p class=\"account\">";
+  if (LoggedIn(page)) {
+    const vb::String name = vb::CStr(com::ValueOf(com::Call(qe, u"CommGetUserName", page.Response, page.Session)));
+    html += u"当前用户：<span id=\"user\">" + qe::HtmlEncodeText(name) + u"</span> <a href=\"" + vb::String(kDeskPage) +
+            u"\">我的桌面</a> <a href=\"" + vb::String(kLogoutAddress) + u"\">退出登录</a>";
+  } else {
+    html += u"<a href=\"" + vb::String(kLoginPage) + u"\">登录</a>";
+  }
+  return html + u"</p>\n" + LinkList(u"open-pages", OpenPages());
+}
+
 }  // namespace
 
 void StartPage(Page& page) {
@@ -55,6 +73,7 @@ void StartPage(Page& page) {
         u"<title>" + title + u"</title>\n<link rel=\"stylesheet\" href=\"/qe/qe.css\">\n</head>\n<body>\n"
         u"<h1>" + title + u"</h1>\n");
   WriteStartMenu(page, qe);
+  Write(page, SitePagesSection(page, qe));
   Write(page, u"<p class=\"visits\">您在本次会话中第 " + CountText(visits.session) + u" 次访问本页，本站共被访问 " +
                   CountText(visits.site) + u" 次。</p>\n</body>\n</html>\n");
 }

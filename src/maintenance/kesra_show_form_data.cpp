@@ -14,6 +14,7 @@
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
+#include "shell/qe_data_init.h"
 
 namespace qe {
 namespace {
@@ -23,6 +24,9 @@ constexpr char16_t kWelcomePage[] = u"../welcome/welcome.asp";
 constexpr char16_t kAccessStructure[] = u"../Comm/Data_Mdb.mdb";
 constexpr char16_t kAccessOnly[] = u"此功能只对Access数据库起作用。";
 constexpr char16_t kLevelDigits[] = u"一二三";
+
+// Names the login that seeding really made, so the administrator can log in.
+vb::String SeededLoginNotice() { return u"用户名初始化为" + vb::String(qe::kSeededLoginName) + u"，密码为空！"; }
 
 struct FormType {
   const char16_t* title;
@@ -146,7 +150,7 @@ vb::String Act(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server,
       return KesraShowSuccess(u"数据结构创建成功！", u"?p_FormType=7");
     case 8:
       if (!KesraDataCreateInit(Response, Request, Server, Application, data_type, list, true)) return {};
-      return KesraShowSuccess(u"数据库初始化操作成功！用户名初始化为admin，密码为空！", u"?p_FormType=8");
+      return KesraShowSuccess(u"数据库初始化操作成功！" + SeededLoginNotice(), u"?p_FormType=8");
     case 9: {
       double value = 0;
       vb::String posted_level = vb::Trim(FormText(Request, u"level"));
@@ -156,7 +160,7 @@ vb::String Act(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server,
                                              static_cast<uint8_t>(level), false, u""))
         return {};
       return KesraShowSuccess(LevelDigit(level) + u"级维护成功！" +
-                                  (level == 3 ? vb::String(u"用户名初始化为admin，密码为空！") : vb::String()),
+                                  (level == 3 ? SeededLoginNotice() : vb::String()),
                               u"?p_FormType=9");
     }
     default:

@@ -28,7 +28,7 @@ std::vector<vb::String> SeedStatements(vb::Variant& Request) {
   }
   std::vector<vb::String> statements = {
       u"Insert Into [User] ([Name],[UserName],[PassWord],[Rule],[ShenHe],[Part],[Time],[Times],[iPageSize],[iAdd],"
-      u"[SystemSet],[Question],[Answer],[IP],[Phone]) Values('管理员','tolva'," +
+      u"[SystemSet],[Question],[Answer],[IP],[Phone]) Values('管理员'," + SqlText(kSeededLoginName) + u"," +
           SqlText(digest) + u",'a',-1," + SqlText(kAdministratorPart) + u"," + SqlText(KesraGetDateTime()) +
           u",0,25,'','100|100|10|100|100','',''," + SqlText(KesraGetIp(Request)) + u",'')",
       u"Insert Into [UserInfo] ([UserID],[HavePhoto]) Values(1,0)",

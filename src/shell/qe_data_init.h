@@ -5,6 +5,9 @@
 
 namespace qe {
 
+// The administrator's login name; its password is empty until changed.
+inline constexpr char16_t kSeededLoginName[] = u"tolva";
+
 // Makes the connection string current (QeGetApplicationConnString), then
 // writes into the main database, in one transaction: 1 User ("tolva", the
 // digest of the empty password), 1 UserInfo, 1 Part, 13 Class rows and their

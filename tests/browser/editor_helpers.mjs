@@ -126,3 +126,11 @@ export function collectConsole(t) {
 }
 
 export const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+
+// Waits until the element's transitions have run their course: a drop-down
+// slides into place and fades in over 0.4 s, and a point taken on it before
+// then may land on something else. A transition cut short counts as done.
+export async function settled(locator) {
+  await locator.evaluate((el) => Promise.all(el.getAnimations({ subtree: true })
+    .map((animation) => animation.finished.catch(() => {}))));
+}

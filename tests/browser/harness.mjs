@@ -13,6 +13,7 @@
 //   t.errors               script errors so far on any page or frame of the test
 //   t.eq, t.ok, t.near     assertions (t.near: numbers within a tolerance)
 // A script error on any page fails the test unless it sets t.errorsAllowed.
+// A test has 30 s unless the function carries its own timeoutMs.
 // The errors are counted by a listener that runs before any page script, so
 // a page that silences its errors (window.onerror returning true) cannot
 // hide them. QE_BROWSER_TEST=part runs only the tests whose name holds part.
@@ -86,7 +87,9 @@ async function runTest(name, test) {
   try {
     await Promise.race([
       test(t),
-      new Promise((_, reject) => { timer = setTimeout(() => reject(new Error('timed out')), kTestTimeoutMs); }),
+      new Promise((_, reject) => {
+        timer = setTimeout(() => reject(new Error('timed out')), test.timeoutMs || kTestTimeoutMs);
+      }),
     ]);
     if (!t.errorsAllowed) assert.deepStrictEqual(errors, [], 'script errors on the page');
     return { ok: true, ms: Date.now() - started };

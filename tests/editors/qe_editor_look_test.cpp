@@ -57,7 +57,7 @@ TEST(KesraQeEditorCss, HasTheSelectorsInOrderThenTheKeyframes) {
       ".qeEditor", ".qeEditor *", ".qeEditor a", ".qeEditor a:hover", ".qeEditor ul", ".qeEditor-line",
       ".qeEditor-row", ".qeEditor-group", ".qeEditor-group label", ".qeEditor input", ".qeEditor-exec",
       ".qeEditor-icon", ".qeEditor-noselect", ".qeEditor-menuDropdown", ".qeEditor-menuDropdown::before",
-      ".qeEditor-menuTitle", ".qeEditor-tool", ".qeEditor-tool:after,.qeEditor-tool:before", ".qeEditor-tool:after",
+      ".qeEditor-menuDropdown::after", ".qeEditor-menuTitle", ".qeEditor-tool", ".qeEditor-tool:after,.qeEditor-tool:before", ".qeEditor-tool:after",
       ".qeEditor-menu", ".qeEditor-menu a", ".qeEditor-menu a:hover", ".qeEditor-menu>li>div.qeEditor-exec",
       ".qeEditor-menu>li>div.qeEditor-exec:hover", ".qeEditor-menu svg", ".qeEditor-menu .qeEditor-active",
       ".qeEditor-menu .qeEditor-actives,.qeEditor-menu .qeEditor-active-s", ".qeEditor-menu .qeEditor-disabledMask",
@@ -77,7 +77,7 @@ TEST(KesraQeEditorCss, HasTheSelectorsInOrderThenTheKeyframes) {
       ".qeEditor-popup", ".qeEditor-popupMain", ".qeEditor-popupBox", ".qeEditor-popupTitle",
       ".qeEditor-popupTitle span", ".qeEditor-popupTitle::before", ".qeEditor-popupClose", ".qeEditor-popupClose:hover",
       ".qeEditor-popupContent", ".qeEditor-popupBtn", ".qeEditor-popupBtn:hover"};
-  ASSERT_EQ(expected.size(), 78u);
+  ASSERT_EQ(expected.size(), 79u);
   std::vector<std::string> selectors;
   for (const Rule& rule : Rules()) selectors.push_back(rule.selector);
   EXPECT_EQ(selectors, expected);

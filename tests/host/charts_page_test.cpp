@@ -36,9 +36,11 @@ TEST(ChartsPage, ShowsTheHeadTheFourChartsAndThePicture) {
   EXPECT_NE(page.find("function clickit(p_i)"), std::string::npos) << "interactive chart";
   EXPECT_NE(page.find("<h1>&lt;b&gt;成绩</h1>"), std::string::npos) << "the title from the request, encoded";
   EXPECT_EQ(page.find("<b>成绩"), std::string::npos);
-  ASSERT_NE(page.find("<img id='picture' src='/Data_UploadFiles/Charts/chart.png'"), std::string::npos) << page;
+  ASSERT_NE(page.find("<img id=\"picture\" src=\"/Data_UploadFiles/Graphs/marks.png\""), std::string::npos) << page;
+  // The picture comes before the VML charts, each in its own clipping box.
+  EXPECT_LT(page.find("id=\"picture\""), page.find("class=\"chart-box\""));
 
-  const std::string picture = Get(server.Port(), "/Data_UploadFiles/Charts/chart.png");
+  const std::string picture = Get(server.Port(), "/Data_UploadFiles/Graphs/marks.png");
   EXPECT_EQ(StatusOf(picture), 200);
   EXPECT_EQ(BodyOf(picture).substr(0, 8), "\x89PNG\r\n\x1a\n");
 }

@@ -32,6 +32,12 @@ class Visitor {
   PageAnswer Post(const std::string& target, const std::string& form, const std::string& from = "/qe/login.asp") {
     return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", Headers(from)));
   }
+  // A form posted from a page of another site.
+  PageAnswer PostFromElsewhere(const std::string& target, const std::string& form) {
+    qe_test::HttpHeaders headers = Headers();
+    headers.emplace_back("Referer", "http://elsewhere.example" + target);
+    return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", headers));
+  }
   bool Holds(const std::string& name) const { return cookies_.count(name) > 0; }
   const std::map<std::string, std::string>& Cookies() const { return cookies_; }
   void SetCookie(const std::string& name, const std::string& value) { cookies_[name] = value; }

@@ -50,11 +50,16 @@ TEST_F(StartMenuTest, ListsOnlyActiveGroupsAndItemsInTheirSortOrder) {
             0u)
       << menu;
   EXPECT_TRUE(menu.ends_with("<dt>数据维护</dt>\n<dd title=\"datemanager/date_sjzd_view.asp\">数据字典</dd>\n"
-                             "<dd title=\"datemanager/data_manager.asp?p_FormType=1\">数据备份</dd>\n"
-                             "<dd title=\"datemanager/data_manager.asp?p_FormType=2\">数据恢复</dd>\n"
-                             "<dd title=\"datemanager/data_manager.asp?p_FormType=4\">数据压缩</dd>\n"
-                             "<dd title=\"datemanager/data_manager.asp?p_FormType=8\">数据初始化</dd>\n"
-                             "<dd title=\"datemanager/data_manager.asp?p_FormType=9\">数据维护</dd>\n</dl>\n"))
+                             "<dd title=\"datemanager/data_manager.asp?p_FormType=1\"><a "
+                             "href=\"/datemanager/data_manager.asp?p_FormType=1\">数据备份</a></dd>\n"
+                             "<dd title=\"datemanager/data_manager.asp?p_FormType=2\"><a "
+                             "href=\"/datemanager/data_manager.asp?p_FormType=2\">数据恢复</a></dd>\n"
+                             "<dd title=\"datemanager/data_manager.asp?p_FormType=4\"><a "
+                             "href=\"/datemanager/data_manager.asp?p_FormType=4\">数据压缩</a></dd>\n"
+                             "<dd title=\"datemanager/data_manager.asp?p_FormType=8\"><a "
+                             "href=\"/datemanager/data_manager.asp?p_FormType=8\">数据初始化</a></dd>\n"
+                             "<dd title=\"datemanager/data_manager.asp?p_FormType=9\"><a "
+                             "href=\"/datemanager/data_manager.asp?p_FormType=9\">数据维护</a></dd>\n</dl>\n"))
       << menu;
 }
 
@@ -62,10 +67,12 @@ TEST_F(StartMenuTest, TextsFromTheDatabaseAreWrittenAsTextNotMarkup) {
   Execute(u"Update [Class] Set Class='<b>A&B</b>' Where ID=1");
   Execute(u"Update [NClass] Set NClass='\"><script>', Url='a.asp?x=1&y=\"2\"' Where ClassID=1 And SortID=1");
   Execute(u"Update [NClass] Set Url=Null Where ClassID=1 And SortID=2");
+  Execute(u"Update [NClass] Set Url='QE/Charts.asp?t=\"<' Where ClassID=1 And SortID=3");
   std::string menu = Menu();
   EXPECT_NE(menu.find("<dt>&lt;b&gt;A&amp;B&lt;/b&gt;</dt>\n"
                       "<dd title=\"a.asp?x=1&amp;y=&quot;2&quot;\">&quot;&gt;&lt;script&gt;</dd>\n"
-                      "<dd title=\"\">处室动态</dd>\n"),
+                      "<dd title=\"\">处室动态</dd>\n"
+                      "<dd title=\"QE/Charts.asp?t=&quot;&lt;\"><a href=\"/QE/Charts.asp?t=&quot;&lt;\">学习材料管理</a></dd>\n"),
             std::string::npos)
       << menu;
   EXPECT_EQ(menu.find("<script>"), std::string::npos);

@@ -128,7 +128,7 @@ TEST_F(FormTest, RepairLevelRoundsHalfToEven) {
   Request({{u"save", u"save"}, {u"level", u"2.5"}});
   EXPECT_TRUE(Has(Form(9), u"二级维护成功！")) << vb::ToUtf8(Body());
   Request({{u"save", u"save"}, {u"level", u"2.6"}});
-  EXPECT_TRUE(Has(Form(9), u"三级维护成功！用户名初始化为admin，密码为空！")) << vb::ToUtf8(Body());
+  EXPECT_TRUE(Has(Form(9), u"三级维护成功！用户名初始化为tolva，密码为空！")) << vb::ToUtf8(Body());
 }
 
 class AccountsTest : public FormTest {

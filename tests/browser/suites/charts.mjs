@@ -1,7 +1,11 @@
 // The interactive line chart's legend in a real browser. Browsers no longer
 // draw VML, but its elements are in the page and its script runs: pointing
 // at a legend entry shows that entry's frame and line group, leaving hides
-// them again unless a click pinned them.
+// them again unless a click pinned them. The site's charts page: the picture
+// chart comes first and shows; each VML chart keeps to a box of its own, so a
+// browser without VML lays out a page of ordinary size.
+import fs from 'node:fs';
+
 const ids = ['rec1', 'line_1', 'rec2', 'line_2'];
 const shown = (page) =>
   page.evaluate((list) => list.map((id) => document.getElementById(id).style.display), ids);
@@ -35,5 +39,45 @@ export const tests = {
     await entry(page, 2).click();
     await page.mouse.move(1, 1);
     t.eq(await shown(page), ['none', 'none', 'none', 'none'], 'unpinned');
+  },
+
+  async 'the charts page stays within 2,000 x 2,000 px, and its picture chart is drawn'(t) {
+    const page = t.page;
+    await page.goto(new URL('/qe/charts.asp', t.url('')).href, { waitUntil: 'load' });
+    const size = await page.evaluate(() => [document.documentElement.scrollWidth, document.documentElement.scrollHeight]);
+    t.ok(size[0] <= 2000 && size[1] <= 2000, `page of ${size}`);
+    // What shows of each element: its box cut by the boxes that clip it.
+    const outside = await page.evaluate(() => Array.from(document.body.querySelectorAll('*')).filter((el) => {
+      let { left, top, right, bottom } = el.getBoundingClientRect();
+      for (let up = el.parentElement; up; up = up.parentElement) {
+        if (getComputedStyle(up).overflow === 'visible') continue;
+        const clip = up.getBoundingClientRect();
+        left = Math.max(left, clip.left); top = Math.max(top, clip.top);
+        right = Math.min(right, clip.right); bottom = Math.min(bottom, clip.bottom);
+      }
+      const shows = right > left && bottom > top;
+      return shows && (left < 0 || top < 0 || right + scrollX > 2000 || bottom + scrollY > 2000);
+    }).map((el) => el.tagName + (el.id ? `#${el.id}` : '')));
+    t.eq(outside, []);
+    const picture = await page.evaluate(() => {
+      const img = document.getElementById('picture');
+      const box = img.getBoundingClientRect();
+      const first = document.querySelector('img, .chart-box');
+      return { loaded: img.complete && img.naturalWidth === 400, first: first === img,
+        inView: box.top >= 0 && box.bottom <= innerHeight && box.left >= 0 && box.right <= innerWidth };
+    });
+    t.eq(picture, { loaded: true, first: true, inView: true });
+    t.eq(await page.locator('.chart-box').count(), 4);
+    t.eq(await page.locator('.chart-note').count(), 1);
+    await t.shot('charts-page');
+  },
+
+  async 'the picture chart downloads through the download page, from a folder the injection check accepts'(t) {
+    const page = t.page;
+    await page.goto(new URL('/qe/charts.asp', t.url('')).href, { waitUntil: 'load' });
+    const [download] = await Promise.all([page.waitForEvent('download'), page.locator('text=下载图片').click()]);
+    t.eq(download.suggestedFilename(), 'marks.png');
+    const bytes = fs.readFileSync(await download.path());
+    t.eq(bytes.subarray(1, 4).toString(), 'PNG');
   },
 };

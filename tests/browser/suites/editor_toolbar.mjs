@@ -1,7 +1,7 @@
 // The toolbar: each command's effect on the content, drop-downs, the table
 // picker, full screen, the source view's mask, the paste toggle and the
 // toolbar's state.
-import { bodyHTML, clickEntry, entry, openEditor, selectIn, sleep } from '../editor_helpers.mjs';
+import { bodyHTML, clickEntry, entry, openEditor, selectIn, settled } from '../editor_helpers.mjs';
 
 async function commandState(t, name) {
   return t.page.evaluate((name) => window.ed.d.queryCommandState(name), name);
@@ -83,7 +83,7 @@ export const tests = {
     await openEditor(t, { value: '<p>x</p>' });
     await selectIn(t, 'p', { collapse: true });
     await entry(t, 'table').hover();
-    await sleep(450);  // the panel slides into place
+    await settled(entry(t, 'table').locator('.qeEditor-menuDropdown'));
     const box = await t.page.locator('.qeEditor-tableBox').boundingBox();
     await t.page.mouse.move(box.x + 5 + 3 * 18 - 4, box.y + 5 + 2 * 18 - 4, { steps: 3 });
     t.eq(await t.page.locator('.qeEditor-tableNum').textContent(), '表格：3×2');
@@ -104,7 +104,7 @@ export const tests = {
     await openEditor(t, { value: '<p>x</p>' });
     await selectIn(t, 'p', { collapse: true });
     await entry(t, 'table').hover();
-    await sleep(450);
+    await settled(entry(t, 'table').locator('.qeEditor-menuDropdown'));
     const box = await t.page.locator('.qeEditor-tableBox').boundingBox();
     await t.page.mouse.move(box.x + 20, box.y + 20);
     await t.page.mouse.move(box.x + 2, box.y + 2, { steps: 2 });
@@ -116,24 +116,34 @@ export const tests = {
   },
 
   async dropDownsOpenOnHoverAndCloseOnAChoice(t) {
+    // The page's clock stands still from the choice on, so the half second in
+    // which pointing does not reopen the panel is counted exactly, however
+    // slowly a loaded machine moves the pointer.
+    await t.page.clock.install();
     await openEditor(t, { value: '<p>sized</p>' });
     const panel = entry(t, 'fontSize').locator('.qeEditor-menuDropdown');
+    const open = () => panel.evaluate((el) => el.classList.contains('qeEditor-menuActive'));
     t.ok(!(await panel.isVisible()), 'closed at first');
     await entry(t, 'fontSize').hover();
-    await t.page.waitForFunction(() => document.querySelector('.qeEditor-menuActive'));
+    t.ok(await open(), 'opened by pointing');
     const items = await panel.locator('span.qeEditor-exec').evaluateAll((spans) => spans.map((s) => s.getAttribute('data')));
     t.eq(items, ['fontSize|1', 'fontSize|2', 'fontSize|3', 'fontSize|4', 'fontSize|5', 'fontSize|6', 'fontSize|7']);
     t.eq(await panel.locator('.qeEditor-menuTitle').textContent(), '文字大小');
     await selectIn(t, 'p');
+    await settled(panel);
+    await t.page.clock.pauseAt(await t.page.evaluate(() => Date.now() + 1000));
     await panel.locator('span[data="fontSize|5"]').click();
-    t.ok(!(await panel.evaluate((el) => el.classList.contains('qeEditor-menuActive'))), 'closed by the choice');
-    await t.page.mouse.move(5, 5);
-    await entry(t, 'fontSize').hover();
-    t.ok(!(await panel.evaluate((el) => el.classList.contains('qeEditor-menuActive'))), 'kept closed at once');
-    await sleep(550);
-    await t.page.mouse.move(5, 5);
-    await entry(t, 'fontSize').hover();
-    t.ok(await panel.evaluate((el) => el.classList.contains('qeEditor-menuActive')), 'opens again later');
+    t.ok(!(await open()), 'closed by the choice');
+    const pointAgain = async () => {
+      await t.page.mouse.move(5, 5);
+      await entry(t, 'fontSize').hover();
+      return open();
+    };
+    t.ok(!(await pointAgain()), 'kept closed at once');
+    await t.page.clock.runFor(499);
+    t.ok(!(await pointAgain()), 'still closed at 499 ms');
+    await t.page.clock.runFor(1);
+    t.ok(await pointAgain(), 'opens again at half a second');
     t.eq(await t.page.evaluate(() => getComputedStyle(window.ed.d.querySelector('p span, p font')).fontSize), '24px');
   },
 
@@ -145,8 +155,34 @@ export const tests = {
     t.eq(await entry(t, 'backColor').locator('span.qeEditor-exec').count(), 70);
     await selectIn(t, 'p');
     await entry(t, 'foreColor').hover();
+    await settled(entry(t, 'foreColor').locator('.qeEditor-menuDropdown'));
     await entry(t, 'foreColor').locator('span[data="foreColor|#ff0000"]').click();
     t.eq(await t.page.evaluate(() => getComputedStyle(window.ed.d.querySelector('p span')).color), 'rgb(255, 0, 0)');
+  },
+
+  async dropDownsAndDialogsStayInsideTheWindow(t) {
+    for (const width of [800, 1024, 1280]) {
+      await t.page.setViewportSize({ width, height: 700 });
+      await openEditor(t, { value: '<p>x</p>' });
+      const room = await t.page.evaluate(() => document.documentElement.clientWidth);
+      const inside = (box, what) =>
+        t.ok(box.x >= 0 && box.x + box.width <= room, `${what} at ${width} px: ${box.x} to ${box.x + box.width}`);
+      for (const name of ['backColor', 'fontSize', 'foreColor', 'face', 'table']) {
+        await t.page.mouse.move(room / 2, 690);
+        await entry(t, name).hover();
+        const panel = entry(t, name).locator('.qeEditor-menuDropdown');
+        await settled(panel);
+        inside(await panel.boundingBox(), name);
+        if (width === 1024 && name === 'face') await t.shot('face-panel-1024');
+      }
+      for (const name of ['createLink', 'music', 'files', 'insertImage', 'video']) {
+        await clickEntry(t, name);
+        const dialog = t.page.locator('.qeEditor-popupMain:visible');
+        await settled(dialog);
+        inside(await dialog.boundingBox(), name);
+        await dialog.locator('.qeEditor-popupClose').click();
+      }
+    }
   },
 
   async fullScreenAndRestore(t) {

@@ -169,6 +169,10 @@ export const tests = {
       return [d.style.display, d.style.width, document.getElementById('divDialogUserList_Title').textContent,
               new URL(document.getElementById('divDialogUserList_Frame').src).pathname];
     }), ['flex', '1024px', '预览', '/comm/tymk_ArticleRead.asp']);
+    // The preview shows the form's content, and runs none of its scripts.
+    const article = page.frameLocator('#divDialogUserList_Frame').frameLocator('#article');
+    t.eq(await article.locator('p').evaluate((p) => p.firstChild.nodeValue), '预览的正文');
+    t.eq(await page.frameLocator('#divDialogUserList_Frame').locator('body').evaluate(() => window.previewRan), undefined);
     await t.shot('office-preview');
   },
 };

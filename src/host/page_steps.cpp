@@ -1,0 +1,35 @@
+#include "host/page_steps.h"
+
+#include "host/site_main_database.h"
+#include "platform/com/object.h"
+#include "platform/vb/convert.h"
+
+namespace host {
+
+bool Posted(Page& page) {
+  vb::Variant method = com::ValueOf(com::Call(page.Request, u"ServerVariables", vb::String(u"REQUEST_METHOD")));
+  return !method.IsNull() && vb::CStr(method) == u"POST";
+}
+
+bool ComponentChecked(Page& page, vb::Variant& qe) {
+  com::Let(page.Response, u"Charset", vb::String(u"gb2312"));
+  qe = com::Call(page.Server, u"CreateObject", vb::String(u"QE.QeCls"));
+  com::Call(qe, u"CommCheckInject", page.Request, page.Response);
+  if (page.Ended()) return false;
+  if (Posted(page)) com::Call(qe, u"CommCheckPost", page.Request, page.Response);
+  return !page.Ended();
+}
+
+bool MainDatabaseReady(Page& page, vb::Variant& qe) {
+  com::Call(qe, u"CommGetApplicationConnString", page.Response, page.Request, page.Server, page.Application);
+  return !page.Ended() && PrepareMainDatabase(page, qe);
+}
+
+bool UserAdmitted(Page& page, vb::Variant& qe) {
+  com::Call(qe, u"CommCheckUserNormal", page.Response, page.Request, page.Session);
+  if (page.Ended()) return false;
+  com::Call(qe, u"CommCheckUserSession", page.Response, page.Session);
+  return !page.Ended();
+}
+
+}  // namespace host

@@ -1,0 +1,38 @@
+#pragma once
+// The ways through the site that the start page and the desk offer: the
+// pages anyone may open, the pages of a logged-in user, and the pages only
+// the super manager may use.
+#include <span>
+
+#include "host/pages.h"
+
+namespace host {
+
+// Where the title bar's exit and the site's "退出登录" links lead.
+inline constexpr char16_t kLogoutAddress[] = u"/comm/logout.asp";
+
+struct SiteLink {
+  const char16_t* address;
+  const char16_t* text;
+};
+
+// Pages a visitor may open without logging in.
+std::span<const SiteLink> OpenPages();
+// Pages every logged-in user may use (the open ones come after them).
+std::span<const SiteLink> UserPages();
+// The data manager's forms and the operator accounts: the super manager's.
+std::span<const SiteLink> SuperManagerPages();
+
+// A list of links, each address and text HTML-encoded; `id` names the list.
+vb::String LinkList(const char16_t* id, std::span<const SiteLink> links);
+
+// The opening of one of the site's pages: the head with the title and the
+// site's stylesheet, and the body with the system's title as its heading
+// (left out for a dialog's small pages).
+vb::String PageOpening(const vb::String& title, bool heading = true);
+inline constexpr char16_t kPageClosing[] = u"</body>\n</html>\n";
+
+// Whether somebody is logged in: the Session holds the user the login left.
+bool LoggedIn(Page& page);
+
+}  // namespace host

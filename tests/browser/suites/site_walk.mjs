@@ -1,0 +1,111 @@
+// Every page of the site in a real browser, as a visitor and as the super
+// manager: each of the site's pages, and every address a page links, frames,
+// loads by script or names in a handler (the dialogs its buttons open), is
+// visited; any answer of 400 or above, and any script error, fails the walk.
+//
+// Left out of the walk, each for its reason:
+// - the logout, visited last (it ends the session the walk needs);
+// - the pages that view or download a file, when visited bare: without a file
+//   they answer 404 by design; every link to them names a file and is walked;
+// - the editor's upload address, which takes POSTs only (405 to a visit).
+const kLogout = '/comm/logout.asp';
+const kNotVisitedBare = ['/comm/kesra_fileview.asp', '/comm/kesra_download.asp', '/comm_qeeditor/upload.asp'];
+const kMostAddresses = 300;
+
+// Addresses named in the page's links, frames and handlers, on this site.
+function addressesOf(page) {
+  return page.evaluate(() => {
+    const found = new Set();
+    const add = (value) => {
+      try {
+        const url = new URL(value, location.href);
+        if (url.origin === location.origin) found.add(url.pathname + url.search);
+      } catch { /* not an address */ }
+    };
+    for (const el of document.querySelectorAll('a[href], area[href], iframe[src], frame[src]')) {
+      const value = el.getAttribute(el.hasAttribute('href') ? 'href' : 'src');
+      if (!/^(javascript:|mailto:|#)/i.test(value)) add(value);
+    }
+    // Pages that handlers open: quoted ".asp" addresses in on... attributes
+    // and javascript: links.
+    const quoted = /['"]([\w./-]+\.asp(?:\?[^'"]*)?)['"]/g;
+    for (const el of document.querySelectorAll('*')) {
+      for (const attr of el.attributes) {
+        if (!/^on/i.test(attr.name) && !/^javascript:/i.test(attr.value)) continue;
+        for (const match of attr.value.matchAll(quoted)) add(match[1]);
+      }
+    }
+    return [...found];
+  });
+}
+
+async function walk(t, sitePages) {
+  const page = t.page;
+  const failures = [];
+  page.on('response', (response) => {
+    if (response.status() >= 400) failures.push(`${response.status()} ${response.url()} (on ${page.url()})`);
+  });
+  const origin = new URL(t.url('')).origin;
+  const queue = sitePages.filter((path) => !kNotVisitedBare.includes(path.toLowerCase()) && path.toLowerCase() !== kLogout);
+  const seen = new Set(queue);
+  let logoutLinked = false;
+  for (let i = 0; i < queue.length && i < kMostAddresses; i += 1) {
+    const target = origin + queue[i];
+    // What the address answers, without a browser's navigation: a download
+    // does not open as a page.
+    const answer = await page.context().request.get(target, { maxRedirects: 0 });
+    if (answer.status() >= 400) failures.push(`${answer.status()} ${queue[i]}`);
+    if (!(answer.headers()['content-type'] || '').startsWith('text/html')) continue;
+    await page.goto(target, { waitUntil: 'load' });
+    if (new URL(page.url()).pathname !== new URL(target).pathname) continue;  // sent elsewhere: walked from there
+    let found;
+    try {
+      found = await addressesOf(page);
+    } catch {
+      continue;  // the page sent the browser on by script: walked from where it went
+    }
+    for (const path of found) {
+      if (path.toLowerCase().startsWith(kLogout)) {
+        logoutLinked = true;
+        continue;
+      }
+      if (!seen.has(path)) {
+        seen.add(path);
+        queue.push(path);
+      }
+    }
+  }
+  t.ok(queue.length <= kMostAddresses, `${queue.length} addresses: more than the walk visits`);
+  if (logoutLinked) {
+    const answer = await page.context().request.get(origin + kLogout, { maxRedirects: 0 });
+    if (answer.status() >= 400) failures.push(`${answer.status()} ${kLogout}`);
+  }
+  t.eq(failures, []);
+  return seen.size;
+}
+
+async function sitePages(t) {
+  const answer = await t.page.context().request.get(t.url('site_pages.txt'));
+  return (await answer.text()).split('\n').filter(Boolean);
+}
+
+async function walkAsAVisitor(t) {
+  const visited = await walk(t, await sitePages(t));
+  t.ok(visited > 20, `${visited} addresses`);
+}
+walkAsAVisitor.timeoutMs = 120000;
+
+async function walkAsTheSuperManager(t) {
+  const page = t.page;
+  await page.goto(new URL('/qe/login.asp', t.url('')).href, { waitUntil: 'load' });
+  await page.locator('input[name=UserName]').fill('tolva');
+  await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.locator('input[type=submit]').click()]);
+  const visited = await walk(t, await sitePages(t));
+  t.ok(visited > 30, `${visited} addresses`);
+}
+walkAsTheSuperManager.timeoutMs = 120000;
+
+export const tests = {
+  'every address a visitor can reach answers': walkAsAVisitor,
+  'every address the super manager can reach answers': walkAsTheSuperManager,
+};
