@@ -13,6 +13,7 @@ RUN_PACKAGES=(
   libcairo2-dev libboost1.81-dev
   freetds-dev libicu-dev libssl-dev
   libpugixml-dev  # workbooks: the XML parts of .xlsx packages
+  liblzma-dev libbz2-dev  # zip entries that libzip does not decode
 )
 TEST_PACKAGES=(
   libclang-rt-14-dev  # the sanitizers' run-time
@@ -23,7 +24,6 @@ TEST_PACKAGES=(
   libgumbo-dev  # the tests and fuzz targets read markup as a browser does
   chromium
   graphicsmagick  # the image benchmark's reference only
-  liblzma-dev libbz2-dev  # zip entries that libzip does not decode
   libarchive-tools p7zip-full  # test peers: archives made and checked by bsdtar and 7z
 )
 
