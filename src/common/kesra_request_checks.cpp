@@ -1,8 +1,10 @@
 #include "common/kesra_request_checks.h"
 
 #include <array>
+#include <optional>
 
 #include "common/kesra_error_page.h"
+#include "common/request_origin.h"
 #include "platform/com/object.h"
 #include "platform/com/registry.h"
 #include "platform/vb/strings.h"
@@ -20,24 +22,26 @@ const char16_t kNoRecordMessage[] = u"没有该记录,可能原因是ID出错或
 
 vb::String Text(const vb::Variant& v) { return v.IsNull() ? vb::String() : vb::CStr(com::ValueOf(v)); }
 
-// The host part of an http:// or https:// address: what follows the scheme up
-// to the first "/", "?" or "#". The scheme is compared in any letter case, as
-// URLs define it; the host is compared as the server names itself.
-bool HostMatches(const vb::String& referer, const vb::String& server_name) {
-  vb::StringView rest;
-  vb::String scheme = vb::AsciiLowerCopy(vb::StringView(referer).substr(0, 8));
-  if (scheme.starts_with(u"http://")) rest = vb::StringView(referer).substr(7);
-  else if (scheme.starts_with(u"https://")) rest = vb::StringView(referer).substr(8);
-  else return false;
-  size_t end = rest.find_first_of(u"/?#");
-  vb::StringView authority = rest.substr(0, end);
-  if (!authority.starts_with(server_name) || server_name.empty()) return false;
-  vb::StringView after = authority.substr(server_name.size());
-  if (after.empty()) return true;
-  if (after[0] != u':' || after.size() == 1) return false;
-  for (char16_t c : after.substr(1))
-    if (c < u'0' || c > u'9') return false;
-  return true;
+// True when the request comes from a page of this site: its referrer names
+// the host and port the request was sent to (HTTP_HOST, which carries the
+// port; a default port written or left out is the same port), and so does its
+// Origin when the browser sends one. A missing referrer is refused.
+bool FromThisSite(vb::Variant& variables) {
+  auto variable = [&](const char16_t* name) { return Text(com::Call(variables, u"Item", vb::String(name))); };
+  // Behind a proxy that ends TLS the browser's scheme comes in its header.
+  vb::String proto = variable(u"HTTP_X_FORWARDED_PROTO");
+  proto = vb::AsciiLowerCopy(vb::Trim(proto.substr(0, proto.find(u','))));
+  bool secure = vb::AsciiLowerCopy(variable(u"HTTPS")) == u"on" || proto == u"https";
+  vb::String host = variable(u"HTTP_HOST");
+  if (host.empty()) host = variable(u"SERVER_NAME") + u":" + variable(u"SERVER_PORT");
+  std::optional<SiteAddress> own = AddressOfHost(host, secure);
+  if (!own) return false;
+  auto same = [&](const vb::String& url) {
+    std::optional<SiteAddress> from = AddressOfUrl(url);
+    return from && SameAddress(*from, *own);
+  };
+  vb::String origin = variable(u"HTTP_ORIGIN");
+  return same(variable(u"HTTP_REFERER")) && (origin.empty() || same(origin));
 }
 
 }  // namespace
@@ -61,11 +65,8 @@ void KesraCheckPost(vb::Variant& Request, vb::Variant& Response, int16_t p_Check
                     vb::String p_DialogID) {
   if (p_CheckPost != 1) return;
   vb::Variant variables = com::Call(Request, u"ServerVariables");
-  vb::String referer = Text(com::Call(variables, u"Item", u"http_referer"));
-  vb::String server_name = Text(com::Call(variables, u"Item", u"server_name"));
-  // The referrer's host must be the server itself (with or without a port),
-  // over http or https; a host that merely begins with the name is foreign.
-  if (!HostMatches(referer, server_name))
+  // The method is not looked at: a GET that changes something is checked too.
+  if (!FromThisSite(variables))
     KesraShowErrorPageWithoutData(Response, u"您提交的数据不合法，请不要从外部提交数据。", p_CloseParent, p_DialogID);
 }
 

@@ -157,6 +157,11 @@ void FormSamplePage(Page& page) {
   const bool posted = Text(com::Call(com::Call(page.Request, u"ServerVariables"), u"Item",
                                      String(u"REQUEST_METHOD"))) == u"POST";
   if (posted) {
+    // Only a logged-in user saves, and only from the site's own form.
+    com::Call(qe, u"CommCheckUserNormal", page.Response, page.Request, page.Session);
+    if (page.Ended()) return;
+    com::Call(qe, u"CommCheckUserSession", page.Response, page.Session);
+    if (page.Ended()) return;
     com::Call(qe, u"CommCheckPost", page.Request, page.Response);
     if (page.Ended()) return;
   }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 
 #include "platform/asp/text_codec.h"
 
@@ -35,7 +36,24 @@ std::optional<uint64_t> LengthValue(std::string_view text) {
   return length;
 }
 
+constexpr std::pair<std::string_view, std::string_view> kGuards[] = {
+    {"X-Content-Type-Options", "nosniff"},
+    {"X-Frame-Options", "SAMEORIGIN"},
+    {"Content-Security-Policy", "frame-ancestors 'self'"},
+};
+
+std::string Guards() {
+  std::string text;
+  for (const auto& [name, value] : kGuards) text.append(name).append(": ").append(value).append("\r\n");
+  return text;
+}
+
 }  // namespace
+
+std::string_view GuardFields() {
+  static const std::string text = Guards();
+  return text;
+}
 
 std::string_view ReasonPhrase(int status) {
   switch (status) {
@@ -65,7 +83,8 @@ std::string_view ReasonPhrase(int status) {
 std::string StatusAnswer(int status, bool close, bool head_only) {
   std::string text = std::to_string(status) + " " + std::string(ReasonPhrase(status)) + "\n";
   std::string answer = "HTTP/1.1 " + text.substr(0, text.size() - 1) +
-                       "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(text.size()) + "\r\n";
+                       "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(text.size()) + "\r\n" +
+                       std::string(GuardFields());
   if (close) answer += "Connection: close\r\n";
   answer += "\r\n";
   if (!head_only) answer += text;
@@ -95,6 +114,12 @@ PageHead::PageHead(const asp::ResponseHead& head) {
     }
     if (IsFraming(name)) continue;
     fields.append(name).append(": ").append(value).append("\r\n");
+  }
+  for (const auto& [guard, value] : kGuards) {
+    bool own = std::any_of(head.headers.begin(), head.headers.end(), [&, guard = guard](const auto& header) {
+      return boost::beast::iequals(asp::EncodeText(header.first), guard);
+    });
+    if (!own) fields.append(guard).append(": ").append(value).append("\r\n");
   }
 }
 

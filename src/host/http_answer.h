@@ -11,6 +11,11 @@
 
 namespace host {
 
+// The fields every answer carries, "Name: value\r\n" each: browsers guess no
+// other type than the one sent, and no other site frames the site's pages. A
+// page's head carries each unless the page set that field itself.
+std::string_view GuardFields();
+
 // "Not Found" for 404; "Error" for a status it does not know.
 std::string_view ReasonPhrase(int status);
 

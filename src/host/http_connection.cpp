@@ -17,6 +17,7 @@
 #include "host/request_target.h"
 #include "host/socket_response.h"
 #include "platform/asp/http_date.h"
+#include "platform/asp/request.h"
 #include "platform/asp/text_codec.h"
 #include "platform/vb/error.h"
 #include "platform/vb/strings.h"
@@ -231,10 +232,12 @@ void HttpConnection::ParseBody() {
 
 // ---- answering ----
 
-// The end of an answer's head: whether the connection goes on.
+// The end of an answer's head: the guard fields, and whether the connection
+// goes on.
 std::string HttpConnection::HeadEnd() const {
-  if (!parser_->KeepAlive()) return "Connection: close\r\n\r\n";
-  return parser_->Head().version == 10 ? "Connection: keep-alive\r\n\r\n" : "\r\n";
+  std::string end(GuardFields());
+  if (!parser_->KeepAlive()) return end + "Connection: close\r\n\r\n";
+  return end + (parser_->Head().version == 10 ? "Connection: keep-alive\r\n\r\n" : "\r\n");
 }
 
 void HttpConnection::Answer() {
@@ -252,7 +255,13 @@ void HttpConnection::Answer() {
                        (head_only_ ? std::string() : std::string(picture_->bytes)),
                    true);
     case Route::kStatic: return SendStatic();
-    case Route::kPage: return RunPageOnWorker();
+    case Route::kPage: {
+      // A form value holding NUL is refused as a query's is.
+      const std::string* type = Field(parser_->Head().fields, "Content-Type");
+      if (body_ && type && asp::IsFormContentType(*type) && FormHoldsNul(*body_))
+        return Write(StatusAnswer(400, !parser_->KeepAlive(), head_only_), true);
+      return RunPageOnWorker();
+    }
   }
 }
 

@@ -37,6 +37,14 @@ Variant GatedComponent(Page& page) {
   return qe;
 }
 
+// A request that changes the drive must come from the site's own pages,
+// whatever its method: the drive page's links navigate (GET) and its forms
+// post. False once the error page ended the response.
+bool FromThisSite(Page& page, Variant& qe) {
+  com::Call(qe, u"CommCheckPost", page.Request, page.Response);
+  return !page.Ended();
+}
+
 String CurrentFolder(Page& page) {
   String folder = RequestText(page, u"p_CurrentFolder");
   return folder.empty() ? String(u"/") : folder;
@@ -110,6 +118,7 @@ void NetDriversPage(Page& page) {
   if (qe.IsEmpty()) return;
   String folder = CurrentFolder(page);
   String act = RequestText(page, u"p_Act");
+  if (act == u"paste" && !FromThisSite(page, qe)) return;
   Variant script = com::Call(qe, u"CommNetDriversSave", page.Server, page.Session, page.Response, page.Request,
                              folder, act);
   if (page.Ended()) return;
@@ -138,7 +147,7 @@ namespace {
 template <class... Names>
 void RunAction(Page& page, const char16_t* member, Names... names) {
   Variant qe = GatedComponent(page);
-  if (qe.IsEmpty()) return;
+  if (qe.IsEmpty() || !FromThisSite(page, qe)) return;
   com::Call(qe, member, page.Server, page.Session, page.Response, page.Request, RequestText(page, names)...);
 }
 
@@ -159,8 +168,10 @@ void NetDriversDelBatchPage(Page& page) { RunAction(page, u"CommNetDriversDelBat
 void NetDriversEditPage(Page& page) {
   Variant qe = GatedComponent(page);
   if (qe.IsEmpty()) return;
+  String act = RequestText(page, u"p_Act");
+  if (act == u"EditFile" && !FromThisSite(page, qe)) return;
   Variant body = com::Call(qe, u"CommNetDriversFileEdit", page.Server, page.Session, page.Response, page.Request,
-                           RequestText(page, u"p_CurrentFile"), RequestText(page, u"p_Act"));
+                           RequestText(page, u"p_CurrentFile"), act);
   if (page.Ended()) return;
   com::Call(page.Response, u"Write",
             u"<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\n"

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "host/spool.h"
 #include "platform/asp/url_encoding.h"
 #include "platform/text/ansi.h"
 
@@ -64,7 +65,23 @@ std::optional<vb::String> TargetVirtualPath(std::string_view path) {
 }
 
 bool IsReadableQuery(std::string_view query) {
-  return EscapesAreWellFormed(query) && IsAnsiText(asp::PercentDecodeBytes(query, true));
+  if (!EscapesAreWellFormed(query)) return false;
+  std::string bytes = asp::PercentDecodeBytes(query, true);
+  return bytes.find('\0') == std::string::npos && IsAnsiText(bytes);
+}
+
+bool FormHoldsNul(const Spool& body) {
+  constexpr size_t kPiece = 64 * 1024;
+  std::string piece(kPiece + 2, '\0');
+  // Each piece after the first begins with the last two bytes of the one
+  // before, so that an escape split between pieces is seen whole.
+  for (uint64_t offset = 0; offset < body.Size(); offset += kPiece) {
+    uint64_t from = offset < 2 ? 0 : offset - 2;
+    size_t read = body.ReadAt(from, piece.data(), static_cast<size_t>(offset - from) + kPiece);
+    std::string_view bytes(piece.data(), read);
+    if (bytes.find('\0') != std::string_view::npos || bytes.find("%00") != std::string_view::npos) return true;
+  }
+  return false;
 }
 
 }  // namespace host

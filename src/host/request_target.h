@@ -8,6 +8,8 @@
 
 namespace host {
 
+class Spool;
+
 // The virtual path of a target's path part ("/qe/%E6%B5%8B.htm"): the %XX
 // escapes decoded, the bytes read as UTF-8 when they are valid UTF-8 (what
 // browsers send) and as code page 936 otherwise. nullopt for a path that does
@@ -16,9 +18,14 @@ namespace host {
 // blanks ("..", "." and their Windows aliases " ..", "... ").
 std::optional<vb::String> TargetVirtualPath(std::string_view path);
 
-// False for a query string with a "%" not followed by two hex digits, or
-// whose decoded bytes are not code page 936 text.
+// False for a query string with a "%" not followed by two hex digits, whose
+// decoded bytes are not code page 936 text, or that holds NUL: no page could
+// put such a value into a text (SQL among them) without cutting it.
 bool IsReadableQuery(std::string_view query);
+
+// True when a URL-encoded body holds NUL, escaped ("%00") or as a byte: such
+// a form is refused (400) as its query would be.
+bool FormHoldsNul(const Spool& body);
 
 // True when the bytes are code page 936 text: no lead byte without its trail
 // byte, no byte or pair that makes no character.

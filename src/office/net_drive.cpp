@@ -1,5 +1,6 @@
 #include "office/net_drive.h"
 
+#include <filesystem>
 #include <map>
 #include <memory>
 
@@ -18,6 +19,13 @@ namespace {
 
 bool IsControl(char16_t c) { return c < 0x20 || c == 0x7f; }
 
+// The disk finds names in any letter case: "BOB" would find bob's folder.
+// The folder belongs to the user whose name it bears exactly.
+bool NamesAnothersFolder(const vb::String& real_root, const vb::String& user) {
+  std::optional<std::filesystem::path> found = fs::ResolveExisting(real_root);
+  return found && vb::FromUtf8(found->filename().native()) != user;
+}
+
 vb::Variant FileSystem() { return vb::Variant(com::CreateObject(u"Scripting.FileSystemObject")); }
 
 }  // namespace
@@ -30,7 +38,7 @@ std::optional<Drive> UserDrive(vb::Variant& Server, vb::Variant& Session, vb::Va
   if (IsPlainName(user)) {
     try {
       drive.real_root = vb::CStr(com::Call(Server, u"MapPath", drive.root));
-      return drive;
+      if (!NamesAnothersFolder(drive.real_root, user)) return drive;
     } catch (const vb::Error&) {
       // A name the platform refuses ("con", "a*b") is refused as illegal.
     }
@@ -40,7 +48,9 @@ std::optional<Drive> UserDrive(vb::Variant& Server, vb::Variant& Session, vb::Va
 }
 
 bool IsPlainName(vb::StringView name) {
-  if (name.empty() || name == u"." || name == u"..") return false;
+  // The disk drops trailing dots and blanks: "bob." and "bob " are bob.
+  auto loose = [](char16_t c) { return c == u' ' || c == u'.'; };
+  if (name.empty() || loose(name.front()) || loose(name.back())) return false;
   for (char16_t c : name)
     if (c == u'/' || c == u'\\' || c == u':' || IsControl(c)) return false;
   return true;

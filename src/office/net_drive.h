@@ -20,12 +20,15 @@ struct Drive {
   vb::String real_root;  // Server.MapPath of it
 };
 
-// The session user's drive; nullopt once the response has ended: nobody is
-// logged in, or the user name is no plain name (the error page with the
-// illegal-name text), or the drive's path does not map.
+// The session user's drive, the folder named by the user name; nullopt once
+// the response has ended: nobody is logged in, or the user name is no plain
+// name, or it finds another user's folder on the case-blind disk ("BOB" and
+// bob's folder "bob"), or the drive's path does not map (the error page with
+// the illegal-name text).
 std::optional<Drive> UserDrive(vb::Variant& Server, vb::Variant& Session, vb::Variant& Response);
 
-// A user name: not empty, "." or ".."; no "/", "\", ":" or control character.
+// A user name: not empty; no leading or trailing blank or dot; no "/", "\",
+// ":" or control character.
 bool IsPlainName(vb::StringView name);
 // A path as the pages pass it: no "." or ".." element between its "/" and
 // "\" separators, no control character.

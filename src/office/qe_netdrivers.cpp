@@ -9,6 +9,7 @@
 #include "common/request_values.h"
 #include "office/net_drive.h"
 #include "office/net_drive_answers.h"
+#include "office/net_drive_space.h"
 #include "office/qe_user.h"
 #include "platform/asp/context.h"
 #include "platform/asp/request.h"
@@ -151,15 +152,21 @@ void QeNetDriversCreateOrDel(vb::Variant& Server, vb::Variant& Session, vb::Vari
     else
       message = KesraFileDelete(path, false) ? u"文件删除成功！" : FailureMessage(p_Act);
   } else if (p_Act == u"CreateFolder") {
-    if (KesraFolderExist(path))
+    if (KesraFolderExist(path)) {
       message = u"你要创建的文件夹[" + name + u"]已经存在！";
-    else
+    } else {
+      std::optional<netdrive::DriveSpace> space = netdrive::ReserveSpace(Session, Response, *drive, 0, true);
+      if (!space) return;
       message = KesraFolderCreate(path) ? u"文件夹创建成功！" : FailureMessage(p_Act);
+    }
   } else if (p_Act == u"CreateFile") {
-    if (KesraFileExist(path, 0))
+    if (KesraFileExist(path, 0)) {
       message = u"你要创建的文件[" + name + u"]已经存在！";
-    else
+    } else {
+      std::optional<netdrive::DriveSpace> space = netdrive::ReserveSpace(Session, Response, *drive, 0, true);
+      if (!space) return;
       message = KesraFileCreateEmptyTxt(path, u"") ? u"文本文件创建成功！" : FailureMessage(p_Act);
+    }
   } else {
     message = kBadCommandMessage;
   }
@@ -209,18 +216,8 @@ void QeNetDriversCopyCut(vb::Variant& Server, vb::Variant& Session, vb::Variant&
                          vb::String p_CurrentFolder, vb::String p_Act) {
   std::optional<Drive> drive = netdrive::UserDrive(Server, Session, Response);
   if (!drive) return;
-  if (p_Act == u"copy") {
-    int16_t quota = QeGetUserSizeNetdriver(Response, Session);
-    if (asp::ResponseEnded(Response)) return;
-    if (netdrive::FolderSize(drive->real_root) >= quota * netdrive::kBytesPerMegabyte) {
-      netdrive::Write(Response, u"<script language='javascript'>");
-      netdrive::Write(Response, netdrive::QuotaAlert(quota));
-      netdrive::Write(Response, u"window.history.go(-1);");
-      netdrive::Write(Response, u"</script>");
-      com::Call(Response, u"End");
-      return;
-    }
-  }
+  // A copy is refused once the drive is full; a cut adds nothing to it.
+  if (p_Act == u"copy" && !netdrive::ReserveSpace(Session, Response, *drive, 0, true)) return;
   std::optional<vb::String> folder;
   if ((p_Act == u"copy" || p_Act == u"cut") && vb::Left(p_CurrentFolder, 1) == u"/")
     folder = CurrentFolder(Server, *drive, p_CurrentFolder);

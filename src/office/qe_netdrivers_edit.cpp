@@ -7,8 +7,11 @@
 #include "common/markup_encode.h"
 #include "office/net_drive.h"
 #include "office/net_drive_answers.h"
+#include "office/net_drive_space.h"
+#include "office/qe_user.h"
 #include "page/kesra_opener_refresh.h"
 #include "platform/asp/context.h"
+#include "platform/asp/request.h"
 #include "platform/com/object.h"
 #include "platform/fs/file.h"
 #include "platform/fs/file_write.h"
@@ -87,9 +90,9 @@ vb::String Editor(vb::Variant& Server, const vb::String& real_path, const vb::St
 }
 
 // Replaces the file whole: the old text stays until the new one is written.
-bool Save(const vb::String& real_path, const vb::String& text) {
+bool Save(const vb::String& real_path, const std::string& bytes) {
   try {
-    fs::ReplaceFile(real_path, text::EncodeAnsi(text));
+    fs::ReplaceFile(real_path, bytes);
     return true;
   } catch (const vb::Error&) {
     return false;
@@ -129,9 +132,22 @@ vb::String QeNetDriversFileEdit(vb::Variant& Server, vb::Variant& Session, vb::V
     return {};
   }
   if (!save) return kStyle + Editor(Server, *real, p_CurrentFile);
+  // The editor's form always sends its text area: a save without it would
+  // empty the file.
+  if (asp::FormValues(Request, u"fcontent").empty()) return kStyle + KesraOpenerEditRefresh(u"文件保存失败", 1);
   vb::String posted = vb::CStr(com::ValueOf(com::Call(com::Call(Request, u"Form"), u"Item", vb::String(u"fcontent"))));
+  std::string bytes = text::EncodeAnsi(posted);
+  int16_t quota = QeGetUserSizeNetdriver(Response, Session);
+  if (asp::ResponseEnded(Response)) return {};
+  netdrive::DriveSpace space(*drive, quota);
   // A file the editor would not show is not replaced by what was posted for it.
-  bool saved = EditableText(*real).has_value() && Save(*real, posted);
+  bool editable = EditableText(*real).has_value();
+  // Counted as the new size less the old, measured under the drive's lock.
+  if (editable && !space.Fits(space.AddedOver(*real, static_cast<double>(bytes.size())))) {
+    netdrive::RefuseForQuota(Response, quota);
+    return {};
+  }
+  bool saved = editable && Save(*real, bytes);
   return kStyle + KesraOpenerEditRefresh(saved ? u"文件已成功保存" : u"文件保存失败", 1);
 }
 

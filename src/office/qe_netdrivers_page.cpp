@@ -3,6 +3,7 @@
 #include "common/kesra_file_operations.h"
 #include "office/net_drive.h"
 #include "office/net_drive_answers.h"
+#include "office/net_drive_space.h"
 #include "office/qe_user.h"
 #include "platform/asp/context.h"
 #include "platform/com/object.h"
@@ -73,10 +74,8 @@ bool Paste(vb::Variant& Server, vb::Variant& Session, vb::Variant& Response, con
   bool copy = act == u"copy";
   int16_t quota = QeGetUserSizeNetdriver(Response, Session);
   if (asp::ResponseEnded(Response)) return false;
-  double limit = quota * netdrive::kBytesPerMegabyte;
   bool over_quota = false;
-  std::unique_lock<std::mutex> lock = netdrive::LockDrive(drive.real_root);
-  double used = copy ? netdrive::FolderSize(drive.real_root) : 0;
+  netdrive::DriveSpace space(drive, quota);
   auto paste_each = [&](vb::StringView list, bool folders) {
     for (const vb::String& name : ClipboardNames(Session, list)) {
       if (!netdrive::IsEntryName(name)) continue;
@@ -87,14 +86,15 @@ bool Paste(vb::Variant& Server, vb::Variant& Session, vb::Variant& Response, con
       bool taken = folders ? KesraFolderExist(*to) : KesraFileExist(*to, 0);
       if (!there || taken) continue;
       if (copy) {
+        // Each copy is a new entry: none once the drive is full.
         double size = netdrive::EntrySize(*entry);
-        if (used + size > limit) {
+        if (space.Full() || !space.Fits(size)) {
           over_quota = true;
           continue;
         }
         if ((folders ? KesraFolderCopyMove(*entry, *to, u"copy", u"")
                      : KesraFileCopyMove(*entry, *to, u"copy", u"")) == kFileOperationDone)
-          used += size;
+          space.Add(size);
       } else if (folders) {
         KesraFolderCopyMove(*entry, *to, u"move", u"");
       } else {

@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <filesystem>
+#include <utility>
+#include <vector>
+
 #include "host/site_visitor.h"
 #include "host/serve_process.h"
 #include "platform/ado/ado_fixture.h"
@@ -61,6 +65,29 @@ TEST_F(DataManagerTest, BackupAndRestoreThroughTheForm) {
   EXPECT_EQ(Dump(), before);
   // The page can read the restored database at once.
   EXPECT_EQ(admin.Get("/datemanager/data_manager.asp?p_FormType=2").status, 200);
+}
+
+// A page of another service on this host (another port) posting through the
+// administrator's browser: refused, nothing backed up, cleared or added.
+TEST_F(DataManagerTest, PostsFromAnotherPortChangeNothing) {
+  Visitor admin(server_->Port());
+  LogIn(admin);
+  const std::string before = Dump();
+  const std::string elsewhere = "http://127.0.0.1:1/attack.html";
+  const std::string add = "save=save&submit=%CC%ED%BC%D3";  // 添加 in the page's code page
+  for (const auto& [target, form] : std::vector<std::pair<std::string, std::string>>{
+           {"/datemanager/data_manager.asp?p_FormType=1", "save=save&DataBackupPath=evil"},
+           {"/datemanager/data_manager.asp?p_FormType=9", "save=save&level=3"},
+           {"/datemanager/user_manager.asp", add}}) {
+    Answer refused = admin.Post(target, form, elsewhere);
+    EXPECT_NE(refused.body.find("您提交的数据不合法，请不要从外部提交数据。"), std::string::npos) << target << refused.body;
+  }
+  EXPECT_FALSE(std::filesystem::exists(site_.Host("site/data_backup/evil")));
+  EXPECT_EQ(Dump(), before);
+  // From the page itself the same post adds an account.
+  EXPECT_NE(admin.Post("/datemanager/user_manager.asp", add, "/datemanager/user_manager.asp").body.find("操作成功！"),
+            std::string::npos);
+  EXPECT_NE(Dump(), before);
 }
 
 TEST_F(DataManagerTest, OnlyTheAdministratorGetsIn) {

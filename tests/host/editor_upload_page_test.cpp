@@ -249,13 +249,16 @@ TEST_F(EditorUploadPageTest, RequestsNotFromTheEditorAreRefused) {
   Request get{"DialogType=all", "", "text/plain", "GET"};
   EXPECT_TRUE(Run(get).starts_with("HTTP/1.1 405 Method Not Allowed\n"));
 
-  // Another site's page: the error page, which the editor cannot read as JSON.
-  Request foreign{"DialogType=all&SaveUpFilesPath=/Data_UploadFiles/x", Multipart({{"file[]", "a.txt", "", "a"}})};
-  foreign.referer = "http://elsewhere.example/attack.htm";
-  answer = Run(foreign);
-  EXPECT_EQ(answer.find("\"url\""), std::string::npos) << answer;
-  EXPECT_NE(answer.find("<body"), std::string::npos) << answer;
-  EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "Data_UploadFiles"));
+  // Another site's page, or another service's on this host: the error page,
+  // which the editor cannot read as JSON.
+  for (const char* referer : {"http://elsewhere.example/attack.htm", "http://school.example:8080/attack.htm"}) {
+    Request foreign{"DialogType=all&SaveUpFilesPath=/Data_UploadFiles/x", Multipart({{"file[]", "a.txt", "", "a"}})};
+    foreign.referer = referer;
+    answer = Run(foreign);
+    EXPECT_EQ(answer.find("\"url\""), std::string::npos) << answer;
+    EXPECT_NE(answer.find("<body"), std::string::npos) << answer;
+    EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "Data_UploadFiles"));
+  }
 
   Request unknown{"DialogType=flash&SaveUpFilesPath=/Data_UploadFiles/x", Multipart({{"file[]", "a.swf", "", "a"}})};
   EXPECT_TRUE(Body(Run(unknown)).starts_with("[{\"error\":")) << Body(Run(unknown));

@@ -1,8 +1,8 @@
 // The form sample through `qe serve`, posted back as a browser posts the form
 // it was shown: quotes, markup characters, Chinese and line breaks survive
 // any number of saves byte for byte (rich text's escaped markup included), a
-// check-box group stores its choices joined, and a post from elsewhere
-// changes nothing.
+// check-box group stores its choices joined, and a post from elsewhere or
+// from nobody logged in changes nothing.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -107,6 +107,17 @@ class FormSample : public testing::Test {
   static void SetUpTestSuite() {
     site_ = new qe_test::TempSite;
     server_ = new host_test::ServeProcess(site_->SiteFolder());
+    // The form saves for a logged-in user: the seeded administrator.
+    const std::string form = "UserName=tolva&PassWord=";
+    std::string raw = host_test::SendRaw(
+        server_->Port(), "POST /qe/login.asp HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(server_->Port()) +
+                             "\r\nReferer: " + Origin() +
+                             "/qe/login.asp\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+                             std::to_string(form.size()) + "\r\nConnection: close\r\n\r\n" + form);
+    for (size_t at = 0; (at = raw.find("\r\nSet-Cookie: ", at)) != std::string::npos;) {
+      at += 14;
+      cookie_ += (cookie_.empty() ? "" : "; ") + raw.substr(at, raw.find_first_of(";\r", at) - at);
+    }
   }
   static void TearDownTestSuite() {
     delete server_;
@@ -120,12 +131,12 @@ class FormSample : public testing::Test {
                                     "GET /qe/form_sample.asp HTTP/1.1\r\nHost: 127.0.0.1:" +
                                         std::to_string(server_->Port()) + "\r\nConnection: close\r\n\r\n"));
   }
-  static Answer Post(const Fields& fields, const std::string& referer) {
+  static Answer Post(const Fields& fields, const std::string& referer, bool logged_in = true) {
     std::string body;
     for (const auto& [name, value] : fields) body += (body.empty() ? "" : "&") + FormEncode(name) + "=" + FormEncode(value);
     return Parse(host_test::SendRaw(
         server_->Port(), "POST /qe/form_sample.asp HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(server_->Port()) +
-                             "\r\nReferer: " + referer +
+                             "\r\nReferer: " + referer + (logged_in ? "\r\nCookie: " + cookie_ : std::string()) +
                              "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
                              std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body));
   }
@@ -146,8 +157,10 @@ class FormSample : public testing::Test {
 
   static qe_test::TempSite* site_;
   static host_test::ServeProcess* server_;
+  static std::string cookie_;
 };
 
+std::string FormSample::cookie_;
 qe_test::TempSite* FormSample::site_ = nullptr;
 host_test::ServeProcess* FormSample::server_ = nullptr;
 
@@ -203,6 +216,11 @@ TEST_F(FormSample, APostFromElsewhereIsRefused) {
   Answer refused = Post({{"Title", "外来"}}, "http://elsewhere.example/form.asp");
   EXPECT_EQ(refused.status, 200);
   EXPECT_NE(refused.body.find("您提交的数据不合法，请不要从外部提交数据。"), std::string::npos);
+  EXPECT_EQ(StoredRow(), before);
+
+  // Nobody logged in: sent to the start page, nothing saved.
+  Answer stranger = Post({{"Title", "外来"}}, Origin() + "/qe/form_sample.asp", false);
+  EXPECT_NE(stranger.body.find("top.location.href='/qe/index.asp'"), std::string::npos) << stranger.body;
   EXPECT_EQ(StoredRow(), before);
 }
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/kesra_class_md5.h"
 #include "host/serve_process.h"
@@ -79,15 +80,16 @@ TEST_F(NetDriveServeTest, EachUserWorksInTheirOwnDriveOnly) {
   ASSERT_TRUE(std::filesystem::is_directory(Drive("bob")));
 
   const std::string folder = "p_CurrentFolder=%2F";
-  Answer made = li.Get("/qe/main/netdrivers_create_del.asp?p_Act=CreateFolder&" + folder + "&p_CurrentFile=docs");
+  Answer made =
+      li.Get("/qe/main/netdrivers_create_del.asp?p_Act=CreateFolder&" + folder + "&p_CurrentFile=docs", kDrivePage);
   EXPECT_NE(made.body.find(Utf8(u"文件夹创建成功！")), std::string::npos) << made.body;
-  li.Get("/qe/main/netdrivers_create_del.asp?p_Act=CreateFile&" + folder + "&p_CurrentFile=a.txt");
-  bob.Get("/qe/main/netdrivers_create_del.asp?p_Act=CreateFile&" + folder + "&p_CurrentFile=bob.txt");
-  li.Get("/qe/main/netdrivers_rename.asp?p_Act=ReNameFile&" + folder + "&p_OldName=a.txt&p_NewName=b.txt");
+  li.Get("/qe/main/netdrivers_create_del.asp?p_Act=CreateFile&" + folder + "&p_CurrentFile=a.txt", kDrivePage);
+  bob.Get("/qe/main/netdrivers_create_del.asp?p_Act=CreateFile&" + folder + "&p_CurrentFile=bob.txt", kDrivePage);
+  li.Get("/qe/main/netdrivers_rename.asp?p_Act=ReNameFile&" + folder + "&p_OldName=a.txt&p_NewName=b.txt", kDrivePage);
   Answer copied = li.Post("/qe/main/netdrivers_copy.asp?" + folder + "&p_CopyType=0", "p_Act=copy&files=b.txt",
                           kDrivePage);
   EXPECT_NE(copied.body.find("netdrivers.asp?p_CurrentFolder=/"), std::string::npos) << copied.body;
-  li.Get(std::string(kDrivePage) + "?p_Act=paste&p_CurrentFolder=%2Fdocs%2F");
+  li.Get(std::string(kDrivePage) + "?p_Act=paste&p_CurrentFolder=%2Fdocs%2F", kDrivePage);
   EXPECT_EQ(Listed(li), "docs/ b.txt ");
   EXPECT_EQ(Listed(li, "%2Fdocs%2F"), "b.txt ");
   EXPECT_EQ(Listed(bob), "bob.txt ");
@@ -99,7 +101,7 @@ TEST_F(NetDriveServeTest, EachUserWorksInTheirOwnDriveOnly) {
                              "/qe/main/netdrivers_rename.asp?p_Act=ReNameFolder&p_CurrentFolder=%2F&p_OldName=..&p_NewName=x",
                              "/qe/main/netdrivers.asp?p_CurrentFolder=%2F..%2Fli%2F",
                              "/qe/main/netdrivers_edit.asp?p_CurrentFile=..%2Fli%2Fb.txt"})
-    bob.Get(target);
+    bob.Get(target, kDrivePage);
   EXPECT_EQ(Listed(bob, "%2F..%2Fli%2F"), "");
   EXPECT_EQ(Listed(li), "docs/ b.txt ");
 
@@ -108,6 +110,56 @@ TEST_F(NetDriveServeTest, EachUserWorksInTheirOwnDriveOnly) {
   EXPECT_NE(deleted.body.find(Utf8(u"已删除!")), std::string::npos) << deleted.body;
   EXPECT_EQ(Listed(li), "");
   EXPECT_EQ(Listed(bob), "bob.txt ");
+}
+
+// Every drive action is refused unless it comes from the site's own pages,
+// whatever its method: typed in, or from another site or another service on
+// this host. Nothing changes; the same actions from the drive page work.
+TEST_F(NetDriveServeTest, ActionsFromElsewhereChangeNothing) {
+  std::unique_ptr<Visitor> li_visitor = LoggedIn("li");
+  Visitor& li = *li_visitor;
+  std::filesystem::create_directories(Drive("li") / "docs");
+  std::ofstream(Drive("li") / "victim.txt") << "kept";
+  const std::string port = std::to_string(server_->Port());
+  const std::string here = "/qe/main/netdrivers.asp?p_CurrentFolder=%2F";
+  ASSERT_EQ(li.Post("/qe/main/netdrivers_copy.asp?p_CurrentFolder=%2F&p_CopyType=0", "p_Act=copy&files=victim.txt",
+                    kDrivePage).status, 200);
+  struct Attack {
+    const char* what;
+    bool post;
+    std::string target, form;
+  } attacks[] = {
+      {"delete", false, "/qe/main/netdrivers_create_del.asp?p_CurrentFolder=%2F&p_CurrentFile=victim.txt&p_Act=DelFile", ""},
+      {"create", false, "/qe/main/netdrivers_create_del.asp?p_CurrentFolder=%2F&p_CurrentFile=new.txt&p_Act=CreateFile", ""},
+      {"rename", false,
+       "/qe/main/netdrivers_rename.asp?p_Act=ReNameFile&p_CurrentFolder=%2F&p_OldName=victim.txt&p_NewName=x.txt", ""},
+      {"edit", false, "/qe/main/netdrivers_edit.asp?p_CurrentFile=%2Fvictim.txt&p_Act=EditFile", ""},
+      {"edit posted", true, "/qe/main/netdrivers_edit.asp?p_CurrentFile=%2Fvictim.txt", "p_Act=EditFile&fcontent=x"},
+      {"paste", false, "/qe/main/netdrivers.asp?p_Act=paste&p_CurrentFolder=%2Fdocs%2F", ""},
+      {"cut", true, "/qe/main/netdrivers_copy.asp?p_CurrentFolder=%2F&p_CopyType=0", "p_Act=cut&files=victim.txt"},
+      {"batch delete", true, "/qe/main/netdrivers_delbatch.asp?p_CurrentFolder=%2F", "p_Act=DelBatch&files=victim.txt"},
+  };
+  for (const Attack& attack : attacks) {
+    for (const std::string& from : std::vector<std::string>{"", "http://127.0.0.1:1/attack.html",
+                                                            "http://localhost:" + port + "/attack.html",
+                                                            "http://evil.example/"}) {
+      Answer answer = attack.post ? li.Post(attack.target, attack.form, from) : li.Get(attack.target, from);
+      EXPECT_NE(answer.body.find(Utf8(u"您提交的数据不合法，请不要从外部提交数据。")), std::string::npos)
+          << attack.what << " from " << from << ": " << answer.body;
+    }
+  }
+  EXPECT_EQ(Listed(li), "docs/ victim.txt ");
+  EXPECT_EQ(Listed(li, "%2Fdocs%2F"), "");
+  std::ifstream victim(Drive("li") / "victim.txt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(victim), {}), "kept");
+
+  // The cut attack left the copy on the clipboard: the drive page pastes it.
+  li.Get("/qe/main/netdrivers.asp?p_Act=paste&p_CurrentFolder=%2Fdocs%2F", here);
+  EXPECT_EQ(Listed(li, "%2Fdocs%2F"), "victim.txt ");
+  Answer deleted = li.Get(
+      "/qe/main/netdrivers_create_del.asp?p_CurrentFolder=%2F&p_CurrentFile=victim.txt&p_Act=DelFile", here);
+  EXPECT_NE(deleted.body.find(Utf8(u"文件删除成功！")), std::string::npos) << deleted.body;
+  std::filesystem::remove_all(Drive("li") / "docs");
 }
 
 TEST_F(NetDriveServeTest, DriveFilesAreNeverServedAsTheyAre) {

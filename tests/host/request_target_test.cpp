@@ -38,10 +38,10 @@ TEST(RequestTarget, PathsThatCannotBeReadPlainlyAreRefused) {
   }
 }
 
-TEST(RequestTarget, QueriesMustBeCodePageTextWithWholeEscapes) {
-  for (std::string_view query : {"", "a=1&b=x+y", "id=%D6%D0%CE%C4", "q=%3F", "a=%80", "x==&&"})
+TEST(RequestTarget, QueriesMustBeCodePageTextWithWholeEscapesAndNoNul) {
+  for (std::string_view query : {"", "a=1&b=x+y", "id=%D6%D0%CE%C4", "q=%3F", "a=%80", "x==&&", "a=%30%300"})
     EXPECT_TRUE(host::IsReadableQuery(query)) << query;
-  for (std::string_view query : {"q=100%", "q=%G0", "a=%81", "a=%81&b=1", "a=\x81", "a=%FE%20"})
+  for (std::string_view query : {"q=100%", "q=%G0", "a=%81", "a=%81&b=1", "a=\x81", "a=%FE%20", "k=a%00'", "a%00=1"})
     EXPECT_FALSE(host::IsReadableQuery(query)) << query;
 }
 

@@ -270,6 +270,41 @@ TEST_F(ServeTest, BadRequestsGetAClearRefusalAndTheServerGoesOn) {
   EXPECT_EQ(hello->body, "hello");
 }
 
+// A NUL would cut the text a value is put into (the SQL of the keyword box
+// or of the login among them): the request is refused before any page runs.
+TEST_F(ServeTest, ANulInAQueryOrFormValueIsRefused) {
+  auto client = Browser();
+  auto form = [&](const std::string& target, const std::string& body, const char* type) {
+    auto answer = client.Post(target, body, type, {{"Referer", Origin() + "/qe/login.asp"}});
+    return answer ? answer->status : 0;
+  };
+  const char kForm[] = "application/x-www-form-urlencoded";
+  EXPECT_EQ(client.Get("/qe/menu_list.asp?moden=url&keyword=a%00'")->status, 400);
+  EXPECT_EQ(client.Get("/qe/menu_list.asp?moden=url&keyword=a")->status, 200);
+  EXPECT_EQ(form("/qe/login.asp", "UserName=bob%00&PassWord=", kForm), 400);
+  EXPECT_EQ(form("/qe/login.asp", std::string("UserName=bob\0&PassWord=", 25), kForm), 400);
+  // An escape split where the server reads the body in pieces.
+  EXPECT_EQ(form("/qe/index.asp", "a=" + std::string(65536 - 3, 'x') + "%00", kForm), 400);
+  EXPECT_EQ(form("/qe/index.asp", "a=" + std::string(65536 - 2, 'x') + "%00", kForm), 400);
+  EXPECT_EQ(form("/qe/index.asp", "a=" + std::string(200000, 'x'), kForm), 200);
+  EXPECT_EQ(form("/qe/index.asp", "a=%00", "text/plain"), 200);  // no form: the page reads its bytes itself
+}
+
+// Every answer, of a page, a file, a redirect or the server itself, forbids
+// browsers to guess its type and other sites to frame it.
+TEST_F(ServeTest, EveryAnswerForbidsFramingAndTypeGuessing) {
+  auto client = Browser();
+  for (const char* target : {"/qe/index.asp", "/qe/hello.txt", "/", "/qe/missing.txt", "/qe/missing.asp"}) {
+    auto answer = client.Get(target);
+    ASSERT_TRUE(answer) << target;
+    EXPECT_EQ(answer->Header("X-Content-Type-Options"), "nosniff") << target;
+    EXPECT_EQ(answer->Header("X-Frame-Options"), "SAMEORIGIN") << target;
+    EXPECT_EQ(answer->Header("Content-Security-Policy"), "frame-ancestors 'self'") << target;
+  }
+  std::string refused = SendRaw(server_->Port(), "GARBAGE\r\n\r\n");
+  EXPECT_NE(refused.find("\r\nX-Frame-Options: SAMEORIGIN\r\n"), std::string::npos) << refused;
+}
+
 TEST_F(ServeTest, StopsCleanlyOnSigterm) { EXPECT_EQ(server_->Stop(), 0); }
 
 }  // namespace

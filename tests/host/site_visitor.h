@@ -22,21 +22,25 @@ class Visitor {
  public:
   explicit Visitor(int port) : port_(port), client_(port) {}
 
-  PageAnswer Get(const std::string& target) { return Keep(client_.Get(target, Headers())); }
-  // A form posted from the page `from` (the Referer the request guards check).
+  // A page opened from the page `from` (the Referer the request guards
+  // check: a path of this site, or a whole address elsewhere), or typed in.
+  PageAnswer Get(const std::string& target, const std::string& from = "") {
+    return Keep(client_.Get(target, Headers(from)));
+  }
   PageAnswer Post(const std::string& target, const std::string& form, const std::string& from = "/qe/login.asp") {
-    qe_test::HttpHeaders headers = Headers();
-    headers.emplace_back("Referer", "http://127.0.0.1:" + std::to_string(port_) + from);
-    return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", headers));
+    return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", Headers(from)));
   }
   bool Holds(const std::string& name) const { return cookies_.count(name) > 0; }
 
  private:
-  qe_test::HttpHeaders Headers() const {
+  qe_test::HttpHeaders Headers(const std::string& from) const {
+    qe_test::HttpHeaders headers;
     std::string cookie;
     for (const auto& [name, value] : cookies_) cookie += (cookie.empty() ? "" : "; ") + name + "=" + value;
-    if (cookie.empty()) return {};
-    return {{"Cookie", cookie}};
+    if (!cookie.empty()) headers.emplace_back("Cookie", cookie);
+    if (from.starts_with("http")) headers.emplace_back("Referer", from);
+    else if (!from.empty()) headers.emplace_back("Referer", "http://127.0.0.1:" + std::to_string(port_) + from);
+    return headers;
   }
   PageAnswer Keep(const std::optional<qe_test::HttpAnswer>& result) {
     PageAnswer answer;

@@ -150,8 +150,11 @@ TEST_F(NetDriverActionsTest, NoActionReachesOutsideTheDrive) {
   EXPECT_TRUE(std::filesystem::is_symlink(Path("link")));
 }
 
+// Drive folders are named by the user name on a disk that finds names in any
+// letter case and drops trailing dots and blanks: a name that would reach
+// bob's folder without being bob's is refused.
 TEST_F(NetDriverActionsTest, AUserNameThatIsNoPlainNameTouchesNothing) {
-  for (String name : {u"..", u".", u"", u"../bob", u"a\\b", u"c:x"}) {
+  for (String name : {u"..", u".", u"", u"../bob", u"a\\b", u"c:x", u"bob.", u"bob ", u" bob", u".bob", u"BOB", u"Bob"}) {
     User odd(u"9|odd|" + name + u"|Office|b|20240101|x");
     auto page = NewPage(&odd);
     qe::QeNetDriversCreateOrDel(page->server, page->session, page->response, page->request, u"/", u"secret.txt",
@@ -160,6 +163,8 @@ TEST_F(NetDriverActionsTest, AUserNameThatIsNoPlainNameTouchesNothing) {
     EXPECT_NE(page->Body().find(u"指定的文件名或路径中含有非法字符"), String::npos) << Printable(name);
   }
   EXPECT_TRUE(std::filesystem::exists(site_.Host("site/Data_UploadFiles/NetDriver/bob/secret.txt")));
+  // Bob himself reaches his folder.
+  EXPECT_NE(CreateOrDel(u"/", u"secret.txt", u"DelFile", Bob()).find(u"文件删除成功！"), String::npos);
 }
 
 TEST_F(NetDriverActionsTest, NobodyLoggedInIsSentAway) {

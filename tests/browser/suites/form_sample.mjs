@@ -20,6 +20,15 @@ function formState() {
   return state;
 }
 
+// The form saves only for a logged-in user: the seeded administrator.
+async function openForm(t) {
+  const page = t.page;
+  await page.goto(new URL('/qe/login.asp', t.url('')).href, { waitUntil: 'load' });
+  await page.locator('input[name=UserName]').fill('tolva');
+  await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.locator('input[type=submit]').click()]);
+  return t.open(kForm);
+}
+
 async function save(page) {
   await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.locator('input[name=save]').click()]);
 }
@@ -33,7 +42,7 @@ async function contentEditor(page) {
 
 export const tests = {
   async 'the stored row is shown in its controls'(t) {
-    const page = await t.open(kForm);
+    const page = await openForm(t);
     const state = await page.evaluate(formState);
     t.eq(state.Title, '表单示例');
     t.eq(state.Day, '2024-01-05', 'the date stamp reaches the date input');
@@ -52,7 +61,7 @@ export const tests = {
   },
 
   async 'a submit without changes changes nothing'(t) {
-    const page = await t.open(kForm);
+    const page = await openForm(t);
     const before = await page.evaluate(formState);
     await save(page);
     t.ok(page.url().endsWith('/qe/form_sample.asp'), `back on the form: ${page.url()}`);
@@ -62,7 +71,7 @@ export const tests = {
   },
 
   async 'typed values come back as they were typed'(t) {
-    const page = await t.open(kForm);
+    const page = await openForm(t);
     const title = `O'Brien <b>&amp;</b> "q" 中文`;
     const notes = '\nfirst line after a break\na < b & c\r\n"quoted" </textarea><script>window.leaked=1</script>\n中文';
     await page.locator('#Title').fill(title);
@@ -87,7 +96,7 @@ export const tests = {
   },
 
   async 'rich text reaches the editor as text and comes back unchanged'(t) {
-    const page = await t.open(kForm);
+    const page = await openForm(t);
     const rich = '<p>x &lt;y&gt; &amp; 中</p>';
     let editor = await contentEditor(page);
     await editor.evaluate(() => {

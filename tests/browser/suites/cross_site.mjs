@@ -1,0 +1,217 @@
+// Other origins attack the site through the logged-in administrator's
+// browser: a page of another service on this host (another port, so the
+// session cookie goes with every request) and the site under another host
+// name (localhost for 127.0.0.1). Each opens, auto-posts to and frames the
+// site's changing pages; nothing changes and no page of the site shows in
+// another origin's frame. The same actions from the site's own pages work.
+import fs from 'node:fs';
+import http from 'node:http';
+
+const kAttackFile = 'cross_site_attack.htm';
+const kRefusal = '您提交的数据不合法，请不要从外部提交数据。';
+const kLoginGate = "top.location.href='/qe/index.asp'";
+
+// The second service: a small server on another port of this host that
+// serves the attack page and nothing else.
+let otherPort;
+async function otherService() {
+  if (!otherPort) {
+    const page = fs.readFileSync(new URL(`../fixtures/${kAttackFile}`, import.meta.url));
+    const server = http.createServer((request, response) => {
+      response.writeHead(200, { 'Content-Type': 'text/html' });
+      response.end(page);
+    });
+    await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+    server.unref();  // the suite's process ends with its last test
+    otherPort = server.address().port;
+  }
+  return `http://127.0.0.1:${otherPort}/${kAttackFile}`;
+}
+
+// The attack page under the origins to attack from.
+async function attackers(t) {
+  const site = new URL(t.url(''));
+  return {
+    'another port': await otherService(),
+    'another host name': `http://localhost:${site.port}${site.pathname}${kAttackFile}`,
+  };
+}
+
+function site(t, path) { return new URL(path, t.url('')).href; }
+
+async function logIn(t) {
+  const page = t.page;
+  await page.goto(site(t, '/qe/login.asp'), { waitUntil: 'load' });
+  await page.locator('input[name=UserName]').fill('tolva');
+  await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.locator('input[type=submit]').click()]);
+}
+
+// One attack from the page `from`; resolves with the site's answer to it,
+// decoded from the site's code page.
+async function attack(t, from, kind, target, fields = '') {
+  const page = t.page;
+  const path = new URL(target).pathname.toLowerCase();
+  const answered = page.waitForResponse((r) => new URL(r.url()).pathname.toLowerCase() === path);
+  // The attack page acts once loaded: its own navigation is only committed.
+  await page.goto(`${from}?kind=${kind}&target=${encodeURIComponent(target)}&fields=${encodeURIComponent(fields)}`,
+    { waitUntil: 'commit' });
+  const response = await answered;
+  return new TextDecoder('gbk').decode(await response.body());
+}
+
+// Every kind of attack on each target from each attacker; a GET or a frame
+// carries the fields in its query. Where `guarded`, the page answers any
+// method with the origin refusal (or, where the browser kept the session
+// cookie back, with its login gate); elsewhere only a post changes anything,
+// and a post is refused the same way.
+async function attackAll(t, targets, guarded) {
+  for (const [name, from] of Object.entries(await attackers(t))) {
+    for (const [target, fields] of targets) {
+      for (const kind of ['get', 'post', 'frame']) {
+        const address = kind === 'post' || !fields ? target : `${target}${target.includes('?') ? '&' : '?'}${fields}`;
+        const answer = await attack(t, from, kind, address, fields);
+        if (guarded || kind === 'post')
+          t.ok(answer.includes(kRefusal) || answer.includes(kLoginGate), `${kind} ${target} from ${name}: ${answer}`);
+      }
+    }
+  }
+}
+
+// The drive's listing of a folder, through the drive page.
+async function listed(t, folder = '/') {
+  await t.page.goto(site(t, `/qe/main/netdrivers.asp?p_CurrentFolder=${encodeURIComponent(folder)}`),
+    { waitUntil: 'load' });
+  return t.page.locator('#list .entry').allTextContents();
+}
+
+async function editorText(t, file) {
+  await t.page.goto(site(t, `/qe/main/netdrivers_edit.asp?p_CurrentFile=${encodeURIComponent(file)}`),
+    { waitUntil: 'load' });
+  return t.page.locator('textarea[name=fcontent]').inputValue();
+}
+
+// Answers the page's next dialogs in turn and records their messages.
+function answerDialogs(page, replies, seen) {
+  if (replies.length === 0) return;
+  const handler = async (dialog) => {
+    seen.push(dialog.message());
+    const reply = replies.shift();
+    await (reply === false ? dialog.dismiss() : dialog.accept(typeof reply === 'string' ? reply : undefined));
+    if (replies.length === 0) page.off('dialog', handler);
+  };
+  page.on('dialog', handler);
+}
+
+// Clicks, answers the dialogs, and waits until the action page has sent the
+// browser back to the drive page.
+async function act(page, replies, click) {
+  const seen = [];
+  answerDialogs(page, replies, seen);
+  await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), click()]);
+  await page.waitForURL(/netdrivers\.asp\?/, { waitUntil: 'load' });
+  return seen;
+}
+
+// The drive holds docs/ and victim.txt ("kept"), and the clipboard a copy of
+// victim.txt: made through the drive page's own script and the editor.
+async function prepareDrive(t) {
+  const page = t.page;
+  await listed(t);
+  t.eq(await act(page, ['docs', true], () => page.click('#newfolder')), ['请输入要创建的文件(夹)的名称：', '文件夹创建成功！']);
+  t.eq(await act(page, ['victim.txt', true], () => page.click('#newfile')),
+    ['请输入要创建的文件(夹)的名称：', '文本文件创建成功！']);
+  await saveInEditor(t, 'victim.txt', 'kept');
+  await page.locator('#list input[name=files]').check();
+  await act(page, [], () => page.click('#copy'));
+}
+
+// Edits the file through the editor window that the drive page opens.
+async function saveInEditor(t, name, text) {
+  const page = t.page;
+  const row = page.locator('#list tr', { hasText: name });
+  const [editor] = await Promise.all([page.waitForEvent('popup'), row.locator('a', { hasText: '编辑' }).click()]);
+  await editor.waitForLoadState('load');
+  await editor.locator('textarea[name=fcontent]').fill(text);
+  const seen = [];
+  answerDialogs(editor, [true], seen);
+  // The editor alerts, reloads the drive page and closes itself.
+  await Promise.all([editor.waitForEvent('close'), page.waitForEvent('load'), editor.locator('input[value=保存编辑]').click()]);
+  t.eq(seen, ['文件已成功保存']);
+}
+
+export const tests = {
+  async 'drive actions from other origins change nothing'(t) {
+    await logIn(t);
+    await prepareDrive(t);
+    const drive = (path) => site(t, `/qe/main/${path}`);
+    await attackAll(t, [
+      [drive('netdrivers_create_del.asp?p_CurrentFolder=%2F&p_CurrentFile=victim.txt&p_Act=DelFile'), ''],
+      [drive('netdrivers_create_del.asp?p_CurrentFolder=%2F&p_CurrentFile=new.txt&p_Act=CreateFile'), ''],
+      [drive('netdrivers_rename.asp?p_Act=ReNameFile&p_CurrentFolder=%2F&p_OldName=victim.txt&p_NewName=x.txt'), ''],
+      [drive('netdrivers_edit.asp?p_CurrentFile=%2Fvictim.txt&p_Act=EditFile'), 'fcontent=changed'],
+      [drive('netdrivers.asp?p_Act=paste&p_CurrentFolder=%2Fdocs%2F'), ''],
+      [drive('netdrivers_copy.asp?p_CurrentFolder=%2F&p_CopyType=1&p_CurrentFile=victim.txt'), 'p_Act=cut'],
+      [drive('netdrivers_delbatch.asp?p_CurrentFolder=%2F'), 'p_Act=DelBatch&files=victim.txt&folders=docs'],
+    ], true);
+    t.eq(await listed(t), ['docs/', 'victim.txt']);
+    t.eq(await listed(t, '/docs/'), []);
+    t.eq(await editorText(t, '/victim.txt'), 'kept');
+
+    // The same from the drive page itself: the copy (not the attack's cut)
+    // is pasted, and the file is deleted.
+    await t.page.goto(site(t, '/qe/main/netdrivers.asp?p_CurrentFolder=%2Fdocs%2F'), { waitUntil: 'load' });
+    await Promise.all([t.page.waitForNavigation({ waitUntil: 'load' }), t.page.click('#paste')]);
+    t.eq(await t.page.locator('#list .entry').allTextContents(), ['victim.txt']);
+    await listed(t);
+    const row = t.page.locator('#list tr', { hasText: 'victim.txt' });
+    t.eq(await act(t.page, [true, true], () => row.locator('a', { hasText: '删除' }).click()),
+      ['你真的要删除该文件或目录吗？', '文件删除成功！']);
+    t.eq(await listed(t), ['docs/']);
+  },
+
+  async 'the maintenance pages and the form sample refuse other origins'(t) {
+    await logIn(t);
+    const page = t.page;
+    const accounts = async () => {
+      await page.goto(site(t, '/datemanager/user_manager.asp'), { waitUntil: 'load' });
+      return page.locator('#grid tr').count();
+    };
+    const backups = async () => {
+      await page.goto(site(t, '/datemanager/data_manager.asp?p_FormType=2'), { waitUntil: 'load' });
+      return page.content();
+    };
+    const title = async () => {
+      await page.goto(site(t, '/qe/form_sample.asp'), { waitUntil: 'load' });
+      return page.locator('#Title').inputValue();
+    };
+    const rows = await accounts();
+    const stored = await title();
+    await attackAll(t, [
+      [site(t, '/datemanager/data_manager.asp?p_FormType=1'), 'save=save&DataBackupPath=crosssite'],
+      [site(t, '/datemanager/user_manager.asp'), 'save=save&submit=添加'],
+      [site(t, '/qe/form_sample.asp'), 'Title=changed'],
+    ], false);
+    t.eq(await accounts(), rows);
+    t.ok(!(await backups()).includes('crosssite'), 'no backup was made');
+    t.eq(await title(), stored);
+
+    // From the accounts page itself an account is added.
+    await accounts();
+    await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.click('#Add')]);
+    t.eq(await accounts(), rows + 1);
+  },
+
+  async 'only the site frames its pages'(t) {
+    await logIn(t);
+    const page = t.page;
+    const target = site(t, '/qe/main/netdrivers.asp');
+    const framed = async (from) => {
+      await page.goto(`${from}?kind=frame&target=${encodeURIComponent(target)}`);
+      await page.waitForFunction(() => document.title === 'framed');
+      const frame = page.frames().find((f) => f !== page.mainFrame());
+      return frame.locator('#list').count();
+    };
+    for (const [name, from] of Object.entries(await attackers(t))) t.eq(await framed(from), 0, name);
+    t.eq(await framed(t.url(kAttackFile)), 1, 'the site itself');
+  },
+};
