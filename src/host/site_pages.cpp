@@ -7,6 +7,7 @@
 #include "host/form_sample_page.h"
 #include "host/login_page.h"
 #include "host/menu_list_page.h"
+#include "host/netdrive_file_pages.h"
 #include "host/netdrive_pages.h"
 #include "host/pages.h"
 #include "host/start_page.h"
@@ -36,6 +37,9 @@ Pages SitePages() {
   pages.Register(kNetDriversCopyPage, &NetDriversCopyPage);
   pages.Register(kNetDriversDelBatchPage, &NetDriversDelBatchPage);
   pages.Register(kNetDriversEditPage, &NetDriversEditPage);
+  pages.Register(kNetDriversViewPage, &NetDriversViewPage);
+  pages.Register(kNetDriversUploadPage, &NetDriversUploadPage);
+  pages.Register(kNetDriversUnzipPage, &NetDriversUnzipPage);
   return pages;
 }
 
