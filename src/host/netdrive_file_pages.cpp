@@ -129,7 +129,9 @@ void NetDriversUploadPage(Page& page) {
     if (!file) continue;
     String name = vb::CStr(file->LocalName);
     if (name.empty()) continue;  // a file box left empty
-    if (!qe::netdrive::IsEntryName(name) || qe::netdrive::MapPathRefuses(page.Server, place->virtual_path + name)) {
+    // The drive's name rules, as creating a file has them.
+    if (!qe::netdrive::IsEntryName(name) || name.find_first_of(u":\\?*") != String::npos ||
+        !qe::netdrive::MapInside(page.Server, place->virtual_path + name, place->real, false)) {
       qe::KesraShowErrorPageWithoutData(page.Response, qe::netdrive::kIllegalPathMessage, false, u"");
       return;
     }

@@ -15,6 +15,7 @@ namespace host_test {
 struct PageAnswer {
   int status = 0;
   std::string body;  // UTF-8
+  std::string raw;   // the bytes as sent
   std::multimap<std::string, std::string> headers;
 };
 
@@ -29,6 +30,10 @@ class Visitor {
   }
   PageAnswer Post(const std::string& target, const std::string& form, const std::string& from = "/qe/login.asp") {
     return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", Headers(from)));
+  }
+  PageAnswer PostBody(const std::string& target, const std::string& body, const std::string& content_type,
+                      const std::string& from) {
+    return Keep(client_.Post(target, body, content_type, Headers(from)));
   }
   bool Holds(const std::string& name) const { return cookies_.count(name) > 0; }
 
@@ -46,6 +51,7 @@ class Visitor {
     PageAnswer answer;
     if (!result) return answer;
     answer.status = result->status;
+    answer.raw = result->body;
     answer.body = vb::ToUtf8(text::DecodeAnsi(result->body));
     for (const auto& [name, value] : result->headers) {
       answer.headers.emplace(name, value);
