@@ -8,6 +8,8 @@
 #include "common/kesra_file_paths.h"
 #include "common/markup_encode.h"
 #include "common/system_title.h"
+#include "host/netdrive_file_pages.h"
+#include "host/netdrive_page_gate.h"
 #include "office/net_drive.h"
 #include "platform/com/object.h"
 #include "platform/fs/search.h"
@@ -15,19 +17,16 @@
 #include "platform/vb/strings.h"
 
 namespace host {
-namespace {
 
 using vb::String;
 using vb::Variant;
 
-String RequestText(Page& page, const char16_t* name) {
+String DriveRequestText(Page& page, const char16_t* name) {
   Variant value = com::ValueOf(com::Call(page.Request, u"", String(name)));
   return value.IsNull() ? String() : vb::CStr(value);
 }
 
-// The façade, once the visitor passed the login gate; Empty when the gate
-// ended the response.
-Variant GatedComponent(Page& page) {
+Variant DriveGate(Page& page) {
   com::Let(page.Response, u"Charset", String(u"gb2312"));
   Variant qe = com::Call(page.Server, u"CreateObject", String(u"QE.QeCls"));
   com::Call(qe, u"CommCheckUserNormal", page.Response, page.Request, page.Session);
@@ -39,16 +38,18 @@ Variant GatedComponent(Page& page) {
 
 // A request that changes the drive must come from the site's own pages,
 // whatever its method: the drive page's links navigate (GET) and its forms
-// post. False once the error page ended the response.
-bool FromThisSite(Page& page, Variant& qe) {
+// post.
+bool DriveFromThisSite(Page& page, Variant& qe) {
   com::Call(qe, u"CommCheckPost", page.Request, page.Response);
   return !page.Ended();
 }
 
-String CurrentFolder(Page& page) {
-  String folder = RequestText(page, u"p_CurrentFolder");
+String DriveFolder(Page& page) {
+  String folder = DriveRequestText(page, u"p_CurrentFolder");
   return folder.empty() ? String(u"/") : folder;
 }
+
+namespace {
 
 // A call's argument in the page: a name as the script passes it into an
 // address, inside a single-quoted string, inside a double-quoted attribute.
@@ -103,7 +104,12 @@ String Row(const Entry& entry) {
   String row = u"<tr><td><input type=\"checkbox\" name=\"" + String(entry.folder ? u"folders" : u"files") +
                u"\" value=\"" + shown + u"\"></td><td>" +
                Call(u"viewfile('" + arg + slash + u"','" + type + u"')", shown + slash, u"entry") + u"</td><td>";
-  if (!entry.folder) row += Call(u"editfile('" + arg + u"','" + type + u"')", u"编辑") + u" ";
+  if (!entry.folder) {
+    row += Call(u"down_file('" + arg + u"')", u"下载", u"download") + u" ";
+    String ext = vb::LCase(qe::KesraFileGetExt(entry.name, 0));
+    if (ext == u"zip" || ext == u"rar") row += Call(u"zipunzip('unzip','" + arg + u"')", u"解压", u"unzip") + u" ";
+    row += Call(u"editfile('" + arg + u"','" + type + u"')", u"编辑") + u" ";
+  }
   row += Call(u"ReNameIt('ReName" + kind + u"','" + arg + u"')", u"改名", u"rename") + u" " +
          Call(u"copyfile(" + copy_type + u",'" + arg + u"')", u"复制") + u" " +
          Call(u"cutfile(" + copy_type + u",'" + arg + u"')", u"剪切") + u" " +
@@ -111,21 +117,35 @@ String Row(const Entry& entry) {
   return row;
 }
 
+// The link to the folder above, for any folder but the drive's root.
+String UpLink(const String& folder) {
+  String trimmed = folder;
+  while (!trimmed.empty() && (trimmed.back() == u'/' || trimmed.back() == u'\\')) trimmed.pop_back();
+  if (trimmed.empty()) return {};
+  String parent = trimmed.substr(0, trimmed.find_last_of(u"/\\") + 1);
+  if (parent.empty()) parent = u"/";
+  return u"<a href=\"netdrivers.asp?p_CurrentFolder=" + qe::HtmlEncodeText(qe::QueryValueEncode(parent)) +
+         u"\" id=\"up\">上一级</a> ";
+}
+
 }  // namespace
 
 void NetDriversPage(Page& page) {
-  Variant qe = GatedComponent(page);
+  Variant qe = DriveGate(page);
   if (qe.IsEmpty()) return;
-  String folder = CurrentFolder(page);
-  String act = RequestText(page, u"p_Act");
-  if (act == u"paste" && !FromThisSite(page, qe)) return;
+  String folder = DriveFolder(page);
+  String act = DriveRequestText(page, u"p_Act");
+  if (act == u"download") return NetDriversDownload(page);
+  if (act == u"paste" && !DriveFromThisSite(page, qe)) return;
   Variant script = com::Call(qe, u"CommNetDriversSave", page.Server, page.Session, page.Response, page.Request,
                              folder, act);
   if (page.Ended()) return;
   String html = u"<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\n<title>" +
-                qe::SystemTitle() + u"</title>\n" + vb::CStr(com::Call(qe, u"CommScriptOpenWindow")) +
+                qe::SystemTitle() + u"</title>\n<link rel=\"stylesheet\" href=\"/qe/qe.css\">\n" +
+                vb::CStr(com::Call(qe, u"CommScriptOpenWindow")) +
                 vb::CStr(script) + u"\n</head>\n<body>\n<p id=\"folder\">" + qe::HtmlEncodeText(folder) +
-                u"</p>\n<p><a href=\"javascript:create_it('CreateFolder')\" id=\"newfolder\">新建文件夹</a> "
+                u"</p>\n<p>" + UpLink(folder) + u"<a href=\"javascript:upfile()\" id=\"upload\">上传</a> "
+                u"<a href=\"javascript:create_it('CreateFolder')\" id=\"newfolder\">新建文件夹</a> "
                 u"<a href=\"javascript:create_it('CreateFile')\" id=\"newfile\">新建文件</a> "
                 u"<a href=\"javascript:copyfile(0,'')\" id=\"copy\">复制</a> "
                 u"<a href=\"javascript:cutfile(0,'')\" id=\"cut\">剪切</a> "
@@ -146,9 +166,9 @@ namespace {
 // request's values of `names`, in order.
 template <class... Names>
 void RunAction(Page& page, const char16_t* member, Names... names) {
-  Variant qe = GatedComponent(page);
-  if (qe.IsEmpty() || !FromThisSite(page, qe)) return;
-  com::Call(qe, member, page.Server, page.Session, page.Response, page.Request, RequestText(page, names)...);
+  Variant qe = DriveGate(page);
+  if (qe.IsEmpty() || !DriveFromThisSite(page, qe)) return;
+  com::Call(qe, member, page.Server, page.Session, page.Response, page.Request, DriveRequestText(page, names)...);
 }
 
 }  // namespace
@@ -166,12 +186,12 @@ void NetDriversCopyPage(Page& page) { RunAction(page, u"CommNetDriversCopyCut", 
 void NetDriversDelBatchPage(Page& page) { RunAction(page, u"CommNetDriversDelBatch", u"p_CurrentFolder", u"p_Act"); }
 
 void NetDriversEditPage(Page& page) {
-  Variant qe = GatedComponent(page);
+  Variant qe = DriveGate(page);
   if (qe.IsEmpty()) return;
-  String act = RequestText(page, u"p_Act");
-  if (act == u"EditFile" && !FromThisSite(page, qe)) return;
+  String act = DriveRequestText(page, u"p_Act");
+  if (act == u"EditFile" && !DriveFromThisSite(page, qe)) return;
   Variant body = com::Call(qe, u"CommNetDriversFileEdit", page.Server, page.Session, page.Response, page.Request,
-                           RequestText(page, u"p_CurrentFile"), act);
+                           DriveRequestText(page, u"p_CurrentFile"), act);
   if (page.Ended()) return;
   com::Call(page.Response, u"Write",
             u"<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\n"

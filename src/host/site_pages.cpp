@@ -9,6 +9,7 @@
 #include "host/login_page.h"
 #include "host/logout_page.h"
 #include "host/menu_list_page.h"
+#include "host/netdrive_file_pages.h"
 #include "host/netdrive_pages.h"
 #include "host/pages.h"
 #include "host/password_page.h"
@@ -47,6 +48,9 @@ Pages SitePages() {
   pages.Register(kArticleReadPage, &ArticleReadPage);
   pages.Register(kSelectDataPage, &SelectDataPage);
   pages.Register(kCloseWindowCurrentPage, &CloseWindowCurrentPage);
+  pages.Register(kNetDriversViewPage, &NetDriversViewPage);
+  pages.Register(kNetDriversUploadPage, &NetDriversUploadPage);
+  pages.Register(kNetDriversUnzipPage, &NetDriversUnzipPage);
   return pages;
 }
 

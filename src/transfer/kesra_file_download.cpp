@@ -192,6 +192,30 @@ vb::String SaveNewCopy(vb::Variant& Server, const vb::String& folder, const vb::
   }
 }
 
+// The headers, then the file in blocks.
+void SendFile(vb::Variant& Response, const vb::String& path, const vb::String& name, vb::StringView content_type,
+              bool attachment, bool p_CloseParent, const vb::String& p_DialogID) {
+  std::optional<fs::File> file;
+  uint64_t size = 0;
+  try {
+    file.emplace(fs::File::Open(path, false, fs::Disposition::kOpenExisting));
+    size = file->Size();
+  } catch (const vb::Error&) {
+    KesraShowErrorPageWithoutData(Response, kUnknownError, p_CloseParent, p_DialogID);
+    return;
+  }
+
+  if (attachment)
+    com::Call(Response, u"AddHeader", vb::String(u"Content-Disposition"), AttachmentDisposition(name));
+  com::Call(Response, u"AddHeader", vb::String(u"Content-Length"), vb::FromUtf8(std::to_string(size)));
+  com::Let(Response, u"Charset", vb::String(u"GB2312"));
+  com::Let(Response, u"ContentType", vb::String(content_type));
+  BlockSender sender(Response);
+  sender.SendFile(*file, size);
+  file->Close();
+  com::Call(Response, u"End");
+}
+
 }  // namespace
 
 void KesraFileDownload(vb::Variant& Response, vb::Variant& Server, vb::String p_FileFullName, bool p_CloseParent,
@@ -210,26 +234,21 @@ void KesraFileDownload(vb::Variant& Response, vb::Variant& Server, vb::String p_
     KesraShowErrorPageWithoutData(Response, kRefusedFile, p_CloseParent, p_DialogID);
     return;
   }
-  const vb::StringView content_type = DownloadContentType(DownloadExtension(name));
+  SendFile(Response, path, name, DownloadContentType(DownloadExtension(name)), true, p_CloseParent, p_DialogID);
+}
 
-  std::optional<fs::File> file;
-  uint64_t size = 0;
-  try {
-    file.emplace(fs::File::Open(path, false, fs::Disposition::kOpenExisting));
-    size = file->Size();
-  } catch (const vb::Error&) {
-    KesraShowErrorPageWithoutData(Response, kUnknownError, p_CloseParent, p_DialogID);
+void SendConfinedFile(vb::Variant& Response, const vb::String& real_path, vb::StringView content_type,
+                      bool attachment) {
+  com::Let(Response, u"Buffer", true);
+  com::Call(Response, u"Clear");
+  std::optional<std::filesystem::path> real = RealFile(real_path);
+  if (!real) {
+    KesraShowErrorPageWithoutData(Response, kNoSuchFile, false, u"");
     return;
   }
-
-  com::Call(Response, u"AddHeader", vb::String(u"Content-Disposition"), AttachmentDisposition(name));
-  com::Call(Response, u"AddHeader", vb::String(u"Content-Length"), vb::FromUtf8(std::to_string(size)));
-  com::Let(Response, u"Charset", vb::String(u"GB2312"));
-  com::Let(Response, u"ContentType", vb::String(content_type));
-  BlockSender sender(Response);
-  sender.SendFile(*file, size);
-  file->Close();
-  com::Call(Response, u"End");
+  const vb::String name = vb::FromUtf8(real->filename().string());
+  if (content_type.empty()) content_type = DownloadContentType(DownloadExtension(name));
+  SendFile(Response, real_path, name, content_type, attachment, false, u"");
 }
 
 void KesraFileView(vb::Variant& Server, vb::Variant& Response, vb::Variant&, vb::String p_CurrentFile,

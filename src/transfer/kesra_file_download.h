@@ -17,6 +17,15 @@ namespace qe {
 void KesraFileDownload(vb::Variant& Response, vb::Variant& Server, vb::String p_FileFullName, bool p_CloseParent,
                        vb::String p_DialogID);
 
+// Sends a file whose place the caller has already confined (a user's own
+// drive file, which the procedure above refuses as private), streamed in
+// blocks as above: as an attachment named by the file, or inline for a page
+// to show. `content_type` "" takes the one of the file's extension. The
+// error page "文件不存在！" for no such file, "未知错误！" when it cannot be
+// opened. The response is ended in every case.
+void SendConfinedFile(vb::Variant& Response, const vb::String& real_path, vb::StringView content_type,
+                      bool attachment);
+
 // p_CurrentFile is a site path; p_Act "DownLoad" downloads it, "View" sends
 // the browser to the viewer page for its kind (or to the file itself), any
 // other value to the file itself. Addresses carry the file and the title

@@ -11,6 +11,7 @@
 
 #include "common/kesra_class_md5.h"
 #include "host/serve_process.h"
+#include "support/archive_bytes.h"
 #include "host/site_visitor.h"
 #include "platform/ado/ado_fixture.h"
 
@@ -33,10 +34,11 @@ class NetDriveServeTest : public ::testing::Test {
     ado::InstallAllProviders();
     vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
     com::Call(conn, u"Open", ado_test::Jet(u"C:\\site\\data\\qe.asp"));
-    for (const char16_t* name : {u"li", u"bob"})
+    // tiny's drive holds 1 MB.
+    for (auto [name, sizes] : {std::pair{u"li", u"50|60|2|70|80"}, {u"bob", u"50|60|2|70|80"}, {u"tiny", u"50|60|2|70|1"}})
       com::Call(conn, u"Execute",
                 u"Insert Into [User] ([Name],[UserName],[Part],[SystemSet],[PassWord],[Rule],[ShenHe],[Time]) Values ('" +
-                    vb::String(name) + u"','" + name + u"','教务处','50|60|2|70|80','" +
+                    vb::String(name) + u"','" + name + u"','教务处','" + sizes + u"','" +
                     qe::Kesra_Class_Md5().KesraMd5(u"pw") + u"','b',-1,'20240101000000')");
     com::Call(conn, u"Close");
   }
@@ -171,6 +173,197 @@ TEST_F(NetDriveServeTest, DriveFilesAreNeverServedAsTheyAre) {
     EXPECT_EQ(visitor.Get(target).status, 404) << target;
   Answer editor = LoggedIn("li")->Get("/qe/main/netdrivers_edit.asp?p_CurrentFile=x.html");
   EXPECT_NE(editor.body.find("&lt;script&gt;</textarea>"), std::string::npos) << editor.body;
+}
+
+
+// The drive's file pages: upload, unpack, view and download.
+class NetDriveFilePagesTest : public NetDriveServeTest {
+ protected:
+  static constexpr uintmax_t kMegabyte = 1048576;
+  struct Sent {
+    std::string name, data;
+  };
+  // The upload form's post of several files at once, from the upload page.
+  static Answer Upload(Visitor& visitor, const std::vector<Sent>& files, const std::string& from = "/qe/main/netdrivers_upload.asp") {
+    const std::string boundary = "----qeDriveUpload";
+    std::string body;
+    for (const Sent& file : files)
+      body += "--" + boundary + "\r\nContent-Disposition: form-data; name=\"files\"; filename=\"" + file.name +
+              "\"\r\nContent-Type: application/octet-stream\r\n\r\n" + file.data + "\r\n";
+    body += "--" + boundary + "--\r\n";
+    return visitor.PostBody("/qe/main/netdrivers_upload.asp?p_CurrentFolder=%2F", body,
+                            "multipart/form-data; boundary=" + boundary, from);
+  }
+  static Answer Unpack(Visitor& visitor, const std::string& archive, const std::string& from = kDrivePage) {
+    return visitor.Get("/qe/main/netdrivers_unzip.asp?p_Act=unzip&p_CurrentFolder=%2F&p_CurrentFile=" + archive, from);
+  }
+  static void Put(const std::string& user, const std::string& name, const std::string& data) {
+    std::filesystem::create_directories((Drive(user) / name).parent_path());
+    std::ofstream(Drive(user) / name, std::ios::binary) << data;
+  }
+  void TearDown() override {
+    for (const char* user : {"li", "bob", "tiny"}) {
+      std::error_code ignored;
+      for (const auto& entry : std::filesystem::directory_iterator(Drive(user), ignored))
+        std::filesystem::remove_all(entry.path(), ignored);
+    }
+  }
+  static bool Says(const Answer& answer, const std::u16string& text) {
+    return answer.body.find(Utf8(text)) != std::string::npos;
+  }
+};
+
+TEST_F(NetDriveFilePagesTest, UploadLandsExactlyOnTheQuotaAndNotAByteOver) {
+  std::unique_ptr<Visitor> tiny = LoggedIn("tiny");
+  EXPECT_NE(tiny->Get("/qe/main/netdrivers_upload.asp?p_CurrentFolder=%2F").body.find("multiple"), std::string::npos);
+
+  // One byte over, in two files: refused whole.
+  Answer over = Upload(*tiny, {{"a.bin", std::string(kMegabyte / 2, 'a')}, {"b.bin", std::string(kMegabyte / 2 + 1, 'b')}});
+  EXPECT_TRUE(Says(over, u"你的网络硬盘空间已超过了额定的1M容量！")) << over.body;
+  EXPECT_EQ(Listed(*tiny), "");
+
+  // From elsewhere: refused, nothing saved.
+  Answer elsewhere = Upload(*tiny, {{"a.bin", "x"}}, "http://evil.example/");
+  EXPECT_TRUE(Says(elsewhere, u"您提交的数据不合法，请不要从外部提交数据。")) << elsewhere.body;
+  EXPECT_EQ(Listed(*tiny), "");
+
+  // Exactly the quota: saved, under the client's names.
+  Answer exact = Upload(*tiny, {{"a.bin", std::string(kMegabyte / 2, 'a')}, {"b.bin", std::string(kMegabyte / 2, 'b')}});
+  EXPECT_TRUE(Says(exact, u"上传成功！")) << exact.body;
+  EXPECT_EQ(Listed(*tiny), "a.bin b.bin ");
+  EXPECT_EQ(std::filesystem::file_size(Drive("tiny") / "b.bin"), kMegabyte / 2);
+
+  // Full: even one byte more is refused.
+  EXPECT_TRUE(Says(Upload(*tiny, {{"c.txt", "c"}}), u"你的网络硬盘空间已超过了额定的1M容量！"));
+  EXPECT_EQ(Listed(*tiny), "a.bin b.bin ");
+}
+
+TEST_F(NetDriveFilePagesTest, UploadKeepsTheDrivesNamesAndNeverReplaces) {
+  std::unique_ptr<Visitor> li = LoggedIn("li");
+  Put("li", "a.txt", "old");
+  EXPECT_TRUE(Says(Upload(*li, {{"a.txt", "new"}}), u"上传成功！"));
+  EXPECT_EQ(Listed(*li), "a(0).txt a.txt ");
+  std::ifstream kept(Drive("li") / "a.txt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "old");
+  // Refused by the drive's name rules or by the parser: nothing saved.
+  for (auto [name, says] : {std::pair{"a*b.txt", u"指定的文件名或路径中含有非法字符"},
+                            {"a\x01.txt", u"其他原因出错"}, {"con", u"指定的文件名或路径中含有非法字符"}}) {
+    Answer refused = Upload(*li, {{name, "x"}});
+    EXPECT_TRUE(Says(refused, says)) << name << ": " << refused.body;
+  }
+  EXPECT_EQ(Listed(*li), "a(0).txt a.txt ");
+}
+
+TEST_F(NetDriveFilePagesTest, UnpackCountsWhatItUnpacksAndKeepsNothingOverTheQuota) {
+  std::unique_ptr<Visitor> tiny = LoggedIn("tiny");
+  const uintmax_t content = 300000;
+  const std::string zip = qe_test::ZipBytes({qe_test::StoredEntry("one.bin", std::string(content - 1000, 'o')),
+                                             qe_test::StoredEntry("docs/two.bin", std::string(1000, 't'))});
+  Put("tiny", "big.zip", zip);
+  // The drive then holds the archive, the filler and what the archive unpacks.
+  Put("tiny", "filler.bin", std::string(kMegabyte + 1 - zip.size() - content, 'f'));
+  Answer over = Unpack(*tiny, "big.zip");
+  EXPECT_TRUE(Says(over, u"你的网络硬盘空间已超过了额定的1M容量！")) << over.body;
+  EXPECT_EQ(Listed(*tiny), "big.zip filler.bin ");
+  Put("tiny", "filler.bin", std::string(kMegabyte - zip.size() - content, 'f'));
+  Answer exact = Unpack(*tiny, "big.zip");
+  EXPECT_TRUE(Says(exact, u"操作成功")) << exact.body;
+  EXPECT_EQ(Listed(*tiny), "docs/ big.zip filler.bin one.bin ");
+  EXPECT_EQ(std::filesystem::file_size(Drive("tiny") / "docs" / "two.bin"), 1000u);
+  // Unpacked again, it replaces its own files: it adds nothing, so it fits.
+  EXPECT_TRUE(Says(Unpack(*tiny, "big.zip"), u"操作成功"));
+  TearDown();
+
+  Put("tiny", "small.zip", qe_test::ZipBytes({qe_test::StoredEntry("docs/a.txt", "zip")}));
+  Put("tiny", "small.rar", qe_test::Rar4Bytes({qe_test::RarFile("b.txt", "rar")}));
+  EXPECT_TRUE(Says(Unpack(*tiny, "small.zip", "http://127.0.0.1:1/"), u"您提交的数据不合法，请不要从外部提交数据。"));
+  EXPECT_EQ(Listed(*tiny), "small.rar small.zip ");
+  Answer zipped = Unpack(*tiny, "small.zip");
+  EXPECT_TRUE(Says(zipped, u"操作成功")) << zipped.body;
+  Answer rar = Unpack(*tiny, "small.rar");
+  EXPECT_TRUE(Says(rar, u"操作成功")) << rar.body;
+  EXPECT_EQ(Listed(*tiny), "docs/ b.txt small.rar small.zip ");
+  EXPECT_EQ(Listed(*tiny, "%2Fdocs%2F"), "a.txt ");
+
+  // An archive named in another user's drive is not found.
+  Put("li", "li.zip", qe_test::ZipBytes({qe_test::StoredEntry("li.txt", "li")}));
+  EXPECT_TRUE(Says(Unpack(*tiny, "..%2Fli%2Fli.zip"), u"文件不存在！"));
+  EXPECT_FALSE(std::filesystem::exists(Drive("tiny") / "li.txt"));
+  EXPECT_TRUE(std::filesystem::is_empty(site_->SiteFolder() / "temp"));
+}
+
+TEST_F(NetDriveFilePagesTest, DownloadGivesTheOwnersOwnFilesOnly) {
+  std::unique_ptr<Visitor> li = LoggedIn("li"), bob = LoggedIn("bob");
+  const std::string bytes("\x89PNG\r\n\x1a\n\0\xff raw", 14);
+  Put("li", "docs/中文 a.bin", bytes);
+  Answer own = li->Get(std::string(kDrivePage) + "?p_Act=download&p_CurrentFile=%2Fdocs%2F%D6%D0%CE%C4%20a.bin");
+  EXPECT_EQ(own.raw, bytes);
+  auto disposition = own.headers.find("Content-Disposition");
+  ASSERT_NE(disposition, own.headers.end());
+  EXPECT_NE(disposition->second.find("attachment"), std::string::npos);
+  EXPECT_NE(disposition->second.find("%E4%B8%AD%E6%96%87%20a.bin"), std::string::npos) << disposition->second;
+
+  std::filesystem::create_directories(Drive("bob"));
+  std::filesystem::create_symlink(Drive("li") / "docs", Drive("bob") / "link");
+  for (const char* file : {"%2F..%2Fli%2Fdocs%2F%D6%D0%CE%C4%20a.bin", "..%2Fli%2Fdocs%2F%D6%D0%CE%C4%20a.bin",
+                           "%2Flink%2F%D6%D0%CE%C4%20a.bin", "%2Fdocs%2F"}) {
+    Answer refused = bob->Get(std::string(kDrivePage) + "?p_Act=download&p_CurrentFile=" + file);
+    EXPECT_TRUE(Says(refused, u"文件不存在！")) << file << ": " << refused.body;
+    EXPECT_EQ(refused.raw.find("raw"), std::string::npos) << file;
+  }
+  // The public download page keeps refusing every drive file.
+  EXPECT_EQ(li->Get("/Data_UploadFiles/NetDriver/li/docs/a.bin").status, 404);
+}
+
+TEST_F(NetDriveFilePagesTest, ViewShowsTextAndPicturesAndOffersTheRestForDownload) {
+  std::unique_ptr<Visitor> li = LoggedIn("li");
+  const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x02\0\0\0\x03\x08\x02\0\0\0", 29);
+  Put("li", "note.txt", "<b>\xe4\xb8\xad\xe6\x96\x87 \xf0\x9f\x98\x80</b>");  // UTF-8
+  Put("li", "gb.txt", "\xd6\xd0\xce\xc4");                                       // code page 936
+  Put("li", "p.png", png);
+  Put("li", "fake.png", "<script>alert(1)</script>");
+  Put("li", "data.bin", std::string("\0\1\2", 3));
+  const std::string view = "/qe/main/netdrivers_view.asp?p_Act=View&p_CurrentFile=%2F";
+  struct Case {
+    const char* file;
+    std::string shown;
+  } cases[] = {
+      {"note.txt", "<pre id=\"text\">&lt;b&gt;&#20013;&#25991; &#128512;&lt;/b&gt;</pre>"},
+      {"gb.txt", "<pre id=\"text\">&#20013;&#25991;</pre>"},
+      {"p.png", "<img id=\"picture\" src=\"netdrivers_view.asp?p_Act=Picture&amp;p_CurrentFile=/p.png\""},
+      {"fake.png", "<p id=\"other\">"},
+      {"data.bin", "<p id=\"other\">"},
+  };
+  for (const Case& c : cases) {
+    Answer page = li->Get(view + c.file);
+    EXPECT_NE(page.body.find(c.shown), std::string::npos) << c.file << ": " << page.body;
+    EXPECT_NE(page.body.find(std::string("href=\"netdrivers.asp?p_Act=download&amp;p_CurrentFile=/") + c.file),
+              std::string::npos)
+        << c.file;
+  }
+  Answer picture = li->Get("/qe/main/netdrivers_view.asp?p_Act=Picture&p_CurrentFile=%2Fp.png");
+  EXPECT_EQ(picture.raw, png);
+  auto type = picture.headers.find("Content-Type");
+  ASSERT_NE(type, picture.headers.end());
+  EXPECT_EQ(type->second.rfind("image/png", 0), 0u) << type->second;
+  EXPECT_EQ(picture.headers.count("Content-Disposition"), 0u);
+  EXPECT_TRUE(Says(li->Get("/qe/main/netdrivers_view.asp?p_Act=Picture&p_CurrentFile=%2Ffake.png"),
+                   u"不允许该类文件下载！"));
+}
+
+TEST_F(NetDriveFilePagesTest, DrivePageLinksUpAndToItsFilePages) {
+  std::unique_ptr<Visitor> li = LoggedIn("li");
+  Put("li", "a/b/x.zip", "zip");
+  Answer root = li->Get(std::string(kDrivePage) + "?p_CurrentFolder=%2F");
+  EXPECT_EQ(root.body.find("id=\"up\""), std::string::npos);
+  EXPECT_NE(root.body.find("href=\"/qe/qe.css\""), std::string::npos);
+  EXPECT_NE(root.body.find("upfile()"), std::string::npos);
+  Answer inner = li->Get(std::string(kDrivePage) + "?p_CurrentFolder=%2Fa%2Fb%2F");
+  EXPECT_NE(inner.body.find("href=\"netdrivers.asp?p_CurrentFolder=/a/\" id=\"up\""), std::string::npos) << inner.body;
+  EXPECT_NE(inner.body.find("down_file('x.zip')"), std::string::npos);
+  EXPECT_NE(inner.body.find("zipunzip('unzip','x.zip')"), std::string::npos);
+  Answer middle = li->Get(std::string(kDrivePage) + "?p_CurrentFolder=%2Fa%2F");
+  EXPECT_NE(middle.body.find("href=\"netdrivers.asp?p_CurrentFolder=/\" id=\"up\""), std::string::npos);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ namespace host_test {
 struct PageAnswer {
   int status = 0;
   std::string body;  // UTF-8
+  std::string raw;   // the bytes as sent
   std::multimap<std::string, std::string> headers;
 };
 
@@ -34,9 +35,11 @@ class Visitor {
   }
   // A form posted from a page of another site.
   PageAnswer PostFromElsewhere(const std::string& target, const std::string& form) {
-    qe_test::HttpHeaders headers = Headers();
-    headers.emplace_back("Referer", "http://elsewhere.example" + target);
-    return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", headers));
+    return Keep(client_.Post(target, form, "application/x-www-form-urlencoded", Headers("http://elsewhere.example" + target)));
+  }
+  PageAnswer PostBody(const std::string& target, const std::string& body, const std::string& content_type,
+                      const std::string& from) {
+    return Keep(client_.Post(target, body, content_type, Headers(from)));
   }
   bool Holds(const std::string& name) const { return cookies_.count(name) > 0; }
   const std::map<std::string, std::string>& Cookies() const { return cookies_; }
@@ -56,6 +59,7 @@ class Visitor {
     PageAnswer answer;
     if (!result) return answer;
     answer.status = result->status;
+    answer.raw = result->body;
     answer.body = vb::ToUtf8(text::DecodeAnsi(result->body));
     for (const auto& [name, value] : result->headers) {
       answer.headers.emplace(name, value);

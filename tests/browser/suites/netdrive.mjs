@@ -2,7 +2,11 @@
 // creates a folder and a file through create_it's prompt, renames the file
 // through ReNameIt's prompt, copies and pastes it into the folder, and
 // deletes what is checked through delbatch's confirmation. Each action's
-// alert is read, and the page lists what the drive then holds.
+// alert is read, and the page lists what the drive then holds. Then files go
+// in and out through the drive's own windows: upload, view, download, unpack.
+import fs from 'node:fs';
+import zlib from 'node:zlib';
+
 const kLogin = '/qe/login.asp';
 const kDrive = '/qe/main/netdrivers.asp';
 
@@ -40,6 +44,40 @@ async function act(page, replies, click) {
 async function listed(page) {
   return page.locator('#list .entry').allTextContents();
 }
+
+// A zip archive of stored entries: [name, text] pairs.
+function storedZip(entries) {
+  const locals = [], centrals = [];
+  let offset = 0;
+  for (const [name, text] of entries) {
+    const nameBytes = Buffer.from(name), data = Buffer.from(text);
+    const crc = zlib.crc32(data);
+    const local = Buffer.alloc(30);
+    local.writeUInt32LE(0x04034b50, 0); local.writeUInt16LE(20, 4); local.writeUInt32LE(crc, 14);
+    local.writeUInt32LE(data.length, 18); local.writeUInt32LE(data.length, 22); local.writeUInt16LE(nameBytes.length, 26);
+    const central = Buffer.alloc(46);
+    central.writeUInt32LE(0x02014b50, 0); central.writeUInt16LE(20, 4); central.writeUInt16LE(20, 6);
+    central.writeUInt32LE(crc, 16); central.writeUInt32LE(data.length, 20); central.writeUInt32LE(data.length, 24);
+    central.writeUInt16LE(nameBytes.length, 28); central.writeUInt32LE(offset, 42);
+    locals.push(local, nameBytes, data);
+    centrals.push(central, nameBytes);
+    offset += 30 + nameBytes.length + data.length;
+  }
+  const directory = Buffer.concat(centrals);
+  const end = Buffer.alloc(22);
+  end.writeUInt32LE(0x06054b50, 0); end.writeUInt16LE(entries.length, 8); end.writeUInt16LE(entries.length, 10);
+  end.writeUInt32LE(directory.length, 12); end.writeUInt32LE(offset, 16);
+  return Buffer.concat([...locals, directory, end]);
+}
+
+// The window a click on the drive page opens, loaded.
+async function windowFrom(page, click) {
+  const [popup] = await Promise.all([page.waitForEvent('popup'), click()]);
+  await popup.waitForLoadState('load');
+  return popup;
+}
+
+const row = (page, name) => page.locator('#list tr', { hasText: name });
 
 export const tests = {
   async 'create, rename, copy, paste and delete through the page\'s prompts and confirmations'(t) {
@@ -84,5 +122,60 @@ export const tests = {
     seen = await act(page, [true, true], () => page.click('#delete'));
     t.eq(seen, ['你真的要删除该文件或目录吗？', '已删除!']);
     t.eq(await listed(page), []);
+  },
+
+  async 'upload several files, view text and a picture, download one under its name, unpack a zip'(t) {
+    const page = t.page;
+    await logIn(t);
+    const text = '<b>中文</b> 1\n';
+    const picture = fs.readFileSync(new URL('../fixtures/wide_1000x600.png', import.meta.url));
+
+    const upload = await windowFrom(page, () => page.click('#upload'));
+    await upload.locator('#files').setInputFiles([
+      { name: '笔记 1.txt', mimeType: 'text/plain', buffer: Buffer.from(text) },
+      { name: 'wide.png', mimeType: 'image/png', buffer: picture },
+      { name: 'pack.zip', mimeType: 'application/zip', buffer: storedZip([['inner/a.txt', 'from the zip']]) },
+    ]);
+    let seen = [];
+    answer(upload, [true], seen);
+    // The upload alerts, reloads the drive page and closes its window.
+    await Promise.all([upload.waitForEvent('close'), page.waitForEvent('load'), upload.click('#send')]);
+    t.eq(seen, ['上传成功！']);
+    t.eq(await listed(page), ['pack.zip', 'wide.png', '笔记 1.txt']);
+
+    const shownText = await windowFrom(page, () => row(page, '笔记 1.txt').locator('.entry').click());
+    t.eq(await shownText.locator('#text').textContent(), text);
+    await shownText.close();
+    const shownPicture = await windowFrom(page, () => row(page, 'wide.png').locator('.entry').click());
+    await shownPicture.waitForFunction(() => {
+      const img = document.querySelector('#picture');
+      return img && img.complete && img.naturalWidth === 1000 && img.naturalHeight === 600;
+    });
+    await shownPicture.close();
+    await t.shot('uploaded');
+
+    const [download] = await Promise.all([page.waitForEvent('download'),
+      row(page, '笔记 1.txt').locator('.download').click()]);
+    t.eq(download.suggestedFilename(), '笔记 1.txt');
+    t.eq(fs.readFileSync(await download.path(), 'utf8'), text);
+
+    // The unpack window alerts, reloads the drive page and closes itself.
+    // Its alert can come before the window reaches the test: answered for the
+    // whole context.
+    seen = [];
+    const context = page.context();
+    const accept = async (dialog) => {
+      seen.push(dialog.message());
+      await dialog.accept();
+    };
+    context.on('dialog', accept);
+    await Promise.all([page.waitForEvent('load'), row(page, 'pack.zip').locator('.unzip').click()]);
+    context.off('dialog', accept);
+    t.eq(seen, ['操作成功']);
+    t.eq(await listed(page), ['inner/', 'pack.zip', 'wide.png', '笔记 1.txt']);
+    await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), row(page, 'inner/').locator('.entry').click()]);
+    t.eq(await listed(page), ['a.txt']);
+    await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.click('#up')]);
+    t.eq(await listed(page), ['inner/', 'pack.zip', 'wide.png', '笔记 1.txt']);
   },
 };

@@ -1,0 +1,159 @@
+#include "host/netdrive_file_pages.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "common/kesra_error_page.h"
+#include "common/kesra_file_operations.h"
+#include "common/kesra_file_paths.h"
+#include "common/markup_encode.h"
+#include "host/netdrive_file_parts.h"
+#include "host/netdrive_page_gate.h"
+#include "office/net_drive.h"
+#include "office/net_drive_answers.h"
+#include "office/net_drive_space.h"
+#include "page/kesra_opener_refresh.h"
+#include "platform/com/object.h"
+#include "platform/fs/file.h"
+#include "platform/vb/convert.h"
+#include "platform/vb/strings.h"
+#include "transfer/kesra_class_upload_file.h"
+#include "transfer/kesra_class_upload_file_ex.h"
+#include "transfer/kesra_file_download.h"
+#include "transfer/picture_sniff.h"
+
+namespace host {
+namespace {
+
+using vb::String;
+using vb::Variant;
+
+// A text file is shown up to this many bytes; the rest is for the download.
+constexpr size_t kShownTextBytes = 1024 * 1024;
+constexpr uint8_t kCloseWindow = 1;
+
+// The kinds shown as text: the editor's text types and the usual plain-text ones.
+constexpr char16_t kTextTypes[] =
+    u"|txt|bat|c|htm|html|css|js|vbs|inc|stm|shtm|shtml|asp|asa|aspx|asax|ascx|asmx|aspa|php|php3|php4|jsp|cgi|"
+    u"log|csv|xml|json|md|ini|sql|py|java|cpp|h|sh|";
+
+// The file's first bytes, at most `count`.
+std::string Head(const String& real, size_t count) {
+  fs::File file = fs::File::Open(real, false, fs::Disposition::kOpenExisting);
+  std::string bytes(static_cast<size_t>(std::min<uint64_t>(file.Size(), count)), '\0');
+  bytes.resize(file.Read(bytes.data(), bytes.size()));
+  file.Close();
+  return bytes;
+}
+
+String PageHead(const String& title) {
+  return u"<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\n<title>" +
+         qe::HtmlEncodeText(title) + u"</title>\n<link rel=\"stylesheet\" href=\"/qe/qe.css\">\n</head>\n";
+}
+
+String FileQuery(const String& path) { return u"p_CurrentFile=" + qe::HtmlEncodeText(qe::QueryValueEncode(path)); }
+
+}  // namespace
+
+void NetDriversDownload(Page& page) {
+  std::optional<DriveFile> file = RequestedDriveFile(page);
+  if (file) qe::SendConfinedFile(page.Response, file->real, u"", true);
+}
+
+void NetDriversViewPage(Page& page) {
+  Variant qe = DriveGate(page);
+  if (qe.IsEmpty()) return;
+  std::optional<DriveFile> file = RequestedDriveFile(page);
+  if (!file) return;
+  std::string head;
+  try {
+    head = Head(file->real, kShownTextBytes + 1);
+  } catch (const vb::Error&) {
+    qe::KesraShowErrorPageWithoutData(page.Response, u"未知错误！", false, u"");
+    return;
+  }
+  std::optional<qe::PictureInfo> picture = qe::SniffPicture(head);
+  if (DriveRequestText(page, u"p_Act") == u"Picture") {
+    // Served by what the bytes are, never by the name: a page named ".png" is no picture.
+    if (picture)
+      qe::SendConfinedFile(page.Response, file->real, PictureContentType(*picture), false);
+    else
+      qe::KesraShowErrorPageWithoutData(page.Response, u"不允许该类文件下载！", false, u"");
+    return;
+  }
+  String body = u"<body>\n<h1>" + qe::HtmlEncodeText(file->name) + u"</h1>\n<p><a id=\"download\" href=\"netdrivers.asp?p_Act=download&amp;" +
+                FileQuery(file->path) + u"\">下载</a></p>\n";
+  String type = u"|" + vb::LCase(qe::KesraFileGetExt(file->name, 0)) + u"|";
+  if (picture) {
+    body += u"<p><img id=\"picture\" src=\"netdrivers_view.asp?p_Act=Picture&amp;" + FileQuery(file->path) +
+            u"\" alt=\"" + qe::HtmlEncodeText(file->name) + u"\"></p>\n";
+  } else if (vb::StringView(kTextTypes).find(type) != vb::StringView::npos && head.find('\0') == std::string::npos) {
+    bool cut = head.size() > kShownTextBytes;
+    if (cut) head.resize(kShownTextBytes);
+    body += u"<pre id=\"text\">" + ShownText(head) + u"</pre>\n";
+    if (cut) body += u"<p>文件较大，这里只显示了开头的 1 MB，全文请下载。</p>\n";
+  } else {
+    body += u"<p id=\"other\">该类型文件不能在这里显示，请下载后查看。</p>\n";
+  }
+  com::Call(page.Response, u"Write", PageHead(file->name) + body + u"</body>\n</html>\n");
+}
+
+void NetDriversUploadPage(Page& page) {
+  Variant qe = DriveGate(page);
+  if (qe.IsEmpty()) return;
+  String folder = DriveFolder(page);
+  if (vb::UCase(vb::CStr(com::Call(page.Request, u"ServerVariables", String(u"REQUEST_METHOD")))) != u"POST") {
+    com::Call(page.Response, u"Write",
+              PageHead(u"上传文件") + u"<body>\n<h1>上传文件</h1>\n<p>上传到：" + qe::HtmlEncodeText(folder) +
+                  u"</p>\n<form name=\"upload\" method=\"post\" enctype=\"multipart/form-data\" "
+                  u"action=\"netdrivers_upload.asp?p_CurrentFolder=" +
+                  qe::HtmlEncodeText(qe::QueryValueEncode(folder)) +
+                  u"\">\n<p><input type=\"file\" name=\"files\" id=\"files\" multiple></p>\n"
+                  u"<p><input type=\"submit\" id=\"send\" value=\"上传\"></p>\n</form>\n</body>\n</html>\n");
+    return;
+  }
+  if (!DriveFromThisSite(page, qe)) return;
+  std::optional<DriveFolderPlace> place = RequestedDriveFolder(page, folder);
+  if (!place) return;
+
+  auto upload = std::make_shared<qe::Kesra_Class_UploadFile>();
+  upload->GetData(page.Request);
+  if (upload->ErrorID() != qe::kUploadDone) {
+    qe::netdrive::RefuseAndGoBack(page.Response, qe::netdrive::ScriptString(upload->Description()));
+    return;
+  }
+  std::vector<std::shared_ptr<qe::Kesra_Class_UploadFileEx>> files;
+  double bytes = 0;
+  for (const auto& [key, entry] : upload->FileTable().Entries()) {
+    auto file = std::dynamic_pointer_cast<qe::Kesra_Class_UploadFileEx>(entry.GetObject());
+    if (!file) continue;
+    String name = vb::CStr(file->LocalName);
+    if (name.empty()) continue;  // a file box left empty
+    // The drive's name rules, as creating a file has them.
+    if (!qe::netdrive::IsEntryName(name) || name.find_first_of(u":\\?*") != String::npos ||
+        !qe::netdrive::MapInside(page.Server, place->virtual_path + name, place->real, false)) {
+      qe::KesraShowErrorPageWithoutData(page.Response, qe::netdrive::kIllegalPathMessage, false, u"");
+      return;
+    }
+    bytes += vb::CDbl(file->Size);
+    files.push_back(file);
+  }
+  if (files.empty()) {
+    qe::netdrive::RefuseAndGoBack(page.Response, u"请选择要上传的文件！");
+    return;
+  }
+  // Each file is a new entry (a taken name gets "(n)"), so it adds all its bytes.
+  std::optional<qe::netdrive::DriveSpace> space =
+      qe::netdrive::ReserveSpace(page.Session, page.Response, place->drive, bytes, true);
+  if (!space) return;
+  int saved = 0;
+  for (const auto& file : files) {
+    if (!file->SavetoFile(page.Server, Variant(place->real), int16_t{1}, false)) continue;
+    space->Add(vb::CDbl(file->Size));
+    ++saved;
+  }
+  String message = saved == static_cast<int>(files.size()) ? String(u"上传成功！") : String(u"部分文件上传失败！");
+  com::Call(page.Response, u"Write", qe::KesraOpenerEditRefresh(message, kCloseWindow));
+}
+
+}  // namespace host

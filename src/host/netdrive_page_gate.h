@@ -1,0 +1,19 @@
+#pragma once
+// What every drive page does first: the request's values, the login gate and
+// the origin check of the pages that change something.
+#include "host/pages.h"
+
+namespace host {
+
+// The request's value by name; "" when it was not sent.
+vb::String DriveRequestText(Page& page, const char16_t* name);
+// The façade, once the visitor passed the login gate; Empty when the gate
+// ended the response.
+vb::Variant DriveGate(Page& page);
+// False once the origin check refused the request (its error page ended the
+// response).
+bool DriveFromThisSite(Page& page, vb::Variant& qe);
+// p_CurrentFolder, "/" when it was not sent.
+vb::String DriveFolder(Page& page);
+
+}  // namespace host
