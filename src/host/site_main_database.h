@@ -26,4 +26,9 @@ bool PrepareMainDatabase(Page& page, vb::Variant& qe);
 // databases it was making. Run when a site is mounted.
 void RemoveUnfinishedDatabases(const std::filesystem::path& data_folder);
 
+// What killed processes left in the mounted site (C:\): the above in its
+// database folders, and maintenance scratch files and folders ("/data",
+// "/Comm", "/temp", "/AutoBackup", "/data_backup") whose process is gone.
+void RemoveLeftovers();
+
 }  // namespace host
