@@ -169,14 +169,12 @@ bool AccessBackup(vb::Variant& Response, vb::Variant& Server, std::vector<vb::St
   std::vector<vb::String> failed;
   for (const vb::String& name : paths.names)
     if (!CopyAside(FilePath(paths.data_folder, name), FilePath(built, name))) failed.push_back(name);
-  if (!failed.empty()) {
-    KesraFolderDelete(built);
-    return RefuseNames(Response, kFilesNotBackedUp, failed);
-  }
+  // The files copied before a failure are whole and stay, as they always did.
   if (!PublishFolder(built, paths.backup_folder)) {
     KesraFolderDelete(built);
-    return Refuse(Response, kBackupExists);
+    if (failed.empty()) return Refuse(Response, kBackupExists);
   }
+  if (!failed.empty()) return RefuseNames(Response, kFilesNotBackedUp, failed);
   return true;
 }
 
