@@ -1,9 +1,5 @@
 #include "host/site_main_database.h"
 
-#include <signal.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
 #include <regex>
 #include <vector>
@@ -12,6 +8,7 @@
 #include "platform/com/object.h"
 #include "platform/fs/file_write.h"
 #include "platform/fs/paths.h"
+#include "platform/sys/process_ids.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
 #include "shell/application_lock.h"
@@ -24,9 +21,6 @@ namespace {
 constexpr char16_t kSeedingEnd[] = u".seeding";
 
 vb::String MarkerOf(const vb::String& database) { return database + kSeedingEnd; }
-
-// 0 stands for a name that carries no process.
-bool IsLiveProcess(int pid) { return pid > 0 && (pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM); }
 
 // Scratch names of maintenance runs from before scratch names carried their
 // process ("compact-0123456789abcdef.mdb", a "rebuild-…" folder): nobody
@@ -108,7 +102,7 @@ void RemoveUnfinishedDatabases(const std::filesystem::path& data_folder) {
       for (const auto& other : found)
         if (vb::EqualsNoCase(vb::FromUtf8(other.filename().string()), database)) std::filesystem::remove(other, error);
       std::filesystem::remove(file, error);
-    } else if (qe::IsStagedDatabaseName(name) && !IsLiveProcess(qe::StagedDatabaseOwner(name))) {
+    } else if (qe::IsStagedDatabaseName(name) && !sys::IsProcessRunning(qe::StagedDatabaseOwner(name))) {
       std::filesystem::remove(file, error);
     }
   }

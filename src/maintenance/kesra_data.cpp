@@ -16,6 +16,7 @@
 #include "platform/ado/jro.h"
 #include "platform/asp/context.h"
 #include "platform/com/registry.h"
+#include "platform/fs/folders.h"
 #include "platform/fs/paths.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
@@ -170,7 +171,7 @@ bool AccessBackup(vb::Variant& Response, vb::Variant& Server, std::vector<vb::St
   for (const vb::String& name : paths.names)
     if (!CopyAside(FilePath(paths.data_folder, name), FilePath(built, name))) failed.push_back(name);
   // The files copied before a failure are whole and stay, as they always did.
-  if (!PublishFolder(built, paths.backup_folder)) {
+  if (!fs::PublishFolder(built, paths.backup_folder)) {
     KesraFolderDelete(built);
     if (failed.empty()) return Refuse(Response, kBackupExists);
   }

@@ -1,11 +1,5 @@
 #include "maintenance/private_files.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <stdio.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -17,6 +11,7 @@
 #include "platform/ado/jro.h"
 #include "platform/fs/folders.h"
 #include "platform/fs/paths.h"
+#include "platform/sys/process_ids.h"
 #include "platform/vb/convert.h"
 
 namespace qe {
@@ -25,12 +20,12 @@ namespace {
 constexpr char16_t kAutoBackup[] = u"/AutoBackup";
 
 // The process a scratch name belongs to; 0 when the name is no scratch name.
-pid_t OwnerOf(const std::string& name) {
+int OwnerOf(const std::string& name) {
   constexpr size_t kPrefixLength = sizeof kScratchPrefix - 1;
   if (name.compare(0, kPrefixLength, kScratchPrefix) != 0) return 0;
   size_t end = name.find('-', kPrefixLength);
   if (end == std::string::npos || end == kPrefixLength || end - kPrefixLength > 9) return 0;
-  pid_t pid = 0;
+  int pid = 0;
   for (size_t i = kPrefixLength; i < end; ++i) {
     if (name[i] < '0' || name[i] > '9') return 0;
     pid = pid * 10 + (name[i] - '0');
@@ -38,15 +33,13 @@ pid_t OwnerOf(const std::string& name) {
   return pid;
 }
 
-bool IsAlive(pid_t pid) { return pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM; }
-
 }  // namespace
 
 vb::String PrivateName(vb::StringView what) {
   static thread_local std::mt19937_64 generator{std::random_device{}()};
   char digits[17];
   std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(generator()));
-  return vb::FromUtf8(kScratchPrefix + std::to_string(::getpid()) + "-") + vb::String(what) + vb::FromUtf8(digits);
+  return vb::FromUtf8(kScratchPrefix + std::to_string(sys::CurrentProcessId()) + "-") + vb::String(what) + vb::FromUtf8(digits);
 }
 
 vb::String PrivateNameBeside(const vb::String& path, vb::StringView what) {
@@ -72,7 +65,7 @@ void RemoveAbandonedScratch(const std::filesystem::path& folder) {
   std::vector<std::filesystem::path> abandoned;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
     pid_t owner = OwnerOf(entry.path().filename().string());
-    if (owner > 0 && !IsAlive(owner)) abandoned.push_back(entry.path());
+    if (owner > 0 && !sys::IsProcessRunning(owner)) abandoned.push_back(entry.path());
   }
   for (const auto& path : abandoned) std::filesystem::remove_all(path, error);
 }
@@ -114,23 +107,7 @@ void AutoBackupFolder::Publish() {
   }
   vb::String dated = parent_ + u"\\" + label_ + KesraBackupTimeName();
   for (int n = 1; n < 1000; ++n)
-    if (PublishFolder(built, n == 1 ? dated : dated + u"_" + vb::CStr(vb::Variant(int32_t{n})))) return;
-}
-
-bool PublishFolder(const vb::String& built, const vb::String& target) {
-  // Made durable before it is named: the name never stands for a folder
-  // whose files a crash could still cut short.
-  auto from = fs::ToHostPath(built);
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(from, error)) {
-    int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-      ::fsync(fd);
-      ::close(fd);
-    }
-  }
-  auto to = fs::ToHostPath(target);
-  return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+    if (fs::PublishFolder(built, n == 1 ? dated : dated + u"_" + vb::CStr(vb::Variant(int32_t{n})))) return;
 }
 
 void PutDatabaseInPlace(const vb::String& target, const vb::String& built) {

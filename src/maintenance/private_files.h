@@ -53,10 +53,6 @@ class AutoBackupFolder {
   vb::String parent_, label_, path_;
 };
 
-// Renames the finished folder `built` to `target` unless a file or folder of
-// that name exists; false, with `built` left as it is, then.
-bool PublishFolder(const vb::String& built, const vb::String& target);
-
 // Puts the database file `built` in the place of `target` (both real paths)
 // and removes `built`: connections that have the target open wait for the
 // copy and then see the new database; a missing target is made.

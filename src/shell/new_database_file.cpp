@@ -1,7 +1,5 @@
 #include "shell/new_database_file.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -11,6 +9,7 @@
 #include "platform/ado/database_pool.h"
 #include "platform/fs/file.h"
 #include "platform/fs/paths.h"
+#include "platform/sys/process_ids.h"
 #include "platform/vb/strings.h"
 
 namespace qe {
@@ -25,7 +24,7 @@ vb::String StagedName(const vb::String& path) {
   static thread_local std::mt19937_64 generator{std::random_device{}()};
   char digits[17];
   std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(generator()));
-  return path + u"." + vb::FromUtf8(std::to_string(::getpid())) + u"-" + vb::FromUtf8(digits) +
+  return path + u"." + vb::FromUtf8(std::to_string(sys::CurrentProcessId())) + u"-" + vb::FromUtf8(digits) +
          vb::FromUtf8(kStagedEnd);
 }
 
