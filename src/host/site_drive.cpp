@@ -15,7 +15,7 @@ vb::String MountSite(const std::filesystem::path& folder) {
   // The databases live in the site's data folder ("\Data" or "\data": one
   // folder in any case); the component creates them but not the folder.
   if (!fs::IsExistingFolder(u"C:\\data")) fs::CreateFolderWithParents(u"C:\\data");
-  if (auto data = fs::ResolveExisting(u"C:\\data")) RemoveUnfinishedDatabases(*data);
+  RemoveLeftovers();
   // The structure configuration that rebuilds them, made for this schema.
   qe::ProvideShippedConfiguration(qe::kShippedConfiguration);
   // And the script that makes them on SQL Server.

@@ -23,7 +23,13 @@ bool PrepareMainDatabase(Page& page, vb::Variant& qe);
 
 // What a killed server left in the database folder: a database whose
 // seeding never finished (with its marker), and the staged files of
-// databases it was making. Run when a site is mounted.
+// databases it was making, with the engine's files beside them (unless the
+// process that staged them still runs). Run when a site is mounted.
 void RemoveUnfinishedDatabases(const std::filesystem::path& data_folder);
+
+// What killed processes left in the mounted site (C:\): the above in its
+// database folders, and maintenance scratch files and folders ("/data",
+// "/Comm", "/temp", "/AutoBackup", "/data_backup") whose process is gone.
+void RemoveLeftovers();
 
 }  // namespace host

@@ -103,17 +103,19 @@ bool Kesra_Class_Access::CompactFiles(vb::Variant& Response, vb::Variant& Server
       KesraShowErrorPageWithoutData(Response, u"不能创建临时目录，压缩失败！", p_CloseParent, p_DialogID);
     return false;
   }
-  // Made with the first file there is to back up.
-  std::optional<vb::String> backup_folder;
-  if (!backup) backup_folder.emplace();
+  RemoveAbandonedSiteScratch(Server);
+  // Made with the first file there is to back up, published at the end.
+  std::optional<AutoBackupFolder> backup_folder;
+  bool backup_made = !backup;
   vb::String failed;
   for (const vb::String& name : vb::SplitParts(file_list, u"|")) {
     vb::String file = vb::Replace(folder + u"\\" + name, u"\\\\", u"\\");
     bool compacted = false;
     if (KesraFileExist(file, 0)) {
-      if (!backup_folder) backup_folder = CreateBackupFolder(Server, kBackupLabel);
-      bool into_backup = !backup_folder->empty();
-      vb::String snapshot = into_backup ? *backup_folder + u"\\" + name
+      if (!backup_made) backup_folder.emplace(Server, kBackupLabel);
+      backup_made = true;
+      bool into_backup = backup_folder && !backup_folder->Path().empty();
+      vb::String snapshot = into_backup ? backup_folder->Path() + u"\\" + name
                                         : scratch_folder + u"\\" + PrivateName(u"snapshot-") + u".mdb";
       compacted = CompactDatabaseFile(file, snapshot, !into_backup, scratch_folder);
     }

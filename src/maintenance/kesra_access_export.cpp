@@ -34,7 +34,7 @@ bool Kesra_Class_Access::KesraAccessExport(vb::Variant& Response, vb::Variant& R
           sys::vbYes)
     return false;
   auto [folder, name] = SplitFolder(p_FileFullName_Destination);
-  const vb::String copy = (folder.empty() ? vb::String() : folder + u"\\") + PrivateName(u".export-") + u".mdb";
+  const vb::String copy = (folder.empty() ? vb::String() : folder + u"\\") + PrivateName(u"export-") + u".mdb";
   try {
     // The source as it stood at one moment, while pages may write to it.
     ado::CopyDatabase(fs::ToHostPath(p_FileFullName_Source), fs::ToHostPath(copy));

@@ -21,6 +21,9 @@
 #include "platform/com/registry.h"
 #include "platform/fs/paths.h"
 #include "platform/vb/strings.h"
+#include "shell/new_database_file.h"
+#include "shell/qe_application_data.h"
+#include "shell/qe_config.h"
 #include "shell/qe_data_init.h"
 
 namespace qe {
@@ -90,7 +93,7 @@ bool BackUp(const std::vector<LiveFile>& files, const vb::String& backup) {
 // file system), then renamed over it under the lock still held.
 void PutInPlace(std::vector<LiveFile>& files, const vb::String& folder, const vb::String& built) {
   for (LiveFile& file : files) {
-    vb::String staged = folder + u"\\" + PrivateName(u".repair-") + u".mdb";
+    vb::String staged = folder + u"\\" + PrivateName(u"repair-") + u".mdb";
     if (KesraFileCopyMove(built + u"\\" + file.name, staged, u"copy", u"") != kFileOperationDone)
       vb::Raise(vb::kPathFileAccessError, staged);
     try {
@@ -134,18 +137,24 @@ bool Kesra_Class_Access::KesraAccessRepair(vb::Variant& Response, vb::Variant& R
   if (p_Level == 1) {
     // The compaction backs the files up once more and replaces them safely.
     std::vector<LiveFile> files = HoldLiveFiles(p_DataPath, names);
-    BackUp(files, CreateBackupFolder(Server, kBackupLabel));
+    {
+      AutoBackupFolder backup(Server, kBackupLabel);
+      BackUp(files, backup.Path());
+    }
     files.clear();
     return KesraAccessCompact(Response, Request, Server, compact_list, false, false, u"");
   }
 
+  RemoveAbandonedSiteScratch(Server);
   // Writers wait from here until the new files are in place.
   std::vector<LiveFile> files = HoldLiveFiles(p_DataPath, names);
   bool any = false;
   for (const LiveFile& file : files) any |= file.exists;
   // Level 2 pours the backup back, so it needs one of every file; level 3
   // needs one of the files it replaces (a fresh site has none).
-  vb::String backup = p_Level == 2 || any ? CreateBackupFolder(Server, kBackupLabel) : vb::String();
+  std::optional<AutoBackupFolder> backup_folder;
+  if (p_Level == 2 || any) backup_folder.emplace(Server, kBackupLabel);
+  const vb::String backup = backup_folder ? backup_folder->Path() : vb::String();
   bool backed_up = BackUp(files, backup);
   if (p_Level == 2) {
     for (const LiveFile& file : files) backed_up &= file.exists;
@@ -180,10 +189,24 @@ bool Kesra_Class_Access::KesraAccessRepair(vb::Variant& Response, vb::Variant& R
     for (const LiveFile& file : files)
       if (!ImportWhole(backup + u"\\" + file.name, built->folder + u"\\" + file.name)) return refuse(kImportFailed);
   }
+  // Level 3 seeds the new main database before it takes the live one's
+  // place: a crash leaves the old data or the seeded database, never an
+  // empty one that nothing would seed again.
+  bool seeded = p_Level != 3;
+  if (!seeded) {
+    QeGetApplicationConnString(Response, Request, Server, Application, false, u"");
+    if (asp::ResponseEnded(Response)) return false;
+    const vb::String main = QeGetDataFullName(Server);
+    for (const LiveFile& file : files)
+      if (vb::EqualsNoCase(file.path, main)) {
+        QeDataSeed(Request, NewJetDatabaseConnectionString(built->folder + u"\\" + file.name));
+        seeded = true;
+      }
+  }
   PutInPlace(files, p_DataPath, built->folder);
   files.clear();
 
-  if (p_Level == 3) {
+  if (!seeded) {
     QeDataInit(Response, Request, Server, Application);
     if (asp::ResponseEnded(Response)) return false;
   }

@@ -16,6 +16,7 @@
 #include "platform/ado/jro.h"
 #include "platform/asp/context.h"
 #include "platform/com/registry.h"
+#include "platform/fs/folders.h"
 #include "platform/fs/paths.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
@@ -117,7 +118,7 @@ bool FitsInPlace(const vb::String& saved, const vb::String& live) {
 // failure leaves the live file whole and open connections go on with the
 // restored one.
 bool PutBack(const vb::String& saved, const vb::String& live, const vb::String& data_folder) {
-  vb::String staged = data_folder + u"\\" + PrivateName(u".restore-") + u".mdb";
+  vb::String staged = data_folder + u"\\" + PrivateName(u"restore-") + u".mdb";
   try {
     ado::CopyDatabase(fs::ToHostPath(saved), fs::ToHostPath(staged));
     PutDatabaseInPlace(live, staged);
@@ -157,10 +158,23 @@ bool AccessBackup(vb::Variant& Response, vb::Variant& Server, std::vector<vb::St
   AccessPaths paths = MapAccessList(Server, fields);
   if (paths.data_folder.empty()) return Refuse(Response, kAccessFormat);
   if (KesraFolderExist(paths.backup_folder)) return Refuse(Response, kBackupExists);
-  if (!KesraFolderCreate(paths.backup_folder)) return Refuse(Response, kBackupNotCreated);
+  RemoveAbandonedSiteScratch(Server);
+  // Filled under a private name and named when complete: a folder under its
+  // final name is a whole backup.
+  vb::String built;
+  try {
+    built = CreatePrivateFolder(paths.backup_folder.substr(0, paths.backup_folder.rfind(u'\\')), u"backup-");
+  } catch (const vb::Error&) {
+    return Refuse(Response, kBackupNotCreated);
+  }
   std::vector<vb::String> failed;
   for (const vb::String& name : paths.names)
-    if (!CopyAside(FilePath(paths.data_folder, name), FilePath(paths.backup_folder, name))) failed.push_back(name);
+    if (!CopyAside(FilePath(paths.data_folder, name), FilePath(built, name))) failed.push_back(name);
+  // The files copied before a failure are whole and stay, as they always did.
+  if (!fs::PublishFolder(built, paths.backup_folder)) {
+    KesraFolderDelete(built);
+    if (failed.empty()) return Refuse(Response, kBackupExists);
+  }
   if (!failed.empty()) return RefuseNames(Response, kFilesNotBackedUp, failed);
   return true;
 }
@@ -172,7 +186,9 @@ bool AccessRestore(vb::Variant& Response, vb::Variant& Server, const std::vector
   if (!KesraFolderExist(paths.backup_folder)) return Refuse(Response, kBackupMissing);
   // What each restored file replaces is kept first; a file whose copy could
   // not be made stays as it is.
-  vb::String safety = CreateBackupFolder(Server, kRestoreSafetyLabel);
+  RemoveAbandonedSiteScratch(Server);
+  AutoBackupFolder safety_folder(Server, kRestoreSafetyLabel);
+  const vb::String safety = safety_folder.Path();
   std::vector<vb::String> failed;
   for (const vb::String& name : paths.names) {
     vb::String live = FilePath(paths.data_folder, name), saved = FilePath(paths.backup_folder, name);

@@ -27,7 +27,7 @@ bool SupplyMainSchema(const vb::String& path) {
   const vb::String stamp = MainSchemaStamp();
   if (ado::DatabaseProperty(target, kStampProperty) == stamp) return false;
   // The model: a database made from the schema, beside the site's.
-  const vb::String model = path + u"." + PrivateName(u"model-");
+  const vb::String model = PrivateNameBeside(path, u"model-");
   try {
     CreateMainDatabaseFromSchema(model);
     ado::SupplyStructure(target, fs::ToHostPath(model));

@@ -26,7 +26,7 @@ constexpr char16_t kMainDataFile[] = u"qe.asp";
 
 // Fills a new configuration database at `path` from a database made from the schema.
 void BuildConfiguration(const vb::String& path) {
-  const vb::String main = path + u"." + PrivateName(u"schema-");
+  const vb::String main = PrivateNameBeside(path, u"schema-");
   try {
     CreateMainDatabaseFromSchema(main);
     DatabaseStructure structure = ReadDatabaseStructure(main);
@@ -72,7 +72,7 @@ bool ProvideShippedConfiguration(const vb::String& path) {
   if (fs::IsExistingFile(path)) {
     Made made = MadeFor(path);
     if (made == Made::kForThisSchema) return false;
-    const vb::String staged = path + u"." + PrivateName(u"new-");
+    const vb::String staged = PrivateNameBeside(path, u"new-");
     try {
       BuildConfiguration(staged);
       // A file that is no database has no connections to wait for.

@@ -19,9 +19,14 @@ vb::String NewJetDatabaseConnectionString(vb::StringView path);
 // An error of `build` leaves no file and reaches the caller, naming `path`.
 bool CreateDatabaseFileWhole(const vb::String& path, const std::function<void(const vb::String& staged)>& build);
 
-// True for the name of a staged file ("qe.asp.0123456789abcdef.new"): one
+// True for the name of a staged file ("qe.asp.0123456789abcdef.new") and of
+// the engine's files beside it ("-journal", "-wal", "-shm" after it): one
 // left behind is the work of a process that was killed while it made a
 // database.
 bool IsStagedDatabaseName(std::string_view file_name);
+
+// The number of the process that staged it ("qe.asp.4242-0123456789abcdef.new"
+// gives 4242); 0 for a staged name without one, or no staged name.
+int StagedDatabaseOwner(std::string_view file_name);
 
 }  // namespace qe

@@ -54,8 +54,12 @@ std::vector<vb::String> SeedStatements(vb::Variant& Request) {
 void QeDataInit(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server, vb::Variant& Application) {
   QeGetApplicationConnString(Response, Request, Server, Application, false, u"");
   if (asp::ResponseEnded(Response)) return;
+  QeDataSeed(Request, vb::CStr(com::Call(Application, u"", vb::String(kPublicQeDataConnString))));
+}
+
+void QeDataSeed(vb::Variant& Request, const vb::String& connection_string) {
   vb::Variant conn(com::CreateObject(u"Adodb.Connection"));
-  com::Call(conn, u"Open", com::Call(Application, u"", vb::String(kPublicQeDataConnString)));
+  com::Call(conn, u"Open", connection_string);
   // All rows or none: a half-seeded database could not be seeded again
   // without doubling what is there.
   RunInTransaction(conn, [&] {

@@ -16,4 +16,8 @@ inline constexpr char16_t kSeededLoginName[] = u"tolva";
 // request; a failing statement leaves no row and reaches the caller.
 void QeDataInit(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server, vb::Variant& Application);
 
+// The same rows written into the database that `connection_string` opens
+// (a new main database being built, before it takes the site's).
+void QeDataSeed(vb::Variant& Request, const vb::String& connection_string);
+
 }  // namespace qe

@@ -252,5 +252,17 @@ TEST_F(QeDataInitTest, TheSchemaMakesEachTableOnceWithKeysFromOne) {
   EXPECT_EQ(Count(u"User"), 0);
 }
 
+// The main database is made under a staged name and copied into its own:
+// nothing of this process may keep the staged file open once it is gone.
+TEST_F(QeDataInitTest, NoDescriptorOfTheStagedFileOutlivesIt) {
+  std::vector<std::string> open_staged;
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+    if (target.find(".new") != std::string::npos) open_staged.push_back(target);
+  }
+  EXPECT_EQ(open_staged, std::vector<std::string>{});
+}
+
 }  // namespace
 }  // namespace site_databases

@@ -14,6 +14,7 @@ namespace {
 
 constexpr char kHeader[] = "SQLite format 3";  // and its NUL: 16 bytes
 constexpr int kUnrecognizedFormat = 3343;
+constexpr int kBusyWaitMs = 10000;
 
 [[noreturn]] void NotADatabase(const std::filesystem::path& file) {
   vb::Raise(kUnrecognizedFormat, u"Unrecognized database format '" + vb::FromUtf8(file.string()) + u"'.");
@@ -33,6 +34,8 @@ std::vector<std::string> DatabaseTableNames(const std::filesystem::path& file) {
   std::vector<std::string> names;
   bool read = false;
   if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    // A page committing meanwhile holds readers off for a moment.
+    sqlite3_busy_timeout(db, kBusyWaitMs);
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'",
                            -1, &stmt, nullptr) == SQLITE_OK) {

@@ -78,17 +78,53 @@ class Pool {
     return n;
   }
 
- private:
   static std::string KeyOf(const std::filesystem::path& file, Database::Mode mode) {
     return file.native() + '\0' + (mode == Database::Mode::kReadOnly ? 'r' : 'w');
+  }
+
+  // Closes the kept connections of `file`.
+  void Forget(const std::filesystem::path& file) {
+    std::vector<Idle> closing;
+    std::lock_guard lock(mutex_);
+    for (Database::Mode mode : {Database::Mode::kReadOnly, Database::Mode::kOpenExisting}) {
+      auto it = idle_.find(KeyOf(file, mode));
+      if (it == idle_.end()) continue;
+      count_ -= it->second.size();
+      for (Idle& idle : it->second) closing.push_back(std::move(idle));
+      idle_.erase(it);
+    }
+  }
+
+ private:
+  // A connection kept for a file that was since renamed over or removed
+  // would keep the old file open for nothing: they go as connections come
+  // back. Under the lock.
+  void TakeStale(std::vector<Idle>& stale) {
+    for (auto it = idle_.begin(); it != idle_.end();) {
+      auto& list = it->second;
+      std::optional<FileIdentity> now = list.empty() ? std::nullopt : IdentityOf(list.front().db->File());
+      for (size_t i = 0; i < list.size();) {
+        if (now && list[i].identity == *now) {
+          ++i;
+          continue;
+        }
+        stale.push_back(std::move(list[i]));
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+        --count_;
+      }
+      it = list.empty() ? idle_.erase(it) : std::next(it);
+    }
   }
 
   void GiveBack(Database* given_back, FileIdentity identity) {
     std::unique_ptr<Database> db(given_back);
     if (identity == FileIdentity{} || !db->Clean()) return;
+    if (IdentityOf(db->File()) != identity) return;  // the name stands for another file now, or none
     std::string key = KeyOf(db->File(), db->OpenMode());
     std::unique_ptr<Database> closing;
+    std::vector<Idle> stale;  // closed after the lock (declared before it)
     std::lock_guard lock(mutex_);
+    TakeStale(stale);
     auto it = idle_.find(key);
     if (it != idle_.end() && it->second.size() >= kMaxPerFile) {
       closing = std::move(it->second.front().db);
@@ -138,5 +174,7 @@ std::shared_ptr<Database> OpenPooled(const std::filesystem::path& file, Database
 }
 
 size_t PooledCount(const std::filesystem::path& file) { return pool().Count(file); }
+
+void ForgetPooled(const std::filesystem::path& file) { pool().Forget(file); }
 
 }  // namespace ado

@@ -18,6 +18,11 @@ namespace ado {
 std::shared_ptr<Database> OpenPooled(const std::filesystem::path& file, Database::Mode mode, String display_path,
                                      String source);
 
+// Closes the connections kept for `file`, before it is renamed or removed
+// (kept connections of a file whose name moved on also go as others come
+// back).
+void ForgetPooled(const std::filesystem::path& file);
+
 // How many connections are kept for `file` now.
 size_t PooledCount(const std::filesystem::path& file);
 

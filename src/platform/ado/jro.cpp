@@ -378,9 +378,13 @@ DatabaseWriteLock::DatabaseWriteLock(const std::filesystem::path& file) : file_(
     db_ = nullptr;
     RaiseProvider(kEFail, u"Could not update; currently locked.", kEngine);
   }
+  counter_ = HeaderCounter(db_);
 }
 
 bool DatabaseWriteLock::Replace(const std::filesystem::path& replacement) {
+  // The lock keeps writers out; a counter that moved all the same means it
+  // was lost, and the file is left to what was written under it.
+  if (HeaderCounter(db_) != counter_) Fail("the write lock of " + file_.string() + " was lost", nullptr);
   return RenameHeld(db_, file_, replacement) == Swap::kDone;
 }
 

@@ -58,13 +58,15 @@ class DatabaseWriteLock {
   DatabaseWriteLock(const DatabaseWriteLock&) = delete;
   DatabaseWriteLock& operator=(const DatabaseWriteLock&) = delete;
 
-  // ReplaceDatabase under this lock: nothing was written since it was taken.
+  // ReplaceDatabase under this lock: nothing was written since it was taken
+  // (the change counter says so, or this raises and nothing is done).
   // False, with nothing done, when the replacement is on another file system.
   bool Replace(const std::filesystem::path& replacement);
 
  private:
   std::filesystem::path file_;
   sqlite3* db_ = nullptr;
+  ChangeCounter counter_ = 0;  // as the lock was taken
 };
 
 }  // namespace ado

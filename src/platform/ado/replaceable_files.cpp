@@ -2,6 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 #include <mutex>
 
@@ -18,6 +23,8 @@ struct ReplaceableFile {
   sqlite3_file* real;  // the base file system's file
   const char* name;    // as the engine gave it (the engine keeps it while the file is open)
   int flags;
+  int lock_fd;         // a database's own descriptor for its locks; -1 for other files
+  int level;           // the lock held through lock_fd
 };
 
 ReplaceableFile* Of(sqlite3_file* f) { return reinterpret_cast<ReplaceableFile*>(f); }
@@ -45,9 +52,139 @@ void CloseBase(sqlite3_file* file) {
   sqlite3_free(file);
 }
 
+// The engine's locks on a database file, taken in the engine's own byte
+// ranges (so other processes that use the engine see them) but as locks of
+// an open file description, held by this connection's own descriptor. The
+// engine's locks belong to the process instead: closing any descriptor of
+// the file, anywhere in the process (a copy, a size or format check), drops
+// them all, and another process could then write under a lock still thought
+// held.
+constexpr off_t kPendingByte = 0x40000000;
+constexpr off_t kReservedByte = kPendingByte + 1;
+constexpr off_t kSharedFirst = kPendingByte + 2;
+constexpr off_t kSharedSize = 510;
+
+// True when taken; false when another holder has it; an errno otherwise.
+int SetRange(int fd, short type, off_t start, off_t length) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = start;
+  lock.l_len = length;
+  while (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+    if (errno == EINTR) continue;
+    return errno == EAGAIN || errno == EACCES ? SQLITE_BUSY : SQLITE_IOERR_LOCK;
+  }
+  return SQLITE_OK;
+}
+
+int TakeLock(ReplaceableFile* file, int level) {
+  const int fd = file->lock_fd;
+  if (file->level >= level) return SQLITE_OK;
+  if (level == SQLITE_LOCK_SHARED) {
+    // A writer waiting for its exclusive lock holds the pending byte: new
+    // readers stay out until it is done.
+    int rc = SetRange(fd, F_RDLCK, kPendingByte, 1);
+    if (rc != SQLITE_OK) return rc;
+    rc = SetRange(fd, F_RDLCK, kSharedFirst, kSharedSize);
+    SetRange(fd, F_UNLCK, kPendingByte, 1);
+    if (rc == SQLITE_OK) file->level = SQLITE_LOCK_SHARED;
+    return rc;
+  }
+  if (level == SQLITE_LOCK_RESERVED) {
+    int rc = SetRange(fd, F_WRLCK, kReservedByte, 1);
+    if (rc == SQLITE_OK) file->level = SQLITE_LOCK_RESERVED;
+    return rc;
+  }
+  if (file->level < SQLITE_LOCK_PENDING) {
+    int rc = SetRange(fd, F_WRLCK, kPendingByte, 1);
+    if (rc != SQLITE_OK) return rc;
+    file->level = SQLITE_LOCK_PENDING;
+  }
+  if (level == SQLITE_LOCK_PENDING) return SQLITE_OK;
+  int rc = SetRange(fd, F_WRLCK, kSharedFirst, kSharedSize);
+  if (rc == SQLITE_OK) file->level = SQLITE_LOCK_EXCLUSIVE;
+  return rc;
+}
+
+int DropLock(ReplaceableFile* file, int level) {
+  const int fd = file->lock_fd;
+  if (file->level <= level) return SQLITE_OK;
+  if (file->level > SQLITE_LOCK_SHARED) {
+    if (level == SQLITE_LOCK_SHARED && SetRange(fd, F_RDLCK, kSharedFirst, kSharedSize) != SQLITE_OK)
+      return SQLITE_IOERR_RDLOCK;
+    SetRange(fd, F_UNLCK, kPendingByte, 2);  // the pending and reserved bytes
+    file->level = SQLITE_LOCK_SHARED;
+  }
+  if (level == SQLITE_LOCK_NONE) {
+    SetRange(fd, F_UNLCK, kSharedFirst, kSharedSize);
+    file->level = SQLITE_LOCK_NONE;
+  }
+  return SQLITE_OK;
+}
+
+int ReservedByAnyone(ReplaceableFile* file, int* out) {
+  if (file->level > SQLITE_LOCK_SHARED) {
+    *out = 1;
+    return SQLITE_OK;
+  }
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = kReservedByte;
+  lock.l_len = 1;
+  if (::fcntl(file->lock_fd, F_OFD_GETLK, &lock) != 0) return SQLITE_IOERR_CHECKRESERVEDLOCK;
+  *out = lock.l_type != F_UNLCK;
+  return SQLITE_OK;
+}
+
+bool SameFile(int fd, const char* name) {
+  struct stat held {}, named {};
+  return ::fstat(fd, &held) == 0 && ::stat(name, &named) == 0 && held.st_dev == named.st_dev &&
+         held.st_ino == named.st_ino;
+}
+
+// A descriptor for the locks of the file that `real` has open: opened by
+// name, and kept only when the name still stands for that file. -1 when no
+// such descriptor could be had.
+int OpenLockDescriptor(sqlite3_file* real, const char* name, int flags) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    int fd = ::open(name, ((flags & SQLITE_OPEN_READONLY) ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    if (fd < 0 && !(flags & SQLITE_OPEN_READONLY)) fd = ::open(name, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    if (fd <= STDERR_FILENO) {
+      // Never a standard stream's number: a stray write there would land in
+      // the database.
+      int high = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+      ::close(fd);
+      if (high < 0) return -1;
+      fd = high;
+    }
+    int moved = 1;
+    if (real->pMethods->xFileControl(real, SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && !moved &&
+        SameFile(fd, name))
+      return fd;
+    ::close(fd);
+    if (moved) return -1;
+  }
+  return -1;
+}
+
+bool OwnLocks(sqlite3_file* f) { return Of(f)->lock_fd >= 0; }
+
+// True when the file's name now stands for another file.
+bool NameMovedOn(sqlite3_file* f) {
+  int moved = 0;
+  if (M(f).xFileControl(Real(f), SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || !moved) return false;
+  struct stat named {};
+  return ::stat(Of(f)->name, &named) == 0;
+}
+
 int Close(sqlite3_file* f) {
   CloseBase(Real(f));
   Of(f)->real = nullptr;
+  if (Of(f)->lock_fd >= 0) ::close(Of(f)->lock_fd);
+  Of(f)->lock_fd = -1;
   return SQLITE_OK;
 }
 
@@ -56,8 +193,10 @@ int Write(sqlite3_file* f, const void* b, int n, sqlite3_int64 o) { return M(f).
 int Truncate(sqlite3_file* f, sqlite3_int64 size) { return M(f).xTruncate(Real(f), size); }
 int Sync(sqlite3_file* f, int flags) { return M(f).xSync(Real(f), flags); }
 int FileSize(sqlite3_file* f, sqlite3_int64* size) { return M(f).xFileSize(Real(f), size); }
-int Unlock(sqlite3_file* f, int level) { return M(f).xUnlock(Real(f), level); }
-int CheckReservedLock(sqlite3_file* f, int* out) { return M(f).xCheckReservedLock(Real(f), out); }
+int Unlock(sqlite3_file* f, int level) { return OwnLocks(f) ? DropLock(Of(f), level) : M(f).xUnlock(Real(f), level); }
+int CheckReservedLock(sqlite3_file* f, int* out) {
+  return OwnLocks(f) ? ReservedByAnyone(Of(f), out) : M(f).xCheckReservedLock(Real(f), out);
+}
 int FileControl(sqlite3_file* f, int op, void* arg) { return M(f).xFileControl(Real(f), op, arg); }
 int SectorSize(sqlite3_file* f) { return M(f).xSectorSize(Real(f)); }
 int DeviceCharacteristics(sqlite3_file* f) { return M(f).xDeviceCharacteristics(Real(f)); }
@@ -80,23 +219,35 @@ int Unfetch(sqlite3_file*, sqlite3_int64, void*) { return SQLITE_OK; }
 
 // The read lock that starts a transaction: when the name now stands for
 // another file, the new file is opened and locked in the old one's place.
+// A write lock is not given on a file whose name moved on: the engine lets
+// go of its read lock and starts over, and so finds the new file.
 int Lock(sqlite3_file* f, int level) {
-  int rc = M(f).xLock(Real(f), level);
-  if (rc != SQLITE_OK || level != SQLITE_LOCK_SHARED || !(Of(f)->flags & SQLITE_OPEN_MAIN_DB)) return rc;
-  int moved = 0;
-  if (M(f).xFileControl(Real(f), SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || !moved) return SQLITE_OK;
+  if (!OwnLocks(f)) return M(f).xLock(Real(f), level);
+  if (level > SQLITE_LOCK_SHARED && Of(f)->level < SQLITE_LOCK_RESERVED && NameMovedOn(f)) return SQLITE_BUSY;
+  const bool starting = Of(f)->level == SQLITE_LOCK_NONE;
+  int rc = TakeLock(Of(f), level);
+  if (rc != SQLITE_OK || !starting || level != SQLITE_LOCK_SHARED || !NameMovedOn(f)) return rc;
   int out_flags = 0;
   sqlite3_file* fresh = OpenBase(Of(f)->name, Of(f)->flags & ~(SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE), &out_flags, &rc);
   // The name leads nowhere now: the old file serves on, as it would have.
   if (!fresh) return SQLITE_OK;
-  rc = fresh->pMethods->xLock(fresh, SQLITE_LOCK_SHARED);
-  M(f).xUnlock(Real(f), SQLITE_LOCK_NONE);
+  ReplaceableFile next = *Of(f);
+  next.real = fresh;
+  next.level = SQLITE_LOCK_NONE;
+  next.lock_fd = OpenLockDescriptor(fresh, Of(f)->name, Of(f)->flags);
+  rc = next.lock_fd < 0 ? SQLITE_BUSY : TakeLock(&next, SQLITE_LOCK_SHARED);
   if (rc != SQLITE_OK) {
+    if (next.lock_fd >= 0) ::close(next.lock_fd);
     CloseBase(fresh);
+    DropLock(Of(f), SQLITE_LOCK_NONE);
     return rc;  // busy: the engine asks again, and finds the move again
   }
+  DropLock(Of(f), SQLITE_LOCK_NONE);
   CloseBase(Real(f));
+  ::close(Of(f)->lock_fd);
   Of(f)->real = fresh;
+  Of(f)->lock_fd = next.lock_fd;
+  Of(f)->level = next.level;
   return SQLITE_OK;
 }
 
@@ -109,13 +260,25 @@ const sqlite3_io_methods kMethods = {
 int Open(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* out_flags) {
   auto* file = Of(f);
   file->base.pMethods = nullptr;
-  int rc;
-  file->real = OpenBase(name, flags, out_flags, &rc);
-  if (!file->real) return rc;
   file->name = name;
   file->flags = flags;
-  file->base.pMethods = &kMethods;
-  return SQLITE_OK;
+  file->level = SQLITE_LOCK_NONE;
+  file->lock_fd = -1;
+  const bool own_locks = name && (flags & SQLITE_OPEN_MAIN_DB);
+  // A file renamed over the name between the two opens is opened again.
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    int rc;
+    file->real = OpenBase(name, flags, out_flags, &rc);
+    if (!file->real) return rc;
+    if (own_locks) file->lock_fd = OpenLockDescriptor(file->real, name, flags);
+    if (!own_locks || file->lock_fd >= 0) {
+      file->base.pMethods = &kMethods;
+      return SQLITE_OK;
+    }
+    CloseBase(file->real);
+    file->real = nullptr;
+  }
+  return SQLITE_CANTOPEN;
 }
 
 int Delete(sqlite3_vfs*, const char* name, int sync) { return g_base->xDelete(g_base, name, sync); }

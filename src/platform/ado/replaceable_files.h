@@ -10,8 +10,15 @@
 // and schema cookie differ from the old one's (ReplaceDatabase sees to
 // that). Whoever replaces the file first takes the old file's write lock,
 // so no write is under way there; a connection still reading the old file
-// reads it whole, and one that would write to it after all is refused by the
-// engine (the file has moved) rather than writing where nobody reads.
+// reads it whole, and one that would take a write lock on it after all is
+// told the file is busy, lets go and starts over on the new file.
+//
+// The engine's locks are taken in its usual byte ranges, so every process
+// using the engine respects them, but as locks of each connection's own open
+// file description: locks of the process (the engine's default) would all be
+// dropped when any descriptor of the file closed anywhere in the process, a
+// copy's or a format check's, and another process could then write under a
+// write lock this one still thinks it holds.
 namespace ado {
 
 // Makes that file layer the engine's default, once per process; called

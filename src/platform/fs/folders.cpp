@@ -1,6 +1,9 @@
 #include "platform/fs/folders.h"
 
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -38,6 +41,18 @@ void CreateDirectory(vb::StringView path) {
     default:
       vb::Raise(vb::kPermissionDenied, u"The folder " + quoted + u" cannot be created");
   }
+}
+
+bool PublishFolder(vb::StringView built, vb::StringView target) {
+  stdfs::path from = ToHostPath(built), to = ToHostPath(target);
+  std::error_code error;
+  for (const auto& entry : stdfs::directory_iterator(from, error)) {
+    int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) continue;
+    ::fsync(fd);
+    ::close(fd);
+  }
+  return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
 }
 
 }  // namespace fs

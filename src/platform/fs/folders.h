@@ -16,4 +16,10 @@ bool MakeSureDirectoryPathExists(vb::StringView path);
 // is refused, and as FullPath and ToHostPath do.
 void CreateDirectory(vb::StringView path);
 
+// Gives the finished folder `built` the name `target` unless a file or folder
+// of that name exists (false then, with `built` left as it is). The files in
+// it are made durable first: the name never stands for a folder whose files
+// a crash could still cut short.
+bool PublishFolder(vb::StringView built, vb::StringView target);
+
 }  // namespace fs

@@ -9,8 +9,10 @@
 #include <thread>
 
 #include "ado_fixture.h"
+#include "platform/ado/database_file.h"
 #include "platform/ado/database_properties.h"
 #include "platform/ado/errors.h"
+#include "support/run_command.h"
 
 namespace ado_test {
 namespace {
@@ -144,6 +146,25 @@ TEST_F(JroTest, WritersWaitForTheWriteLockAndReadersDoNot) {
   writer.join();
   EXPECT_GE(written, released);
   EXPECT_EQ(vb::CLng(Scalar(reader, u"Select Count(*) From t")), 11);
+}
+
+// Another process (the engine's own shell here) must find the write lock
+// held whatever this process opens and closes meanwhile: the engine's usual
+// locks belong to the process and go with the first descriptor it closes.
+TEST_F(JroTest, TheWriteLockHoldsAgainstOtherProcessesWhenAnotherDescriptorCloses) {
+  const auto file = site_.Host("site/data/qe.asp");
+  auto write_elsewhere = [&] {
+    return qe_test::RunCommand("sqlite3 -cmd '.timeout 0' " + qe_test::ShellQuoted(file.string()) +
+                               " 'BEGIN IMMEDIATE; COMMIT;' 2>&1");
+  };
+  {
+    ado::DatabaseWriteLock lock(file);
+    EXPECT_TRUE(ado::IsDatabaseFile(file));  // opens and closes a descriptor of its own
+    ado::CopyDatabase(file, site_.Host("site/temp/copy.mdb"));
+    qe_test::CommandResult refused = write_elsewhere();
+    EXPECT_NE(refused.output.find("locked"), std::string::npos) << refused.output;
+  }
+  EXPECT_EQ(write_elsewhere().status, 0);
 }
 
 TEST_F(JroTest, ADatabaseKeepsPropertiesOfItsOwnBesideItsTables) {
