@@ -266,6 +266,8 @@ TEST_F(ToExcelTest, AnOlderFormatWorkbookHoldingMoreThanValuesIsRefusedUntouched
       {"a formula", head + "ws.write(1, 0, xlwt.Formula('1+2'))\n" + save},
       {"merged cells", head + "ws.write_merge(1, 1, 0, 2, 'wide')\n" + save},
       {"a number format", head + "ws.write(1, 0, 0.5, xlwt.easyxf(num_format_str='0.00%'))\n" + save},
+      {"a bold cell", head + "ws.write(1, 0, 'b', xlwt.easyxf('font: bold on'))\n" + save},
+      {"a bordered cell", head + "ws.write(1, 0, 'b', xlwt.easyxf('borders: left thin'))\n" + save},
       {"a protected sheet", head + "ws.protect = True\nws.password = 'x'\n" + save},
       {"a hidden sheet", head + "wb.add_sheet('Hidden').visibility = 1\n" + save},
       // A macro storage beside the workbook stream, linked into the directory.

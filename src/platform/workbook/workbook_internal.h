@@ -19,8 +19,8 @@ std::vector<Worksheet> ReadWorkbook(const std::filesystem::path& file, const Rea
                                     bool* xls_keeps_everything);
 
 // Whether a BIFF workbook stream holds only records that the .xls writer
-// makes again from the cell values (visible worksheets; values in General
-// or date formats) or that only set layout, printing and calculation.
+// makes again from the cell values (visible worksheets; unstyled values in
+// General or date formats) or that only set layout, printing and calculation.
 bool RewriteKeepsEverything(std::string_view stream);
 
 // Whether a cell's number format shows a date or time: one of the

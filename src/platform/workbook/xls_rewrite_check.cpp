@@ -3,6 +3,7 @@
 // a setting of layout and printing, which holds no content), so that a
 // formula, a drawing, a merge, a comment or a macro is never dropped
 // unnoticed. The list is of what is allowed; anything else refuses.
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -73,9 +74,10 @@ bool AllZero(std::string_view data) { return data.find_first_not_of('\0') == std
 
 class Checker {
  public:
-  // Whether the cell's format is one the writer gives back: General or a date.
+  // Whether the cell's format is one the writer gives back: the workbook's
+  // font, no alignment, border or fill of its own, General or a date.
   bool PlainFormat(uint16_t xf) const {
-    if (xf >= xf_formats_.size()) return false;
+    if (xf >= xf_formats_.size() || !xf_plain_style_[xf]) return false;
     uint16_t format = xf_formats_[xf];
     if (format == 0) return true;
     auto it = plain_formats_.find(format);
@@ -87,7 +89,11 @@ class Checker {
     switch (type) {
       case kPrecision: return u16(0) == 1;  // full precision, not "as displayed"
       case kBoundSheet: return d.size() >= 6 && d[4] == 0 && d[5] == 0;  // a visible worksheet
-      case kXf: xf_formats_.push_back(u16(2)); return true;
+      case kFont: fonts_.emplace_back(d); return true;
+      case kXf:
+        xf_formats_.push_back(u16(2));
+        xf_plain_style_.push_back(PlainStyle(d, biff8));
+        return true;
       case kFormat: {
         const size_t at = biff8 ? 5 : 3;
         if (at > d.size()) return false;
@@ -120,6 +126,23 @@ class Checker {
   }
 
  private:
+  // A cell format's font is the workbook's first (number 4 does not exist),
+  // its alignment the default (bottom, not wrapped, turned or indented), and
+  // it has no border lines and no fill.
+  bool PlainStyle(std::string_view d, bool biff8) const {
+    if (d.size() < (biff8 ? 20u : 16u) || fonts_.empty()) return false;
+    const uint16_t font = ziparc::Get16(d.data());
+    const size_t record = font >= 4 ? font - 1u : font;
+    if (record >= fonts_.size() || fonts_[record] != fonts_[0]) return false;
+    if ((static_cast<uint8_t>(d[6]) & 0x7F) != 0x20) return false;
+    if (biff8)
+      return d[7] == 0 && (d[8] & 0x1F) == 0 && (ziparc::Get32(d.data() + 10) & 0xFFFF) == 0 &&
+             (ziparc::Get32(d.data() + 14) & 0xFDE00000u) == 0;
+    return (ziparc::Get32(d.data() + 8) & 0x01FF0000u) == 0 && (ziparc::Get32(d.data() + 12) & 0x1FF) == 0;
+  }
+
+  std::vector<std::string> fonts_;
+  std::vector<bool> xf_plain_style_;
   std::vector<uint16_t> xf_formats_;
   std::unordered_map<uint16_t, bool> plain_formats_;  // General or a date
 };

@@ -40,8 +40,9 @@ class XlsWorkbook {
   // Whether writing the workbook back keeps all that the opened file held:
   // false when it holds formulas, names, drawings, charts, pictures, merged
   // cells, links, comments, validation, conditional or number formats other
-  // than dates, hidden or chart sheets, protection, or streams besides the
-  // workbook's (macros, summary information).
+  // than dates, cells with a font, alignment, border or fill of their own,
+  // hidden or chart sheets, protection, or streams besides the workbook's
+  // (macros, summary information).
   bool KeepsEverything() const { return keeps_everything_; }
 
   // The file's bytes; raises 1004 for a value the format cannot carry.
