@@ -182,6 +182,9 @@ bool Kesra_Class_Access::KesraAccessToExcel(vb::String p_AccessFileName, vb::Str
     const bool exists = KesraFileExist(p_ExcelFileName, 0);
     if (WritesOlderFormat(file, exists)) {
       workbook::XlsWorkbook book = exists ? workbook::XlsWorkbook::Open(file) : workbook::XlsWorkbook::New();
+      // Writing back from cell values would drop what else the file holds:
+      // such a workbook is refused and left as it is.
+      if (!book.KeepsEverything()) return false;
       if (!exists) book.Save(file);
       conn = OpenDatabase(p_AccessFileName);
       TablesIntoWorkbook(conn, book, [&](const vb::String& table) {

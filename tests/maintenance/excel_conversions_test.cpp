@@ -254,6 +254,53 @@ wb.save(sys.argv[1])
   EXPECT_NE(dump.find("sheet Scores\nA1=1:'Name'"), std::string::npos);
 }
 
+// Writing an .xls back from its cell values would drop whatever else it
+// holds: such a workbook is refused and keeps every byte.
+TEST_F(ToExcelTest, AnOlderFormatWorkbookHoldingMoreThanValuesIsRefusedUntouched) {
+  const std::string head = "import sys, xlwt\nwb = xlwt.Workbook()\nws = wb.add_sheet('Other')\nws.write(0, 0, 'mine')\n";
+  const std::string save = "wb.save(sys.argv[1])\n";
+  const struct {
+    const char* what;
+    std::string program;
+  } cases[] = {
+      {"a formula", head + "ws.write(1, 0, xlwt.Formula('1+2'))\n" + save},
+      {"merged cells", head + "ws.write_merge(1, 1, 0, 2, 'wide')\n" + save},
+      {"a number format", head + "ws.write(1, 0, 0.5, xlwt.easyxf(num_format_str='0.00%'))\n" + save},
+      {"a bold cell", head + "ws.write(1, 0, 'b', xlwt.easyxf('font: bold on'))\n" + save},
+      {"a bordered cell", head + "ws.write(1, 0, 'b', xlwt.easyxf('borders: left thin'))\n" + save},
+      {"a protected sheet", head + "ws.protect = True\nws.password = 'x'\n" + save},
+      {"a hidden sheet", head + "wb.add_sheet('Hidden').visibility = 1\n" + save},
+      // A macro storage beside the workbook stream, linked into the directory.
+      {"another stream", head + save + R"(
+import struct
+b = bytearray(open(sys.argv[1], 'rb').read())
+at = b.find('Workbook'.encode('utf-16-le'))
+assert at % 128 == 0 and b[at + 128 + 66] == 0
+b[at + 72:at + 76] = struct.pack('<I', 2)
+name = '_VBA_PROJECT_CUR'.encode('utf-16-le') + b'\0\0'
+e = at + 128
+b[e:e + 128] = name + bytes(64 - len(name)) + struct.pack('<HBB3I', len(name), 1, 1, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF) + bytes(52)
+open(sys.argv[1], 'wb').write(b)
+)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(qe_test::MakeWorkbook(c.program, site_.Host("site/out.xls")));
+    const std::string before = qe_test::FileContent(site_.Host("site/out.xls"));
+    qe_test::ServerQuestions answers(sys::vbYes);
+    EXPECT_FALSE(ToExcel(u"C:\\site\\out.xls"));
+    EXPECT_EQ(qe_test::FileContent(site_.Host("site/out.xls")), before);
+    EXPECT_TRUE(answers.Asked().empty());
+  }
+  // The same workbook of values alone is filled.
+  ASSERT_TRUE(qe_test::MakeWorkbook(head + "ws.write(1, 0, 0.5)\n" + save, site_.Host("site/out.xls")));
+  EXPECT_TRUE(ToExcel(u"C:\\site\\out.xls"));
+  // And so is one this component wrote, its sheets overwritten after a Yes.
+  qe_test::ServerQuestions answers(sys::vbYes);
+  EXPECT_TRUE(ToExcel(u"C:\\site\\out.xls"));
+  EXPECT_EQ(answers.Asked().size(), 2u);
+}
+
 TEST_F(ToExcelTest, ATableNameNoSheetCanTakeFailsTheCallAfterTheNewWorkbookWasSaved) {
   com::Call(Open(Jet(kDatabase)), u"Execute", String(u"Create Table [" + String(40, u'x') + u"] (n Long)"));
   EXPECT_FALSE(ToExcel(u"C:\\site\\out.xlsx"));

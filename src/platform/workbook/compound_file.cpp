@@ -66,7 +66,8 @@ bool NameIs(std::string_view entry, std::string_view ascii) {
 
 }  // namespace
 
-std::optional<std::string> ReadWorkbookStream(std::string_view file, uint64_t max_bytes, const char*& why) {
+std::optional<std::string> ReadWorkbookStream(std::string_view file, uint64_t max_bytes, const char*& why,
+                                              bool* other_entries) {
   why = "a damaged compound file";
   if (file.size() < 512 || file.substr(0, 8) != std::string_view(kMagic, 8)) return std::nullopt;
   uint16_t shift = U16(file, 0x1E);
@@ -110,6 +111,13 @@ std::optional<std::string> ReadWorkbookStream(std::string_view file, uint64_t ma
   if (!stream) {
     why = "no workbook stream";
     return std::nullopt;
+  }
+  if (other_entries) {
+    *other_entries = false;
+    for (size_t at = kEntry; at + kEntry <= directory->size(); at += kEntry) {
+      const uint8_t type = static_cast<uint8_t>((*directory)[at + 66]);
+      if ((type == 1 || type == 2) && directory->data() + at != stream->data()) *other_entries = true;
+    }
   }
   uint32_t start = U32(*stream, 116);
   uint64_t size = U32(*stream, 120);

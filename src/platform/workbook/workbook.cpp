@@ -69,6 +69,11 @@ Format FormatOf(const std::filesystem::path& file) {
 }
 
 std::vector<Worksheet> ReadWorkbook(const std::filesystem::path& file, const ReadLimits& limits) {
+  return detail::ReadWorkbook(file, limits, nullptr);
+}
+
+std::vector<Worksheet> detail::ReadWorkbook(const std::filesystem::path& file, const ReadLimits& limits,
+                                            bool* xls_keeps_everything) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) vb::Raise(vb::kFileNotFound);
   auto size = std::filesystem::file_size(file, error);
@@ -76,7 +81,7 @@ std::vector<Worksheet> ReadWorkbook(const std::filesystem::path& file, const Rea
   std::vector<Worksheet> sheets;
   switch (FormatOf(file)) {
     case Format::kXlsx: sheets = detail::ReadXlsx(file, limits); break;
-    case Format::kXls: sheets = detail::ReadXls(file, limits); break;
+    case Format::kXls: sheets = detail::ReadXls(file, limits, xls_keeps_everything); break;
     case Format::kUnknown: RaiseUnreadable("not a workbook");
   }
   for (Worksheet& sheet : sheets) detail::Normalize(sheet);

@@ -9,7 +9,19 @@
 namespace workbook::detail {
 
 std::vector<Worksheet> ReadXlsx(const std::filesystem::path& file, const ReadLimits& limits);
-std::vector<Worksheet> ReadXls(const std::filesystem::path& file, const ReadLimits& limits);
+// `keeps_everything`, when given, tells whether writing the workbook back
+// from the values read would keep all that the file holds.
+std::vector<Worksheet> ReadXls(const std::filesystem::path& file, const ReadLimits& limits,
+                               bool* keeps_everything = nullptr);
+
+// ReadWorkbook, telling for an .xls whether writing it back keeps everything.
+std::vector<Worksheet> ReadWorkbook(const std::filesystem::path& file, const ReadLimits& limits,
+                                    bool* xls_keeps_everything);
+
+// Whether a BIFF workbook stream holds only records that the .xls writer
+// makes again from the cell values (visible worksheets; unstyled values in
+// General or date formats) or that only set layout, printing and calculation.
+bool RewriteKeepsEverything(std::string_view stream);
 
 // Whether a cell's number format shows a date or time: one of the
 // application's built-in date formats (those of the Chinese editions

@@ -323,7 +323,7 @@ Worksheet ReadSheet(std::string_view stream, const Globals& g, const Globals::Sh
 
 }  // namespace
 
-std::vector<Worksheet> ReadXls(const std::filesystem::path& file, const ReadLimits& limits) {
+std::vector<Worksheet> ReadXls(const std::filesystem::path& file, const ReadLimits& limits, bool* keeps_everything) {
   std::string bytes;
   {
     std::ifstream in(file, std::ios::binary);
@@ -331,9 +331,11 @@ std::vector<Worksheet> ReadXls(const std::filesystem::path& file, const ReadLimi
     if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) RaiseUnreadable("the file cannot be read");
   }
   const char* why = nullptr;
-  std::optional<std::string> stream = ReadWorkbookStream(bytes, limits.max_file_bytes, why);
+  bool other_entries = false;
+  std::optional<std::string> stream = ReadWorkbookStream(bytes, limits.max_file_bytes, why, &other_entries);
   if (!stream) RaiseUnreadable(why);
   bytes = std::string();
+  if (keeps_everything) *keeps_everything = !other_entries && RewriteKeepsEverything(*stream);
   Globals globals = ReadGlobals(*stream);
   std::vector<Worksheet> sheets;
   for (const Globals::Sheet& entry : globals.sheets) {

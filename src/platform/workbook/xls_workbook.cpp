@@ -242,7 +242,7 @@ XlsWorkbook XlsWorkbook::New() {
 XlsWorkbook XlsWorkbook::Open(const std::filesystem::path& file, const ReadLimits& limits) {
   if (FormatOf(file) != Format::kXls && std::filesystem::exists(file)) RaiseUnreadable("not an .xls workbook");
   XlsWorkbook book;
-  book.sheets_ = ReadWorkbook(file, limits);
+  book.sheets_ = detail::ReadWorkbook(file, limits, &book.keeps_everything_);
   return book;
 }
 

@@ -4,8 +4,8 @@
 // Text goes through the shared string table, numbers as numbers, dates as
 // day serials with a date format, Booleans and error values as such, Null
 // as a blank cell. An existing .xls is opened through the reader, so what it
-// holds beyond cell values (formulas, formats but dates, charts) is not
-// carried into the file written back.
+// holds beyond cell values (formulas, formats but dates, charts) would not be
+// carried into the file written back: KeepsEverything() tells the caller.
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -37,6 +37,13 @@ class XlsWorkbook {
   // refuses or one already taken.
   void AddWorksheet(vb::StringView name, std::vector<Row> rows);
   const std::vector<Worksheet>& Sheets() const { return sheets_; }
+  // Whether writing the workbook back keeps all that the opened file held:
+  // false when it holds formulas, names, drawings, charts, pictures, merged
+  // cells, links, comments, validation, conditional or number formats other
+  // than dates, cells with a font, alignment, border or fill of their own,
+  // hidden or chart sheets, protection, or streams besides the workbook's
+  // (macros, summary information).
+  bool KeepsEverything() const { return keeps_everything_; }
 
   // The file's bytes; raises 1004 for a value the format cannot carry.
   std::string Bytes() const;
@@ -45,6 +52,7 @@ class XlsWorkbook {
 
  private:
   std::vector<Worksheet> sheets_;
+  bool keeps_everything_ = true;
 };
 
 }  // namespace workbook
