@@ -52,6 +52,8 @@ export const tests = {
     await page.goto(new URL(kLogin, t.url('')).href, { waitUntil: 'load' });
     await page.locator('input[name=UserName]').fill('tolva');
     await submitAndWait(page, () => page.locator('input[type=submit]').click());
+    t.ok(page.url().endsWith('/qe/main/password.asp'), 'an empty password leads to its change');
+    await page.goto(new URL(kDesk, t.url('')).href, { waitUntil: 'load' });
     t.eq(await page.textContent('#user'), '管理员');
     await page.goto(new URL('/qe/menu_list.asp', t.url('')).href, { waitUntil: 'load' });
     page.once('dialog', (dialog) => dialog.accept());
