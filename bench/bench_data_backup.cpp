@@ -12,7 +12,7 @@
 #include "platform/asp/context.h"
 #include "platform/com/registry.h"
 #include "platform/fs/paths.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "timing_reporter.h"
 
 namespace {

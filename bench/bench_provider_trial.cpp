@@ -16,7 +16,7 @@
 #include "platform/com/object.h"
 #include "platform/com/registry.h"
 #include "platform/fs/paths.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "timing_reporter.h"
 
 namespace {

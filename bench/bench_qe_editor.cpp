@@ -17,7 +17,7 @@
 
 #include "editors/kesra_qe_editor.h"
 #include "platform/vb/convert.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "timing_reporter.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "platform/ado/providers.h"
 #include "platform/asp/context.h"
 #include "platform/fs/paths.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "mounted_site.h"
 #include "timing_reporter.h"
 

@@ -12,7 +12,7 @@
 #include "host/site_drive.h"
 #include "platform/ado/providers.h"
 #include "platform/fs/paths.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace bench_support {
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Generates the QeCls members from their one declaration (src/shell/qecls.members).
+"""Generates the QeCls members from their one declaration (src/facade/qecls.members).
 
 Each line declares one member, in slot order:
 
@@ -10,7 +10,7 @@ module's header), m_Field.Method (forwarded to a service object), custom (the
 body is written by hand), or - (not built yet: the member raises 445).
 
 Usage: gen_facade.py MEMBERS OUT_DIR [CLASS HEADER STEM NAMESPACE]
-(default: QeCls shell/qecls.h qecls qe). Outputs, into OUT_DIR:
+(default: QeCls facade/qecls.h qecls qe). Outputs, into OUT_DIR:
   STEM_members.inc   the typed member declarations, included in the class
   STEM_dispatch.cpp  the member table, the late-bound entries and the forwarders
 """
@@ -201,7 +201,7 @@ def typed_signature(m, with_defaults):
 def main():
     members_path, out_dir = sys.argv[1], sys.argv[2]
     cls, header, stem, namespace = (sys.argv[3:7] if len(sys.argv) >= 7
-                                    else ("QeCls", "shell/qecls.h", "qecls", "qe"))
+                                    else ("QeCls", "facade/qecls.h", "qecls", "qe"))
     src_root = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "src")
     members = parse(members_path)
     os.makedirs(out_dir, exist_ok=True)

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Resolves a merge conflict in src/shell/qecls.members and regenerates
-tests/shell/not_built.txt: of two versions of a member's line, the one that
+"""Resolves a merge conflict in src/facade/qecls.members and regenerates
+tests/facade/not_built.txt: of two versions of a member's line, the one that
 points at a procedure wins over the one that is not built yet ("-")."""
 import re
 
-PATH = "src/shell/qecls.members"
+PATH = "src/facade/qecls.members"
 
 
 def resolve(text):
@@ -40,7 +40,7 @@ def main():
     open(PATH, "w", encoding="utf-8").write(text)
     not_built = [l.split("(", 1)[0] for l in text.split("\n")
                  if re.search(r"=>\s*-(\s|$)", l) and not l.startswith("#")]
-    open("tests/shell/not_built.txt", "w").write("\n".join(not_built) + "\n")
+    open("tests/facade/not_built.txt", "w").write("\n".join(not_built) + "\n")
 
 
 if __name__ == "__main__":

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Points façade members at their procedures in src/shell/qecls.members.
+"""Points façade members at their procedures in src/facade/qecls.members.
 
     set_member_target.py Module Member[=Procedure] ...
 
@@ -9,7 +9,7 @@ member's own "reaches" comment, else the member name with Comm -> Kesra).
 import re
 import sys
 
-PATH = "src/shell/qecls.members"
+PATH = "src/facade/qecls.members"
 
 
 def main():

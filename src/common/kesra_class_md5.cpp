@@ -9,7 +9,7 @@
 #include "platform/text/ansi.h"
 #include "platform/vb/random.h"
 #include "platform/vb/strings.h"
-#include "shell/component_classes.h"
+#include "platform/com/live_objects.h"
 
 namespace qe {
 namespace {
@@ -144,8 +144,8 @@ char16_t SaltLetter(char16_t top) {
 
 }  // namespace
 
-Kesra_Class_Md5::Kesra_Class_Md5() { CountObject(1); }
-Kesra_Class_Md5::~Kesra_Class_Md5() { CountObject(-1); }
+Kesra_Class_Md5::Kesra_Class_Md5() { com::CountObject(1); }
+Kesra_Class_Md5::~Kesra_Class_Md5() { com::CountObject(-1); }
 
 vb::String Kesra_Class_Md5::KesraMd5(vb::StringView sMessage) const {
   const MessageWords words(sMessage);

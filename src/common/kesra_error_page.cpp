@@ -5,7 +5,7 @@
 #include "common/system_title.h"
 #include "platform/com/object.h"
 #include "platform/vb/strings.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 namespace qe {
 

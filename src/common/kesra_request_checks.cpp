@@ -8,7 +8,7 @@
 #include "platform/com/object.h"
 #include "platform/com/registry.h"
 #include "platform/vb/strings.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 namespace qe {
 namespace {

@@ -11,7 +11,7 @@
 #include "platform/com/registry.h"
 #include "platform/asp/context.h"
 #include "shell/qe_application_data.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace host {
 namespace {

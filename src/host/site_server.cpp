@@ -13,7 +13,7 @@
 
 #include "host/http_answer.h"
 #include "host/http_connection.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace host {
 namespace {

@@ -3,7 +3,7 @@
 #include "platform/com/registry.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 namespace qe {
 namespace {

@@ -11,7 +11,7 @@
 #include "platform/fs/file_write.h"
 #include "platform/vb/strings.h"
 #include "shell/connection_transaction.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 namespace qe {
 namespace {

@@ -3,7 +3,7 @@
 #include "platform/com/registry.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
-#include "shell/component_classes.h"
+#include "platform/com/live_objects.h"
 
 namespace qe {
 namespace {
@@ -33,12 +33,12 @@ void SetProperty(const vb::Variant& object, vb::StringView name, vb::Variant val
 
 Kesra_Class_Access::Kesra_Class_Access() {
   Class_Initialize();
-  CountObject(1);
+  com::CountObject(1);
 }
 
 Kesra_Class_Access::~Kesra_Class_Access() {
   Class_Terminate();
-  CountObject(-1);
+  com::CountObject(-1);
 }
 
 void Kesra_Class_Access::Class_Initialize() { m_Catalog = vb::Variant(com::CreateObject(u"ADOX.Catalog")); }

@@ -14,7 +14,7 @@
 #include "platform/fs/paths.h"
 #include "shell/connection_transaction.h"
 #include "shell/new_database_file.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 #include "shell/qe_main_database.h"
 
 namespace qe {

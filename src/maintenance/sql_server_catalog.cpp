@@ -4,7 +4,7 @@
 #include "common/sql_literal.h"
 #include "platform/com/registry.h"
 #include "platform/vb/convert.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 namespace qe {
 

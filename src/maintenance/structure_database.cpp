@@ -6,7 +6,7 @@
 #include "platform/vb/strings.h"
 #include "shell/connection_transaction.h"
 #include "shell/new_database_file.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 namespace qe {
 namespace {

@@ -16,7 +16,7 @@
 #include "platform/vb/information.h"
 #include "platform/vb/numbers.h"
 #include "platform/vb/strings.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 namespace qe {
 namespace {

@@ -9,7 +9,7 @@
 #include "page/kesra_show_page.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 namespace qe {
 namespace {

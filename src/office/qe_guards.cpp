@@ -21,7 +21,7 @@
 #include "platform/vb/numbers.h"
 #include "platform/vb/operators.h"
 #include "platform/vb/strings.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 namespace qe {
 namespace {

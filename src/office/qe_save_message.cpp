@@ -12,7 +12,7 @@
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 namespace qe {
 namespace {

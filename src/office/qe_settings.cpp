@@ -14,7 +14,7 @@
 #include "platform/vb/convert.h"
 #include "platform/vb/datetime.h"
 #include "platform/vb/strings.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 namespace qe {
 namespace {

@@ -15,7 +15,7 @@
 #include "platform/com/registry.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 #include "transfer/kesra_file_download.h"
 
 namespace qe {

@@ -11,7 +11,7 @@
 #include "platform/vb/information.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 namespace qe::field_cell {
 namespace {

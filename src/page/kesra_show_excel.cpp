@@ -6,7 +6,7 @@
 #include "platform/vb/convert.h"
 #include "platform/vb/datetime.h"
 #include "platform/vb/strings.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 #include "transfer/download_headers.h"
 
 namespace qe {

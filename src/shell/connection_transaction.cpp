@@ -1,7 +1,7 @@
 #include "shell/connection_transaction.h"
 
 #include "platform/com/object.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 namespace qe {
 

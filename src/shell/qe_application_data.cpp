@@ -7,9 +7,9 @@
 #include "platform/com/registry.h"
 #include "platform/vb/strings.h"
 #include "shell/application_lock.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 #include "shell/qe_config.h"
-#include "transfer/variant_property.h"
+#include "platform/com/variant_property.h"
 
 namespace qe {
 namespace {

@@ -10,8 +10,8 @@
 #include "platform/vb/strings.h"
 #include "shell/connection_transaction.h"
 #include "shell/new_database_file.h"
-#include "shell/qe_close_data.h"
-#include "transfer/variant_property.h"
+#include "common/qe_close_data.h"
+#include "platform/com/variant_property.h"
 
 namespace qe {
 namespace {

@@ -9,7 +9,7 @@
 #include "platform/vb/convert.h"
 #include "shell/connection_transaction.h"
 #include "shell/qe_application_data.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 #include "shell/qe_default_menu.h"
 
 namespace qe {

@@ -4,7 +4,7 @@
 #include "platform/com/registry.h"
 #include "platform/vb/strings.h"
 #include "shell/new_database_file.h"
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 namespace qe {
 namespace {

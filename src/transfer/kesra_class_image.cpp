@@ -16,11 +16,11 @@
 #include "platform/image/text_out.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/error.h"
-#include "shell/component_classes.h"
+#include "platform/com/live_objects.h"
 #include "transfer/first_part_data.h"
 #include "transfer/fore_color.h"
 #include "transfer/picture_header.h"
-#include "transfer/variant_property.h"
+#include "platform/com/variant_property.h"
 
 namespace qe {
 namespace {
@@ -51,8 +51,8 @@ vb::String Decimal(int64_t value) {
 
 }  // namespace
 
-Kesra_Class_Image::Kesra_Class_Image() { CountObject(1); }
-Kesra_Class_Image::~Kesra_Class_Image() { CountObject(-1); }
+Kesra_Class_Image::Kesra_Class_Image() { com::CountObject(1); }
+Kesra_Class_Image::~Kesra_Class_Image() { com::CountObject(-1); }
 
 void Kesra_Class_Image::LetLoadFromMaskImgFile(const vb::Variant& value) { mask_image_file_ = VariantText(value); }
 

@@ -9,11 +9,11 @@
 #include "platform/vb/information.h"
 #include "platform/vb/operators.h"
 #include "platform/vb/strings.h"
-#include "shell/component_classes.h"
+#include "platform/com/live_objects.h"
 #include "transfer/kesra_class_upload_file_ex.h"
 #include "transfer/multipart_parts.h"
 #include "transfer/upload_names.h"
-#include "transfer/variant_property.h"
+#include "platform/com/variant_property.h"
 
 namespace qe {
 namespace {
@@ -71,14 +71,14 @@ double Limit(const vb::Variant& v) { return vb::CDbl(com::ValueOf(v)); }
 
 }  // namespace
 
-Kesra_Class_UploadFile::Kesra_Class_UploadFile() : separator_(u"_" + MakeNewName() + u"_") { CountObject(1); }
+Kesra_Class_UploadFile::Kesra_Class_UploadFile() : separator_(u"_" + MakeNewName() + u"_") { com::CountObject(1); }
 
 Kesra_Class_UploadFile::~Kesra_Class_UploadFile() {
   fields_->RemoveAll();
   for (const auto& [key, item] : files_->Entries())
     if (auto file = std::dynamic_pointer_cast<Kesra_Class_UploadFileEx>(item.GetObject())) file->Value = vb::Variant();
   files_->RemoveAll();
-  CountObject(-1);
+  com::CountObject(-1);
 }
 
 void Kesra_Class_UploadFile::SetExe(vb::StringView exe) {

@@ -7,8 +7,8 @@
 #include "platform/fs/file_write.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/operators.h"
-#include "shell/component_classes.h"
-#include "transfer/variant_property.h"
+#include "platform/com/live_objects.h"
+#include "platform/com/variant_property.h"
 #include "transfer/upload_names.h"
 
 namespace qe {
@@ -48,8 +48,8 @@ vb::String FittedName(const vb::String& name, const vb::String& extension) {
 
 }  // namespace
 
-Kesra_Class_UploadFileEx::Kesra_Class_UploadFileEx() : Size(int32_t{0}), FormName(vb::String()) { CountObject(1); }
-Kesra_Class_UploadFileEx::~Kesra_Class_UploadFileEx() { CountObject(-1); }
+Kesra_Class_UploadFileEx::Kesra_Class_UploadFileEx() : Size(int32_t{0}), FormName(vb::String()) { com::CountObject(1); }
+Kesra_Class_UploadFileEx::~Kesra_Class_UploadFileEx() { com::CountObject(-1); }
 
 std::string_view Kesra_Class_UploadFileEx::DataBytes(std::shared_ptr<const BodyBytes>& hold) const {
   hold = body_.lock();
@@ -170,8 +170,8 @@ const com::MemberTable<Kesra_Class_UploadFileEx>& Kesra_Class_UploadFileEx::Memb
   return table;
 }
 
-Kesra_Class_UploadFileEmpty::Kesra_Class_UploadFileEmpty() { CountObject(1); }
-Kesra_Class_UploadFileEmpty::~Kesra_Class_UploadFileEmpty() { CountObject(-1); }
+Kesra_Class_UploadFileEmpty::Kesra_Class_UploadFileEmpty() { com::CountObject(1); }
+Kesra_Class_UploadFileEmpty::~Kesra_Class_UploadFileEmpty() { com::CountObject(-1); }
 
 const com::MemberTable<Kesra_Class_UploadFileEmpty>& Kesra_Class_UploadFileEmpty::Members() {
   static const com::MemberTable<Kesra_Class_UploadFileEmpty> table{

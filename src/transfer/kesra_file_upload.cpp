@@ -6,7 +6,7 @@
 #include "transfer/kesra_class_upload_file.h"
 #include "transfer/kesra_class_upload_file_ex.h"
 #include "transfer/upload_names.h"
-#include "transfer/variant_property.h"
+#include "platform/com/variant_property.h"
 
 namespace qe {
 namespace {

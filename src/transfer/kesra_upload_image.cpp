@@ -8,9 +8,9 @@
 #include "platform/vb/convert.h"
 #include "platform/vb/operators.h"
 #include "platform/vb/strings.h"
-#include "shell/component_classes.h"
+#include "platform/com/live_objects.h"
 #include "transfer/multipart_parts.h"
-#include "transfer/variant_property.h"
+#include "platform/com/variant_property.h"
 
 namespace qe {
 namespace {
@@ -44,19 +44,19 @@ std::string_view QuotedBytesAfter(std::string_view header, std::string_view mark
 }  // namespace
 
 Kesra_UploadImage::Kesra_UploadImage() {
-  CountObject(1);
+  com::CountObject(1);
   if (asp::Context* context = asp::CurrentContext()) Split(context->Request());
 }
 
 Kesra_UploadImage::Kesra_UploadImage(const vb::Variant& request) {
-  CountObject(1);
+  com::CountObject(1);
   Split(request);
 }
 
 Kesra_UploadImage::~Kesra_UploadImage() {
   if (index_) index_->RemoveAll();
   parts_.clear();
-  CountObject(-1);
+  com::CountObject(-1);
 }
 
 void Kesra_UploadImage::Split(const vb::Variant& request) {

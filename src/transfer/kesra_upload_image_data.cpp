@@ -5,14 +5,14 @@
 #include "common/byte_string.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/operators.h"
-#include "shell/component_classes.h"
-#include "transfer/variant_property.h"
+#include "platform/com/live_objects.h"
+#include "platform/com/variant_property.h"
 #include "transfer/picture_sniff.h"
 
 namespace qe {
 
-Kesra_UpLoadImageData::Kesra_UpLoadImageData() { CountObject(1); }
-Kesra_UpLoadImageData::~Kesra_UpLoadImageData() { CountObject(-1); }
+Kesra_UpLoadImageData::Kesra_UpLoadImageData() { com::CountObject(1); }
+Kesra_UpLoadImageData::~Kesra_UpLoadImageData() { com::CountObject(-1); }
 
 void Kesra_UpLoadImageData::SetData(std::shared_ptr<const BodyBytes> body, size_t data_size) {
   body_ = std::move(body);

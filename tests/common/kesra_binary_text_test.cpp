@@ -3,7 +3,7 @@
 
 #include "../platform/vb/raises.h"
 #include "common/kesra_binary_text.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace {
 

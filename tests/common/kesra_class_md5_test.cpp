@@ -6,7 +6,7 @@
 
 #include "common/kesra_class_md5.h"
 #include "platform/com/registry.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/printable.h"
 
 namespace {

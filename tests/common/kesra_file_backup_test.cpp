@@ -7,7 +7,7 @@
 #include "platform/asp/context.h"
 #include "platform/fs/file.h"
 #include "platform/vb/datetime.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/temp_site.h"
 
 namespace {

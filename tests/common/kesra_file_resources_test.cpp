@@ -8,7 +8,7 @@
 #include "platform/com/registry.h"
 #include "platform/fs/file.h"
 #include "platform/vb/raises.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/temp_site.h"
 
 namespace {

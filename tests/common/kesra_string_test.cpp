@@ -4,7 +4,7 @@
 
 #include "../platform/vb/raises.h"
 #include "common/kesra_string.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/case_table.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "../platform/vb/raises.h"
 #include "common/kesra_string_width.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/printable.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "common/kesra_utf8.h"
 #include "platform/text/byte_text.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/printable.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "editors/kesra_chart_picture.h"
 #include "editors/kesra_chart_pie.h"
 #include "platform/com/registry.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/file_content.h"
 #include "support/temp_site.h"
 #include "support/vml_reader.h"

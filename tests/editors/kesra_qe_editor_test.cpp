@@ -15,7 +15,7 @@
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/case_table.h"
 #include "support/node_script.h"
 

@@ -16,7 +16,7 @@
 
 #include "host/page_context.h"
 #include "platform/net/remote_fetch.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/file_content.h"
 #include "support/loopback_http_server.h"
 

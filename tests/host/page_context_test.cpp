@@ -8,7 +8,7 @@
 
 #include "platform/asp/context.h"
 #include "platform/com/registry.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/temp_site.h"
 #include "transfer/upload_test_support.h"
 

@@ -21,7 +21,7 @@
 #include "platform/vb/convert.h"
 #include "platform/vb/error.h"
 #include "platform/vb/strings.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/temp_site.h"
 
 namespace {

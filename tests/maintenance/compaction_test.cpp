@@ -8,7 +8,7 @@
 
 #include "access_site.h"
 #include "background_writer.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/file_content.h"
 
 namespace access_test {

@@ -7,7 +7,7 @@
 #include "platform/sys/shell_execute.h"
 #include "platform/workbook/workbook.h"
 #include "support/file_content.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/server_questions.h"
 #include "support/workbook_scripts.h"
 

@@ -6,7 +6,7 @@
 
 #include "access_site.h"
 #include "support/file_content.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace access_test {
 namespace {

@@ -10,7 +10,7 @@
 #include "maintenance/shipped_configuration.h"
 #include "shell/qe_data_init.h"
 #include "shell/qe_main_database.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace access_test {
 namespace {

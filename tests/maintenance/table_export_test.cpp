@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "data_tables.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/server_questions.h"
 
 namespace access_test {

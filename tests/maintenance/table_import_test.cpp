@@ -6,7 +6,7 @@
 
 #include "data_tables.h"
 #include "platform/sys/shell_execute.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/server_questions.h"
 
 namespace access_test {

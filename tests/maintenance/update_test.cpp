@@ -9,7 +9,7 @@
 #include "page/kesra_show_form.h"
 #include "platform/asp/context.h"
 #include "platform/sys/server_settings.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "platform/sys/shell_execute.h"
 #include "support/file_content.h"
 #include "support/pe_image.h"

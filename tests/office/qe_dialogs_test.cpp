@@ -11,7 +11,7 @@
 #include "page/kesra_show_dialog.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "page/kesra_show_page.h"
 #include "page/page_objects.h"
 #include "platform/com/object.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace office_test {
 namespace {

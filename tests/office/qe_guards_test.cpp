@@ -6,7 +6,7 @@
 #include "common/kesra_class_md5.h"
 #include "office/office_site.h"
 #include "office/qe_guards.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace office_test {
 namespace {

@@ -7,7 +7,7 @@
 #include "office/office_site.h"
 #include "office/qe_rights.h"
 #include "page/page_objects.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace office_test {
 namespace {

@@ -11,7 +11,7 @@
 #include "page/page_objects.h"
 #include "platform/vb/information.h"
 #include "platform/vb/strings.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/case_table.h"
 #include "support/cookie_expiry.h"
 

@@ -10,7 +10,7 @@
 #include "office/qe_stamps.h"
 #include "page/page_objects.h"
 #include "platform/vb/strings.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace office_test {
 namespace {

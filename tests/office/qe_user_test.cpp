@@ -8,7 +8,7 @@
 #include "office/office_site.h"
 #include "office/qe_user.h"
 #include "platform/vb/information.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/printable.h"
 
 namespace office_test {

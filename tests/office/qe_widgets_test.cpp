@@ -14,7 +14,7 @@
 #include "platform/com/object.h"
 #include "platform/net/remote_fetch.h"
 #include "support/loopback_http_server.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace office_test {
 namespace {

@@ -9,7 +9,7 @@
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
 #include "shell/qe_main_database.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/html_parse.h"
 #include "support/temp_site.h"
 

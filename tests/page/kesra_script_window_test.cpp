@@ -4,7 +4,7 @@
 
 #include "page/client_script_run.h"
 #include "page/kesra_script_window.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace {
 

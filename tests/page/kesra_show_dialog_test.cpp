@@ -7,7 +7,7 @@
 #include "common/kesra_style.h"
 #include "page/kesra_show_dialog.h"
 #include "platform/com/object.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace {
 

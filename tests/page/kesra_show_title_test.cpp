@@ -6,7 +6,7 @@
 #include "page/kesra_show_title.h"
 #include "page_objects.h"
 #include "platform/com/registry.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/temp_site.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "platform/ado/errors.h"
 #include "platform/asp/context.h"
 #include "platform/asp/text_codec.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace site_databases {
 

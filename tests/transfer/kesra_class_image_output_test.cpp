@@ -9,7 +9,7 @@
 #include "platform/com/registry.h"
 #include "platform/image/bitmap_handles.h"
 #include "platform/vb/raises.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/picture_files.h"
 #include "support/temp_site.h"
 #include "transfer/fore_color.h"

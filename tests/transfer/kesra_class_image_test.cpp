@@ -6,7 +6,7 @@
 #include "common/system_title.h"
 #include "platform/com/registry.h"
 #include "platform/vb/raises.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "platform/com/registry.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/information.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/printable.h"
 #include "transfer/kesra_class_upload_file_ex.h"
 #include "transfer/upload_test_support.h"

@@ -12,7 +12,7 @@
 #include "platform/sys/environ.h"
 #include "platform/sys/programs.h"
 #include "platform/vb/raises.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/archive_bytes.h"
 #include "support/file_content.h"
 #include "support/temp_site.h"

@@ -6,7 +6,7 @@
 #include <regex>
 
 #include "platform/vb/strings.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/file_content.h"
 #include "support/temp_site.h"
 #include "transfer/upload_test_support.h"

@@ -8,7 +8,7 @@
 #include "platform/com/registry.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/information.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/file_content.h"
 #include "support/temp_site.h"
 #include "transfer/picture_bytes.h"

@@ -4,7 +4,7 @@
 
 #include "platform/com/registry.h"
 #include "platform/vb/raises.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/picture_files.h"
 #include "support/temp_site.h"
 

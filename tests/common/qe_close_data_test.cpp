@@ -1,7 +1,7 @@
 // Closing a page's data never fails, whatever the page hands in.
 #include <gtest/gtest.h>
 
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 #include "support/test_objects.h"
 
 namespace {

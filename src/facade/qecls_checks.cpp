@@ -1,5 +1,5 @@
 #include "common/kesra_request_modes.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace qe {
 

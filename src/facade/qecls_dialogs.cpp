@@ -1,7 +1,7 @@
 #include "office/qe_dialogs.h"
 #include "page/kesra_show_dialog.h"
 #include "platform/vb/convert.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace qe {
 

@@ -2,6 +2,7 @@
 // The component's public classes and the registration entry points.
 #include <cstdint>
 
+#include "platform/com/live_objects.h"
 #include "platform/com/registry.h"
 
 namespace qe {
@@ -14,10 +15,6 @@ struct PublicClass {
 
 // Every public class of the component, QE.QeCls first.
 const std::vector<PublicClass>& PublicClasses();
-
-// Objects of the component alive in this process (DllCanUnloadNow).
-void CountObject(int delta);
-int64_t LiveObjects();
 
 }  // namespace qe
 

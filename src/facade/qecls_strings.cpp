@@ -2,7 +2,7 @@
 #include "common/kesra_string.h"
 #include "common/kesra_string_width.h"
 #include "platform/com/object.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace qe {
 

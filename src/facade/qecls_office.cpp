@@ -7,7 +7,7 @@
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/information.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace qe {
 namespace {

@@ -1,6 +1,6 @@
 // The page-fragment members that do more than forward.
 #include "page/kesra_show_form.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace qe {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/com/object.h"
-#include "shell/sample_facade.h"
+#include "facade/sample_facade.h"
 
 namespace qe_test {
 

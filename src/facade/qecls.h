@@ -26,7 +26,7 @@ class QeCls : public com::Object {
   // The interface's members in slot order, with their parameters and defaults.
   static const std::vector<com::MemberInfo>& MemberList();
 
-#include "shell/qecls_members.inc"
+#include "facade/qecls_members.inc"
 
  private:
   std::shared_ptr<Kesra_Class_Access> m_Access;

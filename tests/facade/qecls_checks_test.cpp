@@ -7,7 +7,7 @@
 #include "platform/asp/context.h"
 #include "platform/com/object.h"
 #include "platform/text/ansi.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace {
 

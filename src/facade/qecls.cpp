@@ -1,10 +1,10 @@
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 #include "common/kesra_class_md5.h"
 #include "common/kesra_file_resources.h"
 #include "common/system_title.h"
 #include "maintenance/kesra_class_access.h"
-#include "shell/component_classes.h"
+#include "facade/component_classes.h"
 #include "transfer/kesra_class_image.h"
 
 namespace qe {
@@ -16,14 +16,14 @@ QeCls::QeCls()
       m_Md5(std::make_shared<Kesra_Class_Md5>()),
       m_Image(std::make_shared<Kesra_Class_Image>()) {
   KesraInstallResourceDll(u"XceedZip.dll");
-  CountObject(1);
+  com::CountObject(1);
 }
 
 QeCls::~QeCls() {
   m_Access.reset();
   m_Md5.reset();
   m_Image.reset();
-  CountObject(-1);
+  com::CountObject(-1);
 }
 
 // The two members that forward nothing.

@@ -1,6 +1,6 @@
 // The image members that set the façade's image object up before they call
 // it. What they set stays set on m_Image for the façade's next call.
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "transfer/kesra_class_image.h"
 
 namespace qe {

@@ -1,7 +1,7 @@
 // The maintenance member whose result the façade converts.
 #include "maintenance/kesra_class_access.h"
 #include "platform/vb/convert.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace qe {
 

@@ -1,4 +1,4 @@
-#include "shell/qe_close_data.h"
+#include "common/qe_close_data.h"
 
 #include "platform/com/object.h"
 #include "platform/vb/strings.h"

@@ -1,6 +1,6 @@
 // The two file members that add a fixed argument.
 #include "common/kesra_file_operations.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 
 namespace qe {
 

@@ -10,7 +10,7 @@
 #include "page/kesra_show_widgets.h"
 #include "platform/com/registry.h"
 #include "platform/vb/convert.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "support/temp_site.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/component_classes.h"
+#include "facade/component_classes.h"
 
 #include <atomic>
 #include <dlfcn.h>
@@ -7,7 +7,7 @@
 #include "common/kesra_class_md5.h"
 #include "common/kesra_file_resources.h"
 #include "platform/zip/xceed_zip.h"
-#include "shell/qecls.h"
+#include "facade/qecls.h"
 #include "transfer/kesra_class_image.h"
 #include "transfer/kesra_class_upload_file.h"
 #include "transfer/kesra_class_upload_file_ex.h"
@@ -15,8 +15,6 @@
 
 namespace qe {
 namespace {
-
-std::atomic<int64_t> g_live_objects{0};
 
 constexpr int32_t kOk = 0;
 constexpr int32_t kFalse = 1;
@@ -60,8 +58,6 @@ void RegisterComponentClasses() {
   com::RegisterClass({u"QE.XceedZip", kZipClassId, ziparc::CreateXceedZip});
 }
 
-void CountObject(int delta) { g_live_objects += delta; }
-int64_t LiveObjects() { return g_live_objects.load(); }
 
 }  // namespace qe
 
@@ -100,4 +96,4 @@ extern "C" int32_t DllGetClassObject(const char16_t* class_id, const char16_t*, 
   return qe::kClassNotAvailable;
 }
 
-extern "C" int32_t DllCanUnloadNow() { return qe::LiveObjects() == 0 ? qe::kOk : qe::kFalse; }
+extern "C" int32_t DllCanUnloadNow() { return com::LiveObjects() == 0 ? qe::kOk : qe::kFalse; }
