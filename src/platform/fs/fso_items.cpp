@@ -92,7 +92,12 @@ double Folder::Size() const {
   stdfs::recursive_directory_iterator it(fs::ToHostPath(fs::FullPath(path_)),
                                          stdfs::directory_options::skip_permission_denied, error);
   for (stdfs::recursive_directory_iterator end; !error && it != end; it.increment(error)) {
-    if (it->is_regular_file(error) && !it->is_symlink(error)) total += it->file_size(error);
+    // An entry another thread renames or removes meanwhile counts as gone:
+    // its failed size (all ones) must never reach the total.
+    std::error_code gone;
+    if (!it->is_regular_file(gone) || it->is_symlink(gone)) continue;
+    uintmax_t size = it->file_size(gone);
+    if (!gone) total += size;
   }
   return static_cast<double>(total);
 }
