@@ -11,6 +11,7 @@
 #include "support/file_content.h"
 #include "support/run_command.h"
 #include "support/temp_site.h"
+#include "support/zip_unpack.h"
 
 namespace {
 
@@ -67,11 +68,7 @@ class ZipPeersTest : public testing::Test {
   }
   std::string Host(const std::string& relative) { return site_.Host(relative).string(); }
   ZipResult Unpack(vb::StringView archive, vb::StringView folder, vb::StringView password = u"") {
-    XceedZip zip;
-    zip.zip_filename = vb::String(archive);
-    zip.unzip_to_folder = vb::String(folder);
-    zip.encryption_password = vb::String(password);
-    return zip.Unzip();
+    return qe_test::UnpackArchive(archive, folder, password);
   }
 
   qe_test::TempSite site_;

@@ -12,6 +12,7 @@
 #include "support/archive_bytes.h"
 #include "support/file_content.h"
 #include "support/temp_site.h"
+#include "support/zip_unpack.h"
 
 namespace {
 
@@ -41,11 +42,7 @@ class ZipClassTest : public testing::Test {
     return zip.Zip();
   }
   ZipResult Unpack(vb::StringView archive, vb::StringView folder, vb::StringView password = u"") {
-    XceedZip zip;
-    zip.zip_filename = vb::String(archive);
-    zip.unzip_to_folder = vb::String(folder);
-    zip.encryption_password = vb::String(password);
-    return zip.Unzip();
+    return qe_test::UnpackArchive(archive, folder, password);
   }
 
   qe_test::TempSite site_;
