@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "common/kesra_file_shell.h"
+#include "platform/net/remote_fetch.h"
 #include "platform/sys/shell_execute.h"
 #include "support/loopback_http_server.h"
 #include "support/temp_site.h"
@@ -69,6 +70,7 @@ TEST_F(KesraShellOpenTest, OpensTheFixedAddressesAndIgnoresOtherTypes) {
 }
 
 TEST(KesraOpenUrl, IsTrueWhenAServerAnswersAtAll) {
+  net::TestFetchAllowance loopback;
   qe_test::LoopbackHttpServer server;
   EXPECT_TRUE(KesraOpenUrl(vb::FromUtf8(server.Url("/status/200"))));
   EXPECT_TRUE(KesraOpenUrl(vb::FromUtf8(server.Url("/status/404"))));

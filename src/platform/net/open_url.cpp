@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/net/remote_fetch.h"
 #include "platform/text/ansi.h"
 
 namespace net {
@@ -45,10 +46,13 @@ UrlAnswer OpenUrl(vb::StringView address, std::string_view agent, const UrlTimeo
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts.connect.count()));
   curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(timeouts.total.count()));
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &RefuseBody);
+  bool refused = false;
+  CheckEveryPeer(c, &refused);
   CURLcode result = curl_easy_perform(c);
   curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &answer.status);
   answer.answered = answer.status > 0 && (result == CURLE_OK || result == CURLE_WRITE_ERROR);
-  if (!answer.answered) answer.error = curl_easy_strerror(result);
+  if (refused) answer.error = "the address is not a public one";
+  else if (!answer.answered) answer.error = curl_easy_strerror(result);
   return answer;
 }
 

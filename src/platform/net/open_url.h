@@ -22,8 +22,10 @@ struct UrlAnswer {
 // A GET for the address, with the user agent given and no headers of the
 // caller's own, from the server and never from a cache. Redirections are
 // followed. Only http, https and ftp addresses are opened (also after a
-// redirection); the system's proxy settings (http_proxy ...) apply. The
-// address is sent as the bytes of its ANSI form, as WinINet's ANSI entry does.
+// redirection), and only public ones: every connection passes the check of
+// public_address.h, directly (no proxy), so a page cannot probe this host or
+// its private network. The address is sent as the bytes of its ANSI form, as
+// WinINet's ANSI entry does.
 UrlAnswer OpenUrl(vb::StringView address, std::string_view agent, const UrlTimeouts& timeouts = {});
 
 }  // namespace net

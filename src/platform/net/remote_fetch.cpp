@@ -62,10 +62,10 @@ size_t TakeBody(char* data, size_t size, size_t count, void* user) {
 // Every connection, the first and each redirection's, passes here with the
 // address curl resolved: the one checked is the one connected.
 curl_socket_t OpenCheckedSocket(void* user, curlsocktype purpose, curl_sockaddr* address) {
-  auto* transfer = static_cast<Transfer*>(user);
+  auto* refused = static_cast<bool*>(user);
   if (purpose != CURLSOCKTYPE_IPCXN) return CURL_SOCKET_BAD;
   if (IsRefusedPeer(&address->addr) && !(g_test_allowance && IsLoopback(&address->addr))) {
-    transfer->refused_peer = true;
+    *refused = true;
     return CURL_SOCKET_BAD;
   }
   return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
@@ -102,6 +102,14 @@ FetchLimits CurrentFetchLimits() {
   return limits;
 }
 
+void CheckEveryPeer(void* curl, bool* refused) {
+  // A proxy would be the peer connected, and the address asked for never checked.
+  curl_easy_setopt(curl, CURLOPT_PROXY, "");
+  curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
+  curl_easy_setopt(curl, CURLOPT_OPENSOCKETFUNCTION, &OpenCheckedSocket);
+  curl_easy_setopt(curl, CURLOPT_OPENSOCKETDATA, refused);
+}
+
 FetchAnswer Fetch(vb::StringView address, const FetchLimits& limits) {
   InitCurlOnce();
   FetchAnswer answer;
@@ -119,8 +127,6 @@ FetchAnswer Fetch(vb::StringView address, const FetchLimits& limits) {
   curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, kProtocols);
   curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(c, CURLOPT_MAXREDIRS, limits.max_redirects);
-  curl_easy_setopt(c, CURLOPT_PROXY, "");
-  curl_easy_setopt(c, CURLOPT_NOPROXY, "*");
   curl_easy_setopt(c, CURLOPT_FRESH_CONNECT, 1L);
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect.count()));
@@ -128,8 +134,7 @@ FetchAnswer Fetch(vb::StringView address, const FetchLimits& limits) {
   curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.max_bytes));
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &TakeBody);
   curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
-  curl_easy_setopt(c, CURLOPT_OPENSOCKETFUNCTION, &OpenCheckedSocket);
-  curl_easy_setopt(c, CURLOPT_OPENSOCKETDATA, &transfer);
+  CheckEveryPeer(c, &transfer.refused_peer);
   CURLcode result = curl_easy_perform(c);
   if (result == CURLE_OK) {
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &answer.status);

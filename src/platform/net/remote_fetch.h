@@ -30,6 +30,12 @@ struct FetchAnswer {
 // `max_redirects` redirections.
 FetchAnswer Fetch(vb::StringView address, const FetchLimits& limits = {});
 
+// Makes every connection of the curl transfer `curl` (a CURL*), the first and
+// each redirection's, pass the public-address check, without a proxy;
+// `*refused` turns true when one was refused. Every fetch made for a page
+// goes through it.
+void CheckEveryPeer(void* curl, bool* refused);
+
 // For tests in this process only (never from a request or the command line):
 // lets fetches reach loopback addresses (and no other refused ones), so that a
 // test can serve them, and sets the limits. Undone by the destructor.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/net/open_url.h"
+#include "platform/net/remote_fetch.h"
 #include "support/loopback_http_server.h"
 
 namespace {
@@ -11,6 +12,7 @@ using namespace std::chrono_literals;
 vb::String Address(const std::string& url) { return vb::FromUtf8(url); }
 
 TEST(OpenUrl, AnswersForEveryStatusTheServerGives) {
+  net::TestFetchAllowance loopback;
   qe_test::LoopbackHttpServer server;
   for (long status : {200L, 404L, 500L}) {
     net::UrlAnswer answer = net::OpenUrl(Address(server.Url("/status/" + std::to_string(status))), "http");
@@ -22,6 +24,7 @@ TEST(OpenUrl, AnswersForEveryStatusTheServerGives) {
 }
 
 TEST(OpenUrl, SendsAPlainGetWithTheAgent) {
+  net::TestFetchAllowance loopback;
   qe_test::LoopbackHttpServer server;
   net::OpenUrl(Address(server.Url("/page.asp?a=1")), "http");
   auto requests = server.Requests();
@@ -31,6 +34,7 @@ TEST(OpenUrl, SendsAPlainGetWithTheAgent) {
 }
 
 TEST(OpenUrl, GivesUpOnSilenceAndOnNoServer) {
+  net::TestFetchAllowance loopback;
   qe_test::LoopbackHttpServer server;
   auto started = std::chrono::steady_clock::now();
   net::UrlAnswer silent = net::OpenUrl(Address(server.Url("/silent")), "http", {1000ms, 300ms});
@@ -42,6 +46,19 @@ TEST(OpenUrl, GivesUpOnSilenceAndOnNoServer) {
     closed_port = other.Port();
   }
   EXPECT_FALSE(net::OpenUrl(Address("http://127.0.0.1:" + std::to_string(closed_port) + "/"), "http").answered);
+}
+
+// A page's probe never reaches this host or a private network: the server
+// listening on loopback is not even connected to without a test's allowance.
+TEST(OpenUrl, OpensOnlyPublicAddresses) {
+  qe_test::LoopbackHttpServer server;
+  for (const std::string& address : {server.Url("/status/200"), std::string("http://10.0.0.1:1/"),
+                                     std::string("http://[::ffff:127.0.0.1]:1/")}) {
+    net::UrlAnswer answer = net::OpenUrl(Address(address), "http", {1000ms, 2000ms});
+    EXPECT_FALSE(answer.answered) << address;
+    EXPECT_EQ(answer.error, "the address is not a public one") << address;
+  }
+  EXPECT_TRUE(server.Requests().empty());
 }
 
 TEST(OpenUrl, OpensOnlyNetworkAddresses) {
