@@ -5,6 +5,7 @@
 #include <jpeglib.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -107,10 +108,10 @@ TEST(GifDecode, BrokenFilesAndCaps) {
 
 // --- JPEG ------------------------------------------------------------------
 
-// A 16×8 JPEG, left half `left`, right half `right`, given as the colour
-// space's samples.
-std::string Jpeg(J_COLOR_SPACE space, int components, std::vector<uint8_t> left, std::vector<uint8_t> right,
-                 bool progressive = false) {
+// A JPEG of `height` rows, each `row` (`width` pixels of the colour space's
+// samples); `tune` adjusts the settings after the defaults.
+std::string CompressRows(int width, int height, int components, J_COLOR_SPACE space, std::vector<uint8_t> row,
+                         const std::function<void(jpeg_compress_struct&)>& tune) {
   jpeg_compress_struct c{};
   jpeg_error_mgr errors;
   c.err = jpeg_std_error(&errors);
@@ -118,19 +119,13 @@ std::string Jpeg(J_COLOR_SPACE space, int components, std::vector<uint8_t> left,
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&c, &buffer, &size);
-  c.image_width = 16;
-  c.image_height = 8;
+  c.image_width = static_cast<JDIMENSION>(width);
+  c.image_height = static_cast<JDIMENSION>(height);
   c.input_components = components;
   c.in_color_space = space;
   jpeg_set_defaults(&c);
-  jpeg_set_quality(&c, 100, TRUE);
-  if (progressive) jpeg_simple_progression(&c);
+  tune(c);
   jpeg_start_compress(&c, TRUE);
-  std::vector<uint8_t> row;
-  for (int x = 0; x < 16; ++x) {
-    const std::vector<uint8_t>& px = x < 8 ? left : right;
-    row.insert(row.end(), px.begin(), px.end());
-  }
   while (c.next_scanline < c.image_height) {
     JSAMPROW r = row.data();
     jpeg_write_scanlines(&c, &r, 1);
@@ -142,6 +137,21 @@ std::string Jpeg(J_COLOR_SPACE space, int components, std::vector<uint8_t> left,
   return out;
 }
 
+// A 16×8 JPEG, left half `left`, right half `right`, given as the colour
+// space's samples.
+std::string Jpeg(J_COLOR_SPACE space, int components, std::vector<uint8_t> left, std::vector<uint8_t> right,
+                 bool progressive = false) {
+  std::vector<uint8_t> row;
+  for (int x = 0; x < 16; ++x) {
+    const std::vector<uint8_t>& px = x < 8 ? left : right;
+    row.insert(row.end(), px.begin(), px.end());
+  }
+  return CompressRows(16, 8, components, space, std::move(row), [&](jpeg_compress_struct& c) {
+    jpeg_set_quality(&c, 100, TRUE);
+    if (progressive) jpeg_simple_progression(&c);
+  });
+}
+
 // An 8×8 grey progressive JPEG of `scans` scans (2 to 694): the DC scan,
 // then AC coefficients one at a time, each sent in up to 11 bit planes.
 std::string ProgressiveJpeg(int scans) {
@@ -151,32 +161,12 @@ std::string ProgressiveJpeg(int scans) {
     script.push_back({1, {0}, k, k, 0, planes - 1});
     for (int al = planes - 2; al >= 0; --al) script.push_back({1, {0}, k, k, al + 1, al});
   }
-  jpeg_compress_struct c{};
-  jpeg_error_mgr errors;
-  c.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&c);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&c, &buffer, &size);
-  c.image_width = 8;
-  c.image_height = 8;
-  c.input_components = 1;
-  c.in_color_space = JCS_GRAYSCALE;
-  jpeg_set_defaults(&c);
-  c.scan_info = script.data();
-  c.num_scans = static_cast<int>(script.size());
-  jpeg_start_compress(&c, TRUE);
   std::vector<uint8_t> row(8);
   for (int x = 0; x < 8; ++x) row[static_cast<size_t>(x)] = static_cast<uint8_t>(x * 30);
-  while (c.next_scanline < c.image_height) {
-    JSAMPROW r = row.data();
-    jpeg_write_scanlines(&c, &r, 1);
-  }
-  jpeg_finish_compress(&c);
-  jpeg_destroy_compress(&c);
-  std::string out(reinterpret_cast<char*>(buffer), size);
-  free(buffer);
-  return out;
+  return CompressRows(8, 8, 1, JCS_GRAYSCALE, std::move(row), [&](jpeg_compress_struct& c) {
+    c.scan_info = script.data();
+    c.num_scans = static_cast<int>(script.size());
+  });
 }
 
 TEST(JpegDecode, EachKindComesOutInRgb) {
