@@ -97,6 +97,7 @@ TEST_F(ZipPeersTest, ArchivesOfEachArchiverUnpackToTheTreeTheyPacked) {
       {"7z", "7z a -tzip -m0=lzma -mem=AES256 -ppass ../in.zip", "pass"},
       {"7z", "7z a -tzip -m0=bzip2 -mem=AES256 -ppass ../in.zip", "pass"},
       {"7z", "7z a -tzip -m0=xz -mem=AES256 -ppass ../in.zip", "pass"},
+      {"7z", "7z a -tzip -mm=Copy -mem=AES128 -ppass ../in.zip", "pass"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.command);
