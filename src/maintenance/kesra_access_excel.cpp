@@ -30,6 +30,7 @@ constexpr int32_t kSchemaTables = 20;  // adSchemaTables
 constexpr int32_t kTypeInt = 3;        // what "int" makes
 constexpr int32_t kTypeDouble = 5;     // what "double" makes
 constexpr int32_t kTypeDate = 7;       // what "datetime" makes
+constexpr int32_t kTypeBit = 11;       // what "bit" makes
 constexpr int32_t kTypeText = 202;     // what "varchar(255)" makes
 constexpr int32_t kTypeMemo = 203;     // what "memo" makes
 constexpr int32_t kForwardOnly = 0;
@@ -73,17 +74,20 @@ void CloseQuietly(vb::Variant& conn) {
 // The second row decides a column's type as long as every value under the
 // header fits it, so that each row arrives as it is: a number makes int
 // while every number is whole and fits 32 bits, else double; a date makes a
-// date column; anything else, or text anywhere below, text, and memo when a
-// value is longer than the 255 characters that text holds.
+// date column, a Boolean a yes/no column; anything else, or text anywhere
+// below, text, and memo when a value is longer than the 255 characters that
+// text holds.
 int32_t ColumnType(const workbook::Worksheet& sheet, uint32_t column, uint32_t rows) {
   const vb::Variant& second = sheet.Value(2, column);
-  bool number = second.Holds<double>(), date = second.Holds<vb::Date>(), whole = true;
+  bool number = second.Holds<double>(), date = second.Holds<vb::Date>(), boolean = second.Holds<vb::Boolean>();
+  bool whole = true;
   size_t longest = 0;
   for (uint32_t r = 2; r <= rows; ++r) {
     const vb::Variant& v = sheet.Value(r, column);
     if (v.IsEmpty()) continue;
     number = number && v.Holds<double>();
     date = date && v.Holds<vb::Date>();
+    boolean = boolean && v.Holds<vb::Boolean>();
     if (v.Holds<double>()) {
       double d = v.As<double>();
       whole = whole && d == std::floor(d) && d >= INT32_MIN && d <= INT32_MAX;
@@ -92,6 +96,7 @@ int32_t ColumnType(const workbook::Worksheet& sheet, uint32_t column, uint32_t r
   }
   if (number) return whole ? kTypeInt : kTypeDouble;
   if (date) return kTypeDate;
+  if (boolean) return kTypeBit;
   return longest > 255 ? kTypeMemo : kTypeText;
 }
 
@@ -100,6 +105,7 @@ const char16_t* SqlTypeName(int32_t type) {
     case kTypeInt: return u" int";
     case kTypeDouble: return u" double";
     case kTypeDate: return u" datetime";
+    case kTypeBit: return u" bit";
     case kTypeMemo: return u" memo";
     default: return u" varchar(255)";
   }

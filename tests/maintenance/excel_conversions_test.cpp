@@ -174,14 +174,14 @@ wb.save(sys.argv[1])
                                                                 {Variant(u"7"), Variant::Null()}}));
 
   com::Call(Open(Jet(kDatabase)), u"Execute",
-            String(u"Create Table Notes (Name Text(20), Taken DateTime, Mark Double, Body Memo)"));
+            String(u"Create Table Notes (Name Text(20), Taken DateTime, Mark Double, Body Memo, Ok Bit)"));
   for (const char16_t* sql : {u"Insert Into Notes Values ('张三', #2024-01-05 08:30:00#, 12.5, '"
                               u"长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本"
                               u"长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本"
                               u"长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本"
-                              u"长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本')",
-                              u"Insert Into Notes Values ('李四', Null, Null, 'short')",
-                              u"Insert Into Notes Values ('王五', #2023-12-31#, 7, Null)"})
+                              u"长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本', True)",
+                              u"Insert Into Notes Values ('李四', Null, Null, 'short', False)",
+                              u"Insert Into Notes Values ('王五', #2023-12-31#, 7, Null, True)"})
     com::Call(Open(Jet(kDatabase)), u"Execute", String(sql));
   const Rows before = ReadRows(kDatabase, u"Notes", u"");
   for (const char16_t* book : {u"C:\\site\\notes.xls", u"C:\\site\\notes.xlsx"}) {
