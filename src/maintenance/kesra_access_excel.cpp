@@ -112,8 +112,8 @@ const char16_t* SqlTypeName(int32_t type) {
 }
 
 // One worksheet into a table of its name: the first row names the columns,
-// typed by their values (ColumnType); each further row down to the last filled cell of
-// column A is a record.
+// typed by their values (ColumnType); each further row down to the last
+// filled cell of column A is a record.
 void WorksheetIntoTable(const vb::Variant& conn, const workbook::Worksheet& sheet, bool replace) {
   const uint32_t columns = sheet.LastColumnOfRow(1);
   const uint32_t rows = sheet.LastRowOfColumn(1);
