@@ -35,7 +35,7 @@ class Workspace {
     Check(::mkdtemp(pattern.data()) != nullptr, "a temporary folder");
     folder_ = pattern;
     fs::MapDrive(u'C', folder_);
-    ziparc::SetLimits({kMaxBytes, kMaxEntries});
+    ziparc::SetLimits({kMaxBytes, kMaxEntries, uint64_t{32} << 20});
   }
   ~Workspace() {
     std::error_code ignored;

@@ -2,6 +2,7 @@
 // table, each user table into a worksheet. The workbooks are read and
 // written by the platform's workbook layer in place of the spreadsheet
 // application; values travel with their types, never as SQL text.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -28,7 +29,10 @@ constexpr char16_t kConnection[] = u"Provider=Microsoft.Jet.OLEDB.4.0;Persist Se
 constexpr int32_t kSchemaTables = 20;  // adSchemaTables
 constexpr int32_t kTypeInt = 3;        // what "int" makes
 constexpr int32_t kTypeDouble = 5;     // what "double" makes
+constexpr int32_t kTypeDate = 7;       // what "datetime" makes
+constexpr int32_t kTypeBit = 11;       // what "bit" makes
 constexpr int32_t kTypeText = 202;     // what "varchar(255)" makes
+constexpr int32_t kTypeMemo = 203;     // what "memo" makes
 constexpr int32_t kForwardOnly = 0;
 constexpr int32_t kReadOnly = 1;
 
@@ -67,23 +71,49 @@ void CloseQuietly(vb::Variant& conn) {
   }
 }
 
-// The type of a column whose second-row cell is a number: int while every
-// number under its header is whole and fits 32 bits, else double, so that no
-// value is rounded or refused on the way in.
-int32_t NumberColumnType(const workbook::Worksheet& sheet, uint32_t column, uint32_t rows) {
+// The second row decides a column's type as long as every value under the
+// header fits it, so that each row arrives as it is: a number makes int
+// while every number is whole and fits 32 bits, else double; a date makes a
+// date column, a Boolean a yes/no column; anything else, or text anywhere
+// below, text, and memo when a value is longer than the 255 characters that
+// text holds.
+int32_t ColumnType(const workbook::Worksheet& sheet, uint32_t column, uint32_t rows) {
+  const vb::Variant& second = sheet.Value(2, column);
+  bool number = second.Holds<double>(), date = second.Holds<vb::Date>(), boolean = second.Holds<vb::Boolean>();
+  bool whole = true;
+  size_t longest = 0;
   for (uint32_t r = 2; r <= rows; ++r) {
     const vb::Variant& v = sheet.Value(r, column);
-    if (!v.Holds<double>()) continue;
-    double d = v.As<double>();
-    if (d != std::floor(d) || d < INT32_MIN || d > INT32_MAX) return kTypeDouble;
+    if (v.IsEmpty()) continue;
+    number = number && v.Holds<double>();
+    date = date && v.Holds<vb::Date>();
+    boolean = boolean && v.Holds<vb::Boolean>();
+    if (v.Holds<double>()) {
+      double d = v.As<double>();
+      whole = whole && d == std::floor(d) && d >= INT32_MIN && d <= INT32_MAX;
+    }
+    if (v.IsString()) longest = std::max(longest, v.As<vb::String>().size());
   }
-  return kTypeInt;
+  if (number) return whole ? kTypeInt : kTypeDouble;
+  if (date) return kTypeDate;
+  if (boolean) return kTypeBit;
+  return longest > 255 ? kTypeMemo : kTypeText;
+}
+
+const char16_t* SqlTypeName(int32_t type) {
+  switch (type) {
+    case kTypeInt: return u" int";
+    case kTypeDouble: return u" double";
+    case kTypeDate: return u" datetime";
+    case kTypeBit: return u" bit";
+    case kTypeMemo: return u" memo";
+    default: return u" varchar(255)";
+  }
 }
 
 // One worksheet into a table of its name: the first row names the columns,
-// whose type the second row decides (a number makes a number column,
-// anything else text); each further row down to the last filled cell of
-// column A is a record.
+// typed by their values (ColumnType); each further row down to the last
+// filled cell of column A is a record.
 void WorksheetIntoTable(const vb::Variant& conn, const workbook::Worksheet& sheet, bool replace) {
   const uint32_t columns = sheet.LastColumnOfRow(1);
   const uint32_t rows = sheet.LastRowOfColumn(1);
@@ -91,10 +121,9 @@ void WorksheetIntoTable(const vb::Variant& conn, const workbook::Worksheet& shee
   std::vector<int32_t> types;
   for (uint32_t c = 1; c <= columns; ++c) {
     vb::String name = vb::CStr(sheet.Value(1, c));
-    int32_t type = sheet.Value(2, c).Holds<double>() ? NumberColumnType(sheet, c, rows) : kTypeText;
+    int32_t type = ColumnType(sheet, c, rows);
     types.push_back(type);
-    definition += (c > 1 ? u"," : u"") + SqlName(name) +
-                  (type == kTypeInt ? u" int" : type == kTypeDouble ? u" double" : u" varchar(255)");
+    definition += (c > 1 ? u"," : u"") + SqlName(name) + SqlTypeName(type);
     names += (c > 1 ? u"," : u"") + SqlName(name);
     marks += c > 1 ? u",?" : u"?";
   }

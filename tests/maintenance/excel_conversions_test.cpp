@@ -116,7 +116,7 @@ import sys, openpyxl
 wb = openpyxl.Workbook()
 ws = wb.active
 ws.title = "Old"
-ws.append(["n"]); ws.append([1]); ws.append(["not a number"])
+ws.append(["n", "N"]); ws.append([1, 2])
 wb.save(sys.argv[1])
 )",
                                     site_.Host("site/bad.xlsx")));
@@ -151,6 +151,46 @@ wb.save(sys.argv[1])
                        Rows{{Variant(int32_t{1}), Variant(1.0), Variant(1.0), Variant(int32_t{1})},
                             {Variant(int32_t{-3}), Variant(0.1), Variant(2147483648.0), Variant(INT32_MIN)},
                             {Variant(INT32_MAX), Variant(2.5), Variant(2.0), Variant(int32_t{2})}}));
+}
+
+// Text anywhere under a header makes a text column, and text longer than 255
+// characters a memo column: every row arrives, and a workbook this component
+// wrote comes back with the values it was written from.
+TEST_F(ExcelTest, ColumnsTakeEveryValueTheyHoldAndAnExportedTableComesBackTheSame) {
+  ASSERT_TRUE(qe_test::MakeWorkbook(R"(
+import sys, openpyxl
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "Marks"
+for row in [["Mark", "Essay"], [5, "short"], ["缺考", "x" * 300], [7, None]]: ws.append(row)
+wb.save(sys.argv[1])
+)",
+                                    site_.Host("site/marks.xlsx")));
+  EXPECT_TRUE(FromExcel(u"C:\\site\\marks.xlsx"));
+  EXPECT_EQ(Column(u"Marks", u"Mark"), u"202/255");
+  EXPECT_EQ(Column(u"Marks", u"Essay").substr(0, 4), u"203/");
+  EXPECT_TRUE(SameRows(ReadRows(kDatabase, u"Marks", u""), Rows{{Variant(u"5"), Variant(u"short")},
+                                                                {Variant(u"缺考"), Variant(String(300, u'x'))},
+                                                                {Variant(u"7"), Variant::Null()}}));
+
+  com::Call(Open(Jet(kDatabase)), u"Execute",
+            String(u"Create Table Notes (Name Text(20), Taken DateTime, Mark Double, Body Memo, Ok Bit)"));
+  for (const char16_t* sql : {u"Insert Into Notes Values ('张三', #2024-01-05 08:30:00#, 12.5, '"
+                              u"长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本"
+                              u"长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本"
+                              u"长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本"
+                              u"长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本', True)",
+                              u"Insert Into Notes Values ('李四', Null, Null, 'short', False)",
+                              u"Insert Into Notes Values ('王五', #2023-12-31#, 7, Null, True)"})
+    com::Call(Open(Jet(kDatabase)), u"Execute", String(sql));
+  const Rows before = ReadRows(kDatabase, u"Notes", u"");
+  for (const char16_t* book : {u"C:\\site\\notes.xls", u"C:\\site\\notes.xlsx"}) {
+    SCOPED_TRACE(vb::ToUtf8(book));
+    ASSERT_TRUE(ToExcel(book));
+    com::Call(Open(Jet(kDatabase)), u"Execute", String(u"Drop Table Notes"));
+    ASSERT_TRUE(FromExcel(book));
+    EXPECT_TRUE(SameRows(ReadRows(kDatabase, u"Notes", u""), before));
+  }
 }
 
 class ToExcelTest : public ExcelTest {
@@ -268,6 +308,10 @@ TEST_F(ToExcelTest, AnOlderFormatWorkbookHoldingMoreThanValuesIsRefusedUntouched
       {"a number format", head + "ws.write(1, 0, 0.5, xlwt.easyxf(num_format_str='0.00%'))\n" + save},
       {"a bold cell", head + "ws.write(1, 0, 'b', xlwt.easyxf('font: bold on'))\n" + save},
       {"a bordered cell", head + "ws.write(1, 0, 'b', xlwt.easyxf('borders: left thin'))\n" + save},
+      {"rich text", head + "ws.write_rich_text(1, 0, ('plain ', ('bold', xlwt.easyfont('bold true'))))\n" + save},
+      {"a hidden row", head + "ws.write(1, 0, 'x')\nws.row(1).hidden = True\n" + save},
+      {"a hidden column", head + "ws.write(0, 1, 'x')\nws.col(1).hidden = True\n" + save},
+      {"a centred cell", head + "ws.write(1, 0, 'c', xlwt.easyxf('align: horiz center'))\n" + save},
       {"a protected sheet", head + "ws.protect = True\nws.password = 'x'\n" + save},
       {"a hidden sheet", head + "wb.add_sheet('Hidden').visibility = 1\n" + save},
       // A macro storage beside the workbook stream, linked into the directory.

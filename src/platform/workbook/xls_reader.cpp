@@ -121,7 +121,9 @@ struct Text {
 // The shared strings: the SST record and its CONTINUE records, where a
 // string's characters may go on in the next record after a flags byte of
 // their own.
-std::vector<vb::String> ReadSharedStrings(const Record& first, Records& records, const Text& text) {
+// `formatted` turns true for a string with formatting runs or phonetic text,
+// which the values alone do not keep.
+std::vector<vb::String> ReadSharedStrings(const Record& first, Records& records, const Text& text, bool& formatted) {
   std::vector<std::string_view> pieces = {first.data};
   while (records.PeekType() == kContinue) {
     Record r;
@@ -163,6 +165,7 @@ std::vector<vb::String> ReadSharedStrings(const Record& first, Records& records,
     uint8_t flags = byte();
     size_t runs = (flags & 0x08) ? u16() : 0;
     size_t extra = (flags & 0x04) ? u32() : 0;
+    formatted = formatted || runs > 0 || extra > 0;
     vb::String s;
     while (s.size() < count) {
       if (at >= pieces[piece].size()) {
@@ -190,6 +193,7 @@ struct Globals {
   bool date1904 = false;
   std::vector<bool> xf_is_date;
   std::vector<vb::String> strings;
+  bool formatted_strings = false;
   struct Sheet {
     vb::String name;
     uint32_t offset;
@@ -224,7 +228,7 @@ Globals ReadGlobals(std::string_view stream) {
         break;
       }
       case kSst:
-        if (g.text.biff8) g.strings = ReadSharedStrings(r, records, g.text);
+        if (g.text.biff8) g.strings = ReadSharedStrings(r, records, g.text, g.formatted_strings);
         break;
     }
   }
@@ -335,8 +339,9 @@ std::vector<Worksheet> ReadXls(const std::filesystem::path& file, const ReadLimi
   std::optional<std::string> stream = ReadWorkbookStream(bytes, limits.max_file_bytes, why, &other_entries);
   if (!stream) RaiseUnreadable(why);
   bytes = std::string();
-  if (keeps_everything) *keeps_everything = !other_entries && RewriteKeepsEverything(*stream);
   Globals globals = ReadGlobals(*stream);
+  if (keeps_everything)
+    *keeps_everything = !other_entries && !globals.formatted_strings && RewriteKeepsEverything(*stream);
   std::vector<Worksheet> sheets;
   for (const Globals::Sheet& entry : globals.sheets) {
     if (entry.offset >= stream->size()) Damaged();

@@ -41,7 +41,7 @@ const std::unordered_set<uint16_t>& KeptKinds() {
       0x01C1,  // RECALCID
       0x000D, 0x000C, 0x000F, 0x0011, 0x0010, 0x005F,  // calculation settings
       0x002A, 0x002B, 0x0082, 0x0080,                  // printed headings and grid, outline gutters
-      0x0225, 0x0081, 0x0055, 0x007D, 0x0208,          // row height, sheet options, column widths, rows
+      0x0225, 0x0081, 0x0055,                          // row height, sheet options, default column width
       0x0014, 0x0015, 0x0083, 0x0084,                  // page header and footer, centring
       0x0026, 0x0027, 0x0028, 0x0029, 0x00A1,          // margins, page setup
       0x020B, 0x00D7,                                  // row index, cell offsets
@@ -88,6 +88,8 @@ class Checker {
     auto u16 = [&](size_t at) { return at + 2 <= d.size() ? ziparc::Get16(d.data() + at) : uint16_t{0xFFFF}; };
     switch (type) {
       case kPrecision: return u16(0) == 1;  // full precision, not "as displayed"
+      case kRow: return (u16(12) & 0x20) == 0;    // a row that is not hidden
+      case kColInfo: return (u16(8) & 0x01) == 0;  // columns that are not hidden
       case kBoundSheet: return d.size() >= 6 && d[4] == 0 && d[5] == 0;  // a visible worksheet
       case kFont: fonts_.emplace_back(d); return true;
       case kXf:

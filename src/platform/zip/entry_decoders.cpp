@@ -113,17 +113,23 @@ class Bzip2Decoder {
 // xz entries: an xz stream (liblzma checks its own checksums too).
 class XzDecoder {
  public:
-  explicit XzDecoder(ByteSource stored) : input_{std::move(stored)} {
-    ready_ = lzma_stream_decoder(&stream_, UINT64_MAX, 0) == LZMA_OK;
+  XzDecoder(ByteSource stored, uint64_t memory_limit, bool* over_limit)
+      : input_{std::move(stored)}, over_limit_(over_limit) {
+    ready_ = lzma_stream_decoder(&stream_, memory_limit, 0) == LZMA_OK;
   }
   ~XzDecoder() { lzma_end(&stream_); }
   int64_t Read(char* out, size_t size) {
     if (!ready_) return -1;
-    return Pump(stream_, input_, done_, out, size, [this] { return OfLzma(lzma_code(&stream_, LZMA_RUN)); });
+    return Pump(stream_, input_, done_, out, size, [this] {
+      lzma_ret status = lzma_code(&stream_, LZMA_RUN);
+      if (status == LZMA_MEMLIMIT_ERROR) *over_limit_ = true;
+      return OfLzma(status);
+    });
   }
 
  private:
   InputBlocks input_;
+  bool* over_limit_;
   lzma_stream stream_ = LZMA_STREAM_INIT;
   bool ready_ = false;
   bool done_ = false;
@@ -134,7 +140,8 @@ class XzDecoder {
 // at the entry's size.
 class LzmaDecoder {
  public:
-  LzmaDecoder(ByteSource stored, uint64_t size) : input_{std::move(stored)}, left_(size) {}
+  LzmaDecoder(ByteSource stored, uint64_t size, uint64_t memory_limit, bool* over_limit)
+      : input_{std::move(stored)}, left_(size), memory_limit_(memory_limit), over_limit_(over_limit) {}
   ~LzmaDecoder() {
     lzma_end(&stream_);
     free(filters_[0].options);
@@ -169,11 +176,22 @@ class LzmaDecoder {
     filters_[0].id = LZMA_FILTER_LZMA1;
     filters_[1].id = LZMA_VLI_UNKNOWN;
     if (lzma_properties_decode(&filters_[0], nullptr, header + 4, 5) != LZMA_OK) return false;
+    // No match reaches further back than the entry's size: a larger
+    // dictionary is never used, and is not allocated.
+    auto* options = static_cast<lzma_options_lzma*>(filters_[0].options);
+    uint64_t needed = std::min<uint64_t>(options->dict_size, left_);
+    options->dict_size = static_cast<uint32_t>(std::max<uint64_t>(needed, LZMA_DICT_SIZE_MIN));
+    if (lzma_raw_decoder_memusage(filters_) > memory_limit_) {
+      *over_limit_ = true;
+      return false;
+    }
     return lzma_raw_decoder(&stream_, filters_) == LZMA_OK;
   }
 
   InputBlocks input_;
   uint64_t left_;
+  uint64_t memory_limit_;
+  bool* over_limit_;
   lzma_stream stream_ = LZMA_STREAM_INIT;
   lzma_filter filters_[2] = {};
   bool started_ = false;
@@ -216,15 +234,18 @@ bool DecodesMethod(int32_t method) {
          method == kXz;
 }
 
-ByteSource DecodedEntry(int32_t method, ByteSource stored, uint64_t size, std::optional<uint32_t> crc) {
+ByteSource DecodedEntry(int32_t method, ByteSource stored, uint64_t size, std::optional<uint32_t> crc,
+                        uint64_t memory_limit, bool* over_limit) {
   ByteSource decoded;
   switch (method) {
     case kStored: decoded = std::move(stored); break;
     case kDeflated: decoded = Shared(std::make_shared<ZlibDecoder>(std::move(stored))); break;
     case kDeflate64: decoded = Shared(std::make_shared<Inflate64>(std::move(stored))); break;
     case kBzip2: decoded = Shared(std::make_shared<Bzip2Decoder>(std::move(stored))); break;
-    case kLzma: decoded = Shared(std::make_shared<LzmaDecoder>(std::move(stored), size)); break;
-    case kXz: decoded = Shared(std::make_shared<XzDecoder>(std::move(stored))); break;
+    case kLzma:
+      decoded = Shared(std::make_shared<LzmaDecoder>(std::move(stored), size, memory_limit, over_limit));
+      break;
+    case kXz: decoded = Shared(std::make_shared<XzDecoder>(std::move(stored), memory_limit, over_limit)); break;
     default: return [](char*, size_t) -> int64_t { return -1; };
   }
   return Shared(std::make_shared<CheckedReader>(std::move(decoded), size, crc));

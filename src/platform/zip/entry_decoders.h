@@ -16,7 +16,10 @@ enum ZipMethod : int32_t { kStored = 0, kDeflated = 8, kDeflate64 = 9, kBzip2 = 
 bool DecodesMethod(int32_t method);
 
 // The entry's bytes from its stored bytes. Broken data, more or fewer bytes
-// than `size`, or a CRC-32 other than `crc` (when given) fail the read.
-ByteSource DecodedEntry(int32_t method, ByteSource stored, uint64_t size, std::optional<uint32_t> crc);
+// than `size`, or a CRC-32 other than `crc` (when given) fail the read; so
+// does a decoder that would need more than `memory_limit` bytes, which also
+// sets `*over_limit`.
+ByteSource DecodedEntry(int32_t method, ByteSource stored, uint64_t size, std::optional<uint32_t> crc,
+                        uint64_t memory_limit, bool* over_limit);
 
 }  // namespace ziparc

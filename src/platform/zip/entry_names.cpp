@@ -74,11 +74,16 @@ std::optional<EntryPath> CheckEntryPath(StringView name) {
     size_t end = start;
     while (end < name.size() && !IsSeparator(name[end])) ++end;
     StringView part = name.substr(start, end - start);
-    if (part.empty() || part == u"." || part == u"..") return std::nullopt;
-    StringView stored = fs::detail::TrimTrailingDotsAndBlanks(part);
-    if (stored.empty() || !fs::detail::NameProblem(stored).empty()) return std::nullopt;
-    if (fs::HostNameBytes(stored) > fs::kMaxHostNameBytes) return std::nullopt;
-    path.names.emplace_back(stored);
+    if (part.empty() || part == u"..") return std::nullopt;
+    if (part == u".") {
+      // "./a.txt" is "a.txt", and "a/." the folder "a" (as bsdtar writes them).
+      if (end == name.size()) path.folder = true;
+    } else {
+      StringView stored = fs::detail::TrimTrailingDotsAndBlanks(part);
+      if (stored.empty() || !fs::detail::NameProblem(stored).empty()) return std::nullopt;
+      if (fs::HostNameBytes(stored) > fs::kMaxHostNameBytes) return std::nullopt;
+      path.names.emplace_back(stored);
+    }
     if (end == name.size()) break;
     start = end + 1;
     if (start == name.size()) path.folder = true;

@@ -32,15 +32,16 @@ bool IsAscii(std::string_view bytes);
 bool IsUtf8(std::string_view bytes);
 
 // The names along an entry's path ("/" and "\" both separate), each as
-// Windows stores it (trailing dots and blanks dropped); a trailing separator
-// makes the entry a folder.
+// Windows stores it (trailing dots and blanks dropped; "." elements
+// skipped); a trailing separator or "." makes the entry a folder, and no
+// names at all the destination itself.
 struct EntryPath {
   std::vector<String> names;
   bool folder = false;
 };
 // std::nullopt for an entry that would leave the destination or that Windows
 // could not hold: an empty name, a leading separator, a drive ("C:x", "C:\x"),
-// "." or ".." or an empty name between separators, a name Windows refuses
+// ".." or an empty name between separators, a name Windows refuses
 // (device names, reserved or control characters) or one too long for the host.
 std::optional<EntryPath> CheckEntryPath(StringView name);
 

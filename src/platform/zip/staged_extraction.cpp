@@ -20,6 +20,7 @@ namespace stdfs = std::filesystem;
 
 std::atomic<uint64_t> g_limit_bytes{ExtractionLimits{}.bytes};
 std::atomic<uint32_t> g_limit_entries{ExtractionLimits{}.entries};
+std::atomic<uint64_t> g_limit_decoder_memory{ExtractionLimits{}.decoder_memory};
 
 // Below the destination the host must still hold the whole path.
 constexpr size_t kMaxEntryPathBytes = 2048;
@@ -49,11 +50,14 @@ ZipResult ResultOf(Outcome outcome) {
   return kZipWriteFailure;
 }
 
-ExtractionLimits CurrentLimits() { return {g_limit_bytes.load(), g_limit_entries.load()}; }
+ExtractionLimits CurrentLimits() {
+  return {g_limit_bytes.load(), g_limit_entries.load(), g_limit_decoder_memory.load()};
+}
 
 void SetLimits(ExtractionLimits limits) {
   g_limit_bytes = limits.bytes;
   g_limit_entries = limits.entries;
+  g_limit_decoder_memory = limits.decoder_memory;
 }
 
 struct StagedExtraction::Node {

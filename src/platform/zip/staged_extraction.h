@@ -26,6 +26,9 @@ namespace ziparc {
 struct ExtractionLimits {
   uint64_t bytes = uint64_t{1} << 30;
   uint32_t entries = 10000;
+  // What one entry's decoder may allocate (an LZMA or xz dictionary, a PPMd
+  // model): a larger one fails the entry as broken data.
+  uint64_t decoder_memory = uint64_t{128} << 20;
 };
 ExtractionLimits CurrentLimits();
 void SetLimits(ExtractionLimits limits);

@@ -53,28 +53,29 @@ bool IsAes(const zip_stat_t& stat) {
          stat.encryption_method == ZIP_EM_AES_256;
 }
 
-// libzip 1.7.3 checks the CRC of a decompressed AES entry, which the AE-2
-// form leaves 0, and fails it; it reads neither Deflate64 nor LZMA.
+// libzip 1.7.3 checks the CRC of a decompressed or stored AES entry, which
+// the AE-2 form leaves 0, and fails it; it reads neither Deflate64 nor LZMA.
+// libarchive decrypts stored AES entries and checks their authentication
+// code.
 Route RouteOf(const zip_stat_t& stat, bool encrypted) {
+  if (IsAes(stat) && stat.comp_method == ZIP_CM_STORE) return Route::kLibarchive;
   bool decrypts = !encrypted || zip_encryption_method_supported(stat.encryption_method, 0);
   bool libzip_decodes = zip_compression_method_supported(stat.comp_method, 0);
-  if (decrypts && libzip_decodes && !(IsAes(stat) && stat.comp_method != ZIP_CM_STORE)) return Route::kLibzip;
+  if (decrypts && libzip_decodes && !IsAes(stat)) return Route::kLibzip;
   if (decrypts && DecodesMethod(stat.comp_method)) return Route::kDecoded;
   return Route::kLibarchive;
 }
 
-// Names without the UTF-8 flag are code page 936, as Windows' own zipper and
-// most Chinese tools write them, unless every such name that is not ASCII
-// reads as UTF-8, as Info-ZIP's zip on Linux, Macs and phones write them: a
-// set of code page 936 names is almost never valid UTF-8 as a whole.
-bool UnflaggedNamesAreUtf8(const std::vector<std::pair<std::string, bool>>& names) {
-  bool any = false;
-  for (const auto& [bytes, flagged] : names) {
-    if (flagged || IsAscii(std::string_view(bytes))) continue;
-    if (!IsUtf8(bytes)) return false;
-    any = true;
-  }
-  return any;
+// A name without the UTF-8 flag (and without a Unicode Path field) is UTF-8
+// when it was written on a system whose names are UTF-8 and reads as such,
+// as Info-ZIP's zip on Linux and Macs writes it; else code page 936, as
+// Windows' own zipper and most Chinese tools write it, whose names are often
+// valid UTF-8 by chance.
+bool UnflaggedNameIsUtf8(zip_t* archive, zip_uint64_t index, const std::string& bytes) {
+  zip_uint8_t system = 0;
+  zip_uint32_t attributes = 0;
+  if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) != 0) return false;
+  return (system == ZIP_OPSYS_UNIX || system == ZIP_OPSYS_OS_X) && IsUtf8(bytes);
 }
 
 // Each entry's place among the distinct local headers by offset: the order
@@ -141,17 +142,45 @@ ZipResult ReadThroughLibzip(zip_t* archive, const Entry& entry, const std::strin
   if (!file) return ReadError(zip_error_code_zip(zip_get_error(archive)), entry.encrypted);
   ByteSource stored = [&file](char* buffer, size_t size) -> int64_t { return zip_fread(file.get(), buffer, size); };
   ByteSource read = stored;
+  bool over_limit = false;
   if (entry.route == Route::kDecoded) {
-    // AE-2 leaves the CRC 0; its authentication code, which libzip checks, stands in.
+    // AE-2 leaves the CRC 0; its authentication code stands in.
     std::optional<uint32_t> crc;
     if (!(IsAes(entry.stat) && entry.stat.crc == 0)) crc = entry.stat.crc;
-    read = DecodedEntry(entry.stat.comp_method, stored, entry.stat.size, crc);
+    ByteSource decoded =
+        DecodedEntry(entry.stat.comp_method, stored, entry.stat.size, crc, CurrentLimits().decoder_memory, &over_limit);
+    // libzip checks the authentication code when the encrypted bytes are
+    // read to their end, which a decoder that has its stream's end marker
+    // never asks for.
+    read = !IsAes(entry.stat) ? decoded : [decoded, stored](char* buffer, size_t size) -> int64_t {
+      int64_t got = decoded(buffer, size);
+      if (got != 0) return got;
+      char rest[512];
+      while ((got = stored(rest, sizeof rest)) > 0) {
+      }
+      return got;
+    };
   }
   Outcome written = extraction.WriteFile(entry.id, read, entry.modified);
   if (written == Outcome::kReadFailed) {
+    if (over_limit) return kZipDamaged;
     return ReadError(zip_error_code_zip(zip_file_get_error(file.get())), entry.encrypted);
   }
   return written == Outcome::kDone ? kZipSuccess : ResultOf(written);
+}
+
+// libarchive allocates a PPMd entry's model as its first two bytes declare
+// it: bits 4 to 11 hold its size in MiB, less one.
+bool PpmdModelFits(zip_t* archive, const Entry& entry, const std::string& password) {
+  constexpr int32_t kPpmd = 98;
+  if (entry.stat.comp_method != kPpmd) return true;
+  std::unique_ptr<zip_file_t, FileCloser> file(
+      entry.encrypted ? zip_fopen_index_encrypted(archive, entry.index, ZIP_FL_COMPRESSED, password.c_str())
+                      : zip_fopen_index(archive, entry.index, ZIP_FL_COMPRESSED));
+  unsigned char header[2];
+  if (!file || zip_fread(file.get(), header, sizeof header) != sizeof header) return true;  // libarchive tells
+  uint64_t model = (((header[0] | header[1] << 8) >> 4 & 0xFF) + uint64_t{1}) << 20;
+  return model <= CurrentLimits().decoder_memory;
 }
 
 }  // namespace
@@ -170,24 +199,18 @@ ZipResult Unpack(const UnpackRequest& request) {
   if (!archive) return kZipNotAnArchive;
 
   zip_int64_t count = zip_get_num_entries(archive.get(), 0);
-  std::vector<std::pair<std::string, bool>> names;
-  for (zip_uint64_t index = 0; index < static_cast<zip_uint64_t>(count); ++index) {
-    const char* raw = zip_get_name(archive.get(), index, ZIP_FL_ENC_RAW);
-    const char* strict = zip_get_name(archive.get(), index, ZIP_FL_ENC_STRICT);
-    if (!raw || !strict) return kZipDamaged;
-    // Only a name flagged UTF-8 (or given in UTF-8 by an Info-ZIP Unicode
-    // Path field) reads the same strictly (as code page 437 otherwise).
-    names.emplace_back(raw, std::strcmp(raw, strict) == 0);
-  }
-  bool utf8_names = UnflaggedNamesAreUtf8(names);
-
   StagedExtraction extraction(request.destination);
   std::vector<Entry> files;
   for (zip_uint64_t index = 0; index < static_cast<zip_uint64_t>(count); ++index) {
     zip_stat_t stat;
     if (zip_stat_index(archive.get(), index, 0, &stat) != 0) return kZipDamaged;
-    const auto& [raw, flagged] = names[index];
-    vb::String name = DecodeEntryName(raw, flagged || utf8_names);
+    const char* raw = zip_get_name(archive.get(), index, ZIP_FL_ENC_RAW);
+    const char* strict = zip_get_name(archive.get(), index, ZIP_FL_ENC_STRICT);
+    if (!raw || !strict) return kZipDamaged;
+    // Only a name flagged UTF-8 (or given in UTF-8 by an Info-ZIP Unicode
+    // Path field) reads the same strictly (as code page 437 otherwise).
+    bool flagged = std::strcmp(raw, strict) == 0;
+    vb::String name = DecodeEntryName(raw, flagged || UnflaggedNameIsUtf8(archive.get(), index, raw));
     if (!Selected(request.items, name)) continue;
     EntryType type = TypeOf(archive.get(), index);
     uint64_t size = (stat.valid & ZIP_STAT_SIZE) ? stat.size : 0;
@@ -206,6 +229,7 @@ ZipResult Unpack(const UnpackRequest& request) {
   std::optional<std::vector<size_t>> positions;
   for (const Entry& entry : files) {
     if (entry.route != Route::kLibarchive) continue;
+    if (!PpmdModelFits(archive.get(), entry, request.password)) return kZipDamaged;
     if (!positions && !(positions = DataPositions(host, count))) return kZipDamaged;
     fallback.push_back({(*positions)[entry.index], entry.id, entry.stat.size, entry.encrypted, entry.modified});
   }

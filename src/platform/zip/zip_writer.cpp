@@ -230,6 +230,11 @@ ZipResult Write(const std::vector<PackEntry>& entries, const PackRequest& reques
   std::unordered_set<std::string> ansi_names;
   for (const PackEntry& entry : entries) {
     StoredName stored = EncodeEntryName(entry.name);
+    // unzip refuses an entry with both a data descriptor, which libzip
+    // writes for every encrypted one, and a Unicode Path field in its local
+    // header ("overlapped components"): with a password, names that are not
+    // ASCII are written in UTF-8 with their flag, which every reader takes.
+    if (!request.password.empty() && !IsAscii(entry.name)) stored = {vb::ToUtf8(entry.name), true};
     if (!stored.utf8 && !IsAscii(entry.name)) ansi_names.insert(stored.bytes);
     if (AddEntry(archive, entry, stored, request) < 0) {
       zip_discard(archive);

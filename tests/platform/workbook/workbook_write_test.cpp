@@ -240,6 +240,43 @@ print(s.nrows, bad)
   for (int i = 0; i < kTexts; ++i) ASSERT_EQ(sheets[0].Value(i + 1, 1), Variant(text(i))) << i;
 }
 
+// Where texts run on in CONTINUE records: never between the halves of a
+// surrogate pair, and never with a text's count and flags past the end of
+// the record it starts in (8,224 bytes at most), as xlrd checks.
+TEST_F(WorkbookWriteTest, XlsTextsRunOnOnlyWhereTheFormatAllows) {
+  vb::String emoji = u"x";
+  for (int i = 0; i < 3000; ++i) emoji += u"\U0001F600";
+  const struct {
+    const char* name;
+    std::vector<vb::String> texts;
+  } cases[] = {{"pairs.xls", {emoji}}, {"headers.xls", {vb::String(8211, u'a'), u"abc"}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::vector<Variant>> values;
+    for (const vb::String& text : c.texts) values.push_back({Variant(text)});
+    XlsWorkbook book = XlsWorkbook::New();
+    book.ReplaceRows(0, Rows(values));
+    book.Save(File(c.name));
+    std::string expected = "8224\n";
+    for (const vb::String& text : c.texts) expected += vb::ToUtf8(text) + "\n";
+    EXPECT_EQ(qe_test::RunOn(R"(
+import sys, struct, xlrd
+from xlrd import compdoc
+data = open(sys.argv[1], 'rb').read()
+stream = compdoc.CompDoc(data).get_named_stream('Workbook')
+at, longest = 0, 0
+while at + 4 <= len(stream):
+    kind, size = struct.unpack('<HH', stream[at:at + 4])
+    longest, at = max(longest, size), at + 4 + size
+print(max(longest, 8224))
+s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)
+for r in range(s.nrows): print(s.cell_value(r, 0))
+)",
+                             File(c.name)),
+              expected);
+  }
+}
+
 TEST_F(WorkbookWriteTest, XlsWhatTheFormatCannotHoldIsRefusedAndNothingIsWritten) {
   workbook::Worksheet sheet;
   EXPECT_EQ(ErrorOf([&] { workbook::AppendXlsRow(sheet, std::vector<Variant>(257, Variant(1.0))); }), 1004);

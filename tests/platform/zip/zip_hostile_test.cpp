@@ -42,9 +42,28 @@ class HostileZipTest : public testing::Test {
 
 TEST_F(HostileZipTest, EntriesThatLeaveTheDestinationRefuseTheWholeArchive) {
   for (const char* name : {"../x.txt", "a/../../x.txt", "/x.txt", "\\x.txt", "C:\\x.txt", "C:x.txt", "a\\..\\..\\x.txt",
-                           "./x.txt", "a//x.txt", "con.txt", "a/nul", "x?.txt", "a\x01.txt", "...", "a/ ./b"}) {
+                           "a/./../../x.txt", "a//x.txt", "con.txt", "a/nul", "x?.txt", "a\x01.txt", "...", "a/ ./b"}) {
     EXPECT_EQ(Unpack({qe_test::StoredEntry("good.txt", "good"), qe_test::StoredEntry(name, "bad")}), kZipUnsafeEntry)
         << name;
+    ExpectUntouched();
+  }
+}
+
+// Streams that a lenient decoder would turn into the declared bytes.
+TEST_F(HostileZipTest, Deflate64StreamsTheFormatForbidsAreBroken) {
+  const struct {
+    const char* what;
+    std::string data, content;
+  } cases[] = {
+      {"a copy from before the start", std::string("\x03\x02\x00", 3), std::string(3, '\0')},
+      {"a stored block whose length check differs", std::string("\x01\x05\x00\x00\x00hello", 10), "hello"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    qe_test::RawZipEntry entry = qe_test::StoredEntry("a.txt", c.content);
+    entry.method = 9;
+    entry.data = c.data;
+    EXPECT_EQ(Unpack({entry}), kZipDamaged);
     ExpectUntouched();
   }
 }

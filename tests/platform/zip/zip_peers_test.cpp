@@ -97,6 +97,7 @@ TEST_F(ZipPeersTest, ArchivesOfEachArchiverUnpackToTheTreeTheyPacked) {
       {"7z", "7z a -tzip -m0=lzma -mem=AES256 -ppass ../in.zip", "pass"},
       {"7z", "7z a -tzip -m0=bzip2 -mem=AES256 -ppass ../in.zip", "pass"},
       {"7z", "7z a -tzip -m0=xz -mem=AES256 -ppass ../in.zip", "pass"},
+      {"7z", "7z a -tzip -mm=Copy -mem=AES128 -ppass ../in.zip", "pass"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.command);
@@ -122,6 +123,14 @@ TEST_F(ZipPeersTest, ArchivesOfEachArchiverUnpackToTheTreeTheyPacked) {
   }
 }
 
+TEST_F(ZipPeersTest, AnArchiveOfTheCurrentFolderUnpacksWithoutItsDotElements) {
+  if (!Installed("bsdtar")) GTEST_SKIP() << "bsdtar is not installed";
+  // bsdtar stores "." as "./", and every name below it as "./name".
+  ASSERT_EQ(RunCommand("cd " + ShellQuoted(Host("site/src")) + " && bsdtar --format zip -cf ../in.zip . 2>&1").status, 0);
+  ASSERT_EQ(Unpack(u"C:\\site\\in.zip", u"C:\\site\\out"), kZipSuccess);
+  EXPECT_EQ(Tree(site_.Host("site/out")), Tree(site_.Host("site/src")));
+}
+
 TEST_F(ZipPeersTest, BrokenDataThatOnlyThisReaderOrLibarchiveDecodesWritesNothing) {
   if (!Installed("7z")) GTEST_SKIP() << "7z is not installed";
   for (const char* method : {"deflate64", "lzma", "ppmd"}) {
@@ -139,14 +148,44 @@ TEST_F(ZipPeersTest, BrokenDataThatOnlyThisReaderOrLibarchiveDecodesWritesNothin
   }
 }
 
-TEST_F(ZipPeersTest, PackedArchivesPassEachArchiversTestWithTheirNamesAndModes) {
+// Packs the source folder, with a password when one is given.
+std::string PackSource(qe_test::TempSite& site, vb::StringView password) {
   XceedZip zip;
   zip.process_subfolders = true;
   zip.base_path = u"C:\\site\\src";
   zip.zip_filename = u"C:\\site\\packed.zip";
+  zip.encryption_password = vb::String(password);
   zip.AddFilesToProcess(u"*.*");
-  ASSERT_EQ(zip.Zip(), kZipSuccess);
-  const std::string archive = ShellQuoted(Host("site/packed.zip"));
+  EXPECT_EQ(zip.Zip(), kZipSuccess);
+  return ShellQuoted(site.Host("site/packed.zip").string());
+}
+
+TEST_F(ZipPeersTest, PackedArchivesWithAPasswordPassEachArchiversTest) {
+  const std::string archive = PackSource(site_, u"secret");
+  const std::string python = std::string(qe_test::kPython) + " -c " + ShellQuoted(R"(
+import sys, zipfile
+z = zipfile.ZipFile(sys.argv[1])
+z.setpassword(b"secret")
+sys.exit(0 if z.testzip() is None and len(z.namelist()) == 9 else 1)
+)");
+  const struct {
+    const char* program;
+    std::string test;
+  } peers[] = {
+      {"unzip", "unzip -tq -P secret " + archive},
+      {"7z", "7z t -psecret " + archive},
+      {"bsdtar", "bsdtar -xOf " + archive + " --passphrase secret"},
+      {qe_test::kPython, python + " " + archive},
+  };
+  for (const auto& peer : peers) {
+    SCOPED_TRACE(peer.program);
+    if (!Installed(peer.program)) GTEST_SKIP() << peer.program << " is not installed";
+    EXPECT_EQ(RunCommand(peer.test + " >/dev/null 2>&1").status, 0);
+  }
+}
+
+TEST_F(ZipPeersTest, PackedArchivesPassEachArchiversTestWithTheirNamesAndModes) {
+  const std::string archive = PackSource(site_, u"");
   // The names as each lists them: the code page 936 names also carry their
   // UTF-8 form, which these read.
   const std::string expected =

@@ -71,8 +71,14 @@ TEST_F(ZipClassTest, NamesAreCodePage936WithoutTheFlagWhenTheyFitElseFlaggedUtf8
   EXPECT_EQ(flags, expected);
 }
 
-TEST_F(ZipClassTest, ReadsUnflaggedNamesAsUtf8OnlyWhenAllOfThemAre) {
+// A name without the UTF-8 flag is UTF-8 only when a system that writes
+// UTF-8 (Unix, macOS) made it and it reads as UTF-8; else code page 936.
+TEST_F(ZipClassTest, ReadsUnflaggedNamesAsUtf8OnlyFromSystemsThatWriteIt) {
   using qe_test::StoredEntry;
+  auto from_unix = [](qe_test::RawZipEntry entry) {
+    entry.system = 3;
+    return entry;
+  };
   struct Case {
     const char* kind;
     std::vector<qe_test::RawZipEntry> entries;
@@ -82,19 +88,21 @@ TEST_F(ZipClassTest, ReadsUnflaggedNamesAsUtf8OnlyWhenAllOfThemAre) {
       // Info-ZIP's zip on Linux, Macs and phones: UTF-8 without the flag,
       // even names that code page 936 cannot hold.
       {"UTF-8 unflagged",
-       {StoredEntry("\xE4\xB8\xAD\xE6\x96\x87.txt", "1"),  // 中文
-        StoredEntry("\xE6\xA0\xA1\xE5\x9B\xAD\xE9\x80\x9A\xE7\x9F\xA5\xEF\xBC\x88\xE4\xBA\x8C\xEF\xBC\x89.txt", "2"),
-        StoredEntry("\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4.txt", "3"),  // 한국어
-        StoredEntry("sub\\inner.txt", "4")},
+       {from_unix(StoredEntry("\xE4\xB8\xAD\xE6\x96\x87.txt", "1")),  // 中文
+        from_unix(StoredEntry("\xE6\xA0\xA1\xE5\x9B\xAD\xE9\x80\x9A\xE7\x9F\xA5\xEF\xBC\x88\xE4\xBA\x8C\xEF\xBC\x89.txt", "2")),
+        from_unix(StoredEntry("\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4.txt", "3")),  // 한국어
+        from_unix(StoredEntry("sub\\inner.txt", "4"))},
        {{"中文.txt", "1"}, {"校园通知（二）.txt", "2"}, {"한국어.txt", "3"}, {"sub/", ""}, {"sub/inner.txt", "4"}}},
-      // Windows' own zipper: code page 936.
+      // Windows' own zipper: code page 936, also where it happens to read as
+      // UTF-8 (小学 as "Сѧ").
       {"code page 936",
        {StoredEntry("\xD6\xD0\xCE\xC4.txt", "1"), StoredEntry("\xCB\xB5.txt", "2")},  // 中文, 说
        {{"中文.txt", "1"}, {"说.txt", "2"}}},
-      // One code page name that happens to be UTF-8 (说) keeps the code page;
-      // flagged names are UTF-8 whatever the others are.
+      {"code page 936 alone", {StoredEntry("\xD0\xA1\xD1\xA7.doc", "1")}, {{"小学.doc", "1"}}},
+      // Flagged names are UTF-8 whatever the others are; a Unix name that is
+      // no UTF-8 is code page 936.
       {"mixed",
-       {StoredEntry("\xCB\xB5.txt", "1"), StoredEntry("\xD6\xD0\xCE\xC4.txt", "2"),
+       {StoredEntry("\xCB\xB5.txt", "1"), from_unix(StoredEntry("\xD6\xD0\xCE\xC4.txt", "2")),
         StoredEntry("\xE6\x96\x87\xE4\xBB\xB6.txt", "3", 0x0800)},  // 文件
        {{"说.txt", "1"}, {"中文.txt", "2"}, {"文件.txt", "3"}}},
   };

@@ -1,0 +1,121 @@
+// What 7-Zip writes with a password, or with dictionaries and models larger
+// than a decoder may take: a damaged entry fails as a wrong password would,
+// an oversized one as broken data, and neither leaves anything behind.
+#include <gtest/gtest.h>
+
+#include "platform/zip/staged_extraction.h"
+#include "platform/zip/zip_results.h"
+#include "support/archive_bytes.h"
+#include "support/file_content.h"
+#include "support/run_command.h"
+#include "support/temp_site.h"
+#include "support/zip_unpack.h"
+
+namespace {
+
+namespace stdfs = std::filesystem;
+using namespace ziparc;
+using qe_test::RunCommand;
+using qe_test::ShellQuoted;
+
+// Text that compresses, and differs along its length.
+std::string Text(size_t size) {
+  std::string text;
+  for (uint32_t line = 0; text.size() < size; ++line) text += "line " + std::to_string(line * 7919 % 1000) + " of the notice\n";
+  return text.substr(0, size);
+}
+
+class ZipIntegrityTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (RunCommand("command -v 7z >/dev/null 2>&1").status != 0) GTEST_SKIP() << "7z is not installed";
+  }
+  void TearDown() override { SetLimits({}); }
+
+  // One file, a.txt, packed by 7z with `options` into the archive's bytes.
+  std::string SevenZip(const std::string& content, const std::string& options) {
+    site_.WriteFile("src/a.txt", content);
+    stdfs::remove(site_.Host("in.zip"));
+    std::string command = "cd " + ShellQuoted(site_.Host("src").string()) + " && 7z a -tzip " + options + " ../in.zip a.txt";
+    EXPECT_EQ(RunCommand(command + " >/dev/null 2>&1").status, 0) << command;
+    return qe_test::FileContent(site_.Host("in.zip"));
+  }
+  ZipResult Unpack(const std::string& archive, vb::StringView password = u"") {
+    site_.WriteFile("in.zip", archive);
+    stdfs::remove_all(site_.Host("out"));
+    return qe_test::UnpackArchive(u"C:\\in.zip", u"C:\\out", password);
+  }
+  bool Unpacked() { return stdfs::exists(site_.Host("out")); }
+
+  qe_test::TempSite site_;
+};
+
+// Where the one entry's stored data begin in the archive, and their size.
+std::pair<size_t, size_t> EntryData(const std::string& archive) {
+  size_t start = 30 + qe_test::Get16(archive, 26) + qe_test::Get16(archive, 28);
+  size_t directory = archive.rfind(std::string_view("PK\x01\x02", 4));
+  return {start, qe_test::Get32(archive, directory + 20)};
+}
+
+TEST_F(ZipIntegrityTest, AesEntriesUnpackWholeAndAnyFlippedBitFailsLikeAWrongPassword) {
+  const std::string content = Text(6000);
+  struct Case {
+    const char* options;
+    size_t salt;  // bytes before the encrypted data: salt and password check
+  };
+  for (const Case& c : {Case{"-mem=AES256 -m0=deflate", 18}, Case{"-mem=AES256 -m0=deflate64", 18},
+                        Case{"-mem=AES256 -m0=lzma", 18}, Case{"-mem=AES256 -mm=Copy", 18},
+                        Case{"-mem=AES128 -mm=Copy", 10}}) {
+    SCOPED_TRACE(c.options);
+    const std::string archive = SevenZip(content, std::string(c.options) + " -ppw");
+    ASSERT_EQ(Unpack(archive, u"pw"), kZipSuccess);
+    EXPECT_EQ(qe_test::FileContent(site_.Host("out/a.txt")), content);
+    // The encrypted data and the authentication code after them.
+    auto [start, size] = EntryData(archive);
+    const size_t first = start + c.salt, span = size - c.salt;
+    int passed = 0;
+    for (size_t i = 0; i < 100; ++i) {
+      std::string broken = archive;
+      broken[first + i * span / 100] ^= static_cast<char>(1 << i % 8);
+      ZipResult result = Unpack(broken, u"pw");
+      if (result != kZipPassword || Unpacked()) ++passed;
+    }
+    EXPECT_EQ(passed, 0);
+  }
+}
+
+TEST_F(ZipIntegrityTest, DecodersNeedingMoreMemoryThanTheLimitFailAsBrokenData) {
+  // 7z fits the dictionary to the file: 3 MiB of text needs more than 1 MiB.
+  const std::string content = Text(3 << 20);
+  for (const char* options : {"-m0=lzma", "-m0=xz", "-m0=ppmd:mem=16m", "-m0=lzma -mem=AES256 -ppw"}) {
+    SCOPED_TRACE(options);
+    const std::string archive = SevenZip(content, options);
+    SetLimits({.decoder_memory = 1 << 20});
+    EXPECT_EQ(Unpack(archive, u"pw"), kZipDamaged);
+    EXPECT_FALSE(Unpacked());
+    SetLimits({});
+    EXPECT_EQ(Unpack(archive, u"pw"), kZipSuccess);
+  }
+}
+
+TEST_F(ZipIntegrityTest, AnLzmaDictionaryLargerThanItsEntryIsNotTakenInFull) {
+  const std::string content = Text(3000);
+  std::string archive = SevenZip(content, "-m0=lzma");
+  // After the version and the properties' size: lc/lp/pb, then the dictionary size.
+  auto [start, size] = EntryData(archive);
+  for (size_t i = 5; i < 9; ++i) archive[start + i] = '\xFF';
+  SetLimits({.decoder_memory = 1 << 20});
+  ASSERT_EQ(Unpack(archive), kZipSuccess);
+  EXPECT_EQ(qe_test::FileContent(site_.Host("out/a.txt")), content);
+}
+
+TEST_F(ZipIntegrityTest, AnLzmaEntryWhosePropertiesAreNotFiveBytesIsBroken) {
+  std::string archive = SevenZip(Text(3000), "-m0=lzma");
+  auto [start, size] = EntryData(archive);
+  ASSERT_EQ(archive[start + 2], 5);
+  archive[start + 2] = 7;
+  EXPECT_EQ(Unpack(archive), kZipDamaged);
+  EXPECT_FALSE(Unpacked());
+}
+
+}  // namespace
