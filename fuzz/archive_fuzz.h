@@ -12,6 +12,7 @@
 
 #include "platform/fs/paths.h"
 #include "platform/zip/staged_extraction.h"
+#include "temp_folder.h"
 
 namespace fuzz_archive {
 
@@ -31,20 +32,13 @@ inline void Check(bool condition, const char* what) {
 class Workspace {
  public:
   Workspace() {
-    std::string pattern = (stdfs::temp_directory_path() / "qe-fuzz-archive-XXXXXX").string();
-    Check(::mkdtemp(pattern.data()) != nullptr, "a temporary folder");
-    folder_ = pattern;
-    fs::MapDrive(u'C', folder_);
+    fs::MapDrive(u'C', folder_.Path());
     ziparc::SetLimits({kMaxBytes, kMaxEntries, uint64_t{32} << 20});
   }
-  ~Workspace() {
-    std::error_code ignored;
-    stdfs::remove_all(folder_, ignored);
-  }
-  const stdfs::path& Folder() const { return folder_; }
+  const stdfs::path& Folder() const { return folder_.Path(); }
 
  private:
-  stdfs::path folder_;
+  TempFolder folder_{"qe-fuzz-archive-"};
 };
 
 inline const stdfs::path& Drive() {

@@ -20,6 +20,7 @@
 #include "platform/fs/paths.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -57,11 +58,10 @@ class FakeRequest : public com::Dispatch<FakeRequest> {
 };
 
 vb::Variant& Connection() {
+  static const TempFolder folder("qe-fuzz-calendar-");  // made first, so removed after the connection goes
   static vb::Variant conn = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qe-fuzz-calendar-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    std::ofstream(std::filesystem::path(pattern) / "diary.mdb");
-    fs::MapDrive(u'C', pattern);
+    std::ofstream(folder.Path() / "diary.mdb");
+    fs::MapDrive(u'C', folder.Path());
     vb::Variant c(com::CreateObject(u"ADODB.Connection"));
     com::Call(c, u"Open", vb::String(u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\diary.mdb"));
     com::Call(c, u"Execute", vb::String(u"Create Table Diary (ID Counter Primary Key, DateAndTime Text(14))"));

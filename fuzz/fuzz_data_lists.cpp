@@ -18,6 +18,7 @@
 #include "platform/com/registry.h"
 #include "platform/asp/context.h"
 #include "platform/fs/paths.h"
+#include "temp_folder.h"
 #include "utf16_input.h"
 
 namespace {
@@ -39,12 +40,9 @@ std::set<std::string> Entries(const stdfs::path& folder) {
 // Drive C: holding the site (its main database, a saved backup, scratch
 // folders) and a folder beside the site that nothing may touch.
 struct Drive {
-  stdfs::path folder;
-  std::string main_bytes;
+  TempFolder temp{"qe-fuzz-data-"};
+  stdfs::path folder = temp.Path();
   Drive() {
-    std::string pattern = (stdfs::temp_directory_path() / "qe-fuzz-data-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) abort();
-    folder = pattern;
     stdfs::create_directories(folder / "site" / "data");
     stdfs::create_directories(folder / "outside" / "data");
     std::ofstream(folder / "outside" / "keep.txt") << "keep";

@@ -19,17 +19,16 @@
 #include "platform/com/object.h"
 #include "platform/fs/paths.h"
 #include "platform/vb/convert.h"
+#include "temp_folder.h"
 
 namespace {
 
 namespace stdfs = std::filesystem;
 
 struct Site {
-  stdfs::path folder;
+  TempFolder temp{"qe-fuzz-drive-"};
+  stdfs::path folder = temp.Path();
   Site() {
-    std::string pattern = (stdfs::temp_directory_path() / "qe-fuzz-drive-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) abort();
-    folder = pattern;
     stdfs::path drives = folder / "site" / "Data_UploadFiles" / "NetDriver";
     stdfs::create_directories(drives / "li" / "docs");
     stdfs::create_directories(drives / "bob");

@@ -16,6 +16,7 @@
 
 #include "platform/fs/paths.h"
 #include "platform/vb/error.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -31,16 +32,11 @@ void Check(bool condition, const char* what, StringView path) {
   abort();
 }
 
-stdfs::path MakeTempFolder(const char* name) {
-  std::string pattern = (stdfs::temp_directory_path() / name).string();
-  if (!mkdtemp(pattern.data())) abort();
-  return pattern;
-}
-
 // Drive C: with a site, links that stay on it and links that leave it.
 struct Drive {
-  stdfs::path folder = MakeTempFolder("qe-fuzz-drive-XXXXXX");
-  stdfs::path outside = MakeTempFolder("qe-fuzz-outside-XXXXXX");
+  TempFolder drive{"qe-fuzz-drive-"}, elsewhere{"qe-fuzz-outside-"};
+  stdfs::path folder = drive.Path();
+  stdfs::path outside = elsewhere.Path();
   stdfs::path real_folder;
 
   Drive() {
@@ -59,11 +55,6 @@ struct Drive {
     stdfs::create_symlink("nowhere", folder / "site" / "broken");
     real_folder = stdfs::canonical(folder);
     fs::MapDrive(u'C', folder);
-  }
-  ~Drive() {
-    std::error_code ignored;
-    stdfs::remove_all(folder, ignored);
-    stdfs::remove_all(outside, ignored);
   }
 };
 

@@ -11,6 +11,7 @@
 #include "platform/com/registry.h"
 #include "platform/fs/paths.h"
 #include "platform/vb/convert.h"
+#include "temp_folder.h"
 #include "transfer/kesra_file_download.h"
 
 namespace {
@@ -42,15 +43,15 @@ class StubRequest : public com::Dispatch<StubRequest> {
 };
 
 std::filesystem::path Drive() {
-  static const std::filesystem::path drive = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qe-fuzz-remote-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) std::abort();
-    fs::MapDrive(u'C', pattern);
+  static const TempFolder drive("qe-fuzz-remote-");
+  static const bool mapped = [] {
+    fs::MapDrive(u'C', drive.Path());
     com::RegisterClass({u"Microsoft.XMLHTTP", u"",
                         [] { return std::static_pointer_cast<com::Object>(std::make_shared<StubRequest>()); }});
-    return std::filesystem::path(pattern);
+    return true;
   }();
-  return drive;
+  (void)mapped;
+  return drive.Path();
 }
 
 }  // namespace

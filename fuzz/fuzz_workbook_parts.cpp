@@ -13,6 +13,7 @@
 
 #include "platform/workbook/workbook.h"
 #include "platform/workbook/workbook_package.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -27,12 +28,8 @@ const char* const kNames[] = {"xl/worksheets/s.xml", "xl/strings.xml", "xl/style
                               "xl/_rels/workbook.xml.rels"};
 
 std::string Folder() {
-  static std::string folder = [] {
-    char pattern[] = "/tmp/qe-fuzz-XXXXXX";
-    if (!mkdtemp(pattern)) std::abort();
-    return std::string(pattern);
-  }();
-  return folder;
+  static const TempFolder folder("qe-fuzz-workbook-");
+  return folder.Path().string();
 }
 
 }  // namespace

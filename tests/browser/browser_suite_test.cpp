@@ -43,14 +43,19 @@ constexpr int kLowestNode = 20;
 // on the readable script ("NAME_readable", QE_EDITOR_SCRIPT=readable).
 constexpr char kReadable[] = "_readable";
 
-std::vector<std::string> SuiteNames() {
-  std::vector<std::string> names;
+// A suite's name, printed bare: CTest names the test after it
+// ("Suites/BrowserSuite.Passes/NAME").
+struct SuiteName : std::string {};
+void PrintTo(const SuiteName& name, std::ostream* out) { *out << static_cast<const std::string&>(name); }
+
+std::vector<SuiteName> SuiteNames() {
+  std::vector<SuiteName> names;
   std::error_code ignored;
   for (const auto& entry : stdfs::directory_iterator(kBrowserFolder / "suites", ignored)) {
     if (entry.path().extension() != ".mjs") continue;
     std::string name = entry.path().stem().string();
-    names.push_back(name);
-    if (name.rfind("editor_", 0) == 0) names.push_back(name + kReadable);
+    names.push_back(SuiteName{name});
+    if (name.rfind("editor_", 0) == 0) names.push_back(SuiteName{name + kReadable});
   }
   std::sort(names.begin(), names.end());
   return names;
@@ -138,7 +143,7 @@ void WriteFixtures(const stdfs::path& site) {
   for (const vb::String& path : host::SitePages().Paths()) pages << vb::ToUtf8(path) << "\n";
 }
 
-class BrowserSuite : public ::testing::TestWithParam<std::string> {};
+class BrowserSuite : public ::testing::TestWithParam<SuiteName> {};
 
 TEST_P(BrowserSuite, Passes) {
   const int node = NodeMajor();
@@ -168,8 +173,7 @@ TEST_P(BrowserSuite, Passes) {
   EXPECT_TRUE(server.Running());
 }
 
-INSTANTIATE_TEST_SUITE_P(Suites, BrowserSuite, ::testing::ValuesIn(SuiteNames()),
-                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(Suites, BrowserSuite, ::testing::ValuesIn(SuiteNames()));
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(BrowserSuite);
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/printable.h"
+
 namespace {
 
 using ado::ConnectionString;
@@ -32,6 +34,8 @@ struct ProviderCase {
   const char16_t* text;
   std::optional<ProviderId> provider;
 };
+
+void PrintTo(const ProviderCase& c, std::ostream* os) { *os << qe_test::Printable(c.text, 48); }
 
 class ProviderOfString : public ::testing::TestWithParam<ProviderCase> {};
 

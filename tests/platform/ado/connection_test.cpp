@@ -113,6 +113,12 @@ struct Trial {
   const char16_t* chosen;
 };
 
+void PrintTo(const Trial& t, std::ostream* os) {
+  *os << "installed";
+  for (ProviderId id : t.installed) *os << ' ' << static_cast<int>(id);
+  *os << (t.installed.empty() ? " none" : "") << (t.file_exists ? ", a file" : ", no file");
+}
+
 class ProviderTrialTest : public AdoTest, public ::testing::WithParamInterface<Trial> {};
 
 TEST_P(ProviderTrialTest, ChoosesTheFormByTheNumbers) {

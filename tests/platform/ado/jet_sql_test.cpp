@@ -16,7 +16,7 @@ struct Rewrite {
   const char* sqlite;
 };
 
-void PrintTo(const Rewrite& r, std::ostream* os) { *os << r.jet; }
+void PrintTo(const Rewrite& r, std::ostream* os) { *os << qe_test::Printable(vb::FromUtf8(r.jet), 56); }
 
 class JetRewrite : public ::testing::TestWithParam<Rewrite> {};
 

@@ -42,6 +42,10 @@ TEST(RequestCollections, WithoutArgumentsGiveTheRawText) {
   EXPECT_EQ(Text(com::Call(ctx.Request(), u"Form")), u"n=a+b");
   Context plain(RequestSpec{.url = u"/qe/a.asp"});
   EXPECT_EQ(Text(com::Call(plain.Request(), u"QueryString")), u"");
+  // Bytes that only UTF-8 reads read so in the whole text as in its values.
+  Request utf8(RequestInfo{.target = "/qe/a.asp?q=\xE4\xB8\xAD"}, nullptr);
+  EXPECT_EQ(utf8.QueryString().Item(u"q"), u"中");
+  EXPECT_EQ(utf8.QueryString().Raw(), u"q=中");
 }
 
 TEST(RequestItem, SearchesTheCollectionsInOrder) {

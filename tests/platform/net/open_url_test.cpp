@@ -4,6 +4,7 @@
 #include "platform/net/open_url.h"
 #include "platform/net/remote_fetch.h"
 #include "support/loopback_http_server.h"
+#include "support/scoped_variable.h"
 
 namespace {
 
@@ -59,6 +60,18 @@ TEST(OpenUrl, OpensOnlyPublicAddresses) {
     EXPECT_EQ(answer.error, "the address is not a public one") << address;
   }
   EXPECT_TRUE(server.Requests().empty());
+}
+
+// A proxy would be the peer connected and the address asked for never
+// checked: one named by the environment is not taken, even on loopback.
+TEST(OpenUrl, NoFetchGoesThroughTheEnvironmentsProxy) {
+  net::TestFetchAllowance loopback;
+  qe_test::LoopbackHttpServer proxy;  // answers 200 for any address it is asked
+  qe_test::ScopedVariable http_proxy("http_proxy", proxy.Url("/").c_str());
+  qe_test::ScopedVariable no_proxy("no_proxy", nullptr), no_proxy_upper("NO_PROXY", nullptr);
+  EXPECT_EQ(net::Fetch(u"http://10.0.0.1:1/").error, "the address is not a public one");
+  EXPECT_EQ(net::OpenUrl(u"http://10.0.0.1:1/", "http").error, "the address is not a public one");
+  EXPECT_TRUE(proxy.Requests().empty());
 }
 
 TEST(OpenUrl, OpensOnlyNetworkAddresses) {

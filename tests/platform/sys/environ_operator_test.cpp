@@ -3,28 +3,12 @@
 #include "platform/sys/environ.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
+
+#include "support/scoped_variable.h"
 
 namespace {
 
-// Sets a host variable for one test and puts the old value back.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const char* value) : name_(name) {
-    if (const char* old = ::getenv(name)) old_ = old, had_ = true;
-    if (value) ::setenv(name, value, 1);
-    else ::unsetenv(name);
-  }
-  ~ScopedVariable() {
-    if (had_) ::setenv(name_, old_.c_str(), 1);
-    else ::unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::string old_;
-  bool had_ = false;
-};
+using qe_test::ScopedVariable;
 
 TEST(EnvironOperatorValues, AnswersTheOperatorsValuesByNameInAnyCase) {
   ScopedVariable computer("QE_COMPUTERNAME", "教务处服务器");
