@@ -93,8 +93,7 @@ void ArticleReadPage(Page& page) {
   } else {
     // A stored article is the office's own: only for a logged-in user.
     if (!MainDatabaseReady(page, qe)) return;
-    com::Call(qe, u"CommCheckUserNormal", page.Response, page.Request, page.Session);
-    if (page.Ended()) return;
+    if (!UserAdmitted(page, qe)) return;
     body = RecordPreview(page, qe, Query(page, u"ReadType"), Query(page, u"Id"));
   }
   com::Call(page.Response, u"Write", PageOpening(u"预览", false) + body + kPageClosing);

@@ -1,6 +1,7 @@
 #include "host/data_manager_page.h"
 
 #include "common/system_title.h"
+#include "host/page_steps.h"
 #include "host/site_main_database.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
@@ -35,10 +36,7 @@ bool Admitted(Page& page, Variant& qe, Variant& conn) {
   com::Call(qe, u"CommGetApplicationConnString", page.Response, page.Request, page.Server, page.Application);
   if (page.Ended()) return false;
   if (!PrepareMainDatabase(page, qe)) return false;
-  com::Call(qe, u"CommCheckUserNormal", page.Response, page.Request, page.Session);
-  if (page.Ended()) return false;
-  com::Call(qe, u"CommCheckUserSession", page.Response, page.Session);
-  if (page.Ended()) return false;
+  if (!UserAdmitted(page, qe)) return false;
   conn = com::Call(page.Server, u"CreateObject", String(u"Adodb.Connection"));
   com::Call(conn, u"Open", com::Call(page.Application, u"", String(qe::kPublicQeDataConnString)));
   Variant rs(String{});

@@ -8,6 +8,7 @@
 #include "host/login_throttle.h"
 #include "host/netdrive_pages.h"
 #include "host/password_page.h"
+#include "host/site_links.h"
 #include "host/site_main_database.h"
 #include "platform/asp/context.h"
 #include "platform/com/object.h"
@@ -28,7 +29,6 @@ constexpr int16_t kRememberDays = 30;
 constexpr const char16_t* kUserInfoColumns[] = {u"ID", u"UserName", u"Name", u"Part", u"Rule", u"Time", u"PassWord"};
 
 constexpr char16_t kWrongLogin[] = u"用户名或密码错误！";
-constexpr char16_t kTooManyTries[] = u"登录失败次数过多，请稍后再试。";
 constexpr char16_t kNotApproved[] = u"该用户尚未通过审核，请与管理员联系！";
 constexpr char16_t kBarInName[] = u"用户资料中含有字符“|”，不能登录，请与管理员联系！";
 
@@ -49,10 +49,17 @@ void ShowForm(Page& page) {
   // The name the login cookie remembers; the cookie itself never reaches
   // the page's scripts.
   const String remembered = Text(com::Call(page.Request, u"Cookies", String(u"KesraQe"), String(u"UserName")));
+  // Sent here by a page that needs a login: say so, and go back there.
+  const String back = ReturnPath(Text(com::Call(page.Request, u"QueryString", String(kReturnField))));
+  const String coming_back =
+      back.empty() ? String()
+                   : u"<p class=\"notice\" id=\"login-needed\">您要打开的页面需要登录，请先登录。</p>\n"
+                     u"<input type=\"hidden\" name=\"" + String(kReturnField) + u"\" value=\"" +
+                         qe::HtmlEncodeText(back) + u"\">\n";
   Write(page, u"<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\n<title>登录 - " +
                   qe::SystemTitle() + u"</title>\n<link rel=\"stylesheet\" href=\"/qe/qe.css\">\n</head>\n<body>\n<h1>" +
                   qe::SystemTitle() +
-                  u"</h1>\n<form name=\"login\" method=\"post\" action=\"login.asp\">\n"
+                  u"</h1>\n<form name=\"login\" method=\"post\" action=\"login.asp\">\n" + coming_back +
                   u"<p><label>用户名：<input name=\"UserName\" value=\"" + qe::HtmlEncodeText(remembered) +
                   u"\"></label></p>\n"
                   u"<p><label>密码：<input type=\"password\" name=\"PassWord\"></label></p>\n"
@@ -74,13 +81,10 @@ bool Approved(Variant& rs) {
 // throttle, so that no answer tells whether a name exists.
 void CheckLogin(Page& page, Variant& qe) {
   const String name = FormText(page, u"UserName");
-  const std::string client =
-      ClientAddressKey(vb::ToUtf8(Text(com::Call(page.Request, u"ServerVariables", String(u"REMOTE_ADDR")))));
-  const std::shared_ptr<LoginThrottle> throttle = LoginThrottle::Of(page.Application);
-  const LoginThrottle::Admission admission = throttle->Admit(name, client);
+  const auto [throttle, client, admission] = AdmitLogin(page.Application, page.Request, name);
   if (!admission.admitted) {
     Variant none;
-    return Refuse(page, qe, none, none, kTooManyTries);
+    return Refuse(page, qe, none, none, kTooManyLoginTries);
   }
 
   const String digest = qe::Kesra_Class_Md5().KesraMd5(FormText(page, u"PassWord"));
@@ -93,8 +97,8 @@ void CheckLogin(Page& page, Variant& qe) {
                 qe::SqlText(name),
             conn, kOpenKeyset, kLockReadOnly);
   if (vb::CBool(com::Call(rs, u"EOF")) || Text(com::Call(rs, u"", String(u"PassWord"))) != digest)
-    return Refuse(page, qe, rs, conn, admission.engaged ? kTooManyTries : kWrongLogin);
-  throttle->Passed(admission, name, client);
+    return Refuse(page, qe, rs, conn, admission.engaged ? kTooManyLoginTries : kWrongLogin);
+  throttle->Passed(admission, client);
   if (!Approved(rs)) return Refuse(page, qe, rs, conn, kNotApproved);
 
   // UserInfo is split at "|": a field holding one would shift the rest.
@@ -111,15 +115,17 @@ void CheckLogin(Page& page, Variant& qe) {
   com::Let(page.Session, u"", Variant(u""), String(u"manager"));
   MakeUserDrive(page, Text(com::Call(rs, u"", String(u"Name"))));
   com::Call(qe, u"CommCloseData", rs, conn);
-  throttle->LoggedIn(name);
+  throttle->LoggedIn(admission, name, client);
 
   if (!FormText(page, u"SaveTime").empty()) {
     Variant days(kRememberDays);
     com::Call(qe, u"CommSaveCookiesInfo", page.Response, page.Request, days);
   }
-  // An account whose password is empty goes first where it gets one.
+  // An account whose password is empty goes first where it gets one; any
+  // other back to the page that sent it here, or to the desk.
   const bool empty_password = digest == qe::Kesra_Class_Md5().KesraMd5(u"");
-  com::Call(page.Response, u"Redirect", String(empty_password ? kPasswordPage : kDeskPage));
+  const String back = ReturnPath(FormText(page, kReturnField));
+  com::Call(page.Response, u"Redirect", empty_password ? String(kPasswordPage) : back.empty() ? String(kDeskPage) : back);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "common/system_title.h"
 #include "host/netdrive_file_pages.h"
 #include "host/netdrive_page_gate.h"
+#include "host/page_steps.h"
 #include "office/net_drive.h"
 #include "platform/com/object.h"
 #include "platform/fs/search.h"
@@ -29,10 +30,7 @@ String DriveRequestText(Page& page, const char16_t* name) {
 Variant DriveGate(Page& page) {
   com::Let(page.Response, u"Charset", String(u"gb2312"));
   Variant qe = com::Call(page.Server, u"CreateObject", String(u"QE.QeCls"));
-  com::Call(qe, u"CommCheckUserNormal", page.Response, page.Request, page.Session);
-  if (page.Ended()) return {};
-  com::Call(qe, u"CommCheckUserSession", page.Response, page.Session);
-  if (page.Ended()) return {};
+  if (!UserAdmitted(page, qe)) return {};
   return qe;
 }
 

@@ -1,5 +1,7 @@
 #include "host/page_steps.h"
 
+#include "host/password_page.h"
+#include "host/site_links.h"
 #include "host/site_main_database.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
@@ -25,7 +27,15 @@ bool MainDatabaseReady(Page& page, vb::Variant& qe) {
   return !page.Ended() && PrepareMainDatabase(page, qe);
 }
 
-bool UserAdmitted(Page& page, vb::Variant& qe) {
+bool UserAdmitted(Page& page, vb::Variant& qe, bool password_may_be_empty) {
+  if (!LoggedIn(page)) {
+    SendToLogin(page);
+    return false;
+  }
+  if (!password_may_be_empty && PasswordEmpty(page)) {
+    com::Call(page.Response, u"Redirect", vb::String(kPasswordPage));
+    return false;
+  }
   com::Call(qe, u"CommCheckUserNormal", page.Response, page.Request, page.Session);
   if (page.Ended()) return false;
   com::Call(qe, u"CommCheckUserSession", page.Response, page.Session);

@@ -14,8 +14,11 @@ bool ComponentChecked(Page& page, vb::Variant& qe);
 // when the site has none.
 bool MainDatabaseReady(Page& page, vb::Variant& qe);
 
-// The site-wide login gate and the session check.
-bool UserAdmitted(Page& page, vb::Variant& qe);
+// The site-wide login gate and the session check, after the site's own: a
+// visitor who has not logged in (or whose account no longer says so) goes to
+// the login page, which brings them back here; a user whose password is
+// empty goes to the password page first, unless `password_may_be_empty`.
+bool UserAdmitted(Page& page, vb::Variant& qe, bool password_may_be_empty = false);
 
 // Whether the request is a POST.
 bool Posted(Page& page);

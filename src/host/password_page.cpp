@@ -1,6 +1,7 @@
 #include "host/password_page.h"
 
 #include "host/desk_page.h"
+#include "host/login_throttle.h"
 #include "host/site_links.h"
 #include "host/page_steps.h"
 #include "platform/com/object.h"
@@ -54,6 +55,15 @@ void KeepSessionInStep(Page& page, const String& digest) {
 void Change(Page& page, Variant& qe) {
   const String id = Text(com::Call(qe, u"CommGetUserID", page.Response, page.Session));
   if (page.Ended()) return;
+  // The old password is a login's password: guessing it here is held back
+  // as the login page holds it back.
+  const String login_name = Text(com::Call(qe, u"CommGetUserLoginName", page.Response, page.Session));
+  const auto [throttle, client, admission] = AdmitLogin(page.Application, page.Request, login_name);
+  if (!admission.admitted) {
+    Variant none;
+    com::Call(qe, u"CommShowErrorPage", page.Response, none, none, String(kTooManyLoginTries));
+    return;
+  }
   const String fresh = FormText(page, u"NewPassWord");
   Variant conn = com::Call(page.Server, u"CreateObject", String(u"Adodb.Connection"));
   com::Call(conn, u"Open", com::Call(page.Application, u"", String(qe::kPublicQeDataConnString)));
@@ -62,8 +72,11 @@ void Change(Page& page, Variant& qe) {
   // carry anything but itself into the statement.
   const String where = u" Where [ID]=" + vb::CStr(Variant(vb::CLng(Variant(id))));
   com::Call(rs, u"Open", u"Select [PassWord] From [User]" + where, conn, int32_t{1}, int32_t{1});
+  const bool old_right = !vb::CBool(com::Call(rs, u"EOF")) &&
+                         Text(com::Call(rs, u"", String(u"PassWord"))) == Digest(qe, FormText(page, u"OldPassWord"));
+  if (old_right) throttle->Passed(admission, client);
   const char16_t* refusal = nullptr;
-  if (vb::CBool(com::Call(rs, u"EOF")) || Text(com::Call(rs, u"", String(u"PassWord"))) != Digest(qe, FormText(page, u"OldPassWord")))
+  if (!old_right)
     refusal = u"原密码错误！";
   else if (fresh.empty())
     refusal = u"新密码不能为空！";
@@ -87,7 +100,8 @@ void Change(Page& page, Variant& qe) {
 
 void PasswordPage(Page& page) {
   Variant qe;
-  if (!ComponentChecked(page, qe) || !MainDatabaseReady(page, qe) || !UserAdmitted(page, qe)) return;
+  // Where an empty password sends its user: the one page it opens.
+  if (!ComponentChecked(page, qe) || !MainDatabaseReady(page, qe) || !UserAdmitted(page, qe, true)) return;
   if (Posted(page))
     Change(page, qe);
   else

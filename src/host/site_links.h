@@ -32,7 +32,26 @@ vb::String LinkList(const char16_t* id, std::span<const SiteLink> links);
 vb::String PageOpening(const vb::String& title, bool heading = true);
 inline constexpr char16_t kPageClosing[] = u"</body>\n</html>\n";
 
-// Whether somebody is logged in: the Session holds the user the login left.
+// Whether somebody is logged in: the Session holds the user the login left,
+// and that user still stands for its account's row (a changed password, a
+// deleted or unapproved account end the Session's user here; a changed right
+// is taken over).
 bool LoggedIn(Page& page);
+
+// Whether the logged-in user's password is empty (the digest of "").
+bool PasswordEmpty(Page& page);
+
+// Where a page that needs a login sends a visitor who has not logged in: the
+// login page, which says so and comes back to the page asked for (to the
+// desk when that page would act rather than show).
+void SendToLogin(Page& page);
+// The query value of the login page that names the page to come back to.
+inline constexpr char16_t kReturnField[] = u"p_Back";
+// `wanted` when it is a path of this site ("/" and printable ASCII, no
+// second "/" after the first, no backslash at all), so that the login page
+// never sends anyone to another address, and names a page that only shows
+// (the desk, the drive's folder, a data form, an article) with no value but
+// those it shows by; "" otherwise.
+vb::String ReturnPath(vb::StringView wanted);
 
 }  // namespace host

@@ -1,8 +1,11 @@
 #include "office/qe_user.h"
 
+#include <algorithm>
+
 #include "common/kesra_error_page.h"
 #include "platform/asp/context.h"
 #include "platform/com/object.h"
+#include "platform/com/registry.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/information.h"
 #include "platform/vb/numbers.h"
@@ -57,6 +60,44 @@ vb::String SessionText(vb::Variant& Session, vb::StringView name) {
 }
 
 bool QeUserLoggedIn(vb::Variant& Session) { return !SessionText(Session, u"UserInfo").empty(); }
+
+bool QeSessionFollowsAccount(vb::Variant& Session, vb::Variant& Conn) {
+  std::vector<vb::String> fields = vb::SplitParts(SessionText(Session, u"UserInfo"), u"|");
+  // No database, no account to stand for. The ID goes into the statement:
+  // digits only, as the login wrote it.
+  bool stands = Conn.IsObject() && fields.size() == kPassword + 1 && !fields[kID].empty() && fields[kID].size() <= 9 &&
+                std::ranges::all_of(fields[kID], [](char16_t c) { return c >= u'0' && c <= u'9'; });
+  if (stands) {
+    vb::Variant rs(com::CreateObject(u"Adodb.RecordSet"));
+    com::Call(rs, u"Open",
+              u"Select [UserName],[Name],[Part],[Rule],[PassWord],[ShenHe] From [User] Where [ID]=" + fields[kID], Conn,
+              int32_t{0}, int32_t{1});
+    auto column = [&](const char16_t* name) { return com::ValueOf(com::Call(rs, u"", vb::String(name))); };
+    auto text = [&](const char16_t* name) {
+      vb::Variant value = column(name);
+      return value.IsNull() ? vb::String() : vb::CStr(value);
+    };
+    stands = !vb::CBool(com::Call(rs, u"EOF"));
+    if (stands) {
+      vb::Variant approved = column(u"ShenHe");
+      const vb::String part = text(u"Part"), right = text(u"Rule");
+      stands = !approved.IsNull() && !approved.IsEmpty() && vb::CBool(approved) &&
+               text(u"UserName") == fields[kLoginName] && text(u"Name") == fields[kName] &&
+               text(u"PassWord") == fields[kPassword] && vb::InStr(part + right, u"|") == 0;
+      if (stands && (part != fields[kPart] || right != fields[kRight])) {
+        fields[kPart] = part;
+        fields[kRight] = right;
+        com::Let(Session, u"", vb::Variant(vb::Join(fields, u"|")), vb::String(u"UserInfo"));
+      }
+    }
+    com::Call(rs, u"Close");
+  }
+  if (!stands) {
+    com::Let(Session, u"", vb::Variant(vb::String()), vb::String(u"UserInfo"));
+    com::Call(Session, u"Abandon");
+  }
+  return stands;
+}
 
 void QeCheckUserSession(vb::Variant& Response, vb::Variant& Session, bool p_CloseParent, vb::String p_DialogID) {
   if (!QeUserLoggedIn(Session))

@@ -17,6 +17,15 @@ namespace qe {
 // Whether somebody is logged in: UserInfo is set and not empty.
 bool QeUserLoggedIn(vb::Variant& Session);
 
+// Whether the Session's user still stands for its account, by the account's
+// current row of the User table (Conn open on the main database): the row
+// exists and is approved, and its login name, user name and password digest
+// are those of the Session. A right or a department changed since the login
+// is taken into UserInfo; anything else that differs ends the Session's user
+// as the logout does (UserInfo emptied, the session abandoned), so that a
+// changed password, a deleted or unapproved account no longer opens a page.
+bool QeSessionFollowsAccount(vb::Variant& Session, vb::Variant& Conn);
+
 // The error page "请不要从非法路径进入！" when nobody is logged in.
 void QeCheckUserSession(vb::Variant& Response, vb::Variant& Session, bool p_CloseParent, vb::String p_DialogID);
 

@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <memory>
+#include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "common/kesra_class_md5.h"
 #include "host/in_process_server.h"
@@ -25,9 +27,18 @@ using host_test::Visitor;
 using TimePoint = host::FailureLog::Clock::time_point;
 
 constexpr char kDesk[] = "/qe/main/desk.asp";
-constexpr char kHome[] = "<Script>top.location.href='/qe/index.asp'</Script>";
+constexpr char kPassword[] = "/qe/main/password.asp";
+constexpr char kDrive[] = "/qe/main/netdrivers.asp";
+constexpr char kDataForm[] = "/datemanager/data_manager.asp?p_FormType=9";
 
 std::string Utf8(const std::u16string& text) { return vb::ToUtf8(text); }
+
+std::string LocationOf(const PageAnswer& answer) {
+  auto location = answer.headers.find("Location");
+  return answer.status == 302 && location != answer.headers.end() ? location->second : "";
+}
+// Whether the answer sends the visitor to the login page.
+bool SentToLogin(const PageAnswer& answer) { return LocationOf(answer).starts_with("/qe/login.asp?"); }
 
 // The page's clock; the test moves it.
 TimePoint g_now = TimePoint{} + 1000h;
@@ -51,14 +62,20 @@ class LoginLogoutTest : public ::testing::Test {
     server_ = new host_test::InProcessServer(site_->SiteFolder(), std::move(pages));
     ASSERT_EQ(Visitor(Port()).Get(vb::ToUtf8(host::kLoginPage)).status, 200);  // makes the database
     ado::InstallAllProviders();
+    for (auto [login, approval, right] :
+         {std::tuple{u"li", u"-1", u"b"}, std::tuple{u"new", u"0", u"b"}, std::tuple{u"zhao", u"-1", u"b"},
+          std::tuple{u"chen", u"-1", u"b"}, std::tuple{u"boss", u"-1", u"a"}, std::tuple{u"chief", u"-1", u"a"},
+          std::tuple{u"gone", u"-1", u"b"}})
+      Execute(u"Insert Into [User] ([Name],[UserName],[Part],[SystemSet],[PassWord],[Rule],[ShenHe],[Time]) Values "
+              u"('" +
+              vb::String(login) + u"','" + login + u"','教务处','50|60|2|70|80','" + qe::Kesra_Class_Md5().KesraMd5(u"pw") +
+              u"','" + right + u"'," + approval + u",'20240101000000')");
+  }
+  // A change made to the main database by another tool.
+  static void Execute(const vb::String& sql) {
     vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
     com::Call(conn, u"Open", ado_test::Jet(u"C:\\data\\qe.asp"));
-    for (auto [login, approval] : {std::pair{u"li", u"-1"}, std::pair{u"new", u"0"}})
-      com::Call(conn, u"Execute",
-                u"Insert Into [User] ([Name],[UserName],[Part],[SystemSet],[PassWord],[Rule],[ShenHe],[Time]) Values "
-                u"('" +
-                    vb::String(login) + u"','" + login + u"','教务处','50|60|2|70|80','" +
-                    qe::Kesra_Class_Md5().KesraMd5(u"pw") + u"','b'," + approval + u",'20240101000000')");
+    com::Call(conn, u"Execute", sql);
     com::Call(conn, u"Close");
   }
   static void TearDownTestSuite() {
@@ -92,7 +109,7 @@ TEST_F(LoginLogoutTest, FiveWrongPasswordsHoldBackTheNextTryAlikeForAKnownAndAnU
     answers[round].push_back(held_back.body);
     EXPECT_EQ(held_back.status, 200);
     EXPECT_NE(held_back.body.find(Utf8(u"登录失败次数过多，请稍后再试。")), std::string::npos) << held_back.body;
-    EXPECT_EQ(visitor.Get(kDesk).body, kHome);
+    EXPECT_TRUE(SentToLogin(visitor.Get(kDesk)));
     g_now += 1s;
     answers[round].push_back(Login(visitor, name, "wrong").body);  // let through, wrong: 2 s now
     g_now += 1s;
@@ -112,7 +129,7 @@ TEST_F(LoginLogoutTest, AnAccountNotYetApprovedIsRefusedWithItsOwnMessage) {
   Visitor visitor(Port());
   PageAnswer answer = Login(visitor, "new", "pw");
   EXPECT_NE(answer.body.find(Utf8(u"该用户尚未通过审核，请与管理员联系！")), std::string::npos) << answer.body;
-  EXPECT_EQ(visitor.Get(kDesk).body, kHome);
+  EXPECT_TRUE(SentToLogin(visitor.Get(kDesk)));
   // Refused for the approval, not for the password: a wrong one still says so.
   EXPECT_NE(Login(visitor, "new", "wrong").body.find(Utf8(u"用户名或密码错误！")), std::string::npos);
 }
@@ -133,7 +150,7 @@ TEST_F(LoginLogoutTest, TheExitLinkEndsTheSessionAndOnlyFromTheSitesOwnPages) {
   PageAnswer out = visitor.GetFrom(vb::ToUtf8(host::kLogoutPage), Site() + "/datemanager/data_manager.asp");
   EXPECT_EQ(out.status, 302);
   EXPECT_EQ(out.headers.find("Location")->second, "/qe/main/login.asp");
-  EXPECT_EQ(visitor.Get(kDesk).body, kHome);
+  EXPECT_TRUE(SentToLogin(visitor.Get(kDesk)));
   EXPECT_NE(visitor.Get("/qe/main/login.asp").body.find("name=\"PassWord\""), std::string::npos)
       << "the logout leads to a login form";
 
@@ -141,6 +158,91 @@ TEST_F(LoginLogoutTest, TheExitLinkEndsTheSessionAndOnlyFromTheSitesOwnPages) {
   ASSERT_EQ(visitor.Post("/qe/main/login.asp", "UserName=li&PassWord=pw", "/qe/main/login.asp").status, 302);
   for (const auto& [name, value] : logged_in)
     if (name.starts_with("ASPSESSIONID")) EXPECT_NE(visitor.Cookies().at(name), value);
+}
+
+TEST_F(LoginLogoutTest, ThePasswordPagesOldPasswordCountsAsALoginTry) {
+  Visitor zhao(Port());
+  ASSERT_EQ(Login(zhao, "zhao", "pw").status, 302);
+  const std::string change = "OldPassWord=pw&NewPassWord=n&NewPassWord2=n";
+  for (int i = 0; i < 5; ++i)
+    EXPECT_NE(zhao.Post(kPassword, "OldPassWord=wrong&NewPassWord=n&NewPassWord2=n", kPassword)
+                  .body.find(Utf8(u"原密码错误！")),
+              std::string::npos);
+  PageAnswer held_back = zhao.Post(kPassword, change, kPassword);
+  EXPECT_NE(held_back.body.find(Utf8(u"登录失败次数过多，请稍后再试。")), std::string::npos) << held_back.body;
+  g_now += 1s;
+  EXPECT_NE(zhao.Post(kPassword, change, kPassword).body.find("id=\"changed\""), std::string::npos);
+}
+
+TEST_F(LoginLogoutTest, ASessionStandsForItsAccountOnlyWhileTheAccountSaysSo) {
+  // A password changed in one session ends the others, not that one.
+  Visitor here(Port()), there(Port());
+  ASSERT_EQ(Login(here, "chen", "pw").status, 302);
+  ASSERT_EQ(Login(there, "chen", "pw").status, 302);
+  ASSERT_NE(here.Post(kPassword, "OldPassWord=pw&NewPassWord=n&NewPassWord2=n", kPassword).body.find("id=\"changed\""),
+            std::string::npos);
+  EXPECT_FALSE(SentToLogin(here.Get(kDesk)));
+  EXPECT_TRUE(SentToLogin(there.Get(kDesk)));
+  EXPECT_TRUE(SentToLogin(there.Get(kDesk))) << "the session stays ended";
+
+  struct Case {
+    const char* login;
+    const char16_t* change;
+    const char* page;
+    bool sent_to_login;  // else refused for its right
+  } cases[] = {
+      {"boss", u"Update [User] Set [Rule]='b',[ShenHe]=0 Where [UserName]='boss'", kDataForm, true},
+      {"chief", u"Update [User] Set [Rule]='b' Where [UserName]='chief'", kDataForm, false},
+      {"gone", u"Delete From [User] Where [UserName]='gone'", kDrive, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.login);
+    Visitor visitor(Port());
+    ASSERT_EQ(Login(visitor, c.login, "pw").status, 302);
+    PageAnswer before = visitor.Get(c.page);
+    EXPECT_EQ(before.status, 200);
+    EXPECT_EQ(before.body.find(Utf8(u"你没有足够的权限！")), std::string::npos);
+    Execute(c.change);
+    PageAnswer after = visitor.Get(c.page);
+    EXPECT_EQ(SentToLogin(after), c.sent_to_login) << after.body;
+    if (!c.sent_to_login) EXPECT_NE(after.body.find(Utf8(u"你没有足够的权限！")), std::string::npos);
+  }
+}
+
+TEST_F(LoginLogoutTest, APageThatNeedsALoginSendsThereAndBackOnlyToAPathOfThisSite) {
+  Visitor visitor(Port());
+  PageAnswer closed = visitor.Get("/datemanager/data_manager.asp?p_FormType=1");
+  const std::string login = LocationOf(closed);
+  EXPECT_EQ(login, "/qe/login.asp?p_Back=/datemanager/data_manager.asp?p_FormType%3D1");
+  PageAnswer form = visitor.Get(login);
+  EXPECT_NE(form.body.find("id=\"login-needed\""), std::string::npos);
+  EXPECT_NE(form.body.find("name=\"p_Back\" value=\"/datemanager/data_manager.asp?p_FormType=1\""), std::string::npos);
+  EXPECT_EQ(LocationOf(visitor.Post("/qe/login.asp",
+                                    "UserName=li&PassWord=pw&p_Back=%2Fqe%2Fmain%2Fnetdrivers.asp%3Fp_CurrentFolder%3D%2Fa%2F",
+                                    login)),
+            "/qe/main/netdrivers.asp?p_CurrentFolder=/a/");
+
+  for (const char* elsewhere : {"http://evil.example/", "https:/evil.example", "//evil.example/x", "/\\evil.example/x",
+                                "\\\\evil.example", "javascript:alert(1)", "JavaScript:alert(1)", "/\t/evil.example",
+                                "%2F%2Fevil.example", " /qe/main/desk.asp", "qe/main/desk.asp", "",
+                                // Pages of this site that would act, not show.
+                                "/qe/main/netdrivers_create_del.asp?p_CurrentFile=x&p_Act=DelFile",
+                                "/qe/main/netdrivers.asp?p_Act=paste&p_CurrentFolder=/",
+                                "/datemanager/data_manager.asp?p_FormType=8&save=save", "/comm/logout.asp"}) {
+    SCOPED_TRACE(elsewhere);
+    Visitor other(Port());
+    std::string encoded;
+    for (char c : std::string(elsewhere)) {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", static_cast<unsigned char>(c));
+      encoded += hex;
+    }
+    EXPECT_EQ(other.Get("/qe/login.asp?p_Back=" + encoded).body.find("login-needed"), std::string::npos);
+    EXPECT_EQ(LocationOf(other.Post("/qe/login.asp", "UserName=li&PassWord=pw&p_Back=" + encoded)), kDesk);
+  }
+  // Sent from a page that acts: the login says so, and leads to the desk.
+  EXPECT_EQ(LocationOf(Visitor(Port()).Get("/qe/main/netdrivers_create_del.asp?p_CurrentFile=x&p_Act=DelFile")),
+            "/qe/login.asp?p_Back=/qe/main/desk.asp");
 }
 
 }  // namespace

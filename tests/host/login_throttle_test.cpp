@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/vb/string.h"
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -87,17 +89,52 @@ TEST_F(LoginThrottleTest, TriesArrivingTogetherCannotAllPassTheSameOpening) {
 TEST_F(LoginThrottleTest, ARightPasswordIsNoWrongTryAndALoginForgetsOnlyTheNames) {
   Fail(4, u"li");
   LoginThrottle::Admission right = Try(u"li");
-  throttle_.Passed(right, u"li", "10.0.0.9");
+  throttle_.Passed(right, "10.0.0.9");
   LoginThrottle::Admission next = Try(u"li");  // the fifth wrong one
   EXPECT_TRUE(next.admitted);
   EXPECT_FALSE(next.engaged);
 
   now_ += 1h;
   Fail(5, u"li", "10.0.0.1");
-  throttle_.LoggedIn(u"LI");
+  now_ += 1s;
+  LoginThrottle::Admission login = Try(u"LI", "10.0.0.1");
+  throttle_.Passed(login, "10.0.0.1");
+  throttle_.LoggedIn(login, u"LI", "10.0.0.1");
   LoginThrottle::Admission again = Try(u"li", "10.0.0.2");
   EXPECT_TRUE(again.admitted && !again.engaged) << "the name starts again after its login";
-  EXPECT_FALSE(Try(u"other", "10.0.0.1").admitted) << "but not the address it failed from";
+  EXPECT_TRUE(Try(u"other", "10.0.0.1").engaged) << "but not the address it failed from";
+}
+
+TEST_F(LoginThrottleTest, WrongTriesFromElsewhereDoNotHoldBackAnAddressTheAccountLoggedInFrom) {
+  LoginThrottle::Admission login = Try(u"li", "10.0.0.1");
+  throttle_.Passed(login, "10.0.0.1");
+  throttle_.LoggedIn(login, u"li", "10.0.0.1");
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(Try(u"li", "10.0.1." + std::to_string(i)).admitted);
+  EXPECT_FALSE(Try(u"li", "10.0.2.1").admitted) << "any other address shares the name's count";
+  LoginThrottle::Admission owner = Try(u"li", "10.0.0.1");
+  EXPECT_TRUE(owner.admitted && !owner.engaged);
+}
+
+TEST_F(LoginThrottleTest, WrongTriesForOtherNamesNeverMakeItForgetALockedName) {
+  LoginThrottle small{[this] { return now_; }, 3};
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(small.Admit(u"li", "10.0.0." + std::to_string(i)).admitted);
+  for (int i = 0; i < 50; ++i) {
+    now_ += 100ms;
+    small.Admit(u"other" + vb::FromUtf8(std::to_string(i)), "10.0.1." + std::to_string(i));
+  }
+  LoginThrottle::Admission locked = small.Admit(u"li", "10.0.2.1");
+  EXPECT_TRUE(locked.engaged) << "li still has its five wrong tries";
+}
+
+TEST(FailureLogTest, AFullLogOfLockedKeysTakesNoNewOneUntilAWaitHasRun) {
+  host::FailureLog log(2);
+  TimePoint now = TimePoint{} + 1000h;
+  for (const char* key : {"a", "b"})
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(log.Add(key, now));
+  EXPECT_FALSE(log.Add("c", now + 999ms));
+  EXPECT_EQ(log.Keys(), 2u);
+  EXPECT_TRUE(log.Add("c", now + 1s)) << "a's and b's waits have run";
+  EXPECT_EQ(log.Count("c", now + 1s), 1u);
 }
 
 TEST(FailureLogTest, TheLogKeepsAtMostItsKeysAndTenTriesAKey) {

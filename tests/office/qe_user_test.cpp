@@ -8,6 +8,7 @@
 #include "office/office_site.h"
 #include "office/qe_user.h"
 #include "platform/vb/information.h"
+#include "platform/vb/strings.h"
 #include "facade/qecls.h"
 #include "support/printable.h"
 
@@ -144,6 +145,42 @@ TEST_F(SessionUserTest, TheFacadeReachesTheGettersByNameAndBothUploadSizesAreTen
   EXPECT_EQ(com::Call(qe, u"CommGetUploadFileSizeSingle"), Variant(int16_t{10}));
   com::Call(qe, u"CommCheckUserSession", page->response, page->session);
   EXPECT_FALSE(page->Ended());
+}
+
+TEST_F(SessionUserTest, TheSessionStandsForItsAccountOnlyWhileTheRowSaysSo) {
+  struct Case {
+    const char* what;
+    const char16_t* change;      // run on the account's row after the login
+    const char16_t* id = nullptr;  // the Session's ID instead of the row's
+    const char16_t* info_after = nullptr;  // with "#" for the ID; nullptr: the user is ended
+  } cases[] = {
+      {"unchanged", u"Update [User] Set [Times]=1", nullptr, u"#|li_login|li|Office|a|20240101|D1"},
+      {"demoted and moved", u"Update [User] Set [Rule]='b',[Part]='教务处'", nullptr,
+       u"#|li_login|li|教务处|b|20240101|D1"},
+      {"password changed", u"Update [User] Set [PassWord]='D2'"},
+      {"no longer approved", u"Update [User] Set [ShenHe]=0"},
+      {"deleted", u"Delete From [User]"},
+      {"renamed", u"Update [User] Set [Name]='li2'"},
+      {"login name changed", u"Update [User] Set [UserName]='li_other'"},
+      {"a right that would shift the fields", u"Update [User] Set [Rule]='b|c'"},
+      {"an ID that is no number", u"Update [User] Set [Times]=1", u"0 Or 1=1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Execute(u"Delete From [User]");
+    Execute(u"Insert Into [User] ([Name],[UserName],[Part],[PassWord],[Rule],[ShenHe],[Time]) Values "
+            u"('li','li_login','Office','D1','a',-1,'20240101')");
+    String id = Rows(u"Select [ID] From [User]");
+    id.pop_back();
+    const User user((c.id ? String(c.id) : id) + u"|li_login|li|Office|a|20240101|D1");
+    auto page = NewPage(&user);
+    Execute(c.change);
+    const bool stands = qe::QeSessionFollowsAccount(page->session, conn_);
+    EXPECT_EQ(stands, c.info_after != nullptr);
+    String expected = c.info_after ? vb::Replace(c.info_after, u"#", id) : String();
+    EXPECT_EQ(vb::CStr(page->SessionValue(u"UserInfo")), expected);
+    EXPECT_EQ(page->context.SessionObject().State().Abandoned(), !stands);
+  }
 }
 
 }  // namespace

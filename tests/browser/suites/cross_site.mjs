@@ -6,6 +6,7 @@
 // another origin's frame. The same actions from the site's own pages work.
 import fs from 'node:fs';
 import http from 'node:http';
+import { logIn } from '../helpers.mjs';
 
 const kAttackFile = 'cross_site_attack.htm';
 const kRefusal = '您提交的数据不合法，请不要从外部提交数据。';
@@ -38,12 +39,6 @@ async function attackers(t) {
 
 function site(t, path) { return new URL(path, t.url('')).href; }
 
-async function logIn(t) {
-  const page = t.page;
-  await page.goto(site(t, '/qe/login.asp'), { waitUntil: 'load' });
-  await page.locator('input[name=UserName]').fill('tolva');
-  await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.locator('input[type=submit]').click()]);
-}
 
 // One attack from the page `from`, in a tab of its own (left as it is: what
 // it does after cannot reach the next attack); resolves once the site has

@@ -6,16 +6,13 @@
 // in and out through the drive's own windows: upload, view, download, unpack.
 import fs from 'node:fs';
 import zlib from 'node:zlib';
+import { logIn as logInAsAdmin } from '../helpers.mjs';
 
-const kLogin = '/qe/login.asp';
 const kDrive = '/qe/main/netdrivers.asp';
 
 async function logIn(t) {
-  const page = t.page;
-  await page.goto(new URL(kLogin, t.url('')).href, { waitUntil: 'load' });
-  await page.locator('input[name=UserName]').fill('tolva');
-  await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.locator('input[type=submit]').click()]);
-  await page.goto(new URL(kDrive, t.url('')).href, { waitUntil: 'load' });
+  await logInAsAdmin(t);
+  await t.page.goto(new URL(kDrive, t.url('')).href, { waitUntil: 'load' });
 }
 
 // Answers the page's next dialogs in turn (a prompt's text, true to accept,

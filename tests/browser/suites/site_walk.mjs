@@ -8,6 +8,8 @@
 // - the pages that view or download a file, when visited bare: without a file
 //   they answer 404 by design; every link to them names a file and is walked;
 // - the editor's upload address, which takes POSTs only (405 to a visit).
+import { logIn } from '../helpers.mjs';
+
 const kLogout = '/comm/logout.asp';
 const kNotVisitedBare = ['/comm/kesra_fileview.asp', '/comm/kesra_download.asp', '/comm_qeeditor/upload.asp'];
 const kMostAddresses = 300;
@@ -96,10 +98,7 @@ async function walkAsAVisitor(t) {
 walkAsAVisitor.timeoutMs = 120000;
 
 async function walkAsTheSuperManager(t) {
-  const page = t.page;
-  await page.goto(new URL('/qe/login.asp', t.url('')).href, { waitUntil: 'load' });
-  await page.locator('input[name=UserName]').fill('tolva');
-  await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.locator('input[type=submit]').click()]);
+  await logIn(t);
   const visited = await walk(t, await sitePages(t));
   t.ok(visited > 30, `${visited} addresses`);
 }
