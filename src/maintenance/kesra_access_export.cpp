@@ -5,6 +5,7 @@
 #include "common/kesra_file_paths.h"
 #include "common/sql_literal.h"
 #include "maintenance/kesra_class_access.h"
+#include "maintenance/live_files.h"
 #include "maintenance/private_files.h"
 #include "maintenance/table_rows.h"
 #include "platform/ado/jro.h"
@@ -43,6 +44,7 @@ bool Kesra_Class_Access::KesraAccessExport(vb::Variant& Response, vb::Variant& R
   try {
     // The source as it stood at one moment, while pages may write to it.
     ado::CopyDatabase(fs::ToHostPath(p_FileFullName_Source), fs::ToHostPath(copy));
+    StopPoint("copied");
     if (!p_TableList.empty()) {
       vb::Variant conn = OpenJetConnection(copy);
       com::SetRef(m_Catalog, u"ActiveConnection", conn);

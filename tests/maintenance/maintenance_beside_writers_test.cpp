@@ -272,6 +272,15 @@ TEST_F(MaintenanceBesideWritersTest, AKilledClearLeavesNoBackupHalfDeleted) {
   EXPECT_EQ(Leftovers(), std::vector<std::string>{});
 }
 
+// An export killed with its copy made, into a folder the mount does not
+// look in: the copy is scratch in the site's scratch folder, and goes.
+TEST_F(MaintenanceBesideWritersTest, AKilledExportLeavesNoScratchBesideItsTarget) {
+  site_.MakeFolder("site/Data_UploadFiles");
+  ASSERT_TRUE(CallKilledAt({"CommAccessExport", "C:\\data\\qe.asp", "C:\\Data_UploadFiles\\out.mdb", ""}, "copied"));
+  CallKilledAt({"CommGetDataFullName"});
+  EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+}
+
 // An import killed after any of its tables: every table as it was.
 TEST_F(MaintenanceBesideWritersTest, AKilledImportLeavesEveryTableAsItWas) {
   ASSERT_EQ(CallElsewhere("CommDataBackup Access '$source$qe.asp'").output, "True\n");
