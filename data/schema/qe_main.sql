@@ -113,6 +113,20 @@ Create Table [Blog_Message] (
   [UserName_Message] Text(50)
 );
 
+-- The form sample page's one row (/qe/form_sample.asp): the page makes the
+-- table where it is missing, and a rebuild keeps it with the rest.
+Create Table [FormSample] (
+  [ID] Counter Primary Key,
+  [Title] Text(100),
+  [Day] Text(8),
+  [Part] Text(50),
+  [Active] YesNo,
+  [Notes] Memo,
+  [Grades] Text(100),
+  [Amount] Long,
+  [Content] Memo
+);
+
 -- The data maintenance area's own operator accounts (at most ten): the
 -- digest of the password, the right level 1 to 3, the one default account.
 Create Table [Wazh] (

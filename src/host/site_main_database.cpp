@@ -109,7 +109,8 @@ void RemoveUnfinishedDatabases(const std::filesystem::path& data_folder) {
 }
 
 void RemoveLeftovers() {
-  for (const char16_t* folder : {u"C:\\data", u"C:\\Comm", u"C:\\temp", u"C:\\AutoBackup", u"C:\\data_backup"}) {
+  for (const char16_t* folder :
+       {u"C:\\", u"C:\\data", u"C:\\Comm", u"C:\\temp", u"C:\\AutoBackup", u"C:\\data_backup"}) {
     auto found = fs::ResolveExisting(folder);
     if (!found) continue;
     RemoveUnfinishedDatabases(*found);

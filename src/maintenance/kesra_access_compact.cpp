@@ -1,7 +1,8 @@
 // Compaction of database files: each file is copied as it stands into a
-// backup folder, compacted from that copy into a private scratch file, and
-// the compacted pages are put into the file under its lock, unless something
-// was written to it meanwhile (then it starts over, holding off writers).
+// backup folder, which is published; the copy is compacted into a private
+// scratch file, which is renamed over the file under its lock, unless
+// something was written to it meanwhile (then it starts over, holding off
+// writers, and the backup's copy is made again).
 #include <optional>
 
 #include "common/kesra_error_page.h"
@@ -9,6 +10,7 @@
 #include "common/kesra_file_operations.h"
 #include "common/kesra_file_paths.h"
 #include "maintenance/kesra_class_access.h"
+#include "maintenance/live_files.h"
 #include "maintenance/private_files.h"
 #include "platform/ado/jro.h"
 #include "platform/com/registry.h"
@@ -32,39 +34,51 @@ void RemoveFile(const vb::String& file) {
 }
 
 // Compacts one database file in place; false when writes kept coming in.
-// `snapshot`: where the copy that is compacted goes (a backup, or a scratch
-// file that is removed after).
-bool CompactDatabaseFile(const vb::String& file, const vb::String& snapshot, bool snapshot_is_scratch,
+// `backup`: the run's backup folder, which gets the copy that is compacted
+// and is published before the file is replaced; without one, that copy is a
+// scratch file removed after.
+bool CompactDatabaseFile(const vb::String& file, const vb::String& name, BackupFolder* backup,
                          const vb::String& scratch_folder) {
   const auto host = fs::ToHostPath(file);
-  vb::String scratch;
-  try {
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-      std::optional<ado::DatabaseWriteLock> writers_wait;
-      if (attempt > 0) writers_wait.emplace(host);
-      RemoveFile(snapshot);
-      ado::ChangeCounter counter = ado::CopyDatabase(host, fs::ToHostPath(snapshot));
-      scratch = scratch_folder + u"\\" + PrivateName(u"compact-") + u".mdb";
-      com::Call(vb::Variant(com::CreateObject(u"JRO.JetEngine")), u"CompactDatabase", JetSource(snapshot),
-                JetSource(scratch));
-      // Held since before the copy, the lock leaves nothing to check; else
-      // the counter tells whether a writer came in meanwhile.
-      bool swapped = writers_wait && writers_wait->Replace(fs::ToHostPath(scratch));
-      writers_wait.reset();
-      if (!swapped) swapped = ado::ReplaceDatabaseIfUnchanged(host, fs::ToHostPath(scratch), counter);
+  vb::String scratch, snapshot;
+  struct RemoveScratch {
+    vb::String& scratch;
+    vb::String& snapshot;
+    ~RemoveScratch() {
       RemoveFile(scratch);
-      scratch.clear();
-      if (swapped) {
-        if (snapshot_is_scratch) RemoveFile(snapshot);
-        return true;
-      }
+      RemoveFile(snapshot);
     }
-  } catch (const vb::Error&) {
+  } last{scratch, snapshot};
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    std::optional<ado::DatabaseWriteLock> writers_wait;
+    if (attempt > 0) writers_wait.emplace(host);
+    ado::ChangeCounter counter = 0;
+    auto copy = [&](const vb::String& destination) { counter = ado::CopyDatabase(host, fs::ToHostPath(destination)); };
+    vb::String copied;
+    if (backup) {
+      if (!backup->Put(name, copy) || !backup->Publish()) return false;
+      copied = backup->Path() + u"\\" + name;
+    } else {
+      RemoveFile(snapshot);
+      snapshot = scratch_folder + u"\\" + PrivateName(u"snapshot-") + u".mdb";
+      copy(snapshot);
+      copied = snapshot;
+    }
     RemoveFile(scratch);
-    if (snapshot_is_scratch) RemoveFile(snapshot);
-    throw;
+    scratch = scratch_folder + u"\\" + PrivateName(u"compact-") + u".mdb";
+    com::Call(vb::Variant(com::CreateObject(u"JRO.JetEngine")), u"CompactDatabase", JetSource(copied),
+              JetSource(scratch));
+    // Held since before the copy, the lock leaves nothing to check; else
+    // the counter tells whether a writer came in meanwhile.
+    bool swapped = writers_wait && writers_wait->Replace(fs::ToHostPath(scratch));
+    writers_wait.reset();
+    if (!swapped) swapped = ado::ReplaceDatabaseIfUnchanged(host, fs::ToHostPath(scratch), counter);
+    if (swapped) {
+      scratch.clear();  // renamed into the file's place
+      StopPoint("compacted");
+      return true;
+    }
   }
-  if (snapshot_is_scratch) RemoveFile(snapshot);
   return false;
 }
 
@@ -104,20 +118,17 @@ bool Kesra_Class_Access::CompactFiles(vb::Variant& Response, vb::Variant& Server
     return false;
   }
   RemoveAbandonedSiteScratch(Server);
-  // Made with the first file there is to back up, published at the end.
-  std::optional<AutoBackupFolder> backup_folder;
-  bool backup_made = !backup;
+  // Made with the first file there is to back up; published before the
+  // first file is replaced.
+  std::optional<BackupFolder> backup_folder;
   vb::String failed;
   for (const vb::String& name : vb::SplitParts(file_list, u"|")) {
     vb::String file = vb::Replace(folder + u"\\" + name, u"\\\\", u"\\");
     bool compacted = false;
     if (KesraFileExist(file, 0)) {
-      if (!backup_made) backup_folder.emplace(Server, kBackupLabel);
-      backup_made = true;
-      bool into_backup = backup_folder && !backup_folder->Path().empty();
-      vb::String snapshot = into_backup ? backup_folder->Path() + u"\\" + name
-                                        : scratch_folder + u"\\" + PrivateName(u"snapshot-") + u".mdb";
-      compacted = CompactDatabaseFile(file, snapshot, !into_backup, scratch_folder);
+      if (backup && !backup_folder) backup_folder.emplace(Server, kBackupLabel);
+      BackupFolder* into = backup_folder && !backup_folder->Path().empty() ? &*backup_folder : nullptr;
+      compacted = CompactDatabaseFile(file, name, into, scratch_folder);
     }
     if (!compacted) failed += name + u"|";
   }

@@ -4,18 +4,25 @@
 #include "common/kesra_file_operations.h"
 #include "common/kesra_file_paths.h"
 #include "maintenance/kesra_class_access.h"
+#include "maintenance/live_files.h"
 #include "maintenance/private_files.h"
 #include "maintenance/structure_database.h"
 #include "maintenance/structure_ini.h"
+#include "platform/ado/database_file.h"
 #include "platform/com/registry.h"
+#include "platform/fs/paths.h"
 #include "platform/fs/file_write.h"
 #include "platform/vb/strings.h"
 #include "shell/connection_transaction.h"
+#include "shell/new_database_file.h"
+#include "shell/qe_config.h"
+#include "shell/qe_data_init.h"
 #include "common/qe_close_data.h"
 
 namespace qe {
 namespace {
 
+constexpr char16_t kBackupLabel[] = u"【数据库维护自动备份】";
 constexpr int32_t kShareDenyWrite = 8;
 constexpr int32_t kJet4 = 2;
 
@@ -40,9 +47,15 @@ void CheckDistinctNames(const std::vector<ConfiguredDatabase>& databases) {
       vb::Raise(vb::kInvalidProcedureCall, u"The structure configuration lists the database " + db.name + u" twice.");
 }
 
+bool HasUserTable(const vb::String& database) {
+  for (const std::string& table : ado::DatabaseTableNames(fs::ToHostPath(database)))
+    if (table == "user") return true;
+  return false;
+}
+
 }  // namespace
 
-bool Kesra_Class_Access::KesraAccessCreateFromConfig(vb::Variant& Response, vb::Variant&, vb::Variant& Server,
+bool Kesra_Class_Access::KesraAccessCreateFromConfig(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server,
                                                      vb::String p_ConfigFileFullName, vb::String p_MdbFullPath,
                                                      vb::String p_ConfigFileType) {
   // Refused before any file is read or touched.
@@ -54,20 +67,30 @@ bool Kesra_Class_Access::KesraAccessCreateFromConfig(vb::Variant& Response, vb::
   if (p_MdbFullPath.empty()) p_MdbFullPath = u"/data";
   p_MdbFullPath = MapPathWithoutDrive(Server, p_MdbFullPath);
 
-  // The files take the place of the target's only when all of them are ready.
+  // The files take the place of the target's only when all of them are
+  // ready, and what they replace is kept first (live_files.h).
   BuiltDatabases built = BuildFromConfig(Response, Server, p_ConfigFileFullName, p_ConfigFileType);
-  try {
-    if (!KesraFolderExist(p_MdbFullPath) && !KesraFolderCreate(p_MdbFullPath))
-      vb::Raise(vb::kPathNotFound, p_MdbFullPath);
-    if (built.compacted)
-      for (const vb::String& name : built.names)
-        PutDatabaseInPlace(p_MdbFullPath + u"\\" + name, built.folder + u"\\" + name);
-  } catch (const vb::Error&) {
-    KesraFolderDelete(built.folder);
-    throw;
+  struct RemoveFolder {
+    vb::String folder;
+    ~RemoveFolder() { KesraFolderDelete(folder); }
+  } cleanup{built.folder};
+  if (!KesraFolderExist(p_MdbFullPath) && !KesraFolderCreate(p_MdbFullPath))
+    vb::Raise(vb::kPathNotFound, p_MdbFullPath);
+  if (!built.compacted) return false;
+  LiveFileReplacement files(Server, p_MdbFullPath, built.names, kBackupLabel);
+  for (size_t i = 0; i < files.Size(); ++i)
+    if (!files.Keep(i)) vb::Raise(vb::kPathFileAccessError, files.LivePath(i));
+  if (!files.Publish()) vb::Raise(vb::kPathFileAccessError, files.BackupPath());
+  // The site's main database goes live seeded, as a new one is: an empty
+  // one would let nobody log in, and the site seeds only a missing file.
+  const vb::String main = QeGetDataFullName(Server);
+  for (size_t i = 0; i < files.Size(); ++i) {
+    const vb::String made = built.folder + u"\\" + built.names[i];
+    if (vb::EqualsNoCase(files.LivePath(i), main) && HasUserTable(made))
+      QeDataSeed(Request, NewJetDatabaseConnectionString(made));
   }
-  KesraFolderDelete(built.folder);
-  return built.compacted;
+  for (size_t i = 0; i < files.Size(); ++i) files.Replace(i, built.folder + u"\\" + built.names[i]);
+  return true;
 }
 
 Kesra_Class_Access::BuiltDatabases Kesra_Class_Access::BuildFromConfig(vb::Variant& Response, vb::Variant& Server,

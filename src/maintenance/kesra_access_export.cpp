@@ -2,8 +2,10 @@
 // the copy is made and cut down beside the destination and put in its place
 // whole, so that pages holding the destination open go on with the new file.
 #include "common/kesra_file_operations.h"
+#include "common/kesra_file_paths.h"
 #include "common/sql_literal.h"
 #include "maintenance/kesra_class_access.h"
+#include "maintenance/live_files.h"
 #include "maintenance/private_files.h"
 #include "maintenance/table_rows.h"
 #include "platform/ado/jro.h"
@@ -34,10 +36,15 @@ bool Kesra_Class_Access::KesraAccessExport(vb::Variant& Response, vb::Variant& R
           sys::vbYes)
     return false;
   auto [folder, name] = SplitFolder(p_FileFullName_Destination);
-  const vb::String copy = (folder.empty() ? vb::String() : folder + u"\\") + PrivateName(u"export-") + u".mdb";
+  // The scratch copy lives in the site's scratch folder, wherever the target
+  // is, so that the mount finds it if the run is killed.
+  const vb::String scratch_folder = MapPathWithoutDrive(Server, u"/temp");
+  if (!KesraFolderExist(scratch_folder)) KesraFolderCreate(scratch_folder);
+  const vb::String copy = scratch_folder + u"\\" + PrivateName(u"export-") + u".mdb";
   try {
     // The source as it stood at one moment, while pages may write to it.
     ado::CopyDatabase(fs::ToHostPath(p_FileFullName_Source), fs::ToHostPath(copy));
+    StopPoint("copied");
     if (!p_TableList.empty()) {
       vb::Variant conn = OpenJetConnection(copy);
       com::SetRef(m_Catalog, u"ActiveConnection", conn);

@@ -1,10 +1,13 @@
 // Import of the rows of a set of tables from one database file into the
-// same-named tables of another. Each table is cleared and filled in one
-// transaction of the destination, taken back whole when anything fails.
+// same-named tables of another. The whole run is one transaction of the
+// destination, so a kill leaves every table as it was; within it each table
+// is cleared and filled in a nested one, taken back whole when anything
+// fails, and what the tables before it received is committed as always.
 #include <limits>
 
 #include "common/sql_literal.h"
 #include "maintenance/kesra_class_access.h"
+#include "maintenance/live_files.h"
 #include "maintenance/table_rows.h"
 #include "platform/com/registry.h"
 #include "platform/sys/message_box.h"
@@ -88,7 +91,12 @@ int16_t Kesra_Class_Access::KesraAccessImport(vb::String p_FileFullName_Source, 
                                              vb::String p_TableList, bool p_IsClear) {
   int64_t count = 0;
   vb::Variant source, destination;
-  bool in_transaction = false;
+  bool in_transaction = false, in_run = false;
+  // Commits what the tables done so far received.
+  auto finish_run = [&] {
+    if (in_run) com::Call(destination, u"CommitTrans");
+    in_run = false;
+  };
   // The catalog lets go of both files whatever happens.
   struct FreshCatalog {
     Kesra_Class_Access& access;
@@ -114,6 +122,8 @@ int16_t Kesra_Class_Access::KesraAccessImport(vb::String p_FileFullName_Source, 
     // The list's last character goes, whatever it is: a list of the
     // caller's own needs a spare one at its end.
     if (!p_TableList.empty()) p_TableList.pop_back();
+    com::Call(destination, u"BeginTrans");
+    in_run = true;
     for (const vb::String& name : vb::SplitParts(p_TableList, u"|")) {
       com::SetRef(m_Catalog, u"ActiveConnection", source);
       std::optional<CatalogTable> from = FindUserTable(m_Catalog, name);
@@ -130,6 +140,7 @@ int16_t Kesra_Class_Access::KesraAccessImport(vb::String p_FileFullName_Source, 
       if (!PlanTable(into, clearing, key_column)) {
         com::Call(destination, u"RollbackTrans");
         in_transaction = false;
+        finish_run();
         CloseQuietly(destination);
         CloseQuietly(source);
         return 0;
@@ -152,13 +163,14 @@ int16_t Kesra_Class_Access::KesraAccessImport(vb::String p_FileFullName_Source, 
       count += CopyTableRows(source, destination, target);
       com::Call(destination, u"CommitTrans");
       in_transaction = false;
+      StopPoint("imported");
     }
+    finish_run();
   } catch (const vb::Error&) {
-    if (in_transaction) {
-      try {
-        com::Call(destination, u"RollbackTrans");
-      } catch (const vb::Error&) {
-      }
+    try {
+      if (in_transaction) com::Call(destination, u"RollbackTrans");
+      finish_run();
+    } catch (const vb::Error&) {
     }
     CloseQuietly(m_Connection);
     CloseQuietly(destination);

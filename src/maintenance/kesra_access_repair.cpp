@@ -3,10 +3,11 @@
 // 3 rebuilds and seeds a fresh database.
 //
 // Levels 2 and 3 build and fill the new files in a private folder and put
-// them in place only when all of them are ready, holding the live files'
-// write locks from the backup to the swap: a failure before the swap leaves
-// the live files as they were, and a page that writes meanwhile waits and
-// then writes into the new file.
+// them in place only when all of them are ready and the backup of the live
+// files is published, holding the live files' write locks from the backup
+// to the swap (live_files.h): a failure before the swap leaves the live
+// files as they were, and a page that writes meanwhile waits and then
+// writes into the new file.
 #include <memory>
 #include <optional>
 
@@ -14,6 +15,8 @@
 #include "common/kesra_file_operations.h"
 #include "common/kesra_file_paths.h"
 #include "maintenance/kesra_class_access.h"
+#include "maintenance/live_files.h"
+#include "maintenance/main_schema_supply.h"
 #include "maintenance/private_files.h"
 #include "maintenance/table_rows.h"
 #include "platform/ado/jro.h"
@@ -42,78 +45,6 @@ vb::String ConfigType(const vb::String& config) {
   return vb::LCase(dot == vb::String::npos ? config : config.substr(dot + 1));
 }
 
-// One listed file of the data path through the repair.
-struct LiveFile {
-  vb::String name;
-  vb::String path;
-  bool exists = false;
-  std::unique_ptr<ado::DatabaseWriteLock> writers_wait;  // null: missing, or no database
-};
-
-// Takes the write lock of each listed file that is a database.
-std::vector<LiveFile> HoldLiveFiles(const vb::String& folder, const std::vector<vb::String>& names) {
-  std::vector<LiveFile> files;
-  for (const vb::String& name : names) {
-    LiveFile file{name, vb::Replace(folder + u"\\" + name, u"\\\\", u"\\"), false, nullptr};
-    file.exists = KesraFileExist(file.path, 0);
-    if (file.exists) {
-      try {
-        file.writers_wait = std::make_unique<ado::DatabaseWriteLock>(fs::ToHostPath(file.path));
-      } catch (const vb::Error&) {
-        // A file that is no database (damaged) is copied as it is.
-      }
-    }
-    files.push_back(std::move(file));
-  }
-  return files;
-}
-
-// Copies each existing listed file into the backup folder: a database as it
-// stands under its lock, a file that is no database byte for byte. False
-// when a file that exists was not copied, or is a database whose lock could
-// not be had (a page kept writing to it).
-bool BackUp(const std::vector<LiveFile>& files, const vb::String& backup) {
-  for (const LiveFile& file : files) {
-    if (!file.exists) continue;
-    if (backup.empty()) return false;
-    vb::String copy = backup + u"\\" + file.name;
-    try {
-      ado::CopyDatabase(fs::ToHostPath(file.path), fs::ToHostPath(copy));
-      if (!file.writers_wait) return false;
-    } catch (const vb::Error&) {
-      if (file.writers_wait) return false;
-      KesraFileDelete(copy, false);
-      if (KesraFileCopyMove(file.path, copy, u"copy", u"overwrite") != kFileOperationDone) return false;
-    }
-  }
-  return true;
-}
-
-// Puts each built file in its live file's place: first beside it (the same
-// file system), then renamed over it under the lock still held.
-void PutInPlace(std::vector<LiveFile>& files, const vb::String& folder, const vb::String& built) {
-  for (LiveFile& file : files) {
-    vb::String staged = folder + u"\\" + PrivateName(u"repair-") + u".mdb";
-    if (KesraFileCopyMove(built + u"\\" + file.name, staged, u"copy", u"") != kFileOperationDone)
-      vb::Raise(vb::kPathFileAccessError, staged);
-    try {
-      if (file.writers_wait) {
-        if (!file.writers_wait->Replace(fs::ToHostPath(staged))) vb::Raise(vb::kPathFileAccessError, file.path);
-      } else if (file.exists) {
-        // No database lives there (a damaged file): nobody can be using it as one.
-        if (KesraFileCopyMove(staged, file.path, u"move", u"overwrite") != kFileOperationDone)
-          vb::Raise(vb::kPathFileAccessError, file.path);
-      } else {
-        PutDatabaseInPlace(file.path, staged);
-      }
-    } catch (const vb::Error&) {
-      KesraFileDelete(staged, false);
-      throw;
-    }
-    file.writers_wait.reset();
-  }
-}
-
 }  // namespace
 
 bool Kesra_Class_Access::KesraAccessRepair(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server,
@@ -136,38 +67,28 @@ bool Kesra_Class_Access::KesraAccessRepair(vb::Variant& Response, vb::Variant& R
 
   if (p_Level == 1) {
     // The compaction backs the files up once more and replaces them safely.
-    std::vector<LiveFile> files = HoldLiveFiles(p_DataPath, names);
     {
-      AutoBackupFolder backup(Server, kBackupLabel);
-      BackUp(files, backup.Path());
+      LiveFileReplacement files(Server, p_DataPath, names, kBackupLabel);
+      for (size_t i = 0; i < files.Size(); ++i) files.Keep(i);
+      files.Publish();
     }
-    files.clear();
     return KesraAccessCompact(Response, Request, Server, compact_list, false, false, u"");
   }
 
   RemoveAbandonedSiteScratch(Server);
-  // Writers wait from here until the new files are in place.
-  std::vector<LiveFile> files = HoldLiveFiles(p_DataPath, names);
-  bool any = false;
-  for (const LiveFile& file : files) any |= file.exists;
-  // Level 2 pours the backup back, so it needs one of every file; level 3
-  // needs one of the files it replaces (a fresh site has none).
-  std::optional<AutoBackupFolder> backup_folder;
-  if (p_Level == 2 || any) backup_folder.emplace(Server, kBackupLabel);
-  const vb::String backup = backup_folder ? backup_folder->Path() : vb::String();
-  bool backed_up = BackUp(files, backup);
-  if (p_Level == 2) {
-    for (const LiveFile& file : files) backed_up &= file.exists;
-    if (!backed_up || backup.empty()) return refuse(kNoBackupLevel2);
-  } else if (!backed_up) {
-    return refuse(kNoBackupLevel3);
-  }
-
+  // What does not need the live data is made before writers are held off:
+  // the new files, and at level 3 their seed.
   std::optional<BuiltDatabases> built;
   try {
     built = BuildFromConfig(Response, Server, p_ConfigFileFullName, ConfigType(p_ConfigFileFullName));
   } catch (const vb::Error&) {
   }
+  struct RemoveFolder {
+    vb::String folder;
+    ~RemoveFolder() {
+      if (!folder.empty()) KesraFolderDelete(folder);
+    }
+  } cleanup{built ? built->folder : vb::String()};
   // Only the listed files are replaced: each must be one the configuration builds.
   bool complete = built && built->compacted;
   for (const vb::String& name : names) {
@@ -176,35 +97,49 @@ bool Kesra_Class_Access::KesraAccessRepair(vb::Variant& Response, vb::Variant& R
       for (const vb::String& b : built->names) listed |= vb::EqualsNoCase(b, name);
     complete &= listed;
   }
-  if (!complete) {
-    if (built) KesraFolderDelete(built->folder);
-    return refuse(kRebuildFailed);
-  }
-  struct RemoveFolder {
-    vb::String folder;
-    ~RemoveFolder() { KesraFolderDelete(folder); }
-  } cleanup{built->folder};
-
-  if (p_Level == 2) {
-    for (const LiveFile& file : files)
-      if (!ImportWhole(backup + u"\\" + file.name, built->folder + u"\\" + file.name)) return refuse(kImportFailed);
-  }
+  auto made = [&](size_t i) { return built->folder + u"\\" + names[i]; };
+  auto live = [&](size_t i) { return vb::Replace(p_DataPath + u"\\" + names[i], u"\\\\", u"\\"); };
   // Level 3 seeds the new main database before it takes the live one's
   // place: a crash leaves the old data or the seeded database, never an
   // empty one that nothing would seed again.
   bool seeded = p_Level != 3;
-  if (!seeded) {
+  // The rebuilt main database carries the schema's stamp: no mount has to
+  // write it under a page's lock.
+  for (size_t i = 0; complete && i < names.size(); ++i)
+    if (vb::EqualsNoCase(live(i), QeGetDataFullName(Server))) StampIfCurrentSchema(made(i));
+  if (!seeded && complete) {
     QeGetApplicationConnString(Response, Request, Server, Application, false, u"");
     if (asp::ResponseEnded(Response)) return false;
-    const vb::String main = QeGetDataFullName(Server);
-    for (const LiveFile& file : files)
-      if (vb::EqualsNoCase(file.path, main)) {
-        QeDataSeed(Request, NewJetDatabaseConnectionString(built->folder + u"\\" + file.name));
+    for (size_t i = 0; i < names.size(); ++i)
+      if (vb::EqualsNoCase(live(i), QeGetDataFullName(Server))) {
+        QeDataSeed(Request, NewJetDatabaseConnectionString(made(i)));
         seeded = true;
       }
   }
-  PutInPlace(files, p_DataPath, built->folder);
-  files.clear();
+
+  // Writers wait from here until the new files are in place; the backup of
+  // what they replace is published before the first of them is.
+  LiveFileReplacement files(Server, p_DataPath, names, kBackupLabel);
+  bool backed_up = true;
+  for (size_t i = 0; i < files.Size(); ++i) backed_up &= files.Keep(i);
+  backed_up &= files.Publish();
+  const vb::String backup = files.BackupPath();
+  // Level 2 pours the backup back, so it needs one of every file; level 3
+  // needs one of the files it replaces (a fresh site has none).
+  if (p_Level == 2) {
+    for (size_t i = 0; i < files.Size(); ++i) backed_up &= files.Exists(i);
+    if (!backed_up || backup.empty()) return refuse(kNoBackupLevel2);
+  } else if (!backed_up) {
+    return refuse(kNoBackupLevel3);
+  }
+  if (!complete) return refuse(kRebuildFailed);
+
+  if (p_Level == 2) {
+    for (size_t i = 0; i < names.size(); ++i)
+      if (!ImportWhole(backup + u"\\" + names[i], made(i))) return refuse(kImportFailed);
+  }
+  for (size_t i = 0; i < files.Size(); ++i) files.Replace(i, made(i));
+  for (size_t i = 0; i < files.Size(); ++i) files.Release(i);
 
   if (!seeded) {
     QeDataInit(Response, Request, Server, Application);

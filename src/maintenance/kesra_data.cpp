@@ -1,6 +1,7 @@
 // Backing up, restoring, clearing and creating the main database.
 #include "maintenance/kesra_data.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "common/kesra_dates.h"
@@ -10,6 +11,7 @@
 #include "common/sql_literal.h"
 #include "maintenance/data_names.h"
 #include "maintenance/kesra_class_access.h"
+#include "maintenance/live_files.h"
 #include "maintenance/private_files.h"
 #include "maintenance/sql_server_catalog.h"
 #include "platform/ado/database_file.h"
@@ -88,20 +90,6 @@ bool CopyAside(const vb::String& source, const vb::String& destination) {
   }
 }
 
-// The safety copy of a live file about to be replaced: a second name for the
-// file itself, so that it keeps exactly what the restore replaces (the file
-// is renamed away from under the live name, never written again), or a copy
-// where no second name can be made.
-bool KeepAside(const vb::String& live, const vb::String& kept) {
-  try {
-    std::error_code error;
-    std::filesystem::create_hard_link(fs::ToHostPath(live), fs::ToHostPath(kept), error);
-    if (!error) return true;
-  } catch (const vb::Error&) {
-  }
-  return CopyAside(live, kept);
-}
-
 // A backed-up file may take a live file's place only when it is a database
 // and, where the live file is one, a database of the same tables.
 bool FitsInPlace(const vb::String& saved, const vb::String& live) {
@@ -114,19 +102,18 @@ bool FitsInPlace(const vb::String& saved, const vb::String& live) {
   }
 }
 
-// Writes the saved file beside the live one and renames it over it, so that a
-// failure leaves the live file whole and open connections go on with the
-// restored one.
-bool PutBack(const vb::String& saved, const vb::String& live, const vb::String& data_folder) {
-  vb::String staged = data_folder + u"\\" + PrivateName(u"restore-") + u".mdb";
-  try {
-    ado::CopyDatabase(fs::ToHostPath(saved), fs::ToHostPath(staged));
-    PutDatabaseInPlace(live, staged);
-    return true;
-  } catch (const vb::Error&) {
-    KesraFileDelete(staged, false);
-    return false;
-  }
+// Deletes a folder as one step: it leaves its name by one rename, to scratch
+// at the site's root that is then removed, so a kill never leaves a folder
+// under its name (a backup, say) with part of its files gone.
+bool DeleteFolderWhole(vb::Variant& Server, const vb::String& folder) {
+  if (!KesraFolderExist(folder)) return KesraFolderDelete(folder);
+  const vb::String doomed = FilePath(MapPathWithoutDrive(Server, u"/"), PrivateName(u"clear-"));
+  std::error_code error;
+  std::filesystem::rename(fs::ToHostPath(folder), fs::ToHostPath(doomed), error);
+  if (error) return KesraFolderDelete(folder);
+  StopPoint("renamed");
+  KesraFolderDelete(doomed);
+  return true;
 }
 
 // The mapped folders and the file names of an Access list, or an empty data
@@ -184,26 +171,29 @@ bool AccessRestore(vb::Variant& Response, vb::Variant& Server, const std::vector
   AccessPaths paths = MapAccessList(Server, fields);
   if (paths.data_folder.empty()) return Refuse(Response, kAccessFormat);
   if (!KesraFolderExist(paths.backup_folder)) return Refuse(Response, kBackupMissing);
-  // What each restored file replaces is kept first; a file whose copy could
-  // not be made stays as it is.
+  // What each restored file replaces is kept and published first (a file
+  // whose copy could not be made stays as it is); then each is replaced.
   RemoveAbandonedSiteScratch(Server);
-  AutoBackupFolder safety_folder(Server, kRestoreSafetyLabel);
-  const vb::String safety = safety_folder.Path();
-  std::vector<vb::String> failed;
-  for (const vb::String& name : paths.names) {
-    vb::String live = FilePath(paths.data_folder, name), saved = FilePath(paths.backup_folder, name);
-    if (!FitsInPlace(saved, live)) {
-      failed.push_back(name);
-      continue;
+  std::vector<vb::String> fitting;
+  for (const vb::String& name : paths.names)
+    if (FitsInPlace(FilePath(paths.backup_folder, name), FilePath(paths.data_folder, name))) fitting.push_back(name);
+  LiveFileReplacement files(Server, paths.data_folder, fitting, kRestoreSafetyLabel);
+  std::vector<bool> kept;
+  for (size_t i = 0; i < files.Size(); ++i) kept.push_back(files.Keep(i));
+  files.Publish();
+  std::vector<vb::String> restored;
+  for (size_t i = 0; i < files.Size(); ++i) {
+    try {
+      if (!kept[i]) continue;
+      files.Replace(i, FilePath(paths.backup_folder, fitting[i]));
+      restored.push_back(fitting[i]);
+    } catch (const vb::Error&) {
     }
-    vb::String kept = FilePath(safety, name);
-    bool exists = KesraFileExist(live, 0);
-    if ((exists && (safety.empty() || !KeepAside(live, kept))) || !PutBack(saved, live, paths.data_folder)) {
-      // A live file that stayed in place needs no safety copy.
-      if (exists && !safety.empty()) KesraFileDelete(kept, false);
-      failed.push_back(name);
-    }
+    files.Release(i);
   }
+  std::vector<vb::String> failed;
+  for (const vb::String& name : paths.names)
+    if (std::find(restored.begin(), restored.end(), name) == restored.end()) failed.push_back(name);
   if (!failed.empty()) return RefuseNames(Response, kFilesNotRestored, failed);
   return true;
 }
@@ -282,7 +272,7 @@ bool KesraDataClear(vb::Variant& Response, vb::Variant&, vb::Variant& Server, vb
                               ? entry
                               : vb::CStr(com::Call(Server, u"MapPath",
                                                    entry[0] == u'/' || entry[0] == u'\\' ? entry : u"/" + entry));
-      cleared = IsInsideSite(Server, folder, false) && KesraFolderDelete(folder);
+      cleared = IsInsideSite(Server, folder, false) && DeleteFolderWhole(Server, folder);
     } catch (const vb::Error&) {
     }
     if (!cleared) failed.push_back(entry);

@@ -4,6 +4,7 @@
 #include "common/kesra_file_operations.h"
 #include "maintenance/private_files.h"
 #include "platform/ado/database_properties.h"
+#include "platform/ado/jro.h"
 #include "platform/ado/structure_supply.h"
 #include "platform/fs/paths.h"
 #include "shell/qe_main_database.h"
@@ -38,6 +39,27 @@ bool SupplyMainSchema(const vb::String& path) {
   KesraFileDelete(model, false);
   ado::SetDatabaseProperty(target, kStampProperty, stamp);
   return true;
+}
+
+}  // namespace qe
+
+namespace qe {
+
+bool StampIfCurrentSchema(const vb::String& path) {
+  // Supplied to a copy: nothing to supply means the database is current.
+  const vb::String model = PrivateNameBeside(path, u"model-"), probe = PrivateNameBeside(path, u"probe-");
+  bool current = false;
+  try {
+    CreateMainDatabaseFromSchema(model);
+    ado::CopyDatabase(fs::ToHostPath(path), fs::ToHostPath(probe));
+    ado::SuppliedStructure supplied = ado::SupplyStructure(fs::ToHostPath(probe), fs::ToHostPath(model));
+    current = supplied.tables.empty() && supplied.columns.empty();
+  } catch (const vb::Error&) {
+  }
+  KesraFileDelete(model, false);
+  KesraFileDelete(probe, false);
+  if (current) ado::SetDatabaseProperty(fs::ToHostPath(path), kStampProperty, MainSchemaStamp());
+  return current;
 }
 
 }  // namespace qe

@@ -19,4 +19,10 @@ vb::String MainSchemaStamp();
 // looked at the database.
 bool SupplyMainSchema(const vb::String& path);
 
+// Stamps the database at the real path `path` (one of the component's own,
+// no page using it) for the present schema when it holds every table and
+// column of it already, so that no mount has to write to it; a database of
+// another structure is left for the mount to supply. True when stamped.
+bool StampIfCurrentSchema(const vb::String& path);
+
 }  // namespace qe

@@ -1,6 +1,12 @@
 #include "maintenance/private_files.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -8,6 +14,7 @@
 #include "common/kesra_file_backup.h"
 #include "common/kesra_file_operations.h"
 #include "common/kesra_file_paths.h"
+#include "platform/ado/database_file.h"
 #include "platform/ado/jro.h"
 #include "platform/fs/folders.h"
 #include "platform/fs/paths.h"
@@ -31,6 +38,83 @@ int OwnerOf(const std::string& name) {
     pid = pid * 10 + (name[i] - '0');
   }
   return pid;
+}
+
+// Abandoned scratch of this name is a backup folder that a kill kept from
+// being published: ".qe-tmp-PID-backup-FINAL-DIGITS".
+constexpr char16_t kBackupScratch[] = u"backup";
+constexpr char kJournalEnd[] = "-journal";
+
+// The final name carried by a backup folder's scratch name; "" for other scratch.
+std::string FinalNameOf(const std::string& name) {
+  const std::string marker = std::string("-") + "backup" + "-";
+  size_t at = name.find(marker, sizeof kScratchPrefix - 1);
+  if (at == std::string::npos || name.size() < at + marker.size() + 17) return {};
+  return name.substr(at + marker.size(), name.size() - at - marker.size() - 17);
+}
+
+void SyncFile(const std::filesystem::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// The files of a folder, by name, with their sizes.
+std::map<std::string, uintmax_t> FilesIn(const std::filesystem::path& folder) {
+  std::map<std::string, uintmax_t> files;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+    files[entry.path().filename().string()] = entry.is_regular_file(error) ? entry.file_size(error) : 0;
+  return files;
+}
+
+// An abandoned backup folder that holds only whole databases holds the
+// only copy of what a killed run may have replaced: it is published, or
+// removed when a published twin already holds the same files. False when
+// it is no such folder (partial, or other scratch) and may go.
+bool RecoverBackup(const std::filesystem::path& scratch) {
+  const std::string final_name = FinalNameOf(scratch.filename().string());
+  std::error_code error;
+  if (final_name.empty() || !std::filesystem::is_directory(scratch, error)) return false;
+  const auto files = FilesIn(scratch);
+  if (files.empty()) return false;
+  for (const auto& [name, size] : files)
+    if (!ado::IsWholeDatabaseFile(scratch / name)) return false;
+  const std::filesystem::path parent = scratch.parent_path();
+  for (int n = 1; n < 1000; ++n) {
+    const std::filesystem::path named = parent / (n == 1 ? final_name : final_name + "_" + std::to_string(n));
+    if (std::filesystem::exists(named, error)) {
+      if (FilesIn(named) == files) return false;
+      continue;
+    }
+    return fs::PublishHostFolder(scratch, named);
+  }
+  return true;  // no name left: kept as it is
+}
+
+// A journal that is empty or zeroed (nothing to roll back) is removed while
+// its database's write lock is held, so that no writer is using it.
+void RemoveDeadJournal(const std::filesystem::path& journal) {
+  const std::string name = journal.string();
+  const std::filesystem::path database = name.substr(0, name.size() - (sizeof kJournalEnd - 1));
+  int fd = ::open(database.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return;
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = ado::kPendingLockByte;
+  lock.l_len = 2;  // the pending and reserved bytes: no writer is under way, none can start
+  if (::fcntl(fd, F_OFD_SETLK, &lock) == 0) {
+    char head[28] = {};
+    std::ifstream in(journal, std::ios::binary);
+    in.read(head, sizeof head);
+    bool dead = std::all_of(head, head + in.gcount(), [](char c) { return c == 0; });
+    in.close();
+    std::error_code error;
+    if (dead) std::filesystem::remove(journal, error);
+  }
+  ::close(fd);
 }
 
 }  // namespace
@@ -62,16 +146,23 @@ vb::String CreatePrivateFolder(const vb::String& parent, vb::StringView what) {
 
 void RemoveAbandonedScratch(const std::filesystem::path& folder) {
   std::error_code error;
-  std::vector<std::filesystem::path> abandoned;
+  std::vector<std::filesystem::path> abandoned, journals;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    pid_t owner = OwnerOf(entry.path().filename().string());
-    if (owner > 0 && !sys::IsProcessRunning(owner)) abandoned.push_back(entry.path());
+    const std::string name = entry.path().filename().string();
+    pid_t owner = OwnerOf(name);
+    // ".qe-new-XXXXXX": a new file's temporary from before they carried a
+    // process number; nothing makes them any more.
+    const bool earlier = name.starts_with(".qe-new-") && name.size() == 14;
+    if ((owner > 0 && !sys::IsProcessRunning(owner)) || earlier) abandoned.push_back(entry.path());
+    else if (owner == 0 && name.ends_with(kJournalEnd)) journals.push_back(entry.path());
   }
-  for (const auto& path : abandoned) std::filesystem::remove_all(path, error);
+  for (const auto& path : abandoned)
+    if (!RecoverBackup(path)) std::filesystem::remove_all(path, error);
+  for (const auto& journal : journals) RemoveDeadJournal(journal);
 }
 
 void RemoveAbandonedSiteScratch(vb::Variant& Server) {
-  for (const char16_t* folder : {u"/data", u"/temp", kAutoBackup, u"/data_backup"}) {
+  for (const char16_t* folder : {u"/", u"/data", u"/temp", kAutoBackup, u"/data_backup"}) {
     try {
       if (auto host = fs::ResolveExisting(MapPathWithoutDrive(Server, folder))) RemoveAbandonedScratch(*host);
     } catch (const vb::Error&) {
@@ -79,35 +170,73 @@ void RemoveAbandonedSiteScratch(vb::Variant& Server) {
   }
 }
 
-AutoBackupFolder::AutoBackupFolder(vb::Variant& Server, vb::StringView label) : label_(label) {
+BackupFolder::BackupFolder(const vb::String& parent, vb::StringView final_name)
+    : parent_(parent), final_name_(final_name) {
   try {
-    parent_ = MapPathWithoutDrive(Server, kAutoBackup);
-    path_ = CreatePrivateFolder(parent_, u"backup-");
+    path_ = CreatePrivateFolder(parent_, vb::String(kBackupScratch) + u"-" + final_name_ + u"-");
   } catch (const vb::Error&) {
     path_.clear();
   }
 }
 
-AutoBackupFolder::~AutoBackupFolder() {
+BackupFolder::BackupFolder(vb::Variant& Server, vb::StringView label) {
+  try {
+    parent_ = MapPathWithoutDrive(Server, kAutoBackup);
+    final_name_ = vb::String(label) + KesraBackupTimeName();
+    path_ = CreatePrivateFolder(parent_, vb::String(kBackupScratch) + u"-" + final_name_ + u"-");
+  } catch (const vb::Error&) {
+    path_.clear();
+  }
+}
+
+BackupFolder::~BackupFolder() {
   try {
     Publish();
   } catch (const vb::Error&) {
   }
 }
 
-void AutoBackupFolder::Publish() {
-  if (path_.empty()) return;
-  vb::String built = path_;
-  path_.clear();
+bool BackupFolder::Put(const vb::String& name, const std::function<void(const vb::String&)>& copy) {
+  if (path_.empty()) return false;
+  // Once published, the copy is made beside the folder and renamed into it.
+  const vb::String made = published_ ? parent_ + u"\\" + PrivateName(u"put-") : path_ + u"\\" + name;
+  try {
+    KesraFileDelete(made, false);
+    copy(made);
+    if (published_) {
+      const auto host = fs::ToHostPath(made);
+      SyncFile(host);
+      std::filesystem::rename(host, fs::ToHostPath(path_ + u"\\" + name));
+      SyncFile(fs::ToHostPath(path_));
+    }
+    return true;
+  } catch (const std::filesystem::filesystem_error& e) {
+    KesraFileDelete(made, false);
+    vb::Raise(vb::kPathFileAccessError, vb::FromUtf8(e.what()));
+  } catch (const vb::Error&) {
+    KesraFileDelete(made, false);
+    throw;
+  }
+}
+
+bool BackupFolder::Publish(bool exact) {
+  if (path_.empty() || published_) return published_;
   std::error_code error;
-  auto host = fs::ToHostPath(built);
+  auto host = fs::ToHostPath(path_);
   if (std::filesystem::is_empty(host, error)) {
     std::filesystem::remove(host, error);
-    return;
+    path_.clear();
+    return false;
   }
-  vb::String dated = parent_ + u"\\" + label_ + KesraBackupTimeName();
-  for (int n = 1; n < 1000; ++n)
-    if (fs::PublishFolder(built, n == 1 ? dated : dated + u"_" + vb::CStr(vb::Variant(int32_t{n})))) return;
+  for (int n = 1; n < (exact ? 2 : 1000); ++n) {
+    vb::String named = parent_ + u"\\" + (n == 1 ? final_name_ : final_name_ + u"_" + vb::CStr(vb::Variant(int32_t{n})));
+    if (fs::PublishFolder(path_, named)) {
+      path_ = named;
+      published_ = true;
+      return true;
+    }
+  }
+  return false;
 }
 
 void PutDatabaseInPlace(const vb::String& target, const vb::String& built) {

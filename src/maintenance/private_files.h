@@ -3,6 +3,7 @@
 // appear only when complete, and putting built database files in the place
 // of the site's.
 #include <filesystem>
+#include <functional>
 
 #include "platform/vb/variant.h"
 
@@ -24,34 +25,52 @@ vb::String PrivateNameBeside(const vb::String& path, vb::StringView what);
 // name; its real path. Raises as the file system does.
 vb::String CreatePrivateFolder(const vb::String& parent, vb::StringView what);
 
-// Removes the scratch files and folders in the host folder `folder` whose
-// process is gone (scratch of this process and of live ones stays).
+// Clears what killed runs left in the host folder `folder`: scratch whose
+// process is gone, and engine journals that are empty or zeroed while no
+// connection holds their database. A mount deletes only what it can prove
+// is a partial file or a copy: an abandoned backup folder whose every file is
+// a whole database is published under its final name (or removed when a
+// published twin holds the same files), never deleted.
 void RemoveAbandonedScratch(const std::filesystem::path& folder);
 
-// The same in the site's folders where maintenance leaves scratch: "/data",
-// "/temp", "/AutoBackup" and "/data_backup".
+// The same in the site's folders where maintenance leaves scratch: the
+// site's root, "/data", "/temp", "/AutoBackup" and "/data_backup".
 void RemoveAbandonedSiteScratch(vb::Variant& Server);
 
-// A folder of one maintenance run's own under the site's "/AutoBackup": it
-// is filled under a private name and takes its final name, the label and the
-// date and time (a taken name gets a number after it), when it is
-// published, so that a folder that looks like a backup holds whole files.
-class AutoBackupFolder {
+// A backup folder of one run, filled under a private name that carries its
+// final name, and published (its files and the rename synced) before any
+// live file that it keeps a copy of is replaced; once published, a file
+// put in it appears whole, by rename.
+class BackupFolder {
  public:
-  AutoBackupFolder(vb::Variant& Server, vb::StringView label);
-  // Publishes what was put in it (each file put there is whole).
-  ~AutoBackupFolder();
-  AutoBackupFolder(const AutoBackupFolder&) = delete;
-  AutoBackupFolder& operator=(const AutoBackupFolder&) = delete;
+  // Under `parent` (made when missing), to be named `final_name`, or
+  // `final_name` with "_n" when that is taken.
+  BackupFolder(const vb::String& parent, vb::StringView final_name);
+  // Under the site's "/AutoBackup", named `label` and the date and time.
+  BackupFolder(vb::Variant& Server, vb::StringView label);
+  // Publishes what was put in it.
+  ~BackupFolder();
+  BackupFolder(const BackupFolder&) = delete;
+  BackupFolder& operator=(const BackupFolder&) = delete;
 
-  // Where files go until it is published; "" when no folder could be made.
+  // Where its files are; "" when no folder could be made.
   const vb::String& Path() const { return path_; }
-  // Gives it its final name; an empty folder is removed instead.
-  void Publish();
+  bool Published() const { return published_; }
+  // Gives `name` in it the whole file that `copy` writes to the real path
+  // it is handed (a new file); false when there is no folder. Raises, with
+  // nothing left of the copy, as `copy` does.
+  bool Put(const vb::String& name, const std::function<void(const vb::String& destination)>& copy);
+  // Gives it its final name (an empty folder is removed instead); true when
+  // it holds one. `exact`: never another name than `final_name`.
+  bool Publish(bool exact = false);
 
  private:
-  vb::String parent_, label_, path_;
+  vb::String parent_, final_name_, path_;
+  bool published_ = false;
 };
+
+// Kept for the runs that make a folder of their own under "/AutoBackup".
+using AutoBackupFolder = BackupFolder;
 
 // Puts the database file `built` in the place of `target` (both real paths)
 // and removes `built`: connections that have the target open wait for the

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <mutex>
 #include <set>
+#include <cstdlib>
 #include <thread>
 
 #include "data_tables.h"
@@ -115,34 +116,50 @@ class MaintenanceBesideWritersTest : public DataTest {
     return rows;
   }
 
-  // `qe call` on this site as a child process, killed after `delay` unless
-  // it ended first; how long it ran.
-  std::chrono::milliseconds CallKilledAfter(const std::vector<std::string>& member_and_arguments,
-                                            std::chrono::milliseconds delay) {
+  // `qe call` on this site as a child process; with `stop_at`, the child
+  // stops itself at that step and is killed there. True when it stopped
+  // there (false when it ended first).
+  bool CallKilledAt(const std::vector<std::string>& member_and_arguments, const std::string& stop_at = "") {
     std::vector<std::string> args = {QE_PROGRAM_PATH, "call", "--site", site_.Host("site").string()};
     args.insert(args.end(), member_and_arguments.begin(), member_and_arguments.end());
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    auto start = std::chrono::steady_clock::now();
     pid_t pid = ::fork();
     if (pid == 0) {
       int null = ::open("/dev/null", O_WRONLY);
       ::dup2(null, STDOUT_FILENO);
       ::dup2(null, STDERR_FILENO);
+      if (!stop_at.empty()) ::setenv("QE_STOP_AT", stop_at.c_str(), 1);
       ::execv(QE_PROGRAM_PATH, argv.data());
       ::_exit(127);
     }
     int status = 0;
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() - start >= delay) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, &status, 0);
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ::waitpid(pid, &status, WUNTRACED);
+    const bool stopped = WIFSTOPPED(status);
+    if (stopped) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
     }
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    return stopped;
+  }
+
+  // The counts of [Part] in the whole databases of the published backups
+  // that maintenance makes.
+  std::multiset<int64_t> PublishedBackups() const {
+    std::multiset<int64_t> found;
+    for (const char* parent : {"site/AutoBackup"}) {
+      if (!std::filesystem::exists(site_.Host(parent))) continue;
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(site_.Host(parent))) {
+        const std::string path = entry.path().string();
+        if (entry.is_regular_file() && path.find(".qe-tmp-") == std::string::npos &&
+            IntegrityCheck(entry.path()) == "ok") {
+          std::vector<std::string> count = Column(entry.path(), "SELECT count(*) FROM Part");
+          if (!count.empty()) found.insert(std::stoll(count[0]));
+        }
+      }
+    }
+    return found;
   }
 
   // Files and folders that only an unfinished run makes: scratch names,
@@ -157,19 +174,6 @@ class MaintenanceBesideWritersTest : public DataTest {
         found.push_back(path);
     }
     return found;
-  }
-
-  // Rows enough that copying and compacting take a while to be killed in.
-  void AddFiller() const {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(site_.Host("site/data/qe.asp").c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db,
-                           "CREATE TABLE Filler (x BLOB);"
-                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
-                           "INSERT INTO Filler SELECT randomblob(4000) FROM n;",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
   }
 
   static std::string IntegrityCheck(const std::filesystem::path& file) {
@@ -213,44 +217,95 @@ TEST_F(MaintenanceBesideWritersTest, EveryAcknowledgedRowOutlivesMaintenanceInAn
   EXPECT_EQ(IntegrityCheck(), "ok");
 }
 
+// Each operation that replaces the live data, killed right after its swap:
+// the live data is the old or the finished one, a published backup holds
+// the old rows, and the next mount clears the scratch without losing it.
 TEST_F(MaintenanceBesideWritersTest, AKilledRunLeavesTheOldDataOrTheResultAndTheNextMountClearsItsScratch) {
   for (int n = 1; n <= 40; ++n)
     com::Call(Open(Jet(kMain)), u"Execute", u"Insert Into [Part] ([Part]) Values ('w" + vb::CStr(Variant(int32_t{n})) + u"')");
-  AddFiller();
-  // Level 3 last: it rebuilds without the filler and the rows.
-  const std::vector<std::vector<std::string>> runs = {
-      {"CommAccessCompact", "$"},
-      {"CommAccessRepair", "", "", "", "1"},
-      {"CommDataBackup", "Access", "$nightly$qe.asp"},
-      {"CommAccessRepair", "", "", "", "3"},
+  ASSERT_EQ(CallElsewhere("CommDataBackup Access '$source$qe.asp'").output, "True\n");
+  com::Call(Open(Jet(kMain)), u"Execute", u"Insert Into [Part] ([Part]) Values ('w41')");
+  struct Run {
+    std::vector<std::string> call;
+    const char* swap;  // the step right after the live file is replaced
+    int64_t finished;  // [Part] rows of the result; -1: the old ones
   };
-  // Kills spread from the moment a call has started up to its end.
-  const auto started = CallKilledAfter({"CommGetDataFullName"}, std::chrono::minutes(1));
-  constexpr int kKillsPerRun = 4;
-  for (const auto& run : runs) {
-    std::filesystem::remove_all(site_.Host("site/data_backup"));
-    const auto whole = CallKilledAfter(run, std::chrono::minutes(5));
-    for (int k = 1; k <= kKillsPerRun; ++k) {
-      std::filesystem::remove_all(site_.Host("site/data_backup"));
-      CallKilledAfter(run, started + (whole - started) * k / (kKillsPerRun + 1));
-      SCOPED_TRACE(run[0] + " " + run.back() + " killed at " + std::to_string(k) + "/" + std::to_string(kKillsPerRun + 1));
+  // The rebuilds last: they start the data over.
+  const std::vector<Run> runs = {
+      {{"CommAccessCompact", "$"}, "compacted", -1},
+      {{"CommAccessRepair", "", "", "", "1"}, "compacted", -1},
+      {{"CommAccessRepair", "", "", "", "2"}, "swapped", -1},
+      {{"CommDataRestore", "Access", "/data$source$qe.asp"}, "swapped", 41},
+      {{"CommAccessRepair", "", "", "", "3"}, "swapped", 1},
+      {{"CommDataCreateInit", "Access", "qe.asp", "True"}, "swapped", 1},
+  };
+  for (const Run& run : runs) {
+    SCOPED_TRACE(run.call[0] + " " + run.call.back());
+    std::filesystem::remove_all(site_.Host("site/AutoBackup"));
+    const int64_t old = Count(kMain, u"Part");
+    ASSERT_TRUE(CallKilledAt(run.call, run.swap));
+    for (const char* moment : {"killed", "mounted"}) {
+      SCOPED_TRACE(moment);
       ASSERT_EQ(IntegrityCheck(), "ok");
-      // The old rows, or the seeded database that a level-3 repair makes.
-      int64_t parts = Count(kMain, u"Part"), users = Count(kMain, u"User");
-      EXPECT_TRUE(parts == 41 || (run.back() == "3" && parts == 1)) << parts;
-      EXPECT_EQ(users, 1);
-      // Every folder that looks like a backup holds whole databases.
-      for (const char* parent : {"site/AutoBackup", "site/data_backup"}) {
-        if (!std::filesystem::exists(site_.Host(parent))) continue;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(site_.Host(parent)))
-          if (entry.is_regular_file() && entry.path().string().find(".qe-tmp-") == std::string::npos)
-            EXPECT_EQ(IntegrityCheck(entry.path()), "ok") << entry.path();
-      }
+      const int64_t parts = Count(kMain, u"Part");
+      EXPECT_TRUE(parts == old || parts == run.finished) << parts;
+      EXPECT_EQ(Count(kMain, u"User"), 1);
+      EXPECT_GE(PublishedBackups().count(old), 1u) << "of the " << old << " rows before";
       // The next mount takes away what the killed run left.
-      CallKilledAfter({"CommGetDataFullName"}, std::chrono::minutes(1));
-      EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+      CallKilledAt({"CommGetDataFullName"});
     }
+    EXPECT_EQ(Leftovers(), std::vector<std::string>{});
   }
+}
+
+// Clearing the backups, killed halfway: no folder is left under a backup's
+// name with part of its files gone.
+TEST_F(MaintenanceBesideWritersTest, AKilledClearLeavesNoBackupHalfDeleted) {
+  ASSERT_EQ(CallElsewhere("CommAccessCompact '$'").output, "True\n");
+  ASSERT_EQ(PublishedBackups().size(), 1u);
+  ASSERT_TRUE(CallKilledAt({"CommDataClear", "AutoBackup|Temp"}, "renamed"));
+  CallKilledAt({"CommGetDataFullName"});
+  const auto backups = site_.Host("site/AutoBackup");
+  if (std::filesystem::exists(backups))
+    for (const auto& folder : std::filesystem::directory_iterator(backups))
+      EXPECT_FALSE(std::filesystem::is_empty(folder.path())) << folder.path();
+  EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+}
+
+// An export killed with its copy made, into a folder the mount does not
+// look in: the copy is scratch in the site's scratch folder, and goes.
+TEST_F(MaintenanceBesideWritersTest, AKilledExportLeavesNoScratchBesideItsTarget) {
+  site_.MakeFolder("site/Data_UploadFiles");
+  ASSERT_TRUE(CallKilledAt({"CommAccessExport", "C:\\data\\qe.asp", "C:\\Data_UploadFiles\\out.mdb", ""}, "copied"));
+  CallKilledAt({"CommGetDataFullName"});
+  EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+}
+
+// An import killed after any of its tables: every table as it was.
+TEST_F(MaintenanceBesideWritersTest, AKilledImportLeavesEveryTableAsItWas) {
+  ASSERT_EQ(CallElsewhere("CommDataBackup Access '$source$qe.asp'").output, "True\n");
+  const auto source = site_.Host("site/data_backup/source/qe.asp");
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(source.c_str(), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db,
+                         "INSERT INTO Part (Part) VALUES ('new'); INSERT INTO Sjzd (序号) VALUES (900);"
+                         "INSERT INTO Xtsz (Class) VALUES ('new');",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  auto counts = [&] {
+    return std::vector<int64_t>{Count(kMain, u"Part"), Count(kMain, u"Sjzd"), Count(kMain, u"Xtsz")};
+  };
+  const std::vector<int64_t> old = counts();
+  const std::vector<std::string> import = {"CommAccessImport", "C:\\data_backup\\source\\qe.asp", "C:\\data\\qe.asp",
+                                           "Part|Sjzd|Xtsz|", "True"};
+  for (const char* moment : {"imported#1", "imported#2", "imported#3"}) {
+    SCOPED_TRACE(moment);
+    ASSERT_TRUE(CallKilledAt(import, moment));
+    EXPECT_EQ(counts(), old);
+  }
+  EXPECT_FALSE(CallKilledAt(import));
+  EXPECT_EQ(counts(), (std::vector<int64_t>{old[0] + 1, old[1] + 1, old[2] + 1}));
 }
 
 }  // namespace

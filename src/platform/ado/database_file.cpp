@@ -28,6 +28,23 @@ bool IsDatabaseFile(const std::filesystem::path& file) {
   return in.read(head, sizeof head) && std::equal(head, head + sizeof head, kHeader);
 }
 
+bool IsWholeDatabaseFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  unsigned char head[100] = {};
+  if (!in.read(reinterpret_cast<char*>(head), sizeof head) || !std::equal(kHeader, kHeader + sizeof kHeader, head))
+    return false;
+  auto word = [&](int at) {
+    return uint32_t{head[at]} << 24 | uint32_t{head[at + 1]} << 16 | uint32_t{head[at + 2]} << 8 | head[at + 3];
+  };
+  uint64_t page = uint64_t{head[16]} << 8 | head[17];
+  if (page == 1) page = 65536;
+  // The page count in the header is valid only where the engine that wrote
+  // it says so (the counter it was written at matches the change counter).
+  if (word(92) != word(24) || word(28) == 0) return false;
+  std::error_code error;
+  return std::filesystem::file_size(file, error) == page * word(28) && !error;
+}
+
 std::vector<std::string> DatabaseTableNames(const std::filesystem::path& file) {
   if (!IsDatabaseFile(file)) NotADatabase(file);
   sqlite3* db = nullptr;

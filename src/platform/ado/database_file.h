@@ -1,14 +1,23 @@
 #pragma once
 // What a file is before it is put in a database's place: a database at all,
 // and which tables it holds.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace ado {
 
+// The engine's pending lock byte (the reserved byte follows it): a process
+// holding both as a write lock keeps every writer of the file out.
+inline constexpr int64_t kPendingLockByte = 0x40000000;
+
 // True when the file begins as a database file of the engine does.
 bool IsDatabaseFile(const std::filesystem::path& file);
+
+// True when the file is a database file with every page its header counts:
+// a copy cut short by a crash is not.
+bool IsWholeDatabaseFile(const std::filesystem::path& file);
 
 // The names of the file's own tables, lower-cased and sorted; raises
 // vb::Error 3343 (unrecognized database format) when it cannot be read as a

@@ -223,7 +223,18 @@ int Unfetch(sqlite3_file*, sqlite3_int64, void*) { return SQLITE_OK; }
 // go of its read lock and starts over, and so finds the new file.
 int Lock(sqlite3_file* f, int level) {
   if (!OwnLocks(f)) return M(f).xLock(Real(f), level);
-  if (level > SQLITE_LOCK_SHARED && Of(f)->level < SQLITE_LOCK_RESERVED && NameMovedOn(f)) return SQLITE_BUSY;
+  if (level > SQLITE_LOCK_SHARED && Of(f)->level < SQLITE_LOCK_RESERVED) {
+    // Looked at once the lock is held: a swap renames only under this
+    // lock, so the name cannot move on after the look. Looked at before
+    // taking it, a swap finished in between would leave this connection
+    // writing to the old file (the engine then refuses: read-only).
+    int rc = TakeLock(Of(f), level);
+    if (rc == SQLITE_OK && NameMovedOn(f)) {
+      DropLock(Of(f), SQLITE_LOCK_SHARED);
+      return SQLITE_BUSY;
+    }
+    return rc;
+  }
   const bool starting = Of(f)->level == SQLITE_LOCK_NONE;
   int rc = TakeLock(Of(f), level);
   if (rc != SQLITE_OK || !starting || level != SQLITE_LOCK_SHARED || !NameMovedOn(f)) return rc;

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <string>
 
 #include "platform/fs/full_path.h"
 #include "platform/fs/path_names.h"
@@ -141,19 +142,31 @@ std::string ReadAllBytes(StringView path) {
 
 bool WriteNewFile(StringView path, std::string_view bytes) {
   stdfs::path host = ToHostPath(FullPath(path));
-  std::string pattern = (host.parent_path() / ".qe-new-XXXXXX").string();
-  int descriptor = ::mkstemp(pattern.data());
+  // Written as a file without a name, which a kill leaves nothing of, then
+  // linked under its name whole. Where the file system cannot do that, a
+  // scratch name that carries this process's number serves instead.
+  std::string scratch;
+  int descriptor = ::open(host.parent_path().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+  if (descriptor < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+    scratch = (host.parent_path() / (".qe-tmp-" + std::to_string(::getpid()) + "-new-XXXXXX")).string();
+    descriptor = ::mkstemp(scratch.data());
+  }
   if (descriptor < 0) RaiseOpenError(errno, host, path);
   bool written = WriteFully(descriptor, bytes);
-  bool closed = ::close(descriptor) == 0;
-  if (!written || !closed) {
-    ::unlink(pattern.c_str());
-    vb::Raise(vb::kDiskFull, u"The disk cannot take " + detail::Quoted(path));
+  if (!scratch.empty()) ::fchmod(descriptor, 0644);
+  int linked = -1, link_error = 0;
+  if (written) {
+    if (scratch.empty()) {
+      const std::string self = "/proc/self/fd/" + std::to_string(descriptor);
+      linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, host.c_str(), AT_SYMLINK_FOLLOW);
+    } else {
+      linked = ::link(scratch.c_str(), host.c_str());
+    }
+    link_error = errno;
   }
-  ::chmod(pattern.c_str(), 0644);
-  int linked = ::link(pattern.c_str(), host.c_str());
-  int link_error = errno;
-  ::unlink(pattern.c_str());
+  bool closed = ::close(descriptor) == 0;
+  if (!scratch.empty()) ::unlink(scratch.c_str());
+  if (!written || (!closed && linked != 0)) vb::Raise(vb::kDiskFull, u"The disk cannot take " + detail::Quoted(path));
   if (linked == 0) return true;
   if (link_error == EEXIST) return false;
   RaiseOpenError(link_error, host, path);

@@ -43,16 +43,29 @@ void CreateDirectory(vb::StringView path) {
   }
 }
 
+namespace {
+
+void SyncPath(const stdfs::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
 bool PublishFolder(vb::StringView built, vb::StringView target) {
-  stdfs::path from = ToHostPath(built), to = ToHostPath(target);
+  return PublishHostFolder(ToHostPath(built), ToHostPath(target));
+}
+
+bool PublishHostFolder(const stdfs::path& from, const stdfs::path& to) {
   std::error_code error;
-  for (const auto& entry : stdfs::directory_iterator(from, error)) {
-    int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) continue;
-    ::fsync(fd);
-    ::close(fd);
-  }
-  return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+  for (const auto& entry : stdfs::directory_iterator(from, error)) SyncPath(entry.path());
+  SyncPath(from);
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) return false;
+  // The new name is durable before anything relies on it.
+  SyncPath(to.parent_path());
+  return true;
 }
 
 }  // namespace fs

@@ -1,5 +1,7 @@
 #pragma once
 // Creating folders by Windows path.
+#include <filesystem>
+
 #include "platform/vb/string.h"
 
 namespace fs {
@@ -20,6 +22,9 @@ void CreateDirectory(vb::StringView path);
 // of that name exists (false then, with `built` left as it is). The files in
 // it are made durable first: the name never stands for a folder whose files
 // a crash could still cut short.
+// The new name is made durable too.
 bool PublishFolder(vb::StringView built, vb::StringView target);
+// The same for host paths.
+bool PublishHostFolder(const std::filesystem::path& built, const std::filesystem::path& target);
 
 }  // namespace fs

@@ -1,0 +1,106 @@
+#include "maintenance/live_files.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <string_view>
+
+#include "common/kesra_file_operations.h"
+#include "platform/ado/database_file.h"
+#include "platform/ado/jro.h"
+#include "platform/fs/paths.h"
+#include "platform/vb/strings.h"
+
+namespace qe {
+
+LiveFileReplacement::LiveFileReplacement(vb::Variant& Server, const vb::String& folder,
+                                         const std::vector<vb::String>& names, vb::StringView label)
+    : backup_(Server, label) {
+  for (const vb::String& name : names) {
+    LiveFile file{name, vb::Replace(folder + u"\\" + name, u"\\\\", u"\\"), false, false, nullptr};
+    file.exists = KesraFileExist(file.path, 0);
+    if (file.exists) {
+      try {
+        file.writers_wait = std::make_unique<ado::DatabaseWriteLock>(fs::ToHostPath(file.path));
+      } catch (const vb::Error&) {
+        // A file that is no database (damaged) is copied as it is.
+      }
+    }
+    files_.push_back(std::move(file));
+  }
+}
+
+LiveFileReplacement::~LiveFileReplacement() = default;
+
+bool LiveFileReplacement::AnyExists() const {
+  for (const LiveFile& file : files_)
+    if (file.exists) return true;
+  return false;
+}
+
+bool LiveFileReplacement::Keep(size_t i) {
+  LiveFile& file = files_[i];
+  if (!file.exists) return true;
+  // A database whose lock could not be had is being written: not kept.
+  if (!file.writers_wait && ado::IsDatabaseFile(fs::ToHostPath(file.path))) return false;
+  try {
+    file.kept = backup_.Put(file.name, [&](const vb::String& copy) {
+      if (file.writers_wait) {
+        ado::CopyDatabase(fs::ToHostPath(file.path), fs::ToHostPath(copy));
+      } else if (KesraFileCopyMove(file.path, copy, u"copy", u"") != kFileOperationDone) {
+        vb::Raise(vb::kPathFileAccessError, copy);
+      }
+    });
+  } catch (const vb::Error&) {
+    file.kept = false;
+  }
+  return file.kept;
+}
+
+bool LiveFileReplacement::Publish() {
+  for (const LiveFile& file : files_)
+    if (file.kept) return backup_.Publish();
+  return true;
+}
+
+void LiveFileReplacement::Replace(size_t i, const vb::String& built) {
+  LiveFile& file = files_[i];
+  if (file.exists && !(file.kept && backup_.Published())) vb::Raise(vb::kPathFileAccessError, file.path);
+  // Beside the live file, on its file system, so that one rename swaps them.
+  const vb::String staged = PrivateNameBeside(file.path, u"replace-") + u".mdb";
+  try {
+    ado::CopyDatabase(fs::ToHostPath(built), fs::ToHostPath(staged));
+    if (file.writers_wait) {
+      if (!file.writers_wait->Replace(fs::ToHostPath(staged))) vb::Raise(vb::kPathFileAccessError, file.path);
+    } else if (file.exists) {
+      // No database lives there (a damaged file): nobody can be using it as one.
+      if (KesraFileCopyMove(staged, file.path, u"move", u"overwrite") != kFileOperationDone)
+        vb::Raise(vb::kPathFileAccessError, file.path);
+    } else {
+      PutDatabaseInPlace(file.path, staged);
+    }
+  } catch (const vb::Error&) {
+    KesraFileDelete(staged, false);
+    throw;
+  }
+  file.writers_wait.reset();
+  StopPoint("swapped");
+}
+
+void LiveFileReplacement::Release(size_t i) { files_[i].writers_wait.reset(); }
+
+void StopPoint(const char* step) {
+  const char* wanted = std::getenv("QE_STOP_AT");
+  if (!wanted) return;
+  // "step" stops the first time it is reached, "step#n" the n-th time.
+  const std::string_view aim(wanted);
+  const size_t hash = aim.find('#');
+  if (aim.substr(0, hash) != step) return;
+  static std::atomic<int> reached{0};
+  const int nth = hash == std::string_view::npos ? 1 : std::atoi(wanted + hash + 1);
+  if (++reached == nth) ::kill(::getpid(), SIGSTOP);
+}
+
+}  // namespace qe
