@@ -38,8 +38,7 @@ async function attackers(t) {
 
 function site(t, path) { return new URL(path, t.url('')).href; }
 
-async function logIn(t) {
-  const page = t.page;
+async function logIn(t, page = t.page) {
   await page.goto(site(t, '/qe/login.asp'), { waitUntil: 'load' });
   await page.locator('input[name=UserName]').fill('tolva');
   await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.locator('input[type=submit]').click()]);
@@ -145,7 +144,109 @@ async function saveInEditor(t, name, text) {
   t.eq(seen, ['文件已成功保存']);
 }
 
+// Sets cookies for this host from the attack page on another port: cookies
+// do not keep ports apart.
+async function tossCookies(t, cookies) {
+  const tab = await t.page.context().newPage();
+  const query = cookies.map((cookie) => `cookie=${encodeURIComponent(cookie)}`).join('&');
+  await tab.goto(`${await otherService()}?kind=cookie&${query}`);
+  await tab.waitForFunction(() => document.title === 'cookies set');
+  await tab.close();
+}
+
+// Opens `address` in the site's picture viewer, as a link from anywhere
+// would, once it has loaded the address as its picture.
+async function viewPicture(t, address) {
+  const path = new URL(address, t.url('')).pathname.toLowerCase();
+  const loaded = t.page.waitForResponse((r) => new URL(r.url()).pathname.toLowerCase() === path);
+  await t.page.goto(site(t, `/comm/kesra_FileView.asp?FileType=Image&Title=x&Url=${encodeURIComponent(address)}`),
+    { waitUntil: 'load' });
+  await loaded;
+}
+
+// Goes to `target` from a page of the site itself (a link the victim follows).
+async function followFromSite(t, target) {
+  const path = new URL(target).pathname.toLowerCase();
+  const answered = t.page.waitForResponse((r) => new URL(r.url()).pathname.toLowerCase() === path);
+  await t.page.goto(`${t.url(kAttackFile)}?kind=get&target=${encodeURIComponent(target)}`, { waitUntil: 'commit' });
+  await answered;
+}
+
+// Whether the drive page shows a drive (the login gate sends a visitor who
+// is not logged in away).
+async function driveShown(t) {
+  const response = await t.page.goto(site(t, '/qe/main/netdrivers.asp'), { waitUntil: 'commit' });
+  return (await response.text()).includes('<table id="list">');
+}
+
 export const tests = {
+  async 'an address given to the picture viewer runs no script'(t) {
+    await logIn(t);
+    for (const address of ["javascript:document.title='ran'", " JavaScript\t:document.title='ran'",
+      "data:text/html,<script>document.title='ran'</script>"]) {
+      await t.page.goto(site(t, `/comm/kesra_FileView.asp?FileType=Image&Title=x&Url=${encodeURIComponent(address)}`),
+        { waitUntil: 'load' });
+      const picture = t.page.locator('img[onclick]');
+      const shown = await picture.evaluate((img) => img.src);
+      t.ok(shown.startsWith(site(t, '/comm/')), `${address}: ${shown}`);
+      // A click opens what the picture shows: a page of the site.
+      const [opened] = await Promise.all([t.page.waitForEvent('popup'), picture.dispatchEvent('click')]);
+      await opened.waitForLoadState('load');
+      t.ok(opened.url().startsWith(site(t, '/comm/')), opened.url());
+      t.ok(await opened.title() !== 'ran', address);
+      await opened.close();
+    }
+    // An address of the site is shown.
+    await viewPicture(t, '/qe/qe.css');
+    t.eq(await t.page.locator('img[onclick]').getAttribute('src'), '/qe/qe.css');
+  },
+
+  async 'addresses the site loads or follows change nothing by themselves'(t) {
+    await logIn(t);
+    await prepareDrive(t);
+    // Values for the drive's delete, set from another port of this host.
+    const action = '/qe/main/netdrivers_create_del.asp';
+    await tossCookies(t, ['p_Act=DelFile', 'p_CurrentFile=victim.txt', 'p_CurrentFolder=/']
+      .map((cookie) => `${cookie}; path=${action}`));
+    // A link on a page of the site: the action reads no value from a cookie.
+    await followFromSite(t, site(t, action));
+    t.eq(await listed(t), ['docs/', 'victim.txt']);
+    // The picture viewer loading the action and the logout as its picture.
+    await viewPicture(t, action);
+    t.eq(await listed(t), ['docs/', 'victim.txt']);
+    await viewPicture(t, '/comm/logout.asp');
+    t.ok(await driveShown(t), 'still logged in');
+
+    // From the drive page itself the file is deleted, the tossed cookies
+    // notwithstanding; the logout from the site's own page logs out.
+    await listed(t);
+    const row = t.page.locator('#list tr', { hasText: 'victim.txt' });
+    t.eq(await act(t.page, [true, true], () => row.locator('a', { hasText: '删除' }).click()),
+      ['你真的要删除该文件或目录吗？', '文件删除成功！']);
+    t.eq(await listed(t), ['docs/']);
+    await followFromSite(t, site(t, '/comm/logout.asp'));
+    t.ok(!(await driveShown(t)), 'logged out');
+  },
+
+  async 'a session cookie set from another port is not taken'(t) {
+    // Another visitor's session, logged in, in a browser of its own.
+    const other = await t.page.context().browser().newContext();
+    await logIn(t, await other.newPage());
+    const [session] = (await other.cookies()).filter((cookie) => cookie.name.startsWith('ASPSESSIONID'));
+    await other.close();
+    // This visitor has a session of his own (the start page counts visits),
+    // and is not logged in.
+    await t.page.goto(site(t, '/qe/index.asp'), { waitUntil: 'load' });
+    t.eq((await t.page.context().cookies()).filter((cookie) => cookie.name === session.name).length, 1);
+    await tossCookies(t, [`${session.name}=${session.value}; path=/qe/main`]);
+    t.ok(!(await driveShown(t)), 'the tossed session is not his');
+    t.ok(!(await driveShown(t)), 'nor on the next page');
+    // His own login works, the drive pages included.
+    await logIn(t);
+    t.ok(await driveShown(t), 'his own session');
+  },
+
+
   async 'drive actions from other origins change nothing'(t) {
     await logIn(t);
     await prepareDrive(t);
