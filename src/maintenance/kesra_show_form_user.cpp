@@ -202,17 +202,6 @@ struct Page {
     com::Call(Rs, u"Close");
     return name;
   }
-  // Whether another account has the name, in any case and with blanks around
-  // it (rows written by other tools keep theirs).
-  bool NameTaken(const vb::String& name, const vb::String& id) {
-    const vb::String wanted = vb::LCase(vb::Trim(name));
-    bool taken = false;
-    OpenHasRow(u"Select [UserName] From [Wazh] Where [Id]<>" + id);
-    for (; !taken && !vb::CBool(com::Call(Rs, u"EOF")); com::Call(Rs, u"MoveNext"))
-      taken = vb::LCase(vb::Trim(RecordText(Rs, u"UserName"))) == wanted;
-    com::Call(Rs, u"Close");
-    return taken;
-  }
   void Execute(const vb::String& sql) { com::Call(Conn, u"Execute", sql); }
   vb::String Md5(const vb::String& text) {
     Kesra_Class_Md5 md5;
@@ -237,7 +226,9 @@ bool Page::Save() {
   vb::String right = vb::Trim(Posted(u"UserRight_Edit"));
   bool set_right = manager && !own;
   if (set_right && !IsWholeNumber(right)) return Refuse(kBadId);
-  if (NameTaken(name, id)) return Refuse(u"同名用户已经存在，请换名！");
+  bool taken = OpenHasRow(u"Select [IsDefault] From [Wazh] Where [UserName]=" + SqlText(name) + u" And [Id]<>" + id);
+  com::Call(Rs, u"Close");
+  if (taken) return Refuse(u"同名用户已经存在，请换名！");
   vb::String sql = u"Update [Wazh] Set [UserName]=" + SqlText(name);
   if (set_right) sql += u",[Right]=" + right;
   if (vb::Trim(Posted(u"ChangePassword")) == u"1") {
