@@ -1,6 +1,7 @@
 #include "common/page_address.h"
 
 #include <array>
+#include <string_view>
 #include <utility>
 
 #include "platform/vb/strings.h"
@@ -13,10 +14,8 @@ namespace {
 constexpr int kDecodeRounds = 4;
 
 int HexValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
+  const size_t at = std::u16string_view(u"0123456789abcdef").find(c >= u'A' && c <= u'F' ? c + 32 : c);
+  return at == std::u16string_view::npos ? -1 : static_cast<int>(at);
 }
 
 vb::String PercentDecoded(vb::StringView text) {
