@@ -41,7 +41,8 @@ bool FromThisSite(vb::Variant& variables) {
     return from && SameAddress(*from, *own);
   };
   vb::String origin = variable(u"HTTP_ORIGIN");
-  return same(variable(u"HTTP_REFERER")) && (origin.empty() || same(origin));
+  return same(variable(u"HTTP_REFERER")) && (origin.empty() || same(origin)) &&
+         IsDeliberateRequest(variable(u"HTTP_SEC_FETCH_DEST"), variable(u"HTTP_SEC_FETCH_SITE"));
 }
 
 }  // namespace

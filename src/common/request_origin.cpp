@@ -59,4 +59,11 @@ std::optional<SiteAddress> AddressOfHost(vb::StringView host, bool secure) {
 
 bool SameAddress(const SiteAddress& a, const SiteAddress& b) { return a.host == b.host && a.port == b.port; }
 
+bool IsDeliberateRequest(vb::StringView fetch_dest, vb::StringView fetch_site) {
+  const vb::String dest = vb::AsciiLowerCopy(vb::Trim(vb::String(fetch_dest)));
+  const bool navigation_or_script_call =
+      dest.empty() || dest == u"document" || dest == u"iframe" || dest == u"frame" || dest == u"empty";
+  return navigation_or_script_call && vb::AsciiLowerCopy(vb::Trim(vb::String(fetch_site))) != u"cross-site";
+}
+
 }  // namespace qe

@@ -26,4 +26,10 @@ std::optional<SiteAddress> AddressOfHost(vb::StringView host, bool secure);
 // Same host, byte for byte (as the server names itself), and the same port.
 bool SameAddress(const SiteAddress& a, const SiteAddress& b);
 
+// False when the browser marks the request (its Sec-Fetch-Dest and
+// Sec-Fetch-Site headers, empty when not sent) as the load of a picture,
+// stylesheet, script, media or other part of a page, or as sent from another
+// site: a page of the site that shows input must not make changes by showing it.
+bool IsDeliberateRequest(vb::StringView fetch_dest, vb::StringView fetch_site);
+
 }  // namespace qe

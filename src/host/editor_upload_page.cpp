@@ -3,10 +3,12 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <optional>
 #include <vector>
 
 #include "host/static_files.h"
+#include "office/net_drive.h"
 #include "office/qe_user.h"
 #include "platform/com/object.h"
 #include "platform/fs/paths.h"
@@ -199,6 +201,20 @@ vb::String ForeignPicture(Page& page, vb::Variant& qe) {
   return u"{\"url\":" + JsonText(AddressOf(kPastedPictureFolder + stem + u"." + *type)) + u"}";
 }
 
+// Editor uploads of every user share one room: what the upload folder holds
+// now, measured while no other upload writes, plus what this request can
+// write (its body; a foreign picture's largest size) must fit in it.
+std::mutex g_upload_room;
+
+bool UploadFits(Page& page, double bytes) {
+  vb::String real = vb::CStr(com::ValueOf(com::Call(page.Server, u"MapPath", vb::String(kUploadRoot))));
+  return qe::netdrive::FolderSize(real) + bytes <= kEditorUploadQuotaMb * kMegabyte;
+}
+
+vb::String UploadRoomFull() {
+  return ErrorEntry(u"上传空间已满（共" + vb::CStr(vb::Variant(kEditorUploadQuotaMb)) + u"MB），请联系管理员。");
+}
+
 void Answer(Page& page, const vb::String& json) {
   com::Let(page.Response, u"ContentType", vb::String(u"application/json"));
   com::Call(page.Response, u"Write", json);
@@ -229,6 +245,10 @@ void EditorUploadPage(Page& page) {
     const vb::String why = ErrorEntry(kLoginFirst);
     return Answer(page, foreign_picture ? why : JsonArray({why}));
   }
+  std::lock_guard<std::mutex> room(g_upload_room);
+  const double body = vb::CDbl(com::ValueOf(com::Call(page.Request, u"TotalBytes")));
+  if (!UploadFits(page, foreign_picture ? static_cast<double>(net::FetchLimits{}.max_bytes) : body))
+    return Answer(page, foreign_picture ? UploadRoomFull() : JsonArray({UploadRoomFull()}));
   if (foreign_picture) return Answer(page, ForeignPicture(page, qe));
 
   vb::String kind = vb::LCase(RequestValue(page, u"QueryString", u"DialogType"));

@@ -30,6 +30,9 @@ inline constexpr char16_t kPastedPictureFolder[] = u"/Data_UploadFiles/QeEditor/
 inline constexpr int32_t kAttachmentTotalMb = 50, kAttachmentSingleMb = 20;
 inline constexpr int32_t kPictureTotalMb = 20, kPictureSingleMb = 5;
 inline constexpr int32_t kPastedPictureMb = 10;
+// What all editor uploads together may hold (the upload folder, every user's
+// files): a request that could pass it is refused before it writes.
+inline constexpr int32_t kEditorUploadQuotaMb = 1024;
 
 void EditorUploadPage(Page& page);
 

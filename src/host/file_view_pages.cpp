@@ -1,6 +1,7 @@
 #include "host/file_view_pages.h"
 
 #include "common/markup_encode.h"
+#include "common/page_address.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
 
@@ -20,8 +21,10 @@ void FileViewPage(Page& page) {
   com::Let(page.Response, u"Charset", String(u"gb2312"));
   Variant qe = com::Call(page.Server, u"CreateObject", String(u"QE.QeCls"));
   const String kind = Query(page, u"FileType");
-  // The player pages insert what they are given: the page makes it safe first.
-  const String url = qe::QueryValueEncode(Query(page, u"Url"));
+  // The player pages insert what they are given: the page makes it safe
+  // first, and an address that could run a script goes nowhere.
+  const String given = Query(page, u"Url");
+  const String url = qe::IsPageAddress(given) ? qe::QueryValueEncode(given) : String(u"#");
   const String title = qe::HtmlEncodeText(Query(page, u"Title"));
   Variant html;
   if (vb::EqualsNoCase(kind, u"Wav")) html = com::Call(qe, u"CommShowPlayMusic", url, title);

@@ -1,10 +1,14 @@
 #include "host/form_sample_page.h"
 
 #include <optional>
+#include <utility>
+#include <vector>
 
+#include "common/kesra_error_page.h"
 #include "common/system_title.h"
 #include "host/site_main_database.h"
 #include "platform/ado/errors.h"
+#include "platform/asp/request.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/error.h"
@@ -38,16 +42,17 @@ struct FieldRow {
   const char16_t* column;
   const char16_t* pop_field;
   int16_t allow_empty;
+  int32_t longest;  // the column's width in characters; 0 for no limit
 };
 constexpr FieldRow kFields[] = {
-    {1, 300, 1, u"标题", u"Title", u"", 0},
-    {2, 160, 1, u"日期", u"Day", u"", 1},
-    {3, 160, 1, u"部门", u"Part", u"", 1},  // the departments of [Part]
-    {4, 0, 1, u"启用", u"Active", u"", 1},
-    {5, 400, 6, u"备注", u"Notes", u"", 1},
-    {14, 0, 1, u"年级", u"Grades", u"$a$b$c$", 1},
-    {160, 120, 1, u"数量", u"Amount", u"0|100000|1", 1},
-    {16, 600, 240, u"内容", u"Content", u"", 1},
+    {1, 300, 1, u"标题", u"Title", u"", 0, 100},
+    {2, 160, 1, u"日期", u"Day", u"", 1, 8},
+    {3, 160, 1, u"部门", u"Part", u"", 1, 50},  // the departments of [Part]
+    {4, 0, 1, u"启用", u"Active", u"", 1, 0},
+    {5, 400, 6, u"备注", u"Notes", u"", 1, 0},
+    {14, 0, 1, u"年级", u"Grades", u"$a$b$c$", 1, 100},
+    {160, 120, 1, u"数量", u"Amount", u"0|100000|1", 1, 0},
+    {16, 600, 240, u"内容", u"Content", u"", 1, 0},
 };
 
 constexpr char16_t kPageHead[] =
@@ -62,9 +67,10 @@ String Text(const Variant& value) {
   return plain.IsNull() || plain.IsEmpty() ? String() : vb::CStr(plain);
 }
 
-// Request.Form(name); Empty when the form did not carry the field.
-Variant FormValue(Page& page, const char16_t* name) {
-  return com::ValueOf(com::Call(page.Request, u"Form", String(name)));
+// Request.Form(name); nothing when the form did not carry the field.
+std::optional<String> FormValue(Page& page, const char16_t* name) {
+  if (asp::FormValues(page.Request, name).empty()) return std::nullopt;
+  return Text(com::Call(page.Request, u"Form", String(name)));
 }
 
 Variant OpenRow(Page& page, Variant& conn, int32_t lock) {
@@ -104,9 +110,9 @@ String DateStamp(const String& posted) {
 // What the form posted for the field. Unchecked boxes send nothing, so for
 // them nothing means none; any other field that did not come keeps its value.
 std::optional<Variant> PostedValue(Page& page, const FieldRow& field) {
-  const Variant value = FormValue(page, field.column);
-  if (value.IsEmpty() && field.type != 4 && field.type != 14) return std::nullopt;
-  const String posted = Text(value);
+  const std::optional<String> value = FormValue(page, field.column);
+  if (!value && field.type != 4 && field.type != 14) return std::nullopt;
+  const String posted = value.value_or(String());
   switch (field.type) {
     case 2: return Variant(DateStamp(posted));
     case 4: return Variant(posted == u"on");
@@ -119,12 +125,25 @@ std::optional<Variant> PostedValue(Page& page, const FieldRow& field) {
   }
 }
 
-void Save(Page& page, Variant& conn) {
+// False, after the error page, when a value is longer than its column holds:
+// the row is left as it was.
+bool Save(Page& page, Variant& conn) {
+  std::vector<std::pair<const FieldRow*, Variant>> values;
+  for (const FieldRow& field : kFields) {
+    std::optional<Variant> value = PostedValue(page, field);
+    if (!value) continue;
+    if (field.longest > 0 && value->IsString() && vb::Len(vb::CStr(*value)) > field.longest) {
+      qe::KesraShowErrorPageWithoutData(
+          page.Response, String(field.title) + u"不能超过" + vb::CStr(Variant(field.longest)) + u"个字符！", false, u"");
+      return false;
+    }
+    values.emplace_back(&field, std::move(*value));
+  }
   Variant rs = OpenRow(page, conn, kLockOptimistic);
-  for (const FieldRow& field : kFields)
-    if (std::optional<Variant> value = PostedValue(page, field)) com::Let(rs, u"", *value, String(field.column));
+  for (auto& [field, value] : values) com::Let(rs, u"", value, String(field->column));
   com::Call(rs, u"Update");
   com::Call(rs, u"Close");
+  return true;
 }
 
 void ShowForm(Page& page, Variant& qe, Variant& conn) {
@@ -173,10 +192,10 @@ void FormSamplePage(Page& page) {
   com::Call(conn, u"Open", com::Call(page.Application, u"", String(qe::kPublicQeDataConnString)));
   ProvideTable(page, conn);
   if (posted) {
-    Save(page, conn);
+    const bool saved = Save(page, conn);
     Variant rs(u"");
     com::Call(qe, u"CommCloseData", rs, conn);
-    com::Call(page.Response, u"Redirect", String(u"form_sample.asp"));
+    if (saved) com::Call(page.Response, u"Redirect", String(u"form_sample.asp"));
     return;
   }
   ShowForm(page, qe, conn);

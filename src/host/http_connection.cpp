@@ -333,9 +333,10 @@ void HttpConnection::Answer() {
                    true);
     case Route::kStatic: return SendStatic();
     case Route::kPage: {
-      // A form value holding NUL is refused as a query's is.
+      // A form value or a cookie holding NUL is refused as a query's is.
       const std::string* type = Field(parser_->Head().fields, "Content-Type");
-      if (body_ && type && asp::IsFormContentType(*type) && FormHoldsNul(*body_))
+      if ((body_ && type && asp::IsFormContentType(*type) && FormHoldsNul(*body_)) ||
+          CookiesHoldNul(parser_->Head().fields))
         return Write(StatusAnswer(400, !parser_->KeepAlive(), head_only_), true);
       return RunPageOnWorker();
     }

@@ -3,6 +3,7 @@
 #include "common/kesra_error_page.h"
 #include "common/kesra_file_operations.h"
 #include "common/markup_encode.h"
+#include "common/request_values.h"
 #include "platform/com/object.h"
 #include "platform/text/ansi.h"
 #include "platform/vb/convert.h"
@@ -41,8 +42,7 @@ size_t Utf8Length(std::string_view bytes) {
 std::optional<DriveFile> RequestedDriveFile(Page& page) {
   std::optional<qe::netdrive::Drive> drive = qe::netdrive::UserDrive(page.Server, page.Session, page.Response);
   if (!drive) return std::nullopt;
-  Variant value = com::ValueOf(com::Call(page.Request, u"", String(u"p_CurrentFile")));
-  String path = value.IsNull() ? String() : vb::CStr(value);
+  String path = qe::SubmittedText(page.Request, u"p_CurrentFile");
   if (!path.starts_with(u'/')) path.insert(0, u"/");
   String name = path.substr(path.find_last_of(u"/\\") + 1);
   std::optional<String> real;

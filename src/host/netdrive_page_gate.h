@@ -5,7 +5,8 @@
 
 namespace host {
 
-// The request's value by name; "" when it was not sent.
+// The value the query, else the form, holds for the name (never a cookie);
+// "" when neither holds it.
 vb::String DriveRequestText(Page& page, const char16_t* name);
 // The façade, once the visitor passed the login gate; Empty when the gate
 // ended the response.

@@ -6,7 +6,9 @@
 
 #include "common/kesra_file_operations.h"
 #include "common/kesra_file_paths.h"
+#include "common/kesra_error_page.h"
 #include "common/markup_encode.h"
+#include "common/request_values.h"
 #include "common/system_title.h"
 #include "host/netdrive_file_pages.h"
 #include "host/netdrive_page_gate.h"
@@ -16,21 +18,50 @@
 #include "platform/fs/search.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
+#include "shell/qe_application_data.h"
 
 namespace host {
 
 using vb::String;
 using vb::Variant;
 
-String DriveRequestText(Page& page, const char16_t* name) {
-  Variant value = com::ValueOf(com::Call(page.Request, u"", String(name)));
-  return value.IsNull() ? String() : vb::CStr(value);
+constexpr char16_t kSharedNameMessage[] = u"另有帐号使用与您相同的姓名，网络硬盘暂不能使用，请联系管理员修改姓名！";
+
+String DriveRequestText(Page& page, const char16_t* name) { return qe::SubmittedText(page.Request, name); }
+
+namespace {
+
+// The drive's folder is named by its owner's display name, so it is one
+// account's only while no other account has that name (case-blind, blanks
+// around it dropped): otherwise both would read and write one folder.
+bool NameHasOneAccount(Page& page, Variant& qe, const String& name) {
+  com::Call(qe, u"CommGetApplicationConnString", page.Response, page.Request, page.Server, page.Application);
+  if (page.Ended()) return false;
+  Variant conn = com::Call(page.Server, u"CreateObject", String(u"Adodb.Connection"));
+  com::Call(conn, u"Open", com::Call(page.Application, u"", String(qe::kPublicQeDataConnString)));
+  Variant rs = com::Call(conn, u"Execute", String(u"Select [Name] From [User]"));
+  const String wanted = vb::LCase(vb::Trim(name));
+  int holders = 0;
+  for (; !vb::CBool(com::Call(rs, u"EOF")) && holders < 2; com::Call(rs, u"MoveNext")) {
+    Variant held = com::ValueOf(com::Call(rs, u"", String(u"Name")));
+    if (!held.IsNull() && vb::LCase(vb::Trim(vb::CStr(held))) == wanted) ++holders;
+  }
+  com::Call(qe, u"CommCloseData", rs, conn);
+  return holders < 2;
 }
+
+}  // namespace
 
 Variant DriveGate(Page& page) {
   com::Let(page.Response, u"Charset", String(u"gb2312"));
   Variant qe = com::Call(page.Server, u"CreateObject", String(u"QE.QeCls"));
   if (!UserAdmitted(page, qe)) return {};
+  const Variant name = com::ValueOf(com::Call(qe, u"CommGetUserName", page.Response, page.Session));
+  if (page.Ended()) return {};
+  if (!NameHasOneAccount(page, qe, name.IsNull() ? String() : vb::CStr(name))) {
+    if (!page.Ended()) qe::KesraShowErrorPageWithoutData(page.Response, kSharedNameMessage, false, u"");
+    return {};
+  }
   return qe;
 }
 

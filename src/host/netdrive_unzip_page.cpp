@@ -22,6 +22,7 @@
 #include "platform/vb/convert.h"
 #include "platform/vb/error.h"
 #include "platform/vb/strings.h"
+#include "platform/zip/staged_extraction.h"
 
 namespace host {
 namespace {
@@ -102,6 +103,17 @@ void Land(const std::vector<Landing>& landings) {
   }
 }
 
+// What the drive can still take, in bytes.
+uint64_t FreeBytes(const qe::netdrive::DriveSpace& space) {
+  const double free = space.Quota() * qe::netdrive::kBytesPerMegabyte - space.Used();
+  return free <= 0 ? 0 : static_cast<uint64_t>(free);
+}
+
+String QuotaRefusal(const qe::netdrive::DriveSpace& space) {
+  return u"<script language='javascript'>" + qe::netdrive::QuotaAlert(space.Quota()) +
+         qe::KesraCloseWindowNoMessagebox() + u"</script>";
+}
+
 void Answer(Page& page, const String& script) {
   com::Call(page.Response, u"Write", script);
   com::Call(page.Response, u"End");
@@ -139,9 +151,18 @@ void NetDriversUnzipPage(Page& page) {
     std::error_code linked;
     stdfs::create_hard_link(*fs::ResolveExisting(*archive), copy, linked);
     if (linked) stdfs::copy_file(*fs::ResolveExisting(*archive), copy);
+    // The archive is held, as it unpacks, to the drive's free room and what
+    // the folder holds now (files it may replace count as the new size less
+    // the old): its declared total before anything is written, then the
+    // bytes written.
+    ziparc::ThreadByteCap cap(FreeBytes(*space) + static_cast<uint64_t>(qe::netdrive::FolderSize(place->real)));
     result = vb::CStr(com::Call(qe, type == u"zip" ? u"CommUnZipWithXceedZip" : u"CommUnZipWithRar", page.Server,
                                 scratch.SitePath(), vb::FromUtf8(copy.filename().string()), String(u"unzip")));
     stdfs::remove(copy);
+    if (cap.Reached()) {
+      Answer(page, QuotaRefusal(*space));
+      return;
+    }
     if (result.find(kDone) == String::npos) {
       Answer(page, result);
       return;
@@ -153,8 +174,7 @@ void NetDriversUnzipPage(Page& page) {
       return;
     }
     if (!space->Fits(*added)) {
-      Answer(page, u"<script language='javascript'>" + qe::netdrive::QuotaAlert(space->Quota()) +
-                       qe::KesraCloseWindowNoMessagebox() + u"</script>");
+      Answer(page, QuotaRefusal(*space));
       return;
     }
     Land(landings);

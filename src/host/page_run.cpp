@@ -1,6 +1,8 @@
 #include "host/page_run.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "platform/asp/context.h"
 #include "platform/asp/url_encoding.h"
@@ -47,8 +49,12 @@ void RunCatchingErrors(PageFunction run, Page& page, asp::Response& response, co
 class SessionCookieSink : public asp::ResponseSink {
  public:
   SessionCookieSink(std::shared_ptr<asp::ResponseSink> sink, SiteState& site, std::shared_ptr<asp::SessionState> session,
-                    std::string sent_token)
-      : sink_(std::move(sink)), site_(site), session_(std::move(session)), sent_token_(std::move(sent_token)) {}
+                    std::string sent_token, std::vector<std::string> removals)
+      : sink_(std::move(sink)),
+        site_(site),
+        session_(std::move(session)),
+        sent_token_(std::move(sent_token)),
+        removals_(std::move(removals)) {}
 
   void SendHead(const asp::ResponseHead& head) override { sink_->SendHead(WithCookie(head)); }
   void SendBody(std::string_view bytes) override { sink_->SendBody(bytes); }
@@ -62,12 +68,13 @@ class SessionCookieSink : public asp::ResponseSink {
 
  private:
   asp::ResponseHead WithCookie(const asp::ResponseHead& head) {
-    if (session_->Abandoned() || !session_->InUse()) return head;
+    asp::ResponseHead with_cookie = head;
+    for (const std::string& removal : removals_) with_cookie.headers.emplace_back(u"Set-Cookie", vb::FromUtf8(removal));
+    if (session_->Abandoned() || !session_->InUse()) return with_cookie;
     std::string token = vb::ToUtf8(session_->Token());
-    if (token == sent_token_) return head;  // the browser has it
+    if (token == sent_token_) return with_cookie;  // the browser has it
     site_.sessions->Keep(session_);
     token = vb::ToUtf8(session_->Token());  // a clash with a token kept meanwhile renames it
-    asp::ResponseHead with_cookie = head;
     with_cookie.headers.emplace_back(u"Set-Cookie", vb::FromUtf8(site_.cookie.SetCookie(token)));
     return with_cookie;
   }
@@ -76,6 +83,7 @@ class SessionCookieSink : public asp::ResponseSink {
   SiteState& site_;
   std::shared_ptr<asp::SessionState> session_;
   const std::string sent_token_;
+  const std::vector<std::string> removals_;
 };
 
 }  // namespace
@@ -85,7 +93,7 @@ void RunPage(PageFunction run, SiteState& site, asp::RequestInfo request, std::u
   std::string token = site.cookie.TokenIn(request);
   std::shared_ptr<asp::SessionState> session = token.empty() ? nullptr : site.sessions->Open(vb::FromUtf8(token));
   if (!session) session = site.sessions->Begin();
-  sink = std::make_shared<SessionCookieSink>(std::move(sink), site, session, token);
+  sink = std::make_shared<SessionCookieSink>(std::move(sink), site, session, token, site.cookie.ShadowRemovals(request));
 
   asp::Connection connection;
   vb::String page_path = asp::PagePath(request);

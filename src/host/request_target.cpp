@@ -5,6 +5,7 @@
 #include "host/spool.h"
 #include "platform/asp/url_encoding.h"
 #include "platform/text/ansi.h"
+#include "platform/vb/strings.h"
 
 namespace host {
 namespace {
@@ -71,6 +72,14 @@ bool FormHoldsNul(const Spool& body) {
     size_t read = body.ReadAt(from, piece.data(), static_cast<size_t>(offset - from) + kPiece);
     std::string_view bytes(piece.data(), read);
     if (bytes.find('\0') != std::string_view::npos || bytes.find("%00") != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+bool CookiesHoldNul(const asp::HeaderList& fields) {
+  for (const auto& [name, value] : fields) {
+    if (name.size() != 6 || !vb::EqualsNoCase(vb::FromUtf8(name), u"Cookie")) continue;
+    if (value.find('\0') != std::string::npos || value.find("%00") != std::string::npos) return true;
   }
   return false;
 }

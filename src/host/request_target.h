@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/asp/request_info.h"
 #include "platform/vb/string.h"
 
 namespace host {
@@ -26,6 +27,10 @@ bool IsReadableQuery(std::string_view query);
 // True when a URL-encoded body holds NUL, escaped ("%00") or as a byte: such
 // a form is refused (400) as its query would be.
 bool FormHoldsNul(const Spool& body);
+
+// True when a Cookie header holds NUL, escaped ("%00") or as a byte: the
+// cookies reach pages as values do, so they are refused (400) as a query's.
+bool CookiesHoldNul(const asp::HeaderList& fields);
 
 // True when the bytes are code page 936 text: no lead byte without its trail
 // byte, no byte or pair that makes no character.

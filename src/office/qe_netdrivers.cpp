@@ -84,8 +84,8 @@ void QeNetDriversReName(vb::Variant& Server, vb::Variant& Session, vb::Variant& 
                         vb::String p_CurrentFolder, vb::String p_Act) {
   std::optional<Drive> drive = netdrive::UserDrive(Server, Session, Response);
   if (!drive) return;
-  vb::String old_name = vb::Trim(RequestText(Request, u"p_OldName"));
-  vb::String new_name = vb::Trim(RequestText(Request, u"p_NewName"));
+  vb::String old_name = vb::Trim(SubmittedText(Request, u"p_OldName"));
+  vb::String new_name = vb::Trim(SubmittedText(Request, u"p_NewName"));
   if (new_name.empty()) {
     RefuseAndGoBack(Response, u"指定的文件（夹）名称不能为空", kRenameOpen, kRenameClose);
     return;
@@ -223,13 +223,13 @@ void QeNetDriversCopyCut(vb::Variant& Server, vb::Variant& Session, vb::Variant&
     folder = CurrentFolder(Server, *drive, p_CurrentFolder);
   std::vector<vb::String> folders, files;
   if (folder) {
-    vb::Variant copy_type = RequestValue(Request, u"p_CopyType");
+    vb::Variant copy_type = SubmittedValue(Request, u"p_CopyType");
     double type = vb::IsNumeric(copy_type) ? vb::Int(vb::CDbl(copy_type)) : -1;
     if (type == 0) {
       folders = CheckedNames(Request, u"Folders");
       files = CheckedNames(Request, u"files");
     } else if (type == 1 || type == 2) {
-      vb::String name = RequestText(Request, u"p_CurrentFile");
+      vb::String name = SubmittedText(Request, u"p_CurrentFile");
       if (!name.empty()) (type == 1 ? files : folders).push_back(name);
     }
     for (const auto* list : {&folders, &files})

@@ -9,6 +9,7 @@
 #include "common/kesra_file_paths.h"
 #include "common/kesra_installed_objects.h"
 #include "common/markup_encode.h"
+#include "common/page_address.h"
 #include "common/private_site_files.h"
 #include "platform/asp/response.h"
 #include "platform/com/object.h"
@@ -253,8 +254,17 @@ void SendConfinedFile(vb::Variant& Response, const vb::String& real_path, vb::St
 
 void KesraFileView(vb::Variant& Server, vb::Variant& Response, vb::Variant&, vb::String p_CurrentFile,
                    vb::String p_Act, vb::String p_FileTitle) {
-  const vb::String mapped = vb::CStr(com::ValueOf(com::Call(Server, u"MapPath", p_CurrentFile)));
-  if (!KesraFolderExist(mapped)) {
+  // An address that is no site path (another scheme, a drive) names no file
+  // here: the page answers as for a missing one, never with the mapping's error.
+  vb::String mapped;
+  if (IsPageAddress(p_CurrentFile)) {
+    try {
+      mapped = vb::CStr(com::ValueOf(com::Call(Server, u"MapPath", p_CurrentFile)));
+    } catch (const vb::Error&) {
+      mapped.clear();
+    }
+  }
+  if (mapped.empty() || !KesraFolderExist(mapped)) {
     com::Call(Response, u"Write", vb::String(u"<Script language='javascript'>"));
     com::Call(Response, u"Write", vb::String(u"alert('文件不存在!');"));
     com::Call(Response, u"Write", KesraCloseWindowNoMessagebox());

@@ -52,13 +52,13 @@ export const kAdminPassword = 'Qe 2026';
 // What the administrator's password is in this suite's site, once known.
 let adminPassword = null;
 
-async function sendLogin(t, password) {
-  await t.page.goto(new URL('/qe/login.asp', t.url('')).href, { waitUntil: 'load' });
-  await t.page.locator('input[name=UserName]').fill('tolva');
-  await t.page.locator('input[name=PassWord]').fill(password);
-  await Promise.all([t.page.waitForNavigation({ waitUntil: 'load' }),
-    t.page.locator('input[type=submit]').click()]);
-  return new URL(t.page.url()).pathname;
+async function sendLogin(t, password, page) {
+  await page.goto(new URL('/qe/login.asp', t.url('')).href, { waitUntil: 'load' });
+  await page.locator('input[name=UserName]').fill('tolva');
+  await page.locator('input[name=PassWord]').fill(password);
+  await Promise.all([page.waitForNavigation({ waitUntil: 'load' }),
+    page.locator('input[type=submit]').click()]);
+  return new URL(page.url()).pathname;
 }
 
 // Logs the page in through the plain login page as the seeded administrator:
@@ -66,22 +66,21 @@ async function sendLogin(t, password) {
 // an empty password, which must be changed before any other page opens: the
 // first login here sets kAdminPassword (a suite that set it itself is found
 // out by one wrong try).
-export async function logIn(t) {
+export async function logIn(t, page = t.page) {
   let password = adminPassword ?? '';
-  let landed = await sendLogin(t, password);
+  let landed = await sendLogin(t, password, page);
   if (landed === '/qe/login.asp' && adminPassword === null) {
     password = kAdminPassword;
-    landed = await sendLogin(t, password);
+    landed = await sendLogin(t, password, page);
   }
   if (landed === '/qe/main/password.asp') {
-    const page = t.page;
     password = kAdminPassword;
     await page.locator('input[name=NewPassWord]').fill(password);
     await page.locator('input[name=NewPassWord2]').fill(password);
     await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.locator('input[type=submit]').click()]);
     await page.locator('#changed').waitFor();
   } else if (landed !== '/qe/main/desk.asp') {
-    throw new Error(`the login led to ${t.page.url()}`);
+    throw new Error(`the login led to ${page.url()}`);
   }
   adminPassword = password;
 }

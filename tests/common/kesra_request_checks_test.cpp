@@ -167,6 +167,34 @@ TEST(KesraCheckPost, SecureRequestsDefaultToPort443) {
   }
 }
 
+// A page of the site loading an address (a picture, a stylesheet, a player)
+// sends the site as its referrer: the browser's own marks tell such a load,
+// and a request from another site, from a deliberate one.
+TEST(KesraCheckPost, SubresourceLoadsAndCrossSiteRequestsAreRefused) {
+  struct Case {
+    const char16_t* dest;  // nullptr: not sent (older browsers, scripts of tests)
+    const char16_t* site;
+    bool refused;
+  } cases[] = {
+      {nullptr, nullptr, false},          {u"document", u"same-origin", false}, {u"iframe", u"same-origin", false},
+      {u"frame", nullptr, false},         {u"empty", u"same-origin", false},    {u"Document", u"none", false},
+      {u"image", u"same-origin", true},   {u"style", u"same-origin", true},     {u"script", nullptr, true},
+      {u"video", u"same-origin", true},   {u"audio", u"same-origin", true},     {u"embed", u"same-origin", true},
+      {u"object", u"same-origin", true},  {u"track", u"same-origin", true},     {u"font", u"same-origin", true},
+      {u"document", u"cross-site", true}, {nullptr, u"Cross-Site", true},       {u"document", u"same-site", false},
+  };
+  for (const auto& c : cases) {
+    asp::RequestSpec request_spec = RequestFor(u"/qe/main/netdrivers_create_del.asp");
+    request_spec.headers = {{u"Host", u"127.0.0.1:8080"}, {u"Referer", u"http://127.0.0.1:8080/comm/kesra_FileView.asp"}};
+    if (c.dest) request_spec.headers.emplace_back(u"Sec-Fetch-Dest", c.dest);
+    if (c.site) request_spec.headers.emplace_back(u"Sec-Fetch-Site", c.site);
+    asp::Context context(std::move(request_spec));
+    auto o = RunCheck(context, [&](vb::Variant& rq, vb::Variant& rs) { qe::KesraCheckPost(rq, rs, 1, false, u""); });
+    EXPECT_EQ(o.refused, c.refused) << (c.dest ? vb::ToUtf8(c.dest) : "-") << " " << (c.site ? vb::ToUtf8(c.site) : "-");
+    if (c.refused) EXPECT_EQ(MessageOf(o), u"您提交的数据不合法，请不要从外部提交数据。");
+  }
+}
+
 TEST(KesraCheckSession, OnlyTheEmptyTextIsRefused) {
   auto response = std::make_shared<RecordingResponse>();
   vb::Variant r(response);

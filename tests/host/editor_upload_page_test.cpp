@@ -130,6 +130,23 @@ TEST_F(EditorUploadPageTest, APageAtTheSiteRootSavesIntoTheUploadRoot) {
   EXPECT_EQ(qe_test::FileContent(Saved(m[1])), kPng);
 }
 
+// All editor uploads share one room: once the upload folder holds it (a
+// sparse file stands in for the users' files), nothing more is written.
+TEST_F(EditorUploadPageTest, UploadsStopAtTheSitesUploadRoom) {
+  const stdfs::path held = scratch_ / "site" / "Data_UploadFiles" / "held.bin";
+  stdfs::create_directories(held.parent_path());
+  std::ofstream(held, std::ios::binary).close();
+  stdfs::resize_file(held, uintmax_t{host::kEditorUploadQuotaMb} * 1024 * 1024 - 100);
+  for (const Request& request : {Request{"DialogType=all&SaveUpFilesPath=/Data_UploadFiles/office",
+                                         Multipart({{"file[]", "a.txt", "text/plain", "alpha"}})},
+                                 Request{"", Multipart({{"file[]", "", "", kPng}})}}) {
+    std::string body = Body(Run(request));
+    EXPECT_TRUE(body.starts_with("[{\"error\":\"\\u4e0a\\u4f20\\u7a7a\\u95f4\\u5df2\\u6ee1")) << body;  // 上传空间已满
+  }
+  EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "Data_UploadFiles" / "office"));
+  EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "Data_UploadFiles" / "QeEditor"));
+}
+
 TEST_F(EditorUploadPageTest, RefusalsOfTheUploadAreOneErrorEntry) {
   // A kind the dialog does not allow refuses the whole upload, as CommFileUpload does.
   std::string body = Body(Run({"DialogType=pic&SaveUpFilesPath=/Data_UploadFiles/office",

@@ -224,4 +224,27 @@ TEST_F(FormSample, APostFromElsewhereIsRefused) {
   EXPECT_EQ(StoredRow(), before);
 }
 
+// A save keeps what it did not post (the check boxes aside, which post
+// nothing when cleared), and a value longer than its column is the form's
+// own refusal, with nothing saved.
+TEST_F(FormSample, ASaveKeepsWhatItLeavesOutAndRefusesWhatDoesNotFit) {
+  ASSERT_EQ(Get().status, 200);
+  ASSERT_EQ(Post({{"Title", "t"}, {"Day", "2024-02-03"}, {"Part", "p"}, {"Amount", "7"}, {"Content", "<p>c</p>"}},
+                 Origin() + "/qe/form_sample.asp").status,
+            302);
+  ASSERT_EQ(Post({{"Title", "a"}, {"Notes", "b"}}, Origin() + "/qe/form_sample.asp").status, 302);
+  std::map<std::string, std::string> row = StoredRow();
+  EXPECT_EQ(row.at("Title"), "a");
+  EXPECT_EQ(row.at("Notes"), "b");
+  EXPECT_EQ(row.at("Day"), "20240203");
+  EXPECT_EQ(row.at("Part"), "p");
+  EXPECT_EQ(row.at("Amount"), "7");
+  EXPECT_EQ(row.at("Content"), "<p>c</p>");
+
+  Answer refused = Post({{"Title", "long"}, {"Day", std::string(5000, '9')}}, Origin() + "/qe/form_sample.asp");
+  EXPECT_EQ(refused.status, 200) << refused.head;
+  EXPECT_NE(refused.body.find("日期不能超过8个字符！"), std::string::npos) << refused.body;
+  EXPECT_EQ(StoredRow(), row);
+}
+
 }  // namespace

@@ -114,6 +114,36 @@ TEST_F(NetDriveServeTest, EachUserWorksInTheirOwnDriveOnly) {
   EXPECT_EQ(Listed(bob), "bob.txt ");
 }
 
+// Two accounts whose display names match but for case and blanks (rows
+// another tool wrote) would name one folder: neither opens it, and it is
+// whole and the owner's again once one of them is renamed.
+TEST_F(NetDriveServeTest, AccountsSharingADisplayNameShareNoDrive) {
+  std::unique_ptr<Visitor> li = LoggedIn("li");
+  li->Get("/qe/main/netdrivers_create_del.asp?p_Act=CreateFile&p_CurrentFolder=%2F&p_CurrentFile=mine.txt", kDrivePage);
+  ASSERT_EQ(Listed(*li), "mine.txt ");
+  vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
+  com::Call(conn, u"Open", ado_test::Jet(u"C:\\site\\data\\qe.asp"));
+  com::Call(conn, u"Execute",
+            u"Insert Into [User] ([Name],[UserName],[Part],[SystemSet],[PassWord],[Rule],[ShenHe],[Time]) Values ("
+            u"' LI ','li2','教务处','50|60|2|70|80','" + qe::Kesra_Class_Md5().KesraMd5(u"pw") +
+                u"','b',-1,'20240101000000')");
+  std::unique_ptr<Visitor> other = LoggedIn("li2");
+  for (Visitor* visitor : {li.get(), other.get()}) {
+    for (const std::string& target : {std::string(kDrivePage), std::string("/qe/main/netdrivers.asp?p_Act=download&p_CurrentFile=mine.txt"),
+                                     std::string("/qe/main/netdrivers_create_del.asp?p_Act=DelFile&p_CurrentFolder=%2F&p_CurrentFile=mine.txt")}) {
+      Answer refused = visitor->Get(target, kDrivePage);
+      EXPECT_NE(refused.body.find(Utf8(u"另有帐号使用与您相同的姓名")), std::string::npos) << target << refused.body;
+      EXPECT_EQ(refused.body.find("mine.txt"), std::string::npos) << target;
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_regular_file(Drive("li") / "mine.txt"));
+  com::Call(conn, u"Execute", vb::String(u"Update [User] Set [Name]='li2' Where [UserName]='li2'"));
+  com::Call(conn, u"Close");
+  EXPECT_EQ(Listed(*li), "mine.txt ");
+  li->Get("/qe/main/netdrivers_create_del.asp?p_Act=DelFile&p_CurrentFolder=%2F&p_CurrentFile=mine.txt", kDrivePage);
+  EXPECT_EQ(Listed(*li), "");
+}
+
 // Every drive action is refused unless it comes from the site's own pages,
 // whatever its method: typed in, or from another site or another service on
 // this host. Nothing changes; the same actions from the drive page work.

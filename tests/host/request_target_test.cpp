@@ -47,4 +47,13 @@ TEST(RequestTarget, QueriesMustBeCodePageTextOrUtf8WithWholeEscapesAndNoNul) {
     EXPECT_FALSE(host::IsReadableQuery(query)) << query;
 }
 
+TEST(RequestTarget, CookiesHoldingNulAreRefusedAsQueriesAre) {
+  using Fields = asp::HeaderList;
+  EXPECT_FALSE(host::CookiesHoldNul(Fields{{"Cookie", "keyword=a%20b; x=%30"}, {"X-Other", "a%00"}}));
+  EXPECT_FALSE(host::CookiesHoldNul(Fields{}));
+  for (const Fields& fields : {Fields{{"Cookie", "keyword=a%00b"}}, Fields{{"cookie", "a=1"}, {"COOKIE", "k=%00"}},
+                               Fields{{"Cookie", std::string("k=a\0b", 5)}}})
+    EXPECT_TRUE(host::CookiesHoldNul(fields)) << fields.back().second;
+}
+
 }  // namespace

@@ -21,6 +21,7 @@ namespace stdfs = std::filesystem;
 std::atomic<uint64_t> g_limit_bytes{ExtractionLimits{}.bytes};
 std::atomic<uint32_t> g_limit_entries{ExtractionLimits{}.entries};
 std::atomic<uint64_t> g_limit_decoder_memory{ExtractionLimits{}.decoder_memory};
+thread_local ThreadByteCap* t_byte_cap = nullptr;
 
 // Below the destination the host must still hold the whole path.
 constexpr size_t kMaxEntryPathBytes = 2048;
@@ -69,8 +70,20 @@ struct StagedExtraction::Node {
   bool target_exists = false;
 };
 
+ThreadByteCap::ThreadByteCap(uint64_t bytes) : bytes_(bytes), outer_(t_byte_cap) { t_byte_cap = this; }
+ThreadByteCap::~ThreadByteCap() { t_byte_cap = outer_; }
+
+Outcome StagedExtraction::CapReached() {
+  if (cap_) cap_->reached_ = true;
+  return Outcome::kCapReached;
+}
+
 StagedExtraction::StagedExtraction(vb::StringView destination)
     : destination_(destination), limits_(CurrentLimits()) {
+  if (t_byte_cap && t_byte_cap->bytes_ < limits_.bytes) {
+    cap_ = t_byte_cap;
+    limits_.bytes = cap_->bytes_;
+  }
   nodes_.emplace_back();
 }
 
@@ -120,7 +133,7 @@ Outcome StagedExtraction::Declare(vb::StringView name, EntryType type, uint64_t 
 }
 
 Outcome StagedExtraction::Check() {
-  if (declared_bytes_ > limits_.bytes) return Outcome::kCapReached;
+  if (declared_bytes_ > limits_.bytes) return CapReached();
   std::error_code error;
   try {
     destination_host_ = fs::ToHostPath(destination_);
@@ -210,7 +223,7 @@ Outcome StagedExtraction::WriteFile(size_t id, const Reader& read, std::time_t m
     }
     if (got == 0) break;
     if (static_cast<uint64_t>(got) > limits_.bytes - written_bytes_) {
-      outcome = Outcome::kCapReached;
+      outcome = CapReached();
       break;
     }
     written_bytes_ += static_cast<uint64_t>(got);

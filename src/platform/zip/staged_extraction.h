@@ -33,6 +33,26 @@ struct ExtractionLimits {
 ExtractionLimits CurrentLimits();
 void SetLimits(ExtractionLimits limits);
 
+// A lower cap on the bytes of the extractions this thread runs while the
+// object lives (the free room of the drive an archive is unpacked for): the
+// declared total is held to it before anything is written, and the writing
+// stops as soon as the bytes written pass it.
+class ThreadByteCap {
+ public:
+  explicit ThreadByteCap(uint64_t bytes);
+  ~ThreadByteCap();
+  ThreadByteCap(const ThreadByteCap&) = delete;
+  ThreadByteCap& operator=(const ThreadByteCap&) = delete;
+  // Whether an extraction stopped at this cap (rather than at the limits).
+  bool Reached() const { return reached_; }
+
+ private:
+  friend class StagedExtraction;
+  uint64_t bytes_;
+  bool reached_ = false;
+  ThreadByteCap* outer_;
+};
+
 enum class EntryType { kFile, kFolder, kOther };
 
 enum class Outcome {
@@ -76,6 +96,7 @@ class StagedExtraction {
   Outcome CheckNode(size_t index, const std::filesystem::path& target_folder, bool folder_exists);
   std::filesystem::path StagedPath(size_t index) const;
   void Abandon();
+  Outcome CapReached();
 
   vb::String destination_;
   std::vector<Node> nodes_;  // nodes_[0] is the destination itself
@@ -83,6 +104,7 @@ class StagedExtraction {
   uint64_t declared_bytes_ = 0;
   uint64_t written_bytes_ = 0;
   ExtractionLimits limits_;
+  ThreadByteCap* cap_ = nullptr;  // the thread's cap when it is the lower one
   std::filesystem::path destination_host_;
   std::filesystem::path created_from_;  // the first folder this extraction made, if any
   std::filesystem::path private_folder_;

@@ -64,17 +64,19 @@ async function attack(t, from, kind, target, fields, read) {
 // origin refusal, where `guarded` for every method, elsewhere for a post
 // (a GET only shows the page). Without the cookie the login gate sends the
 // browser home.
+// The attacks on one target run at once, each in its tab: none may change
+// anything, so their order does not matter, and the suite stays quick on a
+// loaded machine.
 async function attackAll(t, targets, guarded, kinds = ['get', 'post', 'frame']) {
-  for (const [name, from] of Object.entries(await attackers(t))) {
-    for (const [target, fields] of targets) {
-      for (const kind of kinds) {
-        const address = kind === 'post' || !fields ? target : `${target}${target.includes('?') ? '&' : '?'}${fields}`;
-        const withCookie = name === 'another port' || kind === 'get';
-        const read = withCookie && (kind === 'post' || (guarded && kind === 'get'));
-        const answer = await attack(t, from, kind, address, fields, read);
-        if (read) t.ok(answer.includes(kRefusal), `${kind} ${target} from ${name}: ${answer}`);
-      }
-    }
+  const from = Object.entries(await attackers(t));
+  for (const [target, fields] of targets) {
+    await Promise.all(from.flatMap(([name, page]) => kinds.map(async (kind) => {
+      const address = kind === 'post' || !fields ? target : `${target}${target.includes('?') ? '&' : '?'}${fields}`;
+      const withCookie = name === 'another port' || kind === 'get';
+      const read = withCookie && (kind === 'post' || (guarded && kind === 'get'));
+      const answer = await attack(t, page, kind, address, fields, read);
+      if (read) t.ok(answer.includes(kRefusal), `${kind} ${target} from ${name}: ${answer}`);
+    })));
   }
 }
 
@@ -140,7 +142,116 @@ async function saveInEditor(t, name, text) {
   t.eq(seen, ['文件已成功保存']);
 }
 
+// Sets cookies for this host from the attack page on another port: cookies
+// do not keep ports apart.
+async function tossCookies(t, cookies) {
+  const tab = await t.page.context().newPage();
+  const query = cookies.map((cookie) => `cookie=${encodeURIComponent(cookie)}`).join('&');
+  await tab.goto(`${await otherService()}?kind=cookie&${query}`);
+  await tab.waitForFunction(() => document.title === 'cookies set');
+  await tab.close();
+}
+
+// Opens `address` in the site's picture viewer, as a link from anywhere
+// would, once it has loaded the address as its picture.
+async function viewPicture(t, address) {
+  const path = new URL(address, t.url('')).pathname.toLowerCase();
+  const loaded = t.page.waitForResponse((r) => new URL(r.url()).pathname.toLowerCase() === path);
+  await t.page.goto(site(t, `/comm/kesra_FileView.asp?FileType=Image&Title=x&Url=${encodeURIComponent(address)}`),
+    { waitUntil: 'load' });
+  await loaded;
+}
+
+// Goes to `target` from a page of the site itself (a link the victim
+// follows), in a tab of its own left as it is (its answer's dialogs would
+// hold a close); resolves once the site has answered.
+async function followFromSite(t, target) {
+  const tab = await t.page.context().newPage();
+  const path = new URL(target).pathname.toLowerCase();
+  const answered = tab.waitForResponse((r) => new URL(r.url()).pathname.toLowerCase() === path);
+  await tab.goto(`${t.url(kAttackFile)}?kind=get&target=${encodeURIComponent(target)}`, { waitUntil: 'commit' });
+  await answered;
+}
+
+// Whether the drive page shows this visitor a drive (the login gate answers
+// a visitor who is not logged in), read by the page's own script.
+async function driveShown(t) {
+  if (!t.page.url().startsWith(site(t, '/'))) await t.page.goto(site(t, '/qe/index.asp'), { waitUntil: 'load' });
+  const text = await t.page.evaluate(async (address) => (await fetch(address)).text(),
+    site(t, '/qe/main/netdrivers.asp'));
+  return text.includes('<table id="list">');
+}
+
 export const tests = {
+  async 'an address given to the picture viewer runs no script'(t) {
+    await logIn(t);
+    for (const address of ["javascript:document.title='ran'", " JavaScript\t:document.title='ran'",
+      "data:text/html,<script>document.title='ran'</script>"]) {
+      await t.page.goto(site(t, `/comm/kesra_FileView.asp?FileType=Image&Title=x&Url=${encodeURIComponent(address)}`),
+        { waitUntil: 'load' });
+      const picture = t.page.locator('img[onclick]');
+      const shown = await picture.evaluate((img) => img.src);
+      t.ok(shown.startsWith(site(t, '/comm/')), `${address}: ${shown}`);
+      // A click opens what the picture shows: a page of the site.
+      const [opened] = await Promise.all([t.page.waitForEvent('popup'), picture.dispatchEvent('click')]);
+      await opened.waitForLoadState('load');
+      t.ok(opened.url().startsWith(site(t, '/comm/')), opened.url());
+      t.ok(await opened.title() !== 'ran', address);
+      await opened.close();
+    }
+    // An address of the site is shown.
+    await viewPicture(t, '/qe/qe.css');
+    t.eq(await t.page.locator('img[onclick]').getAttribute('src'), '/qe/qe.css');
+  },
+
+  async 'addresses the site loads or follows change nothing by themselves'(t) {
+    await logIn(t);
+    await listed(t);
+    t.eq(await act(t.page, ['victim.txt', true], () => t.page.click('#newfile')),
+      ['请输入要创建的文件(夹)的名称：', '文本文件创建成功！']);
+    // Values for the drive's delete, set from another port of this host.
+    const action = '/qe/main/netdrivers_create_del.asp';
+    await tossCookies(t, ['p_Act=DelFile', 'p_CurrentFile=victim.txt', 'p_CurrentFolder=/']
+      .map((cookie) => `${cookie}; path=${action}`));
+    // A link on a page of the site: the action reads no value from a cookie.
+    await followFromSite(t, site(t, action));
+    t.eq(await listed(t), ['victim.txt']);
+    // The picture viewer loading the action and the logout as its picture.
+    await viewPicture(t, action);
+    t.eq(await listed(t), ['victim.txt']);
+    await viewPicture(t, '/comm/logout.asp');
+    t.ok(await driveShown(t), 'still logged in');
+
+    // From the drive page itself the file is deleted, the tossed cookies
+    // notwithstanding; the logout from the site's own page logs out.
+    await listed(t);
+    const row = t.page.locator('#list tr', { hasText: 'victim.txt' });
+    t.eq(await act(t.page, [true, true], () => row.locator('a', { hasText: '删除' }).click()),
+      ['你真的要删除该文件或目录吗？', '文件删除成功！']);
+    t.eq(await listed(t), []);
+    await followFromSite(t, site(t, '/comm/logout.asp'));
+    t.ok(!(await driveShown(t)), 'logged out');
+  },
+
+  async 'a session cookie set from another port is not taken'(t) {
+    // Another visitor's session, logged in, in a browser of its own.
+    const other = await t.page.context().browser().newContext();
+    await logIn(t, await other.newPage());
+    const [session] = (await other.cookies()).filter((cookie) => cookie.name.startsWith('ASPSESSIONID'));
+    await other.close();
+    // This visitor has a session of his own (the start page counts visits),
+    // and is not logged in.
+    await t.page.goto(site(t, '/qe/index.asp'), { waitUntil: 'load' });
+    t.eq((await t.page.context().cookies()).filter((cookie) => cookie.name === session.name).length, 1);
+    await tossCookies(t, [`${session.name}=${session.value}; path=/qe/main`]);
+    t.ok(!(await driveShown(t)), 'the tossed session is not his');
+    t.ok(!(await driveShown(t)), 'nor on the next page');
+    // His own login works, the drive pages included.
+    await logIn(t);
+    t.ok(await driveShown(t), 'his own session');
+  },
+
+
   async 'drive actions from other origins change nothing'(t) {
     await logIn(t);
     await prepareDrive(t);

@@ -122,6 +122,30 @@ TEST_F(HostileZipTest, BytesAreCountedAsWrittenNotAsDeclared) {
   EXPECT_EQ(stdfs::file_size(site_.Host("site/out/zeros.bin")), 3u << 20);
 }
 
+// A drive's free room caps the extractions of the thread that unpacks for
+// it: the declared total before anything is written, then the bytes written;
+// the cap tells that it was the one reached, and goes with its scope.
+TEST_F(HostileZipTest, AThreadsCapHoldsItsExtractionsToItsBytes) {
+  qe_test::RawZipEntry declared{"zeros.bin", qe_test::DeflatedZeros(3), 0, 8};
+  declared.size = 3u << 20;
+  declared.crc = qe_test::Crc32(std::string(3u << 20, '\0'));
+  qe_test::RawZipEntry lying{"bomb.bin", qe_test::DeflatedZeros(64), 0, 8};
+  lying.size = 1000;
+  for (const qe_test::RawZipEntry& entry : {declared, lying}) {
+    ThreadByteCap cap(1u << 20);
+    EXPECT_EQ(Unpack({entry}), kZipSizeCap) << entry.name;
+    EXPECT_TRUE(cap.Reached()) << entry.name;
+    ExpectUntouched();
+  }
+  {
+    ThreadByteCap cap(4u << 20);
+    EXPECT_EQ(Unpack({declared}), kZipSuccess);
+    EXPECT_FALSE(cap.Reached());
+  }
+  stdfs::remove(site_.Host("site/out/zeros.bin"));
+  EXPECT_EQ(Unpack({declared}), kZipSuccess);  // the cap went with its scope
+}
+
 TEST_F(HostileZipTest, AStopAtTheCapRemovesAFolderTheExtractionMade) {
   SetLimits({1u << 20, 10000});
   qe_test::RawZipEntry bomb{"bomb.bin", qe_test::DeflatedZeros(16), 0, 8};

@@ -1,0 +1,53 @@
+// The one decision on addresses written into pages from input: what could run
+// a script never passes, however it is spelled; ordinary addresses do.
+#include <gtest/gtest.h>
+
+#include "common/page_address.h"
+
+namespace {
+
+TEST(PageAddress, OnlyWebAddressesAndSitePathsPass) {
+  struct Case {
+    const char16_t* address;
+    bool passes;
+  } cases[] = {
+      {u"", true},
+      {u"/upload/a.jpg", true},
+      {u"../upload/a b.jpg", true},
+      {u"upload/中文.mp3", true},
+      {u"a.jpg?x=1:2#t:3", true},  // a colon after the path starts is no scheme
+      {u"http://www.school.cn/a.jpg", true},
+      {u"HTTPS://www.school.cn/a.swf", true},
+      {u"//cdn.school.cn/a.png", true},
+      {u"50%25.jpg", true},
+      {u"a&amp;b.jpg", true},
+      {u"javascript:alert(1)", false},
+      {u"JaVaScRiPt:alert(1)", false},
+      {u"data:text/html,<script>x()</script>", false},
+      {u"vbscript:msgbox(1)", false},
+      {u"rtsp://media.school.cn/a.rm", false},
+      {u"  javascript:x", false},
+      {u"\x01\x1fjavascript:x", false},
+      {u"java\tscript:x", false},
+      {u"java\r\nscript:x", false},
+      {u"javascript\x0b:x", false},
+      {u"javascript&colon;x", false},
+      {u"javascript&#58;x", false},
+      {u"javascript&#x3A;x", false},
+      {u"javascript&#0000058x", false},
+      {u"&#106;avascript:x", false},
+      {u"java&Tab;script:x", false},
+      {u"javascript%3Ax", false},
+      {u"%6Aavascript:x", false},
+      {u"javascript%253Ax", false},   // decoded twice
+      {u"javascript%26%2358;x", false},  // a reference behind an escape
+      {u"c:\\windows\\a.jpg", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(qe::IsPageAddress(c.address), c.passes) << vb::ToUtf8(c.address);
+    EXPECT_EQ(qe::PageAddressOrInert(c.address), c.passes ? vb::String(c.address) : vb::String(u"#"))
+        << vb::ToUtf8(c.address);
+  }
+}
+
+}  // namespace
