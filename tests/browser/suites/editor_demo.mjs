@@ -1,5 +1,7 @@
 // The demonstration page of the site, /comm_qeeditor/demo.asp: type, make a
-// word bold, upload a picture, send the form at once, and see what arrived.
+// word bold, upload a picture, send the form at once, and see what arrived;
+// at every common width the page is no wider than the window and each
+// dialog holds its controls.
 import zlib from 'node:zlib';
 import { readable } from '../editor_helpers.mjs';
 import { logIn } from '../helpers.mjs';
@@ -43,7 +45,36 @@ function gradientPng() {
     chunk('IDAT', zlib.deflateSync(rows)), chunk('IEND', Buffer.alloc(0))]);
 }
 
+// The controls of the open dialog that stick out of its window.
+const outsideItsDialog = (page) => page.evaluate(() => {
+  const main = Array.from(document.querySelectorAll('.qeEditor-popupMain')).find((m) => m.getClientRects().length > 0);
+  const box = main.getBoundingClientRect();
+  return Array.from(main.querySelectorAll('input, button, label, svg, span'))
+    .filter((el) => el.getClientRects().length > 0 && getComputedStyle(el).visibility === 'visible')
+    .filter((el) => {
+      const r = el.getBoundingClientRect();
+      return r.top < box.top || r.left < box.left || r.bottom > box.bottom || r.right > box.right;
+    })
+    .map((el) => `${el.tagName} ${el.textContent || el.placeholder || ''}`.trim());
+});
+
 export const tests = {
+  async 'nothing hidden widens the page, and each dialog holds its controls'(t) {
+    const page = t.page;
+    for (const width of [800, 1024, 1280]) {
+      await page.setViewportSize({ width, height: 768 });
+      await t.open('../comm_qeeditor/demo.asp' + (readable ? '?readable=1' : ''));
+      t.eq(await page.evaluate(() => [document.documentElement.scrollWidth, window.innerWidth]), [width, width],
+        `page width at ${width} px`);
+      for (const title of ['添加链接', '添加音乐', '附件上传', '添加图片', '添加视频']) {
+        await page.locator(`li:has(> div.qeEditor-exec[title="${title}"])`).first().click();
+        t.eq(await outsideItsDialog(page), [], `${title} at ${width} px`);
+        await page.locator('.qeEditor-popupMain:visible .qeEditor-popupClose').click();
+      }
+    }
+  },
+
+
   async typeBoldUploadAndSubmit(t) {
     const page = t.page;
     await logIn(t);  // uploads are for logged-in users
@@ -80,3 +111,7 @@ export const tests = {
     await t.shot('submitted');
   },
 };
+
+// Three widths, the page loaded at each and five dialogs opened over 0.5 s
+// each: about 10 s alone.
+tests['nothing hidden widens the page, and each dialog holds its controls'].timeoutMs = 45000;
