@@ -279,3 +279,7 @@ export const tests = {
     t.eq(await t.page.evaluate(() => window.ed.getSelectText()), 'abc');
   },
 };
+
+// Three widths, five panels that slide in over 0.4 s and five dialogs that
+// open over 0.5 s each: about 15 s of transitions alone.
+tests.dropDownsAndDialogsStayInsideTheWindow.timeoutMs = 45000;
