@@ -14,10 +14,11 @@
 //   t.errors               script errors so far on any page or frame of the test
 //   t.eq, t.ok, t.near     assertions (t.near: numbers within a tolerance)
 // A script error on any page fails the test unless it sets t.errorsAllowed.
-// A test has 15 s (five times what an ordinary test takes alone) unless the
-// function carries its own timeoutMs, from what it does; the suite has the
-// browser's start, the sum of its tests' limits and its close, and nothing
-// more: a test that needs more time says so itself.
+// A test has 30 s (ten times what an ordinary test takes alone: a loaded
+// machine runs it that much slower) unless the function carries its own
+// timeoutMs, ten times its own time alone; the suite has the browser's
+// start, the sum of its tests' limits and its close, and nothing more: a
+// test that needs more time says so itself.
 // The errors are counted by a listener that runs before any page script, so
 // a page that silences its errors (window.onerror returning true) cannot
 // hide them. QE_BROWSER_TEST=part runs only the tests whose name holds part.
@@ -36,7 +37,7 @@ if (!suiteName || (!limitOnly && (!baseUrl || !shotFolder))) {
 const here = path.dirname(fileURLToPath(import.meta.url));
 const { tests } = await import(pathToFileURL(path.join(here, 'suites', `${suiteName}.mjs`)).href);
 
-const kTestTimeoutMs = 15000;
+const kTestTimeoutMs = 30000;
 const kLaunchTimeoutMs = 30000, kCloseTimeoutMs = 10000;
 const only = process.env.QE_BROWSER_TEST || '';
 const chosen = Object.entries(tests).filter(([name]) => name.includes(only));

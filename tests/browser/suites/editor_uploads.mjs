@@ -316,3 +316,6 @@ export const tests = {
       'the pasted picture stays as it was');
   },
 };
+
+// Five megabytes through the site's upload page: 18 s at ctest -j 16 on a busy machine.
+tests.picturesThroughTheSitesPageWithTheirSize.timeoutMs = 60000;
