@@ -3,7 +3,7 @@
 // at every common width the page is no wider than the window and each
 // dialog holds its controls.
 import zlib from 'node:zlib';
-import { readable } from '../editor_helpers.mjs';
+import { readable, settled } from '../editor_helpers.mjs';
 import { logIn } from '../helpers.mjs';
 
 // A 160 x 90 picture of our own: a colour gradient, as a PNG.
@@ -68,8 +68,12 @@ export const tests = {
         `page width at ${width} px`);
       for (const title of ['添加链接', '添加音乐', '附件上传', '添加图片', '添加视频']) {
         await page.locator(`li:has(> div.qeEditor-exec[title="${title}"])`).first().click();
+        const dialog = page.locator('.qeEditor-popupMain:visible');
+        await settled(dialog);  // it slides in from above
         t.eq(await outsideItsDialog(page), [], `${title} at ${width} px`);
-        await page.locator('.qeEditor-popupMain:visible .qeEditor-popupClose').click();
+        await dialog.locator('.qeEditor-popupClose').click();
+        await page.waitForFunction(() => Array.from(document.querySelectorAll('.qeEditor-popupMain'))
+          .every((main) => main.getClientRects().length === 0));
       }
     }
   },
