@@ -80,7 +80,9 @@ RULES = [
     (".qeEditor a:hover", "color:#000"),
     (".qeEditor ul", "list-style:none"),
     (".qeEditor-line", "height:20px;width:1px;background:#cecece;margin:8px 8px 0 8px !important"),
-    (".qeEditor-row", "margin-bottom:12px;line-height:30px;white-space:nowrap"),
+    # The dialogs keep their given sizes: two rows and the padding above them
+    # fill the link dialog's 80 px under its title.
+    (".qeEditor-row", "margin-bottom:5px;line-height:30px;white-space:nowrap"),
     (".qeEditor-group", "display:inline-block;margin-right:10px"),
     (".qeEditor-group label", "margin-right:4px"),
     (".qeEditor input", "border:1px solid #ccc;outline:none;vertical-align:middle;font-family:inherit"),
@@ -88,10 +90,11 @@ RULES = [
     (".qeEditor-icon", "width:22px;height:16px;fill:currentColor;overflow:hidden;vertical-align:middle;"
                        "font-size:16px"),
     (".qeEditor-noselect", "user-select:none;-webkit-user-select:none"),
+    # A closed panel is not laid out: hidden, it would still widen the page.
     (".qeEditor-menuDropdown", "min-width:35px;min-height:35px;transition:all .4s ease;margin-top:60px;"
                                "opacity:0;visibility:hidden;position:absolute;background:#fff;z-index:999;"
                                "box-shadow:0 2px 9px 0 rgba(0,0,0,.2);border-bottom:2px solid #676767;"
-                               "border-top:1px solid #676767"),
+                               "border-top:1px solid #676767;display:none"),
     (".qeEditor-menuDropdown::before", 'content:"";position:absolute;top:-7px;left:var(--qeEditor-arrow,12px);'
                                        "border-left:6px solid transparent;border-right:6px solid transparent;"
                                        "border-bottom:6px solid #676767"),
@@ -116,7 +119,7 @@ RULES = [
                                               "position:absolute;left:0;top:0;display:none"),
     (".qeEditor-menu li", "float:left;position:relative"),
     (".qeEditor-menu li .qeEditor-menuDropdown.qeEditor-menuActive", "margin-top:44px;opacity:1;"
-                                                                     "visibility:visible"),
+                                                                     "visibility:visible;display:block"),
     (".qeEditor-menu li.qeEditor-minWindow", "display:none"),
     (".qeEditor-menu li.qeEditor-maxWindow,.qeEditor-menu li.qeEditor-minWindow", "float:right"),
     (".qeEditor-menu li.qeEditor-maxWindow>div,.qeEditor-menu li.qeEditor-minWindow>div", "min-width:30px"),
@@ -173,7 +176,7 @@ RULES = [
                                      "border-radius:50%;background:#c7f98c;margin-right:8px"),
     (".qeEditor-popupClose", "float:right;cursor:pointer;color:#bbb !important"),
     (".qeEditor-popupClose:hover", "color:#fff !important"),
-    (".qeEditor-popupContent", "padding:20px"),
+    (".qeEditor-popupContent", "padding:10px 20px 0"),
     (".qeEditor-popupBtn", "display:inline-block;height:30px;line-height:30px;padding:0 14px;background:#2f2f2f;"
                            "color:#fff;cursor:pointer"),
     (".qeEditor-popupBtn:hover", "background:#000"),

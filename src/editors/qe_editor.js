@@ -583,6 +583,11 @@ qe.editor = function (id,callback) {
          const editor = this;
          li.onmouseover = function () {
              if (new Date().getTime() >= blockedUntil) {
+                 if (panel.className.indexOf('qeEditor-menuActive') < 0) {
+                     panel.style.display = 'block';
+                     panel.getBoundingClientRect();
+                     panel.style.display = '';
+                 }
                  panel.className = 'qeEditor-menuDropdown qeEditor-menuActive';
                  editor.keepInWindow(panel);
              }

@@ -96,7 +96,7 @@ void ArticleReadPage(Page& page) {
     if (!UserAdmitted(page, qe)) return;
     body = RecordPreview(page, qe, Query(page, u"ReadType"), Query(page, u"Id"));
   }
-  com::Call(page.Response, u"Write", PageOpening(u"预览", false) + body + kPageClosing);
+  com::Call(page.Response, u"Write", PageOpening(u"预览", false) + body + kDialogClosing);
 }
 
 }  // namespace host

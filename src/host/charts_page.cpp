@@ -3,6 +3,7 @@
 #include "common/kesra_html_encode.h"
 #include "common/markup_encode.h"
 #include "host/file_view_pages.h"
+#include "host/site_links.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
 
@@ -34,6 +35,13 @@ void WriteBox(Page& page, int width, int height, const Variant& chart) {
   Write(page, u"<div class=\"chart-box\" style=\"position:relative;overflow:hidden;width:" + vb::CStr(Variant(width)) +
                   u"px;height:" + vb::CStr(Variant(height)) + u"px\">" + vb::CStr(chart) + u"</div>\n");
 }
+
+// A VML shape takes its behaviour and reads its attributes as objects only
+// in a browser that draws VML.
+constexpr char16_t kShowWhereVmlDraws[] =
+    u"<script>(function(){var d=document.createElement('div');d.innerHTML='<v:shape adj=\"1\"/>';"
+    u"var s=d.firstChild;if(!s)return;s.style.behavior='url(#default#VML)';"
+    u"if(typeof s.adj=='object')document.getElementById('vml-charts').style.display='';})();</script>\n";
 
 String DownloadAddress(const String& file) {
   return String(kFileDownloadPage) + u"?p_CurrentFile=" + qe::QueryValueEncode(file) + u"&amp;p_Act=DownLoad";
@@ -91,9 +99,11 @@ void ChartsPage(Page& page) {
                   : u"<p>图表图片未能生成（" + vb::CStr(drawn) + u"）。</p>\n");
 
   // The VML charts, each placed at the top left of a box of its own size
-  // that the stylesheet bounds and clips: a browser without VML lays their
-  // shapes out as plain boxes, far and wide.
-  Write(page, u"<p class=\"chart-note\">以下为 VML 矢量图表，只有支持 VML 的浏览器才能画出。</p>\n");
+  // that the stylesheet bounds and clips. A browser without VML would lay
+  // their shapes out as plain boxes, empty or with stray labels: the charts
+  // stay hidden unless the browser draws VML.
+  Write(page, u"<div id=\"vml-charts\" style=\"display:none\">\n"
+              u"<p class=\"chart-note\">以下为 VML 矢量图表，只有支持 VML 的浏览器才能画出。</p>\n");
   const String top = u"10";
   WriteBox(page, 480, 250, com::Call(qe, u"CommTableChart1", bars, int16_t{10}, top, int16_t{10}, int16_t{30},
                                      int16_t{400}, int16_t{200}, String(u"A")));
@@ -103,7 +113,8 @@ void ChartsPage(Page& page) {
                                      String(u"A")));
   WriteBox(page, 580, 290, com::Call(qe, u"CommTableChart4", series, int16_t{10}, top, int16_t{550}, int16_t{256},
                                      title, String(u"月"), String(u"分")));
-  Write(page, u"</body></html>");
+  Write(page, String(u"</div>\n") + kShowWhereVmlDraws);
+  Write(page, kPageClosing);
 }
 
 }  // namespace host

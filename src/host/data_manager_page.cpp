@@ -2,6 +2,7 @@
 
 #include "common/system_title.h"
 #include "host/page_steps.h"
+#include "host/site_links.h"
 #include "host/site_main_database.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
@@ -23,7 +24,7 @@ void Write(Page& page, const String& body) {
   com::Call(page.Response, u"Write",
             u"<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\n<title>" +
                 qe::SystemTitle() + u"</title>\n<link rel=\"stylesheet\" href=\"/qe/qe.css\">\n</head>\n<body>\n" + body +
-                u"\n</body>\n</html>\n");
+                u"\n" + kPageClosing);
 }
 
 // The checks both pages make: a logged-in super manager, and the main

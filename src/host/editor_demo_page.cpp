@@ -2,6 +2,7 @@
 
 #include "common/kesra_html_encode.h"
 #include "common/system_title.h"
+#include "host/site_links.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
 
@@ -64,7 +65,7 @@ void EditorDemoPage(Page& page) {
       Write(page, u"<p class=\"title\">" + vb::String(field.title) + u"</p>\n<pre id=\"arrived-" + field.name + u"\">" +
                       qe::KesraEncodeString(FormValue(page, field.name)) + u"</pre>\n");
   }
-  Write(page, u"</body>\n</html>\n");
+  Write(page, kPageClosing);
 }
 
 }  // namespace host

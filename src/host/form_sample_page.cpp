@@ -6,6 +6,7 @@
 
 #include "common/kesra_error_page.h"
 #include "common/system_title.h"
+#include "host/site_links.h"
 #include "host/site_main_database.h"
 #include "platform/ado/errors.h"
 #include "platform/asp/request.h"
@@ -163,7 +164,7 @@ void ShowForm(Page& page, Variant& qe, Variant& conn) {
   }
   Write(page, u"<tr><td colspan=3 align=center>" + Text(com::Call(qe, u"CommShowButton")) +
                   u"</td></tr>\n</table>\n</form>\n");
-  Write(page, Text(com::Call(qe, u"CommShowCopyRight", conn, rs)) + u"\n</body>\n</html>\n");
+  Write(page, Text(com::Call(qe, u"CommShowCopyRight", conn, rs)) + u"\n" + kPageClosing);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "common/markup_encode.h"
 #include "common/system_title.h"
+#include "host/site_links.h"
 #include "host/site_main_database.h"
 #include "page/kesra_show_page.h"
 #include "platform/com/object.h"
@@ -137,7 +138,7 @@ void ListItems(Page& page, Variant& qe) {
     Variant columns = kColumns;
     Write(page, Text(com::Call(qe, u"CommShowNoRecord", columns)));
   }
-  Write(page, u"</table>\n" + Text(com::Call(qe, u"CommShowPage", page.Request, rs)) + u"</body>\n</html>\n");
+  Write(page, u"</table>\n" + Text(com::Call(qe, u"CommShowPage", page.Request, rs)) + kPageClosing);
   com::Call(qe, u"CommCloseData", rs, conn);
 }
 

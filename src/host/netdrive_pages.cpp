@@ -13,6 +13,7 @@
 #include "host/netdrive_file_pages.h"
 #include "host/netdrive_page_gate.h"
 #include "host/page_steps.h"
+#include "host/site_links.h"
 #include "office/net_drive.h"
 #include "platform/com/object.h"
 #include "platform/fs/search.h"
@@ -185,7 +186,7 @@ void NetDriversPage(Page& page) {
                 qe::HtmlEncodeText(qe::QueryValueEncode(folder)) +
                 u"\">\n<input type=\"hidden\" name=\"p_Act\" value=\"DelBatch\">\n<table id=\"list\">\n";
   for (const Entry& entry : Listing(page, folder)) html += Row(entry);
-  html += u"</table>\n</form>\n</body>\n</html>\n";
+  html += u"</table>\n</form>\n" + kPageClosing;
   com::Call(page.Response, u"Write", html);
 }
 

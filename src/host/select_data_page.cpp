@@ -49,7 +49,7 @@ void SelectDataPage(Page& page) {
                 u"<script>document.getElementById('choices').onclick=function(e){"
                 u"var a=e.target.closest('a[data-value]');if(!a)return false;"
                 u"window.returnValue=a.getAttribute('data-value');window.close();return false;};</script>\n" +
-                kPageClosing);
+                kDialogClosing);
 }
 
 }  // namespace host

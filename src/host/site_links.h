@@ -4,6 +4,7 @@
 // the super manager may use.
 #include <span>
 
+#include "host/desk_page.h"
 #include "host/pages.h"
 
 namespace host {
@@ -30,7 +31,13 @@ vb::String LinkList(const char16_t* id, std::span<const SiteLink> links);
 // site's stylesheet, and the body with the system's title as its heading
 // (left out for a dialog's small pages).
 vb::String PageOpening(const vb::String& title, bool heading = true);
-inline constexpr char16_t kPageClosing[] = u"</body>\n</html>\n";
+// The end of one of the site's pages: the way back to the desk and to the
+// start page, wherever the visitor came from.
+inline const vb::String kPageClosing = u"<p class=\"way-back\"><a href=\"" + vb::String(kDeskPage) +
+                                       u"\">我的桌面</a> <a href=\"" + vb::String(kStartPage) +
+                                       u"\">首页</a></p>\n</body>\n</html>\n";
+// The end of a dialog's small page, which the visitor leaves by closing it.
+inline constexpr char16_t kDialogClosing[] = u"</body>\n</html>\n";
 
 // Whether somebody is logged in: the Session holds the user the login left,
 // and that user still stands for its account's row (a changed password, a

@@ -1,9 +1,14 @@
 #include "host/start_menu.h"
 
+#include <algorithm>
 #include <map>
 
+#include "host/data_manager_page.h"
+#include "host/netdrive_pages.h"
+#include "host/password_page.h"
 #include "platform/com/object.h"
 #include "platform/vb/convert.h"
+#include "platform/vb/string.h"
 #include "shell/qe_application_data.h"
 
 namespace host {
@@ -28,14 +33,36 @@ vb::String Encoded(Page& page, const vb::Variant& value) {
 
 void Write(Page& page, const vb::String& text) { com::Call(page.Response, u"Write", text); }
 
-// The item as a link when the site has its page (the address is relative
-// to the site's root), else as text.
+// Menu addresses whose page this site serves under an address of its own.
+struct MovedPage {
+  const char16_t* menu_path;
+  const char16_t* site_path;
+};
+constexpr MovedPage kMovedPages[] = {
+    {u"netdrivers/netdrivers.asp", kNetDriversPage},
+    {u"archives/archives_passwd.asp", kPasswordPage},
+    {u"admin/admin_user_view.asp", kOperatorAccountsPage},
+};
+
+// Where the item's page is on this site (its query kept), or "" when the
+// site does not have it. The menu's addresses are relative to the site's root.
+vb::String SiteAddress(const Pages& site, const vb::String& address) {
+  const size_t query = std::min(address.find(u'?'), address.size());
+  const vb::String path = address.substr(0, query);
+  if (site.Find(u"/" + path)) return u"/" + address;
+  for (const MovedPage& moved : kMovedPages) {
+    if (vb::EqualsNoCase(path, moved.menu_path)) return moved.site_path + address.substr(query);
+  }
+  return {};
+}
+
+// The item as a link when the site has its page, else as text.
 vb::String ItemLine(Page& page, const Pages& site, const vb::Variant& url, const vb::Variant& name) {
   const vb::Variant value = com::ValueOf(url);
   const vb::String address = value.IsNull() ? vb::String() : vb::CStr(value);
   const vb::String text = Encoded(page, name);
-  const vb::String path = u"/" + address.substr(0, address.find(u'?'));
-  const vb::String content = site.Find(path) ? u"<a href=\"/" + Encoded(page, url) + u"\">" + text + u"</a>" : text;
+  const vb::String link = SiteAddress(site, address);
+  const vb::String content = link.empty() ? text : u"<a href=\"" + Encoded(page, link) + u"\">" + text + u"</a>";
   return u"<dd title=\"" + Encoded(page, url) + u"\">" + content + u"</dd>\n";
 }
 

@@ -125,7 +125,33 @@ export function collectConsole(t) {
   return lines;
 }
 
-export const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+// Counts the page's requests as they are sent and as they end.
+export async function countRequests(t) {
+  await t.page.evaluate(() => {
+    window.__qeSent = 0;
+    window.__qeInFlight = 0;
+    const send = XMLHttpRequest.prototype.send;
+    XMLHttpRequest.prototype.send = function (...body) {
+      window.__qeSent += 1;
+      window.__qeInFlight += 1;
+      this.addEventListener('loadend', () => { window.__qeInFlight -= 1; });
+      return send.apply(this, body);
+    };
+  });
+}
+
+// Waits until at least `sent` requests have gone and none is in flight: the
+// handlers of each have run ("loadend" comes after them).
+export function requestsEnded(t, sent = 0) {
+  return t.page.waitForFunction((n) => window.__qeSent >= n && window.__qeInFlight === 0, sent);
+}
+
+// An answer held back until the test lets it go.
+export function gate() {
+  let open;
+  const held = new Promise((done) => { open = done; });
+  return { held, open };
+}
 
 // Waits until the element's transitions have run their course: a drop-down
 // slides into place and fades in over 0.4 s, and a point taken on it before

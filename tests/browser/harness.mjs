@@ -2,6 +2,7 @@
 // playwright-core, against pages that `qe serve` serves.
 //
 //   node harness.mjs SUITE BASE_URL SHOT_FOLDER
+//   node harness.mjs --limit SUITE        prints the suite's time limit in s
 //
 // SUITE names suites/SUITE.mjs, which exports `tests`: named async functions,
 // each called with a context `t` on a fresh browser context and page:
@@ -13,7 +14,11 @@
 //   t.errors               script errors so far on any page or frame of the test
 //   t.eq, t.ok, t.near     assertions (t.near: numbers within a tolerance)
 // A script error on any page fails the test unless it sets t.errorsAllowed.
-// A test has 30 s unless the function carries its own timeoutMs.
+// A test has 30 s (ten times what an ordinary test takes alone: a loaded
+// machine runs it that much slower) unless the function carries its own
+// timeoutMs, ten times its own time alone; the suite has the browser's
+// start, the sum of its tests' limits and its close, and nothing more: a
+// test that needs more time says so itself.
 // The errors are counted by a listener that runs before any page script, so
 // a page that silences its errors (window.onerror returning true) cannot
 // hide them. QE_BROWSER_TEST=part runs only the tests whose name holds part.
@@ -23,16 +28,30 @@ import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
 
-const [suiteName, baseUrl, shotFolder] = process.argv.slice(2);
-if (!suiteName || !baseUrl || !shotFolder) {
-  console.error('usage: node harness.mjs SUITE BASE_URL SHOT_FOLDER');
+const limitOnly = process.argv[2] === '--limit';
+const [suiteName, baseUrl, shotFolder] = process.argv.slice(limitOnly ? 3 : 2);
+if (!suiteName || (!limitOnly && (!baseUrl || !shotFolder))) {
+  console.error('usage: node harness.mjs SUITE BASE_URL SHOT_FOLDER\n       node harness.mjs --limit SUITE');
   process.exit(2);
 }
 const here = path.dirname(fileURLToPath(import.meta.url));
 const { tests } = await import(pathToFileURL(path.join(here, 'suites', `${suiteName}.mjs`)).href);
-fs.mkdirSync(shotFolder, { recursive: true });
 
 const kTestTimeoutMs = 30000;
+const kLaunchTimeoutMs = 30000, kCloseTimeoutMs = 10000;
+const only = process.env.QE_BROWSER_TEST || '';
+const chosen = Object.entries(tests).filter(([name]) => name.includes(only));
+const suiteLimitMs = kLaunchTimeoutMs + kCloseTimeoutMs +
+  chosen.reduce((sum, [, test]) => sum + (test.timeoutMs || kTestTimeoutMs), 0);
+if (limitOnly) {
+  console.log(Math.ceil(suiteLimitMs / 1000));
+  process.exit(0);
+}
+fs.mkdirSync(shotFolder, { recursive: true });
+setTimeout(() => {
+  console.log(`${suiteName}: not done within its limit of ${suiteLimitMs} ms`);
+  process.exit(1);
+}, suiteLimitMs).unref();
 
 // As root chromium runs without its sandbox; the background services would
 // only try to reach hosts a test machine cannot reach.
@@ -40,7 +59,7 @@ const browser = await chromium.launch({
   executablePath: process.env.QE_CHROMIUM || '/usr/bin/chromium',
   headless: true,
   chromiumSandbox: false,
-  timeout: 60000,
+  timeout: kLaunchTimeoutMs,
   args: ['--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
          '--disable-component-update', '--disable-sync'],
 });
@@ -102,10 +121,8 @@ async function runTest(name, test) {
   }
 }
 
-const only = process.env.QE_BROWSER_TEST || '';
 let failed = 0, number = 0;
-for (const [name, test] of Object.entries(tests)) {
-  if (!name.includes(only)) continue;
+for (const [name, test] of chosen) {
   const result = await runTest(name, test);
   number += 1;
   if (result.ok) {

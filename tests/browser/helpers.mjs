@@ -33,6 +33,27 @@ export async function nextFrames(page) {
   await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
 }
 
+// Waits until the page's animations have run their course and two frames
+// have been drawn since: the events that they and the page's first
+// rendering bring (animation ends, autofocus, details toggles) are out.
+export async function pageSettled(page) {
+  await page.evaluate(() => Promise.all(document.getAnimations()
+    .filter((animation) => animation.effect && animation.effect.getComputedTiming().endTime !== Infinity)
+    .map((animation) => animation.finished.catch(() => {}))));
+  await nextFrames(page);
+}
+
+// Turns the mouse wheel and waits until the page has had the wheel event
+// and drawn two frames since: a scroll it starts has begun by then.
+export async function wheel(page, dx, dy) {
+  const arrived = page.evaluate(() => new Promise((done) => {
+    window.addEventListener('wheel', () => done(), { once: true, capture: true, passive: true });
+  }));
+  await page.mouse.wheel(dx, dy);
+  await arrived;
+  await nextFrames(page);
+}
+
 // How many listeners the page's scripts add while `action` runs.
 export async function countListenersAdded(page, action) {
   await page.evaluate(() => {

@@ -78,6 +78,18 @@ TEST_F(StartMenuTest, TextsFromTheDatabaseAreWrittenAsTextNotMarkup) {
   EXPECT_EQ(menu.find("<script>"), std::string::npos);
 }
 
+TEST_F(StartMenuTest, ItemsWhosePageTheSiteHasUnderAnotherAddressLinkThere) {
+  Execute(u"Update [NClass] Set Url='NetDrivers/NetDrivers.asp?p_CurrentFolder=a&b' Where NClass='网络硬盘'");
+  std::string menu = Menu();
+  EXPECT_NE(menu.find("<dd title=\"NetDrivers/NetDrivers.asp?p_CurrentFolder=a&amp;b\"><a "
+                      "href=\"/qe/main/netdrivers.asp?p_CurrentFolder=a&amp;b\">网络硬盘</a></dd>\n"),
+            std::string::npos)
+      << menu;
+  EXPECT_NE(menu.find("<dd title=\"archives/archives_passwd.asp\"><a href=\"/qe/main/password.asp\">修改密码</a></dd>\n"),
+            std::string::npos)
+      << menu;
+}
+
 TEST_F(StartMenuTest, AnEmptyMenuIsAnEmptyList) {
   Execute(u"Update [Class] Set Active=0");
   EXPECT_EQ(Menu(), "<dl class=\"menu\">\n</dl>\n");

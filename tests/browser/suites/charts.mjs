@@ -68,6 +68,9 @@ export const tests = {
     });
     t.eq(picture, { loaded: true, first: true, inView: true });
     t.eq(await page.locator('.chart-box').count(), 4);
+    // A browser without VML cannot draw the charts: no box of theirs shows.
+    t.eq(await page.evaluate(() => Array.from(document.querySelectorAll('.chart-box'))
+      .filter((box) => box.getClientRects().length > 0).length), 0);
     t.eq(await page.locator('.chart-note').count(), 1);
     await t.shot('charts-page');
   },

@@ -2,7 +2,7 @@
 // at its size, the overlay decided per opening, dragging kept inside the
 // window, the page scrolling again after closing, closing from the page
 // inside, the close button, and listeners added once.
-import { countListenersAdded, drag, nextFrames, pointOn } from '../helpers.mjs';
+import { countListenersAdded, drag, nextFrames, pointOn, wheel } from '../helpers.mjs';
 
 function divState(id) {
   const dialog = document.getElementById(id);
@@ -79,8 +79,7 @@ export const tests = {
     await open(page, 1);
     await open(page, 1);
     await page.mouse.move(500, 700);
-    await page.mouse.wheel(0, 400);
-    await page.waitForTimeout(200);
+    await wheel(page, 0, 400);
     t.eq(await page.evaluate(() => [window.scrollY, document.body.style.overflow]), [0, 'hidden']);
     await page.mouse.click(5, 5);
     t.eq(await page.evaluate(() => document.body.style.overflow), 'auto', 'the page\'s own overflow is back');

@@ -63,13 +63,13 @@ export const tests = {
       site(t, `/comm/kesra_FileView.asp?FileType=Image&Url=/fixtures/wide_1000x600.png&Title=${encodeURIComponent(hostile)}`),
     );
     t.ok((await page.title()).includes(`【图像标题：${hostile}】`), await page.title());
-    await page.waitForTimeout(200);
+    // At "load" the page's scripts have run and its pictures have loaded or
+    // failed, their handlers with them.
     t.eq(await page.evaluate(() => window.pwned), undefined);
     for (const kind of ['Wav', 'Movie', 'Flash']) {
       const other = await t.open(
         site(t, `/comm/kesra_FileView.asp?FileType=${kind}&RunSystem=rtsp&Url=/fixtures/a.rm&Title=${encodeURIComponent(hostile)}`),
       );
-      await other.waitForTimeout(100);
       t.eq(await other.evaluate(() => window.pwned), undefined, kind);
     }
   },

@@ -2,7 +2,8 @@
 // content, element ids, the callback and create(), the copy back into the
 // text area, the installed stylesheet and sprite, plugin(), and the editing
 // frame that runs no script.
-import { addEditor, collectAlerts, collectConsole, fixture, openEditor, sleep, textareaValue } from '../editor_helpers.mjs';
+import { addEditor, collectAlerts, collectConsole, fixture, openEditor, textareaValue } from '../editor_helpers.mjs';
+import { pageSettled } from '../helpers.mjs';
 import { drag } from '../helpers.mjs';
 
 export const tests = {
@@ -62,7 +63,7 @@ export const tests = {
       qe.editor('notes');
       return document.querySelectorAll('.qeEditor').length;
     });
-    await sleep(50);
+    // The alert held the script until it was answered: both lines are in.
     t.eq(alerts, ['请提供一个有效的id']);
     t.ok(lines.includes('qeEditor：暂不支持该标签「SPAN」，推荐使用div或textarea'), lines.join('\n'));
     t.eq(built, 0);
@@ -159,7 +160,9 @@ export const tests = {
       value: '<p><img src="missing.png" onerror="parent.fired=(parent.fired||0)+1">text</p>' +
         '<svg onload="parent.fired=(parent.fired||0)+10"></svg><img src=x onerror=parent.fired=100>',
     });
-    await sleep(300);
+    // The pictures have failed (their handlers with them) and the page has settled.
+    await t.page.waitForFunction(() => Array.from(window.ed.d.images).every((img) => img.complete));
+    await pageSettled(t.page);
     const seen = await t.page.evaluate(() => ({
       fired: window.fired || 0,
       first: window.ed.d.head.firstElementChild.outerHTML,

@@ -1,6 +1,6 @@
 // The dialogs: every rule of the video dialog, the audio and picture dialogs,
 // closing, Enter in a field, and the emoticon panel.
-import { bodyHTML, collectAlerts, entry, openEditor, selectIn, sleep } from '../editor_helpers.mjs';
+import { bodyHTML, collectAlerts, entry, openEditor, selectIn } from '../editor_helpers.mjs';
 
 async function video(t, address, width = '', height = '') {
   const dialog = t.page.locator('div.qeEditor-popup[id^="_video"]');
@@ -12,7 +12,6 @@ async function video(t, address, width = '', height = '') {
   await dialog.locator('.qeEditor-inputWidth').fill(width);
   await dialog.locator('.qeEditor-inputHeight').fill(height);
   await dialog.locator('button.qeEditor-btn').click();
-  await sleep(30);
   return t.page.evaluate(() => {
     const node = window.ed.d.body.querySelector('iframe, video');
     if (!node) return null;

@@ -4,6 +4,7 @@
 // area holds a handler, a script address or a script-capable element, and no
 // handler has run.
 import { openEditor } from '../editor_helpers.mjs';
+import { pageSettled } from '../helpers.mjs';
 
 const seed = Number(process.env.QE_FUZZ_SEED || 20240607);
 
@@ -103,7 +104,9 @@ async function run(t, offset) {
   const random = generator(seed + offset);
   const fragments = Array.from({ length: 100 }, () => fragment(random));
   const problems = await t.page.evaluate(pasteAll, fragments);
-  await new Promise((done) => setTimeout(done, 300));  // handlers that would run late
+  // Handlers that would run late: the pictures' loads and errors, animations.
+  await t.page.waitForFunction(() => Array.from(window.ed.d.images).every((img) => img.complete));
+  await pageSettled(t.page);
   const fired = await t.page.evaluate(() => window.__qeFired || 0);
   t.eq({ seed: seed + offset, problems: problems.slice(0, 10), fired }, { seed: seed + offset, problems: [], fired: 0 });
 }

@@ -279,3 +279,8 @@ export const tests = {
     t.eq(await t.page.evaluate(() => window.ed.getSelectText()), 'abc');
   },
 };
+
+// Three widths, five panels that slide in over 0.4 s and five dialogs that
+// open over 0.5 s each: 15 s of transitions, 33 s at ctest -j 16 on a busy
+// machine.
+tests.dropDownsAndDialogsStayInsideTheWindow.timeoutMs = 100000;

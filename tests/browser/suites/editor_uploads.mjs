@@ -2,7 +2,8 @@
 // limits, pasted pictures; a logged-in user only), answers routed by the test
 // (error entries, empty, failed, not JSON, too late), and foreign picture
 // addresses.
-import { collectAlerts, entry, openEditor, paste, redSquarePng, selectIn, sleep, textareaValue } from '../editor_helpers.mjs';
+import { collectAlerts, countRequests, entry, gate, openEditor, paste, redSquarePng, requestsEnded, selectIn, textareaValue }
+  from '../editor_helpers.mjs';
 import { logIn } from '../helpers.mjs';
 
 const sitePage = '../comm_qeeditor/upload.asp';
@@ -32,13 +33,14 @@ async function chooseFiles(t, kind, chosen) {
   await t.page.setInputFiles(`input[id^="${id}"]`, chosen);
 }
 
-// Serves `answer` for the next requests to answer.asp and records them.
+// Serves `answer` for the next requests to answer.asp and records them; an
+// answer with `held` (a promise) waits for it.
 function routeAnswers(t, answer) {
   const requests = [];
   t.page.route(/answer\.asp/, async (route) => {
     const request = route.request();
     requests.push({ url: request.url(), headers: request.headers(), body: request.postDataBuffer() });
-    if (answer.delay) await sleep(answer.delay);
+    if (answer.held) await answer.held;
     await route.fulfill({ status: answer.status || 200, contentType: 'application/json', body: answer.body })
       .catch(() => {});
   });
@@ -57,8 +59,10 @@ export const tests = {
     await openEditor(t, { value: '<p>x</p>', options: { uploadUrl: sitePage } });
     const alerts = collectAlerts(t);
     await selectIn(t, 'p', { collapse: true });
-    await chooseFiles(t, 'all', files(['a.txt', 'alpha'], ['b.doc', 'beta'], ['c.exe', 'gamma']));
-    await t.page.waitForFunction(() => false, null, { timeout: 1500 }).catch(() => {});
+    await countRequests(t);
+    await Promise.all([t.page.waitForEvent('dialog'),
+      chooseFiles(t, 'all', files(['a.txt', 'alpha'], ['b.doc', 'beta'], ['c.exe', 'gamma']))]);
+    await requestsEnded(t);
     t.eq(alerts.length, 1);
     t.ok(alerts[0].startsWith('不允许上传该类文件'), alerts[0]);
     t.eq(await links(t), []);
@@ -97,8 +101,10 @@ export const tests = {
       window.ed.d.querySelector('img').naturalWidth === 2);
 
     // Over the single-picture limit: refused with the upload's reason.
-    await chooseFiles(t, 'pic', [{ name: 'big.png', mimeType: 'image/png', buffer: Buffer.alloc(5 * 1024 * 1024 + 10) }]);
-    await t.page.waitForFunction(() => false, null, { timeout: 1500 }).catch(() => {});
+    await countRequests(t);
+    await Promise.all([t.page.waitForEvent('dialog'),
+      chooseFiles(t, 'pic', [{ name: 'big.png', mimeType: 'image/png', buffer: Buffer.alloc(5 * 1024 * 1024 + 10) }])]);
+    await requestsEnded(t);
     t.eq(alerts.length, 1);
     t.ok(alerts[0].startsWith('超出了单文件最大容量'), alerts[0]);
     t.eq(await t.page.evaluate(() => window.ed.d.querySelectorAll('img').length), 1);
@@ -135,9 +141,10 @@ export const tests = {
       else await route.fulfill({ status: 200, body: '[{"url":"/up/p.gif","name":"p.gif"}]' });
     });
     await selectIn(t, 'p', { collapse: true });
+    await countRequests(t);
     await paste(t, { text: 'x', html: `<img src="${pasted}">` });
     await t.page.waitForFunction(() => window.ed.d.images.length === 2);
-    await sleep(300);
+    await requestsEnded(t, 1);
     const srcs = () => t.page.evaluate(() => Array.from(window.ed.d.images).map((img) => img.getAttribute('src')));
     t.eq(await srcs(), [old, pasted]);  // the failed upload loses nothing
     t.eq(requests.length, 1);
@@ -153,9 +160,11 @@ export const tests = {
     await openEditor(t, { value: '<p>x</p>', options: { uploadUrl: 'answer.asp', screenshotUpload: 0 } });
     const requests = routeAnswers(t, { body: '[]' });
     await selectIn(t, 'p', { collapse: true });
+    await countRequests(t);
     await paste(t, { image: { bytes: redSquarePng } });
+    // An upload would go in the task that puts the picture in.
     await t.page.waitForFunction(() => window.ed.d.querySelector('img'));
-    await sleep(200);
+    t.eq(await t.page.evaluate(() => window.__qeSent), 0);
     t.eq(await t.page.evaluate(() => window.ed.d.querySelector('img').getAttribute('src')),
       'data:image/png;base64,' + redSquarePng);
     t.eq(requests.length, 0);
@@ -166,8 +175,7 @@ export const tests = {
     const alerts = collectAlerts(t);
     let sent = 0;
     t.page.on('request', (request) => { if (request.method() === 'POST') sent += 1; });
-    await chooseFiles(t, 'all', files(['a.txt', 'alpha']));
-    await sleep(100);
+    await Promise.all([t.page.waitForEvent('dialog'), chooseFiles(t, 'all', files(['a.txt', 'alpha']))]);
     t.eq(alerts, ['请配置uploadUrl项']);
     await selectIn(t, 'p', { collapse: true });
     await paste(t, { image: { bytes: redSquarePng } });
@@ -203,6 +211,8 @@ export const tests = {
   },
 
   async emptyFailedAndUnreadableAnswersInsertNothing(t) {
+    // The page's clock, run on by hand at the end: a timer left running fires.
+    await t.page.clock.install();
     await openEditor(t, { value: '<p>x</p>', options: { uploadUrl: 'answer.asp' } });
     await recordHooks(t);
     const answers = [{ body: '' }, { status: 500, body: '[{"url":"/up/x.txt","name":"x"}]' }, { body: 'not json' }];
@@ -220,7 +230,7 @@ export const tests = {
       await chooseFiles(t, 'pic', files(['p.png', 'p']));
       await t.page.waitForFunction((n) => window.calls.length >= n, 2 * (i + 1));
     }
-    await sleep(700);
+    await t.page.clock.runFor(1000);
     t.eq(await t.page.evaluate(() => window.calls), ['imgUpload.error("")', 'imgUpload.complete("")',
       'imgUpload.error(xhr:500)', 'imgUpload.complete(xhr:500)', 'imgUpload.error(xhr:200)', 'imgUpload.complete(xhr:200)']);
     t.eq(await t.page.evaluate(() => [window.successes, window.ed.d.querySelectorAll('img').length]), [1, 0]);
@@ -230,10 +240,13 @@ export const tests = {
     await openEditor(t, { value: '<p>x</p>', options: { uploadUrl: 'answer.asp' } });
     await t.page.evaluate(() => { window.ed.ajax.uploadTimeout = 300; });
     await recordHooks(t);
-    routeAnswers(t, { delay: 900, body: '[{"url":"/up/late.txt","name":"late.txt"}]' });
+    await countRequests(t);
+    const late = gate();
+    routeAnswers(t, { held: late.held, body: '[{"url":"/up/late.txt","name":"late.txt"}]' });
     await chooseFiles(t, 'all', files(['late.txt', 'l']));
     await t.page.waitForFunction(() => window.calls.length >= 3);
-    await sleep(1000);
+    late.open();
+    await requestsEnded(t, 1);
     t.eq(await t.page.evaluate(() => window.calls), ['ajax.timeout(xhr:0)', 'filesUpload.error("网络超时。")',
       'filesUpload.complete("网络超时。")']);
     t.eq(await links(t), []);
@@ -242,17 +255,20 @@ export const tests = {
   async onlyForeignPicturesAreSentAndTheirAnswerChangesOnlyThem(t) {
     await openEditor(t, { value: '<p>x</p>', options: { uploadUrl: 'answer.asp', pasteText: 0, imgDomain: ['pictures.school.example'] } });
     await recordHooks(t);
-    const requests = routeAnswers(t, { delay: 400, body: '{"url":"/Data_UploadFiles/QeEditor/1.png"}' });
+    const answer = gate();
+    const requests = routeAnswers(t, { held: answer.held, body: '{"url":"/Data_UploadFiles/QeEditor/1.png"}' });
+    const sent = t.page.waitForRequest(/answer\.asp/);
     const host = new URL(t.url('editor.htm')).host;
     const foreign = 'https://far.example/p.png';
     await selectIn(t, 'p', { collapse: true });
     await paste(t, { html: `<p><img src="/own.png"><img src="//${host}/a.png"><img src="HTTP://${host}/b.png">` +
       `<img src="https://PICTURES.school.example/c.png"><img src="${foreign}"><img src="HTTPS://FAR.example/p.png">` +
       `<a href="${foreign}">${foreign}</a></p>` });
-    await sleep(50);
+    await sent;
     await t.page.frameLocator('iframe[id^="_iframe"]').locator('a').click();
     await t.page.keyboard.press('End');
     await t.page.keyboard.type(' typed meanwhile');
+    answer.open();
     await t.page.waitForFunction(() => window.ed.d.querySelectorAll('img[src="/Data_UploadFiles/QeEditor/1.png"]').length === 2);
     t.eq(requests.length, 1);
     t.eq(requests[0].body.toString(), 'qeEditor-img=' + encodeURIComponent(foreign));
@@ -287,15 +303,19 @@ export const tests = {
     await openEditor(t, { value: '<p>x</p>', options: { uploadUrl: sitePage, pasteText: 0 } });
     const alerts = collectAlerts(t);
     await selectIn(t, 'p', { collapse: true });
+    await countRequests(t);
     await chooseFiles(t, 'all', files(['a.txt', 'alpha']));
-    await t.page.waitForFunction(() => false, null, { timeout: 1500 }).catch(() => {});
+    await requestsEnded(t, 1);
     t.eq(alerts, ['请先登录，再上传文件。'], "the page's answer, shown as it stands");
     t.eq(await links(t), []);
     await paste(t, { image: { bytes: redSquarePng } });
-    await t.page.waitForFunction(() => false, null, { timeout: 1500 }).catch(() => {});
+    await requestsEnded(t, 2);
     t.eq(alerts.length, 2);
     t.ok(
       (await t.page.evaluate(() => window.ed.d.querySelector('img').getAttribute('src'))).startsWith('data:image/png'),
       'the pasted picture stays as it was');
   },
 };
+
+// Five megabytes through the site's upload page: 18 s at ctest -j 16 on a busy machine.
+tests.picturesThroughTheSitesPageWithTheirSize.timeoutMs = 60000;

@@ -2,7 +2,7 @@
 // without a script error, and what pages do with them: key navigation, the
 // list menu, the progress layer, the form check, the tooltip, picture zoom,
 // scrolling, the back-to-top marker and the background loader.
-import { nextFrames } from '../helpers.mjs';
+import { nextFrames, wheel } from '../helpers.mjs';
 
 const kLibraries = [
   'launchFullScreen', 'exitFullscreen', 'isFullScreen', 'toggleFullScreen', 'DownImage', 'cgimg', 'kesra_showpic',
@@ -20,6 +20,18 @@ const kLibraries = [
   'divOpenDialog', 'divCloseDialog',
 ];
 
+// Calls the loader and waits until its request has ended and the loader's
+// own handler has run: "loadend" comes after the last state change.
+const ajaxEnded = (page, ...args) => page.evaluate((args) => new Promise((done) => {
+  const send = XMLHttpRequest.prototype.send;
+  XMLHttpRequest.prototype.send = function (...body) {
+    XMLHttpRequest.prototype.send = send;
+    this.addEventListener('loadend', () => done());
+    return send.apply(this, body);
+  };
+  ShowAjax(...args);
+}), args);
+
 const focusState = (page) => page.evaluate(() => {
   const e = document.activeElement;
   return [e.id, e.selectionStart === 0 && e.selectionEnd === String(e.value).length];
@@ -32,8 +44,10 @@ export const tests = {
     t.eq(await page.evaluate(() => window.onerror === killErrors), true);
     t.ok(await page.evaluate(() => /星期/.test(document.getElementById('liveclock').textContent)), 'the clock runs');
     // The page's killErrors silences errors; the test still sees them.
-    await page.evaluate(() => setTimeout(() => { throw new Error('deliberate'); }, 0));
-    await page.waitForTimeout(100);
+    await page.evaluate(() => new Promise((done) => {
+      window.addEventListener('error', () => done(), { once: true });  // after the harness's own listener
+      setTimeout(() => { throw new Error('deliberate'); }, 0);
+    }));
     t.eq(t.errors.length, 1, 'an error thrown after load is counted');
     t.errors.length = 0;
   },
@@ -103,8 +117,7 @@ export const tests = {
     t.near(shown.centre[1], 384, 8, 'centred in the visible part');
     await page.waitForFunction(() => document.images.sbar.width > 20);
     const width = (await layer()).bar;
-    await page.waitForTimeout(400);
-    t.ok((await layer()).bar > width, 'still growing');
+    await page.waitForFunction((before) => document.images.sbar.width > before, width);  // still growing
     await page.click('#plain');
     t.eq((await layer()).visible, 'hidden', 'hidden by the next unmarked click');
   },
@@ -129,7 +142,8 @@ export const tests = {
                                     document.getElementById('dek').textContent]), ['visible', '双击可以编辑']);
     // Placed by the pointer: its left at the pointer, its bottom just at it,
     // in page coordinates however far the page has scrolled.
-    await page.waitForTimeout(300);
+    // The box's height, which places it, is whole once its pictures are in.
+    await page.waitForFunction(() => Array.from(document.querySelectorAll('#dek img')).every((img) => img.complete));
     const placed = await page.evaluate(() => {
       window.scrollTo(0, 200);
       get_mouse({ clientX: 300, clientY: 400 });
@@ -141,9 +155,7 @@ export const tests = {
 
     const pic = await page.locator('#pic').boundingBox();
     await page.mouse.move(pic.x + 10, pic.y + 10);
-    await page.mouse.wheel(0, 100);
-    await page.waitForFunction(() => document.getElementById('pic').style.zoom !== '');
-    await page.waitForTimeout(100);
+    await wheel(page, 0, 100);
     const zoom = await page.evaluate(() => [parseFloat(document.getElementById('pic').style.zoom), window.scrollY]);
     t.ok(zoom[0] < 100 && zoom[0] >= 90, `zoomed out a notch: ${zoom[0]}`);
     t.eq(zoom[1], 0, 'the page did not scroll');
@@ -154,20 +166,22 @@ export const tests = {
   },
 
   async 'a double-click scrolls the page down, a click stops it'(t) {
+    // The page's clock, run on by hand after the click: the scrolling's timer
+    // has its chance to move the page, however slow the machine.
+    await t.page.clock.install();
     const page = await t.open('page_scripts.htm');
     await page.mouse.dblclick(600, 300);
     await page.waitForFunction(() => window.scrollY > 30);
     await page.mouse.click(600, 300);
     const stopped = await page.evaluate(() => window.scrollY);
-    await page.waitForTimeout(200);
+    await page.clock.runFor(1000);
     await nextFrames(page);
     t.eq(await page.evaluate(() => window.scrollY), stopped);
   },
 
   async 'the loader puts an answer of 200 into the element, and nothing else'(t) {
     const page = await t.open('ajax_get.htm');
-    await page.evaluate(() => ShowAjax('box', 'missing.htm'));
-    await page.waitForTimeout(300);
+    await ajaxEnded(page, 'box', 'missing.htm');
     t.eq(await page.textContent('#box'), '原来的内容', '404');
     await page.evaluate(() => ShowAjax('box', 'ajax_answer.htm'));
     await page.waitForSelector('#answer');
@@ -176,11 +190,11 @@ export const tests = {
     // that takes no POST (405): the element stays.
     await t.open('page_scripts.htm');
     const posted = page.waitForRequest((r) => r.method() === 'POST');
-    await page.evaluate(() => ShowAjax('ajaxBox', 'ajax_answer.htm', 'a=1&b=%E4%B8%AD'));
+    const ended = ajaxEnded(page, 'ajaxBox', 'ajax_answer.htm', 'a=1&b=%E4%B8%AD');
     const request = await posted;
     t.eq([request.postData(), request.headers()['content-type'], request.headers()['cache-control']],
          ['a=1&b=%E4%B8%AD', 'application/x-www-form-urlencoded;', 'no-cache']);
-    await page.waitForTimeout(300);
+    await ended;
     t.eq(await page.textContent('#ajaxBox'), '原来的内容');
   },
 };

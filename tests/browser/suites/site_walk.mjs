@@ -13,6 +13,9 @@ import { logIn } from '../helpers.mjs';
 const kLogout = '/comm/logout.asp';
 const kNotVisitedBare = ['/comm/kesra_fileview.asp', '/comm/kesra_download.asp', '/comm_qeeditor/upload.asp'];
 const kMostAddresses = 300;
+// An address takes about 130 ms alone, 300 ms at ctest -j 16 on a busy
+// machine: 400 ms each.
+const kWalkTimeoutMs = kMostAddresses * 400;
 
 // Addresses named in the page's links, frames and handlers, on this site.
 function addressesOf(page) {
@@ -95,16 +98,63 @@ async function walkAsAVisitor(t) {
   const visited = await walk(t, await sitePages(t));
   t.ok(visited > 20, `${visited} addresses`);
 }
-walkAsAVisitor.timeoutMs = 120000;
+walkAsAVisitor.timeoutMs = kWalkTimeoutMs;
 
 async function walkAsTheSuperManager(t) {
   await logIn(t);
   const visited = await walk(t, await sitePages(t));
   t.ok(visited > 30, `${visited} addresses`);
 }
-walkAsTheSuperManager.timeoutMs = 120000;
+walkAsTheSuperManager.timeoutMs = kWalkTimeoutMs;
+
+const kDesk = '/qe/main/desk.asp';
+const kStart = '/qe/index.asp';
+const pathOf = (href) => new URL(href, 'http://x/').pathname.toLowerCase();
+
+// The pages the desk links, by their text: the pages the site has.
+async function deskLinks(t) {
+  await t.page.goto(new URL(kDesk, t.url('')).href, { waitUntil: 'load' });
+  return t.page.evaluate(() => Array.from(document.querySelectorAll('a[href]'), (a) => [a.textContent, a.getAttribute('href')])
+    .filter(([, href]) => !/^javascript:/i.test(href)));
+}
+
+async function menuItemsOfPagesTheSiteHasAreLinks(t) {
+  await logIn(t);
+  const site = new Set(await sitePages(t));
+  const desk = new Map(await deskLinks(t));
+  await t.page.goto(new URL(kStart, t.url('')).href, { waitUntil: 'load' });
+  const items = await t.page.evaluate(() => Array.from(document.querySelectorAll('.menu dd'), (dd) => ({
+    text: dd.textContent, address: dd.title, link: dd.querySelector('a') && dd.querySelector('a').getAttribute('href') })));
+  t.ok(items.length > 50, `${items.length} menu items`);
+  const wrong = items.filter(({ text, address, link }) => {
+    const has = desk.has(text) || site.has(pathOf(`/${address}`));
+    if (!has) return link !== null;
+    return link === null || (desk.has(text) && pathOf(link) !== pathOf(desk.get(text)));
+  }).map(({ text, link }) => `${text} -> ${link}`);
+  t.eq(wrong, []);
+}
+
+// Every page the desk offers ends with the way back: a link to the desk and
+// one to the start page.
+async function everyPageLeadsBackToTheDesk(t) {
+  await logIn(t);
+  const targets = [...new Set((await deskLinks(t)).map(([, href]) => href))]
+    .filter((href) => ![kDesk, kStart, '/comm/logout.asp'].includes(pathOf(href)));
+  t.ok(targets.length > 15, `${targets.length} pages`);
+  const without = [];
+  for (const href of targets) {
+    await t.page.goto(new URL(href, t.url('')).href, { waitUntil: 'load' });
+    const back = await t.page.evaluate(() => Array.from(document.querySelectorAll('.way-back a'),
+      (a) => new URL(a.href).pathname.toLowerCase()));
+    if (!back.includes(kDesk) || !back.includes(kStart)) without.push(href);
+  }
+  t.eq(without, []);
+}
+everyPageLeadsBackToTheDesk.timeoutMs = 30000;  // some twenty pages: 5 s alone
 
 export const tests = {
   'every address a visitor can reach answers': walkAsAVisitor,
   'every address the super manager can reach answers': walkAsTheSuperManager,
+  'a menu item whose page the site has is a link to it': menuItemsOfPagesTheSiteHasAreLinks,
+  'every page the desk offers ends with links to the desk and the start page': everyPageLeadsBackToTheDesk,
 };

@@ -21,7 +21,7 @@ export const tests = {
     t.eq(await linkTexts(page, 'open-pages'), ['表单示例', '菜单列表', '统计图表', '在线编辑器']);
     t.eq(await page.locator('text=我的桌面').count(), 0);
     // The menu links only the pages the site has.
-    t.eq(await page.locator('.menu dd a').allTextContents(), ['数据备份', '数据恢复', '数据压缩', '数据初始化', '数据维护']);
+    t.eq(await page.locator('.menu dd a').allTextContents(), ['网络硬盘', '修改密码', '用户管理', '数据备份', '数据恢复', '数据压缩', '数据初始化', '数据维护']);
     await follow(page, page.locator('.account a', { hasText: '登录' }));
     t.ok(page.url().endsWith('/qe/login.asp'), page.url());
   },
