@@ -70,27 +70,31 @@ TEST_F(LimitsTest, SlowClientsHoldNoPageWorker) {
 }
 
 TEST_F(LimitsTest, PastTheConnectionLimitANewConnectionIsRefusedClearly) {
-  host::ServerLimits limits;
-  limits.max_connections = 8;
-  Start(limits);
-  std::vector<int> idle = Open(8);
-  std::this_thread::sleep_for(milliseconds(300));  // all accepted
-  host_test::Received refused = host_test::Exchange(Port(), "GET /hello.asp HTTP/1.1\r\nHost: a\r\n\r\n", 2000);
-  EXPECT_EQ(host_test::StatusOf(refused.bytes), 503) << refused.bytes;
-  EXPECT_NE(refused.bytes.find("503 Service Unavailable\n"), std::string::npos);
-  EXPECT_TRUE(refused.closed);
+  // The server's limit, and one client's share of it.
+  host::ServerLimits all, one_client;
+  all.max_connections = 8;
+  one_client.max_connections_per_client = 8;
+  for (const host::ServerLimits& limits : {all, one_client}) {
+    Start(limits);
+    std::vector<int> idle = Open(8);
+    std::this_thread::sleep_for(milliseconds(300));  // all accepted
+    host_test::Received refused = host_test::Exchange(Port(), "GET /hello.asp HTTP/1.1\r\nHost: a\r\n\r\n", 2000);
+    EXPECT_EQ(host_test::StatusOf(refused.bytes), 503) << refused.bytes;
+    EXPECT_NE(refused.bytes.find("503 Service Unavailable\n"), std::string::npos);
+    EXPECT_TRUE(refused.closed);
 
-  for (int& sock : idle) {
-    ::close(sock);
-    held_.erase(std::find(held_.begin(), held_.end(), sock));
+    for (int& sock : idle) {
+      ::close(sock);
+      held_.erase(std::find(held_.begin(), held_.end(), sock));
+    }
+    std::optional<qe_test::HttpAnswer> served;
+    for (auto deadline = Clock::now() + std::chrono::seconds(5); Clock::now() < deadline;) {
+      if ((served = server_->Client().Get("/hello.asp")) && served->status == 200) break;
+      std::this_thread::sleep_for(milliseconds(20));
+    }
+    ASSERT_TRUE(served);
+    EXPECT_EQ(served->body, "hello");
   }
-  std::optional<qe_test::HttpAnswer> served;
-  for (auto deadline = Clock::now() + std::chrono::seconds(5); Clock::now() < deadline;) {
-    if ((served = server_->Client().Get("/hello.asp")) && served->status == 200) break;
-    std::this_thread::sleep_for(milliseconds(20));
-  }
-  ASSERT_TRUE(served);
-  EXPECT_EQ(served->body, "hello");
 }
 
 TEST_F(LimitsTest, EachStepOfARequestHasItsTime) {
@@ -214,26 +218,6 @@ TEST_F(LimitsTest, ABodyPastItsBudgetIsRefusedAndTheServerKeepsNoneOfIt) {
     ::close(sock);
     EXPECT_EQ(host_test::StatusOf(answer), c.status) << c.what << "\n" << answer.substr(0, 300);
   }
-}
-
-TEST_F(LimitsTest, OneClientHoldsAtMostItsShareOfConnections) {
-  host::ServerLimits limits;
-  limits.max_connections_per_client = 4;
-  Start(limits);
-  std::vector<int> idle = Open(4);
-  std::this_thread::sleep_for(milliseconds(200));  // all accepted
-  host_test::Received refused = host_test::Exchange(Port(), "GET /hello.asp HTTP/1.1\r\nHost: a\r\n\r\n", 2000);
-  EXPECT_EQ(host_test::StatusOf(refused.bytes), 503) << refused.bytes;
-  EXPECT_TRUE(refused.closed);
-  ::close(idle[0]);
-  held_.erase(std::find(held_.begin(), held_.end(), idle[0]));
-  std::optional<qe_test::HttpAnswer> served;
-  for (auto deadline = Clock::now() + std::chrono::seconds(5); Clock::now() < deadline;) {
-    if ((served = server_->Client().Get("/hello.asp")) && served->status == 200) break;
-    std::this_thread::sleep_for(milliseconds(20));
-  }
-  ASSERT_TRUE(served);
-  EXPECT_EQ(served->body, "hello");
 }
 
 TEST_F(LimitsTest, PastTheHeadsBudgetTheHeadReadLongestIsDropped) {
