@@ -89,28 +89,4 @@ TEST_F(CapacityTest, FiveHundredKeptConnectionsGetEveryAnswerWhole) {
   EXPECT_TRUE(server_->Running());
 }
 
-TEST(FewDescriptors, ClientsThatHoldTwoEachLeaveNoNewClientUnanswered) {
-  qe_test::TempSite site;
-  site.WriteFile("site/qe/big.bin", std::string(16 << 20, 'b'));
-  host_test::ServeProcess server(site.SiteFolder(), {"--max-per-client", "1000"}, 128);
-  // Readers that take nothing: each holds its socket and the file.
-  std::vector<int> readers;
-  for (int i = 0; i < 60; ++i) {
-    int sock = host_test::ConnectLoopback(server.Port(), 4096);
-    host_test::SendAll(sock, "GET /qe/big.bin HTTP/1.1\r\nHost: a\r\n\r\n");
-    readers.push_back(sock);
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  for (int i = 0; i < 3; ++i) {
-    auto start = std::chrono::steady_clock::now();
-    host_test::Received answer =
-        host_test::Exchange(server.Port(), "GET /qe/index.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n", 3000);
-    int status = host_test::StatusOf(answer.bytes);
-    EXPECT_TRUE(status == 200 || status == 503) << answer.bytes.substr(0, 200);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
-  }
-  for (int sock : readers) ::close(sock);
-  EXPECT_TRUE(server.Running());
-}
-
 }  // namespace
