@@ -116,9 +116,9 @@ bool Run(const Flood& flood) {
   qe_test::TempSite site;
   host::MakeDefaultSite(site.SiteFolder());
   {
-    std::ofstream big(site.SiteFolder() / "qe/big.bin", std::ios::binary);
+    std::ofstream big(site.SiteFolder() / "qe/big.zip", std::ios::binary);
   }
-  std::filesystem::resize_file(site.SiteFolder() / "qe/big.bin", 64 * kMiB);
+  std::filesystem::resize_file(site.SiteFolder() / "qe/big.zip", 64 * kMiB);
   host_test::ServeProcess server(site.SiteFolder(), flood.options, flood.server_files);
   const int port = server.Port();
   host_test::Exchange(port, "GET /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n", 5000);
@@ -281,7 +281,7 @@ bool Floods(const std::string& only) {
        [](int port) {
          // 600 readers of a 64 MiB file that take nothing, from 10 addresses.
          return Connections(
-             port, 600, [](int) { return std::string("GET /qe/big.bin HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 4096);
+             port, 600, [](int) { return std::string("GET /qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 4096);
        },
        256 * 1024, -1, -1, true},
       {"heads", {}, 0,
@@ -296,7 +296,7 @@ bool Floods(const std::string& only) {
        [](int port) {
          // 128 readers of a 64 MiB file that take nothing.
          return Connections(
-             port, 128, [](int) { return std::string("GET /qe/big.bin HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 4096);
+             port, 128, [](int) { return std::string("GET /qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 4096);
        },
        128 * 1024, -1, 128 * 1024},
       {"one-client", {"--max-connections", "1000"}, 0,
