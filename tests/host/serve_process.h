@@ -25,9 +25,9 @@ class ServeProcess {
   // `max_files`: the server's limit of open descriptors (0: as this process's).
   explicit ServeProcess(const std::filesystem::path& site, std::vector<std::string> options = {}, rlim_t max_files = 0) {
     std::vector<std::string> args = {QE_PROGRAM_PATH, "serve", "--site", site.string(), "--listen", "127.0.0.1:0"};
-    // Raw requests name the host "a"; unless the test names its own.
+    // The names browsers and clients use, and "a" of raw requests; unless the test names its own.
     if (std::find(options.begin(), options.end(), "--host") == options.end())
-      options.insert(options.begin(), {"--host", "a", "--host", "127.0.0.1"});
+      options.insert(options.begin(), {"--host", "a", "--host", "127.0.0.1", "--host", "localhost"});
     args.insert(args.end(), options.begin(), options.end());
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
