@@ -4,6 +4,8 @@
 
 #include <sys/types.h>
 
+#include <string>
+
 namespace load_test {
 
 // The resident memory of a process in KiB, from /proc.
@@ -23,5 +25,11 @@ bool SessionFlood(long requests);
 // The memory each session takes in the store, with one small value and with
 // the values of a logged-in user.
 void SessionSize();
+
+// The floods of load_floods.cpp (all, or the one named): true when each
+// held its budget and the start page kept answering another client.
+bool Floods(const std::string& only);
+// The server's memory for one form at the limits (2 MiB, 10,000 fields).
+void FormAtTheLimit();
 
 }  // namespace load_test

@@ -19,10 +19,12 @@
 //
 //  3. Hostile clients (load_hostile.h): half-sent bodies that stop, and
 //     outsiders flooding the session limit; and the size of a session.
+//  4. Floods (--floods, or --flood NAME for one): what a client can make the
+//     server hold, each against the server's budget for it (load_floods.cpp).
 //
 //   qe_load_test [--seconds N] [--connections N] [--threads N] [--stream-mib N] [--no-stream]
 //                [--slow-readers N] [--slow-mib M]
-//                [--half-bodies N] [--session-flood N] [--hostile-only]
+//                [--half-bodies N] [--session-flood N] [--hostile-only] [--floods | --flood NAME]
 //
 // --threads is passed on to qe serve (the page workers).
 #include <netinet/in.h>
@@ -70,7 +72,10 @@ struct Settings {
   int half_bodies = 3000;        // 0: none
   long session_flood = 1000000;  // 0: none
   bool hostile_only = false;
-  std::vector<std::string> serve_options;  // passed on to qe serve
+  // Passed on to qe serve: every client here is one address.
+  std::vector<std::string> serve_options = {"--max-per-client", "100000"};
+  bool floods = false;
+  std::string flood;  // one of them
 };
 
 struct Tally {
@@ -371,20 +376,23 @@ int main(int argc, char** argv) {
     else if (!std::strcmp(argv[i], "--no-stream")) settings.stream = false;
     else if (!std::strcmp(argv[i], "--slow-readers") && i + 1 < argc) settings.slow_readers = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--slow-mib") && i + 1 < argc) settings.slow_mib = std::atoi(argv[++i]);
-    else if (!std::strcmp(argv[i], "--threads") && i + 1 < argc) settings.serve_options = {"--threads", argv[++i]};
+    else if (!std::strcmp(argv[i], "--threads") && i + 1 < argc) settings.serve_options.insert(settings.serve_options.end(), {"--threads", argv[++i]});
     else if (!std::strcmp(argv[i], "--half-bodies") && i + 1 < argc) settings.half_bodies = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--session-flood") && i + 1 < argc) settings.session_flood = std::atol(argv[++i]);
     else if (!std::strcmp(argv[i], "--hostile-only")) settings.hostile_only = true;
+    else if (!std::strcmp(argv[i], "--floods")) settings.floods = true;
+    else if (!std::strcmp(argv[i], "--flood") && i + 1 < argc) settings.floods = true, settings.flood = argv[++i];
     else {
       std::fprintf(stderr,
                    "usage: %s [--seconds N] [--connections N] [--threads N] [--stream-mib N] [--no-stream]\n"
                    "          [--slow-readers N] [--slow-mib M]\n"
-                   "          [--half-bodies N] [--session-flood N] [--hostile-only]\n",
+                   "          [--half-bodies N] [--session-flood N] [--hostile-only] [--floods | --flood NAME]\n",
                    argv[0]);
       return 2;
     }
   }
   signal(SIGPIPE, SIG_IGN);
+  if (settings.floods) return load_test::Floods(settings.flood) ? 0 : 1;
   bool ok = settings.hostile_only || RequestsAndPages(settings);
   if (settings.stream && !settings.hostile_only) ok = Streaming(settings, "/proc/self/exe") && ok;
   if (settings.slow_readers > 0 && !settings.hostile_only) ok = SlowReaders(settings) && ok;

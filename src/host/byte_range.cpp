@@ -20,12 +20,6 @@ std::optional<uint64_t> Number(std::string_view digits) {
   return value;
 }
 
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
 bool IsBytesUnit(std::string_view unit) {
   if (unit.size() != 5) return false;
   for (size_t i = 0; i < 5; ++i)
@@ -35,14 +29,16 @@ bool IsBytesUnit(std::string_view unit) {
 
 }  // namespace
 
+// The grammar has no blanks inside a range ("bytes=0-1"): "bytes = 0 - 1" is
+// no range, and the whole file goes.
 ByteRange ReadByteRange(std::string_view header, uint64_t size) {
   size_t equals = header.find('=');
-  if (equals == std::string_view::npos || !IsBytesUnit(Trimmed(header.substr(0, equals)))) return {};
-  std::string_view range_set = Trimmed(header.substr(equals + 1));
+  if (equals == std::string_view::npos || !IsBytesUnit(header.substr(0, equals))) return {};
+  std::string_view range_set = header.substr(equals + 1);
   if (range_set.find(',') != std::string_view::npos) return {};
   size_t dash = range_set.find('-');
   if (dash == std::string_view::npos) return {};
-  std::string_view first_text = Trimmed(range_set.substr(0, dash)), last_text = Trimmed(range_set.substr(dash + 1));
+  std::string_view first_text = range_set.substr(0, dash), last_text = range_set.substr(dash + 1);
 
   if (first_text.empty()) {  // the last N bytes
     std::optional<uint64_t> suffix = Number(last_text);

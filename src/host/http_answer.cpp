@@ -72,6 +72,7 @@ std::string_view ReasonPhrase(int status) {
     case 414: return "URI Too Long";
     case 416: return "Range Not Satisfiable";
     case 417: return "Expectation Failed";
+    case 421: return "Misdirected Request";
     case 431: return "Request Header Fields Too Large";
     case 500: return "Internal Server Error";
     case 501: return "Not Implemented";

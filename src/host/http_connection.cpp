@@ -16,6 +16,7 @@
 
 #include "host/byte_range.h"
 #include "host/default_site.h"
+#include "host/host_names.h"
 #include "host/http_answer.h"
 #include "host/request_target.h"
 #include "host/socket_response.h"
@@ -64,12 +65,21 @@ bool ReadsBody(std::string_view method) { return method != "GET" && method != "H
 
 }  // namespace
 
-HttpConnection::HttpConnection(asio::ip::tcp::socket socket, ServedSite& site)
-    : socket_(std::move(socket)), watchdog_(socket_.get_executor()), site_(site) {
+HttpConnection::HttpConnection(asio::ip::tcp::socket socket, ServedSite& site, std::string client)
+    : socket_(std::move(socket)), watchdog_(socket_.get_executor()), site_(site), client_(std::move(client)) {
   ++site_.connections;
   request_limits_.max_body_bytes = site_.limits.max_body_bytes;
   deliver_ = [this](std::string_view bytes) {
-    if (body_) body_->Append(bytes);
+    if (!body_ || body_refusal_) return;
+    if (form_fields_) {
+      form_fields_->Add(bytes);
+      if (body_->Size() + bytes.size() > site_.limits.max_form_bytes ||
+          form_fields_->Fields() > site_.limits.max_form_fields) {
+        body_refusal_ = 413;
+        return;
+      }
+    }
+    if (!body_->Append(bytes)) body_refusal_ = 503;  // the bodies' disk budget is spent
   };
   watchdog_.expires_at(Clock::time_point::max());
 }
@@ -79,12 +89,16 @@ HttpConnection::~HttpConnection() {
     std::lock_guard lock(site_.live_mutex);
     site_.live.erase(this);
   }
+  ReleaseHeadBuffer();
+  site_.clients.Give(client_);
   --site_.connections;
 }
 
 void HttpConnection::Start() {
   boost::system::error_code ignored;
   socket_.set_option(asio::ip::tcp::no_delay(true), ignored);
+  if (site_.limits.send_buffer_bytes > 0)
+    socket_.set_option(asio::socket_base::send_buffer_size(site_.limits.send_buffer_bytes), ignored);
   // Page workers and the outbox write to the socket without waiting.
   socket_.native_non_blocking(true, ignored);
   {
@@ -106,6 +120,8 @@ void HttpConnection::NextRequest() {
   phase_ = Phase::kIdle;
   head_only_ = false;
   body_.reset();
+  form_fields_.reset();
+  body_refusal_ = 0;
   file_.reset();
   picture_.reset();
   page_ = nullptr;
@@ -144,6 +160,7 @@ void HttpConnection::ReadMore() {
     start_ = 0;
     end_ = held;
   }
+  if (phase_ != Phase::kBody && !HoldHeadBuffer()) return Refuse(408);
   timed_out_ = false;
   socket_.async_read_some(asio::buffer(buffer_.get() + end_, capacity_ - end_),
                           [self = shared_from_this(), room = capacity_ - end_](const boost::system::error_code& error,
@@ -156,6 +173,7 @@ void HttpConnection::ReadMore() {
 // A kept connection between requests, or a body that paused, holds its
 // socket and no buffer: thousands of them cost little memory.
 void HttpConnection::AwaitBytes() {
+  ReleaseHeadBuffer();
   buffer_.reset();
   capacity_ = start_ = end_ = 0;
   timed_out_ = false;
@@ -226,7 +244,75 @@ void HttpConnection::ParseHead() {
     case RequestParser::Step::kDone: break;
   }
   start_ += parser_->HeadBytes();
+  ReleaseHeadBuffer();
+  // A head near its limit grew the buffer: the body is read in a smaller one.
+  if (size_t held = end_ - start_; capacity_ > kBodyBuffer && held <= kBodyBuffer) {
+    auto smaller = std::make_unique<char[]>(kBodyBuffer);
+    std::memcpy(smaller.get(), buffer_.get() + start_, held);
+    buffer_ = std::move(smaller);
+    capacity_ = kBodyBuffer;
+    start_ = 0;
+    end_ = held;
+  }
   OnHead();
+}
+
+bool HttpConnection::HoldHeadBuffer() {
+  if (capacity_ <= head_held_) return true;
+  uint64_t more = capacity_ - head_held_;
+  if (head_held_ == 0) head_since_ = Clock::now().time_since_epoch().count();
+  if (!site_.head_memory.Take(more)) {
+    // Past the budget, even once the heads dropped already are gone: the
+    // head read longest goes, this one or another.
+    if (site_.head_memory.Used() + more > site_.limits.head_memory_budget + site_.heads_dropping.load()) {
+      std::shared_ptr<HttpConnection> oldest;
+      {
+        std::lock_guard lock(site_.live_mutex);
+        Clock::rep oldest_since = 0;
+        for (auto& [connection, owner] : site_.live) {
+          Clock::rep since = connection->head_since_.load();
+          if (since != 0 && (oldest_since == 0 || since < oldest_since)) {
+            if (auto held = owner.lock()) {
+              oldest = std::move(held);
+              oldest_since = since;
+            }
+          }
+        }
+        // Chosen once: the next connection past the budget chooses another.
+        if (oldest && oldest.get() != this) {
+          oldest->head_since_ = 0;
+          oldest->head_dropping_ = oldest->head_held_.load();
+          site_.heads_dropping += oldest->head_dropping_;
+        }
+      }
+      if (!oldest || oldest.get() == this) return false;
+      oldest->DropHead();
+    }
+    site_.head_memory.Take(more, true);  // the dropped heads' buffers are about to go
+  }
+  head_held_ += more;
+  return true;
+}
+
+void HttpConnection::ReleaseHeadBuffer() {
+  head_since_ = 0;
+  if (head_dropping_.load() != 0) {  // chosen to go: under the lock it was chosen under
+    std::lock_guard lock(site_.live_mutex);
+    site_.heads_dropping -= head_dropping_.exchange(0);
+  }
+  if (head_held_ == 0) return;
+  site_.head_memory.Give(head_held_);
+  head_held_ = 0;
+}
+
+void HttpConnection::DropHead() {
+  asio::post(socket_.get_executor(), [self = shared_from_this()] {
+    if (self->closed_ || self->phase_ != Phase::kHead || self->head_held_ == 0) return;
+    // As a head past its time: the read under way ends, and the head gets 408.
+    self->timed_out_ = true;
+    boost::system::error_code ignored;
+    self->socket_.cancel(ignored);
+  });
 }
 
 bool HttpConnection::ChooseRoute() {
@@ -262,10 +348,25 @@ bool HttpConnection::ChooseRoute() {
 void HttpConnection::OnHead() {
   head_only_ = parser_->Head().method == "HEAD";
   if (!ChooseRoute()) return Refuse(400);
+  if (const std::string* host = Field(parser_->Head().fields, "Host");
+      host && !site_.limits.host_names.empty() && !ServesHost(*host, site_.limits.host_names)) {
+    route_ = Route::kStatus, status_ = 421;  // a name that leads here is not this site's
+    page_ = nullptr;
+  }
   if (!parser_->HasBody()) return Answer();
   // A body no page reads (a GET's, a refused request's) is read all the
   // same, by its framing, and dropped: what follows it is the next request.
-  if (route_ == Route::kPage && ReadsBody(parser_->Head().method)) body_ = std::make_shared<Spool>(&site_.body_memory);
+  if (route_ == Route::kPage && ReadsBody(parser_->Head().method)) {
+    body_ = std::make_shared<Spool>(&site_.body_memory, &site_.body_disk);
+    // A form is parsed whole: one past its limits is refused before it is held.
+    if (const std::string* type = Field(parser_->Head().fields, "Content-Type"); type && asp::IsFormContentType(*type)) {
+      if (auto length = parser_->ContentLength(); length && *length > site_.limits.max_form_bytes) {
+        body_.reset();
+        return Refuse(413);
+      }
+      form_fields_.emplace();
+    }
+  }
   if (parser_->ExpectsContinue() && !body_) {
     // A client that waits for "100 Continue" is not invited to send a body
     // nobody reads: it has its answer at once, and the connection ends.
@@ -297,6 +398,7 @@ void HttpConnection::ParseBody() {
     return Refuse(500);
   }
   start_ += used;
+  if (body_refusal_) return Refuse(body_refusal_);
   switch (step) {
     case RequestParser::Step::kNeedMore: return ReadMore();
     case RequestParser::Step::kRefused: return Refuse(parser_->Refusal());
@@ -365,7 +467,10 @@ void HttpConnection::SendStatic() {
 
   ByteRange range;
   const std::string* if_range = Field(fields, "If-Range");
-  if (const std::string* asked = Field(fields, "Range"); asked && (!if_range || *if_range == modified))
+  // Two Range fields are no range: the whole file goes.
+  size_t ranges = std::count_if(fields.begin(), fields.end(),
+                                [](const auto& field) { return boost::beast::iequals(field.first, "Range"); });
+  if (const std::string* asked = Field(fields, "Range"); asked && ranges == 1 && (!if_range || *if_range == modified))
     range = ReadByteRange(*asked, file_->size);
   std::string head;
   uint64_t offset = 0, length = file_->size;
@@ -433,6 +538,8 @@ void HttpConnection::RunPageOnWorker() {
   request.site_root = u"C:\\";
   request.page = path_;
   request.max_body_bytes = site_.limits.max_body_bytes;
+  request.max_form_bytes = site_.limits.max_form_bytes;
+  request.max_form_fields = site_.limits.max_form_fields;
   ExchangeSettings settings{head_only_, head.version == 11, KeepsConnection(), site_.limits.send_timeout,
                             site_.limits.max_held_output};
 
@@ -469,6 +576,7 @@ void HttpConnection::AfterAnswer(bool keep) {
 
 void HttpConnection::Refuse(int status) {
   phase_ = Phase::kClosing;
+  body_.reset();  // a body held in a file: the file goes now
   out_ = StatusAnswer(status, true, head_only_);
   timed_out_ = false;
   SetDeadline(Clock::now() + site_.limits.send_timeout);
@@ -488,7 +596,8 @@ void HttpConnection::LingeringClose() {
   socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
   drain_left_ = kMaxDrainBytes;
   start_ = end_ = 0;
-  if (capacity_ == 0) {
+  ReleaseHeadBuffer();
+  if (capacity_ != kIdleBuffer) {
     buffer_ = std::make_unique<char[]>(kIdleBuffer);
     capacity_ = kIdleBuffer;
   }
@@ -516,6 +625,7 @@ void HttpConnection::CloseIfIdle() {
 void HttpConnection::Close() {
   if (closed_) return;
   closed_ = true;
+  ReleaseHeadBuffer();
   boost::system::error_code ignored;
   socket_.close(ignored);
   SetDeadline(Clock::time_point::max());

@@ -20,6 +20,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "host/client_slots.h"
 #include "host/outbox.h"
 #include "host/page_run.h"
 #include "host/page_workers.h"
@@ -29,6 +30,7 @@
 #include "host/site_pictures.h"
 #include "host/spool.h"
 #include "host/static_files.h"
+#include "platform/asp/request.h"
 
 namespace host {
 
@@ -43,6 +45,10 @@ struct ServedSite {
   PageWorkers* workers = nullptr;
   OutboxBudget outboxes;
   MemoryBudget body_memory{ServerLimits{}.body_memory_budget};
+  MemoryBudget body_disk{ServerLimits{}.body_disk_budget};
+  MemoryBudget head_memory{ServerLimits{}.head_memory_budget};
+  std::atomic<uint64_t> heads_dropping{0};  // of head_memory: heads dropped, their buffers not yet freed
+  ClientSlots clients;
   std::atomic<bool> stopping{false};
   // A graceful stop: the answers under way finish, with "Connection: close".
   std::atomic<bool> draining{false};
@@ -54,7 +60,8 @@ struct ServedSite {
 
 class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
  public:
-  HttpConnection(boost::asio::ip::tcp::socket socket, ServedSite& site);
+  // `client` holds one of its slots in site.clients, given back at the end.
+  HttpConnection(boost::asio::ip::tcp::socket socket, ServedSite& site, std::string client);
   ~HttpConnection();
   HttpConnection(const HttpConnection&) = delete;
   HttpConnection& operator=(const HttpConnection&) = delete;
@@ -65,6 +72,9 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   // request (or is in the middle of its head) closes; one with a request
   // under way closes after its answer.
   void CloseIfIdle();
+  // From any thread: a head past the heads' memory budget, read longest,
+  // is dropped with 408.
+  void DropHead();
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -91,6 +101,10 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   void Write(std::string text, bool keep_after);
   void AfterAnswer(bool keep);
   void Refuse(int status);
+  // The buffer of a head being read, counted against the heads' budget;
+  // false when this head is the one to drop.
+  bool HoldHeadBuffer();
+  void ReleaseHeadBuffer();
   void LingeringClose();
   void Drain();
   void Close();
@@ -105,6 +119,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   boost::asio::steady_timer watchdog_;
   ServedSite& site_;
   RequestLimits request_limits_;
+  std::string client_;
   std::string remote_addr_, local_addr_;
   int local_port_ = 0;
 
@@ -126,6 +141,13 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   std::optional<StaticFile> file_;
   std::optional<SitePicture> picture_;
   std::shared_ptr<Spool> body_;
+  std::optional<asp::FormFieldCount> form_fields_;  // of a form body a page reads
+  int body_refusal_ = 0;  // a body past a limit as it comes: the status to answer
+  std::atomic<uint64_t> head_held_{0};  // of the heads' budget
+  // Since when this connection holds a head's buffer (steady clock ticks; 0:
+  // none), for another connection to find the head read longest.
+  std::atomic<Clock::rep> head_since_{0};
+  std::atomic<uint64_t> head_dropping_{0};  // what it adds to site.heads_dropping, once chosen to go
   bool head_only_ = false;
 
   std::string out_;

@@ -13,8 +13,10 @@
 #include "office/net_drive_answers.h"
 #include "office/net_drive_space.h"
 #include "page/kesra_opener_refresh.h"
+#include "platform/asp/text_codec.h"
 #include "platform/com/object.h"
 #include "platform/fs/file.h"
+#include "platform/text/ansi.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
 #include "transfer/kesra_class_upload_file.h"
@@ -60,6 +62,31 @@ void NetDriversDownload(Page& page) {
   if (file) qe::SendConfinedFile(page.Response, file->real, u"", true);
 }
 
+namespace {
+
+// Characters encoded and sent at once by the view.
+constexpr size_t kShownBlock = 16 * 1024;
+
+// A text file's first bytes as the view shows them: UTF-8 when they are (a
+// byte-order mark dropped, a sequence cut by the end left out), else code
+// page 936.
+String DecodedText(std::string_view bytes) {
+  std::string_view whole = bytes;
+  // A sequence the cut left unfinished: its lead byte within the last three.
+  for (size_t back = 1; back <= std::min<size_t>(3, whole.size()); ++back) {
+    unsigned char c = static_cast<unsigned char>(whole[whole.size() - back]);
+    if ((c & 0xC0) == 0x80) continue;
+    size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    if (length > back) whole.remove_suffix(back);
+    break;
+  }
+  if (!asp::IsUtf8Text(whole)) return text::DecodeAnsi(bytes);
+  if (whole.starts_with("\xEF\xBB\xBF")) whole.remove_prefix(3);
+  return vb::FromUtf8(whole);
+}
+
+}  // namespace
+
 void NetDriversViewPage(Page& page) {
   Variant qe = DriveGate(page);
   if (qe.IsEmpty()) return;
@@ -90,8 +117,22 @@ void NetDriversViewPage(Page& page) {
   } else if (vb::StringView(kTextTypes).find(type) != vb::StringView::npos && head.find('\0') == std::string::npos) {
     bool cut = head.size() > kShownTextBytes;
     if (cut) head.resize(kShownTextBytes);
-    body += u"<pre id=\"text\">" + ShownText(head) + u"</pre>\n";
-    if (cut) body += u"<p>文件较大，这里只显示了开头的 1 MB，全文请下载。</p>\n";
+    // Encoded block by block as it is sent: markup and numeric references
+    // make a text up to five times longer, and it is never held whole so.
+    com::Call(page.Response, u"Write", PageHead(file->name) + body + u"<pre id=\"text\">");
+    String text = DecodedText(head);
+    std::string().swap(head);
+    for (size_t at = 0; at < text.size();) {
+      size_t end = std::min(text.size(), at + kShownBlock);
+      if (end < text.size() && text[end] >= 0xDC00 && text[end] < 0xE000) ++end;  // a pair stays whole
+      com::Call(page.Response, u"Write", ShownText(vb::ToUtf8(vb::StringView(text).substr(at, end - at))));
+      com::Call(page.Response, u"Flush");
+      at = end;
+    }
+    com::Call(page.Response, u"Write",
+              String(u"</pre>\n") + (cut ? u"<p>文件较大，这里只显示了开头的 1 MB，全文请下载。</p>\n" : u"") +
+                  u"</body>\n</html>\n");
+    return;
   } else {
     body += u"<p id=\"other\">该类型文件不能在这里显示，请下载后查看。</p>\n";
   }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,11 @@ class RequestParser {
   bool HasBody() const;
   bool KeepAlive() const;
   bool ExpectsContinue() const { return expects_continue_; }
+  // The body's declared length; none for chunks.
+  std::optional<uint64_t> ContentLength() const {
+    auto length = parser_.content_length();
+    return length ? std::optional<uint64_t>(*length) : std::nullopt;
+  }
   // The connection ends after this request's answer (its body is not read).
   void EndConnectionAfter() { end_connection_ = true; }
 

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -13,8 +14,10 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "host/default_site.h"
+#include "host/host_names.h"
 #include "host/listen_address.h"
 #include "host/site_drive.h"
 #include "host/site_server.h"
@@ -24,14 +27,22 @@ namespace host {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: qe serve [--site DIR] [--listen HOST:PORT] [--threads N] [--max-connections N]\n"
-    "                [--max-sessions N] [--drain-seconds N]\n"
+    "usage: qe serve [--site DIR] [--listen HOST:PORT] [--host NAME]... [--threads N]\n"
+    "                [--max-connections N] [--max-per-client N] [--max-sessions N]\n"
+    "                [--max-form-bytes N] [--max-form-fields N] [--body-disk-mb N]\n"
+    "                [--drain-seconds N]\n"
     "Serves the site in DIR (an existing folder; else the default site in the user's data\n"
-    "folder, made on first run) over HTTP on HOST:PORT (127.0.0.1:8080; port 0 takes a\n"
-    "free port). N threads run pages at once (twice the cores, 8 to 64). At most\n"
-    "--max-connections connections are open at once (10000); one more is refused with\n"
-    "503. At most --max-sessions sessions live at once (100000): one more pushes out a\n"
-    "session without values, else one not logged in, else the one idle longest.\n"
+    "folder, made on first run) over HTTP on HOST:PORT (127.0.0.1:8080; \":PORT\" listens on\n"
+    "every interface; port 0 takes a free port). It answers the Host names given by --host\n"
+    "(by default the listen address, localhost and this machine's addresses and name); any\n"
+    "other gets 421. N threads run pages at once (twice the cores, 8 to 64). At most\n"
+    "--max-connections connections are open at once (10000, and half the descriptors the\n"
+    "system allows), at most --max-per-client from one address (64; IPv6: one /64); one\n"
+    "more is refused with 503. A URL-encoded form is read up to --max-form-bytes (2097152)\n"
+    "and --max-form-fields (10000): past them, 413. Request bodies held in files take at\n"
+    "most --body-disk-mb MiB in all (1024): past it, 503. At most --max-sessions sessions\n"
+    "live at once (100000): one more pushes out a session without values, else one not\n"
+    "logged in, else the one idle longest, an administrator's last.\n"
     "A host name binds the first of its addresses that can be bound.\n"
     "Prints the address once it listens. On SIGINT or SIGTERM it stops taking connections,\n"
     "lets the requests under way end for up to --drain-seconds (10; 0 to 3600), then stops;\n"
@@ -40,6 +51,7 @@ constexpr char kUsage[] =
 struct ServeOptions {
   std::optional<std::filesystem::path> site;  // none: the default site
   ListenAddress listen{"127.0.0.1", 8080};
+  std::vector<std::string> hosts;  // --host: none, the defaults
   ServerLimits limits;
 };
 
@@ -51,15 +63,23 @@ int ReadOptions(int argc, char** argv, ServeOptions& options) {
       std::fputs(kUsage, stdout);
       return -1;
     }
-    if (i + 1 >= argc || (option != "--site" && option != "--listen" && option != "--threads" &&
-                          option != "--max-connections" && option != "--max-sessions" &&
-                          option != "--drain-seconds")) {
+    static const std::vector<std::string> kNumbers = {"--threads",        "--max-connections", "--max-per-client",
+                                                      "--max-sessions",   "--max-form-bytes",  "--max-form-fields",
+                                                      "--body-disk-mb",   "--drain-seconds"};
+    const bool number_option = std::find(kNumbers.begin(), kNumbers.end(), option) != kNumbers.end();
+    if (i + 1 >= argc || (option != "--site" && option != "--listen" && option != "--host" && !number_option)) {
       std::fprintf(stderr, "qe serve: %s %s\n%s", option.c_str(), i + 1 >= argc ? "needs a value" : "is unknown", kUsage);
       return 2;
     }
     std::string value = argv[++i];
     if (option == "--site") {
       options.site = value;
+    } else if (option == "--host") {
+      if (value.empty() || HostNameOf(value).empty()) {
+        std::fprintf(stderr, "qe serve: --host takes a host name\n");
+        return 2;
+      }
+      options.hosts.push_back(HostNameOf(value));
     } else if (option == "--listen") {
       auto address = ParseListenAddress(value);
       if (!address) {
@@ -81,18 +101,23 @@ int ReadOptions(int argc, char** argv, ServeOptions& options) {
         options.limits.drain_timeout = std::chrono::seconds(number);
         continue;
       }
-      size_t& limit = option == "--threads"           ? options.limits.threads
-                      : option == "--max-connections" ? options.limits.max_connections
-                                                      : options.limits.max_sessions;
-      limit = static_cast<size_t>(number);
+      const auto n = static_cast<uint64_t>(number);
+      if (option == "--threads") options.limits.threads = n;
+      else if (option == "--max-connections") options.limits.max_connections = n;
+      else if (option == "--max-per-client") options.limits.max_connections_per_client = n;
+      else if (option == "--max-sessions") options.limits.max_sessions = n;
+      else if (option == "--max-form-bytes") options.limits.max_form_bytes = n;
+      else if (option == "--max-form-fields") options.limits.max_form_fields = n;
+      else options.limits.body_disk_budget = n << 20;
     }
   }
   return 0;
 }
 
-// Each connection takes a file descriptor: as many as the system allows this
-// process, and the connection limit kept below them, so that the pages and
-// the databases still find descriptors.
+// Each connection takes a file descriptor, and many take a second one (a body
+// in a file, a file being sent, a spooled answer): as many as the system
+// allows this process, and the connection limit kept below half of them, so
+// that the pages and the databases still find descriptors.
 size_t ConnectionsTheSystemAllows(size_t wanted) {
   constexpr rlim_t kKeptForPages = 256;
   rlimit files{};
@@ -104,7 +129,7 @@ size_t ConnectionsTheSystemAllows(size_t wanted) {
   }
   if (files.rlim_cur == RLIM_INFINITY) return wanted;
   rlim_t allowed = files.rlim_cur > 2 * kKeptForPages ? files.rlim_cur - kKeptForPages : files.rlim_cur / 2;
-  return std::min<size_t>(wanted, static_cast<size_t>(allowed));
+  return std::min<size_t>(wanted, std::max<size_t>(static_cast<size_t>(allowed / 2), 1));
 }
 
 int Serve(ServeOptions options, const sigset_t& stop_signals) {
@@ -120,6 +145,7 @@ int Serve(ServeOptions options, const sigset_t& stop_signals) {
   site = std::filesystem::absolute(site);
   MountSite(site);
   options.limits.max_connections = ConnectionsTheSystemAllows(options.limits.max_connections);
+  options.limits.host_names = options.hosts.empty() ? DefaultHostNames(options.listen.host) : options.hosts;
   SiteServer server(site, SitePages(), options.limits);
   std::string why;
   int port = server.Bind(options.listen.host, options.listen.port, &why);

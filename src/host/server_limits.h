@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/asp/request_info.h"
 #include "platform/asp/session.h"
@@ -18,7 +20,18 @@ size_t DefaultPageWorkers();
 struct ServerLimits {
   size_t threads = DefaultPageWorkers();  // pages run at once; more wait their turn
   size_t max_connections = 10000;  // open at once; one more is refused with 503
+  size_t max_connections_per_client = 64;  // from one address (IPv6: one /64); one more gets 503
+  // The host names served (any case, without the port); any other Host gets
+  // 421 and runs no page. Empty: any name.
+  std::vector<std::string> host_names;
   uint64_t max_body_bytes = asp::kDefaultMaxBodyBytes;  // larger bodies get 413
+  // A URL-encoded form a page reads: past either, 413 (before the body is
+  // held, when its length is declared).
+  uint64_t max_form_bytes = asp::kDefaultMaxFormBytes;
+  uint64_t max_form_fields = asp::kDefaultMaxFormFields;
+  // The heads being read, all connections together: past it, the head that
+  // has been read longest is dropped with 408.
+  uint64_t head_memory_budget = 64 << 20;
   std::chrono::milliseconds head_timeout{10000};        // from the head's first byte to its end: 408
   std::chrono::milliseconds idle_timeout{15000};        // a kept connection without a request is closed
   std::chrono::milliseconds body_timeout{30000};        // between two pieces of a body: 408
@@ -29,12 +42,18 @@ struct ServerLimits {
   uint64_t min_body_bytes_per_second = 1024;
   std::chrono::milliseconds body_rate_window{10000};
   uint64_t body_memory_budget = 64 << 20;  // bodies held in memory, all connections together; then in files
+  uint64_t body_disk_budget = 1ull << 30;  // ... and in files: past it, 503, and the body's file goes
   size_t max_sessions = asp::MemorySessionStore::kDefaultMaxSessions;  // live at once
   // A page's output the client has not taken yet waits for it: past this
   // much for one answer, the page waits for its client.
   uint64_t max_held_output = 16 * 1024 * 1024;
   // ... and past this much for all answers together, an answer fails (503).
   uint64_t max_spooled_output = 1024 * 1024 * 1024;
+  // Each socket's kernel send buffer (0: the system's own sizing): what a
+  // client does not take would wait in the spool, which has a budget, not
+  // in the kernel's memory, which all processes share. Off until a page's
+  // unflushed output sent past a small buffer comes through whole.
+  int send_buffer_bytes = 0;
   std::chrono::milliseconds drain_timeout{10000};  // a graceful stop waits this long for the answers under way
 };
 

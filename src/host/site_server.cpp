@@ -1,5 +1,10 @@
 #include "host/site_server.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
@@ -8,9 +13,11 @@
 #include <boost/asio/write.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <thread>
 #include <vector>
 
+#include "host/client_slots.h"
 #include "host/http_answer.h"
 #include "host/http_connection.h"
 #include "facade/qecls.h"
@@ -94,8 +101,13 @@ struct SiteServer::Impl {
   std::chrono::steady_clock::time_point drain_deadline;
   std::atomic<size_t> refusing{0};
   size_t next_loop = 0;
+  // A descriptor kept free: when the system has none left for a new
+  // connection, this one makes room to accept it, refuse it and close it,
+  // so no client waits unanswered in the queue.
+  int spare_descriptor = -1;
 
   void Accept();
+  void RefuseWithSpareDescriptor();
   void OnAccept(const boost::system::error_code& error, tcp::socket socket);
   void BeginDrain(std::chrono::milliseconds drain);
   void CheckDrained();
@@ -111,6 +123,10 @@ void SiteServer::Impl::Accept() {
 
 void SiteServer::Impl::OnAccept(const boost::system::error_code& error, tcp::socket socket) {
   if (error == asio::error::operation_aborted || !acceptor->is_open()) return;
+  if ((error == asio::error::no_descriptors || error.value() == ENFILE) && spare_descriptor >= 0) {
+    RefuseWithSpareDescriptor();
+    return Accept();
+  }
   if (error) {
     // Out of file descriptors, most likely: the connections that end make room.
     accept_pause->expires_after(kAcceptPause);
@@ -120,14 +136,33 @@ void SiteServer::Impl::OnAccept(const boost::system::error_code& error, tcp::soc
     return;
   }
   auto executor = socket.get_executor();
-  if (site.connections.load() >= site.limits.max_connections) {
+  boost::system::error_code ignored;
+  std::string client = ClientOf(socket.remote_endpoint(ignored).address());
+  if (site.connections.load() >= site.limits.max_connections || !site.clients.Take(client)) {
     if (refusing.load() < kMaxRefusing) {
       asio::post(executor, [refusal = std::make_shared<Refusal>(std::move(socket), refusing)] { refusal->Start(); });
     }
   } else {
-    asio::post(executor, [connection = std::make_shared<HttpConnection>(std::move(socket), site)] { connection->Start(); });
+    asio::post(executor, [connection = std::make_shared<HttpConnection>(std::move(socket), site, std::move(client))] {
+      connection->Start();
+    });
   }
   Accept();
+}
+
+void SiteServer::Impl::RefuseWithSpareDescriptor() {
+  ::close(spare_descriptor);
+  pollfd waiting{acceptor->native_handle(), POLLIN, 0};
+  int client = ::poll(&waiting, 1, 0) > 0
+                   ? ::accept4(acceptor->native_handle(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)
+                   : -1;
+  if (client >= 0) {
+    static const std::string answer = StatusAnswer(503, true);
+    [[maybe_unused]] ssize_t sent = ::send(client, answer.data(), answer.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    ::shutdown(client, SHUT_WR);
+    ::close(client);
+  }
+  spare_descriptor = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
 }
 
 void SiteServer::Impl::BeginDrain(std::chrono::milliseconds drain) {
@@ -169,6 +204,10 @@ SiteServer::SiteServer(std::filesystem::path site_folder, Pages pages, ServerLim
   self.site.limits = limits;
   self.site.outboxes.spool_limit = limits.max_spooled_output;
   self.site.body_memory.SetLimit(limits.body_memory_budget);
+  self.site.body_disk.SetLimit(limits.body_disk_budget);
+  self.site.head_memory.SetLimit(limits.head_memory_budget);
+  self.site.clients.SetLimit(std::max<size_t>(limits.max_connections_per_client, 1));
+  self.spare_descriptor = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
   self.site.state.sessions = std::make_shared<asp::MemorySessionStore>(&std::chrono::steady_clock::now, limits.max_sessions);
   qe::RegisterComponentClasses();
   for (size_t i = 0; i < EventLoops(); ++i) {
@@ -189,6 +228,7 @@ SiteServer::~SiteServer() {
   impl_->drain_check.reset();
   impl_->workers.reset();
   impl_->site.workers = nullptr;
+  if (impl_->spare_descriptor >= 0) ::close(impl_->spare_descriptor);
 }
 
 int SiteServer::Bind(const std::string& host, int port, std::string* why) {

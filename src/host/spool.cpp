@@ -21,7 +21,11 @@ void WriteAll(std::FILE* file, uint64_t offset, std::string_view bytes) {
 
 }  // namespace
 
-bool MemoryBudget::Take(uint64_t bytes) {
+bool MemoryBudget::Take(uint64_t bytes, bool anyway) {
+  if (anyway) {
+    used_ += bytes;
+    return true;
+  }
   uint64_t used = used_.load();
   do {
     if (used + bytes > limit_) return false;
@@ -32,6 +36,7 @@ bool MemoryBudget::Take(uint64_t bytes) {
 Spool::~Spool() {
   if (file_) std::fclose(file_);
   if (budget_) budget_->Give(taken_);
+  if (disk_) disk_->Give(disk_taken_);
 }
 
 bool Spool::RoomInMemory(size_t size) {
@@ -47,20 +52,31 @@ bool Spool::RoomInMemory(size_t size) {
   return true;
 }
 
-void Spool::MoveToFile() {
+bool Spool::MoveToFile() {
+  if (disk_) {
+    if (!disk_->Take(memory_.size())) return false;
+    disk_taken_ = memory_.size();
+  }
   file_ = std::tmpfile();
   if (!file_) vb::Raise(vb::kDiskFull, u"cannot create a temporary file");
   WriteAll(file_, 0, memory_);
   std::string().swap(memory_);
   if (budget_) budget_->Give(taken_);
   taken_ = 0;
+  return true;
 }
 
-void Spool::Append(std::string_view bytes) {
-  if (!file_ && !RoomInMemory(memory_.size() + bytes.size())) MoveToFile();
-  if (file_) WriteAll(file_, size_, bytes);
-  else memory_.append(bytes);
+bool Spool::Append(std::string_view bytes) {
+  if (!file_ && !RoomInMemory(memory_.size() + bytes.size()) && !MoveToFile()) return false;
+  if (file_) {
+    if (disk_ && !disk_->Take(bytes.size())) return false;
+    disk_taken_ += disk_ ? bytes.size() : 0;
+    WriteAll(file_, size_, bytes);
+  } else {
+    memory_.append(bytes);
+  }
   size_ += bytes.size();
+  return true;
 }
 
 size_t Spool::ReadAt(uint64_t offset, char* out, size_t max) const {

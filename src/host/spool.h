@@ -15,12 +15,13 @@ namespace host {
 
 // The memory that spools of one server may hold in all: a spool that would
 // take more than is left goes to its file, so many half-sent bodies cost
-// disk, not memory.
+// disk, not memory. The disk their files hold has a budget of its own.
 class MemoryBudget {
  public:
   explicit MemoryBudget(uint64_t limit) : limit_(limit) {}
   void SetLimit(uint64_t limit) { limit_ = limit; }
-  bool Take(uint64_t bytes);
+  // `anyway`: taken past the limit too (what is about to be given back).
+  bool Take(uint64_t bytes, bool anyway = false);
   void Give(uint64_t bytes) { used_ -= bytes; }
   uint64_t Used() const { return used_; }
 
@@ -34,13 +35,14 @@ class Spool {
   static constexpr size_t kMemoryLimit = 256 * 1024;
 
   Spool() = default;
-  explicit Spool(MemoryBudget* budget) : budget_(budget) {}
+  explicit Spool(MemoryBudget* budget, MemoryBudget* disk = nullptr) : budget_(budget), disk_(disk) {}
   ~Spool();
   Spool(const Spool&) = delete;
   Spool& operator=(const Spool&) = delete;
 
-  // Raises vb::Error 61 (disk full) when the temporary file cannot take them.
-  void Append(std::string_view bytes);
+  // False, taking nothing, when the disk budget has no room for them;
+  // raises vb::Error 61 (disk full) when the temporary file cannot take them.
+  bool Append(std::string_view bytes);
   uint64_t Size() const { return size_; }
   bool InMemory() const { return file_ == nullptr; }
   // The bytes, while they are in memory.
@@ -49,12 +51,14 @@ class Spool {
   size_t ReadAt(uint64_t offset, char* out, size_t max) const;
 
  private:
-  void MoveToFile();
+  bool MoveToFile();
   // Room in memory for `size` bytes in all, from the budget.
   bool RoomInMemory(size_t size);
 
   MemoryBudget* budget_ = nullptr;
+  MemoryBudget* disk_ = nullptr;
   uint64_t taken_ = 0;  // from the budget
+  uint64_t disk_taken_ = 0;
   std::string memory_;
   std::FILE* file_ = nullptr;
   uint64_t size_ = 0;

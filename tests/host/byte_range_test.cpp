@@ -26,7 +26,9 @@ TEST(ByteRange, OneRangeOrTheWholeFileOr416) {
            {"bytes=0-", 1000, ByteRange::kPart, 0, 1000},
            {"bytes=-100", 1000, ByteRange::kPart, 900, 100},
            {"bytes=-5000", 1000, ByteRange::kPart, 0, 1000},      // more than there is: all of it
-           {"BYTES = 5-9", 1000, ByteRange::kPart, 5, 5},
+           {"BYTES=5-9", 1000, ByteRange::kPart, 5, 5},
+           {"bytes = 0 - 1", 1000, ByteRange::kWhole},           // blanks the grammar has no room for
+           {"bytes=0 -1", 1000, ByteRange::kWhole},
            {"bytes=0-99999999999999999999999", 1000, ByteRange::kPart, 0, 1000},
            {"bytes=1000-", 1000, ByteRange::kUnsatisfiable},      // starts past the end
            {"bytes=5000-6000", 1000, ByteRange::kUnsatisfiable},

@@ -353,6 +353,8 @@ TEST_F(NetDriveFilePagesTest, ViewShowsTextAndPicturesAndOffersTheRestForDownloa
   Put("li", "p.png", png);
   Put("li", "fake.png", "<script>alert(1)</script>");
   Put("li", "data.bin", std::string("\0\1\2", 3));
+  // Encoded in blocks: a character of two UTF-16 units across a block's end.
+  Put("li", "long.txt", std::string(16383, 'a') + "\xf0\x9f\x98\x80&");
   const std::string view = "/qe/main/netdrivers_view.asp?p_Act=View&p_CurrentFile=%2F";
   struct Case {
     const char* file;
@@ -363,6 +365,7 @@ TEST_F(NetDriveFilePagesTest, ViewShowsTextAndPicturesAndOffersTheRestForDownloa
       {"p.png", "<img id=\"picture\" src=\"netdrivers_view.asp?p_Act=Picture&amp;p_CurrentFile=/p.png\""},
       {"fake.png", "<p id=\"other\">"},
       {"data.bin", "<p id=\"other\">"},
+      {"long.txt", "aaa&#128512;&amp;</pre>"},
   };
   for (const Case& c : cases) {
     Answer page = li->Get(view + c.file);

@@ -32,7 +32,9 @@ class CapacityTest : public ::testing::Test {
  protected:
   CapacityTest() {
     site_.WriteFile("site/qe/style.css", std::string(3000, 'c'));
-    server_ = std::make_unique<host_test::ServeProcess>(site_.SiteFolder());
+    // Every client here is this one address.
+    server_ = std::make_unique<host_test::ServeProcess>(site_.SiteFolder(),
+                                                        std::vector<std::string>{"--max-per-client", "100000"});
   }
   qe_test::TempSite site_;
   std::unique_ptr<host_test::ServeProcess> server_;

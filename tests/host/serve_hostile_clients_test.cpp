@@ -149,6 +149,10 @@ TEST_F(HostileClientTest, AStaticFileSendsOneSatisfiableRangeAndAPageNone) {
   EXPECT_EQ(part->status, 206);
   EXPECT_EQ(part->Header("Content-Range"), "bytes 10-14/8192");
   EXPECT_EQ(part->body, "01234");
+  auto twice = client.Get("/qe/8k.txt", {{"Range", "bytes=10-14"}, {"Range", "bytes=20-24"}});
+  ASSERT_TRUE(twice);
+  EXPECT_EQ(twice->status, 200);  // two Range fields are no range
+  EXPECT_EQ(twice->body.size(), 8192u);
 
   for (const auto& [file, range] : std::vector<std::pair<std::string, std::string>>{
            {"/qe/empty.txt", "bytes=0-"}, {"/qe/hello.txt", "bytes=5-"}, {"/qe/hello.txt", "bytes=100-200"}}) {
@@ -163,6 +167,30 @@ TEST_F(HostileClientTest, AStaticFileSendsOneSatisfiableRangeAndAPageNone) {
   EXPECT_EQ(page->status, 200);
   EXPECT_FALSE(page->HasHeader("Content-Range"));
   EXPECT_NE(page->body.find("</html>"), std::string::npos);
+}
+
+TEST_F(HostileClientTest, AHostNameTheServerWasNotGivenGets421AndRunsNoPage) {
+  const std::string form = "UserName=admin&PassWord=x";
+  for (const std::string& request :
+       {"GET /qe/index.asp HTTP/1.1\r\nHost: rebind.example:" + std::to_string(Port()) + "\r\n\r\n",
+        "POST /qe/main/login.asp HTTP/1.1\r\nHost: rebind.example\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+        "Content-Length: " + std::to_string(form.size()) + "\r\n\r\n" + form}) {
+    std::string answer = Exchange(Port(), request, 500).bytes;
+    EXPECT_EQ(StatusOf(answer), 421) << answer;
+    EXPECT_EQ(answer.find("Set-Cookie"), std::string::npos) << answer;
+  }
+}
+
+TEST_F(HostileClientTest, AFormPastItsLimitIsRefusedBeforeItsBodyComes) {
+  for (const char* page : {"/qe/main/login.asp", "/qe/login.asp", "/qe/main/password.asp"}) {
+    int sock = host_test::ConnectLoopback(Port());
+    host_test::SendAll(sock, std::string("POST ") + page + " HTTP/1.1\r\nHost: a\r\nReferer: http://a" + page +
+                                 "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: 100000000\r\n\r\n");
+    host_test::Received received = host_test::ReadUntilClosed(sock, 1000);
+    ::close(sock);
+    EXPECT_EQ(StatusOf(received.bytes), 413) << page << "\n" << received.bytes;
+    EXPECT_TRUE(received.closed) << page;
+  }
 }
 
 TEST_F(HostileClientTest, AChunkExtensionWithoutEndIsCutOffEarly) {

@@ -3,9 +3,11 @@
 // stopped with SIGTERM at the end.
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -20,8 +22,12 @@ namespace host_test {
 class ServeProcess {
  public:
   // `options` go after the site and the address ("--threads", "8").
-  explicit ServeProcess(const std::filesystem::path& site, std::vector<std::string> options = {}) {
+  // `max_files`: the server's limit of open descriptors (0: as this process's).
+  explicit ServeProcess(const std::filesystem::path& site, std::vector<std::string> options = {}, rlim_t max_files = 0) {
     std::vector<std::string> args = {QE_PROGRAM_PATH, "serve", "--site", site.string(), "--listen", "127.0.0.1:0"};
+    // The names browsers and clients use, and "a" of raw requests; unless the test names its own.
+    if (std::find(options.begin(), options.end(), "--host") == options.end())
+      options.insert(options.begin(), {"--host", "a", "--host", "127.0.0.1", "--host", "localhost"});
     args.insert(args.end(), options.begin(), options.end());
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
@@ -31,6 +37,10 @@ class ServeProcess {
     pid_ = ::fork();
     if (pid_ == 0) {
       ::prctl(PR_SET_PDEATHSIG, SIGTERM);  // a test that crashes takes its server along
+      if (max_files > 0) {
+        rlimit files{max_files, max_files};
+        ::setrlimit(RLIMIT_NOFILE, &files);
+      }
       ::dup2(out[1], STDOUT_FILENO);
       ::close(out[0]);
       ::close(out[1]);

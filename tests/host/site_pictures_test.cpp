@@ -122,7 +122,7 @@ TEST(SitePictures, ServedAsPicturesNeverRunAsPages) {
   const std::string close = qe_test::FileContent(kPictureFolder / "comm/image/kesra_close.png");
   auto get = [&](const std::string& method, const std::string& path) {
     return host_test::SendRaw(server.Port(), method + " " + path +
-                                                 " HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+                                                 " HTTP/1.1\r\nHost: a\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
   };
   for (const char* path : {"/comm/image/kesra_close.asp", "/QE/Comm/Image/KESRA_CLOSE.ASP"}) {
     std::string answer = get("GET", path);

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/client_slots.h"
 #include "host/in_process_server.h"
 #include "host/raw_http.h"
 #include "platform/com/object.h"
@@ -55,6 +56,7 @@ class LimitsTest : public ::testing::Test {
 TEST_F(LimitsTest, SlowClientsHoldNoPageWorker) {
   host::ServerLimits limits;
   limits.threads = 2;
+  limits.max_connections_per_client = 1000;
   Start(limits);
   // 64 clients in the middle of their heads, and 64 in the middle of a body.
   for (int sock : Open(64)) host_test::SendAll(sock, "GET /hello.asp HTTP/1.1\r\nHost: a\r\nX-Slow: 1\r\n");
@@ -68,27 +70,31 @@ TEST_F(LimitsTest, SlowClientsHoldNoPageWorker) {
 }
 
 TEST_F(LimitsTest, PastTheConnectionLimitANewConnectionIsRefusedClearly) {
-  host::ServerLimits limits;
-  limits.max_connections = 8;
-  Start(limits);
-  std::vector<int> idle = Open(8);
-  std::this_thread::sleep_for(milliseconds(300));  // all accepted
-  host_test::Received refused = host_test::Exchange(Port(), "GET /hello.asp HTTP/1.1\r\nHost: a\r\n\r\n", 2000);
-  EXPECT_EQ(host_test::StatusOf(refused.bytes), 503) << refused.bytes;
-  EXPECT_NE(refused.bytes.find("503 Service Unavailable\n"), std::string::npos);
-  EXPECT_TRUE(refused.closed);
+  // The server's limit, and one client's share of it.
+  host::ServerLimits all, one_client;
+  all.max_connections = 8;
+  one_client.max_connections_per_client = 8;
+  for (const host::ServerLimits& limits : {all, one_client}) {
+    Start(limits);
+    std::vector<int> idle = Open(8);
+    std::this_thread::sleep_for(milliseconds(300));  // all accepted
+    host_test::Received refused = host_test::Exchange(Port(), "GET /hello.asp HTTP/1.1\r\nHost: a\r\n\r\n", 2000);
+    EXPECT_EQ(host_test::StatusOf(refused.bytes), 503) << refused.bytes;
+    EXPECT_NE(refused.bytes.find("503 Service Unavailable\n"), std::string::npos);
+    EXPECT_TRUE(refused.closed);
 
-  for (int& sock : idle) {
-    ::close(sock);
-    held_.erase(std::find(held_.begin(), held_.end(), sock));
+    for (int& sock : idle) {
+      ::close(sock);
+      held_.erase(std::find(held_.begin(), held_.end(), sock));
+    }
+    std::optional<qe_test::HttpAnswer> served;
+    for (auto deadline = Clock::now() + std::chrono::seconds(5); Clock::now() < deadline;) {
+      if ((served = server_->Client().Get("/hello.asp")) && served->status == 200) break;
+      std::this_thread::sleep_for(milliseconds(20));
+    }
+    ASSERT_TRUE(served);
+    EXPECT_EQ(served->body, "hello");
   }
-  std::optional<qe_test::HttpAnswer> served;
-  for (auto deadline = Clock::now() + std::chrono::seconds(5); Clock::now() < deadline;) {
-    if ((served = server_->Client().Get("/hello.asp")) && served->status == 200) break;
-    std::this_thread::sleep_for(milliseconds(20));
-  }
-  ASSERT_TRUE(served);
-  EXPECT_EQ(served->body, "hello");
 }
 
 TEST_F(LimitsTest, EachStepOfARequestHasItsTime) {
@@ -160,6 +166,87 @@ TEST_F(LimitsTest, ABodyBelowTheLeastPaceIsCutOffAndOneAtPaceIsRead) {
     ::close(sock);
     EXPECT_EQ(host_test::StatusOf(answer), c.status) << c.what << "\n" << answer;
   }
+}
+
+TEST_F(LimitsTest, ABodyJustBelowTheLeastPaceIsCutOff) {
+  host::ServerLimits limits;
+  limits.body_rate_window = milliseconds(600);
+  limits.min_body_bytes_per_second = 500;  // 300 bytes a window
+  Start(limits);
+  int sock = host_test::ConnectLoopback(Port());
+  host_test::SendAll(sock, "POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 2000\r\n\r\n");
+  // 60 bytes every 150 ms, halfway between the window's ends: 240 a window.
+  // Sent until the answer comes, for at most 3 s.
+  std::this_thread::sleep_for(milliseconds(75));
+  std::string answer;
+  for (int i = 0; i < 20 && answer.empty() && host_test::SendAll(sock, std::string(60, 'a')); ++i)
+    answer = host_test::ReadAnswer(sock, 150);
+  ::close(sock);
+  EXPECT_EQ(host_test::StatusOf(answer), 408) << answer;
+}
+
+TEST_F(LimitsTest, ABodyPastItsBudgetIsRefusedAndTheServerKeepsNoneOfIt) {
+  host::ServerLimits limits;
+  limits.max_form_bytes = 1000;
+  limits.max_form_fields = 10;
+  limits.body_memory_budget = 0;  // every body to its file
+  limits.body_disk_budget = 100 * 1024;
+  Start(limits);
+  const std::string form = "POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Type: application/x-www-form-urlencoded\r\n";
+  const std::string fields = "a=1&b=2&c=3&d=4&e=5&f=6&g=7&h=8&i=9&j=0";
+  struct Case {
+    const char* what;
+    std::string head, body;  // the body is sent only after the head's answer is awaited
+    int status;
+  };
+  const std::vector<Case> cases = {
+      {"a form at its limits", form + "Content-Length: 1000\r\n\r\n", fields + std::string(1000 - fields.size(), 'x'), 200},
+      {"a form's declared length past its limit", form + "Content-Length: 1001\r\n\r\n", "", 413},
+      {"a form in chunks past its limit", form + "Transfer-Encoding: chunked\r\n\r\n",
+       "3e9\r\n" + std::string(1001, 'x') + "\r\n0\r\n\r\n", 413},
+      {"a field past the limit", form + "Content-Length: 43\r\n\r\n", fields + "&k=1", 413},
+      {"a body past the disk budget", "POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 200000\r\n\r\n",
+       std::string(200000, 'x'), 503},
+      {"a body within it", "POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 90000\r\n\r\n",
+       std::string(90000, 'x'), 200},
+  };
+  for (const Case& c : cases) {
+    int sock = host_test::ConnectLoopback(Port());
+    host_test::SendAll(sock, c.head);
+    std::string early = host_test::ReadAnswer(sock, 200);
+    if (early.empty()) host_test::SendAll(sock, c.body);
+    std::string answer = early.empty() ? host_test::ReadAnswer(sock, 1000) : early;
+    ::close(sock);
+    EXPECT_EQ(host_test::StatusOf(answer), c.status) << c.what << "\n" << answer.substr(0, 300);
+  }
+}
+
+TEST_F(LimitsTest, PastTheHeadsBudgetTheHeadReadLongestIsDropped) {
+  host::ServerLimits limits;
+  limits.head_memory_budget = 200 * 1024;  // three heads of 60 KiB
+  Start(limits);
+  std::vector<int> heads = Open(4);
+  for (int sock : heads) {
+    std::string head = "GET /hello.asp HTTP/1.1\r\nHost: a\r\n";
+    for (int line = 0; line < 60; ++line) head += "X-Long-" + std::to_string(line) + ": " + std::string(1000, 'x') + "\r\n";
+    host_test::SendAll(sock, head);
+    std::this_thread::sleep_for(milliseconds(100));
+  }
+  host_test::Received oldest = host_test::ReadUntilClosed(heads[0], 2000);
+  EXPECT_TRUE(oldest.closed);
+  EXPECT_EQ(host_test::StatusOf(oldest.bytes), 408) << oldest.bytes;
+  for (size_t i = 1; i < heads.size(); ++i) EXPECT_FALSE(host_test::ReadUntilClosed(heads[i], 50).closed) << i;
+  auto answer = server_->Client().Get("/hello.asp");
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->body, "hello");
+}
+
+TEST(ClientSlots, AnAddressIsOneClientAndAnIPv6OneItsSlash64) {
+  namespace ip = boost::asio::ip;
+  EXPECT_EQ(host::ClientOf(ip::make_address("10.0.0.7")), "10.0.0.7");
+  EXPECT_EQ(host::ClientOf(ip::make_address("::ffff:10.0.0.7")), "10.0.0.7");
+  EXPECT_EQ(host::ClientOf(ip::make_address("2001:db8:1:2:aaaa::1")), host::ClientOf(ip::make_address("2001:db8:1:2::9")));
+  EXPECT_NE(host::ClientOf(ip::make_address("2001:db8:1:2::1")), host::ClientOf(ip::make_address("2001:db8:1:3::1")));
 }
 
 TEST_F(LimitsTest, AClientWaitingFor100ContinueGetsARefusalOrADroppedBodysAnswerAtOnce) {

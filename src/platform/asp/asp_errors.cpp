@@ -27,6 +27,12 @@ void RaiseBodyTooLarge(uint64_t size, uint64_t limit) {
   throw vb::Error(kAspFailure, vb::FromUtf8(text), u"Request object, ASP 0104");
 }
 
+void RaiseTooManyFormFields(uint64_t count, uint64_t limit) {
+  std::string text = "Operation not Allowed: the form of " + std::to_string(count) +
+                     " fields has more than the limit of " + std::to_string(limit) + " fields.";
+  throw vb::Error(kAspFailure, vb::FromUtf8(text), u"Request object, ASP 0104");
+}
+
 void RaiseHeadersSent() {
   Fail(u"Response object, ASP 0156",
        u"The HTTP headers are already written to the client browser. Any HTTP header "

@@ -13,6 +13,7 @@ inline constexpr int32_t kAspFailure = static_cast<int32_t>(0x80004005u);
 [[noreturn]] void RaiseFormAfterBinaryRead();
 // ASP 0104: the request body is larger than the configured limit.
 [[noreturn]] void RaiseBodyTooLarge(uint64_t size, uint64_t limit);
+[[noreturn]] void RaiseTooManyFormFields(uint64_t count, uint64_t limit);
 // ASP 0156: a header change after the headers were sent.
 [[noreturn]] void RaiseHeadersSent();
 // ASP 0159: Clear or Flush with buffering off.

@@ -32,6 +32,17 @@ std::vector<String> FormValues(const Variant& request, StringView name) {
   return object->Form().Values(name);
 }
 
+void FormFieldCount::Add(std::string_view bytes) {
+  for (char c : bytes) {
+    if (c == '&') {
+      in_field_ = false;
+    } else if (!in_field_) {
+      in_field_ = true;
+      ++fields_;
+    }
+  }
+}
+
 bool IsFormContentType(std::string_view content_type) {
   std::string_view type = TrimBlanks(content_type.substr(0, content_type.find(';')));
   constexpr std::string_view kForm = "application/x-www-form-urlencoded";
@@ -152,8 +163,13 @@ std::shared_ptr<RequestCollection> Request::FormCollection() {
     return form_;
   }
   CheckBodySize();
+  if (body_->Length() > info_.max_form_bytes) RaiseBodyTooLarge(body_->Length(), info_.max_form_bytes);
   body_use_ = BodyUse::Form;
-  form_ = CollectionOf(ReadAllBody());
+  std::string bytes = ReadAllBody();
+  FormFieldCount fields;
+  fields.Add(bytes);
+  if (fields.Fields() > info_.max_form_fields) RaiseTooManyFormFields(fields.Fields(), info_.max_form_fields);
+  form_ = CollectionOf(bytes);
   return form_;
 }
 

@@ -71,6 +71,18 @@ class Request : public com::Dispatch<Request> {
 // or the variant holds no Request of ours.
 std::vector<String> FormValues(const Variant& request, StringView name);
 
+// The fields of a URL-encoded body (non-empty pieces between "&"), counted
+// as its bytes come, in pieces of any size.
+class FormFieldCount {
+ public:
+  void Add(std::string_view bytes);
+  uint64_t Fields() const { return fields_; }
+
+ private:
+  uint64_t fields_ = 0;
+  bool in_field_ = false;
+};
+
 // Whether a Content-Type names a form body (application/x-www-form-urlencoded).
 bool IsFormContentType(std::string_view content_type);
 

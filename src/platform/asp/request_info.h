@@ -13,6 +13,11 @@ namespace asp {
 using HeaderList = std::vector<std::pair<std::string, std::string>>;
 
 inline constexpr uint64_t kDefaultMaxBodyBytes = 256ull * 1024 * 1024;
+// A URL-encoded form is parsed into Request.Form whole: its own, smaller
+// limits keep what parsing makes of it (names and values, each a string)
+// within a small multiple of the body.
+inline constexpr uint64_t kDefaultMaxFormBytes = 2ull * 1024 * 1024;
+inline constexpr uint64_t kDefaultMaxFormFields = 10000;
 
 struct RequestInfo {
   std::string method = "GET";
@@ -28,6 +33,8 @@ struct RequestInfo {
   vb::String page;                      // current page's virtual path; the target's path when empty
   std::vector<std::pair<vb::String, vb::String>> client_certificate;
   uint64_t max_body_bytes = kDefaultMaxBodyBytes;  // larger bodies are refused when read
+  uint64_t max_form_bytes = kDefaultMaxFormBytes;  // larger forms are refused by Request.Form
+  uint64_t max_form_fields = kDefaultMaxFormFields;
 };
 
 // The target split at the first "?".

@@ -86,6 +86,19 @@ MemorySessionStore::Standing MemorySessionStore::StandingOf(const SessionState& 
   return Standing::kAnonymous;
 }
 
+String MemorySessionStore::AccountOf(const SessionState& state) const {
+  Variant value = state.Get(login_mark_);
+  String mark = value.IsString() ? value.As<String>() : String();
+  return mark.substr(0, mark.find(u'|'));
+}
+
+MemorySessionStore::Standing MemorySessionStore::StandingOf(const Sessions::value_type& entry) const {
+  Standing standing = StandingOf(*entry.second.state);
+  if (standing != Standing::kLoggedIn) return standing;
+  auto latest = latest_.find(AccountOf(*entry.second.state));
+  return latest != latest_.end() && latest->second == &entry.first ? Standing::kAccountsLatest : standing;
+}
+
 String MemorySessionStore::NewToken() const {
   String token;
   do {
@@ -103,17 +116,40 @@ void MemorySessionStore::File(Sessions::value_type& entry) {
 
 void MemorySessionStore::Place(Sessions::value_type& entry) {
   Held& held = entry.second;
+  if (StandingOf(*held.state) == Standing::kLoggedIn) {
+    // Now its account's latest: the one that was goes before it.
+    String account = AccountOf(*held.state);
+    if (account != held.account) ForgetLatest(entry);
+    held.account = std::move(account);
+    const String*& latest = latest_[held.account];
+    const String* previous = latest;
+    latest = &entry.first;
+    if (auto before = previous && previous != &entry.first ? sessions_.find(*previous) : sessions_.end();
+        before != sessions_.end())
+      Refile(*before);
+  }
+  Refile(entry);
+}
+
+void MemorySessionStore::Refile(Sessions::value_type& entry) {
+  Held& held = entry.second;
   if (held.placed != eviction_order_.end()) eviction_order_.erase(held.placed);
-  held.placed = eviction_order_.emplace(EvictionKey{StandingOf(*held.state), held.use}, &entry.first).first;
+  held.placed = eviction_order_.emplace(EvictionKey{StandingOf(entry), held.use}, &entry.first).first;
 }
 
 void MemorySessionStore::Hold(const std::shared_ptr<SessionState>& state, TimePoint now) {
-  auto& entry = *sessions_.emplace(state->Token(), Held{state, now, ++uses_, deadlines_.end(), eviction_order_.end()}).first;
+  auto& entry = *sessions_.emplace(state->Token(), Held{state, now, ++uses_, deadlines_.end(), eviction_order_.end(), String()}).first;
   File(entry);
   Place(entry);
 }
 
+void MemorySessionStore::ForgetLatest(const Sessions::value_type& entry) {
+  if (auto latest = latest_.find(entry.second.account); latest != latest_.end() && latest->second == &entry.first)
+    latest_.erase(latest);
+}
+
 void MemorySessionStore::Erase(Sessions::iterator entry) {
+  ForgetLatest(*entry);
   deadlines_.erase(entry->second.filed);
   eviction_order_.erase(entry->second.placed);
   sessions_.erase(entry);
@@ -129,7 +165,7 @@ void MemorySessionStore::MakeRoom() {
     auto first = eviction_order_.begin();
     auto entry = sessions_.find(*first->second);
     // Its values changed since it was placed: placed again, by what it is now.
-    if (StandingOf(*entry->second.state) != first->first.first) Place(*entry);
+    if (StandingOf(*entry) != first->first.first) Refile(*entry);
     else Erase(entry);
   }
 }

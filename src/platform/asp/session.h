@@ -99,9 +99,11 @@ class SessionStore {
 //
 // At most `max_sessions` live at once. Keeping one more first pushes out a
 // session without values, then one whose owner is not logged in (no value
-// named `login_mark`), and only when every session is a logged-in user's,
-// the one idle longest: an outsider's requests, however many, cannot push
-// out a user who logged in while any other session is there to go. A
+// named `login_mark`), then a logged-in account's sessions but its latest
+// (the account: the mark's text up to its first "|"), and only when every
+// session is an account's latest, the one idle longest: an outsider's
+// requests, however many, and one account's many logins cannot push out
+// another user who logged in while any other session is there to go. A
 // session's standing is read when it is opened, kept or settled, and again
 // before it is pushed out.
 //
@@ -129,7 +131,7 @@ class MemorySessionStore : public SessionStore {
   // place when the table grows).
   using Deadlines = std::multimap<TimePoint, const String*>;
   // Which sessions go first at the limit.
-  enum class Standing : uint8_t { kEmpty, kAnonymous, kLoggedIn };
+  enum class Standing : uint8_t { kEmpty, kAnonymous, kLoggedIn, kAccountsLatest };
   // The standing, then the order of last use (a count, as the clock may
   // give two uses the same time): the first goes first.
   using EvictionKey = std::pair<Standing, uint64_t>;
@@ -140,16 +142,25 @@ class MemorySessionStore : public SessionStore {
     uint64_t use = 0;
     Deadlines::iterator filed;
     EvictionOrder::iterator placed;
+    String account;  // whose latest session this was, when placed so
   };
   using Sessions = std::unordered_map<String, Held>;
 
   static TimePoint DeadlineOf(const Held& held);
   Standing StandingOf(const SessionState& state) const;
+  String AccountOf(const SessionState& state) const;
+  // The standing, an account's latest session told from its others.
+  Standing StandingOf(const Sessions::value_type& entry) const;
   String NewToken() const;
   void Hold(const std::shared_ptr<SessionState>& state, TimePoint now);
   void File(Sessions::value_type& entry);
+  // Placed in the eviction order as used last: a logged-in session becomes
+  // its account's latest.
   void Place(Sessions::value_type& entry);
+  // Placed again by its standing now.
+  void Refile(Sessions::value_type& entry);
   void Erase(Sessions::iterator entry);
+  void ForgetLatest(const Sessions::value_type& entry);
   Sessions::iterator Find(const SessionState& state);
   void SweepExpired(TimePoint now);
   void MakeRoom();
@@ -163,6 +174,7 @@ class MemorySessionStore : public SessionStore {
   Sessions sessions_;
   Deadlines deadlines_;
   EvictionOrder eviction_order_;
+  std::unordered_map<String, const String*> latest_;  // account → its session used last
 };
 
 class Session : public com::Dispatch<Session> {

@@ -254,6 +254,31 @@ TEST(BinaryRead, RefusesABodyOverTheLimitBeforeReading) {
   EXPECT_EQ(ErrorNumberOf([&] { com::Call(form.Request(), u"Form", u"a"); }), kAspFailure);
 }
 
+TEST(RequestForm, RefusesAFormPastItsOwnLimits) {
+  struct Case {
+    std::string body;
+    uint64_t max_bytes, max_fields;
+    bool read;
+  };
+  const std::vector<Case> cases = {
+      {"a=1&b=2", 7, 2, true},          // at both limits
+      {"a=1&b=2", 6, 2, false},         // a byte past
+      {"a=1&b=2&c", 100, 2, false},     // a field past
+      {"a=1&&&b=2&", 100, 2, true},     // empty pieces are no fields
+  };
+  for (const Case& c : cases) {
+    Connection connection;
+    connection.request.method = "POST";
+    connection.request.headers = {{"Content-Type", "application/x-www-form-urlencoded"}};
+    connection.request.max_form_bytes = c.max_bytes;
+    connection.request.max_form_fields = c.max_fields;
+    connection.body = std::make_unique<TrickleBody>(c.body);
+    Context ctx(std::move(connection));
+    if (c.read) EXPECT_EQ(Text(com::Call(ctx.Request(), u"Form", u"b")), u"2") << c.body;
+    else EXPECT_EQ(ErrorNumberOf([&] { com::Call(ctx.Request(), u"Form", u"a"); }), kAspFailure) << c.body;
+  }
+}
+
 TEST(BinaryRead, AndFormExcludeEachOther) {
   Context form_first(RequestSpec{.form = {{u"a", u"1"}}});
   EXPECT_EQ(Text(com::Call(form_first.Request(), u"Form", u"a")), u"1");

@@ -267,6 +267,20 @@ TEST(SessionLimit, AFloodOfAnyKindNeverPushesOutALoggedInUser) {
   EXPECT_TRUE(Held(store, user));
 }
 
+TEST(SessionLimit, OneAccountsManyLoginsPushOutItsOwnSessionsNotAnotherUsers) {
+  auto now = std::chrono::steady_clock::time_point{};
+  MemorySessionStore store([&] { return now; }, 10);
+  auto admin = KeepWith(store, {{u"UserInfo", String(u"1|admin|Admin|office|a|20240101000000|")}});
+  std::shared_ptr<SessionState> eve;
+  for (int i = 0; i < 110; ++i) {
+    now += std::chrono::seconds(1);
+    eve = KeepWith(store, {{u"UserInfo", String(u"7|eve|Eve|office|c|20240101000000|")}});
+  }
+  EXPECT_EQ(store.Count(), 10u);
+  EXPECT_TRUE(Held(store, admin));
+  EXPECT_TRUE(Held(store, eve));
+}
+
 TEST(SessionRenewal, ANewTokenAndIdTheOldOneOpensNothingValuesStay) {
   auto now = std::chrono::steady_clock::time_point{};
   MemorySessionStore store([&] { return now; }, 2);

@@ -1,0 +1,29 @@
+#include "host/client_slots.h"
+
+namespace host {
+
+std::string ClientOf(const boost::asio::ip::address& address) {
+  if (address.is_v4()) return address.to_string();
+  boost::asio::ip::address_v6 v6 = address.to_v6();
+  if (v6.is_v4_mapped()) return boost::asio::ip::make_address_v4(boost::asio::ip::v4_mapped, v6).to_string();
+  boost::asio::ip::address_v6::bytes_type bytes = v6.to_bytes();
+  std::fill(bytes.begin() + 8, bytes.end(), 0);
+  return boost::asio::ip::address_v6(bytes).to_string() + "/64";
+}
+
+bool ClientSlots::Take(const std::string& client) {
+  std::lock_guard lock(mutex_);
+  size_t& held = held_[client];
+  if (held >= per_client_) return false;
+  ++held;
+  return true;
+}
+
+void ClientSlots::Give(const std::string& client) {
+  std::lock_guard lock(mutex_);
+  auto found = held_.find(client);
+  if (found == held_.end()) return;
+  if (--found->second == 0) held_.erase(found);
+}
+
+}  // namespace host
