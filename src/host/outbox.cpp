@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 namespace host {
@@ -15,6 +16,7 @@ namespace {
 
 constexpr uint64_t kFreeStep = 1024 * 1024;  // sent spool bytes given back to the system this many at a time
 constexpr size_t kSendfileMax = 0x7ffff000;  // what one sendfile call moves at most
+constexpr size_t kSpoolReadStep = 256 * 1024;  // spooled bytes read back for one send
 
 // An unnamed file in the temporary folder; -1 when none can be made.
 int NewTemporaryFile() {
@@ -116,10 +118,22 @@ ssize_t Outbox::SendFront(int socket, Segment& front, uint64_t at_most, bool mor
     // MSG_MORE: a head followed by its file goes out in full packets.
     return ::send(socket, front.memory.data() + front.offset, count, MSG_NOSIGNAL | MSG_DONTWAIT | (more ? MSG_MORE : 0));
   }
-  int from = front.kind == Kind::kFile ? front.descriptor : spool_;
   off_t offset = static_cast<off_t>(front.offset);
-  size_t count = static_cast<size_t>(std::min<uint64_t>({front.length, at_most, kSendfileMax}));
-  return ::sendfile(socket, from, &offset, count);
+  if (front.kind == Kind::kFile) {
+    size_t count = static_cast<size_t>(std::min<uint64_t>({front.length, at_most, kSendfileMax}));
+    return ::sendfile(socket, front.descriptor, &offset, count);
+  }
+  // Spooled bytes are copied out, never sent from the file: the socket would
+  // keep the file's pages until the client reads them, and the spool gives
+  // its space back (and starts over) as soon as a send returns.
+  thread_local std::unique_ptr<char[]> buffer(new char[kSpoolReadStep]);
+  size_t count = static_cast<size_t>(std::min<uint64_t>({front.length, at_most, kSpoolReadStep}));
+  ssize_t got = ::pread(spool_, buffer.get(), count, offset);
+  if (got <= 0) {
+    if (got == 0) errno = EIO;
+    return -1;
+  }
+  return ::send(socket, buffer.get(), static_cast<size_t>(got), MSG_NOSIGNAL | MSG_DONTWAIT | (more ? MSG_MORE : 0));
 }
 
 void Outbox::Consumed(Segment& front, uint64_t count) {

@@ -50,10 +50,9 @@ struct ServerLimits {
   // ... and past this much for all answers together, an answer fails (503).
   uint64_t max_spooled_output = 1024 * 1024 * 1024;
   // Each socket's kernel send buffer (0: the system's own sizing): what a
-  // client does not take would wait in the spool, which has a budget, not
-  // in the kernel's memory, which all processes share. Off until a page's
-  // unflushed output sent past a small buffer comes through whole.
-  int send_buffer_bytes = 0;
+  // client does not take waits in the spool, which has a budget, not in the
+  // kernel's memory, which all processes share.
+  int send_buffer_bytes = 256 * 1024;
   std::chrono::milliseconds drain_timeout{10000};  // a graceful stop waits this long for the answers under way
 };
 
