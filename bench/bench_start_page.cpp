@@ -47,7 +47,7 @@ struct Site : bench_support::MountedDefaultSite {
                                              u"' Where [UserName]='tolva'"));
       com::Call(conn, u"Close");
     });
-    asp::RequestSpec login = Spec(u"/qe/login.asp");
+    asp::RequestSpec login = RequestFor(u"/qe/login.asp");
     login.method = u"POST";
     login.form = {{u"UserName", u"tolva"}, {u"PassWord", u"bench"}};
     login.headers = {{u"Host", u"localhost"}, {u"Referer", u"http://localhost/qe/login.asp"}};
@@ -67,7 +67,7 @@ struct Site : bench_support::MountedDefaultSite {
     }
   }
 
-  asp::RequestSpec Spec(const vb::String& url, const vb::String& session_token = {}) {
+  asp::RequestSpec RequestFor(const vb::String& url, const vb::String& session_token = {}) {
     asp::RequestSpec wanted;
     wanted.method = u"GET";
     wanted.url = url;
@@ -82,7 +82,7 @@ struct Site : bench_support::MountedDefaultSite {
   // (none: a new one); the page's body.
   template <typename PageRun>
   std::string Run(const vb::String& url, PageRun run, const vb::String& session_token = {}) {
-    asp::Context context(Spec(url, session_token));
+    asp::Context context(RequestFor(url, session_token));
     asp::ContextScope current(context);
     host::Page page{context.Request(), context.Response(), context.Server(), context.Session(),
                     context.Application()};
