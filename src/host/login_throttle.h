@@ -93,8 +93,8 @@ class LoginThrottle : public com::Object {
   using Clock = std::function<FailureLog::Clock::time_point()>;
 
   // The site's memory: this many names and as many addresses while some are
-  // not locked, up to the budget when all are (a record takes at most about
-  // 600 bytes, a name being cut to 100 characters).
+  // not locked, up to the budget when all are (a name is cut to 100
+  // characters: about 40 MB for a full budget of the longest names).
   static constexpr size_t kKeys = 10'000;
   static constexpr size_t kBudget = 50'000;
 
