@@ -19,8 +19,9 @@ class DriveSpace {
   // user's quota (QeGetUserSizeNetdriver).
   DriveSpace(const Drive& drive, int16_t quota_megabytes);
 
-  // True when a write that adds `bytes` fits: the drive then holds no more
-  // than its quota. A write that adds nothing or frees room always fits.
+  // True when a write that adds `bytes` of room fits: the drive then takes
+  // no more than its quota. A write that adds nothing or frees room always
+  // fits.
   bool Fits(double bytes) const;
   // True once the drive holds its quota: no new entry, not even an empty
   // file or folder, as a copy is refused then.
@@ -44,11 +45,13 @@ class DriveSpace {
   double used_;
 };
 
-// The room for a write of `bytes` into the session user's drive, locked;
+// The room for a write that takes `bytes` of room (FileSpace of each new
+// file, a block for each new folder) in the session user's drive, locked;
 // `new_entry` when the write makes a file or folder that was not there (then
-// a full drive refuses it even when it adds nothing). When it does not fit, the copy's refusal is answered (its alert, a step
-// back in the history) and the response ended; nothing is returned then, nor
-// when the quota could not be read (its error page ended the response).
+// a full drive refuses it even when it adds nothing). When it does not fit,
+// the copy's refusal is answered (its alert, a step back in the history) and
+// the response ended; nothing is returned then, nor when the quota could not
+// be read (its error page ended the response).
 std::optional<DriveSpace> ReserveSpace(vb::Variant& Session, vb::Variant& Response, const Drive& drive, double bytes,
                                         bool new_entry);
 
