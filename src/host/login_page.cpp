@@ -78,11 +78,12 @@ bool Approved(Variant& rs) {
 
 // The user of the posted name and password, or the error page. Wrong
 // passwords and unknown names are answered alike, and counted alike by the
-// throttle, so that no answer tells whether a name exists.
+// throttle, so that no answer tells whether a name exists; a try the
+// database fails before that is not counted.
 void CheckLogin(Page& page, Variant& qe) {
   const String name = FormText(page, u"UserName");
-  const auto [throttle, client, admission] = AdmitLogin(page.Application, page.Request, name);
-  if (!admission.admitted) {
+  LoginTry tried(page.Application, page.Request, name);
+  if (!tried.Admitted()) {
     Variant none;
     return Refuse(page, qe, none, none, kTooManyLoginTries);
   }
@@ -96,9 +97,9 @@ void CheckLogin(Page& page, Variant& qe) {
             u"[UserName]=" +
                 qe::SqlText(name),
             conn, kOpenKeyset, kLockReadOnly);
-  if (vb::CBool(com::Call(rs, u"EOF")) || Text(com::Call(rs, u"", String(u"PassWord"))) != digest)
-    return Refuse(page, qe, rs, conn, admission.engaged ? kTooManyLoginTries : kWrongLogin);
-  throttle->Passed(admission, client);
+  const bool right = !vb::CBool(com::Call(rs, u"EOF")) && Text(com::Call(rs, u"", String(u"PassWord"))) == digest;
+  tried.Compared(right);
+  if (!right) return Refuse(page, qe, rs, conn, tried.Engaged() ? kTooManyLoginTries : kWrongLogin);
   if (!Approved(rs)) return Refuse(page, qe, rs, conn, kNotApproved);
 
   // UserInfo is split at "|": a field holding one would shift the rest.
@@ -115,7 +116,7 @@ void CheckLogin(Page& page, Variant& qe) {
   com::Let(page.Session, u"", Variant(u""), String(u"manager"));
   MakeUserDrive(page, Text(com::Call(rs, u"", String(u"Name"))));
   com::Call(qe, u"CommCloseData", rs, conn);
-  throttle->LoggedIn(admission, name, client);
+  tried.LoggedIn(name);
 
   if (!FormText(page, u"SaveTime").empty()) {
     Variant days(kRememberDays);

@@ -37,60 +37,68 @@ std::string NameKey(const vb::String& name) {
 }  // namespace
 
 size_t FailureLog::Count(const std::string& key, TimePoint now) const {
-  auto found = failures_.find(key);
-  if (found == failures_.end()) return 0;
-  return std::count_if(found->second.begin(), found->second.end(), [&](TimePoint t) { return Recent(t, now); });
+  auto found = records_.find(key);
+  if (found == records_.end()) return 0;
+  const std::vector<TimePoint>& times = found->second.times;
+  return std::count_if(times.begin(), times.end(), [&](TimePoint t) { return Recent(t, now); });
 }
 
 TimePoint FailureLog::WaitUntil(const std::string& key, TimePoint now) const {
   const size_t count = Count(key, now);
   if (count < kFreeTries) return TimePoint::min();
   const auto wait = std::min<FailureLog::Clock::duration>(kFirstWait * (1 << (count - kFreeTries)), kLongestWait);
-  return failures_.at(key).back() + wait;
-}
-
-bool FailureLog::Add(const std::string& key, TimePoint now) {
-  if (!MakeRoomFor(key, now)) return false;
-  Times& times = failures_[key];
-  std::erase_if(times, [&](TimePoint t) { return !Recent(t, now); });
-  if (times.size() == kTimesKept) times.erase(times.begin());
-  times.push_back(now);
-  return true;
-}
-
-void FailureLog::Remove(const std::string& key, TimePoint at) {
-  auto found = failures_.find(key);
-  if (found == failures_.end()) return;
-  Times& times = found->second;
-  auto kept = std::find(times.rbegin(), times.rend(), at);
-  if (kept != times.rend()) times.erase(std::next(kept).base());
-  if (times.empty()) failures_.erase(found);
+  return records_.at(key).times.back() + wait;
 }
 
 bool FailureLog::MakeRoomFor(const std::string& key, TimePoint now) {
-  if (failures_.size() < max_keys_ || failures_.contains(key)) return true;
-  std::erase_if(failures_, [&](const auto& entry) { return !Recent(entry.second.back(), now); });
-  if (failures_.size() < max_keys_) return true;
-  // The least recently failed of those not locked; failing that, of those
-  // locked whose wait has run.
-  auto victim = failures_.end();
-  bool victim_locked = true;
-  for (auto it = failures_.begin(); it != failures_.end(); ++it) {
-    const bool locked = Count(it->first, now) >= kFreeTries;
-    if (locked && now < WaitUntil(it->first, now)) continue;
-    if (victim == failures_.end() || (victim_locked && !locked) ||
-        (victim_locked == locked && it->second.back() < victim->second.back())) {
-      victim = it;
-      victim_locked = locked;
-    }
+  if (records_.contains(key)) return true;
+  Expire(now);
+  if (records_.size() < keys_) return true;
+  if (!open_.empty()) {
+    Drop(*open_.front());
+    return true;
   }
-  if (victim == failures_.end()) return false;
-  failures_.erase(victim);
-  return true;
+  return records_.size() < budget_;
 }
 
-LoginThrottle::LoginThrottle(Clock clock, size_t max_keys)
-    : clock_(std::move(clock)), max_keys_(max_keys), names_(max_keys), own_names_(max_keys), addresses_(max_keys) {}
+void FailureLog::Add(const std::string& key, TimePoint now) {
+  MakeRoomFor(key, now);
+  auto [found, fresh] = records_.try_emplace(key);
+  Record& record = found->second;
+  if (fresh)
+    record.times.reserve(kTimesKept);
+  else
+    OrderOf(record).erase(record.place);
+  std::vector<TimePoint>& times = record.times;
+  std::erase_if(times, [&](TimePoint t) { return !Recent(t, now); });
+  if (times.size() == kTimesKept) times.erase(times.begin());
+  times.push_back(now);
+  record.locked = times.size() >= kFreeTries;
+  Order& order = OrderOf(record);
+  record.place = order.insert(order.end(), &found->first);
+}
+
+void FailureLog::Forget(const std::string& key) {
+  if (records_.contains(key)) Drop(key);
+}
+
+void FailureLog::Drop(const std::string& key) {
+  auto found = records_.find(key);
+  OrderOf(found->second).erase(found->second.place);
+  records_.erase(found);
+}
+
+void FailureLog::Expire(TimePoint now) {
+  for (Order* order : {&open_, &locked_})
+    while (!order->empty() && !Recent(records_.at(*order->front()).times.back(), now)) Drop(*order->front());
+}
+
+LoginThrottle::LoginThrottle(Clock clock, size_t keys, size_t budget)
+    : clock_(std::move(clock)),
+      max_keys_(keys),
+      names_(keys, budget),
+      own_names_(keys, budget),
+      addresses_(keys, budget) {}
 
 bool LoginThrottle::Known(const std::string& name_key, const std::string& client_address) const {
   auto found = known_.find(name_key);
@@ -102,29 +110,36 @@ LoginThrottle::Admission LoginThrottle::Admit(const vb::String& name, const std:
   const std::string plain_key = NameKey(name);
   std::lock_guard lock(mutex_);
   Admission admission;
-  admission.at = clock_();
-  const TimePoint now = admission.at;
+  const TimePoint now = clock_();
   admission.own_count = Known(plain_key, client_address);
   // In a log of their own, so that no name typed in can reach such a count.
   admission.name_key = admission.own_count ? plain_key + "\n" + client_address : plain_key;
   const std::string& name_key = admission.name_key;
   FailureLog& names = NamesOf(admission);
-  admission.engaged = names.Count(name_key, now) >= kFreeTries || addresses_.Count(client_address, now) >= kFreeTries;
+  const size_t count = names.Count(name_key, now);
+  admission.engaged = count >= kFreeTries || addresses_.Count(client_address, now) >= kFreeTries;
   if (now < names.WaitUntil(name_key, now) || now < addresses_.WaitUntil(client_address, now)) return admission;
-  if (!names.MakeRoomFor(name_key, now) || !addresses_.MakeRoomFor(client_address, now)) {
+  // As many tries at once as the name has free ones left; one once it is locked.
+  const size_t openings = count < kFreeTries ? kFreeTries - count : 1;
+  auto in_flight = in_flight_.find(name_key);
+  if ((in_flight != in_flight_.end() && in_flight->second >= openings) || !names.MakeRoomFor(name_key, now) ||
+      !addresses_.MakeRoomFor(client_address, now)) {
     admission.engaged = true;
     return admission;
   }
   admission.admitted = true;
-  names.Add(name_key, now);
-  addresses_.Add(client_address, now);
+  ++in_flight_[name_key];
   return admission;
 }
 
-void LoginThrottle::Passed(const Admission& admission, const std::string& client_address) {
+void LoginThrottle::Settled(const Admission& admission, const std::string& client_address, bool wrong) {
   std::lock_guard lock(mutex_);
-  NamesOf(admission).Remove(admission.name_key, admission.at);
-  addresses_.Remove(client_address, admission.at);
+  auto in_flight = in_flight_.find(admission.name_key);
+  if (in_flight != in_flight_.end() && --in_flight->second == 0) in_flight_.erase(in_flight);
+  if (!wrong) return;
+  const TimePoint now = clock_();
+  NamesOf(admission).Add(admission.name_key, now);
+  addresses_.Add(client_address, now);
 }
 
 void LoginThrottle::LoggedIn(const Admission& admission, const vb::String& name, const std::string& client_address) {
@@ -141,7 +156,7 @@ void LoginThrottle::LoggedIn(const Admission& admission, const vb::String& name,
   std::erase(addresses, client_address);
   if (addresses.size() == kKnownAddresses) addresses.erase(addresses.begin());
   addresses.push_back(client_address);
-  found->second.last = admission.at;
+  found->second.last = clock_();
 }
 
 std::shared_ptr<LoginThrottle> LoginThrottle::Of(vb::Variant& application) {
@@ -159,13 +174,24 @@ std::shared_ptr<LoginThrottle> LoginThrottle::Of(vb::Variant& application) {
 
 vb::Variant LoginThrottle::Invoke(vb::StringView, com::CallType, com::ArgList&) { vb::Raise(vb::kMemberNotSupported); }
 
-LoginTry AdmitLogin(vb::Variant& application, vb::Variant& request, const vb::String& name) {
+LoginTry::LoginTry(vb::Variant& application, vb::Variant& request, const vb::String& name)
+    : throttle_(LoginThrottle::Of(application)) {
   vb::Variant address = com::ValueOf(com::Call(request, u"ServerVariables", vb::String(u"REMOTE_ADDR")));
-  LoginTry tried{LoginThrottle::Of(application), ClientAddressKey(address.IsNull() ? "" : vb::ToUtf8(vb::CStr(address))),
-                 {}};
-  tried.admission = tried.throttle->Admit(name, tried.client);
-  return tried;
+  client_ = ClientAddressKey(address.IsNull() ? "" : vb::ToUtf8(vb::CStr(address)));
+  admission_ = throttle_->Admit(name, client_);
 }
+
+LoginTry::~LoginTry() {
+  if (admission_.admitted && !settled_) throttle_->Settled(admission_, client_, false);
+}
+
+void LoginTry::Compared(bool right) {
+  if (!admission_.admitted || settled_) return;
+  settled_ = true;
+  throttle_->Settled(admission_, client_, !right);
+}
+
+void LoginTry::LoggedIn(const vb::String& name) { throttle_->LoggedIn(admission_, name, client_); }
 
 std::string ClientAddressKey(const std::string& remote_addr) {
   in6_addr v6{};

@@ -9,20 +9,26 @@
 // waits: a few clients holding every worker for 30 s would shut out every
 // visitor.
 //
+// A try counts as wrong only once its password was compared and differed: a
+// try still waiting for the database, or one the database failed, is no
+// wrong try, so that users behind one address (a school's network) who wait
+// on maintenance together do not lock each other out. Tries of one name
+// arriving together are let through only as far as its remaining free tries
+// go (one at a time once it is locked), so that they cannot all slip through
+// the same opening.
+//
 // An address that has logged in to an account before has the name's count to
 // itself: wrong tries from elsewhere do not hold back its owner's right
 // password, while every other address shares the name's count (the address
 // limit applies to all alike).
 //
-// The memory is bounded: at most `max_keys` names and as many addresses. To
-// make room, the least recently failed of those with fewer than 5 wrong tries
-// go first, and a locked one only once its wait has run: wrong tries for
-// other names cannot make the throttle forget a locked name. When every key
-// is locked and waiting, a try with a new key is refused until one's wait
-// has run.
+// The memory is bounded (FailureLog): a locked key is remembered for the
+// whole window after its last wrong try, whatever else fails meanwhile, and
+// past the memory budget a try for a key not remembered is refused.
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <list>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -37,41 +43,62 @@ namespace host {
 inline constexpr char16_t kTooManyLoginTries[] = u"登录失败次数过多，请稍后再试。";
 
 // Wrong tries per key within the window, bounded in keys and in what each
-// key keeps.
+// key keeps. A key with 5 wrong tries within the window is locked: its record
+// is kept until the window has run after its last wrong try. Other records
+// make room for new keys, the least recently failed first, once the log holds
+// `keys`; a log of locked records only grows on to `budget` keys, and then
+// has no room for a new key until a lock's window has run.
 class FailureLog {
  public:
   using Clock = std::chrono::steady_clock;
 
-  explicit FailureLog(size_t max_keys) : max_keys_(max_keys) {}
+  FailureLog(size_t keys, size_t budget) : keys_(keys), budget_(budget) {}
   // Wrong tries of the key within the window before `now`.
   size_t Count(const std::string& key, Clock::time_point now) const;
   // The time before which the key's next try must wait; none (the distant
   // past) while it has fewer than 5 wrong tries within the window.
   Clock::time_point WaitUntil(const std::string& key, Clock::time_point now) const;
-  // Counts a wrong try; false (nothing counted) when the log is full of keys
-  // whose wait still runs.
-  bool Add(const std::string& key, Clock::time_point now);
-  // Whether Add would count the key's try now, making room when it must.
+  // Whether a wrong try of the key can be counted now, making room when it
+  // must.
   bool MakeRoomFor(const std::string& key, Clock::time_point now);
-  // Takes back the key's wrong try of the time `at`, when it is still kept.
-  void Remove(const std::string& key, Clock::time_point at);
-  void Forget(const std::string& key) { failures_.erase(key); }
-  size_t Keys() const { return failures_.size(); }
+  // Counts a wrong try. A try let through while there was room is counted
+  // even when others took that room meanwhile: the log then passes its
+  // budget by at most the tries in flight.
+  void Add(const std::string& key, Clock::time_point now);
+  void Forget(const std::string& key);
+  size_t Keys() const { return records_.size(); }
 
  private:
-  // Times of the latest wrong tries, oldest first; the wait stops growing
-  // past this many.
-  using Times = std::vector<Clock::time_point>;
+  // Oldest first, by each record's latest wrong try.
+  using Order = std::list<const std::string*>;
+  struct Record {
+    // Times of the latest wrong tries, oldest first; the wait stops growing
+    // past this many.
+    std::vector<Clock::time_point> times;
+    bool locked = false;
+    Order::iterator place;
+  };
+  Order& OrderOf(const Record& record) { return record.locked ? locked_ : open_; }
+  void Drop(const std::string& key);
+  // Drops the records whose latest wrong try has left the window.
+  void Expire(Clock::time_point now);
 
-  size_t max_keys_;
-  std::unordered_map<std::string, Times> failures_;
+  size_t keys_, budget_;
+  std::unordered_map<std::string, Record> records_;
+  Order open_, locked_;
 };
 
 class LoginThrottle : public com::Object {
  public:
   using Clock = std::function<FailureLog::Clock::time_point()>;
 
-  explicit LoginThrottle(Clock clock = &FailureLog::Clock::now, size_t max_keys = 10'000);
+  // The site's memory: this many names and as many addresses while some are
+  // not locked, up to the budget when all are (a name is cut to 100
+  // characters: about 40 MB for a full budget of the longest names).
+  static constexpr size_t kKeys = 10'000;
+  static constexpr size_t kBudget = 50'000;
+
+  explicit LoginThrottle(Clock clock = &FailureLog::Clock::now, size_t keys = kKeys, size_t budget = kBudget);
 
   // A try let through or not, and whether the page must say that there were
   // too many wrong tries.
@@ -80,18 +107,17 @@ class LoginThrottle : public com::Object {
     // Either the name or the address had 5 wrong tries within the window
     // before this one: every answer then says so, a wrong password's too.
     bool engaged = false;
-    FailureLog::Clock::time_point at;
     // Whose count of the name the try used: the name's, or the name's for
     // this client (`own_count`) when it has logged in to it before.
     std::string name_key;
     bool own_count = false;
   };
-  // Lets a try through unless it must wait. An admitted try counts as wrong
-  // from the start, so that tries arriving together cannot all slip through
-  // the same opening; Passed takes that back.
+  // Lets a try through unless it must wait. An admitted try is in flight
+  // until it is Settled: nothing is counted for it until then.
   Admission Admit(const vb::String& name, const std::string& client_address);
-  // The admitted try had the right password: it is no wrong one after all.
-  void Passed(const Admission& admission, const std::string& client_address);
+  // The admitted try is over: its password was compared and differed
+  // (`wrong`), or it was right, or it was never compared.
+  void Settled(const Admission& admission, const std::string& client_address, bool wrong);
   // The name logged in from the client: the count the try used is forgotten
   // (the address's stays, or logging into an account of one's own would
   // reset it), and the client has the name's count to itself from now on.
@@ -113,6 +139,8 @@ class LoginThrottle : public com::Object {
   size_t max_keys_;
   std::mutex mutex_;
   FailureLog names_, own_names_, addresses_;
+  // Tries let through and not yet settled, per name key.
+  std::unordered_map<std::string, size_t> in_flight_;
   // Per name, the addresses it logged in from, the latest last; the time of
   // its latest login decides which name goes first when the table is full.
   struct Logins {
@@ -122,13 +150,29 @@ class LoginThrottle : public com::Object {
   std::unordered_map<std::string, Logins> known_;
 };
 
-// A try of the request's client for `name`, asked of the site's throttle.
-struct LoginTry {
-  std::shared_ptr<LoginThrottle> throttle;
-  std::string client;
-  LoginThrottle::Admission admission;
+// A try of the request's client for `name`, asked of the site's throttle. A
+// try admitted and never settled (the database failed before the password
+// was compared) leaves no wrong try behind.
+class LoginTry {
+ public:
+  LoginTry(vb::Variant& application, vb::Variant& request, const vb::String& name);
+  ~LoginTry();
+  LoginTry(const LoginTry&) = delete;
+  LoginTry& operator=(const LoginTry&) = delete;
+
+  bool Admitted() const { return admission_.admitted; }
+  bool Engaged() const { return admission_.engaged; }
+  // The password was compared: right or wrong.
+  void Compared(bool right);
+  // The name logged in (after a right password).
+  void LoggedIn(const vb::String& name);
+
+ private:
+  std::shared_ptr<LoginThrottle> throttle_;
+  std::string client_;
+  LoginThrottle::Admission admission_;
+  bool settled_ = false;
 };
-LoginTry AdmitLogin(vb::Variant& application, vb::Variant& request, const vb::String& name);
 
 // The key of a client address: an IPv4 address (IPv4-mapped ones too) as it
 // is, an IPv6 one by its first 64 bits, anything else as it is.

@@ -1,7 +1,11 @@
 // The drive's unpack page: a zip or rar archive of the current folder is
 // unpacked by the component's archive members into a scratch folder outside
 // every drive, counted against the quota, and only then merged into the
-// current folder; nothing of it is kept when it would not fit.
+// current folder; nothing of it is kept when it would not fit. Room is
+// counted as the drive counts it: each file at least a disk block, each
+// folder a block. What the archive declares is held to the room first, so
+// an archive of thousands of empty folders is refused before anything is
+// written.
 #include <filesystem>
 #include <optional>
 #include <random>
@@ -10,6 +14,7 @@
 #include "common/kesra_error_page.h"
 #include "common/kesra_file_operations.h"
 #include "common/kesra_file_paths.h"
+#include "host/archive_space.h"
 #include "host/netdrive_file_pages.h"
 #include "host/netdrive_file_parts.h"
 #include "host/netdrive_page_gate.h"
@@ -72,9 +77,10 @@ struct Landing {
   bool folder;
 };
 
-// What the unpacked tree adds to the drive (a file it replaces counts as the
-// new size less the old), and where each entry lands; nothing when an entry
-// would meet a folder with a file, a file with a folder, or a link.
+// What the unpacked tree adds to the drive (a new folder its block, a file its
+// room less that of the file it replaces), and where each entry lands;
+// nothing when an entry would meet a folder with a file, a file with a
+// folder, or a link.
 std::optional<double> Plan(const Scratch& scratch, const String& real_folder, std::vector<Landing>& landings) {
   double added = 0;
   for (const stdfs::directory_entry& entry : stdfs::recursive_directory_iterator(scratch.Host())) {
@@ -82,11 +88,14 @@ std::optional<double> Plan(const Scratch& scratch, const String& real_folder, st
     String relative = vb::FromUtf8(stdfs::relative(entry.path(), scratch.Host()).string());
     String to = real_folder + u"\\" + vb::Replace(relative, u"/", u"\\");
     bool folder = entry.is_directory();
-    if (std::optional<stdfs::path> there = fs::ResolveExisting(to)) {
-      if (stdfs::is_symlink(*there) || stdfs::is_directory(*there) != folder) return std::nullopt;
-      if (!folder) added -= static_cast<double>(stdfs::file_size(*there));
+    std::optional<stdfs::path> there = fs::ResolveExisting(to);
+    if (there && (stdfs::is_symlink(*there) || stdfs::is_directory(*there) != folder)) return std::nullopt;
+    if (folder) {
+      if (!there) added += qe::netdrive::kDiskBlockBytes;
+    } else {
+      added += qe::netdrive::FileSpace(static_cast<double>(entry.file_size()));
+      if (there) added -= qe::netdrive::FileSpace(static_cast<double>(stdfs::file_size(*there)));
     }
-    if (!folder) added += static_cast<double>(entry.file_size());
     landings.push_back({entry.path(), to, folder});
   }
   return added;
@@ -101,12 +110,6 @@ void Land(const std::vector<Landing>& landings) {
     std::optional<stdfs::path> there = fs::ResolveExisting(landing.to);
     stdfs::rename(landing.from, there ? *there : fs::ToHostPath(landing.to));
   }
-}
-
-// What the drive can still take, in bytes.
-uint64_t FreeBytes(const qe::netdrive::DriveSpace& space) {
-  const double free = space.Quota() * qe::netdrive::kBytesPerMegabyte - space.Used();
-  return free <= 0 ? 0 : static_cast<uint64_t>(free);
 }
 
 String QuotaRefusal(const qe::netdrive::DriveSpace& space) {
@@ -144,18 +147,23 @@ void NetDriversUnzipPage(Page& page) {
   std::optional<qe::netdrive::DriveSpace> space =
       qe::netdrive::ReserveSpace(page.Session, page.Response, place->drive, 0, false);
   if (!space) return;
+  // What the archive may take: the drive's free room and what the folder
+  // takes now (an entry over one already there adds only the difference).
+  const double room = space->Free() + qe::netdrive::SpaceTaken(place->real);
   String result;
   try {
+    std::optional<double> declared = DeclaredSpace(*fs::ResolveExisting(*archive), room);
+    if (declared && *declared > room) {
+      Answer(page, QuotaRefusal(*space));
+      return;
+    }
     Scratch scratch(page);
     stdfs::path copy = scratch.Host() / fs::ResolveExisting(*archive)->filename();
     std::error_code linked;
     stdfs::create_hard_link(*fs::ResolveExisting(*archive), copy, linked);
     if (linked) stdfs::copy_file(*fs::ResolveExisting(*archive), copy);
-    // The archive is held, as it unpacks, to the drive's free room and what
-    // the folder holds now (files it may replace count as the new size less
-    // the old): its declared total before anything is written, then the
-    // bytes written.
-    ziparc::ThreadByteCap cap(FreeBytes(*space) + static_cast<uint64_t>(qe::netdrive::FolderSize(place->real)));
+    // The bytes it unpacks are held to that room as they are written.
+    ziparc::ThreadByteCap cap(static_cast<uint64_t>(room));
     result = vb::CStr(com::Call(qe, type == u"zip" ? u"CommUnZipWithXceedZip" : u"CommUnZipWithRar", page.Server,
                                 scratch.SitePath(), vb::FromUtf8(copy.filename().string()), String(u"unzip")));
     stdfs::remove(copy);

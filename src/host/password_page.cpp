@@ -17,6 +17,9 @@ using vb::Variant;
 
 // Where the password sits in the Session's UserInfo ("ID|login|name|...").
 constexpr size_t kUserInfoPasswordField = 6;
+// The session's account row is gone: deleted, or the data initialised or
+// replaced under the session.
+constexpr char16_t kAccountGone[] = u"该帐号已不存在，请重新登录！";
 
 String Text(const Variant& value) {
   Variant v = com::ValueOf(value);
@@ -58,8 +61,8 @@ void Change(Page& page, Variant& qe) {
   // The old password is a login's password: guessing it here is held back
   // as the login page holds it back.
   const String login_name = Text(com::Call(qe, u"CommGetUserLoginName", page.Response, page.Session));
-  const auto [throttle, client, admission] = AdmitLogin(page.Application, page.Request, login_name);
-  if (!admission.admitted) {
+  LoginTry tried(page.Application, page.Request, login_name);
+  if (!tried.Admitted()) {
     Variant none;
     com::Call(qe, u"CommShowErrorPage", page.Response, none, none, String(kTooManyLoginTries));
     return;
@@ -72,11 +75,14 @@ void Change(Page& page, Variant& qe) {
   // carry anything but itself into the statement.
   const String where = u" Where [ID]=" + vb::CStr(Variant(vb::CLng(Variant(id))));
   com::Call(rs, u"Open", u"Select [PassWord] From [User]" + where, conn, int32_t{1}, int32_t{1});
-  const bool old_right = !vb::CBool(com::Call(rs, u"EOF")) &&
-                         Text(com::Call(rs, u"", String(u"PassWord"))) == Digest(qe, FormText(page, u"OldPassWord"));
-  if (old_right) throttle->Passed(admission, client);
+  const bool found = !vb::CBool(com::Call(rs, u"EOF"));
+  const bool old_right =
+      found && Text(com::Call(rs, u"", String(u"PassWord"))) == Digest(qe, FormText(page, u"OldPassWord"));
+  if (found) tried.Compared(old_right);
   const char16_t* refusal = nullptr;
-  if (!old_right)
+  if (!found)
+    refusal = kAccountGone;
+  else if (!old_right)
     refusal = u"原密码错误！";
   else if (fresh.empty())
     refusal = u"新密码不能为空！";
@@ -88,9 +94,16 @@ void Change(Page& page, Variant& qe) {
   }
   com::Call(rs, u"Close");
   const String digest = Digest(qe, fresh);
-  com::Call(conn, u"Execute", u"Update [User] Set [PassWord]='" + digest + u"'" + where);
-  KeepSessionInStep(page, digest);
+  // The row can go between the read and the write (an initialisation of the
+  // data waited for): only a change of exactly that one row is a success.
+  Variant changed;
+  com::Call(conn, u"Execute", u"Update [User] Set [PassWord]='" + digest + u"'" + where, changed);
   Variant closed(String{});
+  if (vb::CLng(changed) != 1) {
+    com::Call(qe, u"CommShowErrorPage", page.Response, closed, conn, String(kAccountGone));
+    return;
+  }
+  KeepSessionInStep(page, digest);
   com::Call(qe, u"CommCloseData", closed, conn);
   Write(page, PageOpening(u"修改密码") + u"<p id=\"changed\">密码修改成功！下次登录请使用新密码。</p>\n<p><a href=\"" +
                   String(kDeskPage) + u"\">返回桌面</a></p>\n" + kPageClosing);

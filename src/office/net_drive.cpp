@@ -1,5 +1,6 @@
 #include "office/net_drive.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -119,14 +120,58 @@ double FolderSize(vb::StringView real_folder) {
   }
 }
 
-double EntrySize(vb::StringView real_path) {
-  vb::Variant files = FileSystem();
+double FileSpace(double bytes) { return std::max(bytes, kDiskBlockBytes); }
+
+double SpaceTaken(vb::StringView real_folder) {
+  std::filesystem::path host;
   try {
-    if (vb::CBool(com::Call(files, u"FolderExists", vb::String(real_path)))) return FolderSize(real_path);
-    return vb::CDbl(com::Call(com::Call(files, u"GetFile", vb::String(real_path)), u"Size"));
+    host = fs::ToHostPath(real_folder);
   } catch (const vb::Error&) {
     return 0;
   }
+  double taken = 0;
+  std::error_code error;
+  std::filesystem::recursive_directory_iterator it(host, std::filesystem::directory_options::skip_permission_denied,
+                                                   error);
+  for (std::filesystem::recursive_directory_iterator end; !error && it != end; it.increment(error)) {
+    // An entry renamed or removed meanwhile still counts its block.
+    std::error_code gone;
+    const bool file = std::filesystem::is_regular_file(it->symlink_status(gone));
+    const uintmax_t size = file && !gone ? it->file_size(gone) : 0;
+    taken += file && !gone ? FileSpace(static_cast<double>(size)) : kDiskBlockBytes;
+  }
+  return taken;
+}
+
+double EntrySpace(vb::StringView real_path) {
+  std::optional<std::filesystem::path> found;
+  try {
+    found = fs::ResolveExisting(real_path);
+  } catch (const vb::Error&) {
+    return 0;
+  }
+  if (!found) return 0;
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::symlink_status(*found, error);
+  if (std::filesystem::is_directory(status)) return kDiskBlockBytes + SpaceTaken(real_path);
+  if (!std::filesystem::is_regular_file(status)) return kDiskBlockBytes;
+  const uintmax_t size = std::filesystem::file_size(*found, error);
+  return error ? kDiskBlockBytes : FileSpace(static_cast<double>(size));
+}
+
+double NewFolderSpace(vb::StringView real_path) {
+  std::filesystem::path host;
+  try {
+    host = fs::ToHostPath(real_path);
+  } catch (const vb::Error&) {
+    return kDiskBlockBytes;
+  }
+  double space = 0;
+  std::error_code error;
+  for (; host.has_relative_path() && !std::filesystem::exists(std::filesystem::symlink_status(host, error));
+       host = host.parent_path())
+    space += kDiskBlockBytes;
+  return std::max(space, kDiskBlockBytes);
 }
 
 std::unique_lock<std::mutex> LockDrive(vb::StringView real_root) {

@@ -54,8 +54,23 @@ vb::String FolderInAddress(vb::StringView folder);
 // The size in bytes of every file under the real folder, as the file-system
 // object's Folder.Size gives it; 0 when there is no such folder.
 double FolderSize(vb::StringView real_folder);
-// The size of one entry: a folder's as above, a file's length.
-double EntrySize(vb::StringView real_path);
+
+// The least room a file or folder takes on the disk. The quota counts each
+// entry as at least this much: thousands of empty files or folders fill a
+// disk as surely as their bytes would.
+inline constexpr double kDiskBlockBytes = 4096;
+// The room a file of `bytes` takes in the quota.
+double FileSpace(double bytes);
+// The room everything under the real folder takes in the quota: each file
+// its FileSpace, each folder (and link) a block; 0 when there is no such
+// folder.
+double SpaceTaken(vb::StringView real_folder);
+// The room one entry takes: a file's FileSpace, a folder's block and all it
+// holds; 0 when it is missing.
+double EntrySpace(vb::StringView real_path);
+// The room a new folder takes with the missing folders above it that it
+// brings: a block each.
+double NewFolderSpace(vb::StringView real_path);
 
 // Held from a quota test to the end of the writes it allows, so that two
 // sessions of one user cannot both pass the test before either writes.

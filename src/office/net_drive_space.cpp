@@ -1,5 +1,7 @@
 #include "office/net_drive_space.h"
 
+#include <algorithm>
+
 #include "office/net_drive_answers.h"
 #include "office/qe_user.h"
 #include "platform/asp/context.h"
@@ -8,11 +10,13 @@
 namespace qe::netdrive {
 
 DriveSpace::DriveSpace(const Drive& drive, int16_t quota_megabytes)
-    : lock_(LockDrive(drive.real_root)), quota_(quota_megabytes), used_(FolderSize(drive.real_root)) {}
+    : lock_(LockDrive(drive.real_root)), quota_(quota_megabytes), used_(SpaceTaken(drive.real_root)) {}
 
 bool DriveSpace::Fits(double bytes) const { return bytes <= 0 || used_ + bytes <= quota_ * kBytesPerMegabyte; }
 
 bool DriveSpace::Full() const { return used_ >= quota_ * kBytesPerMegabyte; }
+
+double DriveSpace::Free() const { return std::max(0.0, quota_ * kBytesPerMegabyte - used_); }
 
 std::optional<DriveSpace> ReserveSpace(vb::Variant& Session, vb::Variant& Response, const Drive& drive, double bytes,
                                         bool new_entry) {

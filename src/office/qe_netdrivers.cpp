@@ -155,7 +155,8 @@ void QeNetDriversCreateOrDel(vb::Variant& Server, vb::Variant& Session, vb::Vari
     if (KesraFolderExist(path)) {
       message = u"你要创建的文件夹[" + name + u"]已经存在！";
     } else {
-      std::optional<netdrive::DriveSpace> space = netdrive::ReserveSpace(Session, Response, *drive, 0, true);
+      std::optional<netdrive::DriveSpace> space =
+          netdrive::ReserveSpace(Session, Response, *drive, netdrive::NewFolderSpace(path), true);
       if (!space) return;
       message = KesraFolderCreate(path) ? u"文件夹创建成功！" : FailureMessage(p_Act);
     }
@@ -163,7 +164,8 @@ void QeNetDriversCreateOrDel(vb::Variant& Server, vb::Variant& Session, vb::Vari
     if (KesraFileExist(path, 0)) {
       message = u"你要创建的文件[" + name + u"]已经存在！";
     } else {
-      std::optional<netdrive::DriveSpace> space = netdrive::ReserveSpace(Session, Response, *drive, 0, true);
+      std::optional<netdrive::DriveSpace> space =
+          netdrive::ReserveSpace(Session, Response, *drive, netdrive::FileSpace(0), true);
       if (!space) return;
       message = KesraFileCreateEmptyTxt(path, u"") ? u"文本文件创建成功！" : FailureMessage(p_Act);
     }

@@ -87,7 +87,7 @@ bool Paste(vb::Variant& Server, vb::Variant& Session, vb::Variant& Response, con
       if (!there || taken) continue;
       if (copy) {
         // Each copy is a new entry: none once the drive is full.
-        double size = netdrive::EntrySize(*entry);
+        double size = netdrive::EntrySpace(*entry);
         if (space.Full() || !space.Fits(size)) {
           over_quota = true;
           continue;

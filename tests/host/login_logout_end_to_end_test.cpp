@@ -3,6 +3,7 @@
 // exists and one that does not, an account not yet approved stays out, and
 // the logout (from the site's own pages only) ends the session.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <chrono>
 #include <memory>
@@ -17,6 +18,7 @@
 #include "host/logout_page.h"
 #include "host/site_visitor.h"
 #include "platform/ado/ado_fixture.h"
+#include "platform/fs/paths.h"
 #include "support/temp_site.h"
 
 namespace {
@@ -65,7 +67,7 @@ class LoginLogoutTest : public ::testing::Test {
     for (auto [login, approval, right] :
          {std::tuple{u"li", u"-1", u"b"}, std::tuple{u"new", u"0", u"b"}, std::tuple{u"zhao", u"-1", u"b"},
           std::tuple{u"chen", u"-1", u"b"}, std::tuple{u"boss", u"-1", u"a"}, std::tuple{u"chief", u"-1", u"a"},
-          std::tuple{u"gone", u"-1", u"b"}})
+          std::tuple{u"gone", u"-1", u"b"}, std::tuple{u"wang", u"-1", u"b"}})
       Execute(u"Insert Into [User] ([Name],[UserName],[Part],[SystemSet],[PassWord],[Rule],[ShenHe],[Time]) Values "
               u"('" +
               vb::String(login) + u"','" + login + u"','教务处','50|60|2|70|80','" + qe::Kesra_Class_Md5().KesraMd5(u"pw") +
@@ -77,6 +79,13 @@ class LoginLogoutTest : public ::testing::Test {
     com::Call(conn, u"Open", ado_test::Jet(u"C:\\data\\qe.asp"));
     com::Call(conn, u"Execute", sql);
     com::Call(conn, u"Close");
+  }
+  // A change the Jet dialect cannot say, made by SQLite itself.
+  static void ExecuteInSqlite(const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(fs::ToHostPath(u"C:\\data\\qe.asp").c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
   }
   static void TearDownTestSuite() {
     delete server_;
@@ -172,6 +181,30 @@ TEST_F(LoginLogoutTest, ThePasswordPagesOldPasswordCountsAsALoginTry) {
   EXPECT_NE(held_back.body.find(Utf8(u"登录失败次数过多，请稍后再试。")), std::string::npos) << held_back.body;
   g_now += 1s;
   EXPECT_NE(zhao.Post(kPassword, change, kPassword).body.find("id=\"changed\""), std::string::npos);
+}
+
+// Only a password compared and found different is a wrong try: tries the
+// database fails (its User table away here) hold back no one.
+TEST_F(LoginLogoutTest, TriesTheDatabaseFailsAreNoWrongTries) {
+  Visitor visitor(Port());
+  ExecuteInSqlite("Alter Table [User] Rename To [UserAway]");
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(Login(visitor, "li", "wrong").status, 500) << i;
+  ExecuteInSqlite("Alter Table [UserAway] Rename To [User]");
+  PageAnswer wrong = Login(visitor, "li", "wrong");
+  EXPECT_NE(wrong.body.find(Utf8(u"用户名或密码错误！")), std::string::npos) << wrong.body;
+}
+
+// A save whose row is gone when it writes (an initialisation of the data it
+// waited for; here a trigger drops the write) is no success.
+TEST_F(LoginLogoutTest, APasswordSaveThatChangesNoRowSaysTheAccountIsGone) {
+  Visitor wang(Port());
+  ASSERT_EQ(Login(wang, "wang", "pw").status, 302);
+  ExecuteInSqlite("Create Trigger [KeepRow] Before Update On [User] Begin Select Raise(Ignore); End");
+  PageAnswer answer = wang.Post(kPassword, "OldPassWord=pw&NewPassWord=n&NewPassWord2=n", kPassword);
+  ExecuteInSqlite("Drop Trigger [KeepRow]");
+  EXPECT_EQ(answer.body.find(Utf8(u"密码修改成功")), std::string::npos) << answer.body;
+  EXPECT_NE(answer.body.find(Utf8(u"该帐号已不存在，请重新登录！")), std::string::npos) << answer.body;
+  EXPECT_FALSE(SentToLogin(wang.Get(kDesk))) << "the session still holds the password its row holds";
 }
 
 TEST_F(LoginLogoutTest, ASessionStandsForItsAccountOnlyWhileTheAccountSaysSo) {

@@ -1,6 +1,6 @@
 // The login throttle on a clock of the test's own: when a try must wait and
-// for how long, what the window forgets, what a right password takes back,
-// and how much it keeps.
+// for how long, what the window forgets, what counts as a wrong try, and how
+// much it keeps.
 #include "host/login_throttle.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +18,25 @@ using TimePoint = host::FailureLog::Clock::time_point;
 
 class LoginThrottleTest : public ::testing::Test {
  protected:
+  // A try with a wrong password: counted when it is let through.
   LoginThrottle::Admission Try(const std::u16string& name, const std::string& address = "10.0.0.9") {
-    return throttle_.Admit(name, address);
+    return Try(throttle_, name, address);
+  }
+  LoginThrottle::Admission Try(LoginThrottle& throttle, const std::u16string& name, const std::string& address) {
+    LoginThrottle::Admission admission = throttle.Admit(name, address);
+    if (admission.admitted) throttle.Settled(admission, address, true);
+    return admission;
   }
   // `count` wrong tries, each admitted, the clock still.
   void Fail(int count, const std::u16string& name, const std::string& address = "10.0.0.9") {
     for (int i = 0; i < count; ++i) ASSERT_TRUE(Try(name, address).admitted) << i;
+  }
+  // A try with the right password that logs in.
+  void LogIn(LoginThrottle& throttle, const std::u16string& name, const std::string& address) {
+    LoginThrottle::Admission admission = throttle.Admit(name, address);
+    ASSERT_TRUE(admission.admitted) << vb::ToUtf8(name);
+    throttle.Settled(admission, address, false);
+    throttle.LoggedIn(admission, name, address);
   }
 
   TimePoint now_ = TimePoint{} + 1000h;
@@ -82,14 +95,31 @@ TEST_F(LoginThrottleTest, WrongTriesOlderThanFifteenMinutesAreForgotten) {
 
 TEST_F(LoginThrottleTest, TriesArrivingTogetherCannotAllPassTheSameOpening) {
   Fail(4, u"li");
-  EXPECT_TRUE(Try(u"li", "10.0.0.1").admitted);
-  EXPECT_FALSE(Try(u"li", "10.0.0.2").admitted) << "the fifth counted as soon as it was let through";
+  LoginThrottle::Admission fifth = throttle_.Admit(u"li", "10.0.0.1");
+  EXPECT_TRUE(fifth.admitted);
+  EXPECT_FALSE(throttle_.Admit(u"li", "10.0.0.2").admitted) << "the fifth, still in flight, holds the last opening";
+  throttle_.Settled(fifth, "10.0.0.1", false);
+  EXPECT_TRUE(Try(u"li", "10.0.0.2").admitted) << "it was right: the opening is free again";
+}
+
+// Only a password compared and found different counts: tries waiting on the
+// database together (users behind one address during maintenance), or ended
+// by it, are no wrong tries.
+TEST_F(LoginThrottleTest, OnlyAComparedWrongPasswordCounts) {
+  std::vector<LoginThrottle::Admission> waiting;
+  for (int i = 0; i < 8; ++i) {
+    waiting.push_back(throttle_.Admit(u"user" + vb::FromUtf8(std::to_string(i)), "10.0.0.9"));
+    EXPECT_TRUE(waiting.back().admitted && !waiting.back().engaged) << i;
+  }
+  for (const LoginThrottle::Admission& admission : waiting) throttle_.Settled(admission, "10.0.0.9", false);
+  Fail(5, u"li");
+  EXPECT_FALSE(Try(u"other").admitted) << "five compared and wrong: the address waits";
 }
 
 TEST_F(LoginThrottleTest, ARightPasswordIsNoWrongTryAndALoginForgetsOnlyTheNames) {
   Fail(4, u"li");
-  LoginThrottle::Admission right = Try(u"li");
-  throttle_.Passed(right, "10.0.0.9");
+  LoginThrottle::Admission right = throttle_.Admit(u"li", "10.0.0.9");
+  throttle_.Settled(right, "10.0.0.9", false);
   LoginThrottle::Admission next = Try(u"li");  // the fifth wrong one
   EXPECT_TRUE(next.admitted);
   EXPECT_FALSE(next.engaged);
@@ -97,48 +127,64 @@ TEST_F(LoginThrottleTest, ARightPasswordIsNoWrongTryAndALoginForgetsOnlyTheNames
   now_ += 1h;
   Fail(5, u"li", "10.0.0.1");
   now_ += 1s;
-  LoginThrottle::Admission login = Try(u"LI", "10.0.0.1");
-  throttle_.Passed(login, "10.0.0.1");
-  throttle_.LoggedIn(login, u"LI", "10.0.0.1");
+  LogIn(throttle_, u"LI", "10.0.0.1");
   LoginThrottle::Admission again = Try(u"li", "10.0.0.2");
   EXPECT_TRUE(again.admitted && !again.engaged) << "the name starts again after its login";
   EXPECT_TRUE(Try(u"other", "10.0.0.1").engaged) << "but not the address it failed from";
 }
 
 TEST_F(LoginThrottleTest, WrongTriesFromElsewhereDoNotHoldBackAnAddressTheAccountLoggedInFrom) {
-  LoginThrottle::Admission login = Try(u"li", "10.0.0.1");
-  throttle_.Passed(login, "10.0.0.1");
-  throttle_.LoggedIn(login, u"li", "10.0.0.1");
+  LogIn(throttle_, u"li", "10.0.0.1");
   for (int i = 0; i < 5; ++i) ASSERT_TRUE(Try(u"li", "10.0.1." + std::to_string(i)).admitted);
   EXPECT_FALSE(Try(u"li", "10.0.2.1").admitted) << "any other address shares the name's count";
   LoginThrottle::Admission owner = Try(u"li", "10.0.0.1");
   EXPECT_TRUE(owner.admitted && !owner.engaged);
 }
 
-TEST_F(LoginThrottleTest, WrongTriesForOtherNamesNeverMakeItForgetALockedName) {
-  LoginThrottle small{[this] { return now_; }, 3};
-  for (int i = 0; i < 5; ++i) ASSERT_TRUE(small.Admit(u"li", "10.0.0." + std::to_string(i)).admitted);
-  for (int i = 0; i < 50; ++i) {
-    now_ += 100ms;
-    small.Admit(u"other" + vb::FromUtf8(std::to_string(i)), "10.0.1." + std::to_string(i));
+TEST_F(LoginThrottleTest, AFullTableOfLoginsForgetsTheOldestLoginFirst) {
+  LoginThrottle small{[this] { return now_; }, 2, 2};
+  for (auto [name, address] : {std::pair{u"a", "10.0.0.1"}, {u"b", "10.0.0.2"}, {u"c", "10.0.0.3"}}) {
+    now_ += 1s;
+    LogIn(small, name, address);
   }
-  LoginThrottle::Admission locked = small.Admit(u"li", "10.0.2.1");
-  EXPECT_TRUE(locked.engaged) << "li still has its five wrong tries";
+  for (int i = 0; i < 5; ++i) {
+    Try(small, u"a", "10.0.1." + std::to_string(i));
+    Try(small, u"b", "10.0.2." + std::to_string(i));
+  }
+  LoginThrottle::Admission b_at_home = small.Admit(u"b", "10.0.0.2");
+  EXPECT_TRUE(b_at_home.admitted && !b_at_home.engaged) << "b's login is newer than a's";
+  EXPECT_FALSE(small.Admit(u"a", "10.0.0.1").admitted) << "a's, the oldest, made room for c's";
 }
 
-TEST(FailureLogTest, AFullLogOfLockedKeysTakesNoNewOneUntilAWaitHasRun) {
-  host::FailureLog log(2);
-  TimePoint now = TimePoint{} + 1000h;
-  for (const char* key : {"a", "b"})
-    for (int i = 0; i < 5; ++i) ASSERT_TRUE(log.Add(key, now));
-  EXPECT_FALSE(log.Add("c", now + 999ms));
-  EXPECT_EQ(log.Keys(), 2u);
-  EXPECT_TRUE(log.Add("c", now + 1s)) << "a's and b's waits have run";
-  EXPECT_EQ(log.Count("c", now + 1s), 1u);
+// A flood of wrong tries for other names (each locked in turn) never makes
+// the log forget a locked name within its window; once the log holds its
+// budget of locked names, a new name waits until a lock's window has run.
+TEST_F(LoginThrottleTest, AFloodOfOtherNamesNeverMakesItForgetALockedName) {
+  LoginThrottle small{[this] { return now_; }, 3, 6};
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(Try(small, u"li", "10.0.0." + std::to_string(i)).admitted);
+  int flooded = 0;
+  for (int name = 0; name < 20; ++name)
+    for (int i = 0; i < 5; ++i) {
+      now_ += 100ms;
+      flooded += Try(small, u"other" + vb::FromUtf8(std::to_string(name)), "10.1." + std::to_string(name) + "." +
+                                                                               std::to_string(i))
+                     .admitted;
+    }
+  EXPECT_EQ(flooded, 25) << "five names locked beside li fill the budget";
+  now_ += 31s;
+  LoginThrottle::Admission li = Try(small, u"li", "10.0.9.1");
+  EXPECT_TRUE(li.admitted && li.engaged) << "li still has its five wrong tries";
+  now_ += 1s;
+  EXPECT_FALSE(small.Admit(u"li", "10.0.9.1").admitted) << "six wrong tries: 2 s";
+  LoginThrottle::Admission fresh = small.Admit(u"new", "10.0.9.2");
+  EXPECT_FALSE(fresh.admitted);
+  EXPECT_TRUE(fresh.engaged) << "answered with the wait";
+  now_ += 15min;
+  EXPECT_TRUE(small.Admit(u"new", "10.0.9.2").admitted) << "the locks' windows have run";
 }
 
 TEST(FailureLogTest, TheLogKeepsAtMostItsKeysAndTenTriesAKey) {
-  host::FailureLog log(3);
+  host::FailureLog log(3, 3);
   TimePoint now = TimePoint{} + 1000h;
   for (const char* key : {"a", "b", "c", "d"}) {
     now += 1s;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -210,6 +211,8 @@ TEST_F(NetDriveServeTest, DriveFilesAreNeverServedAsTheyAre) {
 class NetDriveFilePagesTest : public NetDriveServeTest {
  protected:
   static constexpr uintmax_t kMegabyte = 1048576;
+  // The least room a file or folder takes.
+  static constexpr uintmax_t kBlock = 4096;
   struct Sent {
     std::string name, data;
   };
@@ -286,9 +289,10 @@ TEST_F(NetDriveFilePagesTest, UploadKeepsTheDrivesNamesAndNeverReplaces) {
 
 TEST_F(NetDriveFilePagesTest, UnpackCountsWhatItUnpacksAndKeepsNothingOverTheQuota) {
   std::unique_ptr<Visitor> tiny = LoggedIn("tiny");
-  const uintmax_t content = 300000;
-  const std::string zip = qe_test::ZipBytes({qe_test::StoredEntry("one.bin", std::string(content - 1000, 'o')),
+  const std::string zip = qe_test::ZipBytes({qe_test::StoredEntry("one.bin", std::string(299000, 'o')),
                                              qe_test::StoredEntry("docs/two.bin", std::string(1000, 't'))});
+  // one.bin, and a block each for docs/ and the small two.bin.
+  const uintmax_t content = 299000 + 2 * kBlock;
   Put("tiny", "big.zip", zip);
   // The drive then holds the archive, the filler and what the archive unpacks.
   Put("tiny", "filler.bin", std::string(kMegabyte + 1 - zip.size() - content, 'f'));
@@ -319,6 +323,36 @@ TEST_F(NetDriveFilePagesTest, UnpackCountsWhatItUnpacksAndKeepsNothingOverTheQuo
   Put("li", "li.zip", qe_test::ZipBytes({qe_test::StoredEntry("li.txt", "li")}));
   EXPECT_TRUE(Says(Unpack(*tiny, "..%2Fli%2Fli.zip"), u"文件不存在！"));
   EXPECT_FALSE(std::filesystem::exists(Drive("tiny") / "li.txt"));
+  EXPECT_TRUE(std::filesystem::is_empty(site_->SiteFolder() / "temp"));
+}
+
+// Entries cost room: each file and folder an archive unpacks takes at least a
+// block, and an archive that declares more than the room is refused before
+// anything is written (its empty folders are more than an extraction may
+// hold: only a check before unpacking answers with the quota).
+TEST_F(NetDriveFilePagesTest, UnpackCountsEachEntryAsAtLeastABlock) {
+  std::unique_ptr<Visitor> tiny = LoggedIn("tiny");
+  std::vector<qe_test::RawZipEntry> empty_folders;
+  for (int i = 0; i < 10001; ++i) empty_folders.push_back(qe_test::StoredEntry("f" + std::to_string(i) + "/", ""));
+  const std::string folders = qe_test::ZipBytes(empty_folders);
+  const std::string three = qe_test::ZipBytes(
+      {qe_test::StoredEntry("s/", ""), qe_test::StoredEntry("s/a.txt", ""), qe_test::StoredEntry("s/b.txt", "b")});
+  Put("tiny", "folders.zip", folders);
+  Put("tiny", "three.zip", three);
+  const uintmax_t archives = std::max(folders.size(), kBlock) + std::max(three.size(), kBlock);
+  Put("tiny", "filler.bin", std::string(kMegabyte - archives - 3 * kBlock + 1, 'f'));  // a byte short of 3 blocks
+  for (const char* archive : {"folders.zip", "three.zip"}) {
+    Answer refused = Unpack(*tiny, archive);
+    EXPECT_TRUE(Says(refused, u"你的网络硬盘空间已超过了额定的1M容量！")) << archive << ": " << refused.body;
+  }
+  EXPECT_EQ(Listed(*tiny), "filler.bin folders.zip three.zip ");
+  Put("tiny", "filler.bin", std::string(kMegabyte - archives - 3 * kBlock, 'f'));
+  Answer exact = Unpack(*tiny, "three.zip");
+  EXPECT_TRUE(Says(exact, u"操作成功")) << exact.body;
+  EXPECT_EQ(Listed(*tiny), "s/ filler.bin folders.zip three.zip ");
+  EXPECT_TRUE(Says(Unpack(*tiny, "three.zip"), u"操作成功")) << "over its own entries it adds nothing";
+  EXPECT_TRUE(Says(Unpack(*tiny, "folders.zip"), u"你的网络硬盘空间已超过了额定的1M容量！"));
+  EXPECT_EQ(Listed(*tiny), "s/ filler.bin folders.zip three.zip ");
   EXPECT_TRUE(std::filesystem::is_empty(site_->SiteFolder() / "temp"));
 }
 
