@@ -3,6 +3,7 @@
 #include "platform/fs/paths.h"
 #include "platform/fs/windows_names.h"
 #include "platform/text/ansi.h"
+#include "platform/text/cp936_table.h"
 #include "platform/vb/case_fold.h"
 
 namespace ziparc {
@@ -10,6 +11,36 @@ namespace ziparc {
 namespace {
 
 bool IsSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
+
+// Code page 437, the IBM PC's, from 0x80 on: what DOS wrote names in.
+constexpr char16_t kCodePage437High[128] = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
+    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
+    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192,
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,
+    0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556,
+    0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567,
+    0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B,
+    0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
+    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
+    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229,
+    0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
+    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
+};
+
+String DecodeCodePage437(std::string_view bytes) {
+  String text;
+  text.reserve(bytes.size());
+  for (char c : bytes) {
+    auto byte = static_cast<unsigned char>(c);
+    text.push_back(byte < 0x80 ? byte : kCodePage437High[byte - 0x80]);
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -53,6 +84,21 @@ bool IsUtf8(std::string_view bytes) {
   return true;
 }
 
+bool IsCodePage936(std::string_view bytes) {
+  namespace cp936 = text::cp936;
+  for (size_t at = 0; at < bytes.size(); ++at) {
+    auto lead = static_cast<uint8_t>(bytes[at]);
+    if (!cp936::IsLeadByte(lead)) continue;  // ASCII, and 0x80 and 0xFF on their own
+    if (at + 1 == bytes.size()) return false;
+    auto trail = static_cast<uint8_t>(bytes[++at]);
+    if (trail < cp936::kFirstTrail || trail > cp936::kLastTrail) return false;
+    if (cp936::kDoubleByte[(lead - cp936::kFirstLead) * cp936::kTrailCount + (trail - cp936::kFirstTrail)] ==
+        cp936::kNoChar)
+      return false;
+  }
+  return true;
+}
+
 StoredName EncodeEntryName(StringView name) {
   if (IsAscii(name)) return {vb::ToUtf8(name), false};
   std::string ansi = text::EncodeAnsi(name);
@@ -61,8 +107,22 @@ StoredName EncodeEntryName(StringView name) {
   return {vb::ToUtf8(name), true};
 }
 
-String DecodeEntryName(std::string_view bytes, bool utf8) {
-  return utf8 ? vb::FromUtf8(bytes) : text::DecodeAnsi(bytes);
+// Without the flag, Windows' own zipper and most Chinese tools write code
+// page 936, whose names are often valid UTF-8 by chance, and Info-ZIP's zip
+// on Linux and Macs writes UTF-8; names in neither come from DOS tools (code
+// page 437) or from systems whose code page nobody can tell.
+String DecodeEntryName(std::string_view bytes, NameBytes kind) {
+  switch (kind) {
+    case NameBytes::kUtf8: break;
+    case NameBytes::kFromUnix:
+      if (!IsUtf8(bytes) && IsCodePage936(bytes)) return text::DecodeAnsi(bytes);
+      break;
+    case NameBytes::kFromWindows:
+      if (IsCodePage936(bytes)) return text::DecodeAnsi(bytes);
+      if (!IsUtf8(bytes)) return DecodeCodePage437(bytes);
+      break;
+  }
+  return vb::FromUtf8(bytes);
 }
 
 std::optional<EntryPath> CheckEntryPath(StringView name) {
@@ -74,9 +134,10 @@ std::optional<EntryPath> CheckEntryPath(StringView name) {
     size_t end = start;
     while (end < name.size() && !IsSeparator(name[end])) ++end;
     StringView part = name.substr(start, end - start);
-    if (part.empty() || part == u"..") return std::nullopt;
-    if (part == u".") {
-      // "./a.txt" is "a.txt", and "a/." the folder "a" (as bsdtar writes them).
+    if (part == u"..") return std::nullopt;
+    if (part.empty() || part == u".") {
+      // "./a.txt" is "a.txt", and "a/." the folder "a" (as bsdtar writes
+      // them); "a//b.txt" is "a/b.txt", as the other unzippers read it.
       if (end == name.size()) path.folder = true;
     } else {
       StringView stored = fs::detail::TrimTrailingDotsAndBlanks(part);
