@@ -33,7 +33,7 @@ class Workspace {
  public:
   Workspace() {
     fs::MapDrive(u'C', folder_.Path());
-    ziparc::SetLimits({kMaxBytes, kMaxEntries, uint64_t{32} << 20});
+    ziparc::SetLimits({kMaxBytes, kMaxEntries, uint64_t{32} << 20, uint64_t{32} << 20});
   }
   const stdfs::path& Folder() const { return folder_.Path(); }
 

@@ -27,8 +27,10 @@ namespace {
 
 constexpr char16_t kConnection[] = u"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source=";
 constexpr int32_t kSchemaTables = 20;  // adSchemaTables
+constexpr int32_t kTypeShort = 2;      // what "smallint" makes
 constexpr int32_t kTypeInt = 3;        // what "int" makes
 constexpr int32_t kTypeDouble = 5;     // what "double" makes
+constexpr int32_t kTypeCurrency = 6;   // what "currency" makes
 constexpr int32_t kTypeDate = 7;       // what "datetime" makes
 constexpr int32_t kTypeBit = 11;       // what "bit" makes
 constexpr int32_t kTypeText = 202;     // what "varchar(255)" makes
@@ -71,39 +73,56 @@ void CloseQuietly(vb::Variant& conn) {
   }
 }
 
+bool IsNumberValue(const vb::Variant& v) { return v.Holds<double>() || v.Holds<vb::Currency>(); }
+
+// A date before 1900 comes as its text (workbook::HasDaySerial).
+bool IsDateValue(const vb::Variant& v) {
+  return v.Holds<vb::Date>() || (v.IsString() && workbook::DateWrittenAsText(v.As<vb::String>()));
+}
+
 // The second row decides a column's type as long as every value under the
-// header fits it, so that each row arrives as it is: a number makes int
-// while every number is whole and fits 32 bits, else double; a date makes a
-// date column, a Boolean a yes/no column; anything else, or text anywhere
-// below, text, and memo when a value is longer than the 255 characters that
-// text holds.
+// header fits it, so that each row arrives as it is and an empty cell as
+// Null: a number makes int while every number is whole and fits 32 bits,
+// else double, and currency when every one is a Currency; a date makes a
+// date column; a Boolean a yes/no column, which holds no Null, so that with
+// an empty cell below the column holds Jet's numbers for yes and no (-1, 0)
+// in 16 bits; anything else, or text anywhere below, text, and memo when a
+// value is longer than the 255 characters that text holds.
 int32_t ColumnType(const workbook::Worksheet& sheet, uint32_t column, uint32_t rows) {
   const vb::Variant& second = sheet.Value(2, column);
-  bool number = second.Holds<double>(), date = second.Holds<vb::Date>(), boolean = second.Holds<vb::Boolean>();
-  bool whole = true;
+  bool number = IsNumberValue(second), currency = second.Holds<vb::Currency>(), date = IsDateValue(second),
+       boolean = second.Holds<vb::Boolean>();
+  bool whole = true, empty = false;
   size_t longest = 0;
   for (uint32_t r = 2; r <= rows; ++r) {
     const vb::Variant& v = sheet.Value(r, column);
-    if (v.IsEmpty()) continue;
-    number = number && v.Holds<double>();
-    date = date && v.Holds<vb::Date>();
+    if (v.IsEmpty()) {
+      empty = true;
+      continue;
+    }
+    number = number && IsNumberValue(v);
+    currency = currency && v.Holds<vb::Currency>();
+    date = date && IsDateValue(v);
     boolean = boolean && v.Holds<vb::Boolean>();
-    if (v.Holds<double>()) {
-      double d = v.As<double>();
+    if (IsNumberValue(v)) {
+      double d = vb::CDbl(v);
       whole = whole && d == std::floor(d) && d >= INT32_MIN && d <= INT32_MAX;
     }
     if (v.IsString()) longest = std::max(longest, v.As<vb::String>().size());
   }
+  if (currency) return kTypeCurrency;
   if (number) return whole ? kTypeInt : kTypeDouble;
   if (date) return kTypeDate;
-  if (boolean) return kTypeBit;
+  if (boolean) return empty ? kTypeShort : kTypeBit;
   return longest > 255 ? kTypeMemo : kTypeText;
 }
 
 const char16_t* SqlTypeName(int32_t type) {
   switch (type) {
+    case kTypeShort: return u" smallint";
     case kTypeInt: return u" int";
     case kTypeDouble: return u" double";
+    case kTypeCurrency: return u" currency";
     case kTypeDate: return u" datetime";
     case kTypeBit: return u" bit";
     case kTypeMemo: return u" memo";

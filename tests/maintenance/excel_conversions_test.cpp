@@ -19,17 +19,17 @@ namespace stdfs = std::filesystem;
 constexpr char16_t kDatabase[] = u"C:\\site\\data\\book.mdb";
 
 // A workbook with a sheet of scores (a number column, a text column, a date
-// column, a gap in column A), and sheets that are empty or named like a
-// table.
+// column, a Boolean column, a gap in column A, empty cells), and sheets that
+// are empty or named like a table.
 constexpr char kScoresXlsx[] = R"(
 import sys, datetime, openpyxl
 wb = openpyxl.Workbook()
 ws = wb.active
 ws.title = "Scores"
-ws.append(["Name", "Score", "Joined", "Code", "Note"])
-ws.append(["O'Brien", 90, datetime.datetime(2024, 1, 5), "007", None])
-ws.append([None, 85.5, "later", "1,000", "&H10"])
-ws.append(["张三", None, None, None, "x"])
+ws.append(["Name", "Score", "Joined", "Code", "Note", "Ok"])
+ws.append(["O'Brien", 90, datetime.datetime(2024, 1, 5), "007", None, True])
+ws.append([None, 85.5, "later", "1,000", "&H10", False])
+ws.append(["张三", None, None, None, "x", None])
 ws["B7"] = 1
 wb.create_sheet("Blank")
 o = wb.create_sheet("Old")
@@ -42,8 +42,8 @@ import sys, datetime, xlwt
 wb = xlwt.Workbook(encoding="utf-8")
 ws = wb.add_sheet("Scores")
 day = xlwt.easyxf(num_format_str="yyyy-mm-dd")
-rows = [["Name", "Score", "Joined", "Code", "Note"], ["O'Brien", 90, datetime.datetime(2024, 1, 5), "007", None],
-        [None, 85.5, "later", "1,000", "&H10"], ["张三", None, None, None, "x"]]
+rows = [["Name", "Score", "Joined", "Code", "Note", "Ok"], ["O'Brien", 90, datetime.datetime(2024, 1, 5), "007", None, True],
+        [None, 85.5, "later", "1,000", "&H10", False], ["张三", None, None, None, "x", None]]
 for r, row in enumerate(rows):
     for c, v in enumerate(row):
         if v is None: continue
@@ -87,12 +87,17 @@ TEST_F(ExcelTest, WorksheetsBecomeTablesTypedByTheirSecondRow) {
     EXPECT_EQ(Column(u"Scores", u"Score"), u"5/8");
     EXPECT_EQ(Column(u"Scores", u"Joined"), u"202/255");
     EXPECT_EQ(Column(u"Scores", u"Note"), u"202/255");
+    // A yes/no column holds no Null: Jet's numbers for yes and no do.
+    EXPECT_EQ(Column(u"Scores", u"Ok"), u"2/2");
     const Variant null = Variant::Null();
-    // Down to the last filled cell of column A; 85.5 makes Score a double column.
+    // Down to the last filled cell of column A; 85.5 makes Score a double
+    // column; every empty cell is Null.
     EXPECT_TRUE(SameRows(ReadRows(kDatabase, u"Scores", u""),
-                         Rows{{Variant(u"O'Brien"), Variant(90.0), Variant(u"2024/1/5"), Variant(u"007"), null},
-                              {null, Variant(85.5), Variant(u"later"), Variant(u"1,000"), Variant(u"&H10")},
-                              {Variant(u"张三"), null, null, null, Variant(u"x")}}));
+                         Rows{{Variant(u"O'Brien"), Variant(90.0), Variant(u"2024/1/5"), Variant(u"007"), null,
+                               Variant(int16_t{-1})},
+                              {null, Variant(85.5), Variant(u"later"), Variant(u"1,000"), Variant(u"&H10"),
+                               Variant(int16_t{0})},
+                              {Variant(u"张三"), null, null, null, Variant(u"x"), null}}));
     // An empty worksheet makes no table; a table of a sheet's name stays
     // without a Yes (nobody answers here: No).
     EXPECT_NE(ErrorOf([&] { Count(kDatabase, u"Blank"); }), 0);
@@ -162,7 +167,7 @@ import sys, openpyxl
 wb = openpyxl.Workbook()
 ws = wb.active
 ws.title = "Marks"
-for row in [["Mark", "Essay"], [5, "short"], ["缺考", "x" * 300], [7, None]]: ws.append(row)
+for row in [["Mark", "Essay"], [5, "short"], ["缺考", "x" * 256], [7, None]]: ws.append(row)
 wb.save(sys.argv[1])
 )",
                                     site_.Host("site/marks.xlsx")));
@@ -170,20 +175,29 @@ wb.save(sys.argv[1])
   EXPECT_EQ(Column(u"Marks", u"Mark"), u"202/255");
   EXPECT_EQ(Column(u"Marks", u"Essay").substr(0, 4), u"203/");
   EXPECT_TRUE(SameRows(ReadRows(kDatabase, u"Marks", u""), Rows{{Variant(u"5"), Variant(u"short")},
-                                                                {Variant(u"缺考"), Variant(String(300, u'x'))},
+                                                                {Variant(u"缺考"), Variant(String(256, u'x'))},
                                                                 {Variant(u"7"), Variant::Null()}}));
 
+  // Every type with an empty cell, Currency to its limits, and dates before
+  // 1900, which no day serial carries.
   com::Call(Open(Jet(kDatabase)), u"Execute",
-            String(u"Create Table Notes (Name Text(20), Taken DateTime, Mark Double, Body Memo, Ok Bit)"));
+            String(u"Create Table Notes (Name Text(20), Taken DateTime, Mark Double, Body Memo, Ok Bit, Cost Currency)"));
   for (const char16_t* sql : {u"Insert Into Notes Values ('张三', #2024-01-05 08:30:00#, 12.5, '"
                               u"长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本"
                               u"长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本"
                               u"长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本"
-                              u"长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本', True)",
-                              u"Insert Into Notes Values ('李四', Null, Null, 'short', False)",
-                              u"Insert Into Notes Values ('王五', #2023-12-31#, 7, Null, True)"})
+                              u"长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本长文本', True, "
+                              u"922337203685477.5807)",
+                              u"Insert Into Notes Values ('李四', Null, Null, 'short', False, Null)",
+                              u"Insert Into Notes Values ('王五', #2023-12-31#, 7, Null, True, 922337203685477)",
+                              u"Insert Into Notes Values (Null, #1850-06-01 12:00:00#, Null, Null, False, -922337203685477.5808)",
+                              u"Insert Into Notes Values ('赵六', #1899-12-31#, 0.5, 'x', True, 0.0001)"})
     com::Call(Open(Jet(kDatabase)), u"Execute", String(sql));
   const Rows before = ReadRows(kDatabase, u"Notes", u"");
+  // Each amount reads back as it went in, every digit kept.
+  EXPECT_EQ(before[0][5], Variant(vb::Currency{INT64_MAX}));
+  EXPECT_EQ(before[2][5], Variant(vb::Currency{9223372036854770000}));
+  EXPECT_EQ(before[3][5], Variant(vb::Currency{INT64_MIN}));
   for (const char16_t* book : {u"C:\\site\\notes.xls", u"C:\\site\\notes.xlsx"}) {
     SCOPED_TRACE(vb::ToUtf8(book));
     ASSERT_TRUE(ToExcel(book));
@@ -202,6 +216,7 @@ class ToExcelTest : public ExcelTest {
          {u"Create Table Scores (Name Text(20), Score Long, [When] DateTime, Ok Bit, Data LongBinary, Cost Currency)",
           u"Insert Into Scores (Name, Score, [When], Ok, Cost) Values ('O''Brien', 90, #2024-01-05 08:30:00#, True, 12.5)",
           u"Insert Into Scores (Name, Score, Ok) Values ('007', Null, False)",
+          u"Insert Into Scores (Name, [When], Ok) Values ('old', #1850-06-01 12:00#, True)",
           u"Create Table [~Scratch] (n Long)"})
       com::Call(conn, u"Execute", String(sql));
     com::Call(conn, u"Close");
@@ -214,19 +229,22 @@ class ToExcelTest : public ExcelTest {
 TEST_F(ToExcelTest, ANewWorkbookGetsASheetPerTable) {
   EXPECT_TRUE(ToExcel(u"C:\\site\\out.xlsx"));
   EXPECT_EQ(workbook::FormatOf(site_.Host("site/out.xlsx")), workbook::Format::kXlsx);
+  // A date before 1900 goes as its text: no day serial means it to both.
   const std::string tables =
       "sheet Old\nA1=str:'n'\nA2=str:'kept'\n"
       "sheet Scores\n"
       "A1=str:'Name'\nB1=str:'Score'\nC1=str:'When'\nD1=str:'Ok'\nE1=str:'Data'\nF1=str:'Cost'\n"
       "A2=str:\"O'Brien\"\nB2=int:90\nC2=datetime:'2024-01-05T08:30:00'\nD2=bool:True\nF2=float:12.5\n"
-      "A3=str:'007'\nD3=bool:False\n";
+      "A3=str:'007'\nD3=bool:False\n"
+      "A4=str:'old'\nC4=str:'1850/6/1 12:00:00'\nD4=bool:True\n";
   EXPECT_EQ(Openpyxl("site/out.xlsx"), "sheet Sheet1\n" + tables);
   EXPECT_EQ(qe_test::RunOn(qe_test::kDumpWithXlrd, site_.Host("site/out.xlsx")),
             "sheet Sheet1\nsheet Old\nA1=1:'n'\nA2=1:'kept'\n"
             "sheet Scores\n"
             "A1=1:'Name'\nB1=1:'Score'\nC1=1:'When'\nD1=1:'Ok'\nE1=1:'Data'\nF1=1:'Cost'\n"
             "A2=1:\"O'Brien\"\nB2=2:90.0\nC2=3:'2024-01-05T08:30:00'\nD2=4:1\nF2=2:12.5\n"
-            "A3=1:'007'\nD3=4:0\n");
+            "A3=1:'007'\nD3=4:0\n"
+            "A4=1:'old'\nC4=1:'1850/6/1 12:00:00'\nD4=4:1\n");
   // A new .xls name gets the 97-2003 format, which xlrd reads the same.
   EXPECT_TRUE(ToExcel(u"C:\\site\\out.xls"));
   EXPECT_EQ(workbook::FormatOf(site_.Host("site/out.xls")), workbook::Format::kXls);
@@ -310,6 +328,17 @@ TEST_F(ToExcelTest, AnOlderFormatWorkbookHoldingMoreThanValuesIsRefusedUntouched
       {"a bordered cell", head + "ws.write(1, 0, 'b', xlwt.easyxf('borders: left thin'))\n" + save},
       {"rich text", head + "ws.write_rich_text(1, 0, ('plain ', ('bold', xlwt.easyfont('bold true'))))\n" + save},
       {"a hidden row", head + "ws.write(1, 0, 'x')\nws.row(1).hidden = True\n" + save},
+      {"a row in an outline", head + "ws.write(1, 0, 'x')\nws.row(1).level = 1\n" + save},
+      {"an unlocked cell", head + "ws.write(1, 0, 'u', xlwt.easyxf('protection: cell_locked false'))\n" + save},
+      // A shared string with phonetic text, in place of one without.
+      {"phonetic text", head + "ws.write(1, 0, '0123456789')\n" + save + R"(
+import struct
+b = bytearray(open(sys.argv[1], 'rb').read())
+at = b.find(b'\x0a\x00\x000123456789')
+assert at > 0
+b[at:at + 13] = b'\x02\x00\x04' + struct.pack('<I', 4) + b'01' + bytes(4)
+open(sys.argv[1], 'wb').write(b)
+)"},
       {"a hidden column", head + "ws.write(0, 1, 'x')\nws.col(1).hidden = True\n" + save},
       {"a centred cell", head + "ws.write(1, 0, 'c', xlwt.easyxf('align: horiz center'))\n" + save},
       {"a protected sheet", head + "ws.protect = True\nws.password = 'x'\n" + save},
@@ -356,7 +385,7 @@ TEST_F(ToExcelTest, TheFacadeForwardsBothConversions) {
   EXPECT_TRUE(vb::CBool(com::Call(facade, u"CommAccessToExcel", String(kDatabase), String(u"C:\\site\\f.xlsx"))));
   com::Call(Open(Jet(kDatabase)), u"Execute", String(u"Drop Table Scores"));
   EXPECT_TRUE(vb::CBool(com::Call(facade, u"CommAccessFromExcel", String(u"C:\\site\\f.xlsx"), String(kDatabase))));
-  EXPECT_EQ(Count(kDatabase, u"Scores"), 2);
+  EXPECT_EQ(Count(kDatabase, u"Scores"), 3);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "platform/ado/sqlite_rows.h"
 
+#include <optional>
 
 #include "platform/ado/ado_types.h"
 #include "platform/ado/errors.h"
@@ -8,6 +9,7 @@
 #include "platform/ado/memory_rows.h"
 #include "platform/ado/sqlite_values.h"
 #include "platform/vb/convert.h"
+#include "platform/vb/error.h"
 
 namespace ado {
 namespace {
@@ -83,9 +85,20 @@ Variant TypedColumn(sqlite3_stmt* stmt, int column, const FieldInfo& field) {
     case adBigInt:
       if (stored != SQLITE_TEXT) return Variant(sqlite3_column_double(stmt, column));
       break;
-    case adCurrency:
-      if (stored != SQLITE_TEXT) return Variant(vb::CCur(Variant(sqlite3_column_double(stmt, column))));
-      break;
+    case adCurrency: {
+      // An integer is a whole amount; a real the nearest to the amount stored.
+      std::optional<vb::Currency> amount;
+      if (stored == SQLITE_INTEGER) {
+        const sqlite3_int64 whole = sqlite3_column_int64(stmt, column);
+        if (whole >= -922337203685477 && whole <= 922337203685477) amount = vb::Currency{whole * 10000};
+      } else if (stored == SQLITE_FLOAT) {
+        amount = vb::CurrencyOfDouble(sqlite3_column_double(stmt, column));
+      } else {
+        break;
+      }
+      if (!amount) vb::Raise(vb::kOverflow);
+      return Variant(*amount);
+    }
     case adDate:
     case adDBDate:
     case adDBTime:

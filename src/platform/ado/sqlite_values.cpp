@@ -36,7 +36,14 @@ void Store(const vb::Variant& v, Sink&& sink) {
     case vb::vbBoolean: sink.Int(v.As<vb::Boolean>().value ? -1 : 0); return;
     case vb::vbSingle: sink.Real(v.As<float>()); return;
     case vb::vbDouble: sink.Real(v.As<double>()); return;
-    case vb::vbCurrency: sink.Real(static_cast<double>(v.As<vb::Currency>().scaled) / 10000.0); return;
+    case vb::vbCurrency: {
+      // A whole amount as an integer, every digit kept; any other as the
+      // nearest real, as SQL compares and sums it.
+      const vb::Currency c = v.As<vb::Currency>();
+      if (c.scaled % 10000 == 0) sink.Int(c.scaled / 10000);
+      else sink.Real(vb::CurrencyToDouble(c));
+      return;
+    }
     case vb::vbDate: sink.Text(jet::StoredDateText(v.As<vb::Date>())); return;
     case vb::vbString: sink.Text16(v.As<vb::String>()); return;
     default:

@@ -18,7 +18,8 @@ vb::Variant UntypedColumn(sqlite3_stmt* stmt, int column);
 vb::String TextOf(sqlite3_value* value);
 
 // Binds a variant to a parameter: Null and Empty as NULL, Boolean as -1/0,
-// dates in the stored form, Currency as a real, byte arrays as blobs.
+// dates in the stored form, Currency as an integer when whole, else as a
+// real, byte arrays as blobs.
 void BindVariant(sqlite3_stmt* stmt, int index, const vb::Variant& value);
 // The same as a function result.
 void ResultVariant(sqlite3_context* context, const vb::Variant& value);

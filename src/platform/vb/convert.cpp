@@ -173,7 +173,7 @@ double CDbl(const Variant& v) {
     case vbLong: return v.As<int32_t>();
     case vbSingle: return v.As<float>();
     case vbDouble: return v.As<double>();
-    case vbCurrency: return static_cast<double>(v.As<Currency>().scaled) / 10000.0;
+    case vbCurrency: return CurrencyToDouble(v.As<Currency>());
     case vbDate: return v.As<Date>().serial;
     case vbBoolean: return v.As<Boolean>().value ? -1 : 0;
     case vbByte: return v.As<uint8_t>();
@@ -248,13 +248,40 @@ bool CBool(const Variant& v) {
   }
 }
 
+namespace {
+
+// A double times 10,000, rounded half to even: exact in a long double, whose
+// 64-bit mantissa holds the 53-bit mantissa times 625 (10,000 is 625 * 16).
+std::optional<int64_t> ScaledOf(double value) {
+  static_assert(std::numeric_limits<long double>::digits >= 63);
+  const long double scaled = std::nearbyint(static_cast<long double>(value) * 10000.0L);
+  if (!(scaled >= -9223372036854775808.0L && scaled <= 9223372036854775807.0L)) return std::nullopt;
+  return static_cast<int64_t>(scaled);
+}
+
+constexpr Currency kLeastCurrency{std::numeric_limits<int64_t>::min()};
+constexpr Currency kGreatestCurrency{std::numeric_limits<int64_t>::max()};
+
+}  // namespace
+
+double CurrencyToDouble(Currency value) {
+  return static_cast<double>(static_cast<long double>(value.scaled) / 10000.0L);
+}
+
+std::optional<Currency> CurrencyOfDouble(double value) {
+  if (std::optional<int64_t> scaled = ScaledOf(value)) return Currency{*scaled};
+  if (value == CurrencyToDouble(kGreatestCurrency)) return kGreatestCurrency;
+  if (value == CurrencyToDouble(kLeastCurrency)) return kLeastCurrency;
+  return std::nullopt;
+}
+
 Currency CCur(const Variant& v) {
   if (v.Holds<Currency>()) return v.As<Currency>();
   if (v.Holds<int16_t>()) return Currency{v.As<int16_t>() * 10000LL};
   if (v.Holds<int32_t>()) return Currency{v.As<int32_t>() * 10000LL};
-  double d = CDbl(v) * 10000.0;
-  if (!(d >= -9.2233720368547758e18 && d <= 9.2233720368547748e18)) Raise(kOverflow);
-  return Currency{static_cast<int64_t>(RoundHalfEven(d))};
+  std::optional<int64_t> scaled = ScaledOf(CDbl(v));
+  if (!scaled) Raise(kOverflow);
+  return Currency{*scaled};
 }
 
 Date CDate(const Variant& v) {

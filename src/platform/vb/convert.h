@@ -1,6 +1,7 @@
 #pragma once
 // VB's conversion functions and implicit coercions between Variant types.
 #include <cstdint>
+#include <optional>
 
 #include "platform/vb/variant.h"
 
@@ -35,6 +36,14 @@ Date CDate(const Variant& v);
 // Empty gives ""; Null raises 94; Boolean "True"/"False"; dates as
 // FormatDateDefault; Error values "Error n".
 String CStr(const Variant& v);
+
+// The double nearest to a Currency.
+double CurrencyToDouble(Currency value);
+// The Currency that a double was made from: its nearest count of
+// ten-thousandths, and the limits for the doubles nearest to them (which lie
+// just beyond them, so that every Currency comes back from its double);
+// nullopt for anything further out, infinities and NaN.
+std::optional<Currency> CurrencyOfDouble(double value);
 
 // Round half to even, as CInt/CLng/CCur do.
 double RoundHalfEven(double value);

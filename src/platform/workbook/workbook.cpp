@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <fstream>
 
+#include "platform/vb/convert.h"
+#include "platform/vb/datetime.h"
+#include "platform/vb/information.h"
 #include "platform/workbook/workbook_internal.h"
 
 namespace workbook {
@@ -88,6 +92,16 @@ std::vector<Worksheet> detail::ReadWorkbook(const std::filesystem::path& file, c
   return sheets;
 }
 
+bool HasDaySerial(vb::Date date) { return date.serial >= 2 || (date.serial >= 0 && date.serial < 1); }
+
+std::optional<vb::Date> DateWrittenAsText(vb::StringView text) {
+  const vb::Variant value{vb::String(text)};
+  if (!vb::IsDate(value)) return std::nullopt;
+  const vb::Date date = vb::CDate(value);
+  if (HasDaySerial(date) || vb::CStr(vb::Variant(date)) != text) return std::nullopt;
+  return date;
+}
+
 namespace detail {
 
 bool IsBuiltInDateFormat(uint32_t id) {
@@ -124,6 +138,40 @@ bool IsDateFormatCode(std::string_view code) {
     if (lower == 'y' || lower == 'm' || lower == 'd' || lower == 'h' || lower == 's') return true;
   }
   return false;
+}
+
+bool IsCurrencyFormatCode(std::string_view code) {
+  if (IsDateFormatCode(code)) return false;
+  const std::string_view first = code.substr(0, code.find(';'));
+  for (std::string_view sign : {"\u00A5", "\uFFE5", "\u20AC", "\u00A3"})
+    if (first.find(sign) != std::string_view::npos) return true;
+  // "$" is a sign, but "[$-804]" only names a locale.
+  for (size_t at = first.find('$'); at != std::string_view::npos; at = first.find('$', at + 1)) {
+    bool tag = at > 0 && first[at - 1] == '[';
+    if (!tag || (at + 1 < first.size() && first[at + 1] != '-' && first[at + 1] != ']')) return true;
+  }
+  return false;
+}
+
+NumberKind KindOfBuiltInFormat(uint32_t id) {
+  if (IsBuiltInDateFormat(id)) return NumberKind::kDate;
+  return id >= 5 && id <= 8 ? NumberKind::kCurrency : NumberKind::kNumber;
+}
+
+NumberKind KindOfFormatCode(std::string_view code) {
+  if (IsDateFormatCode(code)) return NumberKind::kDate;
+  return IsCurrencyFormatCode(code) ? NumberKind::kCurrency : NumberKind::kNumber;
+}
+
+vb::Variant NumberCell(double value, NumberKind kind, bool date1904) {
+  if (kind == NumberKind::kDate && value >= 0 && std::isfinite(value)) {
+    vb::Date date = DateOfSerial(value, date1904);
+    if (vb::IsDateSerialInRange(date.serial)) return vb::Variant(date);
+  }
+  if (kind == NumberKind::kCurrency) {
+    if (std::optional<vb::Currency> currency = vb::CurrencyOfDouble(value)) return vb::Variant(*currency);
+  }
+  return vb::Variant(value);
 }
 
 void Normalize(Worksheet& sheet) {
@@ -195,7 +243,7 @@ std::optional<double> CellNumber(const vb::Variant& v) {
     case vb::vbLong: return v.As<int32_t>();
     case vb::vbSingle: return v.As<float>();
     case vb::vbDouble: return v.As<double>();
-    case vb::vbCurrency: return static_cast<double>(v.As<vb::Currency>().scaled) / 10000.0;
+    case vb::vbCurrency: return vb::CurrencyToDouble(v.As<vb::Currency>());
     case vb::vbByte: return v.As<uint8_t>();
     default: return std::nullopt;
   }

@@ -4,6 +4,7 @@
 // cells' values, and .xlsx files written (workbook_package.h).
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "platform/vb/variant.h"
@@ -54,6 +55,15 @@ Format FormatOf(const std::filesystem::path& file);
 // read as a workbook (unknown format, damaged, over the limits, a document
 // type declaration in a part).
 std::vector<Worksheet> ReadWorkbook(const std::filesystem::path& file, const ReadLimits& limits = {});
+
+// Whether a day serial carries the date the same to the application and to
+// other readers: from 1900-01-01 on, and a time alone (under one day). The
+// application counts no days before 1900, and readers differ on what a
+// negative serial means; the writers write such a date as its text, as CStr
+// shows it ("1850/6/1 12:00:00").
+bool HasDaySerial(vb::Date date);
+// The date of such a text; nullopt for any other text.
+std::optional<vb::Date> DateWrittenAsText(vb::StringView text);
 
 // The error that a file which cannot be read raises.
 [[noreturn]] void RaiseUnreadable(std::string_view why);

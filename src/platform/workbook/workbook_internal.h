@@ -29,6 +29,24 @@ bool RewriteKeepsEverything(std::string_view stream);
 // escapes and bracketed colours ("[h]" elapsed hours count).
 bool IsBuiltInDateFormat(uint32_t id);
 bool IsDateFormatCode(std::string_view code);
+// Whether it shows a currency: the application's built-in currency formats
+// (5 to 8), or a format code with a currency sign ($ ¥ ￥ € £, or a "[$¥-804]"
+// tag naming one) that shows no date.
+bool IsCurrencyFormatCode(std::string_view code);
+
+// What a cell's number format makes of its number, as the application's
+// Value gives it: a date, a Currency, or the number itself.
+enum class NumberKind : uint8_t { kNumber, kDate, kCurrency };
+NumberKind KindOfBuiltInFormat(uint32_t id);
+NumberKind KindOfFormatCode(std::string_view code);
+// A number cell's value: a date or a Currency where the number is one, else
+// the number.
+vb::Variant NumberCell(double value, NumberKind kind, bool date1904);
+
+// The application's currency format, built in (no record defines it): the
+// writers give it to Currency values, as the application does to a Currency
+// put into a cell.
+inline constexpr uint16_t kCurrencyFormat = 7;
 
 // Raises 1004 for a sheet name the application refuses (empty, over 31
 // characters, holding \ / ? * [ ] :, beginning or ending with ') or one that

@@ -6,6 +6,7 @@
 #include <random>
 #include <set>
 
+#include "platform/vb/convert.h"
 #include "platform/workbook/package_parts.h"
 #include "platform/workbook/workbook_internal.h"
 
@@ -114,6 +115,15 @@ void AppendNumber(std::string& out, double value) {
   out.append(buffer, error == std::errc() ? end : buffer);
 }
 
+// A text cell, written inline.
+void AppendText(std::string& xml, const std::string& ref, const vb::String& text) {
+  bool preserve = !text.empty() && (text.front() == u' ' || text.back() == u' ' || text.front() == u'\t' ||
+                                    text.back() == u'\t' || text.find(u'\n') != vb::String::npos);
+  xml += "<c r=\"" + ref + "\" t=\"inlineStr\"><is><t" + (preserve ? " xml:space=\"preserve\"" : "") + ">";
+  detail::AppendEscapedText(xml, text);
+  xml += "</t></is></c>";
+}
+
 }  // namespace
 
 struct WorkbookPackage::Parts {
@@ -126,7 +136,7 @@ struct WorkbookPackage::Parts {
   pugi::xml_document workbook, rels, content_types, styles;
   bool workbook_dirty = false, rels_dirty = false, content_types_dirty = false, styles_dirty = false;
   std::string styles_part;  // empty until read or made
-  std::optional<uint32_t> date_style[2];
+  std::map<uint32_t, uint32_t> number_styles;  // cell format by built-in number format
 
   struct Sheet {
     vb::String name;
@@ -329,9 +339,9 @@ void WorkbookPackage::AddWorksheet(vb::StringView name, SheetRows rows) {
   p.sheets.push_back({vb::String(name), id, part, true});
 }
 
-uint32_t WorkbookPackage::DateStyle(bool with_time) {
+uint32_t WorkbookPackage::NumberStyle(uint32_t format) {
   Parts& p = *parts_;
-  if (p.date_style[with_time]) return *p.date_style[with_time];
+  if (auto known = p.number_styles.find(format); known != p.number_styles.end()) return known->second;
   if (!p.styles.document_element()) {
     if (p.styles_part.empty()) {
       p.styles_part = p.FreePart(p.Folder(), "styles");
@@ -353,15 +363,13 @@ uint32_t WorkbookPackage::DateStyle(bool with_time) {
     }
   pugi::xml_node xf = first ? xfs.append_copy(first) : xfs.append_child((prefix + "xf").c_str());
   while (xf.first_child()) xf.remove_child(xf.first_child());
-  // Built-in formats: a date, or a date and time.
-  const char* format = with_time ? "22" : "14";
   if (xf.attribute("numFmtId")) xf.attribute("numFmtId").set_value(format);
   else xf.append_attribute("numFmtId") = format;
   if (xf.attribute("applyNumberFormat")) xf.attribute("applyNumberFormat").set_value("1");
   else xf.append_attribute("applyNumberFormat") = "1";
   if (pugi::xml_attribute c = xfs.attribute("count")) c.set_value(count + 1);
   p.styles_dirty = true;
-  p.date_style[with_time] = count;
+  p.number_styles[format] = count;
   return count;
 }
 
@@ -428,7 +436,6 @@ void SheetRows::AddRow(const std::vector<vb::Variant>& values) {
       case vb::vbLong:
       case vb::vbSingle:
       case vb::vbDouble:
-      case vb::vbCurrency:
       case vb::vbByte: {
         double number = *detail::CellNumber(v);
         if (!std::isfinite(number)) {
@@ -443,23 +450,25 @@ void SheetRows::AddRow(const std::vector<vb::Variant>& values) {
       case vb::vbBoolean:
         xml_ += "<c r=\"" + ref + "\" t=\"b\"><v>" + (v.As<vb::Boolean>().value ? "1" : "0") + "</v></c>";
         break;
+      case vb::vbCurrency:
+        xml_ += "<c r=\"" + ref + "\" s=\"" + std::to_string(package_.NumberStyle(detail::kCurrencyFormat)) + "\"><v>";
+        AppendNumber(xml_, vb::CurrencyToDouble(v.As<vb::Currency>()));
+        xml_ += "</v></c>";
+        break;
       case vb::vbDate: {
-        double serial = v.As<vb::Date>().serial;
-        uint32_t style = package_.DateStyle(serial != std::floor(serial));
+        const vb::Date date = v.As<vb::Date>();
+        if (!HasDaySerial(date)) {
+          AppendText(xml_, ref, vb::CStr(v));
+          break;
+        }
+        // Built-in formats: a date, or a date and time.
+        uint32_t style = package_.NumberStyle(date.serial != std::floor(date.serial) ? 22 : 14);
         xml_ += "<c r=\"" + ref + "\" s=\"" + std::to_string(style) + "\"><v>";
-        AppendNumber(xml_, detail::SerialOfDate(v.As<vb::Date>()));
+        AppendNumber(xml_, detail::SerialOfDate(date));
         xml_ += "</v></c>";
         break;
       }
-      case vb::vbString: {
-        const vb::String& text = v.As<vb::String>();
-        bool preserve = !text.empty() && (text.front() == u' ' || text.back() == u' ' || text.front() == u'\t' ||
-                                          text.back() == u'\t' || text.find(u'\n') != vb::String::npos);
-        xml_ += "<c r=\"" + ref + "\" t=\"inlineStr\"><is><t" + (preserve ? " xml:space=\"preserve\"" : "") + ">";
-        detail::AppendEscapedText(xml_, text);
-        xml_ += "</t></is></c>";
-        break;
-      }
+      case vb::vbString: AppendText(xml_, ref, v.As<vb::String>()); break;
       default: continue;  // Empty, Null, byte arrays, objects: an empty cell
     }
     columns_ = std::max(columns_, static_cast<uint32_t>(i + 1));

@@ -17,8 +17,9 @@ namespace workbook {
 class WorkbookPackage;
 
 // The rows of a worksheet as they are written, from A1 down: numbers,
-// Booleans, dates (with a date format), text; Empty, Null and byte arrays
-// leave their cell empty.
+// Currency (with the currency format), Booleans, dates (with a date format;
+// as text where no serial carries them, see HasDaySerial), text; Empty, Null
+// and byte arrays leave their cell empty.
 class SheetRows {
  public:
   explicit SheetRows(WorkbookPackage& package) : package_(package) {}
@@ -62,8 +63,8 @@ class WorkbookPackage {
  private:
   friend class SheetRows;
   WorkbookPackage();
-  // The cell format for dates (with a time, or without), added on first use.
-  uint32_t DateStyle(bool with_time);
+  // The cell format showing a built-in number format, added on first use.
+  uint32_t NumberStyle(uint32_t format);
 
   struct Parts;
   std::unique_ptr<Parts> parts_;

@@ -2,13 +2,11 @@
 // application's versions 5 to 2003): the workbook stream out of its compound
 // file, then the records that hold cell values, each length checked against
 // the record that carries it.
-#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <unordered_map>
 
 #include "platform/text/ansi.h"
-#include "platform/vb/datetime.h"
 #include "platform/workbook/biff_records.h"
 #include "platform/workbook/compound_file.h"
 #include "platform/workbook/workbook_internal.h"
@@ -191,7 +189,7 @@ std::vector<vb::String> ReadSharedStrings(const Record& first, Records& records,
 struct Globals {
   Text text;
   bool date1904 = false;
-  std::vector<bool> xf_is_date;
+  std::vector<NumberKind> xf_kinds;
   std::vector<vb::String> strings;
   bool formatted_strings = false;
   struct Sheet {
@@ -207,7 +205,7 @@ Globals ReadGlobals(std::string_view stream) {
   Record r;
   if (!records.Next(r) || r.type != kBof) RaiseUnreadable("not a workbook of the versions 5 to 2003");
   g.text.biff8 = U16(r.data, 0) == kBiff8;
-  std::unordered_map<uint16_t, bool> formats;
+  std::unordered_map<uint16_t, NumberKind> formats;
   std::vector<uint16_t> xf_formats;
   while (records.Next(r) && r.type != kEof) {
     switch (r.type) {
@@ -216,7 +214,7 @@ Globals ReadGlobals(std::string_view stream) {
       case kFormat: {
         size_t at = 2;
         vb::String code = g.text.Read(r.data, at, g.text.biff8 ? 2 : 1);
-        formats[U16(r.data, 0)] = IsDateFormatCode(vb::ToUtf8(code));
+        formats[U16(r.data, 0)] = KindOfFormatCode(vb::ToUtf8(code));
         break;
       }
       case kXf: xf_formats.push_back(U16(r.data, 2)); break;
@@ -234,7 +232,7 @@ Globals ReadGlobals(std::string_view stream) {
   }
   for (uint16_t f : xf_formats) {
     auto it = formats.find(f);
-    g.xf_is_date.push_back(it != formats.end() ? it->second : IsBuiltInDateFormat(f));
+    g.xf_kinds.push_back(it != formats.end() ? it->second : KindOfBuiltInFormat(f));
   }
   return g;
 }
@@ -254,11 +252,7 @@ Worksheet ReadSheet(std::string_view stream, const Globals& g, const Globals::Sh
     sheet.rows[it->second].cells.push_back(Cell{column, std::move(value)});
   };
   auto number = [&](uint16_t xf, double value) {
-    if (xf < g.xf_is_date.size() && g.xf_is_date[xf] && value >= 0 && std::isfinite(value)) {
-      vb::Date date = DateOfSerial(value, g.date1904);
-      if (vb::IsDateSerialInRange(date.serial)) return vb::Variant(date);
-    }
-    return vb::Variant(value);
+    return NumberCell(value, xf < g.xf_kinds.size() ? g.xf_kinds[xf] : NumberKind::kNumber, g.date1904);
   };
   int depth = 0;  // embedded charts have records of their own
   while (records.Next(r)) {

@@ -75,21 +75,24 @@ bool AllZero(std::string_view data) { return data.find_first_not_of('\0') == std
 class Checker {
  public:
   // Whether the cell's format is one the writer gives back: the workbook's
-  // font, no alignment, border or fill of its own, General or a date.
+  // font, no alignment, border or fill of its own, locked, General, a date
+  // or the built-in currency format.
   bool PlainFormat(uint16_t xf) const {
     if (xf >= xf_formats_.size() || !xf_plain_style_[xf]) return false;
     uint16_t format = xf_formats_[xf];
     if (format == 0) return true;
     auto it = plain_formats_.find(format);
-    return it != plain_formats_.end() ? it->second : IsBuiltInDateFormat(format);
+    return it != plain_formats_.end() ? it->second : IsBuiltInDateFormat(format) || format == kCurrencyFormat;
   }
 
   bool Kept(uint16_t type, std::string_view d, bool biff8) {
     auto u16 = [&](size_t at) { return at + 2 <= d.size() ? ziparc::Get16(d.data() + at) : uint16_t{0xFFFF}; };
     switch (type) {
       case kPrecision: return u16(0) == 1;  // full precision, not "as displayed"
-      case kRow: return (u16(12) & 0x20) == 0;    // a row that is not hidden
-      case kColInfo: return (u16(8) & 0x01) == 0;  // columns that are not hidden
+      // Rows and columns neither hidden nor grouped in an outline; a row's
+      // own format as a cell's.
+      case kRow: return (u16(12) & 0x37) == 0 && ((u16(12) & 0x80) == 0 || PlainFormat(u16(14) & 0x0FFF));
+      case kColInfo: return (u16(8) & 0x1701) == 0;
       case kBoundSheet: return d.size() >= 6 && d[4] == 0 && d[5] == 0;  // a visible worksheet
       case kFont: fonts_.emplace_back(d); return true;
       case kXf:
@@ -129,10 +132,12 @@ class Checker {
 
  private:
   // A cell format's font is the workbook's first (number 4 does not exist),
-  // its alignment the default (bottom, not wrapped, turned or indented), and
-  // it has no border lines and no fill.
+  // its cells locked with their formulas shown (what protecting the sheet
+  // would keep), its alignment the default (bottom, not wrapped, turned or
+  // indented), and it has no border lines and no fill.
   bool PlainStyle(std::string_view d, bool biff8) const {
     if (d.size() < (biff8 ? 20u : 16u) || fonts_.empty()) return false;
+    if ((d[4] & 0x03) != 0x01) return false;
     const uint16_t font = ziparc::Get16(d.data());
     const size_t record = font >= 4 ? font - 1u : font;
     if (record >= fonts_.size() || fonts_[record] != fonts_[0]) return false;

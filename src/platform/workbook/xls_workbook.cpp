@@ -6,6 +6,7 @@
 #include <random>
 #include <unordered_map>
 
+#include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
 #include "platform/workbook/biff_records.h"
 #include "platform/workbook/compound_file.h"
@@ -19,10 +20,11 @@ using namespace detail::biff;
 // The most data one record carries; longer data goes on in CONTINUE records.
 constexpr size_t kMaxRecordData = 8224;
 // Style cells 0-14 and the default cell format 15 come first, as the
-// application requires; then the two date formats.
+// application requires; then the two date formats and the currency format.
 constexpr uint16_t kCellXf = 15;
 constexpr uint16_t kDateXf = 16;
 constexpr uint16_t kDateTimeXf = 17;
+constexpr uint16_t kCurrencyXf = 18;
 constexpr uint16_t kDateFormat = 164;
 constexpr uint16_t kDateTimeFormat = 165;
 constexpr uint8_t kNumError = 0x24;  // #NUM!
@@ -153,6 +155,7 @@ std::string Globals(const std::vector<Worksheet>& sheets, std::vector<size_t>& b
   PutRecord(out, kXf, Xf(0, false, 0));
   PutRecord(out, kXf, Xf(kDateFormat, false, 0x04));
   PutRecord(out, kXf, Xf(kDateTimeFormat, false, 0x04));
+  PutRecord(out, kXf, Xf(detail::kCurrencyFormat, false, 0x04));
   PutRecord(out, kStyle, RecordData().U16(0x8000).U8(0).U8(0xFF).Data());  // "Normal"
   for (const Worksheet& sheet : sheets) {
     bound_at.push_back(out.size());
@@ -168,6 +171,10 @@ void PutCell(std::string& out, uint16_t row, uint16_t column, const vb::Variant&
     b.U16(row).U16(column).U16(xf);
     return b;
   };
+  if (v.Type() == vb::vbCurrency) {
+    PutRecord(out, kNumber, at(kCurrencyXf).F64(vb::CurrencyToDouble(v.As<vb::Currency>())).Data());
+    return;
+  }
   if (std::optional<double> number = detail::CellNumber(v)) {
     if (std::isfinite(*number)) PutRecord(out, kNumber, at(kCellXf).F64(*number).Data());
     else PutRecord(out, kBoolErr, at(kCellXf).U8(kNumError).U8(1).Data());
@@ -175,9 +182,13 @@ void PutCell(std::string& out, uint16_t row, uint16_t column, const vb::Variant&
   }
   switch (v.Type()) {
     case vb::vbDate: {
-      double serial = v.As<vb::Date>().serial;
-      uint16_t xf = serial == std::floor(serial) ? kDateXf : kDateTimeXf;
-      PutRecord(out, kNumber, at(xf).F64(detail::SerialOfDate(v.As<vb::Date>())).Data());
+      const vb::Date date = v.As<vb::Date>();
+      if (!HasDaySerial(date)) {
+        PutRecord(out, kLabelSst, at(kCellXf).U32(strings.Index(vb::CStr(v))).Data());
+        break;
+      }
+      uint16_t xf = date.serial == std::floor(date.serial) ? kDateXf : kDateTimeXf;
+      PutRecord(out, kNumber, at(xf).F64(detail::SerialOfDate(date)).Data());
       break;
     }
     case vb::vbString: PutRecord(out, kLabelSst, at(kCellXf).U32(strings.Index(v.As<vb::String>())).Data()); break;

@@ -1,9 +1,10 @@
 #pragma once
 // Writing an Excel 97-2003 workbook (.xls: BIFF8 records in a compound
 // file): the cell values of its worksheets, as the conversions need them.
-// Text goes through the shared string table, numbers as numbers, dates as
-// day serials with a date format, Booleans and error values as such, Null
-// as a blank cell. An existing .xls is opened through the reader, so what it
+// Text goes through the shared string table, numbers as numbers, Currency
+// with the currency format, dates as day serials with a date format (as
+// text where no serial carries them, see HasDaySerial), Booleans and error
+// values as such, Null as a blank cell. An existing .xls is opened through the reader, so what it
 // holds beyond cell values (formulas, formats but dates, charts) would not be
 // carried into the file written back: KeepsEverything() tells the caller.
 #include <filesystem>

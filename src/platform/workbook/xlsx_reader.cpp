@@ -74,8 +74,8 @@ std::optional<vb::Date> ParseIsoDate(std::string_view text) {
 }
 
 struct Styles {
-  std::vector<bool> is_date;  // by cell format (xf) index
-  bool IsDate(uint32_t xf) const { return xf < is_date.size() && is_date[xf]; }
+  std::vector<NumberKind> kinds;  // by cell format (xf) index
+  NumberKind KindOf(uint32_t xf) const { return xf < kinds.size() ? kinds[xf] : NumberKind::kNumber; }
 };
 
 Styles ReadStyles(PackageReader& package, const std::string& part) {
@@ -85,15 +85,15 @@ Styles ReadStyles(PackageReader& package, const std::string& part) {
   pugi::xml_document doc;
   LoadXml(doc, *text);
   pugi::xml_node root = doc.document_element();
-  std::unordered_map<uint32_t, bool> custom;
+  std::unordered_map<uint32_t, NumberKind> custom;
   for (pugi::xml_node f : Child(root, "numFmts").children())
     if (f.type() == pugi::node_element)
-      custom[ParseIndex(f.attribute("numFmtId").value())] = IsDateFormatCode(f.attribute("formatCode").value());
+      custom[ParseIndex(f.attribute("numFmtId").value())] = KindOfFormatCode(f.attribute("formatCode").value());
   for (pugi::xml_node xf : Child(root, "cellXfs").children()) {
     if (xf.type() != pugi::node_element) continue;
     uint32_t id = ParseIndex(xf.attribute("numFmtId").value());
     auto it = custom.find(id);
-    styles.is_date.push_back(it != custom.end() ? it->second : IsBuiltInDateFormat(id));
+    styles.kinds.push_back(it != custom.end() ? it->second : KindOfBuiltInFormat(id));
   }
   return styles;
 }
@@ -134,11 +134,7 @@ vb::Variant CellValue(const pugi::xml_node& c, const SheetContext& context) {
   }
   std::optional<double> number = ParseNumber(raw);
   if (!number) return vb::Variant();
-  if (context.styles.IsDate(ParseIndex(c.attribute("s").value()))) {
-    vb::Date date = DateOfSerial(*number, context.date1904);
-    if (*number >= 0 && vb::IsDateSerialInRange(date.serial)) return vb::Variant(date);
-  }
-  return vb::Variant(*number);
+  return NumberCell(*number, context.styles.KindOf(ParseIndex(c.attribute("s").value())), context.date1904);
 }
 
 Worksheet ReadSheet(const pugi::xml_document& doc, vb::String name, const SheetContext& context) {

@@ -137,21 +137,22 @@ class XzDecoder {
 
 // 7-Zip's LZMA entries: a version (2 bytes), the properties' size (2 bytes,
 // 5) and the properties, then raw LZMA1 data, with an end marker or ending
-// at the entry's size.
+// at the entry's size. The stream must end where the declared size does:
+// data past it make the entry broken, as 7-Zip and libarchive find.
 class LzmaDecoder {
  public:
   LzmaDecoder(ByteSource stored, uint64_t size, uint64_t memory_limit, bool* over_limit)
-      : input_{std::move(stored)}, left_(size), memory_limit_(memory_limit), over_limit_(over_limit) {}
+      : input_{std::move(stored)}, size_(size), memory_limit_(memory_limit), over_limit_(over_limit) {}
   ~LzmaDecoder() {
     lzma_end(&stream_);
     free(filters_[0].options);
   }
   int64_t Read(char* out, size_t size) {
     if (!started_ && !Start()) return -1;
-    if (left_ == 0) return 0;
-    int64_t got = Pump(stream_, input_, done_, out, static_cast<size_t>(std::min<uint64_t>(size, left_)),
-                       [this] { return OfLzma(lzma_code(&stream_, LZMA_RUN)); });
-    if (got > 0) left_ -= static_cast<uint64_t>(got);
+    bool was_done = done_;
+    int64_t got = Pump(stream_, input_, done_, out, size, [this] { return OfLzma(lzma_code(&stream_, LZMA_RUN)); });
+    // Stored bytes left after the stream's end are more data than declared.
+    if (got >= 0 && done_ && !was_done && (stream_.avail_in > 0 || input_.Next() != 0)) return -1;
     return got;
   }
 
@@ -179,8 +180,12 @@ class LzmaDecoder {
     // No match reaches further back than the entry's size: a larger
     // dictionary is never used, and is not allocated.
     auto* options = static_cast<lzma_options_lzma*>(filters_[0].options);
-    uint64_t needed = std::min<uint64_t>(options->dict_size, left_);
+    uint64_t needed = std::min<uint64_t>(options->dict_size, size_);
     options->dict_size = static_cast<uint32_t>(std::max<uint64_t>(needed, LZMA_DICT_SIZE_MIN));
+    // The decoder stops at the declared size, where an end marker may stand.
+    filters_[0].id = LZMA_FILTER_LZMA1EXT;
+    options->ext_flags = LZMA_LZMA1EXT_ALLOW_EOPM;
+    lzma_set_ext_size(*options, size_);
     if (lzma_raw_decoder_memusage(filters_) > memory_limit_) {
       *over_limit_ = true;
       return false;
@@ -189,7 +194,7 @@ class LzmaDecoder {
   }
 
   InputBlocks input_;
-  uint64_t left_;
+  uint64_t size_;
   uint64_t memory_limit_;
   bool* over_limit_;
   lzma_stream stream_ = LZMA_STREAM_INIT;

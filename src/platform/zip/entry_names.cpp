@@ -1,8 +1,11 @@
 #include "platform/zip/entry_names.h"
 
+#include <iterator>
+
 #include "platform/fs/paths.h"
 #include "platform/fs/windows_names.h"
 #include "platform/text/ansi.h"
+#include "platform/text/cp936_table.h"
 #include "platform/vb/case_fold.h"
 
 namespace ziparc {
@@ -10,6 +13,24 @@ namespace ziparc {
 namespace {
 
 bool IsSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
+
+// Code page 437, the IBM PC's, from 0x80 on: what DOS wrote names in.
+constexpr char16_t kCodePage437High[] =
+    u"ÇüéâäàåçêëèïîìÄÅÉæÆôöòûùÿÖÜ¢£¥₧ƒ"
+    u"áíóúñÑªº¿⌐¬½¼¡«»░▒▓│┤╡╢╖╕╣║╗╝╜╛┐"
+    u"└┴┬├─┼╞╟╚╔╩╦╠═╬╧╨╤╥╙╘╒╓╫╪┘┌█▄▌▐▀"
+    u"αßΓπΣσµτΦΘΩδ∞φε∩≡±≥≤⌠⌡÷≈°∙·√ⁿ²■\u00A0";
+static_assert(std::size(kCodePage437High) == 128 + 1);  // and the closing zero
+
+String DecodeCodePage437(std::string_view bytes) {
+  String text;
+  text.reserve(bytes.size());
+  for (char c : bytes) {
+    auto byte = static_cast<unsigned char>(c);
+    text.push_back(byte < 0x80 ? byte : kCodePage437High[byte - 0x80]);
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -53,6 +74,21 @@ bool IsUtf8(std::string_view bytes) {
   return true;
 }
 
+bool IsCodePage936(std::string_view bytes) {
+  namespace cp936 = text::cp936;
+  for (size_t at = 0; at < bytes.size(); ++at) {
+    auto lead = static_cast<uint8_t>(bytes[at]);
+    if (!cp936::IsLeadByte(lead)) continue;  // ASCII, and 0x80 and 0xFF on their own
+    if (at + 1 == bytes.size()) return false;
+    auto trail = static_cast<uint8_t>(bytes[++at]);
+    if (trail < cp936::kFirstTrail || trail > cp936::kLastTrail) return false;
+    if (cp936::kDoubleByte[(lead - cp936::kFirstLead) * cp936::kTrailCount + (trail - cp936::kFirstTrail)] ==
+        cp936::kNoChar)
+      return false;
+  }
+  return true;
+}
+
 StoredName EncodeEntryName(StringView name) {
   if (IsAscii(name)) return {vb::ToUtf8(name), false};
   std::string ansi = text::EncodeAnsi(name);
@@ -61,8 +97,22 @@ StoredName EncodeEntryName(StringView name) {
   return {vb::ToUtf8(name), true};
 }
 
-String DecodeEntryName(std::string_view bytes, bool utf8) {
-  return utf8 ? vb::FromUtf8(bytes) : text::DecodeAnsi(bytes);
+// Without the flag, Windows' own zipper and most Chinese tools write code
+// page 936, whose names are often valid UTF-8 by chance, and Info-ZIP's zip
+// on Linux and Macs writes UTF-8; names in neither come from DOS tools (code
+// page 437) or from systems whose code page nobody can tell.
+String DecodeEntryName(std::string_view bytes, NameBytes kind) {
+  switch (kind) {
+    case NameBytes::kUtf8: break;
+    case NameBytes::kFromUnix:
+      if (!IsUtf8(bytes) && IsCodePage936(bytes)) return text::DecodeAnsi(bytes);
+      break;
+    case NameBytes::kFromWindows:
+      if (IsCodePage936(bytes)) return text::DecodeAnsi(bytes);
+      if (!IsUtf8(bytes)) return DecodeCodePage437(bytes);
+      break;
+  }
+  return vb::FromUtf8(bytes);
 }
 
 std::optional<EntryPath> CheckEntryPath(StringView name) {
@@ -74,9 +124,10 @@ std::optional<EntryPath> CheckEntryPath(StringView name) {
     size_t end = start;
     while (end < name.size() && !IsSeparator(name[end])) ++end;
     StringView part = name.substr(start, end - start);
-    if (part.empty() || part == u"..") return std::nullopt;
-    if (part == u".") {
-      // "./a.txt" is "a.txt", and "a/." the folder "a" (as bsdtar writes them).
+    if (part == u"..") return std::nullopt;
+    if (part.empty() || part == u".") {
+      // "./a.txt" is "a.txt", and "a/." the folder "a" (as bsdtar writes
+      // them); "a//b.txt" is "a/b.txt", as the other unzippers read it.
       if (end == name.size()) path.folder = true;
     } else {
       StringView stored = fs::detail::TrimTrailingDotsAndBlanks(part);

@@ -84,10 +84,10 @@ vb::String DecodeUnicodeName(const std::string& ansi, const std::string& encoded
 }
 
 vb::String DecodeName(const std::string& stored, bool unicode) {
-  if (!unicode) return DecodeEntryName(stored, false);
+  if (!unicode) return DecodeEntryName(stored, NameBytes::kFromWindows);
   size_t zero = stored.find('\0');
   // A Unicode name without the zero byte is written as UTF-8.
-  if (zero == std::string::npos) return DecodeEntryName(stored, true);
+  if (zero == std::string::npos) return DecodeEntryName(stored, NameBytes::kUtf8);
   return DecodeUnicodeName(stored.substr(0, zero), stored.substr(zero + 1));
 }
 

@@ -21,6 +21,7 @@ namespace stdfs = std::filesystem;
 std::atomic<uint64_t> g_limit_bytes{ExtractionLimits{}.bytes};
 std::atomic<uint32_t> g_limit_entries{ExtractionLimits{}.entries};
 std::atomic<uint64_t> g_limit_decoder_memory{ExtractionLimits{}.decoder_memory};
+std::atomic<uint64_t> g_limit_ppmd_model_memory{ExtractionLimits{}.ppmd_model_memory};
 thread_local ThreadByteCap* t_byte_cap = nullptr;
 
 // Below the destination the host must still hold the whole path.
@@ -52,13 +53,15 @@ ZipResult ResultOf(Outcome outcome) {
 }
 
 ExtractionLimits CurrentLimits() {
-  return {g_limit_bytes.load(), g_limit_entries.load(), g_limit_decoder_memory.load()};
+  return {g_limit_bytes.load(), g_limit_entries.load(), g_limit_decoder_memory.load(),
+          g_limit_ppmd_model_memory.load()};
 }
 
 void SetLimits(ExtractionLimits limits) {
   g_limit_bytes = limits.bytes;
   g_limit_entries = limits.entries;
   g_limit_decoder_memory = limits.decoder_memory;
+  g_limit_ppmd_model_memory = limits.ppmd_model_memory;
 }
 
 struct StagedExtraction::Node {

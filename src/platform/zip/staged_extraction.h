@@ -26,9 +26,13 @@ namespace ziparc {
 struct ExtractionLimits {
   uint64_t bytes = uint64_t{1} << 30;
   uint32_t entries = 10000;
-  // What one entry's decoder may allocate (an LZMA or xz dictionary, a PPMd
-  // model): a larger one fails the entry as broken data.
+  // What one entry's decoder may allocate (an LZMA or xz dictionary): a
+  // larger one fails the entry as broken data.
   uint64_t decoder_memory = uint64_t{128} << 20;
+  // The largest PPMd model, which libarchive allocates as declared. 7-Zip's
+  // highest level declares 256 MiB, all the format can, for any file over
+  // 8 MiB; the model fills only as the data teach it.
+  uint64_t ppmd_model_memory = uint64_t{256} << 20;
 };
 ExtractionLimits CurrentLimits();
 void SetLimits(ExtractionLimits limits);

@@ -66,16 +66,12 @@ Route RouteOf(const zip_stat_t& stat, bool encrypted) {
   return Route::kLibarchive;
 }
 
-// A name without the UTF-8 flag (and without a Unicode Path field) is UTF-8
-// when it was written on a system whose names are UTF-8 and reads as such,
-// as Info-ZIP's zip on Linux and Macs writes it; else code page 936, as
-// Windows' own zipper and most Chinese tools write it, whose names are often
-// valid UTF-8 by chance.
-bool UnflaggedNameIsUtf8(zip_t* archive, zip_uint64_t index, const std::string& bytes) {
+// How an unflagged name's bytes are read: by the system that wrote them.
+NameBytes UnflaggedNameBytes(zip_t* archive, zip_uint64_t index) {
   zip_uint8_t system = 0;
   zip_uint32_t attributes = 0;
-  if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) != 0) return false;
-  return (system == ZIP_OPSYS_UNIX || system == ZIP_OPSYS_OS_X) && IsUtf8(bytes);
+  if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) != 0) return NameBytes::kFromWindows;
+  return system == ZIP_OPSYS_UNIX || system == ZIP_OPSYS_OS_X ? NameBytes::kFromUnix : NameBytes::kFromWindows;
 }
 
 // Each entry's place among the distinct local headers by offset: the order
@@ -180,7 +176,7 @@ bool PpmdModelFits(zip_t* archive, const Entry& entry, const std::string& passwo
   unsigned char header[2];
   if (!file || zip_fread(file.get(), header, sizeof header) != sizeof header) return true;  // libarchive tells
   uint64_t model = (((header[0] | header[1] << 8) >> 4 & 0xFF) + uint64_t{1}) << 20;
-  return model <= CurrentLimits().decoder_memory;
+  return model <= CurrentLimits().ppmd_model_memory;
 }
 
 }  // namespace
@@ -210,7 +206,7 @@ ZipResult Unpack(const UnpackRequest& request) {
     // Only a name flagged UTF-8 (or given in UTF-8 by an Info-ZIP Unicode
     // Path field) reads the same strictly (as code page 437 otherwise).
     bool flagged = std::strcmp(raw, strict) == 0;
-    vb::String name = DecodeEntryName(raw, flagged || UnflaggedNameIsUtf8(archive.get(), index, raw));
+    vb::String name = DecodeEntryName(raw, flagged ? NameBytes::kUtf8 : UnflaggedNameBytes(archive.get(), index));
     if (!Selected(request.items, name)) continue;
     EntryType type = TypeOf(archive.get(), index);
     uint64_t size = (stat.valid & ZIP_STAT_SIZE) ? stat.size : 0;

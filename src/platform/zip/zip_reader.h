@@ -21,10 +21,10 @@ struct UnpackRequest {
 };
 
 // Names are read by the archive's UTF-8 flag (or Info-ZIP's Unicode Path
-// field); without it as UTF-8 when Unix or macOS wrote a name that is valid
-// UTF-8, else as code page 936. "/" and "\" both separate; "." elements are
-// skipped. Methods: stored, deflate, Deflate64, bzip2, LZMA, xz, PPMd, zstd,
-// each decoder within the limits' memory; encryption: the traditional method
+// field), else by the system that wrote them (see NameBytes); "/" and "\"
+// both separate; "." and empty elements are skipped. Methods: stored,
+// deflate, Deflate64, bzip2, LZMA, xz, PPMd, zstd, each decoder within the
+// limits' memory; encryption: the traditional method
 // and AES, whose authentication code is checked.
 ZipResult Unpack(const UnpackRequest& request);
 

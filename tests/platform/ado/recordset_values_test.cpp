@@ -58,6 +58,10 @@ INSTANTIATE_TEST_SUITE_P(
         TypeCase{u"Single", 4, 4, Variant(1.5), Variant(1.5f)},
         TypeCase{u"Double", 5, 8, Variant(u"3.25"), Variant(3.25)},
         TypeCase{u"Currency", 6, 8, Variant(12.3456), Variant(vb::Currency{123456})},
+        // Every digit of the largest amounts and of whole ones.
+        TypeCase{u"Currency", 6, 8, Variant(vb::Currency{INT64_MAX}), Variant(vb::Currency{INT64_MAX})},
+        TypeCase{u"Currency", 6, 8, Variant(vb::Currency{INT64_MIN}), Variant(vb::Currency{INT64_MIN})},
+        TypeCase{u"Currency", 6, 8, Variant(u"922337203685477"), Variant(vb::Currency{9223372036854770000})},
         TypeCase{u"DateTime", 7, 8, Variant(u"2024/5/6 7:08:09"),
                  Variant(vb::DateFromParts({2024, 5, 6, 7, 8, 9}))},
         TypeCase{u"DateTime", 7, 8, Variant(vb::Date{0.5}), Variant(vb::Date{0.5})},

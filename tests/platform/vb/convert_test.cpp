@@ -162,6 +162,13 @@ TEST(Convert, CCurAndCSng) {
   EXPECT_EQ(CCur(1.23456).scaled, 12346);
   EXPECT_EQ(CCur(int16_t{-3}).scaled, -30000);
   EXPECT_RAISES(6, CCur(1e15));
+  // Scaled exactly, not through a product of doubles.
+  EXPECT_EQ(CCur(922337203685477.0).scaled, 9223372036854770000);
+  EXPECT_RAISES(6, CCur(922337203685477.625));
+  // The doubles nearest to the limits stand for them.
+  EXPECT_EQ(CurrencyOfDouble(CurrencyToDouble(Currency{INT64_MAX})), Currency{INT64_MAX});
+  EXPECT_EQ(CurrencyOfDouble(CurrencyToDouble(Currency{INT64_MIN})), Currency{INT64_MIN});
+  EXPECT_EQ(CurrencyOfDouble(922337203685478.0), std::nullopt);
   EXPECT_FLOAT_EQ(CSng(u"0.25"), 0.25f);
   EXPECT_RAISES(6, CSng(1e39));
 }

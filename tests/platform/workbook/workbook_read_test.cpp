@@ -88,6 +88,8 @@ ws.title = "成绩"
 ws.append(["姓名", "分数", "日期", "通过", "备注"])
 ws.append(["张三", 90, datetime.datetime(2024, 1, 5, 8, 30), True, "O'Brien _x000D_ 007"])
 ws.append(["李四", 85.5, datetime.date(1900, 1, 1), False, "line\r\nbreak"])
+ws["F2"], ws["F3"] = 12.5, 3
+ws["F2"].number_format, ws["F3"].number_format = '"¥"#,##0.00', "[$-804]0.00"
 ws["IV7"] = "last column"
 ws["IW7"] = "past the grid"
 ws["A65536"] = "last row"
@@ -99,8 +101,8 @@ wb.save(sys.argv[1])
   EXPECT_EQ(Cells(workbook::ReadWorkbook(file)),
             "sheet 成绩\n"
             "A1=8:姓名\nB1=8:分数\nC1=8:日期\nD1=8:通过\nE1=8:备注\n"
-            "A2=8:张三\nB2=5:90\nC2=7:2024-01-05 08:30:00\nD2=11:True\nE2=8:O'Brien \r 007\n"
-            "A3=8:李四\nB3=5:85.5\nC3=7:1900-01-01 00:00:00\nD3=11:False\nE3=8:line\r\nbreak\n"
+            "A2=8:张三\nB2=5:90\nC2=7:2024-01-05 08:30:00\nD2=11:True\nE2=8:O'Brien \r 007\nF2=6:12.5\n"
+            "A3=8:李四\nB3=5:85.5\nC3=7:1900-01-01 00:00:00\nD3=11:False\nE3=8:line\r\nbreak\nF3=5:3\n"
             "IV7=8:last column\nA65536=8:last row\n"
             "sheet Empty\n");
 }
@@ -114,7 +116,7 @@ ws = wb.add_sheet("成绩")
 when = xlwt.easyxf(num_format_str="yyyy-mm-dd hh:mm:ss")
 for c, v in enumerate(["姓名", "分数", "日期"]): ws.write(0, c, v)
 ws.write(1, 0, "张三"); ws.write(1, 1, 90); ws.write(1, 2, datetime.datetime(2024, 1, 5, 8, 30), when)
-ws.write(2, 0, "O'Brien"); ws.write(2, 1, 85.5)
+ws.write(2, 0, "O'Brien"); ws.write(2, 1, 85.5); ws.write(2, 2, 12.5, xlwt.easyxf(num_format_str="[$¥-804]#,##0.00"))
 ws.write(3, 255, "last column")
 wb.add_sheet("Empty")
 wb.save(sys.argv[1])
@@ -125,7 +127,7 @@ wb.save(sys.argv[1])
             "sheet 成绩\n"
             "A1=8:姓名\nB1=8:分数\nC1=8:日期\n"
             "A2=8:张三\nB2=5:90\nC2=7:2024-01-05 08:30:00\n"
-            "A3=8:O'Brien\nB3=5:85.5\n"
+            "A3=8:O'Brien\nB3=5:85.5\nC3=6:12.5\n"
             "IV4=8:last column\n"
             "sheet Empty\n");
 }

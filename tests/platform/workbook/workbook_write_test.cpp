@@ -197,7 +197,7 @@ TEST_F(WorkbookWriteTest, XlsANewWorkbookReadsBackInXlrdAndInTheLayer) {
   EXPECT_TRUE(sheets[0].rows.empty());
   EXPECT_EQ(sheets[1].Value(2, 3), day);
   EXPECT_EQ(sheets[1].Value(3, 3), noon);
-  EXPECT_EQ(sheets[1].Value(3, 2), Variant(85.5));
+  EXPECT_EQ(sheets[1].Value(3, 2), Variant(vb::Currency{855000}));  // by its currency format
   EXPECT_EQ(sheets[1].Value(4, 4), Variant(vb::ErrorCode{static_cast<int32_t>(0x800A07D7)}));
   EXPECT_EQ(sheets[1].Value(4, 7), Variant(u"\U0001F600 é"));
 }

@@ -90,11 +90,41 @@ TEST_F(ZipIntegrityTest, DecodersNeedingMoreMemoryThanTheLimitFailAsBrokenData) 
   for (const char* options : {"-m0=lzma", "-m0=xz", "-m0=ppmd:mem=16m", "-m0=lzma -mem=AES256 -ppw"}) {
     SCOPED_TRACE(options);
     const std::string archive = SevenZip(content, options);
-    SetLimits({.decoder_memory = 1 << 20});
+    SetLimits({.decoder_memory = 1 << 20, .ppmd_model_memory = 1 << 20});
     EXPECT_EQ(Unpack(archive, u"pw"), kZipDamaged);
     EXPECT_FALSE(Unpacked());
     SetLimits({});
     EXPECT_EQ(Unpack(archive, u"pw"), kZipSuccess);
+  }
+}
+
+TEST_F(ZipIntegrityTest, WhatSevenZipsHighestPpmdLevelWritesUnpacks) {
+  const std::string content = Text((8 << 20) + 4096);
+  const std::string archive = SevenZip(content, "-mm=PPMd -mx=9");
+  // Bits 4 to 11 of the first two bytes: the model's size in MiB, less one.
+  EXPECT_EQ((qe_test::Get16(archive, EntryData(archive).first) >> 4 & 0xFF) + 1, 256);
+  ASSERT_EQ(Unpack(archive), kZipSuccess);
+  EXPECT_EQ(qe_test::FileContent(site_.Host("out/a.txt")), content);
+}
+
+// Headers that declare the first 1,000 bytes of a longer stream, with their
+// CRC: whatever the method, the entry is broken, as 7z and bsdtar find.
+TEST_F(ZipIntegrityTest, AStreamRunningPastItsDeclaredSizeIsBroken) {
+  const std::string content = Text(3000);
+  const uint32_t crc = qe_test::Crc32(std::string_view(content).substr(0, 1000));
+  for (const char* method : {"-mm=Copy", "-m0=deflate", "-m0=deflate64", "-m0=bzip2", "-m0=lzma", "-m0=xz", "-m0=ppmd"}) {
+    SCOPED_TRACE(method);
+    std::string archive = SevenZip(content, method);
+    const size_t central = archive.rfind(std::string_view("PK\x01\x02", 4));
+    auto put32 = [&](size_t at, uint32_t value) {
+      std::string bytes;
+      qe_test::Put32(bytes, value);
+      archive.replace(at, 4, bytes);
+    };
+    for (size_t at : {size_t{14}, central + 16}) put32(at, crc);
+    for (size_t at : {size_t{22}, central + 24}) put32(at, 1000);
+    EXPECT_EQ(Unpack(archive), kZipDamaged);
+    EXPECT_FALSE(Unpacked());
   }
 }
 

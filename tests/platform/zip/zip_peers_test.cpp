@@ -131,6 +131,39 @@ TEST_F(ZipPeersTest, AnArchiveOfTheCurrentFolderUnpacksWithoutItsDotElements) {
   EXPECT_EQ(Tree(site_.Host("site/out")), Tree(site_.Host("site/src")));
 }
 
+// Names as peers write them: unflagged bytes of whatever code page the
+// writing system had, and empty path elements. A name never refuses the
+// archive; 7z, unzip, bsdtar and Python unpack each of these.
+TEST_F(ZipPeersTest, NamesOfAnyCodePageAndEmptyElementsUnpack) {
+  const std::string program = R"(
+import sys, zipfile
+class Named(zipfile.ZipInfo):
+    # These bytes, unflagged, as the given system wrote them.
+    def __init__(self, raw, system):
+        super().__init__(raw.decode('latin-1'))
+        self.raw, self.create_system = raw, system
+    def _encodeFilenameFlags(self):
+        return self.raw, self.flag_bits
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    z.writestr(Named('café.txt'.encode('cp437'), 0), '1')
+    z.writestr(Named('成绩单.xls'.encode('utf-8'), 0), '2')
+    z.writestr(Named(b'unix/caf\x82.txt', 3), '3')
+    z.writestr('a//d.txt', '4')
+    z.writestr('.//e.txt', '5')
+)";
+  ASSERT_EQ(qe_test::RunPython(program, ShellQuoted(Host("site/in.zip"))).status, 0);
+  ASSERT_EQ(Unpack(u"C:\\site\\in.zip", u"C:\\site\\out"), kZipSuccess);
+  // DOS: code page 437 where neither code page 936 nor UTF-8 reads the
+  // bytes; Unix: what no code page reads is replaced.
+  EXPECT_EQ(Tree(site_.Host("site/out")), (std::map<std::string, std::string>{{"café.txt", "1"},
+                                                                              {"成绩单.xls", "2"},
+                                                                              {"unix/", ""},
+                                                                              {"unix/caf\uFFFD.txt", "3"},
+                                                                              {"a/", ""},
+                                                                              {"a/d.txt", "4"},
+                                                                              {"e.txt", "5"}}));
+}
+
 TEST_F(ZipPeersTest, BrokenDataThatOnlyThisReaderOrLibarchiveDecodesWritesNothing) {
   if (!Installed("7z")) GTEST_SKIP() << "7z is not installed";
   for (const char* method : {"deflate64", "lzma", "ppmd"}) {
