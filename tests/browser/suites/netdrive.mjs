@@ -76,6 +76,28 @@ async function windowFrom(page, click) {
 
 const row = (page, name) => page.locator('#list tr', { hasText: name });
 
+// What of the editor lies outside its window: the page's sideways overflow,
+// and the text area and buttons whose box leaves the viewport.
+function editorOutside(page) {
+  return page.evaluate(() => {
+    const outside = [];
+    const root = document.documentElement;
+    if (root.scrollWidth > root.clientWidth) outside.push(`page ${root.scrollWidth} px wide`);
+    const controls = [['text area', document.querySelector('textarea[name=fcontent]')],
+      ...['保存编辑', '复原', '关闭'].map((value) => [value, document.querySelector(`input[value="${value}"]`)])];
+    for (const [name, element] of controls) {
+      if (!element) {
+        outside.push(`${name} missing`);
+        continue;
+      }
+      const box = element.getBoundingClientRect();
+      if (box.left < 0 || box.top < 0 || box.right > root.clientWidth || box.bottom > root.clientHeight)
+        outside.push(`${name} at ${box.left},${box.top} to ${box.right},${box.bottom}`);
+    }
+    return outside;
+  });
+}
+
 export const tests = {
   async 'create, rename, copy, paste and delete through the page\'s prompts and confirmations'(t) {
     const page = t.page;
@@ -173,6 +195,19 @@ export const tests = {
     t.eq(await listed(page), ['a.txt']);
     await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.click('#up')]);
     t.eq(await listed(page), ['inner/', 'pack.zip', 'wide.png', '笔记 1.txt']);
+  },
+
+  async 'the text editor fits the window the drive opens it in, and a wider one, with every button inside'(t) {
+    const page = t.page;
+    await logIn(t);
+    await act(page, ['notes.txt', true], () => page.click('#newfile'));
+    const editor = await windowFrom(page, () => row(page, 'notes.txt').locator('a', { hasText: '编辑' }).click());
+    t.eq(await editor.evaluate(() => [innerWidth, innerHeight]), [800, 550]);
+    t.eq(await editorOutside(editor), []);
+    await editor.close();
+    await page.setViewportSize({ width: 1024, height: 768 });
+    await page.goto(new URL('/qe/main/netdrivers_edit.asp?p_CurrentFile=notes.txt', t.url('')).href, { waitUntil: 'load' });
+    t.eq(await editorOutside(page), []);
   },
 };
 
