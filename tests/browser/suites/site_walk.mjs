@@ -152,9 +152,49 @@ async function everyPageLeadsBackToTheDesk(t) {
 }
 everyPageLeadsBackToTheDesk.timeoutMs = 30000;  // some twenty pages: 5 s alone
 
+const kWindowSizes = [{ width: 1280, height: 800 }, { width: 1024, height: 768 }, { width: 800, height: 550 }];
+
+// What of the data form's explanation lies outside its box: text past the
+// box's bottom, or a box reaching down over the form's controls.
+function explanationOutside(page) {
+  return page.evaluate(() => {
+    const box = document.getElementById('show_info');
+    const outside = [];
+    if (box.scrollHeight > box.clientHeight) outside.push(`${box.scrollHeight} px of text in ${box.clientHeight} px`);
+    const bottom = box.getBoundingClientRect().bottom;
+    for (const control of document.querySelectorAll('input:not([type=hidden]), select')) {
+      if (control.getBoundingClientRect().top < bottom && control.closest('#show_info ~ div:not([style*=float])'))
+        outside.push(`over ${control.name || control.value}`);
+    }
+    return outside;
+  });
+}
+
+// Each data form's explanation, and each repair level's once chosen, stays
+// in its box above the form's controls, in a wide and a narrow window.
+async function theDataFormsExplanationStaysInItsBox(t) {
+  await logIn(t);
+  const spilled = [];
+  for (const size of kWindowSizes) {
+    await t.page.setViewportSize(size);
+    for (let type = 1; type <= 9; type += 1) {
+      await t.page.goto(new URL(`/datemanager/data_manager.asp?p_FormType=${type}`, t.url('')).href, { waitUntil: 'load' });
+      const shown = [['', await explanationOutside(t.page)]];
+      for (const level of await t.page.locator('input[name=level]').all()) {
+        await level.check();
+        shown.push([` level ${await level.getAttribute('value')}`, await explanationOutside(t.page)]);
+      }
+      for (const [what, outside] of shown)
+        if (outside.length) spilled.push(`${size.width}x${size.height} form ${type}${what}: ${outside.join(', ')}`);
+    }
+  }
+  t.eq(spilled, []);
+}
+
 export const tests = {
   'every address a visitor can reach answers': walkAsAVisitor,
   'every address the super manager can reach answers': walkAsTheSuperManager,
   'a menu item whose page the site has is a link to it': menuItemsOfPagesTheSiteHasAreLinks,
   'every page the desk offers ends with links to the desk and the start page': everyPageLeadsBackToTheDesk,
+  'each data form\'s explanation stays in its box above the controls': theDataFormsExplanationStaysInItsBox,
 };
