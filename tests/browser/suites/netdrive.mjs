@@ -3,7 +3,8 @@
 // through ReNameIt's prompt, copies and pastes it into the folder, and
 // deletes what is checked through delbatch's confirmation. Each action's
 // alert is read, and the page lists what the drive then holds. Then files go
-// in and out through the drive's own windows: upload, view, download, unpack.
+// in and out through the drive's own windows: upload, view, download, unpack;
+// the text editor fits the window the drive opens it in.
 import fs from 'node:fs';
 import zlib from 'node:zlib';
 import { logIn as logInAsAdmin } from '../helpers.mjs';

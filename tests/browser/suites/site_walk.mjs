@@ -2,13 +2,15 @@
 // manager: each of the site's pages, and every address a page links, frames,
 // loads by script or names in a handler (the dialogs its buttons open), is
 // visited; any answer of 400 or above, and any script error, fails the walk.
+// Then how pages lie in a wide and a narrow window: the way on at the end of
+// the pages that had none, the data forms' explanation inside its box.
 //
 // Left out of the walk, each for its reason:
 // - the logout, visited last (it ends the session the walk needs);
 // - the pages that view or download a file, when visited bare: without a file
 //   they answer 404 by design; every link to them names a file and is walked;
 // - the editor's upload address, which takes POSTs only (405 to a visit).
-import { logIn } from '../helpers.mjs';
+import { kAdminPassword, logIn } from '../helpers.mjs';
 
 const kLogout = '/comm/logout.asp';
 const kNotVisitedBare = ['/comm/kesra_fileview.asp', '/comm/kesra_download.asp', '/comm_qeeditor/upload.asp'];
@@ -109,6 +111,7 @@ walkAsTheSuperManager.timeoutMs = kWalkTimeoutMs;
 
 const kDesk = '/qe/main/desk.asp';
 const kStart = '/qe/index.asp';
+const kLoginPage = '/qe/login.asp', kOfficeLoginPage = '/qe/main/login.asp', kPasswordPage = '/qe/main/password.asp';
 const pathOf = (href) => new URL(href, 'http://x/').pathname.toLowerCase();
 
 // The pages the desk links, by their text: the pages the site has.
@@ -191,10 +194,59 @@ async function theDataFormsExplanationStaysInItsBox(t) {
   t.eq(spilled, []);
 }
 
+// The links of the page's way on, each with whether it lies inside the
+// window's width.
+function wayOn(page) {
+  return page.evaluate(() => Array.from(document.querySelectorAll('.way-back a'), (a) => {
+    const box = a.getBoundingClientRect();
+    const inside = box.width > 0 && box.left >= 0 && box.right <= document.documentElement.clientWidth;
+    return `${a.textContent} ${new URL(a.href).pathname}${inside ? '' : ' outside'}`;
+  }));
+}
+
+const kToStart = '首页 /qe/index.asp', kToDesk = '我的桌面 /qe/main/desk.asp';
+
+// The pages that offered no way on end with the site's: the login pages
+// (the logout lands on the office one), and the password page's answer to
+// new passwords that differ; the desk only for a logged-in visitor.
+async function pagesWithoutLinksOfTheirOwnLeadOn(t) {
+  const page = t.page;
+  const at = (path) => new URL(path, t.url('')).href;
+  const wrong = [];
+  const expect = async (what, wanted) => {
+    const found = await wayOn(page);
+    if (JSON.stringify(found) !== JSON.stringify(wanted)) wrong.push(`${what}: ${found.join(', ') || 'none'}`);
+  };
+  for (const size of [{ width: 1024, height: 768 }, { width: 800, height: 550 }]) {
+    await page.setViewportSize(size);
+    const where = `${size.width}x${size.height}`;
+    for (const path of [kLoginPage, kOfficeLoginPage]) {
+      await page.goto(at(path), { waitUntil: 'load' });
+      await expect(`${where} ${path}`, [kToStart]);
+    }
+    await logIn(t);
+    await page.goto(at(kLoginPage), { waitUntil: 'load' });
+    await expect(`${where} ${kLoginPage} logged in`, [kToDesk, kToStart]);
+    await page.goto(at(kPasswordPage), { waitUntil: 'load' });
+    await page.locator('input[name=OldPassWord]').fill(kAdminPassword);
+    await page.locator('input[name=NewPassWord]').fill('new 1');
+    await page.locator('input[name=NewPassWord2]').fill('new 2');
+    await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.locator('input[type=submit]').click()]);
+    t.ok((await page.textContent('body')).includes('两次输入的新密码不一致！'));
+    await expect(`${where} new passwords that differ`, [kToDesk, kToStart]);
+    await page.goto(at(kDesk), { waitUntil: 'load' });
+    await Promise.all([page.waitForURL((url) => url.pathname === kOfficeLoginPage, { waitUntil: 'load' }),
+      page.click(`a[href="${kLogout}"]`)]);
+    await expect(`${where} after the logout`, [kToStart]);
+  }
+  t.eq(wrong, []);
+}
+
 export const tests = {
   'every address a visitor can reach answers': walkAsAVisitor,
   'every address the super manager can reach answers': walkAsTheSuperManager,
   'a menu item whose page the site has is a link to it': menuItemsOfPagesTheSiteHasAreLinks,
   'every page the desk offers ends with links to the desk and the start page': everyPageLeadsBackToTheDesk,
   'each data form\'s explanation stays in its box above the controls': theDataFormsExplanationStaysInItsBox,
+  'the login pages and the answer to new passwords that differ end with the way on': pagesWithoutLinksOfTheirOwnLeadOn,
 };
