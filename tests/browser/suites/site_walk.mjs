@@ -193,6 +193,7 @@ async function theDataFormsExplanationStaysInItsBox(t) {
   }
   t.eq(spilled, []);
 }
+theDataFormsExplanationStaysInItsBox.timeoutMs = 40000;  // 27 pages: 4 s alone
 
 // The links of the page's way on, each with whether it lies inside the
 // window's width.
