@@ -66,7 +66,7 @@ void ShowForm(Page& page) {
                   u"<p><label><input type=\"checkbox\" name=\"SaveTime\" value=\"" +
                   vb::CStr(Variant(kRememberDays)) + u"\"" + (remembered.empty() ? u"" : u" checked") +
                   u">记住我</label></p>\n"
-                  u"<p><input type=\"submit\" value=\"登录\"></p>\n</form>\n</body>\n</html>\n");
+                  u"<p><input type=\"submit\" value=\"登录\"></p>\n</form>\n" + PageClosing(LoggedIn(page)));
 }
 
 // Whether the account of the row has been approved; a missing mark is not

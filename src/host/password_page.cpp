@@ -32,8 +32,10 @@ String Digest(Variant& qe, const String& password) { return Text(com::Call(qe, u
 
 void Write(Page& page, const String& text) { com::Call(page.Response, u"Write", text); }
 
-void ShowForm(Page& page, Variant& qe) {
+// The form; above it, when given, why the last change was refused.
+void ShowForm(Page& page, Variant& qe, const char16_t* refusal = nullptr) {
   String html = PageOpening(u"修改密码") + u"<h2>修改密码</h2>\n";
+  if (refusal) html += u"<p class=\"notice\" id=\"refused\">" + String(refusal) + u"</p>\n";
   if (Text(com::Call(qe, u"CommGetUserPassword", page.Response, page.Session)) == Digest(qe, u""))
     html += u"<p class=\"notice\" id=\"empty-password\">您的密码为空，任何人都能以您的名义登录：请立即设置密码。</p>\n";
   html += u"<form name=\"myform\" method=\"post\" action=\"password.asp\">\n"
@@ -86,8 +88,12 @@ void Change(Page& page, Variant& qe) {
     refusal = u"原密码错误！";
   else if (fresh.empty())
     refusal = u"新密码不能为空！";
-  else if (fresh != FormText(page, u"NewPassWord2"))
-    refusal = u"两次输入的新密码不一致！";
+  // Two different new passwords are a slip of the keys: the form again, to
+  // type them once more, with the site's way on below it.
+  if (!refusal && fresh != FormText(page, u"NewPassWord2")) {
+    com::Call(qe, u"CommCloseData", rs, conn);
+    return ShowForm(page, qe, u"两次输入的新密码不一致！");
+  }
   if (refusal) {
     com::Call(qe, u"CommShowErrorPage", page.Response, rs, conn, String(refusal));
     return;

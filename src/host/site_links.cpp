@@ -78,6 +78,11 @@ vb::String PageOpening(const vb::String& title, bool heading) {
          (heading ? u"<h1>" + system + u"</h1>\n" : vb::String());
 }
 
+vb::String PageClosing(bool to_desk) {
+  const vb::String desk = to_desk ? u"<a href=\"" + vb::String(kDeskPage) + u"\">我的桌面</a> " : vb::String();
+  return u"<p class=\"way-back\">" + desk + u"<a href=\"" + vb::String(kStartPage) + u"\">首页</a></p>\n</body>\n</html>\n";
+}
+
 bool LoggedIn(Page& page) {
   if (!qe::QeUserLoggedIn(page.Session)) return false;
   vb::Variant connection_string = com::ValueOf(com::Call(page.Application, u"", vb::String(qe::kPublicQeDataConnString)));

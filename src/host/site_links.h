@@ -31,11 +31,12 @@ vb::String LinkList(const char16_t* id, std::span<const SiteLink> links);
 // site's stylesheet, and the body with the system's title as its heading
 // (left out for a dialog's small pages).
 vb::String PageOpening(const vb::String& title, bool heading = true);
-// The end of one of the site's pages: the way back to the desk and to the
-// start page, wherever the visitor came from.
-inline const vb::String kPageClosing = u"<p class=\"way-back\"><a href=\"" + vb::String(kDeskPage) +
-                                       u"\">我的桌面</a> <a href=\"" + vb::String(kStartPage) +
-                                       u"\">首页</a></p>\n</body>\n</html>\n";
+// The end of one of the site's pages: the way on to the start page, and to
+// the desk unless the page knows nobody is logged in (the desk would only
+// send the visitor to the login).
+vb::String PageClosing(bool to_desk);
+// The end of a page with the way to the desk, wherever the visitor came from.
+inline const vb::String kPageClosing = PageClosing(true);
 // The end of a dialog's small page, which the visitor leaves by closing it.
 inline constexpr char16_t kDialogClosing[] = u"</body>\n</html>\n";
 

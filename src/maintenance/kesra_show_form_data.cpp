@@ -184,8 +184,10 @@ vb::String KesraShowFormData(vb::Variant& Response, vb::Variant& Request, vb::Va
   vb::String h = u"<form method='post' name='myform' action='?p_FormType=" + Number(p_FormType) + u"'>";
   h += u"<div style=\"font-weight: bold; font-size: 20px;font-family:隶书;height:30px;\" align=center>" +
        vb::String(form.title) + u"</div>";
+  // The box grows with its text: the longer explanations need more than
+  // its 100 px, and would run over the form's controls below it.
   h += u"<div id='show_info' style=\"float:left;margin-left:5px;border: 3px double gray; background: transprant; "
-       u"width: 70%; height: 100px;padding:5px;text-align:left;vertical-align: top\">&nbsp;&nbsp;&nbsp;&nbsp;" +
+       u"width: 70%; min-height: 100px;padding:5px;text-align:left;vertical-align: top\">&nbsp;&nbsp;&nbsp;&nbsp;" +
        explanation + u"</div>";
   h += u"<div style=\"float:right;width: 23%; height: 100px;vertical-align: top\"><input type=hidden name='save' "
        u"value='save'>";

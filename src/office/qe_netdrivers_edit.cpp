@@ -77,12 +77,15 @@ vb::String Editor(vb::Variant& Server, const vb::String& real_path, const vb::St
   std::optional<vb::String> text = EditableText(real_path);
   if (!text) return page + kNotTextMessage + u"</td></tr></table>";
   vb::String address = vb::CStr(com::Call(Server, u"URLEncode", p_CurrentFile));
+  // The drive opens the editor 800 px wide, less than 122 columns of most
+  // monospace fonts: the text area takes the window's width instead, so
+  // that it and the buttons below it stay inside the window.
   return page + u"<p style='text-align:center;padding-left:14px;padding-right:0px'>" +
          u"<form action='?p_CurrentFile=" + HtmlEncodeText(address) + u"' method=post>" +
          u"<input type='hidden' name='p_Act' value='EditFile'>" +
          u"<input type='hidden' name='p_CurrentFile' value='" + attribute + u"'>" +
-         u"<textarea name='fcontent' cols='122' rows='31' style='font-size: 12px'>" + TextAreaContent(*text) +
-         u"</textarea><br>" + u"<p style='text-align:right;padding-right:30px;padding-top:10px; height:25px;'>" +
+         u"<textarea name='fcontent' cols='122' rows='31' style='font-size: 12px; width: 100%; box-sizing: border-box'>" +
+         TextAreaContent(*text) + u"</textarea><br>" + u"<p style='text-align:right;padding-right:30px;padding-top:10px; height:25px;'>" +
          u"<input type='submit' class='button1' value='保存编辑'>&nbsp;" +
          u"<input type='reset' class='button1' value='复原'>&nbsp;" +
          u"<input type='button' class='button1' value='关闭' onclick=window.close();>" + u"</form>" +

@@ -52,7 +52,7 @@ TEST_F(EditorTest, ShowsTheFileEscapedInTheForm) {
                       u"<form action='?p_CurrentFile=%2Fd%2Fit%27s%2Etxt' method=post>"
                       u"<input type='hidden' name='p_Act' value='EditFile'>"
                       u"<input type='hidden' name='p_CurrentFile' value='/d/it&#39;s.txt'>"
-                      u"<textarea name='fcontent' cols='122' rows='31' style='font-size: 12px'>\r\n\r\n"
+                      u"<textarea name='fcontent' cols='122' rows='31' style='font-size: 12px; width: 100%; box-sizing: border-box'>\r\n\r\n"
                       u"&lt;b&gt;a &amp; b&lt;/b&gt;&lt;/textarea&gt;</textarea><br>"
                       u"<p style='text-align:right;padding-right:30px;padding-top:10px; height:25px;'>"
                       u"<input type='submit' class='button1' value='保存编辑'>&nbsp;"

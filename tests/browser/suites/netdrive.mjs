@@ -3,7 +3,8 @@
 // through ReNameIt's prompt, copies and pastes it into the folder, and
 // deletes what is checked through delbatch's confirmation. Each action's
 // alert is read, and the page lists what the drive then holds. Then files go
-// in and out through the drive's own windows: upload, view, download, unpack.
+// in and out through the drive's own windows: upload, view, download, unpack;
+// the text editor fits the window the drive opens it in.
 import fs from 'node:fs';
 import zlib from 'node:zlib';
 import { logIn as logInAsAdmin } from '../helpers.mjs';
@@ -75,6 +76,28 @@ async function windowFrom(page, click) {
 }
 
 const row = (page, name) => page.locator('#list tr', { hasText: name });
+
+// What of the editor lies outside its window: the page's sideways overflow,
+// and the text area and buttons whose box leaves the viewport.
+function editorOutside(page) {
+  return page.evaluate(() => {
+    const outside = [];
+    const root = document.documentElement;
+    if (root.scrollWidth > root.clientWidth) outside.push(`page ${root.scrollWidth} px wide`);
+    const controls = [['text area', document.querySelector('textarea[name=fcontent]')],
+      ...['保存编辑', '复原', '关闭'].map((value) => [value, document.querySelector(`input[value="${value}"]`)])];
+    for (const [name, element] of controls) {
+      if (!element) {
+        outside.push(`${name} missing`);
+        continue;
+      }
+      const box = element.getBoundingClientRect();
+      if (box.left < 0 || box.top < 0 || box.right > root.clientWidth || box.bottom > root.clientHeight)
+        outside.push(`${name} at ${box.left},${box.top} to ${box.right},${box.bottom}`);
+    }
+    return outside;
+  });
+}
 
 export const tests = {
   async 'create, rename, copy, paste and delete through the page\'s prompts and confirmations'(t) {
@@ -179,3 +202,20 @@ export const tests = {
 // Each a dozen round trips through the drive's pages: 6 to 8 s alone, up to
 // 36 s at ctest -j 16 on a busy machine.
 for (const test of Object.values(tests)) test.timeoutMs = 80000;
+
+// The editor in the window the drive opens (800 by 550), and in a wider one;
+// a second alone, so the default limit.
+async function theEditorFitsItsWindow(t) {
+  const page = t.page;
+  await logIn(t);
+  await act(page, ['notes.txt', true], () => page.click('#newfile'));
+  const editor = await windowFrom(page, () => row(page, 'notes.txt').locator('a', { hasText: '编辑' }).click());
+  t.eq(await editor.evaluate(() => [innerWidth, innerHeight]), [800, 550]);
+  t.eq(await editorOutside(editor), []);
+  await editor.close();
+  await page.setViewportSize({ width: 1024, height: 768 });
+  await page.goto(new URL('/qe/main/netdrivers_edit.asp?p_CurrentFile=notes.txt', t.url('')).href, { waitUntil: 'load' });
+  t.eq(await editorOutside(page), []);
+}
+tests['the text editor fits the window the drive opens it in, and a wider one, with every button inside'] =
+  theEditorFitsItsWindow;

@@ -2,13 +2,15 @@
 // manager: each of the site's pages, and every address a page links, frames,
 // loads by script or names in a handler (the dialogs its buttons open), is
 // visited; any answer of 400 or above, and any script error, fails the walk.
+// Then how pages lie in a wide and a narrow window: the way on at the end of
+// the pages that had none, the data forms' explanation inside its box.
 //
 // Left out of the walk, each for its reason:
 // - the logout, visited last (it ends the session the walk needs);
 // - the pages that view or download a file, when visited bare: without a file
 //   they answer 404 by design; every link to them names a file and is walked;
 // - the editor's upload address, which takes POSTs only (405 to a visit).
-import { logIn } from '../helpers.mjs';
+import { kAdminPassword, logIn } from '../helpers.mjs';
 
 const kLogout = '/comm/logout.asp';
 const kNotVisitedBare = ['/comm/kesra_fileview.asp', '/comm/kesra_download.asp', '/comm_qeeditor/upload.asp'];
@@ -109,6 +111,7 @@ walkAsTheSuperManager.timeoutMs = kWalkTimeoutMs;
 
 const kDesk = '/qe/main/desk.asp';
 const kStart = '/qe/index.asp';
+const kLoginPage = '/qe/login.asp', kOfficeLoginPage = '/qe/main/login.asp', kPasswordPage = '/qe/main/password.asp';
 const pathOf = (href) => new URL(href, 'http://x/').pathname.toLowerCase();
 
 // The pages the desk links, by their text: the pages the site has.
@@ -152,9 +155,99 @@ async function everyPageLeadsBackToTheDesk(t) {
 }
 everyPageLeadsBackToTheDesk.timeoutMs = 30000;  // some twenty pages: 5 s alone
 
+const kWindowSizes = [{ width: 1280, height: 800 }, { width: 1024, height: 768 }, { width: 800, height: 550 }];
+
+// What of the data form's explanation lies outside its box: text past the
+// box's bottom, or a box reaching down over the form's controls.
+function explanationOutside(page) {
+  return page.evaluate(() => {
+    const box = document.getElementById('show_info');
+    const outside = [];
+    if (box.scrollHeight > box.clientHeight) outside.push(`${box.scrollHeight} px of text in ${box.clientHeight} px`);
+    const bottom = box.getBoundingClientRect().bottom;
+    for (const control of document.querySelectorAll('input:not([type=hidden]), select')) {
+      if (control.getBoundingClientRect().top < bottom && control.closest('#show_info ~ div:not([style*=float])'))
+        outside.push(`over ${control.name || control.value}`);
+    }
+    return outside;
+  });
+}
+
+// Each data form's explanation, and each repair level's once chosen, stays
+// in its box above the form's controls, in a wide and a narrow window.
+async function theDataFormsExplanationStaysInItsBox(t) {
+  await logIn(t);
+  const spilled = [];
+  for (const size of kWindowSizes) {
+    await t.page.setViewportSize(size);
+    for (let type = 1; type <= 9; type += 1) {
+      await t.page.goto(new URL(`/datemanager/data_manager.asp?p_FormType=${type}`, t.url('')).href, { waitUntil: 'load' });
+      const shown = [['', await explanationOutside(t.page)]];
+      for (const level of await t.page.locator('input[name=level]').all()) {
+        await level.check();
+        shown.push([` level ${await level.getAttribute('value')}`, await explanationOutside(t.page)]);
+      }
+      for (const [what, outside] of shown)
+        if (outside.length) spilled.push(`${size.width}x${size.height} form ${type}${what}: ${outside.join(', ')}`);
+    }
+  }
+  t.eq(spilled, []);
+}
+theDataFormsExplanationStaysInItsBox.timeoutMs = 40000;  // 27 pages: 4 s alone
+
+// The links of the page's way on, each with whether it lies inside the
+// window's width.
+function wayOn(page) {
+  return page.evaluate(() => Array.from(document.querySelectorAll('.way-back a'), (a) => {
+    const box = a.getBoundingClientRect();
+    const inside = box.width > 0 && box.left >= 0 && box.right <= document.documentElement.clientWidth;
+    return `${a.textContent} ${new URL(a.href).pathname}${inside ? '' : ' outside'}`;
+  }));
+}
+
+const kToStart = '首页 /qe/index.asp', kToDesk = '我的桌面 /qe/main/desk.asp';
+
+// The pages that offered no way on end with the site's: the login pages
+// (the logout lands on the office one), and the password page's answer to
+// new passwords that differ; the desk only for a logged-in visitor.
+async function pagesWithoutLinksOfTheirOwnLeadOn(t) {
+  const page = t.page;
+  const at = (path) => new URL(path, t.url('')).href;
+  const wrong = [];
+  const expect = async (what, wanted) => {
+    const found = await wayOn(page);
+    if (JSON.stringify(found) !== JSON.stringify(wanted)) wrong.push(`${what}: ${found.join(', ') || 'none'}`);
+  };
+  for (const size of [{ width: 1024, height: 768 }, { width: 800, height: 550 }]) {
+    await page.setViewportSize(size);
+    const where = `${size.width}x${size.height}`;
+    for (const path of [kLoginPage, kOfficeLoginPage]) {
+      await page.goto(at(path), { waitUntil: 'load' });
+      await expect(`${where} ${path}`, [kToStart]);
+    }
+    await logIn(t);
+    await page.goto(at(kLoginPage), { waitUntil: 'load' });
+    await expect(`${where} ${kLoginPage} logged in`, [kToDesk, kToStart]);
+    await page.goto(at(kPasswordPage), { waitUntil: 'load' });
+    await page.locator('input[name=OldPassWord]').fill(kAdminPassword);
+    await page.locator('input[name=NewPassWord]').fill('new 1');
+    await page.locator('input[name=NewPassWord2]').fill('new 2');
+    await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.locator('input[type=submit]').click()]);
+    t.ok((await page.textContent('body')).includes('两次输入的新密码不一致！'));
+    await expect(`${where} new passwords that differ`, [kToDesk, kToStart]);
+    await page.goto(at(kDesk), { waitUntil: 'load' });
+    await Promise.all([page.waitForURL((url) => url.pathname === kOfficeLoginPage, { waitUntil: 'load' }),
+      page.click(`a[href="${kLogout}"]`)]);
+    await expect(`${where} after the logout`, [kToStart]);
+  }
+  t.eq(wrong, []);
+}
+
 export const tests = {
   'every address a visitor can reach answers': walkAsAVisitor,
   'every address the super manager can reach answers': walkAsTheSuperManager,
   'a menu item whose page the site has is a link to it': menuItemsOfPagesTheSiteHasAreLinks,
   'every page the desk offers ends with links to the desk and the start page': everyPageLeadsBackToTheDesk,
+  'each data form\'s explanation stays in its box above the controls': theDataFormsExplanationStaysInItsBox,
+  'the login pages and the answer to new passwords that differ end with the way on': pagesWithoutLinksOfTheirOwnLeadOn,
 };
