@@ -4,17 +4,19 @@
 #include <memory>
 
 #include "common/kesra_file_paths.h"
-#include "platform/fs/file_lock.h"
+#include "platform/fs/file_range_lock.h"
 #include "platform/fs/paths.h"
 
 namespace qe {
 namespace {
 
 constexpr char kLockFile[] = ".qe-maintenance.lock";
+// Short steps: the run under way may end at any moment.
+constexpr std::chrono::milliseconds kPollStep{20};
 
 // The locks this thread holds, by file, with the number of runs in it.
 struct HeldLock {
-  std::unique_ptr<fs::ExclusiveFileLock> lock;
+  std::unique_ptr<fs::FileRangeLock> lock;
   int runs = 0;
 };
 thread_local std::map<std::string, HeldLock> t_held;
@@ -36,7 +38,8 @@ MaintenanceRun::MaintenanceRun(const vb::String& site_path) {
   if (file.empty()) return;
   HeldLock& held = t_held[file];
   if (held.runs == 0) {
-    held.lock = std::make_unique<fs::ExclusiveFileLock>(file, kMaintenanceWait);
+    held.lock = std::make_unique<fs::FileRangeLock>(file, fs::FileRangeLock::kWrite, fs::FileRangeLock::Range{},
+                                                    kMaintenanceWait, kPollStep);
     if (!held.lock->Held()) {
       t_held.erase(file);
       return;

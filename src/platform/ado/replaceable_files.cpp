@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
-#include <thread>
 
 #include "platform/ado/sqlite_db.h"
 
@@ -313,25 +312,8 @@ constexpr std::chrono::microseconds kTurnPollStep{200};
 
 }  // namespace
 
-ReadersTurn::ReadersTurn(const std::filesystem::path& database, std::chrono::milliseconds wait) {
-  const int fd = ::open(database.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
-  const auto deadline = std::chrono::steady_clock::now() + wait;
-  for (;;) {
-    const int rc = SetRange(fd, F_RDLCK, kPendingByte, 1);
-    if (rc == SQLITE_OK) {
-      fd_ = fd;
-      return;
-    }
-    if (rc != SQLITE_BUSY || std::chrono::steady_clock::now() >= deadline) break;
-    std::this_thread::sleep_for(kTurnPollStep);
-  }
-  ::close(fd);
-}
-
-ReadersTurn::~ReadersTurn() {
-  if (fd_ >= 0) ::close(fd_);
-}
+ReadersTurn::ReadersTurn(const std::filesystem::path& database, std::chrono::milliseconds wait)
+    : FileRangeLock(database, kRead, {kPendingByte, 1}, wait, kTurnPollStep) {}
 
 void UseReplaceableDatabaseFiles() {
   ConfigureSqlite();  // before the first call below sets the engine up

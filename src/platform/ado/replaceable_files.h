@@ -22,6 +22,8 @@
 #include <chrono>
 #include <filesystem>
 
+#include "platform/fs/file_range_lock.h"
+
 namespace ado {
 
 // Makes that file layer the engine's default, once per process; called
@@ -38,19 +40,10 @@ void UseReplaceableDatabaseFiles();
 // that a connection that reads meanwhile gets its read lock at once. A
 // writer that would commit meanwhile waits, as it waits for any reader; so
 // the turn is for a short read.
-class ReadersTurn {
+// When the wait runs out (Held() false) a read waits as it always does.
+class ReadersTurn : public fs::FileRangeLock {
  public:
   ReadersTurn(const std::filesystem::path& database, std::chrono::milliseconds wait);
-  ~ReadersTurn();
-  ReadersTurn(const ReadersTurn&) = delete;
-  ReadersTurn& operator=(const ReadersTurn&) = delete;
-
-  // False when the wait ran out (or the file cannot be opened): a read then
-  // waits as it always does.
-  bool Held() const { return fd_ >= 0; }
-
- private:
-  int fd_ = -1;
 };
 
 }  // namespace ado
