@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -38,7 +37,7 @@ std::string_view WhatOf(std::string_view name) {
 }
 
 // Abandoned scratch of this name is a backup folder that a kill kept from
-// being published: ".qe-tmp-PID-backup-FINAL-DIGITS".
+// being published: ".qe-tmp-PID.START-backup-FINAL-DIGITS".
 constexpr char16_t kBackupScratch[] = u"backup";
 constexpr char kJournalEnd[] = "-journal";
 // A note in "/temp" naming a folder where a run makes scratch: "place-…".
