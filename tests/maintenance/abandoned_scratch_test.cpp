@@ -67,18 +67,19 @@ TEST_F(AbandonedScratchTest, AWholeBackupIsPublishedAndAPartialOneOrATwinRemoved
 TEST_F(AbandonedScratchTest, ScratchGoesWhenItsProcessIsGoneOrTheNumberIsAnothersNow) {
   const std::string me = std::to_string(::getpid());
   const uint64_t started = *sys::ProcessStartTime(::getpid());
+  // Folders (a rebuild's) and files.
   const struct {
     std::string name;
     bool kept;
   } cases[] = {
-      {".qe-tmp-" + me + "." + std::to_string(started) + "-compact-0123456789abcdef.mdb", true},
-      {".qe-tmp-" + me + "-compact-0123456789abcdef.mdb", true},  // made before names carried the start
-      {".qe-tmp-" + me + "." + std::to_string(started + 1) + "-compact-0123456789abcdef.mdb", false},
+      {".qe-tmp-" + me + "." + std::to_string(started) + "-rebuild-0123456789abcdef/", true},
+      {".qe-tmp-" + me + "-rebuild-0123456789abcdef/", true},  // made before names carried the start
+      {".qe-tmp-" + me + "." + std::to_string(started + 1) + "-rebuild-0123456789abcdef/", false},
       {".qe-tmp-" + std::to_string(dead_) + "-compact-0123456789abcdef.mdb", false},
       {".qe-new-a1b2c3", false},  // a temporary of an earlier version
       {".qe-new-a1b2c", true},
   };
-  for (const auto& c : cases) site_.WriteFile("site/temp/" + c.name, "scratch");
+  for (const auto& c : cases) site_.WriteFile("site/temp/" + c.name + (c.name.ends_with('/') ? "qe.asp" : ""), "scratch");
   qe::RemoveAbandonedScratch(site_.Host("site/temp"));
   for (const auto& c : cases) EXPECT_EQ(stdfs::exists(site_.Host("site/temp/" + c.name)), c.kept) << c.name;
 }

@@ -22,12 +22,15 @@ std::optional<uint64_t> TakeNumber(std::string_view& text, size_t most) {
 
 }  // namespace
 
-const std::string& ScratchPrefix() {
-  static const std::string prefix = [] {
-    const int pid = sys::CurrentProcessId();
+std::string ScratchPrefix() {
+  // Read again in a child forked from this process: it is another process.
+  static thread_local int pid = 0;
+  static thread_local std::string prefix;
+  if (pid != sys::CurrentProcessId()) {
+    pid = sys::CurrentProcessId();
     const std::optional<uint64_t> started = sys::ProcessStartTime(pid);
-    return kScratchMarker + std::to_string(pid) + (started ? "." + std::to_string(*started) : "") + "-";
-  }();
+    prefix = kScratchMarker + std::to_string(pid) + (started ? "." + std::to_string(*started) : "") + "-";
+  }
   return prefix;
 }
 

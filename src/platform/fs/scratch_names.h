@@ -15,7 +15,7 @@ inline constexpr char kScratchMarker[] = ".qe-tmp-";
 
 // The marker, this process's number, ".", its start time and "-"
 // (".qe-tmp-4242.987654-"); without ".START" when it cannot be read.
-const std::string& ScratchPrefix();
+std::string ScratchPrefix();
 
 // Who made a scratch name.
 struct ScratchOwner {
