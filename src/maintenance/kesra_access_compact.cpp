@@ -11,6 +11,7 @@
 #include "common/kesra_file_paths.h"
 #include "maintenance/kesra_class_access.h"
 #include "maintenance/live_files.h"
+#include "maintenance/maintenance_lock.h"
 #include "maintenance/private_files.h"
 #include "platform/ado/jro.h"
 #include "platform/com/registry.h"
@@ -99,6 +100,11 @@ bool Kesra_Class_Access::KesraAccessCompact(vb::Variant& Response, vb::Variant&,
     KesraShowErrorPageWithoutData(
         Response, u"请按如下格式输入[要压缩的数据库文件路径$要压缩的数据库文件列表（之间用|隔开）]！", p_CloseParent,
         p_DialogID);
+    return false;
+  }
+  MaintenanceRun run(Server);
+  if (!run.Held()) {
+    KesraShowErrorPageWithoutData(Response, kMaintenanceBusy, p_CloseParent, p_DialogID);
     return false;
   }
   return CompactFiles(Response, Server, folder, files, true, p_ShowErrorInfo, p_CloseParent, p_DialogID);

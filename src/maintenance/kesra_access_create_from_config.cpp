@@ -5,10 +5,12 @@
 #include "common/kesra_file_paths.h"
 #include "maintenance/kesra_class_access.h"
 #include "maintenance/live_files.h"
+#include "maintenance/maintenance_lock.h"
 #include "maintenance/private_files.h"
 #include "maintenance/structure_database.h"
 #include "maintenance/structure_ini.h"
 #include "platform/ado/database_file.h"
+#include "platform/ado/errors.h"
 #include "platform/com/registry.h"
 #include "platform/fs/paths.h"
 #include "platform/fs/file_write.h"
@@ -23,6 +25,7 @@ namespace qe {
 namespace {
 
 constexpr char16_t kBackupLabel[] = u"【数据库维护自动备份】";
+constexpr char16_t kEngine[] = u"Microsoft JET Database Engine";
 constexpr int32_t kShareDenyWrite = 8;
 constexpr int32_t kJet4 = 2;
 
@@ -61,6 +64,8 @@ bool Kesra_Class_Access::KesraAccessCreateFromConfig(vb::Variant& Response, vb::
   // Refused before any file is read or touched.
   if (p_ConfigFileType != u"ini" && p_ConfigFileType != u"mdb")
     vb::Raise(vb::kInvalidProcedureCall, u"The structure configuration's type must be \"ini\" or \"mdb\".");
+  MaintenanceRun run(Server);
+  if (!run.Held()) ado::RaiseProvider(ado::kEFail, kMaintenanceBusy, kEngine);
   if (p_ConfigFileFullName.empty())
     p_ConfigFileFullName = p_ConfigFileType == u"mdb" ? u"../Comm/Data_Mdb.mdb" : u"../Comm/Data_Ini.mdb";
   p_ConfigFileFullName = MapPathWithoutDrive(Server, p_ConfigFileFullName);

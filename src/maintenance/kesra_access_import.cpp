@@ -8,6 +8,7 @@
 #include "common/sql_literal.h"
 #include "maintenance/kesra_class_access.h"
 #include "maintenance/live_files.h"
+#include "maintenance/maintenance_lock.h"
 #include "maintenance/table_rows.h"
 #include "platform/com/registry.h"
 #include "platform/sys/message_box.h"
@@ -89,6 +90,8 @@ void CloseQuietly(vb::Variant& connection) {
 
 int16_t Kesra_Class_Access::KesraAccessImport(vb::String p_FileFullName_Source, vb::String p_FileFullName_Destination,
                                              vb::String p_TableList, bool p_IsClear) {
+  MaintenanceRun run(p_FileFullName_Destination);
+  if (!run.Held()) return -1;
   int64_t count = 0;
   vb::Variant source, destination;
   bool in_transaction = false, in_run = false;

@@ -16,6 +16,7 @@
 #include "common/kesra_file_paths.h"
 #include "maintenance/kesra_class_access.h"
 #include "maintenance/live_files.h"
+#include "maintenance/maintenance_lock.h"
 #include "maintenance/main_schema_supply.h"
 #include "maintenance/private_files.h"
 #include "maintenance/table_rows.h"
@@ -57,6 +58,8 @@ bool Kesra_Class_Access::KesraAccessRepair(vb::Variant& Response, vb::Variant& R
   };
   // Nothing is touched for a level the maintenance form does not offer.
   if (p_Level < 1 || p_Level > 3) return refuse(kNoLevel);
+  MaintenanceRun run(Server);
+  if (!run.Held()) return refuse(kMaintenanceBusy);
   if (p_DataPath.empty()) p_DataPath = u"/data";
   p_DataPath = MapPathWithoutDrive(Server, p_DataPath);
   if (p_DataNameList.empty()) p_DataNameList = u"qe.asp";

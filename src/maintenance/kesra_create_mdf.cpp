@@ -1,4 +1,5 @@
 // Creating a SQL Server catalog from the site's creation script.
+#include "common/kesra_error_page.h"
 #include "common/kesra_file_name.h"
 #include "common/kesra_file_operations.h"
 #include "common/kesra_file_paths.h"
@@ -6,6 +7,7 @@
 #include "common/sql_literal.h"
 #include "maintenance/data_names.h"
 #include "maintenance/kesra_data.h"
+#include "maintenance/maintenance_lock.h"
 #include "maintenance/sql_server_catalog.h"
 #include "platform/asp/context.h"
 #include "platform/com/registry.h"
@@ -91,6 +93,11 @@ bool RunScript(vb::Variant& conn, const vb::String& script) {
 bool KesraCreateMdfFromSql(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server, vb::Variant& Application,
                            vb::String p_MdfName, vb::String p_MdfPath, vb::String p_SqlServer, vb::String p_SqlUID,
                            vb::String p_SqlPWD, vb::String p_SqlFile, bool p_OverWrite) {
+  MaintenanceRun run(Server);
+  if (!run.Held()) {
+    KesraShowErrorPageWithoutData(Response, kMaintenanceBusy, false, u"");
+    return false;
+  }
   vb::String folder = KesraGetFileRealFullName(Server, p_MdfPath);
   KesraFolderCreate(folder);
   vb::String script_file = KesraGetFileRealFullName(Server, p_SqlFile);

@@ -12,6 +12,7 @@
 #include "maintenance/data_names.h"
 #include "maintenance/kesra_class_access.h"
 #include "maintenance/live_files.h"
+#include "maintenance/maintenance_lock.h"
 #include "maintenance/private_files.h"
 #include "maintenance/sql_server_catalog.h"
 #include "platform/ado/database_file.h"
@@ -173,20 +174,23 @@ bool AccessRestore(vb::Variant& Response, vb::Variant& Server, const std::vector
   if (!KesraFolderExist(paths.backup_folder)) return Refuse(Response, kBackupMissing);
   // What each restored file replaces is kept and published first (a file
   // whose copy could not be made stays as it is); then each is replaced.
+  // The live files are looked at under their write locks: no commit is
+  // under way then, so the look never waits on busy writers.
   RemoveAbandonedSiteScratch(Server);
-  std::vector<vb::String> fitting;
-  for (const vb::String& name : paths.names)
-    if (FitsInPlace(FilePath(paths.backup_folder, name), FilePath(paths.data_folder, name))) fitting.push_back(name);
-  LiveFileReplacement files(Server, paths.data_folder, fitting, kRestoreSafetyLabel);
+  LiveFileReplacement files(Server, paths.data_folder, paths.names, kRestoreSafetyLabel);
   std::vector<bool> kept;
-  for (size_t i = 0; i < files.Size(); ++i) kept.push_back(files.Keep(i));
+  for (size_t i = 0; i < files.Size(); ++i) {
+    const vb::String& name = paths.names[i];
+    kept.push_back(FitsInPlace(FilePath(paths.backup_folder, name), files.LivePath(i)) && files.Keep(i));
+    if (!kept.back()) files.Release(i);
+  }
   files.Publish();
   std::vector<vb::String> restored;
   for (size_t i = 0; i < files.Size(); ++i) {
     try {
       if (!kept[i]) continue;
-      files.Replace(i, FilePath(paths.backup_folder, fitting[i]));
-      restored.push_back(fitting[i]);
+      files.Replace(i, FilePath(paths.backup_folder, paths.names[i]));
+      restored.push_back(paths.names[i]);
     } catch (const vb::Error&) {
     }
     files.Release(i);
@@ -245,6 +249,8 @@ bool SqlServerRestore(vb::Variant& Response, vb::Variant& Server, const std::vec
 
 bool KesraDataBackup(vb::Variant& Response, vb::Variant&, vb::Variant& Server, vb::String p_DataType,
                      vb::String p_DataParaList) {
+  MaintenanceRun run(Server);
+  if (!run.Held()) return Refuse(Response, kMaintenanceBusy);
   if (vb::Trim(p_DataParaList).empty()) return Refuse(Response, kBackupBadList);
   std::vector<vb::String> fields = vb::SplitParts(p_DataParaList, u"$");
   bool access = IsAccess(p_DataType);
@@ -254,6 +260,8 @@ bool KesraDataBackup(vb::Variant& Response, vb::Variant&, vb::Variant& Server, v
 
 bool KesraDataRestore(vb::Variant& Response, vb::Variant&, vb::Variant& Server, vb::String p_DataType,
                       vb::String p_DataParaList) {
+  MaintenanceRun run(Server);
+  if (!run.Held()) return Refuse(Response, kMaintenanceBusy);
   if (vb::Trim(p_DataParaList).empty()) return Refuse(Response, kBadParameters);
   std::vector<vb::String> fields = vb::SplitParts(p_DataParaList, u"$");
   bool access = IsAccess(p_DataType);
@@ -262,6 +270,9 @@ bool KesraDataRestore(vb::Variant& Response, vb::Variant&, vb::Variant& Server, 
 }
 
 bool KesraDataClear(vb::Variant& Response, vb::Variant&, vb::Variant& Server, vb::String p_PathList) {
+  // Never while another run may still need a backup it made.
+  MaintenanceRun run(Server);
+  if (!run.Held()) return Refuse(Response, kMaintenanceBusy);
   std::vector<vb::String> failed;
   for (const vb::String& entry : vb::SplitParts(p_PathList, u"|")) {
     if (entry.empty()) continue;
@@ -283,8 +294,13 @@ bool KesraDataClear(vb::Variant& Response, vb::Variant&, vb::Variant& Server, vb
 
 bool KesraDataCreateInit(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server, vb::Variant& Application,
                          vb::String p_DataType, vb::String p_DataConnectionStringList, bool p_OverWrite) {
+  // An existing main file is kept without a word, and without a wait.
+  auto kept = [&] { return IsAccess(p_DataType) && !p_OverWrite && KesraFileExist(QeGetDataFullName(Server), 0); };
+  if (kept()) return false;
+  MaintenanceRun run(Server);
+  if (!run.Held()) return Refuse(Response, kMaintenanceBusy);
   if (IsAccess(p_DataType)) {
-    if (!p_OverWrite && KesraFileExist(QeGetDataFullName(Server), 0)) return false;
+    if (kept()) return false;  // made meanwhile
     auto access = std::make_shared<Kesra_Class_Access>();
     return access->KesraAccessRepair(Response, Request, Server, Application, kDataFolder, p_DataConnectionStringList,
                                      kAccessStructure, 3, false, u"");

@@ -1,12 +1,5 @@
 #include "maintenance/live_files.h"
 
-#include <signal.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <string_view>
-
 #include "common/kesra_file_operations.h"
 #include "platform/ado/database_file.h"
 #include "platform/ado/jro.h"
@@ -17,7 +10,12 @@ namespace qe {
 
 LiveFileReplacement::LiveFileReplacement(vb::Variant& Server, const vb::String& folder,
                                          const std::vector<vb::String>& names, vb::StringView label)
-    : backup_(Server, label) {
+    : place_(Server, folder), backup_(Server, label) {
+  // What a killed run left there goes first.
+  try {
+    if (auto host = fs::ResolveExisting(folder)) RemoveAbandonedScratch(*host);
+  } catch (const vb::Error&) {
+  }
   for (const vb::String& name : names) {
     LiveFile file{name, vb::Replace(folder + u"\\" + name, u"\\\\", u"\\"), false, false, nullptr};
     file.exists = KesraFileExist(file.path, 0);
@@ -60,9 +58,14 @@ bool LiveFileReplacement::Keep(size_t i) {
 }
 
 bool LiveFileReplacement::Publish() {
+  bool published = true;
   for (const LiveFile& file : files_)
-    if (file.kept) return backup_.Publish();
-  return true;
+    if (file.kept) {
+      published = backup_.Publish();
+      break;
+    }
+  StopPoint("published");
+  return published;
 }
 
 void LiveFileReplacement::Replace(size_t i, const vb::String& built) {
@@ -72,6 +75,7 @@ void LiveFileReplacement::Replace(size_t i, const vb::String& built) {
   const vb::String staged = PrivateNameBeside(file.path, u"replace-") + u".mdb";
   try {
     ado::CopyDatabase(fs::ToHostPath(built), fs::ToHostPath(staged));
+    StopPoint("staged");
     if (file.writers_wait) {
       if (!file.writers_wait->Replace(fs::ToHostPath(staged))) vb::Raise(vb::kPathFileAccessError, file.path);
     } else if (file.exists) {
@@ -90,17 +94,5 @@ void LiveFileReplacement::Replace(size_t i, const vb::String& built) {
 }
 
 void LiveFileReplacement::Release(size_t i) { files_[i].writers_wait.reset(); }
-
-void StopPoint(const char* step) {
-  const char* wanted = std::getenv("QE_STOP_AT");
-  if (!wanted) return;
-  // "step" stops the first time it is reached, "step#n" the n-th time.
-  const std::string_view aim(wanted);
-  const size_t hash = aim.find('#');
-  if (aim.substr(0, hash) != step) return;
-  static std::atomic<int> reached{0};
-  const int nth = hash == std::string_view::npos ? 1 : std::atoi(wanted + hash + 1);
-  if (++reached == nth) ::kill(::getpid(), SIGSTOP);
-}
 
 }  // namespace qe

@@ -6,7 +6,8 @@
 //   2. only then is each live file replaced, by one rename, under the write
 //      lock held since its copy was made (writers wait, then go on in the
 //      new file);
-//   3. scratch goes last.
+//   3. scratch goes last; until then a note in the site's "/temp" names
+//      the folder, so that a mount clears what a kill leaves there.
 // A kill before 2 leaves the live files as they were; after it, the result
 // is live and the published backup holds what it replaced. Every operation
 // that puts a new file in a live file's place goes through this class.
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "maintenance/private_files.h"
+#include "platform/sys/stop_points.h"
 
 namespace ado {
 class DatabaseWriteLock;
@@ -62,13 +64,13 @@ class LiveFileReplacement {
     bool exists = false, kept = false;
     std::unique_ptr<ado::DatabaseWriteLock> writers_wait;  // null: missing, or no database
   };
+  // Declared first, gone last: it names the folder while anything of this
+  // run may be there.
+  ScratchPlace place_;
   std::vector<LiveFile> files_;
   BackupFolder backup_;
 };
 
-// For tests that kill a run at a chosen step: when the environment variable
-// QE_STOP_AT names `step` ("step", or "step#n" for its n-th time), the
-// process stops itself there (SIGSTOP), to be killed by whoever waits for it.
-void StopPoint(const char* step);
+using sys::StopPoint;
 
 }  // namespace qe

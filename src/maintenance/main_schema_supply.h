@@ -3,14 +3,12 @@
 // (data/schema/qe_main.sql): the one way in which a database made for an
 // older schema gets the tables and columns the schema added since.
 #include "platform/vb/variant.h"
+#include "shell/qe_main_database.h"
 
 namespace qe {
 
 // The main database of a site, as pages reach it.
 inline constexpr char16_t kMainDatabase[] = u"C:\\data\\qe.asp";
-
-// What a database brought up to the present schema carries.
-vb::String MainSchemaStamp();
 
 // Gives the Access database at the real path `path` the schema's tables and
 // columns that it lacks (see ado::SupplyStructure), unless it already carries

@@ -1,24 +1,28 @@
 #include "maintenance/private_files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/kesra_file_backup.h"
 #include "common/kesra_file_operations.h"
 #include "common/kesra_file_paths.h"
+#include "common/private_site_files.h"
 #include "platform/ado/database_file.h"
+#include "platform/ado/journal_files.h"
 #include "platform/ado/jro.h"
 #include "platform/fs/folders.h"
 #include "platform/fs/paths.h"
-#include "platform/sys/process_ids.h"
+#include "platform/fs/file_write.h"
 #include "platform/vb/convert.h"
 
 namespace qe {
@@ -26,29 +30,23 @@ namespace {
 
 constexpr char16_t kAutoBackup[] = u"/AutoBackup";
 
-// The process a scratch name belongs to; 0 when the name is no scratch name.
-int OwnerOf(const std::string& name) {
-  constexpr size_t kPrefixLength = sizeof kScratchPrefix - 1;
-  if (name.compare(0, kPrefixLength, kScratchPrefix) != 0) return 0;
-  size_t end = name.find('-', kPrefixLength);
-  if (end == std::string::npos || end == kPrefixLength || end - kPrefixLength > 9) return 0;
-  int pid = 0;
-  for (size_t i = kPrefixLength; i < end; ++i) {
-    if (name[i] < '0' || name[i] > '9') return 0;
-    pid = pid * 10 + (name[i] - '0');
-  }
-  return pid;
+// What a scratch name says after its owner: "backup-…", "replace-…".
+std::string_view WhatOf(std::string_view name) {
+  const size_t dash = name.find('-', sizeof fs::kScratchMarker - 1);
+  return dash == std::string_view::npos ? std::string_view() : name.substr(dash + 1);
 }
 
 // Abandoned scratch of this name is a backup folder that a kill kept from
-// being published: ".qe-tmp-PID-backup-FINAL-DIGITS".
+// being published: ".qe-tmp-PID.START-backup-FINAL-DIGITS".
 constexpr char16_t kBackupScratch[] = u"backup";
 constexpr char kJournalEnd[] = "-journal";
+// A note in "/temp" naming a folder where a run makes scratch: "place-…".
+constexpr char kPlaceNote[] = "place-";
 
 // The final name carried by a backup folder's scratch name; "" for other scratch.
 std::string FinalNameOf(const std::string& name) {
   const std::string marker = std::string("-") + "backup" + "-";
-  size_t at = name.find(marker, sizeof kScratchPrefix - 1);
+  size_t at = name.find(marker, sizeof fs::kScratchMarker - 1);
   if (at == std::string::npos || name.size() < at + marker.size() + 17) return {};
   return name.substr(at + marker.size(), name.size() - at - marker.size() - 17);
 }
@@ -93,8 +91,8 @@ bool RecoverBackup(const std::filesystem::path& scratch) {
   return true;  // no name left: kept as it is
 }
 
-// A journal that is empty or zeroed (nothing to roll back) is removed while
-// its database's write lock is held, so that no writer is using it.
+// A journal the engine would not play back is removed while its database's
+// write lock is held, so that no writer is using it.
 void RemoveDeadJournal(const std::filesystem::path& journal) {
   const std::string name = journal.string();
   const std::filesystem::path database = name.substr(0, name.size() - (sizeof kJournalEnd - 1));
@@ -105,16 +103,40 @@ void RemoveDeadJournal(const std::filesystem::path& journal) {
   lock.l_whence = SEEK_SET;
   lock.l_start = ado::kPendingLockByte;
   lock.l_len = 2;  // the pending and reserved bytes: no writer is under way, none can start
-  if (::fcntl(fd, F_OFD_SETLK, &lock) == 0) {
-    char head[28] = {};
-    std::ifstream in(journal, std::ios::binary);
-    in.read(head, sizeof head);
-    bool dead = std::all_of(head, head + in.gcount(), [](char c) { return c == 0; });
-    in.close();
+  struct stat held {};
+  if (::fcntl(fd, F_OFD_SETLK, &lock) == 0 && ::fstat(fd, &held) == 0 &&
+      !ado::WouldRollBackFrom(journal, static_cast<uint64_t>(held.st_size))) {
     std::error_code error;
-    if (dead) std::filesystem::remove(journal, error);
+    std::filesystem::remove(journal, error);
   }
   ::close(fd);
+}
+
+// Clears the abandoned scratch of `folder`; with `follow_notes`, also that of
+// the folders named by the abandoned notes in it.
+void RemoveAbandonedIn(const std::filesystem::path& folder, bool follow_notes) {
+  std::error_code error;
+  std::vector<std::filesystem::path> abandoned, journals;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    const std::optional<fs::ScratchOwner> owner = fs::ScratchOwnerOf(name);
+    // ".qe-new-XXXXXX": a new file's temporary from before they carried a
+    // process number; nothing makes them any more.
+    const bool earlier = name.starts_with(".qe-new-") && name.size() == 14;
+    if ((owner && !fs::IsRunning(*owner)) || earlier) abandoned.push_back(entry.path());
+    else if (!owner && name.ends_with(kJournalEnd)) journals.push_back(entry.path());
+  }
+  for (const auto& path : abandoned) {
+    if (follow_notes && WhatOf(path.filename().string()).starts_with(kPlaceNote)) {
+      std::ifstream note(path);
+      std::string noted;
+      std::error_code ignored;
+      if (std::getline(note, noted) && std::filesystem::is_directory(noted, ignored) && IsInsideMappedDrive(noted))
+        RemoveAbandonedIn(noted, false);
+    }
+    if (!RecoverBackup(path)) std::filesystem::remove_all(path, error);
+  }
+  for (const auto& journal : journals) RemoveDeadJournal(journal);
 }
 
 }  // namespace
@@ -123,7 +145,7 @@ vb::String PrivateName(vb::StringView what) {
   static thread_local std::mt19937_64 generator{std::random_device{}()};
   char digits[17];
   std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(generator()));
-  return vb::FromUtf8(kScratchPrefix + std::to_string(sys::CurrentProcessId()) + "-") + vb::String(what) + vb::FromUtf8(digits);
+  return vb::FromUtf8(fs::ScratchPrefix()) + vb::String(what) + vb::FromUtf8(digits);
 }
 
 vb::String PrivateNameBeside(const vb::String& path, vb::StringView what) {
@@ -144,22 +166,7 @@ vb::String CreatePrivateFolder(const vb::String& parent, vb::StringView what) {
   }
 }
 
-void RemoveAbandonedScratch(const std::filesystem::path& folder) {
-  std::error_code error;
-  std::vector<std::filesystem::path> abandoned, journals;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    const std::string name = entry.path().filename().string();
-    pid_t owner = OwnerOf(name);
-    // ".qe-new-XXXXXX": a new file's temporary from before they carried a
-    // process number; nothing makes them any more.
-    const bool earlier = name.starts_with(".qe-new-") && name.size() == 14;
-    if ((owner > 0 && !sys::IsProcessRunning(owner)) || earlier) abandoned.push_back(entry.path());
-    else if (owner == 0 && name.ends_with(kJournalEnd)) journals.push_back(entry.path());
-  }
-  for (const auto& path : abandoned)
-    if (!RecoverBackup(path)) std::filesystem::remove_all(path, error);
-  for (const auto& journal : journals) RemoveDeadJournal(journal);
-}
+void RemoveAbandonedScratch(const std::filesystem::path& folder) { RemoveAbandonedIn(folder, true); }
 
 void RemoveAbandonedSiteScratch(vb::Variant& Server) {
   for (const char16_t* folder : {u"/", u"/data", u"/temp", kAutoBackup, u"/data_backup"}) {
@@ -237,6 +244,22 @@ bool BackupFolder::Publish(bool exact) {
     }
   }
   return false;
+}
+
+ScratchPlace::ScratchPlace(vb::Variant& Server, const vb::String& folder) {
+  try {
+    const vb::String temp = MapPathWithoutDrive(Server, u"/temp");
+    if (!KesraFolderExist(temp) && !KesraFolderCreate(temp)) return;
+    const vb::String note = temp + u"\\" + PrivateName(vb::FromUtf8(kPlaceNote));
+    fs::CreateNewFile(note, fs::ToHostPath(folder).string() + "\n");
+    note_ = note;
+  } catch (const vb::Error&) {
+    // Without a note, what a kill leaves there waits for a run into the same folder.
+  }
+}
+
+ScratchPlace::~ScratchPlace() {
+  if (!note_.empty()) KesraFileDelete(note_, false);
 }
 
 void PutDatabaseInPlace(const vb::String& target, const vb::String& built) {

@@ -5,17 +5,14 @@
 #include <filesystem>
 #include <functional>
 
+#include "platform/fs/scratch_names.h"
 #include "platform/vb/variant.h"
 
 namespace qe {
 
-// Every scratch file and folder of a maintenance run begins with this, then
-// the number of the process that made it and "-": one that no live process
-// holds is left over from a run that was killed.
-inline constexpr char kScratchPrefix[] = ".qe-tmp-";
-
-// kScratchPrefix, this process's number, "-", `what` and 16 random
-// hexadecimal digits.
+// A scratch name: fs::ScratchPrefix() (the marker, this process's number
+// and start time), `what` and 16 random hexadecimal digits. One whose
+// process is gone is left over from a run that was killed.
 vb::String PrivateName(vb::StringView what);
 
 // A private name in the folder of the real path `path`, on its file system.
@@ -26,11 +23,12 @@ vb::String PrivateNameBeside(const vb::String& path, vb::StringView what);
 vb::String CreatePrivateFolder(const vb::String& parent, vb::StringView what);
 
 // Clears what killed runs left in the host folder `folder`: scratch whose
-// process is gone, and engine journals that are empty or zeroed while no
-// connection holds their database. A mount deletes only what it can prove
-// is a partial file or a copy: an abandoned backup folder whose every file is
-// a whole database is published under its final name (or removed when a
-// published twin holds the same files), never deleted.
+// process is gone (and the dead scratch of the folders that their notes
+// name, see ScratchPlace), and engine journals that the engine would not
+// play back while no connection writes their database. A mount deletes only
+// what it can prove is a partial file or a copy: an abandoned backup folder
+// whose every file is a whole database is published under its final name
+// (or removed when a published twin holds the same files), never deleted.
 void RemoveAbandonedScratch(const std::filesystem::path& folder);
 
 // The same in the site's folders where maintenance leaves scratch: the
@@ -67,6 +65,22 @@ class BackupFolder {
  private:
   vb::String parent_, final_name_, path_;
   bool published_ = false;
+};
+
+// Scratch that a run makes in a folder of its caller's choosing (a database
+// staged beside the one it replaces in "/rebuilt", say), where mounts do not
+// look: a note in the site's "/temp" names the folder while this lives, so
+// that a mount that finds the note of a run that is gone clears that
+// folder's scratch too.
+class ScratchPlace {
+ public:
+  ScratchPlace(vb::Variant& Server, const vb::String& folder);
+  ~ScratchPlace();
+  ScratchPlace(const ScratchPlace&) = delete;
+  ScratchPlace& operator=(const ScratchPlace&) = delete;
+
+ private:
+  vb::String note_;
 };
 
 // Kept for the runs that make a folder of their own under "/AutoBackup".

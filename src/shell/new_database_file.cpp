@@ -9,7 +9,7 @@
 #include "platform/ado/database_pool.h"
 #include "platform/fs/file.h"
 #include "platform/fs/paths.h"
-#include "platform/sys/process_ids.h"
+#include "platform/fs/scratch_names.h"
 #include "platform/vb/strings.h"
 
 namespace qe {
@@ -18,14 +18,15 @@ namespace {
 constexpr size_t kStagedDigits = 16;
 constexpr std::string_view kStagedEnd = ".new";
 
-// A name beside `path` that no other request picks, with the number of the
-// process that makes it.
+// A scratch name beside `path` that no other request picks: one a kill
+// leaves goes with the next mount once its process is gone.
 vb::String StagedName(const vb::String& path) {
   static thread_local std::mt19937_64 generator{std::random_device{}()};
   char digits[17];
   std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(generator()));
-  return path + u"." + vb::FromUtf8(std::to_string(sys::CurrentProcessId())) + u"-" + vb::FromUtf8(digits) +
-         vb::FromUtf8(kStagedEnd);
+  const size_t slash = path.find_last_of(u"\\/");
+  const vb::String folder = slash == vb::String::npos ? vb::String() : path.substr(0, slash + 1);
+  return folder + vb::FromUtf8(fs::ScratchPrefix() + "staged-" + digits + std::string(kStagedEnd));
 }
 
 // The staged name without the engine's companion ending.

@@ -19,10 +19,11 @@ vb::String NewJetDatabaseConnectionString(vb::StringView path);
 // An error of `build` leaves no file and reaches the caller, naming `path`.
 bool CreateDatabaseFileWhole(const vb::String& path, const std::function<void(const vb::String& staged)>& build);
 
-// True for the name of a staged file ("qe.asp.0123456789abcdef.new") and of
-// the engine's files beside it ("-journal", "-wal", "-shm" after it): one
-// left behind is the work of a process that was killed while it made a
-// database.
+// True for the name of a staged file as earlier versions named them
+// ("qe.asp.0123456789abcdef.new") and of the engine's files beside it
+// ("-journal", "-wal", "-shm" after it): one left behind is the work of a
+// process that was killed while it made a database. Files are staged under
+// scratch names now (platform/fs/scratch_names.h).
 bool IsStagedDatabaseName(std::string_view file_name);
 
 // The number of the process that staged it ("qe.asp.4242-0123456789abcdef.new"

@@ -1,7 +1,10 @@
 #include "shell/qe_main_database.h"
 
+#include "common/kesra_class_md5.h"
 #include "common/kesra_file_operations.h"
+#include "platform/ado/database_properties.h"
 #include "platform/com/registry.h"
+#include "platform/fs/paths.h"
 #include "platform/vb/strings.h"
 #include "shell/new_database_file.h"
 #include "common/qe_close_data.h"
@@ -32,6 +35,16 @@ std::vector<vb::String> MainSchemaStatements() {
   return statements;
 }
 
+vb::String MainSchemaStamp() {
+  vb::String text;
+  for (const vb::String& statement : MainSchemaStatements()) text += statement + u";";
+  return Kesra_Class_Md5().KesraMd5(text);
+}
+
+void StampForMainSchema(const std::filesystem::path& database) {
+  ado::SetDatabaseProperty(database, kMainSchemaStampProperty, MainSchemaStamp());
+}
+
 bool CreateMainDatabaseFromSchema(const vb::String& path) {
   if (KesraFileExist(path, 0)) return false;
   return CreateDatabaseFileWhole(path, [](const vb::String& staged) {
@@ -44,6 +57,8 @@ bool CreateMainDatabaseFromSchema(const vb::String& path) {
     vb::Variant no_recordset(u"");
     QeCloseData(no_recordset, conn);
     catalog = vb::Variant::Nothing();
+    // Made from the schema: no mount has anything to bring it up to.
+    StampForMainSchema(fs::ToHostPath(staged));
   });
 }
 

@@ -10,6 +10,7 @@
 #include "access_site.h"
 #include "maintenance/private_files.h"
 #include "platform/ado/jro.h"
+#include "platform/sys/process_start.h"
 
 namespace access_test {
 namespace {
@@ -52,25 +53,78 @@ TEST_F(AbandonedScratchTest, AWholeBackupIsPublishedAndAPartialOneOrATwinRemoved
   const stdfs::path twin = LeftBackup("twin");
   site_.MakeFolder("site/AutoBackup/twin");
   stdfs::copy_file(twin / "x.mdb", site_.Host("site/AutoBackup/twin/x.mdb"));
+  // Its name taken by another backup: it is published under the next one.
+  LeftBackup("taken");
+  site_.WriteFile("site/AutoBackup/taken/other.mdb", "another backup");
   qe::RemoveAbandonedScratch(site_.Host("site/AutoBackup"));
-  EXPECT_EQ(Names("site/AutoBackup"), (std::vector<std::string>{"twin", "whole"}));
+  EXPECT_EQ(Names("site/AutoBackup"), (std::vector<std::string>{"taken", "taken_2", "twin", "whole"}));
   EXPECT_TRUE(stdfs::exists(site_.Host("site/AutoBackup/whole/x.mdb")));
+  EXPECT_TRUE(stdfs::exists(site_.Host("site/AutoBackup/taken_2/x.mdb")));
 }
 
-TEST_F(AbandonedScratchTest, AZeroedJournalGoesUnlessItsDatabaseIsInUse) {
-  MakeDatabase(u"C:\\site\\data\\qe.asp", {u"Create Table t (a Long)"});
-  site_.WriteFile("site/data/qe.asp-journal", std::string(512, '\0'));
-  MakeDatabase(u"C:\\site\\data\\hot.asp", {u"Create Table t (a Long)"});
-  site_.WriteFile("site/data/hot.asp-journal", "\xd9\xd5\x05\xf9\x20\xa1\x63\xd7 a hot journal");
+// Whose scratch is abandoned: a process number alone is taken again once
+// numbers wrap, so a name's start time must be its process's too.
+TEST_F(AbandonedScratchTest, ScratchGoesWhenItsProcessIsGoneOrTheNumberIsAnothersNow) {
+  const std::string me = std::to_string(::getpid());
+  const uint64_t started = *sys::ProcessStartTime(::getpid());
+  // Folders (a rebuild's) and files.
+  const struct {
+    std::string name;
+    bool kept;
+  } cases[] = {
+      {".qe-tmp-" + me + "." + std::to_string(started) + "-rebuild-0123456789abcdef/", true},
+      {".qe-tmp-" + me + "-rebuild-0123456789abcdef/", true},  // made before names carried the start
+      {".qe-tmp-" + me + "." + std::to_string(started + 1) + "-rebuild-0123456789abcdef/", false},
+      {".qe-tmp-" + std::to_string(dead_) + "-compact-0123456789abcdef.mdb", false},
+      {".qe-new-a1b2c3", false},  // a temporary of an earlier version
+      {".qe-new-a1b2c", true},
+  };
+  for (const auto& c : cases) site_.WriteFile("site/temp/" + c.name + (c.name.ends_with('/') ? "qe.asp" : ""), "scratch");
+  qe::RemoveAbandonedScratch(site_.Host("site/temp"));
+  for (const auto& c : cases) EXPECT_EQ(stdfs::exists(site_.Host("site/temp/" + c.name)), c.kept) << c.name;
+}
+
+// A journal goes when the engine would not play it back, as the engine
+// decides from its first bytes and header; one it would play back stays.
+TEST_F(AbandonedScratchTest, AJournalGoesWhenTheEngineWouldNotPlayItBack) {
+  auto journal = [](std::string_view magic, uint32_t sector, uint32_t page, size_t size) {
+    std::string bytes(size, '\0');
+    bytes.replace(0, magic.size(), magic);
+    auto put = [&](size_t at, uint32_t n) {
+      for (int i = 3; i >= 0; --i, n >>= 8) bytes[at + static_cast<size_t>(i)] = static_cast<char>(n & 0xff);
+    };
+    put(8, 1);          // records
+    put(12, 0x5eed);    // checksum seed
+    put(16, 2);         // pages before
+    put(20, sector);
+    put(24, page);
+    return bytes;
+  };
+  const std::string magic("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8), unsynced(8, '\0');
+  const struct {
+    const char* database;
+    std::string journal;
+    bool kept;
+  } cases[] = {
+      {"hot", journal(magic, 512, 4096, 4608), true},
+      {"zeroed", std::string(512, '\0'), false},
+      {"unsynced", journal(unsynced, 512, 4096, 4608), false},  // its magic is written when it is synced
+      {"torn", journal(magic, 0, 4096, 4608), false},
+      {"short", journal(magic, 512, 4096, 100), false},
+  };
+  for (const auto& c : cases) {
+    MakeDatabase(u"C:\\site\\data\\" + vb::FromUtf8(c.database) + u".asp", {u"Create Table t (a Long)"});
+    site_.WriteFile(std::string("site/data/") + c.database + ".asp-journal", c.journal);
+  }
   {
-    // A writer at work: its journal stays.
-    ado::DatabaseWriteLock writer(site_.Host("site/data/qe.asp"));
+    // A writer at work: its journal stays, whatever it holds.
+    ado::DatabaseWriteLock writer(site_.Host("site/data/zeroed.asp"));
     qe::RemoveAbandonedScratch(site_.Host("site/data"));
-    EXPECT_TRUE(stdfs::exists(site_.Host("site/data/qe.asp-journal")));
+    EXPECT_TRUE(stdfs::exists(site_.Host("site/data/zeroed.asp-journal")));
   }
   qe::RemoveAbandonedScratch(site_.Host("site/data"));
-  EXPECT_FALSE(stdfs::exists(site_.Host("site/data/qe.asp-journal")));
-  EXPECT_TRUE(stdfs::exists(site_.Host("site/data/hot.asp-journal")));
+  for (const auto& c : cases)
+    EXPECT_EQ(stdfs::exists(site_.Host(std::string("site/data/") + c.database + ".asp-journal")), c.kept) << c.database;
 }
 
 }  // namespace

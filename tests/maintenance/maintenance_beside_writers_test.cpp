@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "data_tables.h"
+#include "maintenance/maintenance_lock.h"
 #include "maintenance/shipped_configuration.h"
 #include "shell/qe_data_init.h"
 #include "shell/qe_main_database.h"
@@ -94,11 +95,20 @@ class MaintenanceBesideWritersTest : public DataTest {
   }
 
   // The first column of each row a query gives, read by the engine itself.
+  // It waits for the writer's commits in short steps: one that waits in
+  // the engine's growing steps can miss every moment between commits that
+  // come one after another on a loaded machine.
   static std::vector<std::string> Column(const std::filesystem::path& file, const char* sql) {
     sqlite3* db = nullptr;
     std::vector<std::string> values;
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-      sqlite3_busy_timeout(db, 10000);
+      sqlite3_busy_handler(
+          db,
+          [](void*, int tries) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            return tries < 50000 ? 1 : 0;  // 10 s
+          },
+          nullptr);
       sqlite3_stmt* stmt = nullptr;
       if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK)
         while (sqlite3_step(stmt) == SQLITE_ROW)
@@ -117,9 +127,9 @@ class MaintenanceBesideWritersTest : public DataTest {
   }
 
   // `qe call` on this site as a child process; with `stop_at`, the child
-  // stops itself at that step and is killed there. True when it stopped
-  // there (false when it ended first).
-  bool CallKilledAt(const std::vector<std::string>& member_and_arguments, const std::string& stop_at = "") {
+  // stops itself at that step and is left stopped there. Its number when it
+  // stopped there, 0 when it ended first.
+  pid_t CallStoppedAt(const std::vector<std::string>& member_and_arguments, const std::string& stop_at = "") {
     std::vector<std::string> args = {QE_PROGRAM_PATH, "call", "--site", site_.Host("site").string()};
     args.insert(args.end(), member_and_arguments.begin(), member_and_arguments.end());
     std::vector<char*> argv;
@@ -136,12 +146,17 @@ class MaintenanceBesideWritersTest : public DataTest {
     }
     int status = 0;
     ::waitpid(pid, &status, WUNTRACED);
-    const bool stopped = WIFSTOPPED(status);
-    if (stopped) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-    }
-    return stopped;
+    return WIFSTOPPED(status) ? pid : 0;
+  }
+  static void Kill(pid_t stopped) {
+    ::kill(stopped, SIGKILL);
+    ::waitpid(stopped, nullptr, 0);
+  }
+  // The same, killed where it stopped. True when it stopped there.
+  bool CallKilledAt(const std::vector<std::string>& member_and_arguments, const std::string& stop_at = "") {
+    const pid_t stopped = CallStoppedAt(member_and_arguments, stop_at);
+    if (stopped) Kill(stopped);
+    return stopped != 0;
   }
 
   // The counts of [Part] in the whole databases of the published backups
@@ -163,13 +178,14 @@ class MaintenanceBesideWritersTest : public DataTest {
   }
 
   // Files and folders that only an unfinished run makes: scratch names,
-  // staged databases, anything in "temp", hidden names in "data".
+  // staged databases, journals, anything in "temp", hidden names in "data".
   std::vector<std::string> Leftovers() const {
     std::vector<std::string> found;
     const std::string temp = site_.Host("site/temp").string() + "/";
     for (const auto& entry : std::filesystem::recursive_directory_iterator(site_.Host("site"))) {
       std::string name = entry.path().filename().string(), path = entry.path().string();
-      if (name.starts_with(".qe-tmp-") || name.ends_with(".new") || name.ends_with(".new-journal") ||
+      if (name == ".qe-maintenance.lock") continue;  // the site's, for good
+      if (name.starts_with(".qe-") || name.ends_with(".new") || name.ends_with("-journal") ||
           path.starts_with(temp) || (entry.path().parent_path() == site_.Host("site/data") && name.starts_with(".")))
         found.push_back(path);
     }
@@ -270,6 +286,61 @@ TEST_F(MaintenanceBesideWritersTest, AKilledClearLeavesNoBackupHalfDeleted) {
     for (const auto& folder : std::filesystem::directory_iterator(backups))
       EXPECT_FALSE(std::filesystem::is_empty(folder.path())) << folder.path();
   EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+}
+
+// A clear while a run that replaces the data holds its backup (stopped
+// between publishing it and the swap): the clear waits for the run, and is
+// refused when the run keeps it past the wait; the backup, the only copy of
+// the old data, stays. Once the run has ended, the clear goes through.
+TEST_F(MaintenanceBesideWritersTest, AClearWaitsForTheRunWhoseBackupItWouldRemove) {
+  ASSERT_EQ(CallElsewhere("CommDataBackup Access '$source$qe.asp'").output, "True\n");
+  com::Call(Open(Jet(kMain)), u"Execute", String(u"Insert Into [Part] ([Part]) Values ('since')"));
+  const int64_t old = Count(kMain, u"Part");
+  for (const std::vector<std::string>& run :
+       {std::vector<std::string>{"CommDataRestore", "Access", "/data$source$qe.asp"},
+        std::vector<std::string>{"CommAccessRepair", "", "", "", "3"}}) {
+    SCOPED_TRACE(run[0]);
+    const pid_t stopped = CallStoppedAt(run, "published");
+    ASSERT_NE(stopped, 0);
+    ASSERT_GE(PublishedBackups().count(old), 1u);
+    const auto asked = std::chrono::steady_clock::now();
+    const std::string refused = CallElsewhere("--response CommDataClear 'AutoBackup|Temp'").output;
+    EXPECT_EQ(refused.substr(0, 6), "False\n");
+    EXPECT_NE(refused.find("Could not update; currently locked."), std::string::npos) << refused;
+    EXPECT_GE(std::chrono::steady_clock::now() - asked, qe::kMaintenanceWait);
+    EXPECT_GE(PublishedBackups().count(old), 1u) << "of the " << old << " rows before";
+    Kill(stopped);
+    EXPECT_EQ(Count(kMain, u"Part"), old);
+    EXPECT_EQ(CallElsewhere("CommDataClear 'AutoBackup|Temp'").output, "True\n");
+    EXPECT_EQ(PublishedBackups().size(), 0u);
+  }
+}
+
+// Runs killed where they leave scratch outside the folders a mount always
+// clears, or a journal the engine would not play back: the next mount
+// leaves nothing of them.
+TEST_F(MaintenanceBesideWritersTest, WhatAKilledRunLeavesGoesAtTheNextMount) {
+  ASSERT_EQ(CallElsewhere("CommDataBackup Access '$source$qe.asp'").output, "True\n");
+  site_.WriteFile("site/Comm/s.ini", "");
+  const struct {
+    std::vector<std::string> call;
+    const char* stop;
+  } runs[] = {
+      // A database staged beside its place in the new folder.
+      {{"CommAccessCreateFromConfig", "/Comm/Data_Mdb.mdb", "/rebuilt", "mdb"}, "staged"},
+      // The text written aside before it takes the file's name.
+      {{"CommAccessCreateConfig", "/Comm/s.ini", "", "ini"}, "written"},
+      // A journal whose header was never synced.
+      {{"CommAccessImport", "C:\\data_backup\\source\\qe.asp", "C:\\data\\qe.asp", "Part|", "True"}, "imported"},
+  };
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.call[0]);
+    ASSERT_TRUE(CallKilledAt(run.call, run.stop));
+    EXPECT_NE(Leftovers(), std::vector<std::string>{}) << "the kill left nothing to clear";
+    CallKilledAt({"CommGetDataFullName"});
+    EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+    EXPECT_EQ(IntegrityCheck(), "ok");
+  }
 }
 
 // An export killed with its copy made, into a folder the mount does not

@@ -307,7 +307,13 @@ int CurrentTimeInt64(sqlite3_vfs*, sqlite3_int64* out) { return g_base->xCurrent
 
 sqlite3_vfs g_vfs;
 
+// The steps of a reader's wait for its turn.
+constexpr std::chrono::microseconds kTurnPollStep{200};
+
 }  // namespace
+
+ReadersTurn::ReadersTurn(const std::filesystem::path& database, std::chrono::milliseconds wait)
+    : FileRangeLock(database, kRead, {kPendingByte, 1}, wait, kTurnPollStep) {}
 
 void UseReplaceableDatabaseFiles() {
   ConfigureSqlite();  // before the first call below sets the engine up

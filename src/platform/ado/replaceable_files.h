@@ -19,10 +19,31 @@
 // dropped when any descriptor of the file closed anywhere in the process, a
 // copy's or a format check's, and another process could then write under a
 // write lock this one still thinks it holds.
+#include <chrono>
+#include <filesystem>
+
+#include "platform/fs/file_range_lock.h"
+
 namespace ado {
 
 // Makes that file layer the engine's default, once per process; called
 // before any database file is opened.
 void UseReplaceableDatabaseFiles();
+
+// A reader's turn between the commits of a busy writer. A connection waits
+// for a writer's commit in the engine's steps, which grow to a tenth of a
+// second: a writer that commits again and again leaves the file free only
+// for moments, which such a wait can miss until it gives up. This waits in
+// short steps, up to `wait`, for a moment when no commit is under way, and
+// from then until it goes keeps new commits from starting (it read-locks the
+// engine's pending byte, as a connection taking its read lock does), so
+// that a connection that reads meanwhile gets its read lock at once. A
+// writer that would commit meanwhile waits, as it waits for any reader; so
+// the turn is for a short read.
+// When the wait runs out (Held() false) a read waits as it always does.
+class ReadersTurn : public fs::FileRangeLock {
+ public:
+  ReadersTurn(const std::filesystem::path& database, std::chrono::milliseconds wait);
+};
 
 }  // namespace ado

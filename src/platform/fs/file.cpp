@@ -11,6 +11,7 @@
 #include "platform/fs/full_path.h"
 #include "platform/fs/path_names.h"
 #include "platform/fs/paths.h"
+#include "platform/fs/scratch_names.h"
 #include "platform/vb/error.h"
 
 namespace fs {
@@ -148,7 +149,7 @@ bool WriteNewFile(StringView path, std::string_view bytes) {
   std::string scratch;
   int descriptor = ::open(host.parent_path().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
   if (descriptor < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-    scratch = (host.parent_path() / (".qe-tmp-" + std::to_string(::getpid()) + "-new-XXXXXX")).string();
+    scratch = (host.parent_path() / (ScratchPrefix() + "new-XXXXXX")).string();
     descriptor = ::mkstemp(scratch.data());
   }
   if (descriptor < 0) RaiseOpenError(errno, host, path);

@@ -14,6 +14,8 @@
 #include <string>
 
 #include "platform/fs/paths.h"
+#include "platform/fs/scratch_names.h"
+#include "platform/sys/stop_points.h"
 #include "platform/vb/error.h"
 
 namespace fs {
@@ -63,11 +65,12 @@ int FillCreated(int fd, const stdfs::path& host, std::string_view bytes) {
   return error;
 }
 
-// A name in the same folder that no one else uses, for a file written aside.
+// A name in the same folder that no one else uses, for a file written aside:
+// a scratch name, so that one a kill leaves is known for what it is.
 stdfs::path AsideName(const stdfs::path& host) {
   static std::atomic<uint64_t> counter{0};
   thread_local std::mt19937_64 random{std::random_device{}()};
-  std::string name = ".qe-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+  std::string name = ScratchPrefix() + "write-" + std::to_string(counter++) + "-" +
                      std::to_string(random() % 1000000) + ".tmp";
   return host.parent_path() / name;
 }
@@ -114,6 +117,7 @@ void ReplaceFile(StringView windows_path, std::string_view bytes) {
   } while (fd < 0 && errno == EEXIST);
   if (fd < 0) RaiseForErrno(errno, windows_path);
   if (int error = FillCreated(fd, aside, bytes)) RaiseForErrno(error, windows_path);
+  sys::StopPoint("written");
   if (::rename(aside.c_str(), host.c_str()) != 0) {
     int error = errno;
     ::unlink(aside.c_str());
