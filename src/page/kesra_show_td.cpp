@@ -5,6 +5,7 @@
 #include "common/kesra_dates.h"
 #include "common/kesra_number_text.h"
 #include "common/markup_encode.h"
+#include "common/page_address.h"
 #include "common/record_values.h"
 #include "editors/kesra_qe_editor.h"
 #include "page/field_cell.h"
@@ -175,7 +176,7 @@ String PasswordBox(const Field& field) {
 
 String EditorPage(const Field& field) {
   return u"<textarea name='" + field.name + u"' id='" + field.name + u"' style='display:none'></textarea>" +
-         u"<iframe id='Editor' src='" + field.field + u"' frameborder=1 scrolling=no width='" + Decimal(field.width) +
+         u"<iframe id='Editor' src='" + PageAddressOrInert(field.field) + u"' frameborder=1 scrolling=no width='" + Decimal(field.width) +
          u"' height='" + Decimal(field.height) + u"'></iframe>";
 }
 
