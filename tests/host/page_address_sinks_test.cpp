@@ -39,8 +39,9 @@ TEST(PageAddressSinks, NoPageWritesAnAddressThatRuns) {
       {&host::FileDownloadPage, "/comm/kesra_Download.asp", "p_Act=DownLoad&p_CurrentFile="},
       {&host::FileDownloadPage, "/comm/kesra_Download.asp", "p_CurrentFile="},
   };
-  for (const char* address : {"javascript:alert(7)", "%20JaVa%09ScRiPt:alert(7)", "data:text/html,alert(7)",
-                              "javascript%26%2358;alert(7)"}) {
+  for (const char* address : {"javascript:alert(7)", "JAVASCRIPT:alert(7)", "java%09script:alert(7)",
+                              "%20%01javascript:alert(7)", "javascript%26%2358;alert(7)", "vbscript:alert(7)",
+                              "data:text/html,alert(7)", "%20JaVa%09ScRiPt:alert(7)"}) {
     for (const Sink& sink : sinks) {
       host::PageOptions options;
       options.site = site.string();
