@@ -5,14 +5,15 @@
 //
 // Kept, with these attributes (and title, style, class, align, dir and lang
 // on each):
-//   text      p div span br hr b strong i em u s strike del ins sub sup small
-//             big font(color face size) h1-h6 blockquote pre code tt kbd samp
-//             var q cite abbr dfn mark center address wbr
+//   text      p div span br hr(size width noshade color) b strong i em u s
+//             strike del ins sub sup small big font(color face size) h1-h6
+//             blockquote pre code tt kbd samp var q cite abbr dfn mark center
+//             address wbr
 //   lists     ul(type) ol(start type reversed) li(value type) dl dt dd
 //   tables    table(border cellpadding cellspacing width height bgcolor)
-//             caption colgroup(span width) col(span width) thead tbody tfoot
-//             tr(valign height bgcolor) th td(colspan rowspan width height
-//             valign bgcolor nowrap)
+//             caption colgroup(span width) col(span width) thead tbody
+//             tfoot(valign) tr(valign height bgcolor) th td(colspan rowspan
+//             width height valign bgcolor nowrap)
 //   links     a(href target="_blank" download)
 //   pictures  img(src alt width height border hspace vspace)
 // href and src only when IsPageAddress allows them; style only without
