@@ -14,6 +14,7 @@ RUN_PACKAGES=(
   freetds-dev libicu-dev libssl-dev
   libpugixml-dev  # workbooks: the XML parts of .xlsx packages
   liblzma-dev libbz2-dev  # zip entries that libzip does not decode
+  libgumbo-dev  # stored rich text read as a browser reads it
 )
 TEST_PACKAGES=(
   libclang-rt-14-dev  # the sanitizers' run-time
@@ -21,7 +22,6 @@ TEST_PACKAGES=(
   zip unzip unicode-data
   python3-pyftpdlib python3-openpyxl python3-xlwt python3-xlrd  # test peers: FTP, workbooks
   sqlite3  # the export benchmark's reference
-  libgumbo-dev  # the tests and fuzz targets read markup as a browser does
   chromium
   graphicsmagick  # the image benchmark's reference only
   libarchive-tools p7zip-full  # test peers: archives made and checked by bsdtar and 7z

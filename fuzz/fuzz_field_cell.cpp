@@ -1,7 +1,8 @@
 // Any text as a record's value through the form's controls, the cells read
 // by an HTML5 parser as a browser reads them: the text box, text area,
 // suggestion box, colour input and rich-text editor are one control each,
-// whose value (a text area's text) is the value as the renderer trims it; the
+// whose value (a text area's text) is the value as the renderer trims it
+// (and, for the editor, as the rich-text cleaner keeps it); the
 // groups are their options; no other element or attribute appears, and no
 // script but the editor's own.
 //
@@ -13,6 +14,7 @@
 #include <set>
 #include <string>
 
+#include "common/rich_text_cleaner.h"
 #include "page/kesra_show_td.h"
 #include "page/page_objects.h"
 #include "platform/vb/strings.h"
@@ -74,7 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(scripts.empty(), "a script element", cells);
   }
   const auto named = html.Named("n");
-  const std::string shown = AsParsed(vb::Trim(value));
+  // The editor's text area holds the stored HTML as the rich-text cleaner keeps it.
+  const std::string shown = AsParsed(type == 16 ? qe::CleanRichTextOrText(vb::Trim(value)) : vb::Trim(value));
   switch (type) {
     case 7:
     case 14:

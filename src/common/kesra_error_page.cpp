@@ -1,6 +1,7 @@
 #include "common/kesra_error_page.h"
 
 #include "common/kesra_style.h"
+#include "common/page_address.h"
 #include "common/script_text.h"
 #include "common/system_title.h"
 #include "platform/com/object.h"
@@ -127,7 +128,7 @@ vb::String KesraShowSuccess(vb::String p_SuccessMessage, vb::String p_Url) {
   if (!vb::Trim(p_SuccessMessage).empty()) out += u"alert(\"" + ScriptStringEscape(p_SuccessMessage) + u"\");";
   if (p_Url.empty()) out += u"history.go(-1);";
   else if (vb::AsciiLowerCopy(p_Url) == u"close") out += KesraCloseWindowNoMessagebox();
-  else out += u"location.href=\"" + ScriptStringEscape(vb::Trim(p_Url)) + u"\";";
+  else out += u"location.href=\"" + ScriptStringEscape(PageAddressOrInert(vb::Trim(p_Url))) + u"\";";
   out += u"}</Script>";
   return out;
 }

@@ -81,24 +81,23 @@ vb::String ReferencesDecoded(vb::StringView text) {
   return out;
 }
 
-// No scheme, or http(s), once blanks and control characters (which browsers
-// drop around and inside a scheme) are gone.
-bool HasHarmlessScheme(vb::StringView text) {
+// No scheme, or an allowed one, once blanks and control characters (which
+// browsers drop around and inside a scheme) are gone.
+bool HasHarmlessScheme(vb::StringView text, bool player) {
   vb::String squeezed;
   for (char16_t c : text)
     if (c > u' ' && c != 0x7F) squeezed += c;
   const size_t end = squeezed.find_first_of(u":/?#\\");
   if (end == vb::String::npos || squeezed[end] != u':') return true;
   const vb::String scheme = vb::AsciiLowerCopy(vb::StringView(squeezed).substr(0, end));
-  return scheme == u"http" || scheme == u"https";
+  if (scheme == u"http" || scheme == u"https") return true;
+  return player && (scheme == u"rtsp" || scheme == u"mms" || scheme == u"rtmp");
 }
 
-}  // namespace
-
-bool IsPageAddress(vb::StringView address) {
+bool IsAllowedAddress(vb::StringView address, bool player) {
   vb::String text(address);
   for (int round = 0; round <= kDecodeRounds; ++round) {
-    if (!HasHarmlessScheme(text)) return false;
+    if (!HasHarmlessScheme(text, player)) return false;
     vb::String decoded = PercentDecoded(ReferencesDecoded(text));
     if (decoded == text) return true;
     text = std::move(decoded);
@@ -106,8 +105,18 @@ bool IsPageAddress(vb::StringView address) {
   return false;
 }
 
+}  // namespace
+
+bool IsPageAddress(vb::StringView address) { return IsAllowedAddress(address, false); }
+
 vb::String PageAddressOrInert(vb::StringView address) {
   return IsPageAddress(address) ? vb::String(address) : vb::String(u"#");
+}
+
+bool IsPlayerAddress(vb::StringView address) { return IsAllowedAddress(address, true); }
+
+vb::String PlayerAddressOrInert(vb::StringView address) {
+  return IsPlayerAddress(address) ? vb::String(address) : vb::String(u"#");
 }
 
 }  // namespace qe

@@ -15,4 +15,9 @@ bool IsPageAddress(vb::StringView address);
 // The address when IsPageAddress allows it, else "#", which goes nowhere.
 vb::String PageAddressOrInert(vb::StringView address);
 
+// The same decision for the source of a media player: the stream schemes the
+// players play (rtsp, mms, rtmp) pass too.
+bool IsPlayerAddress(vb::StringView address);
+vb::String PlayerAddressOrInert(vb::StringView address);
+
 }  // namespace qe

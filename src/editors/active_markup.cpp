@@ -11,6 +11,8 @@ namespace {
 // Elements that run script, load it, or change how the rest is read.
 constexpr const char16_t* kShownAsText[] = {u"script", u"noscript", u"template", u"base", u"meta", u"link",
                                             u"svg",    u"math",     u"frame",    u"frameset", u"applet"};
+// ... and, in what a user typed, the elements that load or send by themselves.
+constexpr const char16_t* kTypedShownAsText[] = {u"iframe", u"object", u"embed", u"form"};
 // Raw-text elements that the old parsers ignore inside a select.
 constexpr const char16_t* kShownAsTextAfterSelect[] = {u"iframe", u"xmp",   u"noembed",
                                                        u"noframes", u"title", u"plaintext"};
@@ -46,9 +48,10 @@ vb::String Applied(vb::StringView text, const std::vector<Edit>& edits) {
   return out;
 }
 
-// "<" + a name of kShownAsText + the end of a tag name, anywhere: in an
-// attribute value or a comment too, where showing it as text changes nothing.
-std::vector<Edit> ShownTagEdits(vb::StringView text) {
+// "<" + a name of kShownAsText (or kTypedShownAsText) + the end of a tag
+// name, anywhere: in an attribute value or a comment too, where showing it as
+// text changes nothing.
+std::vector<Edit> ShownTagEdits(vb::StringView text, bool typed) {
   std::vector<Edit> edits;
   for (size_t i = text.find(u'<'); i != vb::StringView::npos; i = text.find(u'<', i + 1)) {
     size_t end = i + 1;
@@ -57,7 +60,8 @@ std::vector<Edit> ShownTagEdits(vb::StringView text) {
       name.push_back(AsciiLower(text[end++]));
     const bool ends_name =
         end == text.size() || IsTagSpace(text[end]) || text[end] == u'/' || text[end] == u'>';
-    if (ends_name && IsOneOf(name, kShownAsText)) edits.push_back({i, i + 1, u"&lt;"});
+    if (ends_name && (IsOneOf(name, kShownAsText) || (typed && IsOneOf(name, kTypedShownAsText))))
+      edits.push_back({i, i + 1, u"&lt;"});
   }
   return edits;
 }
@@ -91,16 +95,14 @@ std::vector<Edit> AttributeEdits(vb::StringView text, std::span<const KeptHandle
   return edits;
 }
 
-}  // namespace
-
-vb::String NeutralizeActiveMarkup(vb::StringView text, std::span<const KeptHandler> kept) {
+vb::String Neutralized(vb::StringView text, std::span<const KeptHandler> kept, bool typed) {
   vb::String current(text);
   // Browsers drop a NUL from text and read it as U+FFFD in names and values;
   // an old reader that skipped it inside a tag could find a handler there.
   std::erase(current, u'\0');
   if (current.find(u'<') == vb::String::npos) return current;
   for (int pass = 0; pass < kMostPasses; ++pass) {
-    std::vector<Edit> shown = ShownTagEdits(current);
+    std::vector<Edit> shown = ShownTagEdits(current, typed);
     vb::String next = shown.empty() ? current : Applied(current, shown);
     std::vector<Edit> attributes = AttributeEdits(next, kept);
     if (shown.empty() && attributes.empty()) return current;
@@ -113,5 +115,13 @@ vb::String NeutralizeActiveMarkup(vb::StringView text, std::span<const KeptHandl
   }
   return all_text;
 }
+
+}  // namespace
+
+vb::String NeutralizeActiveMarkup(vb::StringView text, std::span<const KeptHandler> kept) {
+  return Neutralized(text, kept, false);
+}
+
+vb::String NeutralizeTypedMarkup(vb::StringView text) { return Neutralized(text, {}, true); }
 
 }  // namespace qe::markup

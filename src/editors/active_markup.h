@@ -29,4 +29,9 @@ struct KeptHandler {
 // the guard repeats until a pass changes nothing.
 vb::String NeutralizeActiveMarkup(vb::StringView text, std::span<const KeptHandler> kept = {});
 
+// The guard for what a user typed: also the tags of the elements that load
+// or send by themselves, iframe, object, embed and form, shown as text
+// (the converters' own player templates write objects and embeds after it).
+vb::String NeutralizeTypedMarkup(vb::StringView text);
+
 }  // namespace qe::markup

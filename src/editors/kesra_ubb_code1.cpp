@@ -166,7 +166,7 @@ std::span<const Step> SecondConverterSteps() {
 vb::String KesraFilterJS(vb::StringView p_String) {
   vb::String text(p_String);
   for (const FilterStep& step : kFilterSteps) text = FilterStepApplied(step, text);
-  return markup::NeutralizeActiveMarkup(text);
+  return markup::NeutralizeTypedMarkup(text);
 }
 
 vb::String KesraUBBCode1(vb::StringView p_String) {

@@ -1,4 +1,5 @@
 #include "common/markup_encode.h"
+#include "common/rich_text_cleaner.h"
 #include "host/comm_pages.h"
 #include "host/site_links.h"
 #include "host/page_steps.h"
@@ -74,7 +75,7 @@ String RecordPreview(Page& page, Variant& qe, const String& table, const String&
               kLockReadOnly);
     if (!vb::CBool(com::Call(rs, u"EOF")))
       html = u"<h2 id=\"title\">" + qe::HtmlEncodeText(Text(com::Call(rs, u"", String(u"Title")))) + u"</h2>\n" +
-             ArticleFrame(Text(com::Call(rs, u"", String(u"Content"))));
+             ArticleFrame(qe::CleanRichTextOrText(Text(com::Call(rs, u"", String(u"Content")))));
   } catch (const vb::Error&) {
     // No such table or columns: nothing to preview.
   }

@@ -3,13 +3,14 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
+#include <memory>
 #include <optional>
+#include <system_error>
 #include <vector>
 
+#include "host/editor_upload_room.h"
+#include "host/page_steps.h"
 #include "host/static_files.h"
-#include "office/net_drive.h"
-#include "office/qe_user.h"
 #include "platform/com/object.h"
 #include "platform/fs/paths.h"
 #include "platform/net/remote_fetch.h"
@@ -25,6 +26,7 @@ namespace {
 constexpr char16_t kUploadRoot[] = u"/Data_UploadFiles/";
 constexpr double kMegabyte = 1024.0 * 1024.0;
 constexpr char16_t kLoginFirst[] = u"请先登录，再上传文件。";
+constexpr char16_t kPasswordFirst[] = u"请先设置密码，再上传文件。";
 constexpr char16_t kForeignPictureFailed[] = u"远程图片保存失败。";
 
 // The editor gives up on an answer after 15 seconds: the fetch of a foreign
@@ -103,22 +105,26 @@ std::optional<vb::String> UploadFolderName(const vb::String& requested) {
 }
 
 // CommFileUpload's report ("Success|client name|saved name|size$" or
-// "Error|why$" per file, then "#" and field values) as the editor's array.
-vb::String DialogAnswer(const vb::String& report, const vb::String& folder_address) {
+// "Error|why$" per file, then "#" and field values) as the editor's array;
+// the sizes of the files saved added to `written`.
+vb::String DialogAnswer(const vb::String& report, const vb::String& folder_address, uint64_t& written) {
   std::vector<vb::String> entries;
   vb::String items = report.substr(0, report.find(u'#'));
   for (const vb::String& item : vb::SplitParts(items, u"$")) {
     if (item.empty()) continue;
     std::vector<vb::String> fields = vb::SplitParts(item, u"|");
-    if (fields[0] == u"Success" && fields.size() >= 3)
+    if (fields[0] == u"Success" && fields.size() >= 3) {
       entries.push_back(FileEntry(AddressOf(folder_address + fields[2]), fields[1]));
-    else
+      double size = 0;
+      if (fields.size() >= 4 && vb::ParseNumber(fields[3], size) && size > 0) written += static_cast<uint64_t>(size);
+    } else {
       entries.push_back(ErrorEntry(fields.size() > 1 ? fields[1] : item));
+    }
   }
   return JsonArray(entries);
 }
 
-vb::String DialogUpload(Page& page, vb::Variant& qe, const vb::String& kind) {
+vb::String DialogUpload(Page& page, vb::Variant& qe, const vb::String& kind, uint64_t& written) {
   std::optional<vb::String> name = UploadFolderName(RequestValue(page, u"QueryString", u"SaveUpFilesPath"));
   if (!name) return JsonArray({ErrorEntry(u"不允许上传到该文件夹。")});
   vb::String folder = kUploadRoot + *name;
@@ -130,7 +136,17 @@ vb::String DialogUpload(Page& page, vb::Variant& qe, const vb::String& kind) {
       com::Call(qe, u"CommFileUpload", page.Server, page.Request, kind,
                 pictures ? kPictureTotalMb : kAttachmentTotalMb, pictures ? kPictureSingleMb : kAttachmentSingleMb,
                 folder, int16_t{0}, true, vb::String(), vb::String(u"utf-8"))));
-  return DialogAnswer(report, address);
+  return DialogAnswer(report, address, written);
+}
+
+uint64_t SizeOnDisk(const vb::String& real_name) {
+  std::error_code error;
+  const uintmax_t size = std::filesystem::file_size(fs::ToHostPath(real_name), error);
+  return error ? 0 : size;
+}
+
+std::filesystem::path UploadRootOnDisk(Page& page) {
+  return fs::ToHostPath(vb::CStr(com::ValueOf(com::Call(page.Server, u"MapPath", vb::String(kUploadRoot)))));
 }
 
 // The one folder of pasted and foreign pictures, on disk (created when
@@ -143,7 +159,7 @@ vb::String PictureFolderOnDisk(Page& page, vb::Variant& qe) {
 
 // A pasted picture: the first part "file[]", kept when its bytes are a
 // picture, under a new name with that picture's extension.
-vb::String PastedPicture(Page& page, vb::Variant& qe) {
+vb::String PastedPicture(Page& page, vb::Variant& qe, uint64_t& written) {
   double total = vb::CDbl(com::ValueOf(com::Call(page.Request, u"TotalBytes")));
   if (total > kPastedPictureMb * kMegabyte)
     return JsonArray({ErrorEntry(u"图片太大，粘贴的图片不能超过" + vb::CStr(vb::Variant(kPastedPictureMb)) + u"MB。")});
@@ -160,6 +176,7 @@ vb::String PastedPicture(Page& page, vb::Variant& qe) {
   int32_t saved = vb::CLng(com::ValueOf(
       com::Call(upload, u"SavetoFile", vb::String(u"file[]"), int32_t{0}, real_name, false)));
   if (saved != 0) return JsonArray({ErrorEntry(u"图片保存失败。")});
+  written += SizeOnDisk(real_name);
   return JsonArray({FileEntry(AddressOf(kPastedPictureFolder + file_name), file_name)});
 }
 
@@ -179,7 +196,7 @@ std::optional<vb::String> SavedPictureType(const std::filesystem::path& file) {
 // CommSaveRemoteFile (public http and https addresses only, a picture only,
 // size-limited) into the pictures' folder, named like a pasted picture by the
 // kind its bytes show. One object, {"url"} or {"error"}.
-vb::String ForeignPicture(Page& page, vb::Variant& qe) {
+vb::String ForeignPicture(Page& page, vb::Variant& qe, uint64_t& written) {
   vb::String address = RequestValue(page, u"Form", u"qeEditor-img");
   vb::String stem = vb::CStr(com::ValueOf(com::Call(qe, u"CommFileGetRndName")));
   vb::String real_stem = PictureFolderOnDisk(page, qe) + stem;
@@ -198,21 +215,12 @@ vb::String ForeignPicture(Page& page, vb::Variant& qe) {
     std::filesystem::remove(fetched, error);
     return ErrorEntry(kForeignPictureFailed);
   }
+  written += SizeOnDisk(real_stem + u"." + *type);
   return u"{\"url\":" + JsonText(AddressOf(kPastedPictureFolder + stem + u"." + *type)) + u"}";
 }
 
-// Editor uploads of every user share one room: what the upload folder holds
-// now, measured while no other upload writes, plus what this request can
-// write (its body; a foreign picture's largest size) must fit in it.
-std::mutex g_upload_room;
-
-bool UploadFits(Page& page, double bytes) {
-  vb::String real = vb::CStr(com::ValueOf(com::Call(page.Server, u"MapPath", vb::String(kUploadRoot))));
-  return qe::netdrive::FolderSize(real) + bytes <= kEditorUploadQuotaMb * kMegabyte;
-}
-
-vb::String UploadRoomFull() {
-  return ErrorEntry(u"上传空间已满（共" + vb::CStr(vb::Variant(kEditorUploadQuotaMb)) + u"MB），请联系管理员。");
+vb::String UploadRoomFull(const EditorUploadRoom& room) {
+  return ErrorEntry(u"上传空间已满（共" + vb::CStr(vb::Variant(static_cast<double>(room.SizeMb()))) + u"MB），请联系管理员。");
 }
 
 void Answer(Page& page, const vb::String& json) {
@@ -234,28 +242,36 @@ void EditorUploadPage(Page& page) {
     return Refuse(page, u"403 Forbidden", u"只接受编辑器的上传。");
   vb::Variant qe = com::Call(page.Server, u"CreateObject", vb::String(u"QE.QeCls"));
   com::Call(qe, u"CommCheckPost", page.Request, page.Response);
-  if (page.Ended()) return;
+  if (page.Ended() || !MainDatabaseReady(page, qe)) return;
 
   vb::String content_type = vb::LCase(RequestValue(page, u"ServerVariables", u"HTTP_CONTENT_TYPE"));
   const bool foreign_picture = content_type.starts_with(u"application/x-www-form-urlencoded");
   // Refused in the editor's own answer (an object for a foreign picture, an
   // array of entries for files), which the editor shows to its user: an
-  // error page would reach the editor as an answer it cannot read.
-  if (!qe::QeUserLoggedIn(page.Session)) {
-    const vb::String why = ErrorEntry(kLoginFirst);
-    return Answer(page, foreign_picture ? why : JsonArray({why}));
+  // error page or a redirect would reach the editor as an answer it cannot
+  // read. The site's login step decides.
+  auto answer = [&](const vb::String& entry) { Answer(page, foreign_picture ? entry : JsonArray({entry})); };
+  switch (StandingOfUser(page)) {
+    case UserStanding::kNotLoggedIn: return answer(ErrorEntry(kLoginFirst));
+    case UserStanding::kPasswordEmpty: return answer(ErrorEntry(kPasswordFirst));
+    case UserStanding::kAdmitted: break;
   }
-  std::lock_guard<std::mutex> room(g_upload_room);
-  const double body = vb::CDbl(com::ValueOf(com::Call(page.Request, u"TotalBytes")));
-  if (!UploadFits(page, foreign_picture ? static_cast<double>(net::FetchLimits{}.max_bytes) : body))
-    return Answer(page, foreign_picture ? UploadRoomFull() : JsonArray({UploadRoomFull()}));
-  if (foreign_picture) return Answer(page, ForeignPicture(page, qe));
-
+  // What this request can write takes its part of the room before it
+  // writes: its body, or the largest picture a fetch takes.
+  std::shared_ptr<EditorUploadRoom> room = EditorUploadRoom::Of(page.Application, UploadRootOnDisk(page));
+  const uint64_t most = foreign_picture
+                            ? net::FetchLimits{}.max_bytes
+                            : static_cast<uint64_t>(vb::CDbl(com::ValueOf(com::Call(page.Request, u"TotalBytes"))));
+  EditorUploadRoom::Reservation reserved(*room, most);
+  if (!reserved) return answer(UploadRoomFull(*room));
+  uint64_t written = 0;
   vb::String kind = vb::LCase(RequestValue(page, u"QueryString", u"DialogType"));
   vb::String query = RequestValue(page, u"ServerVariables", u"QUERY_STRING");
-  if (kind == u"all" || kind == u"pic") return Answer(page, DialogUpload(page, qe, kind));
-  if (query.empty()) return Answer(page, PastedPicture(page, qe));
-  Answer(page, JsonArray({ErrorEntry(u"不支持该上传类型。")}));
+  if (foreign_picture) Answer(page, ForeignPicture(page, qe, written));
+  else if (kind == u"all" || kind == u"pic") Answer(page, DialogUpload(page, qe, kind, written));
+  else if (query.empty()) Answer(page, PastedPicture(page, qe, written));
+  else Answer(page, JsonArray({ErrorEntry(u"不支持该上传类型。")}));
+  reserved.Wrote(written);
 }
 
 }  // namespace host

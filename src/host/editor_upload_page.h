@@ -17,8 +17,9 @@
 //   or {"error"}.
 //
 // Only POSTs from the site's own pages (CommCheckPost) that carry the header
-// X-Requested-With: XMLHttpRequest are taken, and only from a logged-in user
-// (anyone else gets an error entry, which the editor shows).
+// X-Requested-With: XMLHttpRequest are taken, and only from a user the site's
+// login step admits (a session that stands for its account, with a password
+// set); anyone else gets an error entry, which the editor shows.
 #include "host/pages.h"
 
 namespace host {
@@ -26,13 +27,12 @@ namespace host {
 inline constexpr char16_t kEditorUploadPage[] = u"/comm_qeeditor/upload.asp";
 
 // Where pasted and foreign pictures are kept, and the size limits in megabytes.
+// All editor uploads of the site share one room (EditorUploadRoom): a request
+// that could pass it is refused before it writes.
 inline constexpr char16_t kPastedPictureFolder[] = u"/Data_UploadFiles/QeEditor/";
 inline constexpr int32_t kAttachmentTotalMb = 50, kAttachmentSingleMb = 20;
 inline constexpr int32_t kPictureTotalMb = 20, kPictureSingleMb = 5;
 inline constexpr int32_t kPastedPictureMb = 10;
-// What all editor uploads together may hold (the upload folder, every user's
-// files): a request that could pass it is refused before it writes.
-inline constexpr int32_t kEditorUploadQuotaMb = 1024;
 
 void EditorUploadPage(Page& page);
 

@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "common/kesra_error_page.h"
+#include "common/rich_text_cleaner.h"
+#include "common/sql_literal.h"
 #include "common/system_title.h"
+#include "host/page_steps.h"
 #include "host/site_links.h"
-#include "host/site_main_database.h"
 #include "platform/ado/errors.h"
 #include "platform/asp/request.h"
 #include "platform/com/object.h"
@@ -24,8 +26,11 @@ namespace {
 using vb::String;
 using vb::Variant;
 
-constexpr int32_t kOpenKeyset = 1, kLockReadOnly = 1, kLockOptimistic = 3;
-constexpr int16_t kEditState = 2;
+constexpr int32_t kOpenKeyset = 1, kLockReadOnly = 1;
+constexpr int16_t kEditState = 2, kRichText = 16;
+
+constexpr char16_t kTooMuchMarkup[] = u"的格式过于复杂，不能保存！";
+constexpr char16_t kRowGone[] = u"保存失败：表单示例的记录已不存在，请刷新页面后重试。";
 
 constexpr char16_t kCreateTable[] =
     u"Create Table [FormSample] ([ID] Counter Primary Key, [Title] Text(100), [Day] Text(8), [Part] Text(50), "
@@ -53,7 +58,7 @@ constexpr FieldRow kFields[] = {
     {5, 400, 6, u"备注", u"Notes", u"", 1, 0},
     {14, 0, 1, u"年级", u"Grades", u"$a$b$c$", 1, 100},
     {160, 120, 1, u"数量", u"Amount", u"0|100000|1", 1, 0},
-    {16, 600, 240, u"内容", u"Content", u"", 1, 0},
+    {kRichText, 600, 240, u"内容", u"Content", u"", 1, 0},
 };
 
 constexpr char16_t kPageHead[] =
@@ -126,13 +131,31 @@ std::optional<Variant> PostedValue(Page& page, const FieldRow& field) {
   }
 }
 
-// False, after the error page, when a value is longer than its column holds:
-// the row is left as it was.
+// A value as the UPDATE writes it.
+String SqlValue(const Variant& value) {
+  if (value.IsNull()) return u"Null";
+  if (value.Type() == vb::vbBoolean) return vb::CBool(value) ? u"True" : u"False";
+  if (value.Type() == vb::vbLong) return vb::CStr(value);
+  return qe::SqlText(vb::CStr(value));
+}
+
+// False, after the error page, when a value does not fit its column (or the
+// body is more markup than the cleaner reads), or when the row it shows is
+// gone by the time it is saved: the table is left as it was.
 bool Save(Page& page, Variant& conn) {
   std::vector<std::pair<const FieldRow*, Variant>> values;
   for (const FieldRow& field : kFields) {
     std::optional<Variant> value = PostedValue(page, field);
     if (!value) continue;
+    if (field.type == kRichText) {
+      // What is stored acts for nobody who views it.
+      std::optional<String> clean = qe::CleanRichText(vb::CStr(*value));
+      if (!clean) {
+        qe::KesraShowErrorPageWithoutData(page.Response, String(field.title) + kTooMuchMarkup, false, u"");
+        return false;
+      }
+      *value = Variant(std::move(*clean));
+    }
     if (field.longest > 0 && value->IsString() && vb::Len(vb::CStr(*value)) > field.longest) {
       qe::KesraShowErrorPageWithoutData(
           page.Response, String(field.title) + u"不能超过" + vb::CStr(Variant(field.longest)) + u"个字符！", false, u"");
@@ -140,11 +163,27 @@ bool Save(Page& page, Variant& conn) {
     }
     values.emplace_back(&field, std::move(*value));
   }
-  Variant rs = OpenRow(page, conn, kLockOptimistic);
-  for (auto& [field, value] : values) com::Let(rs, u"", value, String(field->column));
-  com::Call(rs, u"Update");
-  com::Call(rs, u"Close");
-  return true;
+  String id;
+  {
+    Variant rs = OpenRow(page, conn, kLockReadOnly);
+    if (!vb::CBool(com::Call(rs, u"EOF"))) id = vb::CStr(com::ValueOf(com::Call(rs, u"", String(u"ID"))));
+    com::Call(rs, u"Close");
+  }
+  Variant changed = int32_t{0};
+  if (!id.empty() && !values.empty()) {
+    String sql;
+    for (auto& [field, value] : values)
+      sql += (sql.empty() ? u"Update [FormSample] Set " : u", ") + qe::SqlName(field->column) + u"=" + SqlValue(value);
+    try {
+      com::Call(conn, u"Execute", sql + u" Where [ID]=" + id, changed);
+    } catch (const vb::Error& error) {
+      if (error.Number() != ado::kDbNoSuchTable) throw;  // the data were made anew meanwhile
+    }
+  }
+  // Saved only when the row it showed took the values, and nothing else did.
+  if (!id.empty() && (values.empty() || vb::CLng(com::ValueOf(changed)) == 1)) return true;
+  qe::KesraShowErrorPageWithoutData(page.Response, kRowGone, false, u"");
+  return false;
 }
 
 void ShowForm(Page& page, Variant& qe, Variant& conn) {
@@ -170,24 +209,12 @@ void ShowForm(Page& page, Variant& qe, Variant& conn) {
 }  // namespace
 
 void FormSamplePage(Page& page) {
-  com::Let(page.Response, u"Charset", String(u"gb2312"));
-  Variant qe = com::Call(page.Server, u"CreateObject", String(u"QE.QeCls"));
-  com::Call(qe, u"CommCheckInject", page.Request, page.Response);
-  if (page.Ended()) return;
-  const bool posted = Text(com::Call(com::Call(page.Request, u"ServerVariables"), u"Item",
-                                     String(u"REQUEST_METHOD"))) == u"POST";
-  if (posted) {
-    // Only a logged-in user saves, and only from the site's own form.
-    com::Call(qe, u"CommCheckUserNormal", page.Response, page.Request, page.Session);
-    if (page.Ended()) return;
-    com::Call(qe, u"CommCheckUserSession", page.Response, page.Session);
-    if (page.Ended()) return;
-    com::Call(qe, u"CommCheckPost", page.Request, page.Response);
-    if (page.Ended()) return;
-  }
-  com::Call(qe, u"CommGetApplicationConnString", page.Response, page.Request, page.Server, page.Application);
-  if (page.Ended()) return;
-  if (!PrepareMainDatabase(page, qe)) return;
+  Variant qe;
+  if (!ComponentChecked(page, qe) || !MainDatabaseReady(page, qe)) return;
+  const bool posted = Posted(page);
+  // Only a logged-in user saves: one whose session still stands for the
+  // account, with a password of its own.
+  if (posted && !UserAdmitted(page, qe)) return;
 
   Variant conn = com::Call(page.Server, u"CreateObject", String(u"Adodb.Connection"));
   com::Call(conn, u"Open", com::Call(page.Application, u"", String(qe::kPublicQeDataConnString)));

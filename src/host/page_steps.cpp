@@ -27,14 +27,22 @@ bool MainDatabaseReady(Page& page, vb::Variant& qe) {
   return !page.Ended() && PrepareMainDatabase(page, qe);
 }
 
+UserStanding StandingOfUser(Page& page, bool password_may_be_empty) {
+  if (!LoggedIn(page)) return UserStanding::kNotLoggedIn;
+  if (!password_may_be_empty && PasswordEmpty(page)) return UserStanding::kPasswordEmpty;
+  return UserStanding::kAdmitted;
+}
+
 bool UserAdmitted(Page& page, vb::Variant& qe, bool password_may_be_empty) {
-  if (!LoggedIn(page)) {
-    SendToLogin(page);
-    return false;
-  }
-  if (!password_may_be_empty && PasswordEmpty(page)) {
-    com::Call(page.Response, u"Redirect", vb::String(kPasswordPage));
-    return false;
+  switch (StandingOfUser(page, password_may_be_empty)) {
+    case UserStanding::kNotLoggedIn:
+      SendToLogin(page);
+      return false;
+    case UserStanding::kPasswordEmpty:
+      com::Call(page.Response, u"Redirect", vb::String(kPasswordPage));
+      return false;
+    case UserStanding::kAdmitted:
+      break;
   }
   com::Call(qe, u"CommCheckUserNormal", page.Response, page.Request, page.Session);
   if (page.Ended()) return false;

@@ -20,6 +20,11 @@ bool MainDatabaseReady(Page& page, vb::Variant& qe);
 // empty goes to the password page first, unless `password_may_be_empty`.
 bool UserAdmitted(Page& page, vb::Variant& qe, bool password_may_be_empty = false);
 
+// The same step's verdict without its answer, for a page that answers in a
+// form of its own (the editor's upload page, in JSON).
+enum class UserStanding { kAdmitted, kNotLoggedIn, kPasswordEmpty };
+UserStanding StandingOfUser(Page& page, bool password_may_be_empty = false);
+
 // Whether the request is a POST.
 bool Posted(Page& page);
 

@@ -23,13 +23,21 @@ class SessionCookie {
   // pages only (HttpOnly), and not sent with another site's cross-site posts
   // (SameSite=Lax).
   std::string SetCookie(const std::string& token) const;
-  // When the request carries the name more than once: the Set-Cookie values
-  // that remove it for every path above the target's but "/" (where another
-  // port of this host could have set it for our pages), so that the browser
-  // sends our own again. None otherwise.
+  // The Set-Cookie values that leave the browser only our own cookie, which
+  // it sends for "/" under the exact name we set. Every other spelling of the
+  // name (another letter case, percent-escapes: another port of this host
+  // could have set one, and it counts as ours) is removed for "/" and every
+  // path above the target's; our own name, when the request carries it more
+  // than once, for every path above the target's but "/". None otherwise.
+  // Given with every answer, a login's included, so that the renewed session
+  // is the only one the browser sends next.
   std::vector<std::string> ShadowRemovals(const asp::RequestInfo& request) const;
 
  private:
+  // The names of the request's cookies that read as ours but are spelt
+  // otherwise, as the browser holds them.
+  std::vector<std::string> OtherSpellings(const asp::RequestInfo& request) const;
+
   std::string name_;
 };
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/decimal_text.h"
+#include "common/page_address.h"
 #include "office/qe_user.h"
 #include "page/kesra_show_page.h"
 #include "page/kesra_show_title.h"
@@ -59,16 +60,16 @@ vb::String QeShowSaveMessage(vb::Variant& Session, vb::Variant& Response, vb::Va
       std::vector<vb::String> parts = vb::SplitParts(item + u"||", u"|");
       out += MessageRow(Conn, Rs, parts[0], parts[1]);
     }
-  out +=
-      u"<tr class='tdbg' height=41><td align='center' valign='middle' colspan=3>"
-      u"【<a href='" +
-      p_AspFile + u"_edit.asp?action=modify&classid=" + DecimalText(p_ClassID) + u"&id=" + DecimalText(p_ID) +
-      u"'>重新编辑</a>】&nbsp;"
-      u"【<a href='" +
-      p_AspFile +
-      u"_edit.asp'>继续添加</a>】&nbsp;"
-      u"【<a href='" +
-      p_AspFile + u"_manager.asp'>返回列表</a>】&nbsp;";
+  out += u"<tr class='tdbg' height=41><td align='center' valign='middle' colspan=3>"
+         u"【<a href='" +
+         PageAddressOrInert(p_AspFile + u"_edit.asp?action=modify&classid=" + DecimalText(p_ClassID) + u"&id=" +
+                            DecimalText(p_ID)) +
+         u"'>重新编辑</a>】&nbsp;"
+         u"【<a href='" +
+         PageAddressOrInert(p_AspFile + u"_edit.asp") +
+         u"'>继续添加</a>】&nbsp;"
+         u"【<a href='" +
+         PageAddressOrInert(p_AspFile + u"_manager.asp") + u"'>返回列表</a>】&nbsp;";
   if (p_ShowType == 1)
     out += KesraShowTitle(Rs, u"../comm/tymk_ArticleRead.asp?ReadType=" + p_AspFile + u"&Preview=Save", 80, 1024, 600,
                           u"【预览本文内容】", u"预览本文内容", p_CloseDialogByOverly, u"", u"");

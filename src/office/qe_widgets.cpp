@@ -7,6 +7,7 @@
 #include "common/kesra_dates.h"
 #include "common/kesra_request_modes.h"
 #include "common/markup_encode.h"
+#include "common/page_address.h"
 #include "common/record_values.h"
 #include "common/request_values.h"
 #include "office/qe_rights.h"
@@ -72,6 +73,7 @@ vb::String QeShowAnyBar(vb::Variant& Response, vb::Variant& Session, vb::Variant
                         vb::String p_DialogID) {
   if (Blank(p_DialogID)) p_DialogID = u"Dialog";
   if (p_UserAllow != u"anyone" && !QeCheckManagerRight(Response, Session, Rs, p_UserAllow)) return u"";
+  p_Url = PageAddressOrInert(p_Url);
   vb::String out = u"&nbsp;&nbsp;<a href=\"";
   if (p_PopWidth != 0 || p_PopHeight != 0)
     out += u"javascript:void(0);\" onClick=\"ShowPopDialog('" + p_DialogID + u"'," + DecimalText(p_PopWidth) + u"," +

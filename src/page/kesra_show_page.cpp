@@ -6,6 +6,7 @@
 
 #include "common/leading_number.h"
 #include "common/markup_encode.h"
+#include "common/page_address.h"
 #include "common/request_values.h"
 #include "page/kesra_show_form.h"
 #include "platform/com/object.h"
@@ -216,7 +217,7 @@ vb::String KesraShowFormLeft(vb::String p_Action, vb::String p_FormName, vb::Str
   vb::String out = u"<form name='" + name + u"'  id='" + id + u"'  method='post' ";
   if (vb::LCase(script) != u"null") out += u"onkeydown='" + vb::Replace(script, u"'", u"\"") + u"'";
   if (!vb::Trim(p_OtherScript).empty()) out += u" " + p_OtherScript + u" ";
-  out += u" action='" + p_Action + u"'>";
+  out += u" action='" + PageAddressOrInert(p_Action) + u"'>";
   return out;
 }
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/kesra_file_paths.h"
+#include "common/page_address.h"
 #include "common/system_title.h"
 #include "page/kesra_script_guard.h"
 #include "platform/com/object.h"
@@ -451,9 +452,10 @@ void KesraShowPlayList(vb::Variant& Response, vb::String p_RunSystem, vb::String
 String KesraShowPlayMovie(String p_Url, String p_Title, String p_RunSystem) {
   String player;
   const String protocol = ProtocolOf(p_Url, p_RunSystem);
-  if (protocol == u"rtsp") player = RealPlayer(p_Url);
-  else if (protocol == u"mms") player = MediaPlayer(p_Url);
-  else if (protocol == u"rtmp") player = FlashVideoPlayer(p_Url);
+  const String source = PlayerAddressOrInert(p_Url);
+  if (protocol == u"rtsp") player = RealPlayer(source);
+  else if (protocol == u"mms") player = MediaPlayer(source);
+  else if (protocol == u"rtmp") player = FlashVideoPlayer(source);
   return KeyGuardScript() + FullScreenScript() + MovieStyle() + u"<title>网络视频播放器" + Credits() + u"</title>" +
          u"<table width='100%' height='100%' border=0 cellpadding=0 cellspacing=0><tr><td align=center valign=middle>"
          u"<table width=500 height=500 border=0 cellpadding=0 cellspacing=0 class=m_01>"
@@ -487,7 +489,7 @@ String KesraShowPlayMusic(String p_Url, String p_MusicInfo) {
          u"<object id='player' name='player' classid='" +
          kRealPlayerClass + u"' width='275' height='60' VIEWASTEXT>" +
          ParamList({{u"_ExtentX", u"13229"}, {u"_ExtentY", u"794"}, {u"AUTOSTART", u"-1"}, {u"SHUFFLE", u"0"}}) +
-         Param(u"src", p_Url) +
+         Param(u"src", PlayerAddressOrInert(p_Url)) +
          ParamList({{u"PREFETCH", u"0"},
                     {u"NOLABELS", u"0"},
                     {u"CONtrOLS", u"controlPanel,StatusBar"},
@@ -505,9 +507,10 @@ String KesraShowPlayMusic(String p_Url, String p_MusicInfo) {
 
 String KesraShowPlayFlash(String p_Url, String p_Title, String p_PlayType) {
   const bool control = vb::LCase(p_PlayType) == u"control";
+  const String movie = PageAddressOrInert(p_Url);
   return TooltipScript() + ControlScript() + FlashStyle() + u"<title>网络Flash播放器" + Credits() +
          u"&nbsp;&nbsp;【flash标题：" + p_Title + u"】</title>" +
-         (control ? FlashControlBody(p_Url) : FlashFullBody(p_Url)) + SwitchBox(p_Url, p_Title, control);
+         (control ? FlashControlBody(movie) : FlashFullBody(movie)) + SwitchBox(movie, p_Title, control);
 }
 
 String KesraShowPlayImage(String p_Url, String p_Title) {
@@ -521,7 +524,7 @@ String KesraShowPlayImage(String p_Url, String p_Title) {
          u"<table width='100%' height='100%' border=0 cellpadding=0 cellspacing=0><tr><td align=center valign=middle>"
          u"<table width='100%' border=0 cellpadding=0 cellspacing=0><tr><td align=center>"
          u"<img src='" +
-         p_Url +
+         PageAddressOrInert(p_Url) +
          u"' border=0 onmousewheel='return cgimg(this);'"
          // The page that writes the viewer may define DrawImage; the fitting of the image script serves otherwise.
          u" onload=\"if(typeof DrawImage=='function'){DrawImage(this);}else{DownImage(this);}\""

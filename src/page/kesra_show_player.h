@@ -1,8 +1,10 @@
 #pragma once
 // The pages of the site's media viewer: a video page whose player follows the
 // stream protocol, a music page, a Flash page and an image page, each one
-// string; and playlists written straight into the response. Addresses and
-// titles are inserted as given: callers make them safe.
+// string; and playlists written straight into the response. Titles are
+// inserted as given (callers make them safe); a player's address goes in only
+// when it cannot run a script there (IsPageAddress, a stream's scheme for the
+// video and music players), else as "#".
 #include "platform/vb/variant.h"
 
 namespace qe {

@@ -5,7 +5,9 @@
 #include "common/kesra_dates.h"
 #include "common/kesra_number_text.h"
 #include "common/markup_encode.h"
+#include "common/page_address.h"
 #include "common/record_values.h"
+#include "common/rich_text_cleaner.h"
 #include "editors/kesra_qe_editor.h"
 #include "page/field_cell.h"
 #include "platform/vb/convert.h"
@@ -45,6 +47,8 @@ String ReadOnlyText(const Field& field) {
   if (field.IsLiteral()) return out + Font(vb::Trim(field.Literal()));
   const String value = field.StoredText(true);
   if (field.type == 2 && value == kMidnightOnly) return out;
+  // A rich-text field's markup is shown as the cleaner keeps it.
+  if (field.type == 16 || field.type == 17) return out + Font(CleanRichTextOrText(value));
   return out + Font(value);
 }
 
@@ -175,7 +179,7 @@ String PasswordBox(const Field& field) {
 
 String EditorPage(const Field& field) {
   return u"<textarea name='" + field.name + u"' id='" + field.name + u"' style='display:none'></textarea>" +
-         u"<iframe id='Editor' src='" + field.field + u"' frameborder=1 scrolling=no width='" + Decimal(field.width) +
+         u"<iframe id='Editor' src='" + PageAddressOrInert(field.field) + u"' frameborder=1 scrolling=no width='" + Decimal(field.width) +
          u"' height='" + Decimal(field.height) + u"'></iframe>";
 }
 
@@ -209,13 +213,14 @@ constexpr char16_t kFixedEditorMenu[] =
 
 // The editor over a hidden text area that holds the record's HTML as text
 // (encoded: the editor reads the text area's value, so "&lt;" in the stored
-// HTML stays text). The editor starts on the field's own id: started on a
-// fixed id, it would find nothing for any other name.
+// HTML stays text), cleaned first: the editor's frame writes it as markup
+// for whoever opens the form. The editor starts on the field's own id:
+// started on a fixed id, it would find nothing for any other name.
 String RichTextEditor(const Field& field) {
   String out = KesraQeEditorAllJs() + u"<textarea name='" + field.name + u"' id='" + field.name +
                u"' style='display: none;'>";
   if (field.state == field_cell::kEditState || field.state == field_cell::kShowState)
-    out += TextAreaContent(HtmlEncodeText(vb::Trim(RecordText(*field.rs, field.field))));
+    out += TextAreaContent(HtmlEncodeText(CleanRichTextOrText(vb::Trim(RecordText(*field.rs, field.field)))));
   out += u"</textarea><div class='qeEditor'></div><script>qe.editor('" + field.name + u"',function(){";
   out += u"this.width = '" + (field.width == 0 ? String(u"100%") : Decimal(field.width)) + u"';";
   out += u"this.height = '" + (field.height == 0 ? String(u"100%") : Decimal(field.height)) + u"';";

@@ -2,6 +2,7 @@
 
 #include "common/kesra_string_width.h"
 #include "common/markup_encode.h"
+#include "common/page_address.h"
 #include "common/record_values.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/operators.h"
@@ -59,6 +60,7 @@ vb::String KesraShowTitle(vb::Variant& Rs, vb::String p_Url, int16_t p_WordNumbe
   const vb::String id = OrDefault(p_ID, u"Id");
   vb::String u = vb::Trim(p_Url);
   if (!AppendsNoKey(id)) u += Separator(u) + u"Id=" + KeyOf(Rs, id);
+  u = PageAddressOrInert(u);
 
   // The caller's title is written as given; the record's is encoded for the
   // tooltip attribute.
@@ -91,6 +93,7 @@ vb::String KesraShowEdit(vb::Variant& /*Response*/, vb::Variant& /*Session*/, vb
     u = RecordAddress(Rs, url, p_ClassID, id);
     if (vb::InStr(vb::LCase(u), u"action=") == 0) u += u"&action=modify";
   }
+  u = PageAddressOrInert(u);
 
   vb::String out = OpensPopUp(p_PopWidth, p_PopHeight)
                        ? PopUpOpening(dialog, p_PopWidth, p_PopHeight, p_DialogTitle, u, p_CloseDialogByOverly)
@@ -104,7 +107,8 @@ vb::String KesraShowDel(vb::Variant& /*Response*/, vb::Variant& /*Session*/, vb:
   if (!p_Allowed) return {};
 
   const vb::String url = vb::Trim(p_Url);
-  const vb::String u = IsLiteralAddress(url) ? url.substr(0, url.size() - 1) : RecordAddress(Rs, url, p_ClassID, id);
+  const vb::String u =
+      PageAddressOrInert(IsLiteralAddress(url) ? url.substr(0, url.size() - 1) : RecordAddress(Rs, url, p_ClassID, id));
   const vb::String text = vb::Equals(p_Title, vb::Variant(vb::String())) ? vb::String(kDeleteIcon)
                                                                          : vb::CStr(vb::Concat(vb::Variant(), p_Title));
   return u"<a href='" + u + u"' onclick='if(!confirm(\"真的要删除该记录吗?\")) return false;'>" + text + u"</a>";

@@ -118,8 +118,23 @@ bool IsKeptOnServer(vb::Variant& Server, const std::filesystem::path& file) {
   }
 }
 
+// A file's own address for a Location: always a path of this site with one
+// "/" at its start ("//name" would send the browser to another host), "\" as
+// "/", and a relative one placed in the page's folder, as MapPath placed it.
+vb::String OwnAddress(vb::Variant& Request, const vb::String& file) {
+  vb::String path = vb::Replace(file, u"\\", u"/");
+  if (path.empty() || path[0] != u'/') {
+    vb::String page;
+    if (Request.IsObject()) page = vb::CStr(com::ValueOf(com::Call(Request, u"ServerVariables", vb::String(u"PATH_INFO"))));
+    path = page.substr(0, page.rfind(u'/') + 1) + path;
+  }
+  const size_t first = path.find_first_not_of(u'/');
+  return HeaderValueEncode(u"/" + (first == vb::String::npos ? vb::String() : path.substr(first)));
+}
+
 // The viewer address of the extension's kind, or the file's own.
-vb::String ViewAddress(const vb::String& extension, const vb::String& file, const vb::String& title) {
+vb::String ViewAddress(const vb::String& extension, const vb::String& file, const vb::String& title,
+                       const vb::String& own_address) {
   static const std::pair<vb::StringView, vb::StringView> kViews[] = {
       {u"|doc|txt|ppt|xls|pdf|chm|mht|", u""},
       {u"|mp3|wav|", u"?FileType=Wav"},
@@ -139,7 +154,7 @@ vb::String ViewAddress(const vb::String& extension, const vb::String& file, cons
              HeaderValueEncode(title);
     }
   }
-  return encoded_file;
+  return own_address;
 }
 
 // The picture's bytes, or why there are none.
@@ -252,7 +267,7 @@ void SendConfinedFile(vb::Variant& Response, const vb::String& real_path, vb::St
   SendFile(Response, real_path, name, content_type, attachment, false, u"");
 }
 
-void KesraFileView(vb::Variant& Server, vb::Variant& Response, vb::Variant&, vb::String p_CurrentFile,
+void KesraFileView(vb::Variant& Server, vb::Variant& Response, vb::Variant& Request, vb::String p_CurrentFile,
                    vb::String p_Act, vb::String p_FileTitle) {
   // An address that is no site path (another scheme, a drive) names no file
   // here: the page answers as for a missing one, never with the mapping's error.
@@ -277,9 +292,9 @@ void KesraFileView(vb::Variant& Server, vb::Variant& Response, vb::Variant&, vb:
   if (p_Act == u"DownLoad") {
     KesraFileDownload(Response, Server, p_CurrentFile, false, u"");
   } else if (p_Act == u"View") {
-    com::Call(Response, u"Redirect", ViewAddress(extension, p_CurrentFile, p_FileTitle));
+    com::Call(Response, u"Redirect", ViewAddress(extension, p_CurrentFile, p_FileTitle, OwnAddress(Request, p_CurrentFile)));
   } else {
-    com::Call(Response, u"Redirect", HeaderValueEncode(p_CurrentFile));
+    com::Call(Response, u"Redirect", OwnAddress(Request, p_CurrentFile));
   }
 }
 

@@ -29,9 +29,10 @@ void SendConfinedFile(vb::Variant& Response, const vb::String& real_path, vb::St
 // p_CurrentFile is a site path; p_Act "DownLoad" downloads it, "View" sends
 // the browser to the viewer page for its kind (or to the file itself), any
 // other value to the file itself. Addresses carry the file and the title
-// (the file's name when p_FileTitle is "") percent-encoded in code page 936.
-// A missing file gives an alert script and closes the window. Request is
-// not used.
+// (the file's name when p_FileTitle is "") percent-encoded in code page 936;
+// the file's own address is a path of this site with one "/" at its start (a
+// relative one placed in the folder of the Request's page). A missing file
+// gives an alert script and closes the window.
 void KesraFileView(vb::Variant& Server, vb::Variant& Response, vb::Variant& Request, vb::String p_CurrentFile,
                    vb::String p_Act, vb::String p_FileTitle);
 

@@ -34,6 +34,7 @@ TEST(PageAddress, OnlyWebAddressesAndSitePathsPass) {
       {u"javascript&colon;x", false},
       {u"javascript&#58;x", false},
       {u"javascript&#x3A;x", false},
+      {u"javascript&#X3A;x", false},
       {u"javascript&#0000058x", false},
       {u"&#106;avascript:x", false},
       {u"java&Tab;script:x", false},
@@ -48,6 +49,18 @@ TEST(PageAddress, OnlyWebAddressesAndSitePathsPass) {
     EXPECT_EQ(qe::PageAddressOrInert(c.address), c.passes ? vb::String(c.address) : vb::String(u"#"))
         << vb::ToUtf8(c.address);
   }
+}
+
+// A player's source may also be a stream; nothing else changes.
+TEST(PageAddress, PlayersTakeStreamsToo) {
+  for (const char16_t* stream : {u"rtsp://media.school.cn/a.rm", u"MMS://media.school.cn/a.wmv", u"rtmp://m.cn/v"}) {
+    EXPECT_FALSE(qe::IsPageAddress(stream)) << vb::ToUtf8(stream);
+    EXPECT_EQ(qe::PlayerAddressOrInert(stream), stream) << vb::ToUtf8(stream);
+  }
+  for (const char16_t* hostile : {u"javascript:x", u" \x01vbscript:x", u"vbscript&#58;x", u"data:,x",
+                                  u"java\tscript:x"})
+    EXPECT_EQ(qe::PlayerAddressOrInert(hostile), u"#") << vb::ToUtf8(hostile);
+  EXPECT_EQ(qe::PlayerAddressOrInert(u"/upload/a.rm"), u"/upload/a.rm");
 }
 
 }  // namespace

@@ -14,7 +14,12 @@
 #include <utility>
 #include <vector>
 
+#include "common/kesra_class_md5.h"
 #include "host/page_context.h"
+#include "host/page_steps.h"
+#include "platform/com/registry.h"
+#include "platform/vb/convert.h"
+#include "shell/qe_application_data.h"
 #include "platform/net/remote_fetch.h"
 #include "facade/qecls.h"
 #include "support/file_content.h"
@@ -58,6 +63,29 @@ class EditorUploadPageTest : public ::testing::Test {
     scratch_ = stdfs::temp_directory_path() / ("qe-editor-upload-" + std::to_string(::getpid()));
     stdfs::remove_all(scratch_);
     stdfs::create_directories(scratch_ / "site");
+    user_info_ = Account(u"pw");
+  }
+
+  // The site's database made, the administrator's password set (none when
+  // `password` is empty), and the Session's UserInfo of his login.
+  std::string Account(const vb::String& password) {
+    host::PageOptions options;
+    options.site = (scratch_ / "site").string();
+    host::PageContext context(options);
+    host::Page page{*context.Intrinsic(u"Request"), *context.Intrinsic(u"Response"), *context.Intrinsic(u"Server"),
+                    *context.Intrinsic(u"Session"), *context.Intrinsic(u"Application")};
+    vb::Variant qe(com::CreateObject(u"QE.QeCls"));
+    EXPECT_TRUE(host::MainDatabaseReady(page, qe));
+    vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
+    com::Call(conn, u"Open", com::Call(page.Application, u"", vb::String(qe::kPublicQeDataConnString)));
+    const vb::String digest = qe::Kesra_Class_Md5().KesraMd5(password);
+    com::Call(conn, u"Execute", u"Update [User] Set [PassWord]='" + digest + u"' Where [ID]=1");
+    vb::Variant rs = com::Call(conn, u"Execute", vb::String(u"Select * From [User] Where [ID]=1"));
+    auto field = [&](const char16_t* name) { return vb::ToUtf8(vb::CStr(com::ValueOf(com::Call(rs, u"", vb::String(name))))); };
+    const std::string info = "1|" + field(u"UserName") + "|" + field(u"Name") + "|" + field(u"Part") + "|" +
+                             field(u"Rule") + "|20240105083000|" + vb::ToUtf8(digest);
+    com::Call(conn, u"Close");
+    return info;
   }
   void TearDown() override { stdfs::remove_all(scratch_); }
 
@@ -68,12 +96,13 @@ class EditorUploadPageTest : public ::testing::Test {
     std::string method = "POST";
     std::string referer = "http://school.example/office/news_edit.asp";
     bool from_script = true;
-    // The Session's UserInfo; none for a visitor who never logged in.
-    std::optional<std::string> user_info = "1|tolva|管理员|网管中心|超级管理员|20240105083000|";
+    // The Session's UserInfo (the fixture's account when empty), or none.
+    std::string user_info = std::string();
+    bool logged_in = true;
   };
 
   // The page's answer: status line, headers, blank line, body.
-  std::string Run(const Request& request) {
+  std::string Run(const Request& request, const std::string& room_mb = "") {
     std::ofstream(scratch_ / "body.bin", std::ios::binary) << request.body;
     host::PageOptions options;
     options.site = (scratch_ / "site").string();
@@ -84,7 +113,8 @@ class EditorUploadPageTest : public ::testing::Test {
     options.headers = {{"Host", "school.example"}, {"Content-Type", request.content_type}};
     if (!request.referer.empty()) options.headers.emplace_back("Referer", request.referer);
     if (request.from_script) options.headers.emplace_back("X-Requested-With", "XMLHttpRequest");
-    if (request.user_info) options.session = {{"UserInfo", *request.user_info}};
+    if (request.logged_in) options.session = {{"UserInfo", request.user_info.empty() ? user_info_ : request.user_info}};
+    if (!room_mb.empty()) options.application = {{"QeEditorRoomMb", room_mb}};
     host::PageContext context(options);
     host::Page page{*context.Intrinsic(u"Request"), *context.Intrinsic(u"Response"), *context.Intrinsic(u"Server"),
                     *context.Intrinsic(u"Session"), *context.Intrinsic(u"Application")};
@@ -104,6 +134,7 @@ class EditorUploadPageTest : public ::testing::Test {
   stdfs::path Saved(const std::string& site_path) const { return scratch_ / "site" / site_path.substr(1); }
 
   stdfs::path scratch_;
+  std::string user_info_;
 };
 
 TEST_F(EditorUploadPageTest, AttachmentsGoToTheFolderOfTheEditingPage) {
@@ -130,20 +161,43 @@ TEST_F(EditorUploadPageTest, APageAtTheSiteRootSavesIntoTheUploadRoot) {
   EXPECT_EQ(qe_test::FileContent(Saved(m[1])), kPng);
 }
 
-// All editor uploads share one room: once the upload folder holds it (a
-// sparse file stands in for the users' files), nothing more is written.
+// All editor uploads share one room, the server's to size (here 1 MB): once
+// the editor's folders hold it, nothing more is written. The users' drives
+// are no part of it, however much they hold.
 TEST_F(EditorUploadPageTest, UploadsStopAtTheSitesUploadRoom) {
+  const std::string full = "[{\"error\":\"\\u4e0a\\u4f20\\u7a7a\\u95f4\\u5df2\\u6ee1\\uff08\\u5171";  // 上传空间已满（共
+  const stdfs::path drive = scratch_ / "site" / "Data_UploadFiles" / "NetDriver" / "tolva" / "film.bin";
+  stdfs::create_directories(drive.parent_path());
+  std::ofstream(drive, std::ios::binary).close();
+  stdfs::resize_file(drive, uintmax_t{1100} * 1024 * 1024);  // sparse: 1.1 GB on no disk
+  const Request attachment{"DialogType=all&SaveUpFilesPath=/Data_UploadFiles/office",
+                           Multipart({{"file[]", "a.txt", "text/plain", "alpha"}})};
+  EXPECT_NE(Body(Run(attachment)).find("\"url\":\"/Data_UploadFiles/office/"), std::string::npos);
+
+  const stdfs::path held = scratch_ / "site" / "Data_UploadFiles" / "held.bin";
+  std::ofstream(held, std::ios::binary).close();
+  stdfs::resize_file(held, 1024 * 1024 - 100);
+  for (const Request& request : {attachment, Request{"", Multipart({{"file[]", "", "", kPng}})}}) {
+    std::string body = Body(Run(request, "1"));
+    EXPECT_TRUE(body.starts_with(full + "1MB")) << body;
+  }
+  EXPECT_EQ(std::distance(stdfs::directory_iterator(scratch_ / "site" / "Data_UploadFiles" / "office"), {}), 1);
+  EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "Data_UploadFiles" / "QeEditor"));
+}
+
+// A foreign picture can be as large as a fetch takes, whatever its request:
+// with less room than that left, it is not fetched at all.
+TEST_F(EditorUploadPageTest, AForeignPictureNeedsRoomForTheLargestFetch) {
+  qe_test::LoopbackHttpServer server;
+  server.Set("/photos/big.png", {"200", "Content-Type: image/png\r\n", kPng + std::string(20000, '\0')});
+  net::TestFetchAllowance allowance;
   const stdfs::path held = scratch_ / "site" / "Data_UploadFiles" / "held.bin";
   stdfs::create_directories(held.parent_path());
   std::ofstream(held, std::ios::binary).close();
-  stdfs::resize_file(held, uintmax_t{host::kEditorUploadQuotaMb} * 1024 * 1024 - 100);
-  for (const Request& request : {Request{"DialogType=all&SaveUpFilesPath=/Data_UploadFiles/office",
-                                         Multipart({{"file[]", "a.txt", "text/plain", "alpha"}})},
-                                 Request{"", Multipart({{"file[]", "", "", kPng}})}}) {
-    std::string body = Body(Run(request));
-    EXPECT_TRUE(body.starts_with("[{\"error\":\"\\u4e0a\\u4f20\\u7a7a\\u95f4\\u5df2\\u6ee1")) << body;  // 上传空间已满
-  }
-  EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "Data_UploadFiles" / "office"));
+  stdfs::resize_file(held, 1024 * 1024 - 1000);
+  std::string body = Body(Run(ForeignPicture(server.Url("/photos/big.png")), "1"));
+  EXPECT_TRUE(body.starts_with("{\"error\":\"\\u4e0a\\u4f20\\u7a7a\\u95f4")) << body;  // 上传空间
+  EXPECT_TRUE(server.Requests().empty());
   EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "Data_UploadFiles" / "QeEditor"));
 }
 
@@ -238,7 +292,7 @@ TEST_F(EditorUploadPageTest, NobodyLoggedInUploadsNothing) {
                 Multipart({{"file[]", "a.txt", "text/plain", "alpha"}})};
   Request pasted{"", Multipart({{"file[]", "blob", "image/png", kPng}})};
   Request foreign{"", "qeEditor-img=https%3A%2F%2Ffar.example%2Fp.png", "application/x-www-form-urlencoded"};
-  for (Request* request : {&files, &pasted, &foreign}) request->user_info.reset();
+  for (Request* request : {&files, &pasted, &foreign}) request->logged_in = false;
   // An answer the editor reads and shows: one entry for files, one object
   // for a foreign picture.
   std::string answer = Run(files);
@@ -247,12 +301,21 @@ TEST_F(EditorUploadPageTest, NobodyLoggedInUploadsNothing) {
   EXPECT_EQ(Body(answer).find("url"), std::string::npos);
   EXPECT_TRUE(Body(Run(pasted)).starts_with("[" + why)) << Body(Run(pasted));
   EXPECT_TRUE(Body(Run(foreign)).starts_with(why)) << Body(Run(foreign));
-  EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "Data_UploadFiles"));
 
-  // An empty UserInfo is nobody too; any user's may upload.
-  files.user_info = "";
+  // A session that no longer stands for its account (another password, an
+  // account that is not there) is nobody too.
+  files.logged_in = true;
+  files.user_info = user_info_.substr(0, user_info_.rfind('|') + 1) + "0123456789ABCDEF0123456789ABCDEF";
   EXPECT_TRUE(Body(Run(files)).starts_with("[" + why)) << Body(Run(files));
   files.user_info = "7|li|李老师|教务处|普通用户|20240301120000|";
+  EXPECT_TRUE(Body(Run(files)).starts_with("[" + why)) << Body(Run(files));
+  EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "Data_UploadFiles"));
+
+  // A user whose password is empty sets one first.
+  files.user_info = Account(u"");
+  EXPECT_TRUE(Body(Run(files)).starts_with("[{\"error\":\"\\u8bf7\\u5148\\u8bbe\\u7f6e")) << Body(Run(files));  // 请先设置
+  EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "Data_UploadFiles"));
+  files.user_info = Account(u"pw");
   EXPECT_NE(Body(Run(files)).find("\"url\":\"/Data_UploadFiles/office/"), std::string::npos);
 }
 

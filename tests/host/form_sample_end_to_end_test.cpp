@@ -4,6 +4,7 @@
 // check-box group stores its choices joined, and a post from elsewhere or
 // from nobody logged in changes nothing.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <map>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "host/raw_http.h"
 #include "host/serve_process.h"
+#include "host/site_visitor.h"
 #include "platform/com/object.h"
 #include "platform/com/registry.h"
 #include "platform/text/ansi.h"
@@ -107,17 +109,17 @@ class FormSample : public testing::Test {
   static void SetUpTestSuite() {
     site_ = new qe_test::TempSite;
     server_ = new host_test::ServeProcess(site_->SiteFolder());
-    // The form saves for a logged-in user: the seeded administrator.
-    const std::string form = "UserName=tolva&PassWord=";
-    std::string raw = host_test::SendRaw(
-        server_->Port(), "POST /qe/login.asp HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(server_->Port()) +
-                             "\r\nReferer: " + Origin() +
-                             "/qe/login.asp\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
-                             std::to_string(form.size()) + "\r\nConnection: close\r\n\r\n" + form);
-    for (size_t at = 0; (at = raw.find("\r\nSet-Cookie: ", at)) != std::string::npos;) {
-      at += 14;
-      cookie_ += (cookie_.empty() ? "" : "; ") + raw.substr(at, raw.find_first_of(";\r", at) - at);
-    }
+    // The form saves for a logged-in user with a password: the seeded
+    // administrator, once he has set one.
+    host_test::Visitor visitor(server_->Port());
+    visitor.Post("/qe/login.asp", "UserName=tolva&PassWord=");
+    visitor.Post("/qe/main/password.asp", "OldPassWord=&NewPassWord=pw&NewPassWord2=pw", "/qe/main/password.asp");
+    cookie_ = CookieOf(visitor);
+  }
+  static std::string CookieOf(const host_test::Visitor& visitor) {
+    std::string cookie;
+    for (const auto& [name, value] : visitor.Cookies()) cookie += (cookie.empty() ? "" : "; ") + name + "=" + value;
+    return cookie;
   }
   static void TearDownTestSuite() {
     delete server_;
@@ -132,11 +134,14 @@ class FormSample : public testing::Test {
                                         std::to_string(server_->Port()) + "\r\nConnection: close\r\n\r\n"));
   }
   static Answer Post(const Fields& fields, const std::string& referer, bool logged_in = true) {
+    return PostAs(logged_in ? cookie_ : std::string(), fields, referer);
+  }
+  static Answer PostAs(const std::string& cookie, const Fields& fields, const std::string& referer) {
     std::string body;
     for (const auto& [name, value] : fields) body += (body.empty() ? "" : "&") + FormEncode(name) + "=" + FormEncode(value);
     return Parse(host_test::SendRaw(
         server_->Port(), "POST /qe/form_sample.asp HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(server_->Port()) +
-                             "\r\nReferer: " + referer + (logged_in ? "\r\nCookie: " + cookie_ : std::string()) +
+                             "\r\nReferer: " + referer + (cookie.empty() ? std::string() : "\r\nCookie: " + cookie) +
                              "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
                              std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body));
   }
@@ -218,9 +223,10 @@ TEST_F(FormSample, APostFromElsewhereIsRefused) {
   EXPECT_NE(refused.body.find("您提交的数据不合法，请不要从外部提交数据。"), std::string::npos);
   EXPECT_EQ(StoredRow(), before);
 
-  // Nobody logged in: sent to the start page, nothing saved.
+  // Nobody logged in: sent to the login, nothing saved.
   Answer stranger = Post({{"Title", "外来"}}, Origin() + "/qe/form_sample.asp", false);
-  EXPECT_NE(stranger.body.find("top.location.href='/qe/index.asp'"), std::string::npos) << stranger.body;
+  EXPECT_EQ(stranger.status, 302);
+  EXPECT_NE(stranger.head.find("Location: /qe/login.asp?"), std::string::npos) << stranger.head;
   EXPECT_EQ(StoredRow(), before);
 }
 
@@ -245,6 +251,75 @@ TEST_F(FormSample, ASaveKeepsWhatItLeavesOutAndRefusesWhatDoesNotFit) {
   EXPECT_EQ(refused.status, 200) << refused.head;
   EXPECT_NE(refused.body.find("日期不能超过8个字符！"), std::string::npos) << refused.body;
   EXPECT_EQ(StoredRow(), row);
+}
+
+// What the body field stores, and what the page writes from it, acts for
+// nobody who views it: the cleaner's list, on a save and on a row stored
+// before it.
+TEST_F(FormSample, TheBodyKeepsOnlyWhatAnEditorMakes) {
+  ASSERT_EQ(Get().status, 200);
+  const std::string loaders =
+      "<p>a<iframe src=\"/qe/main/netdrivers_create_del.asp?p_Act=DelFolder&p_CurrentFolder=/&p_CurrentFile=work\">"
+      "</iframe><link rel=prefetch href=/comm/logout.asp><meta http-equiv=refresh content=\"0;url=/comm/logout.asp\">"
+      "<img src=\"/up/a.png\" onerror=\"alert(1)\"></p>";
+  ASSERT_EQ(Post({{"Title", "t"}, {"Content", loaders}}, Origin() + "/qe/form_sample.asp").status, 302);
+  EXPECT_EQ(StoredRow().at("Content"), "<p>a<img src=\"/up/a.png\"></p>");
+
+  vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
+  com::Call(conn, u"Open", vb::String(u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\site\\data\\qe.asp"));
+  com::Call(conn, u"Execute", u"Update FormSample Set Content='" + vb::FromUtf8(loaders) + u"'");
+  com::Call(conn, u"Close");
+  EXPECT_EQ(Value(Submission(Get().body), "Content"), "<p>a<img src=\"/up/a.png\"></p>");
+}
+
+// A save whose UPDATE changes no row (here a trigger skips it, as a row
+// gone meanwhile would) is the page's own failure, not a success.
+TEST_F(FormSample, ASaveThatChangesNoRowSaysSo) {
+  ASSERT_EQ(Get().status, 200);
+  const std::map<std::string, std::string> before = StoredRow();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((site_->SiteFolder() / "data" / "qe.asp").c_str(), &db), SQLITE_OK);
+  sqlite3_busy_timeout(db, 10000);
+  const auto run = [&](const char* sql) { ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql; };
+  run("Create Trigger keep_row Before Update On FormSample Begin Select Raise(Ignore); End");
+  Answer answer = Post({{"Title", "不会保存"}}, Origin() + "/qe/form_sample.asp");
+  run("Drop Trigger keep_row");
+  sqlite3_close(db);
+  EXPECT_EQ(answer.status, 200) << answer.head;
+  EXPECT_NE(answer.body.find("保存失败：表单示例的记录已不存在"), std::string::npos) << answer.body;
+  EXPECT_EQ(StoredRow(), before);
+  // The same save with the row there is saved.
+  EXPECT_EQ(Post({{"Title", "保存"}}, Origin() + "/qe/form_sample.asp").status, 302);
+  EXPECT_EQ(StoredRow().at("Title"), "保存");
+}
+
+// A save goes through the site's login step: a session whose password is
+// empty is sent to set one, and one whose account changed since stands for
+// nobody. Neither saves.
+TEST(FormSampleLogin, AnEmptyPasswordOrAStaleSessionSavesNothing) {
+  qe_test::TempSite site;
+  host_test::ServeProcess server(site.SiteFolder());
+  host_test::Visitor stale(server.Port()), current(server.Port());
+  ASSERT_EQ(stale.Post("/qe/login.asp", "UserName=tolva&PassWord=").status, 302);
+  const std::string form = "Title=" + FormEncode("改了");
+  auto save = [&](host_test::Visitor& visitor) {
+    return visitor.Post("/qe/form_sample.asp", form, "/qe/form_sample.asp");
+  };
+  ASSERT_EQ(stale.Get("/qe/form_sample.asp").status, 200);
+  host_test::PageAnswer empty = save(stale);
+  EXPECT_EQ(empty.status, 302);
+  EXPECT_EQ(empty.headers.find("Location")->second, "/qe/main/password.asp");
+
+  ASSERT_EQ(current.Post("/qe/login.asp", "UserName=tolva&PassWord=").status, 302);
+  ASSERT_EQ(current.Post("/qe/main/password.asp", "OldPassWord=&NewPassWord=pw&NewPassWord2=pw", "/qe/main/password.asp")
+                .status,
+            200);
+  host_test::PageAnswer old = save(stale);
+  EXPECT_EQ(old.status, 302);
+  EXPECT_TRUE(old.headers.find("Location")->second.starts_with("/qe/login.asp?")) << old.headers.find("Location")->second;
+  EXPECT_EQ(current.Get("/qe/form_sample.asp").body.find("改了"), std::string::npos);
+  EXPECT_EQ(save(current).status, 302);
+  EXPECT_NE(current.Get("/qe/form_sample.asp").body.find("改了"), std::string::npos);
 }
 
 }  // namespace

@@ -48,6 +48,38 @@ TEST(SessionCookie, ACookieRepeatedIsRemovedAboveThePage) {
   EXPECT_TRUE(cookie.ShadowRemovals(request).empty());
 }
 
+// Another spelling of the name reads as ours, and none is ours: each goes
+// for "/" and every path above the page, whether ours comes with it (it is
+// doubled) or not (a login renews the session and ours comes next).
+TEST(SessionCookie, EveryOtherSpellingOfTheNameIsRemovedEverywhere) {
+  host::SessionCookie cookie("ASPSESSIONIDABCDEFGH");
+  const std::string gone = "; expires=Thu, 01 Jan 1970 00:00:00 GMT; Max-Age=0";
+  auto at = [&](const std::string& name, std::initializer_list<const char*> paths) {
+    std::vector<std::string> out;
+    for (const char* path : paths) out.push_back(name + "=; path=" + path + gone);
+    return out;
+  };
+  asp::RequestInfo request = WithHeaders({{"Cookie", "ASPSESSIONIDABCDEFGH=BOB; aspsessionidgoyijfnk=X; "
+                                                     "aspsessionidabcdefgh=EVE"}});
+  request.target = "/qe/main/desk.asp";
+  std::vector<std::string> expected = at("aspsessionidabcdefgh", {"/", "/qe", "/qe/", "/qe/main", "/qe/main/",
+                                                                  "/qe/main/desk.asp"});
+  for (const std::string& ours : at("ASPSESSIONIDABCDEFGH", {"/qe", "/qe/", "/qe/main", "/qe/main/", "/qe/main/desk.asp"}))
+    expected.push_back(ours);
+  EXPECT_EQ(cookie.ShadowRemovals(request), expected);
+
+  request = WithHeaders({{"Cookie", "AspSessionIdAbcdefgh=EVE"}, {"Cookie", "%41SPSESSIONIDABCDEFGH=EVE"}});
+  request.target = "/qe/login.asp";
+  expected = at("AspSessionIdAbcdefgh", {"/", "/qe", "/qe/", "/qe/login.asp"});
+  for (const std::string& escaped : at("%41SPSESSIONIDABCDEFGH", {"/", "/qe", "/qe/", "/qe/login.asp"}))
+    expected.push_back(escaped);
+  for (const std::string& ours : at("ASPSESSIONIDABCDEFGH", {"/qe", "/qe/", "/qe/login.asp"})) expected.push_back(ours);
+  EXPECT_EQ(cookie.ShadowRemovals(request), expected);
+  request = WithHeaders({{"Cookie", "aspsessionidabcdefgh=EVE"}});
+  request.target = "/";
+  EXPECT_EQ(cookie.ShadowRemovals(request), at("aspsessionidabcdefgh", {"/"}));
+}
+
 TEST(SessionCookie, EachServerRunNamesItsOwn) {
   host::SessionCookie a, b;
   EXPECT_EQ(a.Name().size(), 20u);

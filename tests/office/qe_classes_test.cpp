@@ -50,6 +50,11 @@ TEST_F(ClassesTest, FiveClassesInThreeColumnsMakeTwoRowsTheCurrentOneHighlighted
                                 Cell(u"85", 2, u"新闻") + Cell(u"85", 1, u"通知") + u"</tr></table>");
   EXPECT_EQ(Grid(u"/list.asp", 1, u"EmptyClass"),
             Head() + u"<tr height=20 class=tdbg><td><font class='3dfont'>还没有任何分类</font></td></tr></table>");
+  // A picture address that would run a script goes nowhere.
+  auto page = NewPage(nullptr, u"/list.asp");
+  const String grid = qe::QeShowClassList(page->request, conn_, u"NewsClass", 5, u" JavaScript:alert(7)");
+  EXPECT_EQ(grid.find(u"alert(7)"), String::npos);
+  EXPECT_NE(grid.find(u"<img src='#'"), String::npos);
 }
 
 TEST_F(ClassesTest, ColumnCountsBelowOneFailBeforeAnyDatabaseWork) {

@@ -326,6 +326,19 @@ TEST_F(FileDownloadTest, ViewActsOnlyOnItsTwoExactWords) {
   EXPECT_NE(View(u"/data/x.mp3", u"DownLoad").body.find(Ansi(u"不允许该类文件下载！")), std::string::npos);
 }
 
+// The file's own address is a path of this site whatever the request wrote
+// before it: "//qe" would name another host.
+TEST_F(FileDownloadTest, TheOwnAddressIsAPathOfThisSite) {
+  site_.WriteFile("site/qe/a.pdf", "pdf");
+  for (const char16_t* file : {u"//qe/a.pdf", u"///qe/a.pdf", u"\\\\qe\\a.pdf", u"/\\qe/a.pdf"}) {
+    SCOPED_TRACE(Printable(file));
+    EXPECT_EQ(View(file, u"View").location, String(u"/qe/a.pdf"));
+    EXPECT_EQ(View(file, u"x").location, String(u"/qe/a.pdf"));
+  }
+  EXPECT_EQ(View(u"//qe", u"x").location, String(u"/qe"));
+  EXPECT_EQ(View(u"../qe/a.pdf", u"x").location, String(u"/comm/../qe/a.pdf"));
+}
+
 TEST_F(FileDownloadTest, ViewOfAMissingFileAlertsAndClosesTheWindow) {
   Sent sent = View(u"/Data_UploadFiles/none.mp3", u"View");
   EXPECT_EQ(sent.body, Ansi(u"<Script language='javascript'>alert('文件不存在!');" + qe::KesraCloseWindowNoMessagebox() +

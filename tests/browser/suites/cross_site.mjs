@@ -182,7 +182,85 @@ async function driveShown(t) {
   return text.includes('<table id="list">');
 }
 
+// Whether the drive page shows the visitor of `page` a drive, as driveShown.
+async function driveShownTo(t, page) {
+  return page.evaluate(async (address) => (await fetch(address)).text().then((text) => text.includes('<table id="list">')),
+    site(t, '/qe/main/netdrivers.asp'));
+}
+
+// What a logged-in user could store in a rich-text field to act for whoever
+// opens it: frames of the drive's actions, a prefetch of the logout, a
+// refresh to it, and a fetch preloaded from an action. The marker shows that
+// the rest was read.
+const kStoredLoaders = '<p>stored-marker</p>' +
+  '<iframe src="/qe/main/netdrivers_create_del.asp?p_Act=DelFolder&p_CurrentFolder=/&p_CurrentFile=work"></iframe>' +
+  '<iframe src="/qe/main/netdrivers_rename.asp?p_Act=ReNameFile&p_CurrentFolder=/&p_OldName=victim.txt' +
+  '&p_NewName=renamed.txt"></iframe>' +
+  '<link rel="prefetch" href="/comm/logout.asp">' +
+  '<meta http-equiv="refresh" content="0;url=/comm/logout.asp">' +
+  '<link rel="preload" as="fetch" href="/qe/main/netdrivers_create_del.asp?p_Act=CreateFolder&p_CurrentFolder=/' +
+  '&p_CurrentFile=made">';
+
 export const tests = {
+  async 'stored rich text acts for nobody who opens it'(t) {
+    await logIn(t);
+    const page = t.page;
+    await listed(t);
+    t.eq(await act(page, ['work', true], () => page.click('#newfolder')), ['请输入要创建的文件(夹)的名称：', '文件夹创建成功！']);
+    t.eq(await act(page, ['victim.txt', true], () => page.click('#newfile')),
+      ['请输入要创建的文件(夹)的名称：', '文本文件创建成功！']);
+    await listed(t, '/work/');
+    t.eq(await act(page, ['w.txt', true], () => page.click('#newfile')), ['请输入要创建的文件(夹)的名称：', '文本文件创建成功！']);
+    // A user stores the loaders in the form sample's body, as its form posts it.
+    const stored = await page.request.post(site(t, '/qe/form_sample.asp'), {
+      form: { Title: 'loaders', Content: kStoredLoaders },
+      headers: { Referer: site(t, '/qe/form_sample.asp') },
+    });
+    t.eq(stored.status(), 200);
+
+    // Another session opens the form: its editor shows what was stored.
+    const other = await page.context().browser().newContext();
+    const viewer = await other.newPage();
+    await logIn(t, viewer);
+    const sent = [];
+    other.on('request', (request) => {
+      const path = new URL(request.url()).pathname.toLowerCase();
+      if (path === '/comm/logout.asp' || path.startsWith('/qe/main/netdrivers_')) sent.push(request.response());
+    });
+    await viewer.goto(site(t, '/qe/form_sample.asp'), { waitUntil: 'load' });
+    await viewer.waitForFunction(() => Array.from(document.querySelectorAll('iframe')).some((frame) =>
+      frame.contentDocument && frame.contentDocument.body && frame.contentDocument.body.textContent.includes('stored-marker')));
+    // Whatever the stored text loads has been answered before anything is read.
+    for (const frame of viewer.frames()) {
+      if (frame !== viewer.mainFrame() && frame.parentFrame() !== viewer.mainFrame()) await frame.waitForLoadState('load');
+    }
+    await Promise.all(sent);
+    t.eq(sent.length, 0, 'no action or logout was asked for');
+    t.ok(await driveShownTo(t, viewer), 'the viewer is still logged in');
+    await other.close();
+    t.eq(await listed(t, '/work/'), ['w.txt']);
+    t.eq(await listed(t), ['work/', 'victim.txt']);
+    // The drive as the next tests expect it: empty.
+    for (const [name, done] of [['work', '文件夹删除成功！'], ['victim.txt', '文件删除成功！']]) {
+      const row = page.locator('#list tr', { hasText: name });
+      t.eq(await act(page, [true, true], () => row.locator('a', { hasText: '删除' }).click()),
+        ['你真的要删除该文件或目录吗？', done]);
+    }
+    t.eq(await listed(t), []);
+  },
+
+  async 'a session cookie name in another case from another port locks nobody out'(t) {
+    await logIn(t);
+    const [session] = (await t.page.context().cookies()).filter((cookie) => cookie.name.startsWith('ASPSESSIONID'));
+    await tossCookies(t, [`${session.name.toLowerCase()}=JUNK; path=/; Max-Age=315360000`]);
+    // The next answer takes the other spelling away: the login works, and
+    // keeps working, page after page.
+    await logIn(t);
+    for (let i = 0; i < 3; i += 1) t.ok(await driveShown(t), `logged in, page ${i + 1}`);
+    t.eq((await t.page.context().cookies()).filter((cookie) => cookie.name === session.name.toLowerCase()), []);
+  },
+
+
   async 'an address given to the picture viewer runs no script'(t) {
     await logIn(t);
     for (const address of ["javascript:document.title='ran'", " JavaScript\t:document.title='ran'",

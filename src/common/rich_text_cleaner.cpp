@@ -1,0 +1,297 @@
+#include "common/rich_text_cleaner.h"
+
+#include <gumbo.h>
+
+#include <algorithm>
+#include <array>
+#include <csetjmp>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/markup_encode.h"
+#include "common/page_address.h"
+#include "platform/text/ansi.h"
+#include "platform/vb/strings.h"
+
+namespace qe {
+namespace {
+
+// The tree builder takes time in proportion to the tags times the depth the
+// text reaches, and a text can reach a depth of its tag count: past this
+// many start tags (ten times an editor's long document) it is not read.
+constexpr size_t kMostStartTags = 20000;
+// What reading may allocate: formatting elements a text leaves open are
+// rebuilt after every block, so a small text can ask for a huge tree.
+constexpr size_t kArenaBase = 8u << 20;
+constexpr size_t kArenaPerInputByte = 32;  // an editor's document takes some 20 bytes a byte
+constexpr size_t kArenaChunk = 256u << 10;
+
+struct AllowedElement {
+  GumboTag tag;
+  std::initializer_list<const char*> attributes;
+};
+
+// What a document editor makes, with the attributes each may carry.
+const AllowedElement kAllowed[] = {
+    {GUMBO_TAG_P, {}},          {GUMBO_TAG_DIV, {}},        {GUMBO_TAG_SPAN, {}},
+    {GUMBO_TAG_BR, {}},         {GUMBO_TAG_HR, {"size", "width", "noshade", "color"}},
+    {GUMBO_TAG_B, {}},          {GUMBO_TAG_STRONG, {}},     {GUMBO_TAG_I, {}},
+    {GUMBO_TAG_EM, {}},         {GUMBO_TAG_U, {}},          {GUMBO_TAG_S, {}},
+    {GUMBO_TAG_STRIKE, {}},     {GUMBO_TAG_DEL, {}},        {GUMBO_TAG_INS, {}},
+    {GUMBO_TAG_SUB, {}},        {GUMBO_TAG_SUP, {}},        {GUMBO_TAG_SMALL, {}},
+    {GUMBO_TAG_BIG, {}},        {GUMBO_TAG_FONT, {"color", "face", "size"}},
+    {GUMBO_TAG_H1, {}},         {GUMBO_TAG_H2, {}},         {GUMBO_TAG_H3, {}},
+    {GUMBO_TAG_H4, {}},         {GUMBO_TAG_H5, {}},         {GUMBO_TAG_H6, {}},
+    {GUMBO_TAG_BLOCKQUOTE, {}}, {GUMBO_TAG_PRE, {}},        {GUMBO_TAG_CODE, {}},
+    {GUMBO_TAG_TT, {}},         {GUMBO_TAG_KBD, {}},        {GUMBO_TAG_SAMP, {}},
+    {GUMBO_TAG_VAR, {}},        {GUMBO_TAG_Q, {}},          {GUMBO_TAG_CITE, {}},
+    {GUMBO_TAG_ABBR, {}},       {GUMBO_TAG_DFN, {}},        {GUMBO_TAG_MARK, {}},
+    {GUMBO_TAG_CENTER, {}},     {GUMBO_TAG_ADDRESS, {}},    {GUMBO_TAG_WBR, {}},
+    {GUMBO_TAG_UL, {"type"}},   {GUMBO_TAG_OL, {"start", "type", "reversed"}},
+    {GUMBO_TAG_LI, {"value", "type"}},
+    {GUMBO_TAG_DL, {}},         {GUMBO_TAG_DT, {}},         {GUMBO_TAG_DD, {}},
+    {GUMBO_TAG_TABLE, {"border", "cellpadding", "cellspacing", "width", "height", "bgcolor"}},
+    {GUMBO_TAG_CAPTION, {}},    {GUMBO_TAG_COLGROUP, {"span", "width"}},
+    {GUMBO_TAG_COL, {"span", "width"}},
+    {GUMBO_TAG_THEAD, {"valign"}}, {GUMBO_TAG_TBODY, {"valign"}}, {GUMBO_TAG_TFOOT, {"valign"}},
+    {GUMBO_TAG_TR, {"valign", "height", "bgcolor"}},
+    {GUMBO_TAG_TH, {"colspan", "rowspan", "width", "height", "valign", "bgcolor", "nowrap"}},
+    {GUMBO_TAG_TD, {"colspan", "rowspan", "width", "height", "valign", "bgcolor", "nowrap"}},
+    {GUMBO_TAG_A, {"href", "target", "download"}},
+    {GUMBO_TAG_IMG, {"src", "alt", "width", "height", "border", "hspace", "vspace"}},
+};
+constexpr const char* kEveryElement[] = {"title", "style", "class", "align", "dir", "lang"};
+
+// Elements whose content is no text of the document, or that load, run or
+// navigate: left out with all they hold.
+constexpr GumboTag kDroppedWhole[] = {
+    GUMBO_TAG_SCRIPT,  GUMBO_TAG_STYLE,    GUMBO_TAG_TEMPLATE, GUMBO_TAG_NOSCRIPT, GUMBO_TAG_IFRAME,
+    GUMBO_TAG_FRAME,   GUMBO_TAG_FRAMESET, GUMBO_TAG_NOFRAMES, GUMBO_TAG_OBJECT,   GUMBO_TAG_EMBED,
+    GUMBO_TAG_APPLET,  GUMBO_TAG_PARAM,    GUMBO_TAG_META,     GUMBO_TAG_LINK,     GUMBO_TAG_BASE,
+    GUMBO_TAG_TITLE,   GUMBO_TAG_HEAD,     GUMBO_TAG_TEXTAREA, GUMBO_TAG_SELECT,   GUMBO_TAG_OPTION,
+    GUMBO_TAG_OPTGROUP, GUMBO_TAG_DATALIST, GUMBO_TAG_BUTTON,  GUMBO_TAG_INPUT,    GUMBO_TAG_KEYGEN,
+    GUMBO_TAG_CANVAS,  GUMBO_TAG_MAP,      GUMBO_TAG_AREA,     GUMBO_TAG_SOURCE,   GUMBO_TAG_TRACK,
+    GUMBO_TAG_XMP,     GUMBO_TAG_PLAINTEXT, GUMBO_TAG_NOEMBED, GUMBO_TAG_SVG,      GUMBO_TAG_MATH,
+};
+
+constexpr GumboTag kVoid[] = {GUMBO_TAG_BR, GUMBO_TAG_HR, GUMBO_TAG_IMG, GUMBO_TAG_COL, GUMBO_TAG_WBR};
+
+// What a style value may not hold: whatever loads (url( and the image
+// functions that take a plain string), runs (expression, bindings), or could
+// spell either out (escapes, comments).
+constexpr std::string_view kStyleRefused[] = {"url(",     "expression", "image-set(", "image(", "cross-fade(",
+                                              "element(", "src(",       "@import",    "behavior", "binding",
+                                              "\\",       "/*"};
+
+template <class T, size_t N>
+bool IsOneOf(const T& value, const T (&list)[N]) {
+  return std::find(std::begin(list), std::end(list), value) != std::end(list);
+}
+
+const AllowedElement* Allowed(GumboTag tag) {
+  for (const AllowedElement& element : kAllowed)
+    if (element.tag == tag) return &element;
+  return nullptr;
+}
+
+size_t StartTags(vb::StringView html) {
+  size_t tags = 0;
+  for (size_t i = 0; i + 1 < html.size(); ++i) {
+    const char16_t next = html[i + 1] | 0x20;
+    if (html[i] == u'<' && next >= u'a' && next <= u'z') ++tags;
+  }
+  return tags;
+}
+
+// The reader's memory: taken from chunks that all go at once, never past
+// the budget. At the budget the reading is abandoned (longjmp back to
+// ReadWithin): the reader holds nothing that needs more than its memory.
+struct Arena {
+  explicit Arena(size_t budget) : budget(budget) {}
+  std::vector<std::unique_ptr<char[]>> chunks;
+  char* next = nullptr;
+  size_t left = 0, taken = 0, budget;
+  std::jmp_buf exhausted;
+};
+
+void* Allocate(void* userdata, size_t size) {
+  Arena& arena = *static_cast<Arena*>(userdata);
+  size = (size + 15) & ~size_t{15};
+  if (size > arena.left) {
+    const size_t chunk = std::max(size, kArenaChunk);
+    if (arena.taken + chunk > arena.budget) std::longjmp(arena.exhausted, 1);
+    arena.chunks.emplace_back(new char[chunk]);
+    arena.taken += chunk;
+    arena.next = arena.chunks.back().get();
+    arena.left = chunk;
+  }
+  void* block = arena.next;
+  arena.next += size;
+  arena.left -= size;
+  return block;
+}
+
+void Release(void*, void*) {}
+
+// The tree of the text read in a body; null when the arena ran out.
+GumboOutput* ReadWithin(Arena& arena, const std::string& utf8) {
+  GumboOptions options = kGumboDefaultOptions;
+  options.allocator = &Allocate;
+  options.deallocator = &Release;
+  options.userdata = &arena;
+  options.max_errors = 0;  // each error would keep a copy of the open elements
+  options.fragment_context = GUMBO_TAG_BODY;
+  options.fragment_namespace = GUMBO_NAMESPACE_HTML;
+  if (setjmp(arena.exhausted) != 0) return nullptr;
+  return gumbo_parse_with_options(&options, utf8.data(), utf8.size());
+}
+
+// One UTF-8 sequence's code point from `at`, which moves past it.
+uint32_t NextCodePoint(std::string_view text, size_t& at) {
+  const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
+  const uint8_t lead = byte(at);
+  const size_t length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  uint32_t code = lead & (0x3F >> (length - 1));
+  for (size_t i = 1; i < length && at + i < text.size(); ++i) code = (code << 6) | (byte(at + i) & 0x3F);
+  at += length;
+  return code;
+}
+
+// Text or an attribute value as markup: the characters that end either
+// escaped, and what code page 936 cannot hold (the site's pages are written
+// in it) as numeric references. Line breaks in text as CR LF, as a form's
+// text area sends them (the reader makes every break a LF).
+void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
+  for (size_t at = 0; at < text.size();) {
+    const char c = text[at];
+    if (static_cast<uint8_t>(c) < 0x80) {
+      // Control characters are no text of a document, and a reader changes them.
+      if ((static_cast<uint8_t>(c) < 0x20 && c != '\t' && c != '\n') || c == 0x7F) {
+        ++at;
+        continue;
+      }
+      if (c == '&') out += "&amp;";
+      else if (c == '<') out += "&lt;";
+      else if (c == '>') out += "&gt;";
+      else if (c == '"' && attribute) out += "&quot;";
+      else if (c == '\n' && !attribute) out += "\r\n";
+      else out += c;
+      ++at;
+      continue;
+    }
+    const size_t start = at;
+    const uint32_t code = NextCodePoint(text, at);
+    if (code >= 0x80 && code < 0xA0) continue;
+    if (code == 0xA0) out += "&nbsp;";
+    else if (code < 0x10000 && text::AnsiCodeUnsigned(static_cast<char16_t>(code)) != '?')
+      out.append(text.substr(start, at - start));
+    else out += "&#" + std::to_string(code) + ";";
+  }
+}
+
+bool IsHarmlessStyle(std::string_view value) {
+  std::string lower(value);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
+  for (std::string_view refused : kStyleRefused)
+    if (lower.find(refused) != std::string::npos) return false;
+  return true;
+}
+
+bool Keeps(const AllowedElement& element, const GumboAttribute& attribute) {
+  const std::string_view name = attribute.name, value = attribute.value;
+  const bool listed = std::any_of(std::begin(kEveryElement), std::end(kEveryElement),
+                                  [&](const char* n) { return name == n; }) ||
+                      std::any_of(element.attributes.begin(), element.attributes.end(),
+                                  [&](const char* n) { return name == n; });
+  if (!listed) return false;
+  if (name == "href" || name == "src") return IsPageAddress(vb::FromUtf8(value));
+  if (name == "target") return value == "_blank";
+  if (name == "style") return IsHarmlessStyle(value);
+  return true;
+}
+
+void AppendStartTag(std::string& out, const GumboElement& element, const AllowedElement& allowed) {
+  out += '<';
+  out += gumbo_normalized_tagname(element.tag);
+  for (unsigned i = 0; i < element.attributes.length; ++i) {
+    const auto& attribute = *static_cast<const GumboAttribute*>(element.attributes.data[i]);
+    if (!Keeps(allowed, attribute)) continue;
+    out += ' ';
+    out += attribute.name;
+    out += "=\"";
+    AppendEscaped(out, attribute.value, true);
+    out += '"';
+  }
+  out += '>';
+  // The reader drops a line break right after <pre>: one more keeps the text's own.
+  if (element.tag == GUMBO_TAG_PRE && element.children.length > 0) {
+    const auto& first = *static_cast<const GumboNode*>(element.children.data[0]);
+    if ((first.type == GUMBO_NODE_TEXT || first.type == GUMBO_NODE_WHITESPACE) && first.v.text.text[0] == '\n')
+      out += "\r\n";
+  }
+}
+
+// The kept part of the tree, in document order, without recursion (a text's
+// depth is its own).
+std::string Written(const GumboNode& root) {
+  struct Open {
+    const GumboNode* node;
+    unsigned next_child;
+    bool written;  // the element's own tags are written
+  };
+  std::string out;
+  std::vector<Open> open{{&root, 0, false}};
+  while (!open.empty()) {
+    Open& top = open.back();
+    const GumboElement& element = top.node->v.element;
+    if (top.next_child == element.children.length) {
+      if (top.written && !IsOneOf(element.tag, kVoid)) {
+        out += "</";
+        out += gumbo_normalized_tagname(element.tag);
+        out += '>';
+      }
+      open.pop_back();
+      continue;
+    }
+    const GumboNode& child = *static_cast<const GumboNode*>(element.children.data[top.next_child++]);
+    if (child.type == GUMBO_NODE_TEXT || child.type == GUMBO_NODE_WHITESPACE) {
+      AppendEscaped(out, child.v.text.text, false);
+      continue;
+    }
+    if (child.type != GUMBO_NODE_ELEMENT) continue;  // comments, templates, CDATA
+    const GumboElement& e = child.v.element;
+    if (e.tag_namespace != GUMBO_NAMESPACE_HTML || IsOneOf(e.tag, kDroppedWhole)) continue;
+    const AllowedElement* allowed = Allowed(e.tag);
+    if (allowed) AppendStartTag(out, e, *allowed);
+    open.push_back({&child, 0, allowed != nullptr});
+  }
+  return out;
+}
+
+}  // namespace
+
+std::optional<vb::String> CleanRichText(vb::StringView html) {
+  if (html.find(u'<') == vb::StringView::npos && html.find(u'&') == vb::StringView::npos &&
+      html.find(u'>') == vb::StringView::npos && html.find(u'\u00A0') == vb::StringView::npos) {
+    // Plain text that code page 936 holds reads back as itself.
+    if (std::all_of(html.begin(), html.end(), [](char16_t c) { return c < 0x80 || text::AnsiCodeUnsigned(c) != '?'; }))
+      return vb::String(html);
+  }
+  if (StartTags(html) > kMostStartTags) return std::nullopt;
+  const std::string utf8 = vb::ToUtf8(html);
+  Arena arena(kArenaBase + kArenaPerInputByte * utf8.size());
+  GumboOutput* tree = ReadWithin(arena, utf8);
+  if (!tree) return std::nullopt;
+  // The arena holds the whole tree and goes with it.
+  return vb::FromUtf8(Written(*tree->root));
+}
+
+vb::String CleanRichTextOrText(vb::StringView html) {
+  std::optional<vb::String> clean = CleanRichText(html);
+  return clean ? *clean : HtmlEncodeText(html);
+}
+
+}  // namespace qe
