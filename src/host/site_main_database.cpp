@@ -8,7 +8,7 @@
 #include "platform/com/object.h"
 #include "platform/fs/file_write.h"
 #include "platform/fs/paths.h"
-#include "platform/sys/process_ids.h"
+#include "platform/fs/scratch_names.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
 #include "shell/application_lock.h"
@@ -102,7 +102,7 @@ void RemoveUnfinishedDatabases(const std::filesystem::path& data_folder) {
       for (const auto& other : found)
         if (vb::EqualsNoCase(vb::FromUtf8(other.filename().string()), database)) std::filesystem::remove(other, error);
       std::filesystem::remove(file, error);
-    } else if (qe::IsStagedDatabaseName(name) && !sys::IsProcessRunning(qe::StagedDatabaseOwner(name))) {
+    } else if (qe::IsStagedDatabaseName(name) && !fs::MayBeAtWork(qe::StagedDatabaseOwner(name), file)) {
       std::filesystem::remove(file, error);
     }
   }

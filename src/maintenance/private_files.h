@@ -10,7 +10,7 @@
 
 namespace qe {
 
-// A scratch name: fs::ScratchPrefix() (the marker, this process's number
+// A scratch name: fs::ScratchName (the marker, this process's number
 // and start time), `what` and 16 random hexadecimal digits. One whose
 // process is gone is left over from a run that was killed.
 vb::String PrivateName(vb::StringView what);

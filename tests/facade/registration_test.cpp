@@ -2,11 +2,16 @@
 // the component's classes into the registry file; CreateObject then finds
 // them there and loads the library; `qe unregister` removes them.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "platform/com/registry.h"
 
@@ -68,6 +73,30 @@ TEST_F(Registration, RegisterWritesTheClassesAndUnregisterRemovesThem) {
 TEST_F(Registration, ALibraryWithoutTheEntryPointFails) {
   EXPECT_NE(Qe("register /nonexistent/libqe.so"), 0);
   EXPECT_FALSE(std::filesystem::exists(file_));
+}
+
+// A registration killed before its rename leaves its temporary file; the
+// next one takes it away, and an earlier version's temporary too once its
+// process is gone.
+TEST_F(Registration, WhatAKilledRegistrationLeftGoesWithTheNext) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::setenv("QE_REGISTRY", file_.c_str(), 1);
+    ::setenv("QE_STOP_AT", "registry-written", 1);
+    ::execl(QE_PROGRAM_PATH, QE_PROGRAM_PATH, "register", QE_LIBRARY_PATH, static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(child, &status, WUNTRACED);
+  ASSERT_TRUE(WIFSTOPPED(status));
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  std::ofstream(dir_ / ("registry.tmp" + std::to_string(child))) << "QE.QeCls\t{0}\n";
+  ASSERT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2);
+  ASSERT_EQ(Qe("register '" QE_LIBRARY_PATH "'"), 0);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"registry"});
 }
 
 TEST_F(Registration, OtherRecordsSurviveUnregistering) {
