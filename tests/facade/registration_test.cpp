@@ -2,9 +2,6 @@
 // the component's classes into the registry file; CreateObject then finds
 // them there and loads the library; `qe unregister` removes them.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +11,7 @@
 #include <vector>
 
 #include "platform/com/registry.h"
+#include "support/stopped_child.h"
 
 namespace {
 
@@ -79,19 +77,12 @@ TEST_F(Registration, ALibraryWithoutTheEntryPointFails) {
 // next one takes it away, and an earlier version's temporary too once its
 // process is gone.
 TEST_F(Registration, WhatAKilledRegistrationLeftGoesWithTheNext) {
-  const pid_t child = ::fork();
-  if (child == 0) {
+  const pid_t killed = qe_test::KilledAtStep("registry-written", [&] {
     ::setenv("QE_REGISTRY", file_.c_str(), 1);
-    ::setenv("QE_STOP_AT", "registry-written", 1);
     ::execl(QE_PROGRAM_PATH, QE_PROGRAM_PATH, "register", QE_LIBRARY_PATH, static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  int status = 0;
-  ::waitpid(child, &status, WUNTRACED);
-  ASSERT_TRUE(WIFSTOPPED(status));
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
-  std::ofstream(dir_ / ("registry.tmp" + std::to_string(child))) << "QE.QeCls\t{0}\n";
+  });
+  ASSERT_NE(killed, 0);
+  std::ofstream(dir_ / ("registry.tmp" + std::to_string(killed))) << "QE.QeCls\t{0}\n";
   ASSERT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2);
   ASSERT_EQ(Qe("register '" QE_LIBRARY_PATH "'"), 0);
   std::vector<std::string> names;

@@ -3,10 +3,7 @@
 #include "platform/ado/jro.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -18,6 +15,7 @@
 #include "platform/ado/errors.h"
 #include "platform/fs/scratch_names.h"
 #include "support/run_command.h"
+#include "support/stopped_child.h"
 
 namespace ado_test {
 namespace {
@@ -153,17 +151,9 @@ TEST_F(JroTest, AMissingTargetMadeAcrossFileSystemsLeavesScratchOnlyWhereAMountC
   fs::MapDrive(u'D', drive);
   std::filesystem::create_directories(drive / "rebuilt");
   Compact(kSource, kScratch);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::setenv("QE_STOP_AT", "crossed", 1);
-    ado::ReplaceDatabase(drive / "rebuilt" / "qe.asp", site_.Host("site/temp/temp.mdb"));
-    ::_exit(0);
-  }
-  int status = 0;
-  ::waitpid(child, &status, WUNTRACED);
-  ASSERT_TRUE(WIFSTOPPED(status));
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
+  ASSERT_NE(qe_test::KilledAtStep("crossed",
+                                   [&] { ado::ReplaceDatabase(drive / "rebuilt" / "qe.asp", site_.Host("site/temp/temp.mdb")); }),
+            0);
   for (const auto& left : fs::AbandonedScratchIn(drive)) std::filesystem::remove_all(left);
   std::vector<std::string> kept;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(drive))
