@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <map>
+#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,17 @@ std::string FinalNameOf(const std::string& name) {
   size_t at = name.find(marker, sizeof fs::kScratchMarker - 1);
   if (at == std::string::npos || name.size() < at + marker.size() + 17) return {};
   return name.substr(at + marker.size(), name.size() - at - marker.size() - 17);
+}
+
+// Temporaries from before they carried a process number: maintenance
+// scratch ("compact-0123456789abcdef.mdb", a "rebuild-…" folder), a new
+// file's, an archive's (with the engine's own beside it), an unpacking's, a
+// database's copied across file systems. Nothing makes them any more.
+bool IsEarlierTemporary(const std::string& name) {
+  static const std::regex kEarlier(
+      "(compact-|snapshot-|rebuild-|\\.export-|\\.restore-|\\.repair-)[0-9a-f]{16}(\\.mdb)?(-journal)?|"
+      "\\.qe-new-[[:alnum:]]{6}|\\.qe-zip-[0-9a-f]{16}(\\.[[:alnum:]]{6})?|\\.qe-extract-[[:alnum:]]{6}|.+\\.qe-new");
+  return std::regex_match(name, kEarlier);
 }
 
 void SyncFile(const std::filesystem::path& path) {
@@ -116,9 +128,7 @@ void RemoveAbandonedIn(const std::filesystem::path& folder, bool follow_notes) {
   std::vector<std::filesystem::path> abandoned = fs::AbandonedScratchIn(folder), journals;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
     const std::string name = entry.path().filename().string();
-    // ".qe-new-XXXXXX": a new file's temporary from before they carried a
-    // process number; nothing makes them any more.
-    if (name.starts_with(".qe-new-") && name.size() == 14) abandoned.push_back(entry.path());
+    if (IsEarlierTemporary(name)) abandoned.push_back(entry.path());
     else if (!fs::ScratchOwnerOf(name) && name.ends_with(kJournalEnd)) journals.push_back(entry.path());
   }
   for (const auto& path : abandoned) {

@@ -81,8 +81,15 @@ TEST_F(AbandonedScratchTest, ScratchGoesWhenItsProcessIsGoneOrTheNumberIsAnother
       {".qe-tmp-" + me + "-rebuild-fedcba9876543210/", true, false},
       {".qe-tmp-" + me + "." + std::to_string(started + 1) + "-rebuild-0123456789abcdef/", false, false},
       {".qe-tmp-" + std::to_string(dead_) + "-compact-0123456789abcdef.mdb", false, false},
-      {".qe-new-a1b2c3", false, false},  // a temporary of an earlier version
+      // Temporaries of earlier versions.
+      {".qe-new-a1b2c3", false, false},
       {".qe-new-a1b2c", false, true},
+      {"compact-0123456789abcdef.mdb", false, false},
+      {".qe-zip-0123456789abcdef", false, false},
+      {".qe-zip-0123456789abcdef.Ab12Cd", false, false},
+      {".qe-extract-Ab12Cd/", false, false},
+      {"qe.asp.qe-new", false, false},
+      {"qe.asp.qe-newer", false, true},
   };
   for (const auto& c : cases) {
     site_.WriteFile("site/temp/" + c.name + (c.name.ends_with('/') ? "qe.asp" : ""), "scratch");
