@@ -1,14 +1,13 @@
 #include "host/site_main_database.h"
 
 #include <filesystem>
-#include <regex>
 #include <vector>
 
 #include "maintenance/private_files.h"
 #include "platform/com/object.h"
 #include "platform/fs/file_write.h"
 #include "platform/fs/paths.h"
-#include "platform/sys/process_ids.h"
+#include "platform/fs/scratch_names.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
 #include "shell/application_lock.h"
@@ -21,23 +20,6 @@ namespace {
 constexpr char16_t kSeedingEnd[] = u".seeding";
 
 vb::String MarkerOf(const vb::String& database) { return database + kSeedingEnd; }
-
-// Scratch names of maintenance runs from before scratch names carried their
-// process ("compact-0123456789abcdef.mdb", a "rebuild-…" folder): nobody
-// makes them any more, so whatever is there was left.
-bool IsEarlierScratchName(const std::string& name) {
-  static const std::regex kEarlier(
-      "(compact-|snapshot-|rebuild-|\\.export-|\\.restore-|\\.repair-)[0-9a-f]{16}(\\.mdb)?(-journal)?");
-  return std::regex_match(name, kEarlier);
-}
-
-void RemoveEarlierScratch(const std::filesystem::path& folder) {
-  std::error_code error;
-  std::vector<std::filesystem::path> found;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error))
-    if (IsEarlierScratchName(entry.path().filename().string())) found.push_back(entry.path());
-  for (const auto& path : found) std::filesystem::remove_all(path, error);
-}
 
 void RemoveIfThere(const vb::String& path) {
   if (auto file = fs::ResolveExisting(path)) {
@@ -102,7 +84,7 @@ void RemoveUnfinishedDatabases(const std::filesystem::path& data_folder) {
       for (const auto& other : found)
         if (vb::EqualsNoCase(vb::FromUtf8(other.filename().string()), database)) std::filesystem::remove(other, error);
       std::filesystem::remove(file, error);
-    } else if (qe::IsStagedDatabaseName(name) && !sys::IsProcessRunning(qe::StagedDatabaseOwner(name))) {
+    } else if (qe::IsStagedDatabaseName(name) && !fs::MayBeAtWork(qe::StagedDatabaseOwner(name), file)) {
       std::filesystem::remove(file, error);
     }
   }
@@ -115,7 +97,6 @@ void RemoveLeftovers() {
     if (!found) continue;
     RemoveUnfinishedDatabases(*found);
     qe::RemoveAbandonedScratch(*found);
-    RemoveEarlierScratch(*found);
   }
 }
 

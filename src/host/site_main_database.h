@@ -24,7 +24,8 @@ bool PrepareMainDatabase(Page& page, vb::Variant& qe);
 // What a killed server left in the database folder: a database whose
 // seeding never finished (with its marker), and the staged files of
 // databases it was making, with the engine's files beside them (unless the
-// process that staged them still runs). Run when a site is mounted.
+// process that staged them may still be at work: one of its number that
+// started before they last changed). Run when a site is mounted.
 void RemoveUnfinishedDatabases(const std::filesystem::path& data_folder);
 
 // What killed processes left in the mounted site (C:\): the above in its

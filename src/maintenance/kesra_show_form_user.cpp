@@ -27,6 +27,8 @@ constexpr char16_t kWelcomePage[] = u"../welcome/welcome.asp";
 constexpr int kAccountLimit = 10;
 constexpr char16_t kNoRight[] = u"你没有足够的权限！";
 constexpr char16_t kNotYourRecord[] = u"你无权对该记录进行操作！";
+// Also the answer to a save whose account went between the form's load and
+// the save: its ID names no account any more.
 constexpr char16_t kBadId[] = u"无效ID。";
 
 // The edit form of the pop-up, a double-quoted script string into which the
@@ -203,6 +205,13 @@ struct Page {
     return name;
   }
   void Execute(const vb::String& sql) { com::Call(Conn, u"Execute", sql); }
+  // Executes a change meant for one account; false when it changed no row
+  // (or several), the account being gone.
+  bool ChangedOne(const vb::String& sql) {
+    vb::Variant changed;
+    com::Call(Conn, u"Execute", sql, changed);
+    return vb::CLng(changed) == 1;
+  }
   vb::String Md5(const vb::String& text) {
     Kesra_Class_Md5 md5;
     return md5.KesraMd5(vb::StringView(text));
@@ -240,7 +249,7 @@ bool Page::Save() {
     com::Call(Rs, u"Close");
     sql += u",[PassWord]=" + SqlText(Md5(fresh));
   }
-  Execute(sql + u" Where Id=" + id);
+  if (!ChangedOne(sql + u" Where Id=" + id)) return Refuse(kBadId);
   vb::Variant no_connection(u"");
   QeCloseData(Rs, no_connection);
   return true;
@@ -251,8 +260,7 @@ bool Page::Delete() {
   vb::String id = vb::Trim(Posted(u"UserId"));
   if (!IsWholeNumber(id)) return Refuse(kBadId);
   if (StoredName(id) == std::optional<vb::String>(vb::Trim(user))) return Refuse(u"珍惜生命，拒绝自杀！");
-  Execute(u"Delete From [wazh] Where ID=" + id);
-  return true;
+  return ChangedOne(u"Delete From [wazh] Where ID=" + id) || Refuse(kBadId);
 }
 
 bool Page::Add() {
@@ -270,9 +278,18 @@ bool Page::SetDefault() {
   if (!manager) return Refuse(kNoRight);
   vb::String id = vb::Trim(Posted(u"UserId"));
   if (!IsWholeNumber(id)) return Refuse(kBadId);
-  Execute(u"Update [Wazh] Set IsDefault=0");
-  Execute(u"Update [Wazh] Set IsDefault=-1 Where ID=" + id);
-  return true;
+  // One change: when the chosen account is gone, the old default stays.
+  com::Call(Conn, u"BeginTrans");
+  bool chosen = false;
+  try {
+    Execute(u"Update [Wazh] Set IsDefault=0");
+    chosen = ChangedOne(u"Update [Wazh] Set IsDefault=-1 Where ID=" + id);
+  } catch (const vb::Error&) {
+    com::Call(Conn, u"RollbackTrans");
+    throw;
+  }
+  com::Call(Conn, chosen ? u"CommitTrans" : u"RollbackTrans");
+  return chosen || Refuse(kBadId);
 }
 
 }  // namespace

@@ -74,11 +74,13 @@ vb::String DownloadFailed(const vb::String& other_mode) {
 vb::String KesraShowFormUpDate(vb::Variant& Response, vb::Variant& Request, vb::Variant& Server) {
   vb::String intro = vb::SplitParts(KesraUpDateMessages(), u"|")[0];
   bool http = vb::Equals(RequestValue(Request, u"UpdateType"), vb::Variant(int32_t{2}));
+  // The introduction's box grows with its text: in 100 px its last line
+  // would run over the mode row below it.
   vb::String page =
       u"<form method='post' name='myform' action='?'>"
       u"<div style=\"font-weight: bold; font-size: 20px;font-family:隶书;height:30px;\" align=center>在线升级</div>"
       u"<div id='show_info' style=\"float:left;margin-left:5px;border: 3px double gray; background: transprant; "
-      u"width: 70%; height: 100px;padding:5px;text-align:left;vertical-align: top\">&nbsp;&nbsp;&nbsp;&nbsp;" +
+      u"width: 70%; min-height: 100px;padding:5px;text-align:left;vertical-align: top\">&nbsp;&nbsp;&nbsp;&nbsp;" +
       intro +
       u"</div>"
       u"<div style=\"float:right;width: 23%; height: 100px;vertical-align: top\">"

@@ -4,11 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <fstream>
 #include <map>
-#include <optional>
-#include <random>
+#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +47,17 @@ std::string FinalNameOf(const std::string& name) {
   size_t at = name.find(marker, sizeof fs::kScratchMarker - 1);
   if (at == std::string::npos || name.size() < at + marker.size() + 17) return {};
   return name.substr(at + marker.size(), name.size() - at - marker.size() - 17);
+}
+
+// Temporaries from before they carried a process number: maintenance
+// scratch ("compact-0123456789abcdef.mdb", a "rebuild-…" folder), a new
+// file's, an archive's (with the engine's own beside it), an unpacking's, a
+// database's copied across file systems. Nothing makes them any more.
+bool IsEarlierTemporary(const std::string& name) {
+  static const std::regex kEarlier(
+      "(compact-|snapshot-|rebuild-|\\.export-|\\.restore-|\\.repair-)[0-9a-f]{16}(\\.mdb)?(-journal)?|"
+      "\\.qe-new-[[:alnum:]]{6}|\\.qe-zip-[0-9a-f]{16}(\\.[[:alnum:]]{6})?|\\.qe-extract-[[:alnum:]]{6}|.+\\.qe-new");
+  return std::regex_match(name, kEarlier);
 }
 
 void SyncFile(const std::filesystem::path& path) {
@@ -116,15 +125,11 @@ void RemoveDeadJournal(const std::filesystem::path& journal) {
 // the folders named by the abandoned notes in it.
 void RemoveAbandonedIn(const std::filesystem::path& folder, bool follow_notes) {
   std::error_code error;
-  std::vector<std::filesystem::path> abandoned, journals;
+  std::vector<std::filesystem::path> abandoned = fs::AbandonedScratchIn(folder), journals;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
     const std::string name = entry.path().filename().string();
-    const std::optional<fs::ScratchOwner> owner = fs::ScratchOwnerOf(name);
-    // ".qe-new-XXXXXX": a new file's temporary from before they carried a
-    // process number; nothing makes them any more.
-    const bool earlier = name.starts_with(".qe-new-") && name.size() == 14;
-    if ((owner && !fs::IsRunning(*owner)) || earlier) abandoned.push_back(entry.path());
-    else if (!owner && name.ends_with(kJournalEnd)) journals.push_back(entry.path());
+    if (IsEarlierTemporary(name)) abandoned.push_back(entry.path());
+    else if (!fs::ScratchOwnerOf(name) && name.ends_with(kJournalEnd)) journals.push_back(entry.path());
   }
   for (const auto& path : abandoned) {
     if (follow_notes && WhatOf(path.filename().string()).starts_with(kPlaceNote)) {
@@ -141,12 +146,7 @@ void RemoveAbandonedIn(const std::filesystem::path& folder, bool follow_notes) {
 
 }  // namespace
 
-vb::String PrivateName(vb::StringView what) {
-  static thread_local std::mt19937_64 generator{std::random_device{}()};
-  char digits[17];
-  std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(generator()));
-  return vb::FromUtf8(fs::ScratchPrefix()) + vb::String(what) + vb::FromUtf8(digits);
-}
+vb::String PrivateName(vb::StringView what) { return vb::FromUtf8(fs::ScratchName(vb::ToUtf8(what))); }
 
 vb::String PrivateNameBeside(const vb::String& path, vb::StringView what) {
   size_t slash = path.find_last_of(u"\\/");

@@ -10,7 +10,7 @@
 
 namespace qe {
 
-// A scratch name: fs::ScratchPrefix() (the marker, this process's number
+// A scratch name: fs::ScratchName (the marker, this process's number
 // and start time), `what` and 16 random hexadecimal digits. One whose
 // process is gone is left over from a run that was killed.
 vb::String PrivateName(vb::StringView what);
@@ -24,8 +24,9 @@ vb::String CreatePrivateFolder(const vb::String& parent, vb::StringView what);
 
 // Clears what killed runs left in the host folder `folder`: scratch whose
 // process is gone (and the dead scratch of the folders that their notes
-// name, see ScratchPlace), and engine journals that the engine would not
-// play back while no connection writes their database. A mount deletes only
+// name, see ScratchPlace), the temporaries of earlier versions, whose names
+// carried no process, and engine journals that the engine would not play
+// back while no connection writes their database. A mount deletes only
 // what it can prove is a partial file or a copy: an abandoned backup folder
 // whose every file is a whole database is published under its final name
 // (or removed when a published twin holds the same files), never deleted.

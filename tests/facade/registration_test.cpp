@@ -7,8 +7,11 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "platform/com/registry.h"
+#include "support/stopped_child.h"
 
 namespace {
 
@@ -68,6 +71,23 @@ TEST_F(Registration, RegisterWritesTheClassesAndUnregisterRemovesThem) {
 TEST_F(Registration, ALibraryWithoutTheEntryPointFails) {
   EXPECT_NE(Qe("register /nonexistent/libqe.so"), 0);
   EXPECT_FALSE(std::filesystem::exists(file_));
+}
+
+// A registration killed before its rename leaves its temporary file; the
+// next one takes it away, and an earlier version's temporary too once its
+// process is gone.
+TEST_F(Registration, WhatAKilledRegistrationLeftGoesWithTheNext) {
+  const pid_t killed = qe_test::KilledAtStep("registry-written", [&] {
+    ::setenv("QE_REGISTRY", file_.c_str(), 1);
+    ::execl(QE_PROGRAM_PATH, QE_PROGRAM_PATH, "register", QE_LIBRARY_PATH, static_cast<char*>(nullptr));
+  });
+  ASSERT_NE(killed, 0);
+  std::ofstream(dir_ / ("registry.tmp" + std::to_string(killed))) << "QE.QeCls\t{0}\n";
+  ASSERT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2);
+  ASSERT_EQ(Qe("register '" QE_LIBRARY_PATH "'"), 0);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"registry"});
 }
 
 TEST_F(Registration, OtherRecordsSurviveUnregistering) {

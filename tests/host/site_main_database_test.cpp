@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "shell/qe_application_data.h"
 #include "shell/qe_config.h"
@@ -94,6 +95,9 @@ TEST_F(SiteMainDatabaseTest, MountingASiteRemovesWhatAKilledServerLeftUnfinished
   site_.WriteFile("site/Data/qe.asp.4194305-0123456789abcdef.new-wal", "");
   const std::string live = "qe.asp." + std::to_string(::getpid()) + "-0123456789abcdef.new";
   site_.WriteFile("site/Data/" + live, "being made");
+  // Of a number now taken by a process that started after it was written.
+  const auto taken = site_.WriteFile("site/Data/qe.asp." + std::to_string(::getpid()) + "-fedcba9876543210.new");
+  std::filesystem::last_write_time(taken, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
   host::RemoveUnfinishedDatabases(site_.Host("site/Data"));
   std::vector<std::string> kept = {"Config.htm", "notes.new", "other.asp.0123456789ABCDEF.new", live};
   std::sort(kept.begin(), kept.end());

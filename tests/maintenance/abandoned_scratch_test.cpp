@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+
 #include "access_site.h"
 #include "maintenance/private_files.h"
 #include "platform/ado/jro.h"
@@ -67,19 +69,34 @@ TEST_F(AbandonedScratchTest, AWholeBackupIsPublishedAndAPartialOneOrATwinRemoved
 TEST_F(AbandonedScratchTest, ScratchGoesWhenItsProcessIsGoneOrTheNumberIsAnothersNow) {
   const std::string me = std::to_string(::getpid());
   const uint64_t started = *sys::ProcessStartTime(::getpid());
-  // Folders (a rebuild's) and files.
+  // Folders (a rebuild's) and files; a name without the start time was made
+  // by an earlier version, and not by a process that started after it.
   const struct {
     std::string name;
+    bool before_me;  // last changed before this process started
     bool kept;
   } cases[] = {
-      {".qe-tmp-" + me + "." + std::to_string(started) + "-rebuild-0123456789abcdef/", true},
-      {".qe-tmp-" + me + "-rebuild-0123456789abcdef/", true},  // made before names carried the start
-      {".qe-tmp-" + me + "." + std::to_string(started + 1) + "-rebuild-0123456789abcdef/", false},
-      {".qe-tmp-" + std::to_string(dead_) + "-compact-0123456789abcdef.mdb", false},
-      {".qe-new-a1b2c3", false},  // a temporary of an earlier version
-      {".qe-new-a1b2c", true},
+      {".qe-tmp-" + me + "." + std::to_string(started) + "-rebuild-0123456789abcdef/", false, true},
+      {".qe-tmp-" + me + "-rebuild-0123456789abcdef/", false, true},
+      {".qe-tmp-" + me + "-rebuild-fedcba9876543210/", true, false},
+      {".qe-tmp-" + me + "." + std::to_string(started + 1) + "-rebuild-0123456789abcdef/", false, false},
+      {".qe-tmp-" + std::to_string(dead_) + "-compact-0123456789abcdef.mdb", false, false},
+      // Temporaries of earlier versions.
+      {".qe-new-a1b2c3", false, false},
+      {".qe-new-a1b2c", false, true},
+      {"compact-0123456789abcdef.mdb", false, false},
+      {".qe-zip-0123456789abcdef", false, false},
+      {".qe-zip-0123456789abcdef.Ab12Cd", false, false},
+      {".qe-extract-Ab12Cd/", false, false},
+      {"qe.asp.qe-new", false, false},
+      {"qe.asp.qe-newer", false, true},
   };
-  for (const auto& c : cases) site_.WriteFile("site/temp/" + c.name + (c.name.ends_with('/') ? "qe.asp" : ""), "scratch");
+  for (const auto& c : cases) {
+    site_.WriteFile("site/temp/" + c.name + (c.name.ends_with('/') ? "qe.asp" : ""), "scratch");
+    if (c.before_me)
+      stdfs::last_write_time(site_.Host("site/temp/" + c.name),
+                             stdfs::file_time_type::clock::now() - std::chrono::hours(1));
+  }
   qe::RemoveAbandonedScratch(site_.Host("site/temp"));
   for (const auto& c : cases) EXPECT_EQ(stdfs::exists(site_.Host("site/temp/" + c.name)), c.kept) << c.name;
 }

@@ -198,8 +198,35 @@ TEST_F(AccountsTest, ManagerAddsUpToTenAndSetsOneDefault) {
   Page(u"boss", true, {{u"save", u"save"}, {u"submit", u"设为默认用户"}, {u"UserId", u"3"}});
   EXPECT_EQ(vb::CStr(Scalar(conn_, u"Select Count(*) From [Wazh] Where IsDefault=-1")), u"1");
   EXPECT_EQ(vb::CLng(Scalar(conn_, u"Select [ID] From [Wazh] Where IsDefault=-1")), 3);
-  Page(u"boss", true, {{u"save", u"save"}, {u"submit", u"设为默认用户"}, {u"UserId", u"99"}});
-  EXPECT_EQ(vb::CStr(Scalar(conn_, u"Select Count(*) From [Wazh] Where IsDefault=-1")), u"0");
+}
+
+// An account removed between the form's load and its save (by another
+// manager, or an initialisation of the data): the save answers that its ID
+// names no account, and nothing else changes.
+TEST_F(AccountsTest, ASaveForAnAccountThatIsGoneSaysSoAndChangesNothing) {
+  const struct {
+    const char16_t* action;
+    const char16_t* id_field;
+    asp::NameValueList more;
+  } cases[] = {
+      {u"保存", u"UserId_Edit", {{u"UserName_Edit", u"renamed"}, {u"UserRight_Edit", u"2"}}},
+      {u"删除", u"UserId", {}},
+      {u"设为默认用户", u"UserId", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(vb::ToUtf8(c.action));
+    com::Call(conn_, u"Execute", String(u"Delete From [Wazh]"));
+    AddAccount(u"boss", 1, true);
+    AddAccount(u"op", 3);
+    const String kept = Rows(u"Select [ID],[UserName],[Right],[IsDefault] From [Wazh] Where [UserName]='boss'");
+    const String gone = vb::CStr(Scalar(conn_, u"Select [ID] From [Wazh] Where [UserName]='op'"));
+    com::Call(conn_, u"Execute", u"Delete From [Wazh] Where [ID]=" + gone);
+    asp::NameValueList form = {{u"save", u"save"}, {u"submit", c.action}, {c.id_field, gone}};
+    form.insert(form.end(), c.more.begin(), c.more.end());
+    const String page = Page(u"boss", true, std::move(form));
+    EXPECT_TRUE(PageSays(u"无效ID。")) << vb::ToUtf8(page + Body());
+    EXPECT_EQ(Rows(), kept);
+  }
 }
 
 TEST_F(AccountsTest, DeleteNeverTheStoredOwnAccount) {

@@ -322,6 +322,10 @@ TEST_F(MaintenanceBesideWritersTest, AClearWaitsForTheRunWhoseBackupItWouldRemov
 TEST_F(MaintenanceBesideWritersTest, WhatAKilledRunLeavesGoesAtTheNextMount) {
   ASSERT_EQ(CallElsewhere("CommDataBackup Access '$source$qe.asp'").output, "True\n");
   site_.WriteFile("site/Comm/s.ini", "");
+  // A folder of the drive, where no mount looks, packed and unpacked there.
+  site_.WriteFile("site/Data_UploadFiles/docs/a.txt", "text");
+  CallElsewhere("CommUnZipWithXceedZip /Data_UploadFiles docs zipfolder");
+  ASSERT_TRUE(std::filesystem::exists(site_.Host("site/Data_UploadFiles/docs.RAR")));
   const struct {
     std::vector<std::string> call;
     const char* stop;
@@ -332,9 +336,13 @@ TEST_F(MaintenanceBesideWritersTest, WhatAKilledRunLeavesGoesAtTheNextMount) {
       {{"CommAccessCreateConfig", "/Comm/s.ini", "", "ini"}, "written"},
       // A journal whose header was never synced.
       {{"CommAccessImport", "C:\\data_backup\\source\\qe.asp", "C:\\data\\qe.asp", "Part|", "True"}, "imported"},
+      // An archive written whole before it takes its name.
+      {{"CommUnZipWithXceedZip", "/Data_UploadFiles", "docs", "zipfolder"}, "packed"},
+      // Files unpacked whole before they take their places.
+      {{"CommUnZipWithXceedZip", "/Data_UploadFiles", "docs.RAR", "unzip"}, "extracted"},
   };
   for (const auto& run : runs) {
-    SCOPED_TRACE(run.call[0]);
+    SCOPED_TRACE(run.call[0] + " " + run.stop);
     ASSERT_TRUE(CallKilledAt(run.call, run.stop));
     EXPECT_NE(Leftovers(), std::vector<std::string>{}) << "the kill left nothing to clear";
     CallKilledAt({"CommGetDataFullName"});

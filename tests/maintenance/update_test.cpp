@@ -144,7 +144,7 @@ std::u16string PageText(bool http_checked) {
   return u"<form method='post' name='myform' action='?'>"
          u"<div style=\"font-weight: bold; font-size: 20px;font-family:隶书;height:30px;\" align=center>在线升级</div>"
          u"<div id='show_info' style=\"float:left;margin-left:5px;border: 3px double gray; background: transprant; "
-         u"width: 70%; height: 100px;padding:5px;text-align:left;vertical-align: top\">&nbsp;&nbsp;&nbsp;&nbsp;"
+         u"width: 70%; min-height: 100px;padding:5px;text-align:left;vertical-align: top\">&nbsp;&nbsp;&nbsp;&nbsp;"
          u"本功能主要用于自动连接至开发组服务器上升级最新的版本。下载后程序存放在系统的Update目录下。"
          u"如果要手动升级，可直接将该目录下文件复制至系统程序目录下覆盖原文件即可。"
          u"</div>"

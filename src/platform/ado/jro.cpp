@@ -18,6 +18,8 @@
 #include "platform/ado/providers.h"
 #include "platform/ado/replaceable_files.h"
 #include "platform/ado/sqlite_session.h"
+#include "platform/fs/scratch_names.h"
+#include "platform/sys/stop_points.h"
 #include "platform/vb/convert.h"
 
 namespace ado {
@@ -250,17 +252,20 @@ int StepWaiting(sqlite3_backup* backup, int pages) {
 }
 
 // Gives the replacement the target's name when no file has it; false, with
-// nothing done, when one has. Across file systems the replacement is copied
-// beside the target first, so that the target appears whole.
+// nothing done, when one has. Across file systems the replacement is first
+// copied onto the target's, as scratch where a mount finds it if it can, so
+// that the target appears whole.
 bool PlaceNewDatabase(const std::filesystem::path& target, const std::filesystem::path& replacement) {
   if (::link(replacement.c_str(), target.c_str()) == 0) return true;
   if (errno == EEXIST) return false;
   if (errno != EXDEV) Fail("cannot create " + target.string() + ": " + std::strerror(errno), nullptr);
-  std::filesystem::path staged = target;
-  staged += ".qe-new";
+  const std::filesystem::path staged = fs::ScratchFolderFor(target.parent_path()) / fs::ScratchName("new-");
   std::error_code ec;
-  std::filesystem::remove(staged, ec);
-  if (!std::filesystem::copy_file(replacement, staged, ec)) Fail("cannot copy " + replacement.string(), nullptr);
+  if (!std::filesystem::copy_file(replacement, staged, ec)) {
+    std::filesystem::remove(staged, ec);
+    Fail("cannot copy " + replacement.string(), nullptr);
+  }
+  sys::StopPoint("crossed");
   bool placed = ::link(staged.c_str(), target.c_str()) == 0;
   int error = errno;
   std::filesystem::remove(staged, ec);

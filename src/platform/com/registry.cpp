@@ -1,5 +1,6 @@
 #include "platform/com/registry.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
@@ -7,8 +8,10 @@
 #include <unordered_map>
 
 #include <dlfcn.h>
+
+#include "platform/fs/scratch_names.h"
 #include "platform/platform_classes.h"
-#include <unistd.h>
+#include "platform/sys/stop_points.h"
 
 namespace com {
 namespace {
@@ -119,6 +122,28 @@ std::vector<RegistryRecord> ReadRegistry() {
   return out;
 }
 
+namespace {
+
+// What writers killed before their rename left beside the registry file:
+// scratch whose process is gone, and the temporaries of earlier versions
+// ("registry.tmp4242") that no running process can have written.
+void RemoveAbandonedWrites(const std::filesystem::path& file) {
+  std::error_code error;
+  for (const auto& left : fs::AbandonedScratchIn(file.parent_path())) std::filesystem::remove_all(left, error);
+  const std::string earlier = file.filename().string() + ".tmp";
+  std::vector<std::filesystem::path> gone;
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), error)) {
+    const std::string name = entry.path().filename().string();
+    const std::string pid = name.substr(std::min(name.size(), earlier.size()));
+    if (name.starts_with(earlier) && !pid.empty() && pid.size() < 10 &&
+        pid.find_first_not_of("0123456789") == std::string::npos && !fs::MayBeAtWork(std::stoi(pid), entry.path()))
+      gone.push_back(entry.path());
+  }
+  for (const auto& path : gone) std::filesystem::remove(path, error);
+}
+
+}  // namespace
+
 void WriteRegistry(const std::vector<RegistryRecord>& add, const std::vector<String>& remove) {
   static std::mutex write_mutex;
   std::lock_guard lock(write_mutex);
@@ -133,14 +158,15 @@ void WriteRegistry(const std::vector<RegistryRecord>& add, const std::vector<Str
   for (auto& a : add) kept.push_back(a);
   auto path = RegistryFile();
   std::filesystem::create_directories(path.parent_path());
-  auto tmp = path;
-  tmp += ".tmp" + std::to_string(::getpid());
+  RemoveAbandonedWrites(path);
+  const auto tmp = path.parent_path() / fs::ScratchName("registry-");
   {
     std::ofstream out(tmp, std::ios::trunc);
     for (auto& r : kept)
       out << vb::ToUtf8(r.prog_id) << '\t' << vb::ToUtf8(r.class_id) << '\t' << r.library << '\n';
     if (!out) vb::Raise(vb::kPermissionDenied);
   }
+  sys::StopPoint("registry-written");
   std::filesystem::rename(tmp, path);
 }
 

@@ -9,6 +9,8 @@
 #include <unordered_map>
 
 #include "platform/fs/paths.h"
+#include "platform/fs/scratch_names.h"
+#include "platform/sys/stop_points.h"
 #include "platform/vb/error.h"
 #include "platform/zip/entry_names.h"
 
@@ -203,7 +205,8 @@ Outcome StagedExtraction::Begin() {
     if (!stdfs::create_directories(destination_host_, error) || error) return Outcome::kWriteFailed;
     created_from_ = first;
   }
-  std::string pattern = (destination_host_ / ".qe-extract-XXXXXX").native();
+  // Made where a mount clears what a kill leaves, when it can be.
+  std::string pattern = (fs::ScratchFolderFor(destination_host_) / (fs::ScratchPrefix() + "extract-XXXXXX")).native();
   if (!::mkdtemp(pattern.data())) return Outcome::kWriteFailed;
   private_folder_ = pattern;
   for (size_t i = 1; i < nodes_.size(); ++i) {
@@ -245,6 +248,7 @@ Outcome StagedExtraction::WriteFile(size_t id, const Reader& read, std::time_t m
 
 Outcome StagedExtraction::Commit() {
   if (private_folder_.empty()) return Outcome::kWriteFailed;
+  sys::StopPoint("extracted");
   std::error_code error;
   for (size_t i = 1; i < nodes_.size(); ++i) {
     const Node& node = nodes_[i];

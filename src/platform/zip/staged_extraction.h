@@ -5,8 +5,9 @@
 // written (a name that leads out of the destination, a link or device, an
 // entry that would replace a folder or a link, too many entries or too many
 // declared bytes refuse the whole archive). The second pass writes the files
-// into a private folder inside the destination, counting the bytes as they
-// are written; only when every file is complete are they moved into place,
+// into a private folder on the destination's file system (a scratch folder
+// that a mount clears if a kill leaves it, fs::ScratchFolderFor), counting
+// the bytes as they are written; only when every file is complete are they moved into place,
 // each replacing its old file in one step. A stop on the way (a cap, a read
 // or write error) removes the private folder and leaves the destination as it
 // was.

@@ -9,12 +9,13 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
-#include <random>
 #include <unordered_set>
 
 #include "platform/fs/paths.h"
+#include "platform/fs/scratch_names.h"
 #include "platform/fs/search.h"
 #include "platform/fs/windows_names.h"
+#include "platform/sys/stop_points.h"
 #include "platform/vb/error.h"
 #include "platform/zip/entry_names.h"
 #include "platform/zip/zip_format.h"
@@ -162,15 +163,6 @@ bool Collector::AddItem(vb::StringView item) {
   return true;
 }
 
-std::string TemporaryName() {
-  static thread_local std::mt19937_64 random{std::random_device{}()};
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string name = ".qe-zip-";
-  uint64_t bits = random();
-  for (int i = 0; i < 16; ++i, bits >>= 4) name += kDigits[bits & 15];
-  return name;
-}
-
 // An existing file may be replaced only when it is a zip archive.
 bool MayReplace(const stdfs::path& archive) {
   std::error_code error;
@@ -273,8 +265,10 @@ ZipResult Pack(const PackRequest& request) {
   std::error_code error;
   if (!stdfs::is_directory(archive_host.parent_path(), error)) return kZipWriteFailure;
 
-  stdfs::path temporary = archive_host.parent_path() / TemporaryName();
+  // Made where a mount clears what a kill leaves, when it can be.
+  stdfs::path temporary = fs::ScratchFolderFor(archive_host.parent_path()) / fs::ScratchName("zip-");
   ZipResult result = Write(collector.Entries(), request, temporary);
+  sys::StopPoint("packed");
   if (result == kZipSuccess && ::rename(temporary.c_str(), archive_host.c_str()) != 0) result = kZipWriteFailure;
   if (result != kZipSuccess) stdfs::remove(temporary, error);
   return result;

@@ -22,11 +22,11 @@ struct PackRequest {
 };
 
 // The archive holds exactly the processed files afterwards. It is written
-// under a temporary name beside it and renamed into place, so an existing
-// archive is replaced only by a complete one, and of two writers at once one
-// whole archive stays. An existing file that is not a zip archive is left
-// alone (kZipNotAnArchive). Encryption is the traditional method, which
-// Windows' own zip folders open.
+// under a scratch name on its file system (fs::ScratchFolderFor) and renamed
+// into place, so an existing archive is replaced only by a complete one, and
+// of two writers at once one whole archive stays. An existing file that is
+// not a zip archive is left alone (kZipNotAnArchive). Encryption is the
+// traditional method, which Windows' own zip folders open.
 ZipResult Pack(const PackRequest& request);
 
 }  // namespace ziparc

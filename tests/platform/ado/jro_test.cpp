@@ -3,6 +3,7 @@
 #include "platform/ado/jro.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <chrono>
@@ -12,7 +13,9 @@
 #include "platform/ado/database_file.h"
 #include "platform/ado/database_properties.h"
 #include "platform/ado/errors.h"
+#include "platform/fs/scratch_names.h"
 #include "support/run_command.h"
+#include "support/stopped_child.h"
 
 namespace ado_test {
 namespace {
@@ -126,6 +129,36 @@ TEST_F(JroTest, AMissingTargetIsMadeFromTheReplacement) {
   // Only a replacement that checks the counter refuses a file that has gone.
   Compact(kSource, kScratch);
   EXPECT_FALSE(ado::ReplaceDatabaseIfUnchanged(site_.Host("site/none.mdb"), site_.Host("site/temp/temp.mdb"), 0));
+}
+
+// Made on another file system (a drive of its own in memory), a missing
+// target is first copied onto its file system: a kill there leaves scratch
+// only where a mount clears it, the root of the target's drive.
+TEST_F(JroTest, AMissingTargetMadeAcrossFileSystemsLeavesScratchOnlyWhereAMountClearsIt) {
+  char pattern[] = "/dev/shm/qe-drive-XXXXXX";
+  struct stat site {}, memory {};
+  if (!::mkdtemp(pattern)) GTEST_SKIP() << "no /dev/shm";
+  const std::filesystem::path drive = pattern;
+  struct Unmap {
+    std::filesystem::path folder;
+    ~Unmap() {
+      fs::UnmapDrive(u'D');
+      std::filesystem::remove_all(folder);
+    }
+  } unmap{drive};
+  if (::stat(drive.c_str(), &memory) != 0 || ::stat(site_.Host("").c_str(), &site) != 0 || memory.st_dev == site.st_dev)
+    GTEST_SKIP() << "/dev/shm is on the site's file system";
+  fs::MapDrive(u'D', drive);
+  std::filesystem::create_directories(drive / "rebuilt");
+  Compact(kSource, kScratch);
+  ASSERT_NE(qe_test::KilledAtStep("crossed",
+                                   [&] { ado::ReplaceDatabase(drive / "rebuilt" / "qe.asp", site_.Host("site/temp/temp.mdb")); }),
+            0);
+  for (const auto& left : fs::AbandonedScratchIn(drive)) std::filesystem::remove_all(left);
+  std::vector<std::string> kept;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(drive))
+    kept.push_back(entry.path().lexically_relative(drive).string());
+  EXPECT_EQ(kept, std::vector<std::string>{"rebuilt"});
 }
 
 TEST_F(JroTest, WritersWaitForTheWriteLockAndReadersDoNot) {
