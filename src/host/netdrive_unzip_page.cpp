@@ -8,7 +8,6 @@
 // written.
 #include <filesystem>
 #include <optional>
-#include <random>
 #include <vector>
 
 #include "common/kesra_error_page.h"
@@ -24,6 +23,7 @@
 #include "platform/com/object.h"
 #include "platform/fs/file_write.h"
 #include "platform/fs/paths.h"
+#include "platform/fs/scratch_names.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/error.h"
 #include "platform/vb/strings.h"
@@ -40,19 +40,12 @@ constexpr uint8_t kCloseWindow = 1;
 constexpr char16_t kFailed[] = u"操作失败";
 constexpr char16_t kDone[] = u"操作成功";
 
-String Hex(uint64_t value) {
-  static constexpr char16_t kDigits[] = u"0123456789abcdef";
-  String text;
-  for (int shift = 60; shift >= 0; shift -= 4) text.push_back(kDigits[(value >> shift) & 0xF]);
-  return text;
-}
-
 // The scratch folder, removed with all it holds whatever happens.
 class Scratch {
  public:
   explicit Scratch(Page& page) {
-    std::random_device random;
-    site_path_ = u"/temp/netdrive-unpack-" + Hex((uint64_t{random()} << 32) | random());
+    // A scratch name, so that a mount after a kill clears what it holds.
+    site_path_ = u"/temp/" + vb::FromUtf8(fs::ScratchName("unpack-"));
     real_ = vb::CStr(com::Call(page.Server, u"MapPath", site_path_));
     fs::CreateFolderWithParents(real_);
     host_ = fs::ToHostPath(real_);

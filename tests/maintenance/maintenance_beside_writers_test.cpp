@@ -322,6 +322,7 @@ TEST_F(MaintenanceBesideWritersTest, AClearWaitsForTheRunWhoseBackupItWouldRemov
 TEST_F(MaintenanceBesideWritersTest, WhatAKilledRunLeavesGoesAtTheNextMount) {
   ASSERT_EQ(CallElsewhere("CommDataBackup Access '$source$qe.asp'").output, "True\n");
   site_.WriteFile("site/Comm/s.ini", "");
+  site_.WriteFile("site/Data_UploadFiles/s.ini", "");
   // A folder of the drive, where no mount looks, packed and unpacked there.
   site_.WriteFile("site/Data_UploadFiles/docs/a.txt", "text");
   CallElsewhere("CommUnZipWithXceedZip /Data_UploadFiles docs zipfolder");
@@ -334,6 +335,8 @@ TEST_F(MaintenanceBesideWritersTest, WhatAKilledRunLeavesGoesAtTheNextMount) {
       {{"CommAccessCreateFromConfig", "/Comm/Data_Mdb.mdb", "/rebuilt", "mdb"}, "staged"},
       // The text written aside before it takes the file's name.
       {{"CommAccessCreateConfig", "/Comm/s.ini", "", "ini"}, "written"},
+      // ... and in a folder of the drive.
+      {{"CommAccessCreateConfig", "/Data_UploadFiles/s.ini", "", "ini"}, "written"},
       // A journal whose header was never synced.
       {{"CommAccessImport", "C:\\data_backup\\source\\qe.asp", "C:\\data\\qe.asp", "Part|", "True"}, "imported"},
       // An archive written whole before it takes its name.

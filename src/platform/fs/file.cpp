@@ -149,7 +149,7 @@ bool WriteNewFile(StringView path, std::string_view bytes) {
   std::string scratch;
   int descriptor = ::open(host.parent_path().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
   if (descriptor < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-    scratch = (host.parent_path() / (ScratchPrefix() + "new-XXXXXX")).string();
+    scratch = (ScratchFolderFor(host.parent_path()) / (ScratchPrefix() + "new-XXXXXX")).string();
     descriptor = ::mkstemp(scratch.data());
   }
   if (descriptor < 0) RaiseOpenError(errno, host, path);

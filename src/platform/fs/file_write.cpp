@@ -65,14 +65,14 @@ int FillCreated(int fd, const stdfs::path& host, std::string_view bytes) {
   return error;
 }
 
-// A name in the same folder that no one else uses, for a file written aside:
-// a scratch name, so that one a kill leaves is known for what it is.
+// A name no one else uses, for a file written aside and renamed into place:
+// a scratch name, where a mount looks for what a kill leaves.
 stdfs::path AsideName(const stdfs::path& host) {
   static std::atomic<uint64_t> counter{0};
   thread_local std::mt19937_64 random{std::random_device{}()};
   std::string name = ScratchPrefix() + "write-" + std::to_string(counter++) + "-" +
                      std::to_string(random() % 1000000) + ".tmp";
-  return host.parent_path() / name;
+  return ScratchFolderFor(host.parent_path()) / name;
 }
 
 bool ExistsAs(StringView windows_path, stdfs::file_type type) {
