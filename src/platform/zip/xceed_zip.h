@@ -15,8 +15,8 @@ class XceedZip : public com::Dispatch<XceedZip> {
   static const com::MemberTable<XceedZip>& Members();
   vb::String TypeName() const override { return u"XceedZip"; }
 
-  // Kept for callers; the archive's temporary file is written beside the
-  // archive instead, so that it is renamed into place in one step.
+  // Kept for callers; the archive's temporary file is written on the
+  // archive's file system instead, so that it is renamed into place in one step.
   vb::String temp_folder;
   bool preserve_paths = true;
   bool process_subfolders = false;
