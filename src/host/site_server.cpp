@@ -138,7 +138,15 @@ void SiteServer::Impl::OnAccept(const boost::system::error_code& error, tcp::soc
   auto executor = socket.get_executor();
   boost::system::error_code ignored;
   std::string client = ClientOf(socket.remote_endpoint(ignored).address());
-  if (site.connections.load() >= site.limits.max_connections || !site.clients.Take(client)) {
+  // A client at its own limit makes no room; else at the server's limit the
+  // connection that has waited longest for a whole request goes for it.
+  bool taken = site.clients.Take(client);
+  if (taken && site.connections.load() - site.evicting.load() >= site.limits.max_connections &&
+      !HttpConnection::EvictOldestWaiting(site)) {
+    site.clients.Give(client);
+    taken = false;
+  }
+  if (!taken) {
     if (refusing.load() < kMaxRefusing) {
       asio::post(executor, [refusal = std::make_shared<Refusal>(std::move(socket), refusing)] { refusal->Start(); });
     }
@@ -205,6 +213,8 @@ SiteServer::SiteServer(std::filesystem::path site_folder, Pages pages, ServerLim
   self.site.outboxes.spool_limit = limits.max_spooled_output;
   self.site.body_memory.SetLimit(limits.body_memory_budget);
   self.site.body_disk.SetLimit(limits.body_disk_budget);
+  self.site.body_disk_shares.SetLimit(limits.body_disk_per_client ? limits.body_disk_per_client
+                                                                  : limits.body_disk_budget / 4);
   self.site.head_memory.SetLimit(limits.head_memory_budget);
   self.site.clients.SetLimit(std::max<size_t>(limits.max_connections_per_client, 1));
   self.spare_descriptor = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
