@@ -290,7 +290,7 @@ TEST_F(LimitsTest, ARefusedBodyGivesItsDiskBackAtOnce) {
   int refused = host_test::ConnectLoopback(Port());
   held_.push_back(refused);
   host_test::SendAll(refused, "POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 3000000\r\n\r\n" +
-                                  std::string(1100 * 1024, 'x'));
+                                  std::string((1 << 20) + 4096, 'x'));
   EXPECT_EQ(host_test::StatusOf(host_test::ReadAnswer(refused, 500)), 503);
   // Its connection lingers, open, while another body comes.
   std::string within = "POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 716800\r\n\r\n" + std::string(716800, 'y');
