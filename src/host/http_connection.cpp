@@ -33,6 +33,9 @@ namespace asio = boost::asio;
 
 constexpr size_t kIdleBuffer = 8 * 1024;    // what a kept connection holds while it waits
 constexpr size_t kBodyBuffer = 64 * 1024;   // reads of a body
+// A body that paused with this little of its framing unread (a chunk's line
+// end) keeps it aside, not in a buffer.
+constexpr size_t kCarriedBytes = 1024;
 // What the event loop sends of one answer before it lets the other
 // connections have their turn.
 constexpr uint64_t kSendTurn = 4 * 1024 * 1024;
@@ -119,6 +122,7 @@ HttpConnection::HttpConnection(asio::ip::tcp::socket socket, ServedSite& site, s
     }
     if (form_fields_) {
       form_fields_->Add(bytes);
+      form_nul_.Add(bytes);
       if (body_->Size() + bytes.size() > site_.limits.max_form_bytes ||
           form_fields_->Fields() > site_.limits.max_form_fields) {
         body_refusal_ = 413;
@@ -169,10 +173,12 @@ void HttpConnection::NextRequest() {
   head_only_ = false;
   body_.reset();
   form_fields_.reset();
+  form_nul_ = {};
   body_refusal_ = 0;
   dropping_body_ = false;
   dropped_bytes_ = 0;
   unread_body_ = 0;
+  carry_.clear();
   file_.reset();
   picture_.reset();
   page_ = nullptr;
@@ -192,7 +198,7 @@ void HttpConnection::NextRequest() {
 void HttpConnection::ReadMore() {
   if (start_ == end_) start_ = end_ = 0;
   // Nothing held and no sign of a fast sender: wait without a buffer.
-  if (end_ == 0 && phase_ != Phase::kHead && !last_read_filled_) return AwaitBytes();
+  if (end_ - start_ <= kCarriedBytes && phase_ != Phase::kHead && !last_read_filled_) return AwaitBytes();
   size_t wanted = phase_ == Phase::kBody ? kBodyBuffer : kIdleBuffer;
   size_t held = end_ - start_;
   if (capacity_ < wanted || capacity_ - end_ < wanted / 4) {
@@ -224,6 +230,7 @@ void HttpConnection::ReadMore() {
 // A kept connection between requests, or a body that paused, holds its
 // socket and no buffer: thousands of them cost little memory.
 void HttpConnection::AwaitBytes() {
+  if (buffer_) carry_.assign(buffer_.get() + start_, end_ - start_);
   buffer_.reset();
   capacity_ = start_ = end_ = 0;
   timed_out_ = false;
@@ -236,10 +243,14 @@ void HttpConnection::OnReadable(const boost::system::error_code& error) {
   if (error || timed_out_) return OnRead(error ? error : asio::error::timed_out, 0);
   capacity_ = phase_ == Phase::kBody ? kBodyBuffer : kIdleBuffer;
   buffer_ = std::make_unique<char[]>(capacity_);
-  ssize_t count = ::recv(socket_.native_handle(), buffer_.get(), capacity_, MSG_DONTWAIT);
+  start_ = 0;
+  end_ = carry_.size();
+  std::memcpy(buffer_.get(), carry_.data(), end_);
+  std::string().swap(carry_);
+  ssize_t count = ::recv(socket_.native_handle(), buffer_.get() + end_, capacity_ - end_, MSG_DONTWAIT);
   if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return AwaitBytes();
   if (count <= 0) return OnRead(asio::error::eof, 0);
-  last_read_filled_ = static_cast<size_t>(count) == capacity_;
+  last_read_filled_ = static_cast<size_t>(count) == capacity_ - end_;
   OnRead({}, static_cast<size_t>(count));
 }
 
@@ -410,8 +421,12 @@ void HttpConnection::Evict() {
   asio::post(socket_.get_executor(), [self = shared_from_this()] {
     if (self->closed_) return;
     if (self->phase_ != Phase::kIdle && self->phase_ != Phase::kHead && self->phase_ != Phase::kBody) {
-      // Its request came whole meanwhile: it stays, counted again.
-      if (self->evicted_.exchange(false)) --self->site_.evicting;
+      // Its request came whole meanwhile: it stays, counted again, and the
+      // one waiting longest now goes in its place.
+      if (self->evicted_.exchange(false)) {
+        --self->site_.evicting;
+        EvictOldestWaiting(self->site_);
+      }
       return;
     }
     // Closed at once, so that its descriptor is free for the newcomer: the
@@ -571,9 +586,7 @@ void HttpConnection::Answer() {
     case Route::kStatic: return SendStatic();
     case Route::kPage: {
       // A form value or a cookie holding NUL is refused as a query's is.
-      const std::string* type = Field(parser_->Head().fields, "Content-Type");
-      if ((body_ && type && asp::IsFormContentType(*type) && FormHoldsNul(*body_)) ||
-          CookiesHoldNul(parser_->Head().fields))
+      if (form_nul_.Found() || CookiesHoldNul(parser_->Head().fields))
         return Write(StatusAnswer(400, !parser_->KeepAlive(), head_only_), true);
       return RunPageOnWorker();
     }
@@ -748,6 +761,7 @@ void HttpConnection::LingeringClose() {
   socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
   drain_left_ = kMaxDrainBytes;
   start_ = end_ = 0;
+  carry_.clear();
   waiting_since_ = 0;
   ForgetHead();
   EndSending();

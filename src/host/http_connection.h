@@ -26,6 +26,7 @@
 #include "host/page_workers.h"
 #include "host/pages.h"
 #include "host/request_parser.h"
+#include "host/request_target.h"
 #include "host/server_limits.h"
 #include "host/site_pictures.h"
 #include "host/spool.h"
@@ -144,6 +145,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
 
   std::unique_ptr<char[]> buffer_;
   size_t capacity_ = 0, start_ = 0, end_ = 0;
+  std::string carry_;  // bytes kept while the connection waits without a buffer
 
   Phase phase_ = Phase::kIdle;
   std::optional<RequestParser> parser_;
@@ -161,6 +163,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   std::optional<SitePicture> picture_;
   std::shared_ptr<Spool> body_;
   std::optional<asp::FormFieldCount> form_fields_;  // of a form body a page reads
+  FormNulFinder form_nul_;
   int body_refusal_ = 0;  // a body past a limit as it comes: the status to answer
   bool dropping_body_ = false;  // a body nobody reads is being read
   uint64_t dropped_bytes_ = 0;

@@ -157,6 +157,7 @@ int RequestParser::StatusOfParseError(const boost::beast::error_code& error, std
 }
 
 RequestParser::Step RequestParser::CheckHead(std::string_view raw_head) {
+  head_.fields.reserve(fields_);  // what the head holds is what it needs
   boost::beast::error_code error;
   parser_.put(boost::asio::const_buffer(raw_head.data(), raw_head.size()), error);
   if (error) return Refuse(StatusOfParseError(error, raw_head));

@@ -256,8 +256,9 @@ TEST_F(LimitsTest, PastTheHeadsBudgetTheRequestWaitingLongestIsDropped) {
   host::ServerLimits limits;
   limits.head_memory_budget = 200 * 1024;  // three heads of 60 KiB
   Start(limits);
-  std::vector<int> heads = Open(4);
-  for (size_t i = 0; i < heads.size(); ++i) {
+  std::vector<int> heads;
+  for (size_t i = 0; i < 4; ++i) {
+    heads.push_back(Open(1)[0]);
     std::string head = i == 0 ? "POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 10\r\n"
                               : "GET /hello.asp HTTP/1.1\r\nHost: a\r\n";
     for (int line = 0; line < 60; ++line) head += "X-Long-" + std::to_string(line) + ": " + std::string(1000, 'x') + "\r\n";
