@@ -56,15 +56,16 @@ void BM_ParseForm(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseForm)->Unit(benchmark::kMillisecond);
 
+// The form's time as a multiple of reading the same bytes.
+void PrintRatio(const bench_support::Seconds& seconds) {
+  const double read = bench_support::SecondsOf(seconds, "BM_ReadTextBody");
+  const double parse = bench_support::SecondsOf(seconds, "BM_ParseForm");
+  if (read <= 0 || parse <= 0) return;
+  std::printf("a form at the limits (%zu bytes, %d fields) parsed in %.1f ms: %.1f times reading a text/plain body of "
+              "the same size (%.2f ms)\n",
+              Form().size(), kFields, parse * 1000, parse / read, read * 1000);
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
-  return bench_support::RunWithSummary(argc, argv, [](const bench_support::Seconds& seconds) {
-    double read = bench_support::SecondsOf(seconds, "BM_ReadTextBody");
-    double parse = bench_support::SecondsOf(seconds, "BM_ParseForm");
-    if (read > 0 && parse > 0)
-      std::printf("a form at the limits (%zu bytes, %d fields) parsed in %.1f ms: %.1f times reading a text/plain "
-                  "body of the same size (%.2f ms)\n",
-                  Form().size(), kFields, parse * 1000, parse / read, read * 1000);
-  });
-}
+int main(int argc, char** argv) { return bench_support::RunWithSummary(argc, argv, PrintRatio); }

@@ -229,6 +229,15 @@ std::vector<int> Connections(int port, int count, const std::function<std::strin
   return sockets;
 }
 
+// `count` bodies from one address, 30 of 32 MiB of each sent, then held.
+std::vector<int> HeldBodies(int port, int count) {
+  const std::string part(30 * kMiB, 'x');
+  return Connections(port, count, [&](int) {
+    return "POST /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: " + std::to_string(32 * kMiB) +
+           "\r\n\r\n" + part;
+  });
+}
+
 std::string FormPost(int port, const std::string& form) {
   return "POST /qe/main/login.asp HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
          "\r\nReferer: http://127.0.0.1:" + std::to_string(port) +
@@ -378,12 +387,7 @@ bool Floods(const std::string& only) {
        64 * 1024},
       {"body-disk", {"--body-disk-mb", "64"}, 0,
        [](int port, Attack& attack, const std::atomic<bool>&) {
-         // 8 bodies, 30 of 32 MiB each sent, then held.
-         const std::string part(30 * kMiB, 'x');
-         attack.held = Connections(port, 8, [&](int) {
-           return "POST /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: " + std::to_string(32 * kMiB) +
-                  "\r\n\r\n" + part;
-         });
+         attack.held = HeldBodies(port, 8);
        },
        128 * 1024, 80 * 1024},
       {"descriptors", {}, 1024,
@@ -488,13 +492,8 @@ bool Floods(const std::string& only) {
        512 * 1024, -1, -1, false, 8000},
       {"client-disk", {"--body-disk-mb", "128"}, 0,
        [](int port, Attack& attack, const std::atomic<bool>&) {
-         // One address sends 30 of 32 MiB of four bodies and holds them; then
-         // another address's 20 MiB body must pass.
-         const std::string part(30 * kMiB, 'x');
-         attack.held = Connections(port, 4, [&](int) {
-           return "POST /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: " + std::to_string(32 * kMiB) +
-                  "\r\n\r\n" + part;
-         });
+         // One address holds four bodies; then another address's 20 MiB body must pass.
+         attack.held = HeldBodies(port, 4);
          std::this_thread::sleep_for(milliseconds(500));  // the server holds what was sent
          int other = ConnectFrom(Address(200), port);
          host_test::SendAll(other, "POST /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
