@@ -50,7 +50,8 @@ std::string OriginForm(std::string_view target, std::string* authority, bool* ab
 // What one string holds beyond its own bytes in the object: nothing while it
 // fits inside, else its block and the allocator's word.
 uint64_t StringMemory(const std::string& text) {
-  return text.capacity() < sizeof(std::string) ? 0 : text.capacity() + 1 + 2 * sizeof(void*);
+  static const size_t kInside = std::string().capacity();
+  return text.capacity() <= kInside ? 0 : text.capacity() + 1 + 2 * sizeof(void*);
 }
 
 // The transfer codings of a request, in order: 0 when they frame the body as

@@ -19,7 +19,9 @@ size_t DefaultPageWorkers();
 
 struct ServerLimits {
   size_t threads = DefaultPageWorkers();  // pages run at once; more wait their turn
-  size_t max_connections = 10000;  // open at once; one more is refused with 503
+  // Open at once; one more closes the connection that has waited longest for
+  // a whole request (408 once it began one), else it is refused with 503.
+  size_t max_connections = 10000;
   size_t max_connections_per_client = 64;  // from one address (IPv6: one /64); one more gets 503
   // The host names served (any case, without the port); any other Host gets
   // 421 and runs no page. Empty: any name.
