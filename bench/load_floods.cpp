@@ -1,11 +1,14 @@
 // Floods of what a client can make the server hold: form bodies, bodies in
-// files, descriptors, heads, kernel send buffers, connections from one
-// address. Each runs against its own `qe serve` on loopback, bounded in
-// count and time; a visitor from another address (127.0.0.2) asks for the
-// start page all along, and the server's memory, descriptors and files are
-// sampled.
+// files, descriptors, heads and their fields, kernel send buffers,
+// connections from one address and from many, bodies nobody reads, forms at
+// the limit, one client's share of the disk. Each runs against its own
+// `qe serve` on loopback, bounded in count and time; a visitor from another
+// address (127.0.0.2) asks for the start page all along (at least 95 % of
+// its requests answered within 1 s), and the server's memory, descriptors and
+// files are sampled.
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -18,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -100,16 +104,25 @@ void RaiseOwnDescriptors(rlim_t wanted) {
   ::setrlimit(RLIMIT_NOFILE, &limit);
 }
 
+// What a flood leaves while the visitor is timed.
+struct Attack {
+  std::vector<int> held;           // sockets, closed at the end
+  std::vector<std::thread> loops;  // clients that go on until the flood ends
+  std::atomic<int> wrong = 0;      // answers the flood's own clients must never get
+  std::string figures;             // of its own, printed with the rest
+};
+
 struct Flood {
   const char* name;
   std::vector<std::string> options;  // for qe serve
   rlim_t server_files = 0;           // the server's descriptor limit; 0: as ours
-  // Makes the flood; returns the sockets it holds while the visitor is timed.
-  std::function<std::vector<int>(int port)> attack;
+  // Makes the flood, into `attack`; its loops run until `done`.
+  std::function<void(int port, Attack& attack, const std::atomic<bool>& done)> attack;
   long memory_growth_kib;        // the server's, at most
   long temporary_kib = -1;       // its temporary files, at most (-1: not judged)
   long tcp_growth_kib = -1;      // the system's TCP buffers, at most (-1: not judged)
   bool refusal_is_an_answer = false;  // the visitor may get 503 (the server is full)
+  int hold_ms = 2000;                 // how long the visitor asks after the flood is made
 };
 
 bool Run(const Flood& flood) {
@@ -159,28 +172,42 @@ bool Run(const Flood& flood) {
   });
 
   auto start = Clock::now();
-  std::vector<int> held = flood.attack(port);
+  Attack attack;
+  std::atomic<bool> attack_done = false;
+  flood.attack(port, attack, attack_done);
   double attack_seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  std::this_thread::sleep_for(milliseconds(2000));  // held while the visitor keeps asking
+  std::this_thread::sleep_for(milliseconds(flood.hold_ms));  // held while the visitor keeps asking
   done = true;
   visitor.join();
   watch.join();
-  for (int sock : held)
+  attack_done = true;
+  for (auto& loop : attack.loops) loop.join();
+  for (int sock : attack.held)
     if (sock >= 0) ::close(sock);
 
   long growth = rss_peak - rss_idle, tcp_growth = tcp_peak - tcp_idle;
+  const int served = answered + (flood.refusal_is_an_answer ? refused.load() : 0);
   bool ok = server.Running() && growth <= flood.memory_growth_kib &&
             (flood.temporary_kib < 0 || temporary_peak <= flood.temporary_kib) &&
-            (flood.tcp_growth_kib < 0 || tcp_growth <= flood.tcp_growth_kib) &&
-            answered + (flood.refusal_is_an_answer ? refused.load() : 0) == asked && asked > 0;
-  std::printf("flood %-13s %5.1f s: server memory +%ld KiB (at most %ld), descriptors %ld at most, temporary files "
+            (flood.tcp_growth_kib < 0 || tcp_growth <= flood.tcp_growth_kib) && asked > 0 &&
+            served * 100 >= asked * 95 && attack.wrong == 0 &&
+            (flood.server_files == 0 || fds_peak <= static_cast<long>(flood.server_files));
+  std::printf("flood %-18s %5.1f s: server memory +%ld KiB (at most %ld), descriptors %ld at most, temporary files "
               "%ld KiB at most, TCP buffers +%ld KiB; start page from another client: %d of %d within 1 s (%d of them "
-              "503), slowest %ld ms: %s\n",
+              "503), slowest %ld ms; %d wrong answers to the flood%s%s: %s\n",
               flood.name, attack_seconds, growth, flood.memory_growth_kib, fds_peak.load(), temporary_peak.load(),
               tcp_growth, answered.load() + refused.load(), asked.load(), refused.load(), slowest_ms.load(),
-              ok ? "held" : "FAILED");
+              attack.wrong.load(), attack.figures.empty() ? "" : "; ", attack.figures.c_str(), ok ? "held" : "FAILED");
   std::fflush(stdout);
   return ok;
+}
+
+// The status of the answer that begins on `sock` within `ms` (0: none).
+int StatusWithin(int sock, int ms) {
+  pollfd answered{sock, POLLIN, 0};
+  char status[12] = {};
+  if (::poll(&answered, 1, ms) <= 0 || ::recv(sock, status, sizeof status, MSG_WAITALL) != sizeof status) return 0;
+  return host_test::StatusOf(std::string(status, sizeof status));
 }
 
 // `count` connections from the client addresses, each sending `bytes`
@@ -200,6 +227,15 @@ std::vector<int> Connections(int port, int count, const std::function<std::strin
   }
   for (auto& thread : threads) thread.join();
   return sockets;
+}
+
+// `count` bodies from one address, 30 of 32 MiB of each sent, then held.
+std::vector<int> HeldBodies(int port, int count) {
+  const std::string part(30 * kMiB, 'x');
+  return Connections(port, count, [&](int) {
+    return "POST /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: " + std::to_string(32 * kMiB) +
+           "\r\n\r\n" + part;
+  });
 }
 
 std::string FormPost(int port, const std::string& form) {
@@ -248,11 +284,94 @@ void FormAtTheLimit() {
               static_cast<double>(peak - before) * 1024 / static_cast<double>(form.size()));
 }
 
+namespace {
+
+// What a parsed head costs the server: the memory of connections that hold
+// whole heads (their bodies still to come), against the heads' bytes.
+void HeadCost() {
+  struct Shape {
+    const char* what;
+    std::string fields;  // 98 of them, with Host and Content-Length 100
+  };
+  std::vector<Shape> shapes = {{"100 fields of 600 bytes", ""}, {"100 empty fields", ""}};
+  for (int i = 0; i < 98; ++i) {
+    shapes[0].fields += "X-" + std::to_string(i) + ": " + std::string(600, 'h') + "\r\n";
+    shapes[1].fields += "a:\r\n";
+  }
+  constexpr int kConnections = 500;
+  for (const Shape& shape : shapes) {
+    qe_test::TempSite site;
+    host::MakeDefaultSite(site.SiteFolder());
+    host_test::ServeProcess server(site.SiteFolder(), {"--max-per-client", "100000"});
+    const int port = server.Port();
+    host_test::Exchange(port, "GET /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n", 5000);
+    const std::string head = "POST /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 100000\r\n" + shape.fields + "\r\n";
+    const long before = ResidentKiB(server.Pid());
+    std::vector<int> idle = Connections(port, kConnections, [](int) { return std::string(); });
+    std::this_thread::sleep_for(milliseconds(1000));  // the server has taken them
+    const long between = ResidentKiB(server.Pid());
+    std::vector<int> held = Connections(port, kConnections, [&](int) { return head; });
+    std::this_thread::sleep_for(milliseconds(1000));  // the server has read them
+    const long after = ResidentKiB(server.Pid());
+    for (int sock : idle)
+      if (sock >= 0) ::close(sock);
+    for (int sock : held)
+      if (sock >= 0) ::close(sock);
+    const double per_idle = static_cast<double>(between - before) * 1024 / kConnections;
+    const double per_head = static_cast<double>(after - between) * 1024 / kConnections - per_idle;
+    std::printf("a parsed head, %s (%zu bytes): %.0f bytes beyond the %.0f of a connection without one, %.1f times "
+                "the head\n",
+                shape.what, head.size(), per_head, per_idle, per_head / static_cast<double>(head.size()));
+  }
+}
+
+// A 256 MiB download alone (the static file, then the download page's), and
+// the static file again while 1,000 readers that take nothing hold the send
+// buffers' total: seconds each, and their ratios to the first.
+void DownloadTimes() {
+  qe_test::TempSite site;
+  host::MakeDefaultSite(site.SiteFolder());
+  {
+    std::ofstream big(site.SiteFolder() / "qe/big.zip", std::ios::binary);
+  }
+  std::filesystem::resize_file(site.SiteFolder() / "qe/big.zip", 256 * kMiB);
+  host_test::ServeProcess server(site.SiteFolder());
+  const int port = server.Port();
+  auto fetch = [&](const std::string& target) {
+    auto start = Clock::now();
+    int sock = ConnectFrom("127.0.0.2", port);
+    host_test::SendAll(sock, "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+    size_t bytes = 0;
+    char buffer[65536];
+    for (ssize_t n; (n = ::recv(sock, buffer, sizeof buffer, 0)) > 0;) bytes += static_cast<size_t>(n);
+    ::close(sock);
+    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    return bytes > 256 * kMiB ? seconds : -1.0;
+  };
+  fetch("/qe/big.zip");  // warm: the file in the page cache, the database made
+  double alone = 1e9, page = 1e9, loaded = 1e9;
+  for (int i = 0; i < 3; ++i) {
+    alone = std::min(alone, fetch("/qe/big.zip"));
+    page = std::min(page, fetch("/comm/kesra_Download.asp?p_Act=DownLoad&p_CurrentFile=/qe/big.zip"));
+  }
+  std::vector<int> readers = Connections(
+      port, 1000, [](int) { return std::string("GET /qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 4096);
+  std::this_thread::sleep_for(milliseconds(500));
+  for (int i = 0; i < 3; ++i) loaded = std::min(loaded, fetch("/qe/big.zip"));
+  for (int sock : readers)
+    if (sock >= 0) ::close(sock);
+  std::printf("a 256 MiB download: the static file %.3f s, through the download page %.3f s (%.2f times), the static "
+              "file while 1,000 readers hold the send buffers %.3f s (%.2f times)\n",
+              alone, page, page / alone, loaded, loaded / alone);
+}
+
+}  // namespace
+
 bool Floods(const std::string& only) {
   RaiseOwnDescriptors(8192);
   const std::vector<Flood> floods = {
       {"forms", {}, 0,
-       [](int port) {
+       [](int port, Attack&, const std::atomic<bool>&) {
          // Four anonymous 16 MiB form posts at once, of many small fields.
          const std::string form = SmallFields(16 * kMiB);
          std::vector<std::thread> posts;
@@ -264,53 +383,141 @@ bool Floods(const std::string& only) {
              ::close(sock);
            });
          for (auto& post : posts) post.join();
-         return std::vector<int>{};
        },
        64 * 1024},
       {"body-disk", {"--body-disk-mb", "64"}, 0,
-       [](int port) {
-         // 8 bodies, 30 of 32 MiB each sent, then held.
-         const std::string part(30 * kMiB, 'x');
-         return Connections(port, 8, [&](int) {
-           return "POST /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: " + std::to_string(32 * kMiB) +
-                  "\r\n\r\n" + part;
-         });
+       [](int port, Attack& attack, const std::atomic<bool>&) {
+         attack.held = HeldBodies(port, 8);
        },
        128 * 1024, 80 * 1024},
       {"descriptors", {}, 1024,
-       [](int port) {
+       [](int port, Attack& attack, const std::atomic<bool>&) {
          // 600 readers of a 64 MiB file that take nothing, from 10 addresses.
-         return Connections(
+         attack.held = Connections(
              port, 600, [](int) { return std::string("GET /qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 4096);
        },
        256 * 1024, -1, -1, true},
       {"heads", {}, 0,
-       [](int port) {
+       [](int port, Attack& attack, const std::atomic<bool>&) {
          // 3,000 heads of 60 KiB that never end, from 50 addresses.
          std::string head = "GET /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\n";
          for (int line = 0; line < 60; ++line) head += "X-" + std::to_string(line) + ": " + std::string(1000, 'h') + "\r\n";
-         return Connections(port, 3000, [&](int) { return head; });
+         attack.held = Connections(port, 3000, [&](int) { return head; });
        },
        128 * 1024},
       {"send-buffers", {}, 0,
-       [](int port) {
+       [](int port, Attack& attack, const std::atomic<bool>&) {
          // 128 readers of a 64 MiB file that take nothing.
-         return Connections(
+         attack.held = Connections(
              port, 128, [](int) { return std::string("GET /qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 4096);
        },
        128 * 1024, -1, 128 * 1024},
       {"one-client", {"--max-connections", "1000"}, 0,
-       [](int port) {
+       [](int port, Attack& attack, const std::atomic<bool>&) {
          // 2,000 connections from one address that begin a head and stop.
-         return Connections(
+         attack.held = Connections(
              port, 2000, [](int) { return std::string("GET /qe/index.asp HTTP/1.1\r\nX-Slow: 1\r\n"); }, 100000);
        },
        128 * 1024},
+      {"fields", {}, 0,
+       [](int port, Attack& attack, const std::atomic<bool>&) {
+         // 500 heads of 16,000 empty fields (64 KiB) before a body that is to
+         // come, from 9 addresses.
+         std::string head = "GET /qe/qe.css HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 200000000\r\n";
+         for (int i = 0; i < 16000; ++i) head += "a:\r\n";
+         attack.held = Connections(port, 500, [&](int) { return head + "\r\n"; });
+       },
+       128 * 1024},
+      {"parsed-heads", {}, 0,
+       [](int port, Attack& attack, const std::atomic<bool>&) {
+         // 3,000 whole heads of 60 KiB, each before a body that does not come,
+         // from 50 addresses.
+         std::string head = "POST /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 100000\r\n";
+         for (int line = 0; line < 60; ++line) head += "X-" + std::to_string(line) + ": " + std::string(1000, 'h') + "\r\n";
+         attack.held = Connections(port, 3000, [&](int) { return head + "\r\n"; });
+       },
+       128 * 1024},
+      {"three-descriptors", {}, 1024,
+       [](int port, Attack& attack, const std::atomic<bool>&) {
+         // 450 bodies of 300 KiB (in files) to the download page, whose clients
+         // take nothing, from 8 addresses: each answer is the file, or a
+         // refusal (503; 408 for a body that made room for a newcomer).
+         const std::string post =
+             "POST /comm/kesra_Download.asp?p_Act=DownLoad&p_CurrentFile=/qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+             "Content-Type: application/octet-stream\r\nContent-Length: 307200\r\n\r\n" + std::string(307200, 'b');
+         attack.held = Connections(port, 450, [&](int) { return post; }, 60, 4096);
+         std::map<int, int> statuses;
+         for (int sock : attack.held) {
+           int status = StatusWithin(sock, 3000);
+           ++statuses[status];
+           if (status != 200 && status != 503 && status != 408) ++attack.wrong;
+         }
+         for (const auto& [status, count] : statuses)
+           attack.figures += (attack.figures.empty() ? "" : ", ") + std::to_string(count) + " answered " +
+                             (status ? std::to_string(status) : std::string("nothing"));
+       },
+       256 * 1024, -1, -1, true},
+      {"dropped-bodies", {"--max-connections", "2000"}, 0,
+       [](int port, Attack& attack, const std::atomic<bool>&) {
+         // 2,000 connections from 34 addresses, each a GET whose body (in
+         // chunks, a byte each) nobody reads, all the connections allowed.
+         attack.held = Connections(port, 2000, [](int) {
+           return std::string("GET /qe/qe.css HTTP/1.1\r\nHost: 127.0.0.1\r\nTransfer-Encoding: chunked\r\n\r\n1\r\na\r\n");
+         });
+       },
+       128 * 1024, -1, -1, false, 8000},
+      {"forms-at-limit", {}, 0,
+       [](int port, Attack& attack, const std::atomic<bool>& done) {
+         // 256 clients from 4 addresses posting forms at the limits (2 MiB,
+         // 10,000 fields) to the login page, one after another, until the flood ends.
+         std::string form;
+         const std::string value(200, 'v');
+         for (int i = 0; i < 10000; ++i) form += (i ? "&n" : "n") + std::to_string(i) + "=" + value;
+         form.resize(std::min<size_t>(form.size(), 2 * kMiB));
+         auto post = std::make_shared<std::string>(
+             "POST /qe/login.asp HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\nReferer: http://127.0.0.1:" +
+             std::to_string(port) + "/qe/login.asp\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+             "Connection: close\r\nContent-Length: " + std::to_string(form.size()) + "\r\n\r\n" + form);
+         for (int t = 0; t < 256; ++t)
+           attack.loops.emplace_back([port, post, t, &done] {
+             while (!done) {
+               int sock = ConnectFrom(Address(t / 64), port);
+               if (sock < 0) continue;
+               host_test::SendAll(sock, *post);
+               host_test::ReadUntilClosed(sock, 10000);
+               ::close(sock);
+             }
+           });
+       },
+       512 * 1024, -1, -1, false, 8000},
+      {"client-disk", {"--body-disk-mb", "128"}, 0,
+       [](int port, Attack& attack, const std::atomic<bool>&) {
+         // One address holds four bodies; then another address's 20 MiB body must pass.
+         attack.held = HeldBodies(port, 4);
+         std::this_thread::sleep_for(milliseconds(500));  // the server holds what was sent
+         int other = ConnectFrom(Address(200), port);
+         host_test::SendAll(other, "POST /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
+                                   "Content-Length: " + std::to_string(20 * kMiB) + "\r\n\r\n" + std::string(20 * kMiB, 'y'));
+         int status = StatusWithin(other, 10000);
+         ::close(other);
+         if (status != 200) ++attack.wrong;
+         attack.figures = "the other address's 20 MiB body: " + std::to_string(status);
+       },
+       128 * 1024, 136 * 1024},
+      {"send-total", {}, 0,
+       [](int port, Attack& attack, const std::atomic<bool>&) {
+         // 1,000 readers of a 64 MiB file that take nothing, from 17 addresses.
+         attack.held = Connections(
+             port, 1000, [](int) { return std::string("GET /qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 4096);
+       },
+       128 * 1024, -1, 300 * 1024},
   };
   bool ok = true;
   for (const Flood& flood : floods)
     if (only.empty() || only == flood.name) ok = Run(flood) && ok;
   if (only.empty() || only == "forms") FormAtTheLimit();
+  if (only.empty() || only == "parsed-heads") HeadCost();
+  if (only.empty() || only == "send-total") DownloadTimes();
   return ok;
 }
 

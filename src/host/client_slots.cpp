@@ -1,5 +1,7 @@
 #include "host/client_slots.h"
 
+#include <algorithm>
+
 namespace host {
 
 std::string ClientOf(const boost::asio::ip::address& address) {
@@ -24,6 +26,25 @@ void ClientSlots::Give(const std::string& client) {
   auto found = held_.find(client);
   if (found == held_.end()) return;
   if (--found->second == 0) held_.erase(found);
+}
+
+bool ClientShares::Take(const std::string& client, uint64_t bytes) {
+  std::lock_guard lock(mutex_);
+  uint64_t& held = held_[client];
+  if (bytes > per_client_ - held) {
+    if (held == 0) held_.erase(client);
+    return false;
+  }
+  held += bytes;
+  return true;
+}
+
+void ClientShares::Give(const std::string& client, uint64_t bytes) {
+  std::lock_guard lock(mutex_);
+  auto found = held_.find(client);
+  if (found == held_.end()) return;
+  found->second -= std::min(bytes, found->second);
+  if (found->second == 0) held_.erase(found);
 }
 
 }  // namespace host

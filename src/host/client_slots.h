@@ -4,6 +4,7 @@
 #include <boost/asio/ip/address.hpp>
 
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -26,6 +27,22 @@ class ClientSlots {
   size_t per_client_;
   std::mutex mutex_;
   std::unordered_map<std::string, size_t> held_;
+};
+
+// The bytes each client holds of a budget the server shares (its bodies'
+// files), so that one client cannot take all of it.
+class ClientShares {
+ public:
+  explicit ClientShares(uint64_t per_client = UINT64_MAX) : per_client_(per_client) {}
+  void SetLimit(uint64_t per_client) { per_client_ = per_client; }
+  // False, taking nothing, past the client's share.
+  bool Take(const std::string& client, uint64_t bytes);
+  void Give(const std::string& client, uint64_t bytes);
+
+ private:
+  uint64_t per_client_;
+  std::mutex mutex_;
+  std::unordered_map<std::string, uint64_t> held_;
 };
 
 }  // namespace host

@@ -33,10 +33,14 @@ namespace asio = boost::asio;
 
 constexpr size_t kIdleBuffer = 8 * 1024;    // what a kept connection holds while it waits
 constexpr size_t kBodyBuffer = 64 * 1024;   // reads of a body
+// A body that paused with this little of its framing unread (a chunk's line
+// end) keeps it aside, not in a buffer.
+constexpr size_t kCarriedBytes = 1024;
 // What the event loop sends of one answer before it lets the other
 // connections have their turn.
 constexpr uint64_t kSendTurn = 4 * 1024 * 1024;
-constexpr size_t kMaxDrainBytes = 1024 * 1024;
+// A closing connection reads at most this much more of what the client sends.
+constexpr size_t kMaxDrainBytes = 64 * 1024;
 constexpr auto kDrainTime = std::chrono::seconds(1);
 constexpr char kContinue[] = "HTTP/1.1 100 Continue\r\n\r\n";
 
@@ -63,16 +67,62 @@ bool NamesScript(vb::StringView path) {
 
 bool ReadsBody(std::string_view method) { return method != "GET" && method != "HEAD"; }
 
+bool IsUpload(const std::string* content_type) {
+  if (!content_type) return false;
+  std::string_view type = std::string_view(*content_type).substr(0, content_type->find(';'));
+  type.remove_suffix(type.size() - (type.find_last_not_of(" \t") + 1));
+  return boost::beast::iequals(type, "multipart/form-data");
+}
+
+// The failures of a descriptor the system has none of: the answer is 503
+// (try again), never a missing file or a server fault.
+bool OutOfDescriptors(int error) { return error == EMFILE || error == ENFILE; }
+
+// An upload past the body limit, as its page sees it: its declared length,
+// and no bytes (reading them is refused as a body past the limit is).
+class UnreadBody : public asp::BodySource {
+ public:
+  explicit UnreadBody(uint64_t length) : length_(length) {}
+  uint64_t Length() const override { return length_; }
+  size_t Read(uint8_t*, size_t) override { return 0; }
+
+ private:
+  uint64_t length_;
+};
+
+// The kernel's send buffer for one socket, as it counts it (twice what the
+// socket asks): an even share of the total among the answers being sent,
+// no more than the others leave, within the floor and the most.
+uint64_t SendBufferShare(const ServerLimits& limits, size_t sending, uint64_t others_hold) {
+  const uint64_t most = 2 * static_cast<uint64_t>(limits.send_buffer_bytes);
+  const uint64_t floor = std::min(most, 2 * static_cast<uint64_t>(std::max(limits.send_buffer_floor, 0)));
+  uint64_t share = limits.send_buffers_total / std::max<size_t>(sending, 1);
+  uint64_t left = limits.send_buffers_total > others_hold ? limits.send_buffers_total - others_hold : 0;
+  return std::clamp(std::min(share, left), floor, most);
+}
+
 }  // namespace
 
 HttpConnection::HttpConnection(asio::ip::tcp::socket socket, ServedSite& site, std::string client)
     : socket_(std::move(socket)), watchdog_(socket_.get_executor()), site_(site), client_(std::move(client)) {
   ++site_.connections;
-  request_limits_.max_body_bytes = site_.limits.max_body_bytes;
+  // The connection judges a body's size itself: an upload past the limit
+  // reaches its page, unread.
+  request_limits_.max_body_bytes = UINT64_MAX;
+  request_limits_.max_fields = site_.limits.max_header_fields;
   deliver_ = [this](std::string_view bytes) {
-    if (!body_ || body_refusal_) return;
+    if (!body_) {
+      dropped_bytes_ += bytes.size();
+      return;
+    }
+    if (body_refusal_) return;
+    if (body_->Size() + bytes.size() > site_.limits.max_body_bytes) {
+      body_refusal_ = 413;
+      return;
+    }
     if (form_fields_) {
       form_fields_->Add(bytes);
+      form_nul_.Add(bytes);
       if (body_->Size() + bytes.size() > site_.limits.max_form_bytes ||
           form_fields_->Fields() > site_.limits.max_form_fields) {
         body_refusal_ = 413;
@@ -89,16 +139,16 @@ HttpConnection::~HttpConnection() {
     std::lock_guard lock(site_.live_mutex);
     site_.live.erase(this);
   }
-  ReleaseHeadBuffer();
+  ReleaseHeadBudget();
+  EndSending();
   site_.clients.Give(client_);
+  if (evicted_) --site_.evicting;
   --site_.connections;
 }
 
 void HttpConnection::Start() {
   boost::system::error_code ignored;
   socket_.set_option(asio::ip::tcp::no_delay(true), ignored);
-  if (site_.limits.send_buffer_bytes > 0)
-    socket_.set_option(asio::socket_base::send_buffer_size(site_.limits.send_buffer_bytes), ignored);
   // Page workers and the outbox write to the socket without waiting.
   socket_.native_non_blocking(true, ignored);
   {
@@ -116,12 +166,19 @@ void HttpConnection::Start() {
 // ---- reading a request ----
 
 void HttpConnection::NextRequest() {
+  ReleaseHeadBudget();
   parser_.emplace(request_limits_);
   phase_ = Phase::kIdle;
+  waiting_since_ = Clock::now().time_since_epoch().count();
   head_only_ = false;
   body_.reset();
   form_fields_.reset();
+  form_nul_ = {};
   body_refusal_ = 0;
+  dropping_body_ = false;
+  dropped_bytes_ = 0;
+  unread_body_ = 0;
+  carry_.clear();
   file_.reset();
   picture_.reset();
   page_ = nullptr;
@@ -141,7 +198,7 @@ void HttpConnection::NextRequest() {
 void HttpConnection::ReadMore() {
   if (start_ == end_) start_ = end_ = 0;
   // Nothing held and no sign of a fast sender: wait without a buffer.
-  if (end_ == 0 && phase_ != Phase::kHead && !last_read_filled_) return AwaitBytes();
+  if (end_ - start_ <= kCarriedBytes && phase_ != Phase::kHead && !last_read_filled_) return AwaitBytes();
   size_t wanted = phase_ == Phase::kBody ? kBodyBuffer : kIdleBuffer;
   size_t held = end_ - start_;
   if (capacity_ < wanted || capacity_ - end_ < wanted / 4) {
@@ -160,7 +217,7 @@ void HttpConnection::ReadMore() {
     start_ = 0;
     end_ = held;
   }
-  if (phase_ != Phase::kBody && !HoldHeadBuffer()) return Refuse(408);
+  if (phase_ != Phase::kBody && !HoldHeadBudget(capacity_)) return Refuse(408);
   timed_out_ = false;
   socket_.async_read_some(asio::buffer(buffer_.get() + end_, capacity_ - end_),
                           [self = shared_from_this(), room = capacity_ - end_](const boost::system::error_code& error,
@@ -173,7 +230,7 @@ void HttpConnection::ReadMore() {
 // A kept connection between requests, or a body that paused, holds its
 // socket and no buffer: thousands of them cost little memory.
 void HttpConnection::AwaitBytes() {
-  ReleaseHeadBuffer();
+  if (buffer_) carry_.assign(buffer_.get() + start_, end_ - start_);
   buffer_.reset();
   capacity_ = start_ = end_ = 0;
   timed_out_ = false;
@@ -186,10 +243,14 @@ void HttpConnection::OnReadable(const boost::system::error_code& error) {
   if (error || timed_out_) return OnRead(error ? error : asio::error::timed_out, 0);
   capacity_ = phase_ == Phase::kBody ? kBodyBuffer : kIdleBuffer;
   buffer_ = std::make_unique<char[]>(capacity_);
-  ssize_t count = ::recv(socket_.native_handle(), buffer_.get(), capacity_, MSG_DONTWAIT);
+  start_ = 0;
+  end_ = carry_.size();
+  std::memcpy(buffer_.get(), carry_.data(), end_);
+  std::string().swap(carry_);
+  ssize_t count = ::recv(socket_.native_handle(), buffer_.get() + end_, capacity_ - end_, MSG_DONTWAIT);
   if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return AwaitBytes();
   if (count <= 0) return OnRead(asio::error::eof, 0);
-  last_read_filled_ = static_cast<size_t>(count) == capacity_;
+  last_read_filled_ = static_cast<size_t>(count) == capacity_ - end_;
   OnRead({}, static_cast<size_t>(count));
 }
 
@@ -206,14 +267,17 @@ bool HttpConnection::BodyKeepsPace(Clock::time_point now) {
 }
 
 HttpConnection::Clock::time_point HttpConnection::BodyDeadline() const {
-  return std::min({last_body_piece_ + site_.limits.body_timeout, request_deadline_, pace_window_end_});
+  auto deadline = std::min({last_body_piece_ + site_.limits.body_timeout, request_deadline_, pace_window_end_});
+  return dropping_body_ ? std::min(deadline, dropped_body_deadline_) : deadline;
 }
 
 void HttpConnection::OnRead(const boost::system::error_code& error, size_t count) {
   if (closed_) return;
   auto now = Clock::now();
   if (timed_out_) {
+    if (dropped_) return Refuse(408);
     if (phase_ == Phase::kIdle) return Close();  // a kept connection nobody uses
+    if (phase_ == Phase::kBody && dropping_body_ && now >= dropped_body_deadline_) return AnswerWithoutTheBody();
     // Woken at the end of a pace window by a body that keeps its pace.
     if (phase_ == Phase::kBody && now < std::min(last_body_piece_ + site_.limits.body_timeout, request_deadline_) &&
         BodyKeepsPace(now)) {
@@ -244,9 +308,14 @@ void HttpConnection::ParseHead() {
     case RequestParser::Step::kDone: break;
   }
   start_ += parser_->HeadBytes();
-  ReleaseHeadBuffer();
-  // A head near its limit grew the buffer: the body is read in a smaller one.
-  if (size_t held = end_ - start_; capacity_ > kBodyBuffer && held <= kBodyBuffer) {
+  // The head's buffer goes back to the budget, and what the parsed head
+  // holds is counted until the request has been taken.
+  if (!HoldHeadBudget(HeldMemory(parser_->Head()))) return Refuse(408);
+  if (start_ == end_) {  // nothing after the head yet: no buffer is kept
+    buffer_.reset();
+    capacity_ = start_ = end_ = 0;
+  } else if (size_t held = end_ - start_; capacity_ > kBodyBuffer && held <= kBodyBuffer) {
+    // A head near its limit grew the buffer: the body is read in a smaller one.
     auto smaller = std::make_unique<char[]>(kBodyBuffer);
     std::memcpy(smaller.get(), buffer_.get() + start_, held);
     buffer_ = std::move(smaller);
@@ -257,21 +326,26 @@ void HttpConnection::ParseHead() {
   OnHead();
 }
 
-bool HttpConnection::HoldHeadBuffer() {
-  if (capacity_ <= head_held_) return true;
-  uint64_t more = capacity_ - head_held_;
-  if (head_held_ == 0) head_since_ = Clock::now().time_since_epoch().count();
+bool HttpConnection::HoldHeadBudget(uint64_t bytes) {
+  if (bytes <= head_held_) {
+    site_.head_memory.Give(head_held_ - bytes);
+    head_held_ = bytes;
+    return true;
+  }
+  uint64_t more = bytes - head_held_;
   if (!site_.head_memory.Take(more)) {
-    // Past the budget, even once the heads dropped already are gone: the
-    // head read longest goes, this one or another.
+    // Past the budget, even once the heads dropped already are gone: of the
+    // connections holding some of it without a whole request, the one
+    // waiting longest goes, this one or another.
     if (site_.head_memory.Used() + more > site_.limits.head_memory_budget + site_.heads_dropping.load()) {
       std::shared_ptr<HttpConnection> oldest;
       {
         std::lock_guard lock(site_.live_mutex);
         Clock::rep oldest_since = 0;
         for (auto& [connection, owner] : site_.live) {
-          Clock::rep since = connection->head_since_.load();
-          if (since != 0 && (oldest_since == 0 || since < oldest_since)) {
+          Clock::rep since = connection->waiting_since_.load();
+          if (since == 0 || (connection != this && connection->head_held_ == 0)) continue;
+          if (oldest_since == 0 || since < oldest_since) {
             if (auto held = owner.lock()) {
               oldest = std::move(held);
               oldest_since = since;
@@ -280,7 +354,7 @@ bool HttpConnection::HoldHeadBuffer() {
         }
         // Chosen once: the next connection past the budget chooses another.
         if (oldest && oldest.get() != this) {
-          oldest->head_since_ = 0;
+          oldest->waiting_since_ = 0;
           oldest->head_dropping_ = oldest->head_held_.load();
           site_.heads_dropping += oldest->head_dropping_;
         }
@@ -288,14 +362,13 @@ bool HttpConnection::HoldHeadBuffer() {
       if (!oldest || oldest.get() == this) return false;
       oldest->DropHead();
     }
-    site_.head_memory.Take(more, true);  // the dropped heads' buffers are about to go
+    site_.head_memory.Take(more, true);  // the dropped heads' memory is about to go
   }
   head_held_ += more;
   return true;
 }
 
-void HttpConnection::ReleaseHeadBuffer() {
-  head_since_ = 0;
+void HttpConnection::ReleaseHeadBudget() {
   if (head_dropping_.load() != 0) {  // chosen to go: under the lock it was chosen under
     std::lock_guard lock(site_.live_mutex);
     site_.heads_dropping -= head_dropping_.exchange(0);
@@ -305,13 +378,65 @@ void HttpConnection::ReleaseHeadBuffer() {
   head_held_ = 0;
 }
 
+void HttpConnection::ForgetHead() {
+  if (parser_) parser_->TakeHead();
+  ReleaseHeadBudget();
+}
+
 void HttpConnection::DropHead() {
   asio::post(socket_.get_executor(), [self = shared_from_this()] {
-    if (self->closed_ || self->phase_ != Phase::kHead || self->head_held_ == 0) return;
-    // As a head past its time: the read under way ends, and the head gets 408.
+    if (self->closed_ || (self->phase_ != Phase::kHead && self->phase_ != Phase::kBody) || self->head_held_ == 0) return;
+    // As a request past its time: the wait under way ends, and it gets 408.
+    self->dropped_ = true;
     self->timed_out_ = true;
     boost::system::error_code ignored;
     self->socket_.cancel(ignored);
+  });
+}
+
+bool HttpConnection::EvictOldestWaiting(ServedSite& site) {
+  std::shared_ptr<HttpConnection> oldest;
+  {
+    std::lock_guard lock(site.live_mutex);
+    Clock::rep oldest_since = 0;
+    for (auto& [connection, owner] : site.live) {
+      Clock::rep since = connection->waiting_since_.load();
+      if (since != 0 && (oldest_since == 0 || since < oldest_since)) {
+        if (auto held = owner.lock()) {
+          oldest = std::move(held);
+          oldest_since = since;
+        }
+      }
+    }
+    if (!oldest) return false;
+    oldest->waiting_since_ = 0;  // chosen once
+    oldest->evicted_ = true;
+    ++site.evicting;
+  }
+  oldest->Evict();
+  return true;
+}
+
+void HttpConnection::Evict() {
+  asio::post(socket_.get_executor(), [self = shared_from_this()] {
+    if (self->closed_) return;
+    if (self->phase_ != Phase::kIdle && self->phase_ != Phase::kHead && self->phase_ != Phase::kBody) {
+      // Its request came whole meanwhile: it stays, counted again, and the
+      // one waiting longest now goes in its place.
+      if (self->evicted_.exchange(false)) {
+        --self->site_.evicting;
+        EvictOldestWaiting(self->site_);
+      }
+      return;
+    }
+    // Closed at once, so that its descriptor is free for the newcomer: the
+    // refusal goes if the socket takes it now.
+    if (self->phase_ != Phase::kIdle) {
+      std::string refusal = StatusAnswer(408, true);
+      [[maybe_unused]] ssize_t sent =
+          ::send(self->socket_.native_handle(), refusal.data(), refusal.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    }
+    self->Close();
   });
 }
 
@@ -354,24 +479,36 @@ void HttpConnection::OnHead() {
     page_ = nullptr;
   }
   if (!parser_->HasBody()) return Answer();
-  // A body no page reads (a GET's, a refused request's) is read all the
-  // same, by its framing, and dropped: what follows it is the next request.
+  const std::string* type = Field(parser_->Head().fields, "Content-Type");
+  const std::optional<uint64_t> length = parser_->ContentLength();
   if (route_ == Route::kPage && ReadsBody(parser_->Head().method)) {
-    body_ = std::make_shared<Spool>(&site_.body_memory, &site_.body_disk);
+    if (length && *length > site_.limits.max_body_bytes) {
+      // An upload past the limit is its page's to answer (with its own
+      // message); any other body is refused.
+      if (!IsUpload(type)) return Refuse(413);
+      unread_body_ = *length;
+      return AnswerWithoutTheBody();
+    }
+    body_ = std::make_shared<Spool>(&site_.body_memory,
+                                    DiskAccount{&site_.body_disk, &site_.body_disk_shares, client_});
     // A form is parsed whole: one past its limits is refused before it is held.
-    if (const std::string* type = Field(parser_->Head().fields, "Content-Type"); type && asp::IsFormContentType(*type)) {
-      if (auto length = parser_->ContentLength(); length && *length > site_.limits.max_form_bytes) {
+    if (type && asp::IsFormContentType(*type)) {
+      if (length && *length > site_.limits.max_form_bytes) {
         body_.reset();
         return Refuse(413);
       }
       form_fields_.emplace();
     }
-  }
-  if (parser_->ExpectsContinue() && !body_) {
-    // A client that waits for "100 Continue" is not invited to send a body
-    // nobody reads: it has its answer at once, and the connection ends.
-    parser_->EndConnectionAfter();
-    return Answer();
+  } else {
+    if (length && *length > site_.limits.max_body_bytes) return Refuse(413);
+    // A body no page reads (a GET's, a refused request's) is read by its
+    // framing and dropped, so that what follows it is the next request; but
+    // only a little of it, for a little while: a client that waits for
+    // "100 Continue" is not invited to send it at all.
+    if (parser_->ExpectsContinue() || (length && *length > site_.limits.dropped_body_bytes))
+      return AnswerWithoutTheBody();
+    dropping_body_ = true;
+    dropped_body_deadline_ = Clock::now() + site_.limits.dropped_body_timeout;
   }
   phase_ = Phase::kBody;
   last_body_piece_ = Clock::now();
@@ -393,14 +530,16 @@ void HttpConnection::ParseBody() {
   RequestParser::Step step;
   try {
     step = parser_->ReadBody(std::string_view(buffer_.get() + start_, end_ - start_), used, deliver_);
-  } catch (const vb::Error& e) {  // the spool's disk is full
+  } catch (const vb::Error& e) {  // the spool's disk is full: the server cannot take it now
     std::fprintf(stderr, "qe serve: a request body: %s\n", vb::ToUtf8(e.Description()).c_str());
-    return Refuse(500);
+    return Refuse(503);
   }
   start_ += used;
   if (body_refusal_) return Refuse(body_refusal_);
   switch (step) {
-    case RequestParser::Step::kNeedMore: return ReadMore();
+    case RequestParser::Step::kNeedMore:
+      if (dropping_body_ && dropped_bytes_ > site_.limits.dropped_body_bytes) return AnswerWithoutTheBody();
+      return ReadMore();
     case RequestParser::Step::kRefused: return Refuse(parser_->Refusal());
     case RequestParser::Step::kDone: return Answer();
   }
@@ -419,8 +558,19 @@ std::string HttpConnection::HeadEnd() const {
   return end + (parser_->Head().version == 10 ? "Connection: keep-alive\r\n\r\n" : "\r\n");
 }
 
+void HttpConnection::AnswerWithoutTheBody() {
+  parser_->EndConnectionAfter();
+  Answer();
+}
+
 void HttpConnection::Answer() {
   phase_ = Phase::kAnswer;
+  waiting_since_ = 0;
+  dropping_body_ = false;
+  ShareSendBuffer();
+  // A page takes the head along; the server's own answers are made of the
+  // route alone, except a static file's.
+  if (route_ != Route::kPage && route_ != Route::kStatic) ForgetHead();
   switch (route_) {
     case Route::kStatus: return Write(StatusAnswer(status_, !KeepsConnection(), head_only_), true);
     case Route::kRedirect: {
@@ -436,9 +586,7 @@ void HttpConnection::Answer() {
     case Route::kStatic: return SendStatic();
     case Route::kPage: {
       // A form value or a cookie holding NUL is refused as a query's is.
-      const std::string* type = Field(parser_->Head().fields, "Content-Type");
-      if ((body_ && type && asp::IsFormContentType(*type) && FormHoldsNul(*body_)) ||
-          CookiesHoldNul(parser_->Head().fields))
+      if (form_nul_.Found() || CookiesHoldNul(parser_->Head().fields))
         return Write(StatusAnswer(400, !parser_->KeepAlive(), head_only_), true);
       return RunPageOnWorker();
     }
@@ -458,11 +606,14 @@ void HttpConnection::Write(std::string text, bool keep_after) {
 }
 
 void HttpConnection::SendStatic() {
-  const asp::HeaderList& fields = parser_->Head().fields;
+  const RequestHead request = parser_->TakeHead();
+  ReleaseHeadBudget();
+  const asp::HeaderList& fields = request.fields;
   std::string modified = asp::EncodeText(asp::HttpDate(file_->modified));
   if (const std::string* since = Field(fields, "If-Modified-Since"); since && *since == modified)
     return Write("HTTP/1.1 304 Not Modified\r\nLast-Modified: " + modified + "\r\n" + HeadEnd(), true);
   int file = ::open(file_->host_path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0 && OutOfDescriptors(errno)) return Write(StatusAnswer(503, true, head_only_), false);
   if (file < 0) return Write(StatusAnswer(404, false, head_only_), true);
 
   ByteRange range;
@@ -506,6 +657,7 @@ void HttpConnection::SendStatic() {
 // Sends the outbox as the client takes it: the deadline moves on with each
 // step the client takes.
 void HttpConnection::SendQueued(bool keep_after) {
+  ShareSendBuffer();
   Outbox::Sent sent = outbox_->SendSome(socket_.native_handle(), kSendTurn);
   if (sent.bytes > 0) SetDeadline(Clock::now() + site_.limits.send_timeout);
   if (sent.error != 0 && sent.error != EAGAIN && sent.error != EWOULDBLOCK && sent.error != EINTR) return Close();
@@ -523,15 +675,17 @@ void HttpConnection::SendQueued(bool keep_after) {
 }
 
 void HttpConnection::RunPageOnWorker() {
-  const RequestHead& head = parser_->Head();
+  // The head goes to the page, still counted until the page has ended.
+  RequestHead head = parser_->TakeHead();
   asp::RequestInfo request;
   request.method = head.method;
-  request.target = head.target;
+  request.target = std::move(head.target);
   request.protocol = head.version == 10 ? "HTTP/1.0" : "HTTP/1.1";
   // A name with "_" is dropped: ServerVariables would read "X_Forwarded_For"
   // as the header "X-Forwarded-For" (both are HTTP_X_FORWARDED_FOR).
-  for (const auto& field : head.fields)
-    if (field.first.find('_') == std::string::npos) request.headers.push_back(field);
+  for (auto& field : head.fields)
+    if (field.first.find('_') == std::string::npos) request.headers.push_back(std::move(field));
+  asp::HeaderList().swap(head.fields);
   request.remote_addr = remote_addr_;
   request.local_addr = local_addr_;
   request.server_port = local_port_;
@@ -544,18 +698,26 @@ void HttpConnection::RunPageOnWorker() {
                             site_.limits.max_held_output};
 
   SetDeadline(Clock::time_point::max());  // the page's sends keep their own time
-  site_.workers->Submit([self = shared_from_this(), page = page_, request = std::move(request), body = body_, settings] {
+  // The page holds the body alone: its file goes once the page has read it
+  // or has ended, not when the client has taken the answer.
+  site_.workers->Submit(client_, [self = shared_from_this(), page = page_, request = std::move(request),
+                         spool = std::move(body_), unread = unread_body_, settings]() mutable {
     auto sink = std::make_shared<SocketResponse>(self->socket_.native_handle(), settings, self->site_.stopping,
                                                  self->site_.outboxes);
+    std::unique_ptr<asp::BodySource> body;
+    if (spool) body = std::make_unique<SpooledBody>(std::move(spool));
+    else if (unread) body = std::make_unique<UnreadBody>(unread);
+    const std::string target = request.target;
     bool keep = false;
     try {
-      RunPage(page, self->site_.state, request, body ? std::make_unique<SpooledBody>(body) : nullptr, sink);
+      RunPage(page, self->site_.state, std::move(request), std::move(body), sink);
       keep = sink->Finish();
     } catch (const std::exception& e) {
-      std::fprintf(stderr, "qe serve: %s: %s\n", request.target.c_str(), e.what());
+      std::fprintf(stderr, "qe serve: %s: %s\n", target.c_str(), e.what());
     }
     // The rest goes at the client's pace, from the event loop: the worker is free.
     asio::post(self->socket_.get_executor(), [self, keep, rest = sink->TakeOutbox()]() mutable {
+      self->ReleaseHeadBudget();
       if (self->closed_) return;
       self->outbox_ = std::move(rest);
       self->SetDeadline(Clock::now() + self->site_.limits.send_timeout);
@@ -568,6 +730,7 @@ void HttpConnection::AfterAnswer(bool keep) {
   if (closed_) return;
   out_.clear();
   body_.reset();
+  EndSending();
   if (keep && KeepsConnection() && !site_.stopping) return NextRequest();
   LingeringClose();
 }
@@ -576,7 +739,9 @@ void HttpConnection::AfterAnswer(bool keep) {
 
 void HttpConnection::Refuse(int status) {
   phase_ = Phase::kClosing;
+  waiting_since_ = 0;
   body_.reset();  // a body held in a file: the file goes now
+  ForgetHead();
   out_ = StatusAnswer(status, true, head_only_);
   timed_out_ = false;
   SetDeadline(Clock::now() + site_.limits.send_timeout);
@@ -596,7 +761,10 @@ void HttpConnection::LingeringClose() {
   socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
   drain_left_ = kMaxDrainBytes;
   start_ = end_ = 0;
-  ReleaseHeadBuffer();
+  carry_.clear();
+  waiting_since_ = 0;
+  ForgetHead();
+  EndSending();
   if (capacity_ != kIdleBuffer) {
     buffer_ = std::make_unique<char[]>(kIdleBuffer);
     capacity_ = kIdleBuffer;
@@ -625,10 +793,40 @@ void HttpConnection::CloseIfIdle() {
 void HttpConnection::Close() {
   if (closed_) return;
   closed_ = true;
-  ReleaseHeadBuffer();
+  waiting_since_ = 0;
+  ReleaseHeadBudget();
+  EndSending();
   boost::system::error_code ignored;
   socket_.close(ignored);
   SetDeadline(Clock::time_point::max());
+}
+
+// ---- send buffers ----
+
+void HttpConnection::ShareSendBuffer() {
+  if (site_.limits.send_buffer_bytes <= 0) return;
+  if (!sending_) {
+    sending_ = true;
+    ++site_.sending;
+  }
+  uint64_t others = site_.send_buffers.Used() - std::min(send_held_, site_.send_buffers.Used());
+  uint64_t share = SendBufferShare(site_.limits, site_.sending.load(), others);
+  if (share == send_held_) return;
+  boost::system::error_code ignored;
+  socket_.set_option(asio::socket_base::send_buffer_size(static_cast<int>(share / 2)), ignored);
+  if (share > send_held_) site_.send_buffers.Take(share - send_held_, true);
+  else site_.send_buffers.Give(send_held_ - share);
+  send_held_ = share;
+}
+
+// The socket keeps its size (the client may still be taking bytes), but
+// leaves the total to the answers being sent.
+void HttpConnection::EndSending() {
+  if (!sending_) return;
+  sending_ = false;
+  --site_.sending;
+  site_.send_buffers.Give(send_held_);
+  send_held_ = 0;
 }
 
 // ---- time-outs ----

@@ -26,6 +26,7 @@
 #include "host/page_workers.h"
 #include "host/pages.h"
 #include "host/request_parser.h"
+#include "host/request_target.h"
 #include "host/server_limits.h"
 #include "host/site_pictures.h"
 #include "host/spool.h"
@@ -46,13 +47,18 @@ struct ServedSite {
   OutboxBudget outboxes;
   MemoryBudget body_memory{ServerLimits{}.body_memory_budget};
   MemoryBudget body_disk{ServerLimits{}.body_disk_budget};
+  ClientShares body_disk_shares;  // of body_disk, by client
   MemoryBudget head_memory{ServerLimits{}.head_memory_budget};
   std::atomic<uint64_t> heads_dropping{0};  // of head_memory: heads dropped, their buffers not yet freed
+  // The kernel's send buffers of the answers being sent, as it counts them.
+  MemoryBudget send_buffers{ServerLimits{}.send_buffers_total};
+  std::atomic<size_t> sending{0};  // answers being sent
   ClientSlots clients;
   std::atomic<bool> stopping{false};
   // A graceful stop: the answers under way finish, with "Connection: close".
   std::atomic<bool> draining{false};
   std::atomic<size_t> connections{0};
+  std::atomic<size_t> evicting{0};  // of `connections`: chosen to make room, not closed yet
   // The open connections, for a graceful stop to close the idle ones.
   std::mutex live_mutex;
   std::unordered_map<HttpConnection*, std::weak_ptr<HttpConnection>> live;
@@ -75,6 +81,10 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   // From any thread: a head past the heads' memory budget, read longest,
   // is dropped with 408.
   void DropHead();
+  // From any thread, at the connection limit: the connection that has waited
+  // longest for a whole request is closed (408 when it has begun one) to
+  // make room for a new one. False when every connection has its request.
+  static bool EvictOldestWaiting(ServedSite& site);
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -93,6 +103,9 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   bool ChooseRoute();
   void ParseBody();
   void Answer();
+  // A body nobody reads: the request is answered now, and the connection
+  // closes after the answer.
+  void AnswerWithoutTheBody();
   bool KeepsConnection() const;
   std::string HeadEnd() const;
   void SendStatic();
@@ -101,10 +114,17 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   void Write(std::string text, bool keep_after);
   void AfterAnswer(bool keep);
   void Refuse(int status);
-  // The buffer of a head being read, counted against the heads' budget;
-  // false when this head is the one to drop.
-  bool HoldHeadBuffer();
-  void ReleaseHeadBuffer();
+  // What the connection holds of its head (the buffer of a head being read,
+  // then the parsed head until its request has been taken), counted against
+  // the heads' budget; false when this one is to go.
+  bool HoldHeadBudget(uint64_t bytes);
+  void ReleaseHeadBudget();
+  // The parsed head, once the answer no longer needs it.
+  void ForgetHead();
+  // This socket's share of the send buffers' total.
+  void ShareSendBuffer();
+  void EndSending();
+  void Evict();
   void LingeringClose();
   void Drain();
   void Close();
@@ -125,6 +145,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
 
   std::unique_ptr<char[]> buffer_;
   size_t capacity_ = 0, start_ = 0, end_ = 0;
+  std::string carry_;  // bytes kept while the connection waits without a buffer
 
   Phase phase_ = Phase::kIdle;
   std::optional<RequestParser> parser_;
@@ -142,13 +163,23 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   std::optional<SitePicture> picture_;
   std::shared_ptr<Spool> body_;
   std::optional<asp::FormFieldCount> form_fields_;  // of a form body a page reads
+  FormNulFinder form_nul_;
   int body_refusal_ = 0;  // a body past a limit as it comes: the status to answer
+  bool dropping_body_ = false;  // a body nobody reads is being read
+  uint64_t dropped_bytes_ = 0;
+  Clock::time_point dropped_body_deadline_;
+  uint64_t unread_body_ = 0;  // an upload past the body limit: its declared length, for its page
   std::atomic<uint64_t> head_held_{0};  // of the heads' budget
-  // Since when this connection holds a head's buffer (steady clock ticks; 0:
-  // none), for another connection to find the head read longest.
-  std::atomic<Clock::rep> head_since_{0};
+  // Since when this connection waits for a whole request (steady clock
+  // ticks; 0: it has one, or was chosen to go), for another connection to
+  // find the one waiting longest.
+  std::atomic<Clock::rep> waiting_since_{0};
   std::atomic<uint64_t> head_dropping_{0};  // what it adds to site.heads_dropping, once chosen to go
+  std::atomic<bool> evicted_{false};        // counted in site.evicting
+  bool dropped_ = false;                    // chosen to go: the wait under way ends with 408
   bool head_only_ = false;
+  bool sending_ = false;     // counted in site.sending
+  uint64_t send_held_ = 0;   // of site.send_buffers
 
   std::string out_;
   std::unique_ptr<Outbox> outbox_;

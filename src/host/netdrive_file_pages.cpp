@@ -13,6 +13,7 @@
 #include "office/net_drive_answers.h"
 #include "office/net_drive_space.h"
 #include "page/kesra_opener_refresh.h"
+#include "platform/asp/context.h"
 #include "platform/asp/text_codec.h"
 #include "platform/com/object.h"
 #include "platform/fs/file.h"
@@ -158,6 +159,8 @@ void NetDriversUploadPage(Page& page) {
   if (!place) return;
 
   auto upload = std::make_shared<qe::Kesra_Class_UploadFile>();
+  // A body past the server's limit is not read: the upload says so in its own words.
+  upload->MaxSize = static_cast<double>(asp::CurrentContext()->RequestObject().Info().max_body_bytes);
   upload->GetData(page.Request);
   if (upload->ErrorID() != qe::kUploadDone) {
     qe::netdrive::RefuseAndGoBack(page.Response, qe::netdrive::ScriptString(upload->Description()));

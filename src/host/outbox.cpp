@@ -46,10 +46,30 @@ bool WriteAll(int file, uint64_t offset, std::string_view bytes) {
 Outbox::~Outbox() {
   Clear();
   if (spool_ >= 0) ::close(spool_);
+  spool_ = -1;
+  CountDescriptors();
 }
 
 void Outbox::Clear() {
   while (!segments_.empty()) DropFront();
+}
+
+bool Outbox::MayTakeDescriptor() const {
+  return (files_ == 0 && spool_ < 0) ||
+         budget_.second_descriptors.load(std::memory_order_relaxed) < OutboxBudget::kSecondDescriptors;
+}
+
+void Outbox::CountDescriptors() {
+  int64_t held = static_cast<int64_t>(files_) + (spool_ >= 0 ? 1 : 0);
+  int64_t second = held > 1 ? held - 1 : 0;
+  budget_.second_descriptors += second - second_;
+  second_ = second;
+}
+
+bool Outbox::WouldSpool(size_t bytes) const {
+  if (bytes <= kAlwaysTaken || spool_ >= 0) return false;
+  return memory_ + bytes > kMemoryPerAnswer ||
+         budget_.memory.load(std::memory_order_relaxed) + bytes > OutboxBudget::kMemoryInAll;
 }
 
 bool Outbox::Append(std::string_view bytes) {
@@ -71,7 +91,10 @@ bool Outbox::Spool(std::string_view bytes) {
     budget_.spooled -= bytes.size();
     return false;
   }
-  if (spool_ < 0) spool_ = NewTemporaryFile();
+  if (spool_ < 0) {
+    spool_ = NewTemporaryFile();
+    CountDescriptors();
+  }
   if (spool_ < 0 || !WriteAll(spool_, spool_end_, bytes)) {
     budget_.spooled -= bytes.size();
     return false;
@@ -90,6 +113,8 @@ void Outbox::AppendFile(int descriptor, uint64_t offset, uint64_t length) {
     return;
   }
   segments_.push_back({Kind::kFile, {}, descriptor, offset, length});
+  ++files_;
+  CountDescriptors();
 }
 
 Outbox::Sent Outbox::SendSome(int socket, uint64_t at_most) {
@@ -173,11 +198,15 @@ void Outbox::DropFront() {
     budget_.spooled -= front.length;
   } else {
     ::close(front.descriptor);
+    --files_;
   }
   segments_.pop_front();
-  if (spooled_ == 0 && spool_end_ > 0) {  // nothing spooled waits: the file starts over, empty
-    if (::ftruncate(spool_, 0) == 0) spool_end_ = spool_freed_ = 0;
+  if (spooled_ == 0 && spool_ >= 0) {  // nothing spooled waits: the file goes, its descriptor too
+    ::close(spool_);
+    spool_ = -1;
+    spool_end_ = spool_freed_ = 0;
   }
+  CountDescriptors();
 }
 
 }  // namespace host

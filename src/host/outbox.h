@@ -19,9 +19,14 @@ namespace host {
 // one, so that slow clients cannot fill the disk.
 struct OutboxBudget {
   static constexpr uint64_t kMemoryInAll = 32 * 1024 * 1024;
+  // An answer holds one descriptor; a second one (a file range beside the
+  // spool's file) is one of these few, which the connection limit leaves
+  // free beside the pages' own.
+  static constexpr int64_t kSecondDescriptors = 64;
   uint64_t spool_limit = 0;  // set before the first outbox
   std::atomic<uint64_t> memory{0};
   std::atomic<uint64_t> spooled{0};
+  std::atomic<int64_t> second_descriptors{0};
 };
 
 class Outbox {
@@ -45,6 +50,12 @@ class Outbox {
   bool Empty() const { return segments_.empty(); }
   // The bytes held here, in memory or spooled; file ranges cost nothing.
   uint64_t HeldBytes() const { return memory_ + spooled_; }
+  // Whether it may take a descriptor now (a file range, or its spool's file,
+  // which goes once nothing spooled waits): when it holds none, or while the
+  // server has second ones to spare.
+  bool MayTakeDescriptor() const;
+  // Whether queuing `bytes` now would take a descriptor, its spool's file.
+  bool WouldSpool(size_t bytes) const;
 
   struct Sent {
     uint64_t bytes = 0;
@@ -65,6 +76,8 @@ class Outbox {
   };
 
   bool Spool(std::string_view bytes);
+  // The descriptors past the first, counted in the budget.
+  void CountDescriptors();
   ssize_t SendFront(int socket, Segment& front, uint64_t at_most, bool more);
   void Consumed(Segment& front, uint64_t count);
   void DropFront();
@@ -72,6 +85,8 @@ class Outbox {
   OutboxBudget& budget_;
   std::deque<Segment> segments_;
   uint64_t memory_ = 0, spooled_ = 0;
+  size_t files_ = 0;           // file ranges queued
+  int64_t second_ = 0;         // of budget_.second_descriptors
   int spool_ = -1;             // the temporary file, made when first needed
   uint64_t spool_end_ = 0;     // where the next spooled bytes go
   uint64_t spool_freed_ = 0;   // below this the file's space went back to the system

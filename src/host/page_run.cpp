@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/asp/asp_errors.h"
 #include "platform/asp/context.h"
 #include "platform/asp/url_encoding.h"
 #include "platform/vb/error.h"
@@ -20,13 +21,13 @@ std::string HexNumber(int32_t number) {
 // The page stops where the error came up; what it wrote stays when it was
 // already sent, as the web server shows a script error after the output.
 void ShowRunTimeError(asp::Response& response, const vb::String& page_path, int32_t number,
-                      const vb::String& description) {
+                      const vb::String& description, bool too_large = false) {
   std::fprintf(stderr, "qe serve: %s: error %d: %s\n", vb::ToUtf8(page_path).c_str(), number,
                vb::ToUtf8(description).c_str());
   if (response.Ended()) return;
   if (!response.HeadersSent()) {
     response.Clear();
-    response.SetStatus(u"500 Internal Server Error");
+    response.SetStatus(too_large ? u"413 Payload Too Large" : u"500 Internal Server Error");
   }
   response.Write(u"<font face=\"Arial\" size=2>\n<p>Qe run-time error '" + vb::FromUtf8(HexNumber(number)) +
                  u"'</p>\n<p>" + asp::HtmlEncode(description) + u"</p>\n<p>" + asp::HtmlEncode(page_path) +
@@ -37,7 +38,7 @@ void RunCatchingErrors(PageFunction run, Page& page, asp::Response& response, co
   try {
     run(page);
   } catch (const vb::Error& e) {
-    ShowRunTimeError(response, page_path, e.Number(), e.Description());
+    ShowRunTimeError(response, page_path, e.Number(), e.Description(), asp::IsRequestTooLarge(e));
   } catch (const std::exception& e) {
     ShowRunTimeError(response, page_path, 0, vb::FromUtf8(e.what()));
   }

@@ -27,8 +27,9 @@ struct SiteState {
 // SessionID before the head went out, so visitors that never use a session
 // (and clients that send no cookies) leave nothing behind and push nobody
 // out. A session renewed during the request sends its new cookie the same way. A run-time error stops the page with
-// "500 Internal Server Error" and the error's number and description (after
-// what was sent, when the head is gone).
+// "500 Internal Server Error" ("413 Payload Too Large" when the page read a
+// body past the server's limits) and the error's number and description
+// (after what was sent, when the head is gone).
 void RunPage(PageFunction page, SiteState& site, asp::RequestInfo request, std::unique_ptr<asp::BodySource> body,
              std::shared_ptr<asp::ResponseSink> sink);
 

@@ -32,16 +32,26 @@ bool IsHostValue(std::string_view value) {
   });
 }
 
-// "http://host:port/path?q" -> "/path?q"; another target is left as it is.
-std::string OriginForm(std::string_view target) {
+// "http://host:port/path?q" -> "/path?q", with "host:port" its authority;
+// another target is left as it is.
+std::string OriginForm(std::string_view target, std::string* authority, bool* absolute) {
   for (std::string_view scheme : {"http://", "https://"}) {
     if (target.size() < scheme.size() || !boost::beast::iequals(target.substr(0, scheme.size()), scheme)) continue;
     std::string_view rest = target.substr(scheme.size());
     size_t path = rest.find_first_of("/?");
+    *absolute = true;
+    *authority = std::string(rest.substr(0, path));
     if (path == std::string_view::npos) return "/";
     return rest[path] == '?' ? "/" + std::string(rest.substr(path)) : std::string(rest.substr(path));
   }
   return std::string(target);
+}
+
+// What one string holds beyond its own bytes in the object: nothing while it
+// fits inside, else its block and the allocator's word.
+uint64_t StringMemory(const std::string& text) {
+  static const size_t kInside = std::string().capacity();
+  return text.capacity() <= kInside ? 0 : text.capacity() + 1 + 2 * sizeof(void*);
 }
 
 // The transfer codings of a request, in order: 0 when they frame the body as
@@ -70,6 +80,13 @@ int TransferCodingRefusal(const std::vector<std::string_view>& values) {
 
 }  // namespace
 
+uint64_t HeldMemory(const RequestHead& head) {
+  uint64_t bytes = sizeof head + StringMemory(head.method) + StringMemory(head.target) +
+                   head.fields.capacity() * sizeof(asp::HeaderList::value_type);
+  for (const auto& [name, value] : head.fields) bytes += StringMemory(name) + StringMemory(value);
+  return bytes;
+}
+
 RequestParser::RequestParser(const RequestLimits& limits) : limits_(limits) {
   parser_.owner = this;
   parser_.header_limit(static_cast<std::uint32_t>(limits_.max_head_bytes));
@@ -97,11 +114,12 @@ RequestParser::Step RequestParser::ScanLines(std::string_view received) {
       continue;
     }
     bool blank = length == 0 && !in_request_line_;
-    in_request_line_ = false;
     if (blank) {
       head_bytes_ = ++scanned_;
       return Step::kDone;
     }
+    if (!in_request_line_ && ++fields_ > limits_.max_fields) return Refuse(431);
+    in_request_line_ = false;
     if (head_bytes_ = scanned_ + 1 - skipped_; head_bytes_ > limits_.max_head_bytes) return Refuse(431);
   }
   if (scanned_ - line_start_ > limits_.max_line_bytes + 1) return Refuse(in_request_line_ ? 414 : 400);
@@ -140,6 +158,7 @@ int RequestParser::StatusOfParseError(const boost::beast::error_code& error, std
 }
 
 RequestParser::Step RequestParser::CheckHead(std::string_view raw_head) {
+  head_.fields.reserve(fields_);  // what the head holds is what it needs
   boost::beast::error_code error;
   parser_.put(boost::asio::const_buffer(raw_head.data(), raw_head.size()), error);
   if (error) return Refuse(StatusOfParseError(error, raw_head));
@@ -148,6 +167,14 @@ RequestParser::Step RequestParser::CheckHead(std::string_view raw_head) {
   std::vector<std::string_view> hosts = ValuesOf(head_.fields, "Host");
   if (hosts.size() > 1 || (head_.version == 11 && hosts.empty())) return Refuse(400);
   if (!hosts.empty() && !IsHostValue(hosts.front())) return Refuse(400);
+  if (absolute_form_) {
+    // The target names the host, whatever the Host field says (RFC 9112, 3.2.2).
+    if (authority_.empty() || !IsHostValue(authority_)) return Refuse(400);
+    auto host = std::find_if(head_.fields.begin(), head_.fields.end(),
+                             [](const auto& field) { return boost::beast::iequals(field.first, "Host"); });
+    if (host == head_.fields.end()) head_.fields.emplace_back("Host", authority_);
+    else host->second = authority_;
+  }
 
   std::vector<std::string_view> codings = ValuesOf(head_.fields, "Transfer-Encoding");
   if (!codings.empty()) {
@@ -161,6 +188,15 @@ RequestParser::Step RequestParser::CheckHead(std::string_view raw_head) {
     expects_continue_ = head_.version == 11 && HasBody();
   }
   return Step::kDone;
+}
+
+RequestHead RequestParser::TakeHead() {
+  RequestHead taken;
+  taken.method = head_.method;
+  taken.version = head_.version;
+  std::swap(taken.target, head_.target);
+  std::swap(taken.fields, head_.fields);
+  return taken;
 }
 
 bool RequestParser::HasBody() const { return parser_.is_header_done() && !parser_.is_done(); }
@@ -192,7 +228,7 @@ RequestParser::Step RequestParser::ReadBody(std::string_view received, size_t& u
 void RequestParser::Parser::on_request_impl(http::verb, boost::beast::string_view method, boost::beast::string_view target,
                                             int version, boost::beast::error_code&) {
   owner->head_.method = std::string(method);
-  owner->head_.target = OriginForm(target);
+  owner->head_.target = OriginForm(target, &owner->authority_, &owner->absolute_form_);
   owner->head_.version = version;
 }
 

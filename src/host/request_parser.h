@@ -24,14 +24,23 @@ struct RequestLimits {
   // holds at once while it reads a chunked body; also how far the framing of
   // a body may outgrow the body itself.
   size_t max_framing_bytes = 64 * 1024;
+  // Header fields of a head: 431 past them. Each field costs the server its
+  // strings whatever its length, so many empty ones would cost far more than
+  // their bytes.
+  size_t max_fields = 100;
 };
 
 struct RequestHead {
   std::string method;
   std::string target;  // origin form, "/qe/index.asp?a=1": an absolute-form target is cut to it
   int version = 11;    // 10 or 11
-  asp::HeaderList fields;  // as they came, in order
+  // As they came, in order; an absolute-form target's authority stands in
+  // for the Host field's value (the target names the host).
+  asp::HeaderList fields;
 };
+
+// The memory a parsed head holds, its strings and their bookkeeping.
+uint64_t HeldMemory(const RequestHead& head);
 
 class RequestParser {
  public:
@@ -46,6 +55,9 @@ class RequestParser {
   Step ReadHead(std::string_view received);
   size_t HeadBytes() const { return head_bytes_; }
   const RequestHead& Head() const { return head_; }
+  // The fields and the target, moved out: what the connection keeps of the
+  // head afterwards is its method, version and framing.
+  RequestHead TakeHead();
 
   // What the head says of the body and the connection.
   bool HasBody() const;
@@ -101,7 +113,10 @@ class RequestParser {
   size_t skipped_ = 0;  // blank lines before the request line
   size_t scanned_ = 0;  // how far ScanLines has read
   size_t line_start_ = 0;
+  size_t fields_ = 0;  // header lines seen
   bool in_request_line_ = true;
+  std::string authority_;  // of an absolute-form target
+  bool absolute_form_ = false;
   size_t head_bytes_ = 0;
   bool expects_continue_ = false;
   bool end_connection_ = false;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "host/spool.h"
 #include "platform/asp/url_encoding.h"
 #include "platform/text/ansi.h"
 #include "platform/vb/strings.h"
@@ -62,18 +61,14 @@ bool IsReadableQuery(std::string_view query) {
   return bytes.find('\0') == std::string::npos && (IsAnsiText(bytes) || asp::IsUtf8Text(bytes));
 }
 
-bool FormHoldsNul(const Spool& body) {
-  constexpr size_t kPiece = 64 * 1024;
-  std::string piece(kPiece + 2, '\0');
-  // Each piece after the first begins with the last two bytes of the one
-  // before, so that an escape split between pieces is seen whole.
-  for (uint64_t offset = 0; offset < body.Size(); offset += kPiece) {
-    uint64_t from = offset < 2 ? 0 : offset - 2;
-    size_t read = body.ReadAt(from, piece.data(), static_cast<size_t>(offset - from) + kPiece);
-    std::string_view bytes(piece.data(), read);
-    if (bytes.find('\0') != std::string_view::npos || bytes.find("%00") != std::string_view::npos) return true;
-  }
-  return false;
+void FormNulFinder::Add(std::string_view bytes) {
+  if (found_ || bytes.empty()) return;
+  // An escape split between pieces is seen whole with the bytes before.
+  std::string seam = tail_ + std::string(bytes.substr(0, 2));
+  found_ = seam.find("%00") != std::string::npos || bytes.find('\0') != std::string_view::npos ||
+           bytes.find("%00") != std::string_view::npos;
+  seam = tail_ + std::string(bytes.substr(bytes.size() > 2 ? bytes.size() - 2 : 0));
+  tail_ = seam.substr(seam.size() > 2 ? seam.size() - 2 : 0);
 }
 
 bool CookiesHoldNul(const asp::HeaderList& fields) {

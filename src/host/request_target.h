@@ -2,14 +2,13 @@
 // The request target as the server reads it, before any page or file is
 // looked up. Anything it cannot read without guessing is refused (400).
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/asp/request_info.h"
 #include "platform/vb/string.h"
 
 namespace host {
-
-class Spool;
 
 // The virtual path of a target's path part ("/qe/%E6%B5%8B.htm"): the %XX
 // escapes decoded, the bytes read as UTF-8 when they are valid UTF-8 (what
@@ -24,9 +23,18 @@ std::optional<vb::String> TargetVirtualPath(std::string_view path);
 // no page could put such a value into a text (SQL among them) without cutting it.
 bool IsReadableQuery(std::string_view query);
 
-// True when a URL-encoded body holds NUL, escaped ("%00") or as a byte: such
-// a form is refused (400) as its query would be.
-bool FormHoldsNul(const Spool& body);
+// Whether a URL-encoded body holds NUL, escaped ("%00") or as a byte, found
+// as its pieces come (an escape split between pieces too): such a form is
+// refused (400) as its query would be.
+class FormNulFinder {
+ public:
+  void Add(std::string_view bytes);
+  bool Found() const { return found_; }
+
+ private:
+  std::string tail_;  // the last two bytes so far
+  bool found_ = false;
+};
 
 // True when a Cookie header holds NUL, escaped ("%00") or as a byte: the
 // cookies reach pages as values do, so they are refused (400) as a query's.

@@ -29,20 +29,27 @@ namespace {
 constexpr char kUsage[] =
     "usage: qe serve [--site DIR] [--listen HOST:PORT] [--host NAME]... [--threads N]\n"
     "                [--max-connections N] [--max-per-client N] [--max-sessions N]\n"
-    "                [--max-form-bytes N] [--max-form-fields N] [--body-disk-mb N]\n"
-    "                [--drain-seconds N]\n"
+    "                [--max-header-fields N] [--max-body-mb N] [--max-form-bytes N]\n"
+    "                [--max-form-fields N] [--body-disk-mb N] [--body-disk-client-mb N]\n"
+    "                [--send-buffers-mb N] [--drain-seconds N]\n"
     "Serves the site in DIR (an existing folder; else the default site in the user's data\n"
     "folder, made on first run) over HTTP on HOST:PORT (127.0.0.1:8080; \":PORT\" listens on\n"
     "every interface; port 0 takes a free port). It answers the Host names given by --host\n"
     "(by default the listen address, localhost and this machine's addresses and name); any\n"
     "other gets 421. N threads run pages at once (twice the cores, 8 to 64). At most\n"
-    "--max-connections connections are open at once (10000, and half the descriptors the\n"
-    "system allows), at most --max-per-client from one address (64; IPv6: one /64); one\n"
-    "more is refused with 503. A URL-encoded form is read up to --max-form-bytes (2097152)\n"
-    "and --max-form-fields (10000): past them, 413. Request bodies held in files take at\n"
-    "most --body-disk-mb MiB in all (1024): past it, 503. At most --max-sessions sessions\n"
-    "live at once (100000): one more pushes out a session without values, else one not\n"
-    "logged in, else the one idle longest, an administrator's last.\n"
+    "--max-connections connections are open at once (10000, and half of the descriptors\n"
+    "the system allows beyond 256): past it the connection that has waited longest for its\n"
+    "request is closed to make room, else the new one gets 503. At most --max-per-client\n"
+    "come from one address (64; IPv6: one /64): past it, 503. A request head has at most\n"
+    "--max-header-fields fields (100): past them, 431. A body is at most --max-body-mb MiB\n"
+    "(256): past it, 413, or an upload's page answers it. A URL-encoded form is read up to\n"
+    "--max-form-bytes (2097152) and --max-form-fields (10000): past them, 413. Request\n"
+    "bodies held in files take at most --body-disk-mb MiB in all (1024), those of one\n"
+    "client address at most --body-disk-client-mb (a quarter of it): past it, 503. The\n"
+    "kernel's send buffers of the answers being sent take --send-buffers-mb MiB in all\n"
+    "(256), each socket 32 KiB to 512 KiB of it. At most --max-sessions sessions live at\n"
+    "once (100000): one more pushes out a session without values, else one not logged in,\n"
+    "else the one idle longest, an administrator's last.\n"
     "A host name binds the first of its addresses that can be bound.\n"
     "Prints the address once it listens. On SIGINT or SIGTERM it stops taking connections,\n"
     "lets the requests under way end for up to --drain-seconds (10; 0 to 3600), then stops;\n"
@@ -63,9 +70,10 @@ int ReadOptions(int argc, char** argv, ServeOptions& options) {
       std::fputs(kUsage, stdout);
       return -1;
     }
-    static const std::vector<std::string> kNumbers = {"--threads",        "--max-connections", "--max-per-client",
-                                                      "--max-sessions",   "--max-form-bytes",  "--max-form-fields",
-                                                      "--body-disk-mb",   "--drain-seconds"};
+    static const std::vector<std::string> kNumbers = {
+        "--threads",       "--max-connections", "--max-per-client", "--max-sessions",        "--max-header-fields",
+        "--max-body-mb",   "--max-form-bytes",  "--max-form-fields", "--body-disk-mb",       "--body-disk-client-mb",
+        "--send-buffers-mb", "--drain-seconds"};
     const bool number_option = std::find(kNumbers.begin(), kNumbers.end(), option) != kNumbers.end();
     if (i + 1 >= argc || (option != "--site" && option != "--listen" && option != "--host" && !number_option)) {
       std::fprintf(stderr, "qe serve: %s %s\n%s", option.c_str(), i + 1 >= argc ? "needs a value" : "is unknown", kUsage);
@@ -90,7 +98,7 @@ int ReadOptions(int argc, char** argv, ServeOptions& options) {
     } else {
       const bool drain = option == "--drain-seconds";
       const long lowest = drain ? 0 : 1;
-      const long highest = option == "--threads" ? 4096 : drain ? 3600 : 100000000;
+      const long highest = option == "--threads" ? 4096 : drain ? 3600 : option.ends_with("-mb") ? 1000000 : 100000000;
       long number = std::atol(value.c_str());
       if (value.empty() || number < lowest || number > highest ||
           value.find_first_not_of("0123456789") != std::string::npos) {
@@ -108,18 +116,18 @@ int ReadOptions(int argc, char** argv, ServeOptions& options) {
       else if (option == "--max-sessions") options.limits.max_sessions = n;
       else if (option == "--max-form-bytes") options.limits.max_form_bytes = n;
       else if (option == "--max-form-fields") options.limits.max_form_fields = n;
+      else if (option == "--max-header-fields") options.limits.max_header_fields = n;
+      else if (option == "--max-body-mb") options.limits.max_body_bytes = n << 20;
+      else if (option == "--body-disk-client-mb") options.limits.body_disk_per_client = n << 20;
+      else if (option == "--send-buffers-mb") options.limits.send_buffers_total = n << 20;
       else options.limits.body_disk_budget = n << 20;
     }
   }
   return 0;
 }
 
-// Each connection takes a file descriptor, and many take a second one (a body
-// in a file, a file being sent, a spooled answer): as many as the system
-// allows this process, and the connection limit kept below half of them, so
-// that the pages and the databases still find descriptors.
+// As many descriptors as the system allows this process.
 size_t ConnectionsTheSystemAllows(size_t wanted) {
-  constexpr rlim_t kKeptForPages = 256;
   rlimit files{};
   if (::getrlimit(RLIMIT_NOFILE, &files) != 0) return wanted;
   if (files.rlim_cur < files.rlim_max) {
@@ -128,8 +136,7 @@ size_t ConnectionsTheSystemAllows(size_t wanted) {
     ::getrlimit(RLIMIT_NOFILE, &files);
   }
   if (files.rlim_cur == RLIM_INFINITY) return wanted;
-  rlim_t allowed = files.rlim_cur > 2 * kKeptForPages ? files.rlim_cur - kKeptForPages : files.rlim_cur / 2;
-  return std::min<size_t>(wanted, std::max<size_t>(static_cast<size_t>(allowed / 2), 1));
+  return ConnectionsForDescriptors(files.rlim_cur, wanted);
 }
 
 int Serve(ServeOptions options, const sigset_t& stop_signals) {
@@ -176,6 +183,13 @@ int Serve(ServeOptions options, const sigset_t& stop_signals) {
 }
 
 }  // namespace
+
+size_t ConnectionsForDescriptors(uint64_t descriptors, size_t wanted) {
+  constexpr uint64_t kKeptForPages = 256;
+  constexpr uint64_t kPerConnection = 2;
+  uint64_t allowed = descriptors > 2 * kKeptForPages ? descriptors - kKeptForPages : descriptors / 2;
+  return std::min<size_t>(wanted, std::max<size_t>(static_cast<size_t>(allowed / kPerConnection), 1));
+}
 
 int RunServe(int argc, char** argv) {
   ServeOptions options;

@@ -19,18 +19,25 @@ size_t DefaultPageWorkers();
 
 struct ServerLimits {
   size_t threads = DefaultPageWorkers();  // pages run at once; more wait their turn
-  size_t max_connections = 10000;  // open at once; one more is refused with 503
+  // Open at once; one more closes the connection that has waited longest for
+  // a whole request (408 once it began one), else it is refused with 503.
+  size_t max_connections = 10000;
   size_t max_connections_per_client = 64;  // from one address (IPv6: one /64); one more gets 503
   // The host names served (any case, without the port); any other Host gets
   // 421 and runs no page. Empty: any name.
   std::vector<std::string> host_names;
-  uint64_t max_body_bytes = asp::kDefaultMaxBodyBytes;  // larger bodies get 413
+  // Larger bodies get 413; a larger upload (multipart) a page answers itself,
+  // its body unread.
+  uint64_t max_body_bytes = asp::kDefaultMaxBodyBytes;
+  size_t max_header_fields = 100;  // of a request head: past them, 431
   // A URL-encoded form a page reads: past either, 413 (before the body is
   // held, when its length is declared).
   uint64_t max_form_bytes = asp::kDefaultMaxFormBytes;
   uint64_t max_form_fields = asp::kDefaultMaxFormFields;
-  // The heads being read, all connections together: past it, the head that
-  // has been read longest is dropped with 408.
+  // The heads being read, and what a connection keeps of its parsed head
+  // until its request has been taken, all connections together: past it, of
+  // the connections without a whole request, the one waiting longest is
+  // dropped with 408.
   uint64_t head_memory_budget = 64 << 20;
   std::chrono::milliseconds head_timeout{10000};        // from the head's first byte to its end: 408
   std::chrono::milliseconds idle_timeout{15000};        // a kept connection without a request is closed
@@ -43,6 +50,12 @@ struct ServerLimits {
   std::chrono::milliseconds body_rate_window{10000};
   uint64_t body_memory_budget = 64 << 20;  // bodies held in memory, all connections together; then in files
   uint64_t body_disk_budget = 1ull << 30;  // ... and in files: past it, 503, and the body's file goes
+  uint64_t body_disk_per_client = 0;       // ... of which one client holds at most this (0: a quarter)
+  // A body that no page reads (a GET's, a refused request's) is read by its
+  // framing only this far and this long; past either, the request is
+  // answered and the connection closed.
+  uint64_t dropped_body_bytes = 64 * 1024;
+  std::chrono::milliseconds dropped_body_timeout{5000};
   size_t max_sessions = asp::MemorySessionStore::kDefaultMaxSessions;  // live at once
   // A page's output the client has not taken yet waits for it: past this
   // much for one answer, the page waits for its client.
@@ -51,8 +64,12 @@ struct ServerLimits {
   uint64_t max_spooled_output = 1024 * 1024 * 1024;
   // Each socket's kernel send buffer (0: the system's own sizing): what a
   // client does not take waits in the spool, which has a budget, not in the
-  // kernel's memory, which all processes share.
+  // kernel's memory, which all processes share. The answers being sent share
+  // `send_buffers_total` as the kernel counts it (twice what a socket asks),
+  // each at most `send_buffer_bytes` and at least `send_buffer_floor`.
   int send_buffer_bytes = 256 * 1024;
+  uint64_t send_buffers_total = 256ull << 20;
+  int send_buffer_floor = 16 * 1024;
   std::chrono::milliseconds drain_timeout{10000};  // a graceful stop waits this long for the answers under way
 };
 

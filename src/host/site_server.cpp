@@ -32,6 +32,10 @@ constexpr size_t kMaxRefusing = 256;  // refusals being sent at once; past that,
 constexpr auto kRefusalTime = std::chrono::milliseconds(500);
 constexpr auto kAcceptPause = std::chrono::milliseconds(50);  // out of file descriptors: try again after
 constexpr auto kDrainCheck = std::chrono::milliseconds(20);    // how often a graceful stop looks whether it is done
+// Connections taken at one go when the accept queue holds more: under a
+// flood of new connections a visitor's is not left waiting behind each
+// turn of the loop that accepts.
+constexpr int kAcceptBatch = 64;
 
 size_t EventLoops() {
   size_t cores = std::max(1u, std::thread::hardware_concurrency());
@@ -109,6 +113,8 @@ struct SiteServer::Impl {
   void Accept();
   void RefuseWithSpareDescriptor();
   void OnAccept(const boost::system::error_code& error, tcp::socket socket);
+  // A new connection: served, or refused past a limit.
+  void Admit(tcp::socket socket);
   void BeginDrain(std::chrono::milliseconds drain);
   void CheckDrained();
   void StopLoops();
@@ -135,10 +141,30 @@ void SiteServer::Impl::OnAccept(const boost::system::error_code& error, tcp::soc
     });
     return;
   }
+  Admit(std::move(socket));
+  // More waiting: taken now, each on the next loop.
+  for (int i = 1; i < kAcceptBatch; ++i) {
+    boost::system::error_code waiting;
+    tcp::socket next = acceptor->accept(*loops[next_loop++ % loops.size()], waiting);
+    if (waiting) break;  // none (or out of descriptors: the next wait finds out)
+    Admit(std::move(next));
+  }
+  Accept();
+}
+
+void SiteServer::Impl::Admit(tcp::socket socket) {
   auto executor = socket.get_executor();
   boost::system::error_code ignored;
   std::string client = ClientOf(socket.remote_endpoint(ignored).address());
-  if (site.connections.load() >= site.limits.max_connections || !site.clients.Take(client)) {
+  // A client at its own limit makes no room; else at the server's limit the
+  // connection that has waited longest for a whole request goes for it.
+  bool taken = site.clients.Take(client);
+  if (taken && site.connections.load() - site.evicting.load() >= site.limits.max_connections &&
+      !HttpConnection::EvictOldestWaiting(site)) {
+    site.clients.Give(client);
+    taken = false;
+  }
+  if (!taken) {
     if (refusing.load() < kMaxRefusing) {
       asio::post(executor, [refusal = std::make_shared<Refusal>(std::move(socket), refusing)] { refusal->Start(); });
     }
@@ -147,7 +173,6 @@ void SiteServer::Impl::OnAccept(const boost::system::error_code& error, tcp::soc
       connection->Start();
     });
   }
-  Accept();
 }
 
 void SiteServer::Impl::RefuseWithSpareDescriptor() {
@@ -205,6 +230,8 @@ SiteServer::SiteServer(std::filesystem::path site_folder, Pages pages, ServerLim
   self.site.outboxes.spool_limit = limits.max_spooled_output;
   self.site.body_memory.SetLimit(limits.body_memory_budget);
   self.site.body_disk.SetLimit(limits.body_disk_budget);
+  self.site.body_disk_shares.SetLimit(limits.body_disk_per_client ? limits.body_disk_per_client
+                                                                  : limits.body_disk_budget / 4);
   self.site.head_memory.SetLimit(limits.head_memory_budget);
   self.site.clients.SetLimit(std::max<size_t>(limits.max_connections_per_client, 1));
   self.spare_descriptor = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
@@ -251,6 +278,7 @@ int SiteServer::Bind(const std::string& host, int port, std::string* why) {
     if (!error) acceptor.set_option(tcp::acceptor::reuse_address(true), error);
     if (!error) acceptor.bind(endpoint, error);
     if (!error) acceptor.listen(asio::socket_base::max_listen_connections, error);
+    if (!error) acceptor.non_blocking(true, error);  // accepts what waits, and no more
     if (!error) return acceptor.local_endpoint().port();
     boost::system::error_code ignored;
     acceptor.close(ignored);

@@ -61,6 +61,11 @@ bool SocketResponse::Send(std::initializer_list<std::string_view> pieces, bool m
       taken = static_cast<size_t>(sent);
     }
   }
+  size_t rest = 0;
+  for (std::string_view piece : pieces) rest += piece.size();
+  rest -= taken;
+  // A file being sent and a spool would be two descriptors.
+  if (outbox_->WouldSpool(rest) && !outbox_->MayTakeDescriptor() && !Pump(true, true)) return false;
   for (std::string_view piece : pieces) {
     size_t skipped = std::min(taken, piece.size());
     taken -= skipped;
@@ -69,7 +74,7 @@ bool SocketResponse::Send(std::initializer_list<std::string_view> pieces, bool m
   return Pump(more_follows);
 }
 
-bool SocketResponse::Pump(bool may_wait) const {
+bool SocketResponse::Pump(bool may_wait, bool free_descriptor) const {
   for (;;) {
     if (stopping_) dropped_ = true;
     if (dropped_) break;
@@ -80,7 +85,8 @@ bool SocketResponse::Pump(bool may_wait) const {
       last_progress_ = Clock::now();
     }
     if (sent.error != 0 && !WouldBlock(sent.error)) dropped_ = true;
-    else if (!may_wait || outbox_->HeldBytes() <= settings_.max_held) return true;
+    else if (!may_wait || (outbox_->HeldBytes() <= settings_.max_held && (!free_descriptor || outbox_->MayTakeDescriptor())))
+      return true;
     else if (Clock::now() - last_progress_ >= settings_.send_timeout) dropped_ = true;
     if (dropped_) break;
     // Far ahead of its client: the page waits while the client takes bytes.
@@ -160,6 +166,7 @@ void SocketResponse::SendFileRange(int descriptor, uint64_t offset, uint64_t len
   if (settings_.head_only || framing_ == BodyFraming::kNone) return SendBody({});
   if (framing_ == BodyFraming::kLength) length = std::min(length, length_left_);
   if (length == 0 || dropped_ || cut_off_) return SendBody({});
+  if (!outbox_->MayTakeDescriptor() && !Pump(true, true)) return;
   int copy = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
   if (copy < 0) return asp::ResponseSink::SendFileRange(descriptor, offset, length);  // out of descriptors
   if (framing_ == BodyFraming::kLength) length_left_ -= length;

@@ -61,8 +61,11 @@ class SocketResponse : public asp::ResponseSink {
   // page goes on writing (it may have to wait for its client).
   bool Send(std::initializer_list<std::string_view> pieces, bool more_follows = true);
   // Sends what the socket takes now; with `may_wait`, past `max_held` it
-  // waits for the client.
-  bool Pump(bool may_wait = true) const;
+  // waits for the client, and with `free_descriptor` until the answer may
+  // take another descriptor (one it holds went, or the server has a second
+  // one to spare): a connection whose page has ended holds two with its
+  // socket, but for a few.
+  bool Pump(bool may_wait = true, bool free_descriptor = false) const;
   bool SpoolFull();
   std::string TakeHead();
 

@@ -21,6 +21,21 @@ void WriteAll(std::FILE* file, uint64_t offset, std::string_view bytes) {
 
 }  // namespace
 
+bool DiskAccount::Take(uint64_t bytes) {
+  if (all && !all->Take(bytes)) return false;
+  if (shares && !shares->Take(client, bytes)) {
+    if (all) all->Give(bytes);
+    return false;
+  }
+  return true;
+}
+
+void DiskAccount::Give(uint64_t bytes) {
+  if (bytes == 0) return;
+  if (all) all->Give(bytes);
+  if (shares) shares->Give(client, bytes);
+}
+
 bool MemoryBudget::Take(uint64_t bytes, bool anyway) {
   if (anyway) {
     used_ += bytes;
@@ -36,7 +51,7 @@ bool MemoryBudget::Take(uint64_t bytes, bool anyway) {
 Spool::~Spool() {
   if (file_) std::fclose(file_);
   if (budget_) budget_->Give(taken_);
-  if (disk_) disk_->Give(disk_taken_);
+  disk_.Give(disk_taken_);
 }
 
 bool Spool::RoomInMemory(size_t size) {
@@ -53,12 +68,10 @@ bool Spool::RoomInMemory(size_t size) {
 }
 
 bool Spool::MoveToFile() {
-  if (disk_) {
-    if (!disk_->Take(memory_.size())) return false;
-    disk_taken_ = memory_.size();
-  }
+  if (!disk_.Take(memory_.size())) return false;
+  disk_taken_ = memory_.size();
   file_ = std::tmpfile();
-  if (!file_) vb::Raise(vb::kDiskFull, u"cannot create a temporary file");
+  if (!file_) return false;  // out of descriptors: refused as a full budget is
   WriteAll(file_, 0, memory_);
   std::string().swap(memory_);
   if (budget_) budget_->Give(taken_);
@@ -69,8 +82,8 @@ bool Spool::MoveToFile() {
 bool Spool::Append(std::string_view bytes) {
   if (!file_ && !RoomInMemory(memory_.size() + bytes.size()) && !MoveToFile()) return false;
   if (file_) {
-    if (disk_ && !disk_->Take(bytes.size())) return false;
-    disk_taken_ += disk_ ? bytes.size() : 0;
+    if (!disk_.Take(bytes.size())) return false;
+    disk_taken_ += bytes.size();
     WriteAll(file_, size_, bytes);
   } else {
     memory_.append(bytes);
@@ -96,8 +109,10 @@ size_t Spool::ReadAt(uint64_t offset, char* out, size_t max) const {
 }
 
 size_t SpooledBody::Read(uint8_t* out, size_t max) {
+  if (!spool_) return 0;
   size_t n = spool_->ReadAt(position_, reinterpret_cast<char*>(out), max);
   position_ += n;
+  if (position_ >= length_) spool_.reset();
   return n;
 }
 

@@ -2,6 +2,12 @@
 // `qe serve` answers when it is not told.
 #include "host/host_names.h"
 
+#include <arpa/inet.h>
+#include <net/if.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,6 +45,20 @@ TEST(HostNames, TheDefaultsAreLocalhostTheListenAddressAndTheMachinesOwn) {
     EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
   names = host::DefaultHostNames("0.0.0.0");
   EXPECT_EQ(std::find(names.begin(), names.end(), "0.0.0.0"), names.end());
+  // Every IPv4 address of the machine's interfaces, as the kernel lists them
+  // (a LAN address is what other machines ask for).
+  int sock = ::socket(AF_INET, SOCK_DGRAM, 0);
+  ifreq interfaces[64] = {};
+  ifconf list{};
+  list.ifc_len = sizeof interfaces;
+  list.ifc_req = interfaces;
+  ASSERT_EQ(::ioctl(sock, SIOCGIFCONF, &list), 0);
+  ::close(sock);
+  for (int i = 0; i < list.ifc_len / static_cast<int>(sizeof(ifreq)); ++i) {
+    char text[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&interfaces[i].ifr_addr)->sin_addr, text, sizeof text);
+    EXPECT_NE(std::find(names.begin(), names.end(), text), names.end()) << text;
+  }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/kesra_class_md5.h"
+#include "host/raw_http.h"
 #include "host/serve_process.h"
 #include "support/archive_bytes.h"
 #include "host/site_visitor.h"
@@ -29,7 +30,7 @@ class NetDriveServeTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     site_ = new qe_test::TempSite;
-    server_ = new host_test::ServeProcess(site_->SiteFolder());
+    server_ = new host_test::ServeProcess(site_->SiteFolder(), {"--max-body-mb", "2"});
     Visitor first(server_->Port());
     ASSERT_EQ(first.Get("/qe/login.asp").status, 200);
     ado::InstallAllProviders();
@@ -269,6 +270,22 @@ TEST_F(NetDriveFilePagesTest, UploadLandsExactlyOnTheQuotaAndNotAByteOver) {
   // Full: even one byte more is refused.
   EXPECT_TRUE(Says(Upload(*tiny, {{"c.txt", "c"}}), u"你的网络硬盘空间已超过了额定的1M容量！"));
   EXPECT_EQ(Listed(*tiny), "a.bin b.bin ");
+
+  // Past the server's body limit (--max-body-mb 2) the page answers in its
+  // own words at once, before the body comes.
+  std::string cookies;
+  for (const auto& [name, value] : tiny->Cookies()) cookies += name + "=" + value + "; ";
+  const std::string origin = "http://127.0.0.1:" + std::to_string(server_->Port());
+  host_test::Received past = host_test::Exchange(
+      server_->Port(),
+      "POST /qe/main/netdrivers_upload.asp?p_CurrentFolder=%2F HTTP/1.1\r\nHost: " + origin.substr(7) + "\r\nCookie: " + cookies +
+          "\r\nReferer: " + origin + "/qe/main/netdrivers_upload.asp\r\n"
+          "Content-Type: multipart/form-data; boundary=b\r\nContent-Length: 3145728\r\n\r\n",
+      3000);
+  EXPECT_EQ(host_test::StatusOf(past.bytes), 200) << past.bytes;
+  EXPECT_NE(vb::ToUtf8(text::DecodeAnsi(past.bytes)).find(Utf8(u"超出了最大容量(容许值为2M)")), std::string::npos)
+      << past.bytes;
+  EXPECT_TRUE(past.closed);
 }
 
 TEST_F(NetDriveFilePagesTest, UploadKeepsTheDrivesNamesAndNeverReplaces) {

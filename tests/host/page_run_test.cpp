@@ -160,6 +160,14 @@ TEST_F(PageRunTest, ARunTimeErrorStopsThePageWithAServerError) {
   EXPECT_NE(body.find("Type mismatch"), std::string::npos);
   EXPECT_NE(body.find("/qe/test.asp"), std::string::npos);
 
+  // A body past the server's limit, read: the request is too large, not the server at fault.
+  asp::RequestInfo small = RequestFor();
+  small.max_body_bytes = 3;
+  auto body_of_four = std::make_shared<host::Spool>();
+  body_of_four->Append("four");
+  PageAnswer too_large = Run([](Page& page) { com::Call(page.Request, u"BinaryRead", 4); }, small, body_of_four);
+  EXPECT_EQ(too_large.head.status, u"413 Payload Too Large");
+
   // Once part of the page is sent, the error follows it.
   PageAnswer flushed = Run(
       [](Page& page) {

@@ -17,10 +17,20 @@
 namespace host_test {
 
 // A connected socket, or -1. A `receive_buffer` in bytes makes a client
-// whose system holds little of what the server sends before it reads.
-inline int ConnectLoopback(int port, int receive_buffer = 0) {
+// whose system holds little of what the server sends before it reads; a
+// `source` address of the loopback network (127.0.0.2) makes another client.
+inline int ConnectLoopback(int port, int receive_buffer = 0, const char* source = nullptr) {
   int sock = ::socket(AF_INET, SOCK_STREAM, 0);
   if (receive_buffer > 0) ::setsockopt(sock, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer);
+  if (source) {
+    sockaddr_in from{};
+    from.sin_family = AF_INET;
+    ::inet_pton(AF_INET, source, &from.sin_addr);
+    if (::bind(sock, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) {
+      ::close(sock);
+      return -1;
+    }
+  }
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<uint16_t>(port));
@@ -78,8 +88,8 @@ inline Received ReadUntilClosed(int sock, int quiet_ms) {
   }
 }
 
-inline Received Exchange(int port, std::string_view request, int quiet_ms = 1500) {
-  int sock = ConnectLoopback(port);
+inline Received Exchange(int port, std::string_view request, int quiet_ms = 1500, const char* source = nullptr) {
+  int sock = ConnectLoopback(port, 0, source);
   if (sock < 0) return {"<no connection>", true};
   SendAll(sock, request);
   Received received = ReadUntilClosed(sock, quiet_ms);

@@ -120,12 +120,15 @@ TEST(RequestParser, EveryPartOfARequestIsBounded) {
   for (int i = 0; i < 35000; ++i) blank_lines += "\r\n";
   std::string one_byte_chunks;
   for (int i = 0; i < 400; ++i) one_byte_chunks += "1\r\na\r\n";
+  std::string empty_fields;  // with Host, one past the count
+  for (int i = 0; i < 100; ++i) empty_fields += "a:\r\n";
   const std::vector<Case> cases = {
       {"a request line past 8 KiB", "GET /" + std::string(9000, 'a') + " HTTP/1.1\r\nHost: a\r\n\r\n", 414},
       {"a request line past 8 KiB, unfinished", "GET /" + std::string(9000, 'a'), 414},
       {"a header line past 8 KiB", "GET / HTTP/1.1\r\nHost: a\r\nX: " + std::string(9000, 'a') + "\r\n\r\n", 400},
       {"a head past 64 KiB", "GET / HTTP/1.1\r\nHost: a\r\n" + many_headers + "\r\n", 431},
       {"a head past 64 KiB, unfinished", "GET / HTTP/1.1\r\nHost: a\r\n" + many_headers, 431},
+      {"a field past the count, unfinished", "GET / HTTP/1.1\r\nHost: a\r\n" + empty_fields, 431},
       {"blank lines without end", blank_lines, 400},
       {"a declared body past the limit", "POST /p HTTP/1.1\r\nHost: a\r\nContent-Length: 1001\r\n\r\n", 413},
       {"chunks past the limit", Chunked("3e9\r\n" + std::string(1001, 'x') + "\r\n0\r\n\r\n"), 413},
@@ -140,6 +143,8 @@ TEST(RequestParser, EveryPartOfARequestIsBounded) {
 }
 
 TEST(RequestParser, AcceptedRequestsEndWhereTheirFramingSays) {
+  std::string many_fields;  // with Host, 100
+  for (int i = 0; i < 99; ++i) many_fields += "a:\r\n";
   struct Case {
     const char* what;
     std::string request;  // followed by the next one, which is not read
@@ -163,6 +168,7 @@ TEST(RequestParser, AcceptedRequestsEndWhereTheirFramingSays) {
       {"an empty Host", "GET /a HTTP/1.1\r\nHost:\r\n\r\n", "/a", ""},
       {"expecting 100-continue", "POST /p HTTP/1.1\r\nHost: a\r\nExpect: 100-Continue\r\nContent-Length: 2\r\n\r\nhi", "/p",
        "hi"},
+      {"as many fields as a head may have", "GET /a HTTP/1.1\r\nHost: a\r\n" + many_fields + "\r\n", "/a", ""},
   };
   const std::string kNext = "GET /next HTTP/1.1\r\nHost: a\r\n\r\n";
   for (const Case& c : cases) {
@@ -200,6 +206,15 @@ TEST(RequestParser, TheHeadKeepsItsFieldsAndTellsTheConnectionsFate) {
   EXPECT_TRUE(old.KeepAlive());
   EXPECT_FALSE(old.HasBody());
   EXPECT_FALSE(old.ExpectsContinue());
+
+  // An absolute-form target names the host, whatever the Host field says.
+  for (const char* version : {"1.1", "1.0"}) {
+    RequestParser absolute({});
+    ASSERT_EQ(absolute.ReadHead(std::string("GET http://evil.example:81/a HTTP/") + version + "\r\nHost: a\r\n\r\n"),
+              RequestParser::Step::kDone);
+    EXPECT_EQ(absolute.Head().target, "/a");
+    EXPECT_EQ(absolute.Head().fields, (asp::HeaderList{{"Host", "evil.example:81"}})) << version;
+  }
 }
 
 }  // namespace

@@ -56,4 +56,23 @@ TEST(RequestTarget, CookiesHoldingNulAreRefusedAsQueriesAre) {
     EXPECT_TRUE(host::CookiesHoldNul(fields)) << fields.back().second;
 }
 
+// A form's bytes come in pieces of any size: an escape split between
+// them is found as one whole.
+TEST(RequestTarget, AFormsNulIsFoundHoweverItsBytesArrive) {
+  auto found = [](std::string_view form, size_t first, size_t second) {
+    host::FormNulFinder finder;
+    finder.Add(form.substr(0, first));
+    finder.Add(form.substr(first, second - first));
+    finder.Add(form.substr(second));
+    return finder.Found();
+  };
+  for (std::string_view form : {std::string_view("a=%00"), std::string_view("a=b\0c", 5), std::string_view("x&%00=2")})
+    for (size_t first = 0; first <= form.size(); ++first)
+      for (size_t second = first; second <= form.size(); ++second)
+        EXPECT_TRUE(found(form, first, second)) << form << " cut at " << first << " and " << second;
+  for (std::string_view form : {"a=%0", "a=%2500", "a=%300&b=0"})
+    for (size_t first = 0; first <= form.size(); ++first)
+      EXPECT_FALSE(found(form, first, form.size())) << form << " cut at " << first;
+}
+
 }  // namespace

@@ -288,6 +288,7 @@ TEST_F(ServeTest, ANulInAQueryOrFormValueIsRefused) {
   EXPECT_EQ(form("/qe/index.asp", "a=" + std::string(65536 - 2, 'x') + "%00", kForm), 400);
   EXPECT_EQ(form("/qe/index.asp", "a=" + std::string(200000, 'x'), kForm), 200);
   EXPECT_EQ(form("/qe/index.asp", "a=%00", "text/plain"), 200);  // no form: the page reads its bytes itself
+  EXPECT_EQ(client.Get("/qe/menu_list.asp", {{"Cookie", "keyword=a%00b"}})->status, 400);
 }
 
 // Every answer, of a page, a file, a redirect or the server itself, forbids

@@ -173,6 +173,8 @@ TEST_F(HostileClientTest, AHostNameTheServerWasNotGivenGets421AndRunsNoPage) {
   const std::string form = "UserName=admin&PassWord=x";
   for (const std::string& request :
        {"GET /qe/index.asp HTTP/1.1\r\nHost: rebind.example:" + std::to_string(Port()) + "\r\n\r\n",
+        // The target names the host (RFC 9112): the Host field does not make it this site's.
+        std::string("GET http://rebind.example/qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"),
         "POST /qe/main/login.asp HTTP/1.1\r\nHost: rebind.example\r\nContent-Type: application/x-www-form-urlencoded\r\n"
         "Content-Length: " + std::to_string(form.size()) + "\r\n\r\n" + form}) {
     std::string answer = Exchange(Port(), request, 500).bytes;

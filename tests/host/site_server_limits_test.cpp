@@ -2,6 +2,7 @@
 // cannot take from the others: page workers, connections beyond the limit,
 // time without end.
 #include <gtest/gtest.h>
+#include <poll.h>
 
 #include <chrono>
 #include <string>
@@ -43,10 +44,12 @@ class LimitsTest : public ::testing::Test {
     held_.insert(held_.end(), sockets.begin(), sockets.end());
     return sockets;
   }
-  void TearDown() override {
+  void CloseHeld() {
     for (int sock : held_)
       if (sock >= 0) ::close(sock);
+    held_.clear();
   }
+  void TearDown() override { CloseHeld(); }
 
   qe_test::TempSite site_;
   std::unique_ptr<host_test::InProcessServer> server_;
@@ -69,32 +72,58 @@ TEST_F(LimitsTest, SlowClientsHoldNoPageWorker) {
   EXPECT_LT(Clock::now() - start, milliseconds(2000));
 }
 
-TEST_F(LimitsTest, PastTheConnectionLimitANewConnectionIsRefusedClearly) {
-  // The server's limit, and one client's share of it.
-  host::ServerLimits all, one_client;
-  all.max_connections = 8;
-  one_client.max_connections_per_client = 8;
-  for (const host::ServerLimits& limits : {all, one_client}) {
-    Start(limits);
-    std::vector<int> idle = Open(8);
-    std::this_thread::sleep_for(milliseconds(300));  // all accepted
-    host_test::Received refused = host_test::Exchange(Port(), "GET /hello.asp HTTP/1.1\r\nHost: a\r\n\r\n", 2000);
+TEST_F(LimitsTest, AtTheConnectionLimitTheOneWaitingLongestMakesRoomElseANewcomerIsRefused) {
+  site_.WriteFile("site/big.zip", std::string(16 << 20, 'b'));
+  const std::string hello = "GET /hello.asp HTTP/1.1\r\nHost: a\r\n\r\n";
+  host::ServerLimits limits;
+  limits.max_connections = 4;
+  limits.max_connections_per_client = 5;
+  Start(limits);
+  // Full of connections that wait for a request: the one waiting longest
+  // goes, with 408 as it has begun one.
+  std::vector<int> waiting = Open(1);
+  host_test::SendAll(waiting[0], "GET /hello.asp HTTP/1.1\r\nHost: a\r\n");
+  std::this_thread::sleep_for(milliseconds(50));
+  for (int sock : Open(3)) host_test::SendAll(sock, "GET /hello.asp HTTP/1.1\r\n");
+  host_test::Received served = host_test::Exchange(Port(), hello, 500);
+  EXPECT_EQ(host_test::StatusOf(served.bytes), 200) << served.bytes;
+  host_test::Received oldest = host_test::ReadUntilClosed(waiting[0], 2000);
+  EXPECT_TRUE(oldest.closed);
+  EXPECT_EQ(host_test::StatusOf(oldest.bytes), 408) << oldest.bytes;
+  CloseHeld();
+
+  // Full of answers under way: a newcomer is refused, and its refusals hold
+  // none of its client's slots.
+  for (int i = 0; i < 4; ++i) {
+    int reader = host_test::ConnectLoopback(Port(), 4096);
+    held_.push_back(reader);
+    host_test::SendAll(reader, "GET /big.zip HTTP/1.1\r\nHost: a\r\n\r\n");
+    pollfd answered{reader, POLLIN, 0};
+    ::poll(&answered, 1, 2000);  // its answer has begun
+  }
+  for (int i = 0; i < 6; ++i) {
+    host_test::Received refused = host_test::Exchange(Port(), hello, 2000, "127.0.0.2");
     EXPECT_EQ(host_test::StatusOf(refused.bytes), 503) << refused.bytes;
     EXPECT_NE(refused.bytes.find("503 Service Unavailable\n"), std::string::npos);
     EXPECT_TRUE(refused.closed);
-
-    for (int& sock : idle) {
-      ::close(sock);
-      held_.erase(std::find(held_.begin(), held_.end(), sock));
-    }
-    std::optional<qe_test::HttpAnswer> served;
-    for (auto deadline = Clock::now() + std::chrono::seconds(5); Clock::now() < deadline;) {
-      if ((served = server_->Client().Get("/hello.asp")) && served->status == 200) break;
-      std::this_thread::sleep_for(milliseconds(20));
-    }
-    ASSERT_TRUE(served);
-    EXPECT_EQ(served->body, "hello");
   }
+  CloseHeld();
+  int status = 0;
+  for (auto deadline = Clock::now() + std::chrono::seconds(5); Clock::now() < deadline && status != 200;) {
+    status = host_test::StatusOf(host_test::Exchange(Port(), hello, 1000, "127.0.0.2").bytes);
+    std::this_thread::sleep_for(milliseconds(20));
+  }
+  EXPECT_EQ(status, 200) << "a client refused while the server was full is served once it has room";
+}
+
+TEST_F(LimitsTest, PastItsShareOfTheConnectionsAClientIsRefusedAndTheOthersServed) {
+  host::ServerLimits limits;
+  limits.max_connections_per_client = 2;
+  Start(limits);
+  for (int sock : Open(2)) host_test::SendAll(sock, "GET /hello.asp HTTP/1.1\r\n");
+  const std::string hello = "GET /hello.asp HTTP/1.1\r\nHost: a\r\n\r\n";
+  EXPECT_EQ(host_test::StatusOf(host_test::Exchange(Port(), hello, 2000).bytes), 503);
+  EXPECT_EQ(host_test::StatusOf(host_test::Exchange(Port(), hello, 500, "127.0.0.2").bytes), 200);
 }
 
 TEST_F(LimitsTest, EachStepOfARequestHasItsTime) {
@@ -190,7 +219,7 @@ TEST_F(LimitsTest, ABodyPastItsBudgetIsRefusedAndTheServerKeepsNoneOfIt) {
   limits.max_form_bytes = 1000;
   limits.max_form_fields = 10;
   limits.body_memory_budget = 0;  // every body to its file
-  limits.body_disk_budget = 100 * 1024;
+  limits.body_disk_budget = limits.body_disk_per_client = 100 * 1024;
   Start(limits);
   const std::string form = "POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Type: application/x-www-form-urlencoded\r\n";
   const std::string fields = "a=1&b=2&c=3&d=4&e=5&f=6&g=7&h=8&i=9&j=0";
@@ -221,15 +250,19 @@ TEST_F(LimitsTest, ABodyPastItsBudgetIsRefusedAndTheServerKeepsNoneOfIt) {
   }
 }
 
-TEST_F(LimitsTest, PastTheHeadsBudgetTheHeadReadLongestIsDropped) {
+// A head being read, and a parsed head whose body has not come whole,
+// count alike: the one waiting longest goes.
+TEST_F(LimitsTest, PastTheHeadsBudgetTheRequestWaitingLongestIsDropped) {
   host::ServerLimits limits;
   limits.head_memory_budget = 200 * 1024;  // three heads of 60 KiB
   Start(limits);
-  std::vector<int> heads = Open(4);
-  for (int sock : heads) {
-    std::string head = "GET /hello.asp HTTP/1.1\r\nHost: a\r\n";
+  std::vector<int> heads;
+  for (size_t i = 0; i < 4; ++i) {
+    heads.push_back(Open(1)[0]);
+    std::string head = i == 0 ? "POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 10\r\n"
+                              : "GET /hello.asp HTTP/1.1\r\nHost: a\r\n";
     for (int line = 0; line < 60; ++line) head += "X-Long-" + std::to_string(line) + ": " + std::string(1000, 'x') + "\r\n";
-    host_test::SendAll(sock, head);
+    host_test::SendAll(heads[i], i == 0 ? head + "\r\nabc" : head);
     std::this_thread::sleep_for(milliseconds(100));
   }
   host_test::Received oldest = host_test::ReadUntilClosed(heads[0], 2000);
@@ -247,6 +280,54 @@ TEST(ClientSlots, AnAddressIsOneClientAndAnIPv6OneItsSlash64) {
   EXPECT_EQ(host::ClientOf(ip::make_address("::ffff:10.0.0.7")), "10.0.0.7");
   EXPECT_EQ(host::ClientOf(ip::make_address("2001:db8:1:2:aaaa::1")), host::ClientOf(ip::make_address("2001:db8:1:2::9")));
   EXPECT_NE(host::ClientOf(ip::make_address("2001:db8:1:2::1")), host::ClientOf(ip::make_address("2001:db8:1:3::1")));
+}
+
+// A refused body's file goes with its refusal, not with its connection.
+TEST_F(LimitsTest, ARefusedBodyGivesItsDiskBackAtOnce) {
+  host::ServerLimits limits;
+  limits.body_memory_budget = 0;  // every body to its file
+  limits.body_disk_budget = limits.body_disk_per_client = 1 << 20;
+  Start(limits);
+  int refused = host_test::ConnectLoopback(Port());
+  held_.push_back(refused);
+  host_test::SendAll(refused, "POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 3000000\r\n\r\n" +
+                                  std::string((1 << 20) + 4096, 'x'));
+  EXPECT_EQ(host_test::StatusOf(host_test::ReadAnswer(refused, 500)), 503);
+  // Its connection lingers, open, while another body comes.
+  std::string within = "POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 716800\r\n\r\n" + std::string(716800, 'y');
+  EXPECT_EQ(host_test::StatusOf(host_test::Exchange(Port(), within, 500).bytes), 200);
+}
+
+// A body nobody reads is read a little way for a little while; then the
+// request is answered and the connection closed, however much the client
+// says is to come.
+TEST_F(LimitsTest, ABodyNobodyReadsIsReadALittleWayForALittleWhile) {
+  host::ServerLimits limits;
+  limits.dropped_body_timeout = milliseconds(300);
+  Start(limits);
+  struct Case {
+    const char* what;
+    std::string head;
+    std::string piece;  // sent every 50 ms until the answer comes
+  };
+  const std::vector<Case> cases = {
+      {"a long one", "GET /hello.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 100000000\r\n\r\n", std::string(16384, 'x')},
+      {"one that trickles", "GET /hello.asp HTTP/1.1\r\nHost: a\r\nTransfer-Encoding: chunked\r\n\r\n", "1\r\nx\r\n"},
+  };
+  for (const Case& c : cases) {
+    int sock = host_test::ConnectLoopback(Port());
+    host_test::SendAll(sock, c.head);
+    std::string answer;
+    for (int i = 0; i < 60 && answer.empty() && host_test::SendAll(sock, c.piece); ++i)
+      answer = host_test::ReadAnswer(sock, 50);
+    host_test::Received rest = host_test::ReadUntilClosed(sock, 2000);
+    ::close(sock);
+    answer += rest.bytes;
+    EXPECT_EQ(host_test::StatusOf(answer), 200) << c.what << "\n" << answer;
+    EXPECT_NE(answer.find("\r\nConnection: close\r\n"), std::string::npos) << c.what;
+    EXPECT_TRUE(answer.ends_with("hello")) << c.what;
+    EXPECT_TRUE(rest.closed) << c.what;
+  }
 }
 
 TEST_F(LimitsTest, AClientWaitingFor100ContinueGetsARefusalOrADroppedBodysAnswerAtOnce) {

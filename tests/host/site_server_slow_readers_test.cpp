@@ -3,9 +3,13 @@
 // was left for a client reaches it whole once it reads, from the page's
 // queued output or straight from the file the page handed over.
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -71,6 +75,27 @@ void File(host::Page& page) {
 }
 
 void Hello(host::Page& page) { com::Call(page.Response, u"Write", vb::String(u"hello")); }
+
+// The kernel's send buffer of each of the server's ends of its connections
+// on `port`, as this process holds them (twice what the server asked).
+std::vector<int> ServerSendBuffers(int port) {
+  std::vector<int> sizes;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    int descriptor = std::stoi(entry.path().filename().string());
+    sockaddr_in local{}, peer{};
+    socklen_t length = sizeof local;
+    if (::getsockname(descriptor, reinterpret_cast<sockaddr*>(&local), &length) != 0 || local.sin_family != AF_INET ||
+        ntohs(local.sin_port) != port)
+      continue;
+    length = sizeof peer;
+    if (::getpeername(descriptor, reinterpret_cast<sockaddr*>(&peer), &length) != 0) continue;  // the listener
+    int size = 0;
+    length = sizeof size;
+    ::getsockopt(descriptor, SOL_SOCKET, SO_SNDBUF, &size, &length);
+    sizes.push_back(size);
+  }
+  return sizes;
+}
 
 class SlowReadersTest : public ::testing::Test {
  protected:
@@ -167,6 +192,28 @@ TEST_F(SlowReadersTest, WhatAPageLeftReachesTheClientWholeAndTheConnectionGoesOn
     EXPECT_TRUE(answers[0].body == c.expected);
     EXPECT_EQ(answers[1].body, "hello");
   }
+}
+
+// The kernel holds what a client does not take in the socket's send buffer,
+// out of every process's memory: the answers being sent share a total.
+TEST_F(SlowReadersTest, ClientsThatTakeNothingShareTheSendBuffersTotal) {
+  constexpr int kReaders = 16;
+  host::ServerLimits limits;
+  limits.send_buffers_total = 2 * kMiB;  // four sockets of 512 KiB, as the kernel counts them
+  Start(limits);
+  for (int i = 0; i < kReaders; ++i) {
+    pollfd answered{Ask("/file.asp?length=67108864"), POLLIN, 0};
+    ::poll(&answered, 1, 2000);  // its answer has begun
+  }
+  std::vector<int> sizes = ServerSendBuffers(server_->Port());
+  ASSERT_EQ(sizes.size(), static_cast<size_t>(kReaders));
+  uint64_t total = 0;
+  for (int size : sizes) {
+    EXPECT_LE(size, 512 * 1024);
+    EXPECT_GE(size, 32 * 1024);
+    total += static_cast<uint64_t>(size);
+  }
+  EXPECT_LE(total, 2 * kMiB + kReaders * 32 * 1024) << "past the total, each socket has the floor";
 }
 
 TEST_F(SlowReadersTest, PastTheServersSpoolAnAnswerIsCutOffNotTheDisk) {

@@ -33,6 +33,10 @@ void RaiseTooManyFormFields(uint64_t count, uint64_t limit) {
   throw vb::Error(kAspFailure, vb::FromUtf8(text), u"Request object, ASP 0104");
 }
 
+bool IsRequestTooLarge(const vb::Error& error) {
+  return error.Number() == kAspFailure && error.Source() == u"Request object, ASP 0104";
+}
+
 void RaiseHeadersSent() {
   Fail(u"Response object, ASP 0156",
        u"The HTTP headers are already written to the client browser. Any HTTP header "

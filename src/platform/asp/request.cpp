@@ -18,9 +18,9 @@ std::string_view TrimBlanks(std::string_view s) {
 }
 
 std::shared_ptr<RequestCollection> CollectionOf(std::string_view raw_bytes) {
-  const bool utf8 = ReadsAsUtf8(raw_bytes) && IsUtf8Text(raw_bytes);
-  auto collection = std::make_shared<RequestCollection>(utf8 ? vb::FromUtf8(raw_bytes) : DecodeText(raw_bytes));
-  for (auto& [name, value] : ParseUrlEncoded(raw_bytes)) collection->Add(name, std::move(value));
+  const bool utf8 = ReadsAsUtf8(raw_bytes);
+  auto collection = std::make_shared<RequestCollection>(std::string(raw_bytes), utf8 && IsUtf8Text(raw_bytes));
+  for (auto& [name, value] : ParseUrlEncoded(raw_bytes, utf8)) collection->Add(name, std::move(value));
   return collection;
 }
 
@@ -33,13 +33,13 @@ std::vector<String> FormValues(const Variant& request, StringView name) {
 }
 
 void FormFieldCount::Add(std::string_view bytes) {
-  for (char c : bytes) {
-    if (c == '&') {
-      in_field_ = false;
-    } else if (!in_field_) {
-      in_field_ = true;
-      ++fields_;
-    }
+  // A field begins at a byte other than "&" that follows "&" (or the start).
+  size_t at = 0;
+  while (at < bytes.size()) {
+    size_t separator = std::min(bytes.find('&', at), bytes.size());
+    if (separator > at && !in_field_) ++fields_;
+    in_field_ = separator == bytes.size() ? in_field_ || separator > at : false;
+    at = separator + 1;
   }
 }
 
@@ -175,6 +175,7 @@ std::shared_ptr<RequestCollection> Request::FormCollection() {
 
 std::string Request::ReadAllBody() {
   std::string bytes;
+  bytes.reserve(static_cast<size_t>(Remaining()));
   uint8_t block[16384];
   while (bytes_read_ < body_->Length()) {
     size_t n = body_->Read(block, static_cast<size_t>(std::min<uint64_t>(sizeof block, body_->Length() - bytes_read_)));

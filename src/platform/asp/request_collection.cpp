@@ -23,7 +23,7 @@ const com::MemberTable<RequestCollection>& RequestCollection::Members() {
   // Item(name, key): a cookie's sub-key. VB reads it as Cookies(name)(key);
   // the value here is text, so the key comes as a second argument.
   static const auto item = [](Self& self, com::ArgList& args) -> Variant {
-    if (args.IsMissing(0)) return self.raw_;
+    if (args.IsMissing(0)) return self.Raw();
     if (!args.IsMissing(1)) return self.SubKey(ArgText(args[0]), ArgText(args[1]));
     return self.Lookup(args[0]);
   };
@@ -39,6 +39,11 @@ const com::MemberTable<RequestCollection>& RequestCollection::Members() {
       {u"_NewEnum", com::kGet, 0, 0, [](Self& self, com::ArgList&) { return com::NewEnum(self.Keys()); }},
   };
   return table;
+}
+
+const String& RequestCollection::Raw() const {
+  if (!raw_) raw_ = raw_utf8_ ? vb::FromUtf8(raw_bytes_) : DecodeText(raw_bytes_);
+  return *raw_;
 }
 
 void RequestCollection::Add(StringView name, String value) {

@@ -2,6 +2,7 @@
 // A collection of the Request object (QueryString, Form, Cookies,
 // ClientCertificate, ServerVariables): names in order, each with one or more
 // values, found in any letter case.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ class RequestCollection : public com::Dispatch<RequestCollection> {
  public:
   // `raw` is what calling the collection without arguments gives.
   explicit RequestCollection(String raw = {}) : raw_(std::move(raw)) {}
+  // The same from URL-encoded bytes, as UTF-8 or in the text codec, decoded
+  // only when asked for: a form's body may be megabytes that no page reads raw.
+  RequestCollection(std::string raw_bytes, bool utf8) : raw_bytes_(std::move(raw_bytes)), raw_utf8_(utf8) {}
 
   static const com::MemberTable<RequestCollection>& Members();
   String TypeName() const override { return u"IRequestDictionary"; }
@@ -38,13 +42,15 @@ class RequestCollection : public com::Dispatch<RequestCollection> {
   size_t Count() const { return values_.size(); }
   String Key(size_t position) const;
   std::vector<String> Keys() const;
-  const String& Raw() const { return raw_; }
+  const String& Raw() const;
 
   // Item by a name or a position, as the late-bound default member takes it.
   Variant Lookup(const Variant& selector) const;
 
  private:
-  String raw_;
+  mutable std::optional<String> raw_;
+  std::string raw_bytes_;
+  bool raw_utf8_ = false;
   OrderedNames<std::vector<String>> values_;
   OrderedNames<std::string> cookie_raw_;
 };

@@ -1,5 +1,7 @@
 #include "platform/asp/url_encoding.h"
 
+#include <algorithm>
+
 namespace asp {
 namespace {
 
@@ -17,20 +19,29 @@ bool IsAsciiAlnum(unsigned char c) {
 }  // namespace
 
 std::string PercentDecodeBytes(std::string_view bytes, bool plus_is_blank) {
+  // Copied run by run between escapes: forms at the limit go through here
+  // whole, mostly plain text.
   std::string out;
   out.reserve(bytes.size());
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    char c = bytes[i];
-    if (c == '%' && i + 2 < bytes.size()) {
-      int high = HexValue(bytes[i + 1]);
-      int low = HexValue(bytes[i + 2]);
-      if (high >= 0 && low >= 0) {
-        out.push_back(static_cast<char>(high * 16 + low));
-        i += 2;
-        continue;
-      }
+  size_t at = 0;
+  while (at < bytes.size()) {
+    size_t escape = std::min(bytes.find('%', at), bytes.size());
+    std::string_view run = bytes.substr(at, escape - at);
+    size_t run_start = out.size();
+    out.append(run);
+    if (plus_is_blank && run.find('+') != std::string_view::npos)
+      std::replace(out.begin() + static_cast<std::ptrdiff_t>(run_start), out.end(), '+', ' ');
+    at = escape;
+    if (at == bytes.size()) break;
+    int high = at + 2 < bytes.size() ? HexValue(bytes[at + 1]) : -1;
+    int low = at + 2 < bytes.size() ? HexValue(bytes[at + 2]) : -1;
+    if (high >= 0 && low >= 0) {
+      out.push_back(static_cast<char>(high * 16 + low));
+      at += 3;
+    } else {
+      out.push_back('%');
+      ++at;
     }
-    out.push_back(plus_is_blank && c == '+' ? ' ' : c);
   }
   return out;
 }
@@ -39,11 +50,14 @@ String UrlDecode(std::string_view bytes) { return DecodeText(PercentDecodeBytes(
 
 bool ReadsAsUtf8(std::string_view url_encoded) {
   const std::string bytes = PercentDecodeBytes(url_encoded, true);
+  // Plain ASCII (most forms) reads the same both ways: the code page's.
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return false;
   return !IsCodecText(bytes) && IsUtf8Text(bytes);
 }
 
-NameValueList ParseUrlEncoded(std::string_view bytes) {
-  const bool utf8 = ReadsAsUtf8(bytes);
+NameValueList ParseUrlEncoded(std::string_view bytes) { return ParseUrlEncoded(bytes, ReadsAsUtf8(bytes)); }
+
+NameValueList ParseUrlEncoded(std::string_view bytes, bool utf8) {
   auto decode = [utf8](std::string_view piece) {
     return utf8 ? vb::FromUtf8(PercentDecodeBytes(piece, true)) : UrlDecode(piece);
   };

@@ -32,6 +32,8 @@ bool ReadsAsUtf8(std::string_view url_encoded);
 // value; empty pieces ("a=1&&b=2") are skipped. Every piece is decoded as
 // ReadsAsUtf8 decides for the whole text.
 NameValueList ParseUrlEncoded(std::string_view bytes);
+// The same, the pieces decoded as UTF-8 or not as the caller has decided.
+NameValueList ParseUrlEncoded(std::string_view bytes, bool utf8);
 
 // Server.URLEncode: the text's bytes in the codec; letters and digits stay,
 // a blank becomes "+", every other byte %XX with upper-case digits.

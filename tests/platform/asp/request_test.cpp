@@ -259,14 +259,19 @@ TEST(RequestForm, RefusesAFormPastItsOwnLimits) {
     std::string body;
     uint64_t max_bytes, max_fields;
     bool read;
+    uint64_t fields;
   };
   const std::vector<Case> cases = {
-      {"a=1&b=2", 7, 2, true},          // at both limits
-      {"a=1&b=2", 6, 2, false},         // a byte past
-      {"a=1&b=2&c", 100, 2, false},     // a field past
-      {"a=1&&&b=2&", 100, 2, true},     // empty pieces are no fields
+      {"a=1&b=2", 7, 2, true, 2},          // at both limits
+      {"a=1&b=2", 6, 2, false, 2},         // a byte past
+      {"a=1&b=2&c", 100, 2, false, 3},     // a field past
+      {"a=1&&&b=2&", 100, 2, true, 2},     // empty pieces are no fields
   };
   for (const Case& c : cases) {
+    // Counted as the server counts it while the body comes, a byte at a time.
+    asp::FormFieldCount counted;
+    for (char byte : c.body) counted.Add(std::string_view(&byte, 1));
+    EXPECT_EQ(counted.Fields(), c.fields) << c.body;
     Connection connection;
     connection.request.method = "POST";
     connection.request.headers = {{"Content-Type", "application/x-www-form-urlencoded"}};
