@@ -18,6 +18,7 @@
 #include "host/default_site.h"
 #include "host/host_names.h"
 #include "host/http_answer.h"
+#include "host/not_found_page.h"
 #include "host/request_target.h"
 #include "host/socket_response.h"
 #include "platform/asp/http_date.h"
@@ -572,7 +573,9 @@ void HttpConnection::Answer() {
   // route alone, except a static file's.
   if (route_ != Route::kPage && route_ != Route::kStatic) ForgetHead();
   switch (route_) {
-    case Route::kStatus: return Write(StatusAnswer(status_, !KeepsConnection(), head_only_), true);
+    case Route::kStatus:
+      if (status_ == 404) return Write(NotFoundAnswer(!KeepsConnection(), head_only_), true);
+      return Write(StatusAnswer(status_, !KeepsConnection(), head_only_), true);
     case Route::kRedirect: {
       std::string location = vb::ToUtf8(kStartPage);
       if (!query_.empty()) location += "?" + query_;
@@ -614,7 +617,7 @@ void HttpConnection::SendStatic() {
     return Write("HTTP/1.1 304 Not Modified\r\nLast-Modified: " + modified + "\r\n" + HeadEnd(), true);
   int file = ::open(file_->host_path.c_str(), O_RDONLY | O_CLOEXEC);
   if (file < 0 && OutOfDescriptors(errno)) return Write(StatusAnswer(503, true, head_only_), false);
-  if (file < 0) return Write(StatusAnswer(404, false, head_only_), true);
+  if (file < 0) return Write(NotFoundAnswer(false, head_only_), true);
 
   ByteRange range;
   const std::string* if_range = Field(fields, "If-Range");

@@ -167,7 +167,7 @@ void NetDriversUploadPage(Page& page) {
     return;
   }
   std::vector<std::shared_ptr<qe::Kesra_Class_UploadFileEx>> files;
-  double bytes = 0;
+  double room = 0;
   for (const auto& [key, entry] : upload->FileTable().Entries()) {
     auto file = std::dynamic_pointer_cast<qe::Kesra_Class_UploadFileEx>(entry.GetObject());
     if (!file) continue;
@@ -179,21 +179,21 @@ void NetDriversUploadPage(Page& page) {
       qe::KesraShowErrorPageWithoutData(page.Response, qe::netdrive::kIllegalPathMessage, false, u"");
       return;
     }
-    bytes += vb::CDbl(file->Size);
+    room += qe::netdrive::FileSpace(vb::CDbl(file->Size));
     files.push_back(file);
   }
   if (files.empty()) {
     qe::netdrive::RefuseAndGoBack(page.Response, u"请选择要上传的文件！");
     return;
   }
-  // Each file is a new entry (a taken name gets "(n)"), so it adds all its bytes.
+  // Each file is a new entry (a taken name gets "(n)"), so it adds all its room.
   std::optional<qe::netdrive::DriveSpace> space =
-      qe::netdrive::ReserveSpace(page.Session, page.Response, place->drive, bytes, true);
+      qe::netdrive::ReserveSpace(page.Session, page.Response, place->drive, room, true);
   if (!space) return;
   int saved = 0;
   for (const auto& file : files) {
     if (!file->SavetoFile(page.Server, Variant(place->real), int16_t{1}, false)) continue;
-    space->Add(vb::CDbl(file->Size));
+    space->Add(qe::netdrive::FileSpace(vb::CDbl(file->Size)));
     ++saved;
   }
   String message = saved == static_cast<int>(files.size()) ? String(u"上传成功！") : String(u"部分文件上传失败！");

@@ -31,7 +31,7 @@ constexpr char kUsage[] =
     "                [--max-connections N] [--max-per-client N] [--max-sessions N]\n"
     "                [--max-header-fields N] [--max-body-mb N] [--max-form-bytes N]\n"
     "                [--max-form-fields N] [--body-disk-mb N] [--body-disk-client-mb N]\n"
-    "                [--send-buffers-mb N] [--drain-seconds N]\n"
+    "                [--send-buffers-mb N] [--editor-room-mb N] [--drain-seconds N]\n"
     "Serves the site in DIR (an existing folder; else the default site in the user's data\n"
     "folder, made on first run) over HTTP on HOST:PORT (127.0.0.1:8080; \":PORT\" listens on\n"
     "every interface; port 0 takes a free port). It answers the Host names given by --host\n"
@@ -47,9 +47,10 @@ constexpr char kUsage[] =
     "bodies held in files take at most --body-disk-mb MiB in all (1024), those of one\n"
     "client address at most --body-disk-client-mb (a quarter of it): past it, 503. The\n"
     "kernel's send buffers of the answers being sent take --send-buffers-mb MiB in all\n"
-    "(256), each socket 32 KiB to 512 KiB of it. At most --max-sessions sessions live at\n"
-    "once (100000): one more pushes out a session without values, else one not logged in,\n"
-    "else the one idle longest, an administrator's last.\n"
+    "(256), each socket 32 KiB to 512 KiB of it. The rich-text editor's uploads share\n"
+    "--editor-room-mb MiB (1024). At most --max-sessions sessions live at once (100000):\n"
+    "one more pushes out a session without values, else one not logged in, else the one\n"
+    "idle longest, an administrator's last.\n"
     "A host name binds the first of its addresses that can be bound.\n"
     "Prints the address once it listens. On SIGINT or SIGTERM it stops taking connections,\n"
     "lets the requests under way end for up to --drain-seconds (10; 0 to 3600), then stops;\n"
@@ -73,7 +74,7 @@ int ReadOptions(int argc, char** argv, ServeOptions& options) {
     static const std::vector<std::string> kNumbers = {
         "--threads",       "--max-connections", "--max-per-client", "--max-sessions",        "--max-header-fields",
         "--max-body-mb",   "--max-form-bytes",  "--max-form-fields", "--body-disk-mb",       "--body-disk-client-mb",
-        "--send-buffers-mb", "--drain-seconds"};
+        "--send-buffers-mb", "--editor-room-mb", "--drain-seconds"};
     const bool number_option = std::find(kNumbers.begin(), kNumbers.end(), option) != kNumbers.end();
     if (i + 1 >= argc || (option != "--site" && option != "--listen" && option != "--host" && !number_option)) {
       std::fprintf(stderr, "qe serve: %s %s\n%s", option.c_str(), i + 1 >= argc ? "needs a value" : "is unknown", kUsage);
@@ -120,6 +121,7 @@ int ReadOptions(int argc, char** argv, ServeOptions& options) {
       else if (option == "--max-body-mb") options.limits.max_body_bytes = n << 20;
       else if (option == "--body-disk-client-mb") options.limits.body_disk_per_client = n << 20;
       else if (option == "--send-buffers-mb") options.limits.send_buffers_total = n << 20;
+      else if (option == "--editor-room-mb") options.limits.editor_room_mb = n;
       else options.limits.body_disk_budget = n << 20;
     }
   }

@@ -69,6 +69,8 @@ struct ServerLimits {
   // each at most `send_buffer_bytes` and at least `send_buffer_floor`.
   int send_buffer_bytes = 256 * 1024;
   uint64_t send_buffers_total = 256ull << 20;
+  // The room all the rich-text editor's uploads of the site share, in MiB.
+  uint64_t editor_room_mb = 1024;
   int send_buffer_floor = 16 * 1024;
   std::chrono::milliseconds drain_timeout{10000};  // a graceful stop waits this long for the answers under way
 };

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "host/client_slots.h"
+#include "host/editor_upload_room.h"
 #include "host/http_answer.h"
 #include "host/http_connection.h"
 #include "facade/qecls.h"
@@ -236,6 +237,7 @@ SiteServer::SiteServer(std::filesystem::path site_folder, Pages pages, ServerLim
   self.site.clients.SetLimit(std::max<size_t>(limits.max_connections_per_client, 1));
   self.spare_descriptor = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
   self.site.state.sessions = std::make_shared<asp::MemorySessionStore>(&std::chrono::steady_clock::now, limits.max_sessions);
+  SetEditorUploadRoomSize(*self.site.state.application, limits.editor_room_mb);
   qe::RegisterComponentClasses();
   for (size_t i = 0; i < EventLoops(); ++i) {
     self.loops.push_back(std::make_unique<asio::io_context>(1));

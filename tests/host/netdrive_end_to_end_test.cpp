@@ -261,6 +261,12 @@ TEST_F(NetDriveFilePagesTest, UploadLandsExactlyOnTheQuotaAndNotAByteOver) {
   EXPECT_TRUE(Says(elsewhere, u"您提交的数据不合法，请不要从外部提交数据。")) << elsewhere.body;
   EXPECT_EQ(Listed(*tiny), "");
 
+  // A small file takes a disk block: two one-byte files beside one a block
+  // short of the quota are a block over.
+  Answer blocks = Upload(*tiny, {{"a.bin", std::string(kMegabyte - 4096, 'a')}, {"b.txt", "b"}, {"c.txt", "c"}});
+  EXPECT_TRUE(Says(blocks, u"你的网络硬盘空间已超过了额定的1M容量！")) << blocks.body;
+  EXPECT_EQ(Listed(*tiny), "");
+
   // Exactly the quota: saved, under the client's names.
   Answer exact = Upload(*tiny, {{"a.bin", std::string(kMegabyte / 2, 'a')}, {"b.bin", std::string(kMegabyte / 2, 'b')}});
   EXPECT_TRUE(Says(exact, u"上传成功！")) << exact.body;

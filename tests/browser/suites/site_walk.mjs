@@ -225,6 +225,8 @@ async function pagesWithoutLinksOfTheirOwnLeadOn(t) {
       await page.goto(at(path), { waitUntil: 'load' });
       await expect(`${where} ${path}`, [kToStart]);
     }
+    await page.goto(at('/qe/no_such_page.asp'), { waitUntil: 'load' });
+    await expect(`${where} an address that leads nowhere`, [kToDesk, kToStart]);
     await logIn(t);
     await page.goto(at(kLoginPage), { waitUntil: 'load' });
     await expect(`${where} ${kLoginPage} logged in`, [kToDesk, kToStart]);
