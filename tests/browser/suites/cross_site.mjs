@@ -260,7 +260,6 @@ export const tests = {
     t.eq((await t.page.context().cookies()).filter((cookie) => cookie.name === session.name.toLowerCase()), []);
   },
 
-
   async 'an address given to the picture viewer runs no script'(t) {
     await logIn(t);
     for (const address of ["javascript:document.title='ran'", " JavaScript\t:document.title='ran'",
