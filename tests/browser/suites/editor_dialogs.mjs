@@ -116,7 +116,7 @@ export const tests = {
       value: '<p>x</p>',
       options: { face: [
         { title: '文字', type: 'text', list: [{ title: '开心', content: '(^_^)' }, { title: '尖', content: '<b>' }] },
-        { title: '图片', type: 'img', list: [{ title: '笑', content: 'smile.gif' }] },
+        { title: '图片', type: 'img', list: [{ title: '笑', content: '/comm_ubb/emot/face1.asp' }] },
       ] },
     });
     await t.page.evaluate(() => window.ed.create());  // the panel's rules reach the page from the second create()
@@ -130,7 +130,7 @@ export const tests = {
     t.eq(await groups(), ['block', 'none']);
     await t.page.locator('.qeEditor-faceTitle span', { hasText: '图片' }).click();
     t.eq(await groups(), ['none', 'block']);
-    t.eq(await t.page.locator('.qeEditor-faceList img').getAttribute('src'), 'smile.gif');
+    t.eq(await t.page.locator('.qeEditor-faceList img').getAttribute('src'), '/comm_ubb/emot/face1.asp');
     await t.shot('emoticons');
   },
 };
