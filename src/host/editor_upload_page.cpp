@@ -1,6 +1,7 @@
 #include "host/editor_upload_page.h"
 
 #include <chrono>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "host/page_steps.h"
 #include "host/static_files.h"
 #include "platform/com/object.h"
+#include "platform/fs/file.h"
 #include "platform/fs/file_write.h"
 #include "platform/fs/paths.h"
 #include "platform/net/remote_fetch.h"
@@ -20,6 +22,7 @@
 #include "platform/vb/error.h"
 #include "platform/vb/strings.h"
 #include "transfer/kesra_file_upload.h"
+#include "transfer/kesra_upload_image.h"
 #include "transfer/picture_sniff.h"
 
 namespace host {
@@ -192,6 +195,26 @@ vb::String PictureFolderOnDisk(Page& page) {
   return real_folder.ends_with(u"\\") ? real_folder : real_folder + u"\\";
 }
 
+enum class Saving { kSaved, kNameTaken, kFailed };
+
+// Saves under a new generated name with `extension` in the folder, with
+// another name when the one tried is taken (names made within one second
+// share their first 14 digits), a few times at most. The name saved under,
+// or nothing when saving failed.
+std::optional<vb::String> SaveUnderNewName(vb::Variant& qe, const vb::String& real_folder, const vb::String& extension,
+                                           const std::function<Saving(const vb::String& real_name)>& save) {
+  constexpr int kNameTries = 8;
+  for (int tries = 0; tries < kNameTries; ++tries) {
+    const vb::String name = vb::CStr(com::ValueOf(com::Call(qe, u"CommFileGetRndName"))) + extension;
+    switch (save(real_folder + name)) {
+      case Saving::kSaved: return name;
+      case Saving::kNameTaken: continue;
+      case Saving::kFailed: return std::nullopt;
+    }
+  }
+  return std::nullopt;
+}
+
 // A pasted picture: the first part "file[]", kept when its bytes are a
 // picture, under a new name with that picture's extension. It takes its room
 // by the size of its whole request, which holds it.
@@ -209,14 +232,16 @@ vb::String PastedPicture(Page& page, vb::Variant& qe, EditorUploadRoom& room) {
   if (!picture) return JsonArray({ErrorEntry(u"粘贴的内容不是图片。")});
 
   reserved.Wrote(MakeFolder(real_folder));
-  vb::String file_name = vb::CStr(com::ValueOf(com::Call(qe, u"CommFileGetRndName"))) + u"." +
-                         vb::LCase(vb::CStr(com::ValueOf(type)));
-  vb::String real_name = real_folder + file_name;
-  int32_t saved = vb::CLng(com::ValueOf(
-      com::Call(upload, u"SavetoFile", vb::String(u"file[]"), int32_t{0}, real_name, false)));
-  if (saved != 0) return JsonArray({ErrorEntry(u"图片保存失败。")});
-  reserved.Wrote(EditorUploadRoom::FileRoom(static_cast<double>(SizeOnDisk(real_name))));
-  return JsonArray({FileEntry(AddressOf(kPastedPictureFolder + file_name), file_name)});
+  std::optional<vb::String> file_name =
+      SaveUnderNewName(qe, real_folder, u"." + vb::LCase(vb::CStr(com::ValueOf(type))), [&](const vb::String& real_name) {
+        const int32_t saved = vb::CLng(com::ValueOf(
+            com::Call(upload, u"SavetoFile", vb::String(u"file[]"), int32_t{0}, real_name, false)));
+        return saved == qe::kImageSaved ? Saving::kSaved
+               : saved == qe::kImageFileExists ? Saving::kNameTaken : Saving::kFailed;
+      });
+  if (!file_name) return JsonArray({ErrorEntry(u"图片保存失败。")});
+  reserved.Wrote(EditorUploadRoom::FileRoom(static_cast<double>(SizeOnDisk(real_folder + *file_name))));
+  return JsonArray({FileEntry(AddressOf(kPastedPictureFolder + *file_name), *file_name)});
 }
 
 // The picture kind of a saved file's first bytes, in lower case; nothing when
@@ -229,6 +254,15 @@ std::optional<vb::String> SavedPictureType(const std::filesystem::path& file) {
   std::optional<qe::PictureInfo> picture = qe::SniffPicture(head);
   if (!picture) return std::nullopt;
   return vb::LCase(picture->type);
+}
+
+bool ReadWhole(const vb::String& real_name, std::string& bytes) {
+  try {
+    bytes = fs::ReadAllBytes(real_name);
+    return true;
+  } catch (const vb::Error&) {
+    return false;
+  }
 }
 
 // A foreign picture address ("qeEditor-img"): fetched through
@@ -252,16 +286,26 @@ vb::String ForeignPicture(Page& page, vb::Variant& qe, EditorUploadRoom& room) {
   } catch (const vb::Error&) {
     return ErrorEntry(kForeignPictureFailed);
   }
-  // The fetch took only a picture; its kind names the file.
+  // The fetch took only a picture; its kind names the file, saved under a
+  // name no file has: a rename would replace a picture named in the same second.
   std::optional<vb::String> type = SavedPictureType(fetched);
-  std::error_code error;
-  if (type) std::filesystem::rename(fetched, fs::ToHostPath(real_stem + u"." + *type), error);
-  if (!type || error) {
-    std::filesystem::remove(fetched, error);
-    return ErrorEntry(kForeignPictureFailed);
+  std::optional<vb::String> file_name;
+  std::string bytes;
+  if (type && ReadWhole(real_stem, bytes)) {
+    file_name = SaveUnderNewName(qe, real_folder, u"." + *type, [&](const vb::String& real_name) {
+      try {
+        fs::CreateNewFile(real_name, bytes);
+        return Saving::kSaved;
+      } catch (const vb::Error& e) {
+        return e.Number() == vb::kFileAlreadyExists ? Saving::kNameTaken : Saving::kFailed;
+      }
+    });
   }
-  reserved.Wrote(EditorUploadRoom::FileRoom(static_cast<double>(SizeOnDisk(real_stem + u"." + *type))));
-  return u"{\"url\":" + JsonText(AddressOf(kPastedPictureFolder + stem + u"." + *type)) + u"}";
+  std::error_code error;
+  std::filesystem::remove(fetched, error);
+  if (!file_name) return ErrorEntry(kForeignPictureFailed);
+  reserved.Wrote(EditorUploadRoom::FileRoom(static_cast<double>(SizeOnDisk(real_folder + *file_name))));
+  return u"{\"url\":" + JsonText(AddressOf(kPastedPictureFolder + *file_name)) + u"}";
 }
 
 void Answer(Page& page, const vb::String& json) {
