@@ -6,16 +6,25 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
+#include <thread>
+#include <utility>
 
+#include "common/kesra_class_md5.h"
 #include "host/serve_process.h"
+#include "host/site_visitor.h"
 #include "support/http_client.h"
 #include "support/killed_in_commit.h"
 #include "support/run_command.h"
+#include "support/scoped_variable.h"
 #include "support/temp_site.h"
 
 namespace {
@@ -31,6 +40,7 @@ struct Saved {
   const char* table;  // with a text column `column`
   const char* column;
 };
+constexpr char kPasswordPage[] = "/qe/main/password.asp";
 constexpr Saved kMain{"data/qe.asp", "Part", "Part"}, kConfig{"data/Config.htm", "Config", "ConfigClass"};
 
 // The first column of a query's rows.
@@ -111,6 +121,43 @@ TEST_F(CrashRestartTest, TheNextStartRollsTheCutSaveBackAtOnce) {
       EXPECT_EQ(RowsWritten(db), acknowledged);
       EXPECT_EQ(IntegrityCheck(db), std::set<std::string>{"ok"});
     }
+}
+
+// The server itself dies in a page's save (a password changed, the third
+// time): the next server is ready at once, and the password is the last one
+// a page acknowledged.
+TEST_F(CrashRestartTest, AServerKilledInAPageSaveStartsAgainWithTheAcknowledgedSaves) {
+  std::unique_ptr<host_test::ServeProcess> server;
+  {
+    qe_test::ScopedVariable stop("QE_STOP_AT", "committing#3");
+    server = std::make_unique<host_test::ServeProcess>(site_.SiteFolder());
+  }
+  host_test::Visitor admin(server->Port());
+  ASSERT_EQ(admin.Get("/qe/login.asp").status, 200);
+  ASSERT_EQ(admin.Post("/qe/login.asp", "UserName=tolva&PassWord=").status, 302);
+  auto change = [&](const std::string& from, const std::string& to) {
+    return admin.Post(kPasswordPage, "OldPassWord=" + from + "&NewPassWord=" + to + "&NewPassWord2=" + to,
+                      kPasswordPage);
+  };
+  for (const auto& [from, to] : {std::pair{"", "p1"}, std::pair{"p1", "p2"}})
+    ASSERT_NE(change(from, to).body.find("id=\"changed\""), std::string::npos) << to;
+  std::thread cut([&] { change("p2", "p3"); });
+  int status = 0;
+  ::waitpid(server->Pid(), &status, WUNTRACED);
+  EXPECT_TRUE(WIFSTOPPED(status)) << "the server did not stop in the save";
+  ::kill(server->Pid(), SIGKILL);
+  server->WaitExit(10s);
+  cut.join();
+  ASSERT_TRUE(std::filesystem::exists(Journal(kMain)));
+
+  const auto started = std::chrono::steady_clock::now();
+  server = std::make_unique<host_test::ServeProcess>(site_.SiteFolder());
+  EXPECT_LT(std::chrono::steady_clock::now() - started, kReady);
+  EXPECT_FALSE(std::filesystem::exists(Journal(kMain)));
+  EXPECT_EQ(Column(Host(kMain), "SELECT PassWord FROM User WHERE UserName = 'tolva'"),
+            std::set<std::string>{vb::ToUtf8(qe::Kesra_Class_Md5().KesraMd5(u"p2"))});
+  EXPECT_EQ(host_test::Visitor(server->Port()).Post("/qe/login.asp", "UserName=tolva&PassWord=p2").status, 302);
+  EXPECT_EQ(IntegrityCheck(kMain), std::set<std::string>{"ok"});
 }
 
 }  // namespace
