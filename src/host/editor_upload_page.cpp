@@ -1,6 +1,7 @@
 #include "host/editor_upload_page.h"
 
 #include <chrono>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -12,12 +13,16 @@
 #include "host/page_steps.h"
 #include "host/static_files.h"
 #include "platform/com/object.h"
+#include "platform/fs/file.h"
+#include "platform/fs/file_write.h"
 #include "platform/fs/paths.h"
 #include "platform/net/remote_fetch.h"
 #include "platform/text/ansi.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/error.h"
 #include "platform/vb/strings.h"
+#include "transfer/kesra_file_upload.h"
+#include "transfer/kesra_upload_image.h"
 #include "transfer/picture_sniff.h"
 
 namespace host {
@@ -104,9 +109,38 @@ std::optional<vb::String> UploadFolderName(const vb::String& requested) {
   return name;
 }
 
+vb::String RealPath(Page& page, vb::StringView site_path) {
+  return vb::CStr(com::ValueOf(com::Call(page.Server, u"MapPath", vb::String(site_path))));
+}
+
+vb::String RoomFullText(const EditorUploadRoom& room) {
+  return u"上传空间已满（共" + vb::CStr(vb::Variant(static_cast<double>(room.SizeMb()))) + u"MB），请联系管理员。";
+}
+
+// What making the folder would take of the room: a block when it is missing.
+uint64_t NewFolderRoom(const vb::String& real_folder) {
+  return fs::IsExistingFolder(real_folder) ? 0 : EditorUploadRoom::kFolderRoom;
+}
+
+// Makes the folder when it is missing; what that took of the room. A folder
+// that cannot be made takes nothing: the saves into it fail and say so.
+uint64_t MakeFolder(const vb::String& real_folder) {
+  try {
+    return fs::CreateFolderWithParents(real_folder) ? EditorUploadRoom::kFolderRoom : 0;
+  } catch (const vb::Error&) {
+    return 0;
+  }
+}
+
+uint64_t SizeOnDisk(const vb::String& real_name) {
+  std::error_code error;
+  const uintmax_t size = std::filesystem::file_size(fs::ToHostPath(real_name), error);
+  return error ? 0 : size;
+}
+
 // CommFileUpload's report ("Success|client name|saved name|size$" or
 // "Error|why$" per file, then "#" and field values) as the editor's array;
-// the sizes of the files saved added to `written`.
+// the room of the files saved added to `written`.
 vb::String DialogAnswer(const vb::String& report, const vb::String& folder_address, uint64_t& written) {
   std::vector<vb::String> entries;
   vb::String items = report.substr(0, report.find(u'#'));
@@ -116,7 +150,8 @@ vb::String DialogAnswer(const vb::String& report, const vb::String& folder_addre
     if (fields[0] == u"Success" && fields.size() >= 3) {
       entries.push_back(FileEntry(AddressOf(folder_address + fields[2]), fields[1]));
       double size = 0;
-      if (fields.size() >= 4 && vb::ParseNumber(fields[3], size) && size > 0) written += static_cast<uint64_t>(size);
+      if (fields.size() < 4 || !vb::ParseNumber(fields[3], size)) size = 0;
+      written += EditorUploadRoom::FileRoom(size);
     } else {
       entries.push_back(ErrorEntry(fields.size() > 1 ? fields[1] : item));
     }
@@ -124,60 +159,89 @@ vb::String DialogAnswer(const vb::String& report, const vb::String& folder_addre
   return JsonArray(entries);
 }
 
-vb::String DialogUpload(Page& page, vb::Variant& qe, const vb::String& kind, uint64_t& written) {
+// The dialogs' files, saved as CommFileUpload saves them; the room is taken
+// once the body shows how many files it holds and how large, before any of
+// them, or their folder, is written.
+vb::String DialogUpload(Page& page, EditorUploadRoom& room, const vb::String& kind) {
   std::optional<vb::String> name = UploadFolderName(RequestValue(page, u"QueryString", u"SaveUpFilesPath"));
   if (!name) return JsonArray({ErrorEntry(u"不允许上传到该文件夹。")});
   vb::String folder = kUploadRoot + *name;
   vb::String address = folder.back() == u'/' ? folder : folder + u"/";
+  const vb::String real_folder = RealPath(page, folder);
+  std::optional<EditorUploadRoom::Reservation> reserved;
+  auto admit = [&](const std::vector<double>& sizes) -> vb::String {
+    uint64_t needed = NewFolderRoom(real_folder);
+    for (double size : sizes) needed += EditorUploadRoom::FileRoom(size);
+    reserved.emplace(room, needed);
+    if (!*reserved) return RoomFullText(room);
+    reserved->Wrote(MakeFolder(real_folder));
+    return {};
+  };
   bool pictures = kind == u"pic";
   // The editor sends its files as a script's form data, whose names are UTF-8
   // whatever the page's own character set.
-  vb::String report = vb::CStr(com::ValueOf(
-      com::Call(qe, u"CommFileUpload", page.Server, page.Request, kind,
-                pictures ? kPictureTotalMb : kAttachmentTotalMb, pictures ? kPictureSingleMb : kAttachmentSingleMb,
-                folder, int16_t{0}, true, vb::String(), vb::String(u"utf-8"))));
-  return DialogAnswer(report, address, written);
+  vb::String report = qe::KesraFileUploadAdmitted(
+      page.Server, page.Request, kind, pictures ? kPictureTotalMb : kAttachmentTotalMb,
+      pictures ? kPictureSingleMb : kAttachmentSingleMb, folder, 0, true, vb::String(), u"utf-8", admit);
+  uint64_t written = 0;
+  vb::String answer = DialogAnswer(report, address, written);
+  if (reserved && *reserved) reserved->Wrote(written);
+  return answer;
 }
 
-uint64_t SizeOnDisk(const vb::String& real_name) {
-  std::error_code error;
-  const uintmax_t size = std::filesystem::file_size(fs::ToHostPath(real_name), error);
-  return error ? 0 : size;
-}
-
-std::filesystem::path UploadRootOnDisk(Page& page) {
-  return fs::ToHostPath(vb::CStr(com::ValueOf(com::Call(page.Server, u"MapPath", vb::String(kUploadRoot)))));
-}
-
-// The one folder of pasted and foreign pictures, on disk (created when
-// missing), with its separator.
-vb::String PictureFolderOnDisk(Page& page, vb::Variant& qe) {
-  vb::String real_folder = vb::CStr(com::ValueOf(com::Call(page.Server, u"MapPath", vb::String(kPastedPictureFolder))));
-  com::Call(qe, u"CommFolderCreate", real_folder);
+// The one folder of pasted and foreign pictures, on disk, with its separator.
+vb::String PictureFolderOnDisk(Page& page) {
+  vb::String real_folder = RealPath(page, kPastedPictureFolder);
   return real_folder.ends_with(u"\\") ? real_folder : real_folder + u"\\";
 }
 
+enum class Saving { kSaved, kNameTaken, kFailed };
+
+// Saves under a new generated name with `extension` in the folder, with
+// another name when the one tried is taken (names made within one second
+// share their first 14 digits), a few times at most. The name saved under,
+// or nothing when saving failed.
+std::optional<vb::String> SaveUnderNewName(vb::Variant& qe, const vb::String& real_folder, const vb::String& extension,
+                                           const std::function<Saving(const vb::String& real_name)>& save) {
+  constexpr int kNameTries = 8;
+  for (int tries = 0; tries < kNameTries; ++tries) {
+    const vb::String name = vb::CStr(com::ValueOf(com::Call(qe, u"CommFileGetRndName"))) + extension;
+    switch (save(real_folder + name)) {
+      case Saving::kSaved: return name;
+      case Saving::kNameTaken: continue;
+      case Saving::kFailed: return std::nullopt;
+    }
+  }
+  return std::nullopt;
+}
+
 // A pasted picture: the first part "file[]", kept when its bytes are a
-// picture, under a new name with that picture's extension.
-vb::String PastedPicture(Page& page, vb::Variant& qe, uint64_t& written) {
+// picture, under a new name with that picture's extension. It takes its room
+// by the size of its whole request, which holds it.
+vb::String PastedPicture(Page& page, vb::Variant& qe, EditorUploadRoom& room) {
   double total = vb::CDbl(com::ValueOf(com::Call(page.Request, u"TotalBytes")));
   if (total > kPastedPictureMb * kMegabyte)
     return JsonArray({ErrorEntry(u"图片太大，粘贴的图片不能超过" + vb::CStr(vb::Variant(kPastedPictureMb)) + u"MB。")});
+  const vb::String real_folder = PictureFolderOnDisk(page);
+  EditorUploadRoom::Reservation reserved(room, EditorUploadRoom::FileRoom(total) + NewFolderRoom(real_folder));
+  if (!reserved) return JsonArray({ErrorEntry(RoomFullText(room))});
   vb::Variant upload = com::Call(page.Server, u"CreateObject", vb::String(u"QE.Kesra_UploadImage"));
   vb::Variant part = com::Call(upload, u"binrequest", vb::String(u"file[]"), int32_t{0});
   vb::Variant width, height, type, size, bits;
   bool picture = vb::CBool(com::ValueOf(com::Call(part, u"IsImage", width, height, type, size, bits)));
   if (!picture) return JsonArray({ErrorEntry(u"粘贴的内容不是图片。")});
 
-  vb::String real_folder = PictureFolderOnDisk(page, qe);
-  vb::String file_name = vb::CStr(com::ValueOf(com::Call(qe, u"CommFileGetRndName"))) + u"." +
-                         vb::LCase(vb::CStr(com::ValueOf(type)));
-  vb::String real_name = real_folder + file_name;
-  int32_t saved = vb::CLng(com::ValueOf(
-      com::Call(upload, u"SavetoFile", vb::String(u"file[]"), int32_t{0}, real_name, false)));
-  if (saved != 0) return JsonArray({ErrorEntry(u"图片保存失败。")});
-  written += SizeOnDisk(real_name);
-  return JsonArray({FileEntry(AddressOf(kPastedPictureFolder + file_name), file_name)});
+  reserved.Wrote(MakeFolder(real_folder));
+  std::optional<vb::String> file_name =
+      SaveUnderNewName(qe, real_folder, u"." + vb::LCase(vb::CStr(com::ValueOf(type))), [&](const vb::String& real_name) {
+        const int32_t saved = vb::CLng(com::ValueOf(
+            com::Call(upload, u"SavetoFile", vb::String(u"file[]"), int32_t{0}, real_name, false)));
+        return saved == qe::kImageSaved ? Saving::kSaved
+               : saved == qe::kImageFileExists ? Saving::kNameTaken : Saving::kFailed;
+      });
+  if (!file_name) return JsonArray({ErrorEntry(u"图片保存失败。")});
+  reserved.Wrote(EditorUploadRoom::FileRoom(static_cast<double>(SizeOnDisk(real_folder + *file_name))));
+  return JsonArray({FileEntry(AddressOf(kPastedPictureFolder + *file_name), *file_name)});
 }
 
 // The picture kind of a saved file's first bytes, in lower case; nothing when
@@ -192,14 +256,29 @@ std::optional<vb::String> SavedPictureType(const std::filesystem::path& file) {
   return vb::LCase(picture->type);
 }
 
+bool ReadWhole(const vb::String& real_name, std::string& bytes) {
+  try {
+    bytes = fs::ReadAllBytes(real_name);
+    return true;
+  } catch (const vb::Error&) {
+    return false;
+  }
+}
+
 // A foreign picture address ("qeEditor-img"): fetched through
 // CommSaveRemoteFile (public http and https addresses only, a picture only,
 // size-limited) into the pictures' folder, named like a pasted picture by the
 // kind its bytes show. One object, {"url"} or {"error"}.
-vb::String ForeignPicture(Page& page, vb::Variant& qe, uint64_t& written) {
+vb::String ForeignPicture(Page& page, vb::Variant& qe, EditorUploadRoom& room) {
+  const vb::String real_folder = PictureFolderOnDisk(page);
+  // A fetch takes at most its limit, whatever the request holds.
+  EditorUploadRoom::Reservation reserved(
+      room, EditorUploadRoom::FileRoom(static_cast<double>(net::FetchLimits{}.max_bytes)) + NewFolderRoom(real_folder));
+  if (!reserved) return ErrorEntry(RoomFullText(room));
+  reserved.Wrote(MakeFolder(real_folder));
   vb::String address = RequestValue(page, u"Form", u"qeEditor-img");
   vb::String stem = vb::CStr(com::ValueOf(com::Call(qe, u"CommFileGetRndName")));
-  vb::String real_stem = PictureFolderOnDisk(page, qe) + stem;
+  vb::String real_stem = real_folder + stem;
   std::filesystem::path fetched = fs::ToHostPath(real_stem);
   try {
     net::FetchDeadline deadline(kForeignPictureDeadline);
@@ -207,20 +286,26 @@ vb::String ForeignPicture(Page& page, vb::Variant& qe, uint64_t& written) {
   } catch (const vb::Error&) {
     return ErrorEntry(kForeignPictureFailed);
   }
-  // The fetch took only a picture; its kind names the file.
+  // The fetch took only a picture; its kind names the file, saved under a
+  // name no file has: a rename would replace a picture named in the same second.
   std::optional<vb::String> type = SavedPictureType(fetched);
-  std::error_code error;
-  if (type) std::filesystem::rename(fetched, fs::ToHostPath(real_stem + u"." + *type), error);
-  if (!type || error) {
-    std::filesystem::remove(fetched, error);
-    return ErrorEntry(kForeignPictureFailed);
+  std::optional<vb::String> file_name;
+  std::string bytes;
+  if (type && ReadWhole(real_stem, bytes)) {
+    file_name = SaveUnderNewName(qe, real_folder, u"." + *type, [&](const vb::String& real_name) {
+      try {
+        fs::CreateNewFile(real_name, bytes);
+        return Saving::kSaved;
+      } catch (const vb::Error& e) {
+        return e.Number() == vb::kFileAlreadyExists ? Saving::kNameTaken : Saving::kFailed;
+      }
+    });
   }
-  written += SizeOnDisk(real_stem + u"." + *type);
-  return u"{\"url\":" + JsonText(AddressOf(kPastedPictureFolder + stem + u"." + *type)) + u"}";
-}
-
-vb::String UploadRoomFull(const EditorUploadRoom& room) {
-  return ErrorEntry(u"上传空间已满（共" + vb::CStr(vb::Variant(static_cast<double>(room.SizeMb()))) + u"MB），请联系管理员。");
+  std::error_code error;
+  std::filesystem::remove(fetched, error);
+  if (!file_name) return ErrorEntry(kForeignPictureFailed);
+  reserved.Wrote(EditorUploadRoom::FileRoom(static_cast<double>(SizeOnDisk(real_folder + *file_name))));
+  return u"{\"url\":" + JsonText(AddressOf(kPastedPictureFolder + *file_name)) + u"}";
 }
 
 void Answer(Page& page, const vb::String& json) {
@@ -256,22 +341,15 @@ void EditorUploadPage(Page& page) {
     case UserStanding::kPasswordEmpty: return answer(ErrorEntry(kPasswordFirst));
     case UserStanding::kAdmitted: break;
   }
-  // What this request can write takes its part of the room before it
-  // writes: its body, or the largest picture a fetch takes.
-  std::shared_ptr<EditorUploadRoom> room = EditorUploadRoom::Of(page.Application, UploadRootOnDisk(page));
-  const uint64_t most = foreign_picture
-                            ? net::FetchLimits{}.max_bytes
-                            : static_cast<uint64_t>(vb::CDbl(com::ValueOf(com::Call(page.Request, u"TotalBytes"))));
-  EditorUploadRoom::Reservation reserved(*room, most);
-  if (!reserved) return answer(UploadRoomFull(*room));
-  uint64_t written = 0;
+  // Each kind takes its part of the room before it writes anything.
+  std::shared_ptr<EditorUploadRoom> room =
+      EditorUploadRoom::Of(page.Application, fs::ToHostPath(RealPath(page, kUploadRoot)));
   vb::String kind = vb::LCase(RequestValue(page, u"QueryString", u"DialogType"));
   vb::String query = RequestValue(page, u"ServerVariables", u"QUERY_STRING");
-  if (foreign_picture) Answer(page, ForeignPicture(page, qe, written));
-  else if (kind == u"all" || kind == u"pic") Answer(page, DialogUpload(page, qe, kind, written));
-  else if (query.empty()) Answer(page, PastedPicture(page, qe, written));
+  if (foreign_picture) Answer(page, ForeignPicture(page, qe, *room));
+  else if (kind == u"all" || kind == u"pic") Answer(page, DialogUpload(page, *room, kind));
+  else if (query.empty()) Answer(page, PastedPicture(page, qe, *room));
   else Answer(page, JsonArray({ErrorEntry(u"不支持该上传类型。")}));
-  reserved.Wrote(written);
 }
 
 }  // namespace host

@@ -27,8 +27,9 @@ namespace host {
 inline constexpr char16_t kEditorUploadPage[] = u"/comm_qeeditor/upload.asp";
 
 // Where pasted and foreign pictures are kept, and the size limits in megabytes.
-// All editor uploads of the site share one room (EditorUploadRoom): a request
-// that could pass it is refused before it writes.
+// All editor uploads of the site share one room (EditorUploadRoom), counted
+// by entries as a drive's quota is: a request whose files could pass it is
+// refused whole before it writes.
 inline constexpr char16_t kPastedPictureFolder[] = u"/Data_UploadFiles/QeEditor/";
 inline constexpr int32_t kAttachmentTotalMb = 50, kAttachmentSingleMb = 20;
 inline constexpr int32_t kPictureTotalMb = 20, kPictureSingleMb = 5;

@@ -11,21 +11,22 @@ namespace {
 
 constexpr uint64_t kMegabyte = 1024 * 1024;
 
-// What the files under `folder` take, links not followed; a folder named by
-// `skipped` at the top is left out.
-uint64_t FilesUnder(const std::filesystem::path& folder, bool (*skipped)(vb::StringView)) {
+// What the entries under `folder` take of the room, links not followed; a
+// folder named by `skipped` at the top is left out, with all it holds.
+uint64_t RoomUnder(const std::filesystem::path& folder, bool (*skipped)(vb::StringView)) {
   namespace stdfs = std::filesystem;
   uint64_t total = 0;
   std::error_code error;
   for (stdfs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    if (it.depth() == 0 && it->is_directory(error) && skipped(vb::FromUtf8(it->path().filename().string()))) {
+    // An entry removed meanwhile still counts its block.
+    std::error_code gone;
+    if (it.depth() == 0 && it->is_directory(gone) && skipped(vb::FromUtf8(it->path().filename().string()))) {
       it.disable_recursion_pending();
       continue;
     }
-    if (it->is_symlink(error) || !it->is_regular_file(error)) continue;
-    const uintmax_t size = it->file_size(error);
-    if (!error) total += size;
-    error.clear();
+    const bool file = stdfs::is_regular_file(it->symlink_status(gone));
+    const uintmax_t size = file && !gone ? it->file_size(gone) : 0;
+    total += file && !gone ? EditorUploadRoom::FileRoom(static_cast<double>(size)) : EditorUploadRoom::kFolderRoom;
   }
   return total;
 }
@@ -60,7 +61,7 @@ std::shared_ptr<EditorUploadRoom> EditorUploadRoom::Of(vb::Variant& application,
 
 void EditorUploadRoom::MeasureOnce() {
   if (measured_) return;
-  used_ = FilesUnder(upload_root_, &IsPrivateUploadFolderName);
+  used_ = RoomUnder(upload_root_, &IsPrivateUploadFolderName);
   measured_ = true;
 }
 

@@ -5,11 +5,16 @@
 // kept as each upload takes and gives back its part. The users' drives
 // (and the site's other private folders under "/Data_UploadFiles/") are no
 // part of it: they have quotas of their own.
+//
+// Room is counted as a drive's quota counts it, as the disk spends it: each
+// file at least one block, each folder (or link) one block. Thousands of
+// empty files fill the room as surely as their bytes would.
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <mutex>
 
+#include "office/net_drive.h"
 #include "platform/asp/application.h"
 #include "platform/com/object.h"
 
@@ -31,13 +36,17 @@ class EditorUploadRoom : public com::Object {
   // "/Data_UploadFiles/" on disk.
   static std::shared_ptr<EditorUploadRoom> Of(vb::Variant& application, const std::filesystem::path& upload_root);
 
+  // What an entry takes of the room: a file of `bytes`, a folder.
+  static uint64_t FileRoom(double bytes) { return static_cast<uint64_t>(qe::netdrive::FileSpace(bytes)); }
+  static constexpr uint64_t kFolderRoom = static_cast<uint64_t>(qe::netdrive::kDiskBlockBytes);
+
   uint64_t SizeMb() const { return size_mb_; }
-  // What the editor's files take now (measured on the first call).
+  // What the editor's entries take now (measured on the first call).
   uint64_t Used();
 
-  // A part of the room taken for one upload: at most `most` bytes, when
-  // they fit (false otherwise, and nothing is taken). What the upload did
-  // not write goes back when it ends, whatever way it ends.
+  // A part of the room taken for one upload: at most `most`, when it fits
+  // (false otherwise, and nothing is taken). What the upload did not write
+  // goes back when it ends, whatever way it ends.
   class Reservation {
    public:
     Reservation(EditorUploadRoom& room, uint64_t most);
@@ -45,8 +54,9 @@ class EditorUploadRoom : public com::Object {
     Reservation(const Reservation&) = delete;
     Reservation& operator=(const Reservation&) = delete;
     explicit operator bool() const { return taken_; }
-    // What the upload wrote, at most what it took.
-    void Wrote(uint64_t bytes) { written_ += bytes; }
+    // What the upload's writes took (FileRoom of each file saved, a folder's
+    // room for each folder it made), at most what it reserved.
+    void Wrote(uint64_t room) { written_ += room; }
 
    private:
     EditorUploadRoom& room_;

@@ -1,7 +1,6 @@
 #include "maintenance/private_files.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -100,27 +99,6 @@ bool RecoverBackup(const std::filesystem::path& scratch) {
   return true;  // no name left: kept as it is
 }
 
-// A journal the engine would not play back is removed while its database's
-// write lock is held, so that no writer is using it.
-void RemoveDeadJournal(const std::filesystem::path& journal) {
-  const std::string name = journal.string();
-  const std::filesystem::path database = name.substr(0, name.size() - (sizeof kJournalEnd - 1));
-  int fd = ::open(database.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) return;
-  struct flock lock {};
-  lock.l_type = F_WRLCK;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = ado::kPendingLockByte;
-  lock.l_len = 2;  // the pending and reserved bytes: no writer is under way, none can start
-  struct stat held {};
-  if (::fcntl(fd, F_OFD_SETLK, &lock) == 0 && ::fstat(fd, &held) == 0 &&
-      !ado::WouldRollBackFrom(journal, static_cast<uint64_t>(held.st_size))) {
-    std::error_code error;
-    std::filesystem::remove(journal, error);
-  }
-  ::close(fd);
-}
-
 // Clears the abandoned scratch of `folder`; with `follow_notes`, also that of
 // the folders named by the abandoned notes in it.
 void RemoveAbandonedIn(const std::filesystem::path& folder, bool follow_notes) {
@@ -141,7 +119,7 @@ void RemoveAbandonedIn(const std::filesystem::path& folder, bool follow_notes) {
     }
     if (!RecoverBackup(path)) std::filesystem::remove_all(path, error);
   }
-  for (const auto& journal : journals) RemoveDeadJournal(journal);
+  for (const auto& journal : journals) ado::SettleJournal(journal);
 }
 
 }  // namespace

@@ -25,11 +25,12 @@ vb::String CreatePrivateFolder(const vb::String& parent, vb::StringView what);
 // Clears what killed runs left in the host folder `folder`: scratch whose
 // process is gone (and the dead scratch of the folders that their notes
 // name, see ScratchPlace), the temporaries of earlier versions, whose names
-// carried no process, and engine journals that the engine would not play
-// back while no connection writes their database. A mount deletes only
-// what it can prove is a partial file or a copy: an abandoned backup folder
-// whose every file is a whole database is published under its final name
-// (or removed when a published twin holds the same files), never deleted.
+// carried no process, and the journals of writers that are gone (the
+// engine plays back those it would, the others go: ado::SettleJournal). A
+// mount deletes only what it can prove is a partial file or a copy: an
+// abandoned backup folder whose every file is a whole database is
+// published under its final name (or removed when a published twin holds
+// the same files), never deleted.
 void RemoveAbandonedScratch(const std::filesystem::path& folder);
 
 // The same in the site's folders where maintenance leaves scratch: the

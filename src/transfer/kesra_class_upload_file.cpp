@@ -230,10 +230,12 @@ vb::String Kesra_Class_UploadFile::UniqueNewName() {
   return name;
 }
 
-vb::String Kesra_Class_UploadFile::UniqueKey(const vb::String& key) const {
+vb::String Kesra_Class_UploadFile::UniqueKey(const vb::String& key) {
   vb::String prefix = key.substr(0, key.rfind(separator_) + separator_.size());
-  for (int64_t counter = 1;; ++counter) {
-    vb::String candidate = prefix + vb::FromUtf8(std::to_string(counter));
+  // Keys are only added while parsing: every number below the remembered one is taken.
+  int64_t& next = next_numbers_.try_emplace(prefix, 1).first->second;
+  for (;; ++next) {
+    vb::String candidate = prefix + vb::FromUtf8(std::to_string(next));
     if (!files_->Exists(vb::Variant(candidate))) return candidate;
   }
 }

@@ -12,6 +12,7 @@
 // The parser owns the body it read; its items point into it and can no
 // longer be read once the parser is released.
 #include <memory>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/com/dictionary.h"
@@ -89,7 +90,7 @@ class Kesra_Class_UploadFile : public com::Dispatch<Kesra_Class_UploadFile> {
   vb::String Decode(std::string_view bytes) const;
   bool IsExtDenied(vb::StringView extension) const;
   vb::String UniqueNewName();
-  vb::String UniqueKey(const vb::String& key) const;
+  vb::String UniqueKey(const vb::String& key);
   vb::Variant ItemOrEmpty(const vb::String& key) const;
 
   vb::String exe_;
@@ -101,6 +102,9 @@ class Kesra_Class_UploadFile : public com::Dispatch<Kesra_Class_UploadFile> {
   std::shared_ptr<scripting::Dictionary> files_ = std::make_shared<scripting::Dictionary>();
   std::shared_ptr<const BodyBytes> body_;
   std::unordered_set<vb::String> new_names_;
+  // The number each name's next file tries first: a request of thousands of
+  // files under one name must not try every number taken before for each.
+  std::unordered_map<vb::String, int64_t> next_numbers_;
 };
 
 }  // namespace qe

@@ -1,5 +1,7 @@
 #include "transfer/kesra_file_upload.h"
 
+#include <utility>
+
 #include "platform/fs/file_write.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/strings.h"
@@ -30,12 +32,32 @@ vb::String SaveReport(Kesra_Class_UploadFile& upload, vb::Variant& server, const
   return report;
 }
 
+// What `admit` says of the files the upload holds; empty without one.
+vb::String Refusal(const Kesra_Class_UploadFile& upload, const UploadAdmission& admit) {
+  if (!admit) return {};
+  std::vector<double> sizes;
+  for (const auto& [key, entry] : upload.FileTable().Entries())
+    if (auto file = std::dynamic_pointer_cast<Kesra_Class_UploadFileEx>(entry.GetObject()))
+      sizes.push_back(vb::CDbl(com::ValueOf(file->Size)));
+  return admit(sizes);
+}
+
 }  // namespace
 
 vb::String KesraFileUpload(vb::Variant& Server, vb::Variant& Request, vb::String p_UploadFileExt,
                            double p_UploadFileMaxSize, double p_UploadFileSingleSize, vb::String p_UploadFilePath,
                            int16_t p_UploadFileRenameOption, bool p_UploadFileOverWrite,
                            vb::String p_UploadFileInfoList, vb::String p_CharSet) {
+  return KesraFileUploadAdmitted(Server, Request, std::move(p_UploadFileExt), p_UploadFileMaxSize,
+                                 p_UploadFileSingleSize, std::move(p_UploadFilePath), p_UploadFileRenameOption,
+                                 p_UploadFileOverWrite, std::move(p_UploadFileInfoList), std::move(p_CharSet), {});
+}
+
+vb::String KesraFileUploadAdmitted(vb::Variant& Server, vb::Variant& Request, vb::String p_UploadFileExt,
+                                   double p_UploadFileMaxSize, double p_UploadFileSingleSize,
+                                   vb::String p_UploadFilePath, int16_t p_UploadFileRenameOption,
+                                   bool p_UploadFileOverWrite, vb::String p_UploadFileInfoList, vb::String p_CharSet,
+                                   const UploadAdmission& admit) {
   auto upload = std::make_shared<Kesra_Class_UploadFile>();
   upload->SetExe(p_UploadFileExt);
   upload->MaxSize = p_UploadFileMaxSize * kMegabyte;
@@ -44,8 +66,11 @@ vb::String KesraFileUpload(vb::Variant& Server, vb::Variant& Request, vb::String
   upload->GetData(Request);
 
   vb::String report;
+  vb::String refused;
   if (upload->ErrorID() > 0) {
     report = u"Error|" + vb::Replace(upload->Description(), u"|", u",") + u"$";
+  } else if (!(refused = Refusal(*upload, admit)).empty()) {
+    report = u"Error|" + vb::Replace(refused, u"|", u",") + u"$";
   } else {
     vb::String folder = VariantText(com::Call(Server, u"MapPath", p_UploadFilePath));
     if (!fs::IsExistingFolder(folder)) {

@@ -21,37 +21,41 @@ void Sized(const stdfs::path& file, uintmax_t size) {
   stdfs::resize_file(file, size);
 }
 
-TEST(EditorUploadRoom, MeasuredOnceThenKeptByEachUpload) {
+// Entries count as the disk spends them: a file at least a 4 KiB block, a
+// folder a block.
+TEST(EditorUploadRoom, MeasuredOnceByEntriesThenKeptByEachUpload) {
   const stdfs::path root = stdfs::temp_directory_path() / ("qe-editor-room-" + std::to_string(::getpid()));
   stdfs::remove_all(root);
   Sized(root / "a.bin", 400 * kKiB);
-  Sized(root / "office" / "b.bin", 100 * kKiB);
+  Sized(root / "office" / "b.bin", 100 * kKiB + 1);
+  for (const char* empty : {"e1.txt", "e2.txt", "e3.txt"}) Sized(root / "office" / empty, 0);
   Sized(root / "NetDriver" / "tolva" / "film.bin", 1100 * 1024 * kKiB);  // sparse
   Sized(root / "autobackup" / "x.mdb", 1024 * kKiB);
 
   host::EditorUploadRoom room(1, root);
-  EXPECT_EQ(room.Used(), 500 * kKiB);
+  EXPECT_EQ(room.Used(), 400 * kKiB + (100 * kKiB + 1) + 3 * 4 * kKiB + 4 * kKiB);
+  const uint64_t measured = room.Used();
   {
-    host::EditorUploadRoom::Reservation too_large(room, 600 * kKiB);
+    host::EditorUploadRoom::Reservation too_large(room, 1024 * kKiB - measured + 1);
     EXPECT_FALSE(too_large);
   }
-  EXPECT_EQ(room.Used(), 500 * kKiB);
+  EXPECT_EQ(room.Used(), measured);
   {
     host::EditorUploadRoom::Reservation fits(room, 400 * kKiB);
     ASSERT_TRUE(fits);
-    EXPECT_EQ(room.Used(), 900 * kKiB);
+    EXPECT_EQ(room.Used(), measured + 400 * kKiB);
     host::EditorUploadRoom::Reservation meanwhile(room, 200 * kKiB);
     EXPECT_FALSE(meanwhile);
     fits.Wrote(300 * kKiB);
   }
-  EXPECT_EQ(room.Used(), 800 * kKiB);
+  EXPECT_EQ(room.Used(), measured + 300 * kKiB);
   // No walk per upload: a file the room did not see written is not counted.
   Sized(root / "c.bin", 100 * kKiB);
   {
-    host::EditorUploadRoom::Reservation to_the_brim(room, 224 * kKiB);
+    host::EditorUploadRoom::Reservation to_the_brim(room, 1024 * kKiB - measured - 300 * kKiB);
     EXPECT_TRUE(to_the_brim);
   }
-  EXPECT_EQ(room.Used(), 800 * kKiB);
+  EXPECT_EQ(room.Used(), measured + 300 * kKiB);
   stdfs::remove_all(root);
 }
 

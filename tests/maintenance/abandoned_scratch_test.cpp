@@ -13,6 +13,7 @@
 #include "maintenance/private_files.h"
 #include "platform/ado/jro.h"
 #include "platform/sys/process_start.h"
+#include "support/killed_in_commit.h"
 
 namespace access_test {
 namespace {
@@ -102,8 +103,10 @@ TEST_F(AbandonedScratchTest, ScratchGoesWhenItsProcessIsGoneOrTheNumberIsAnother
 }
 
 // A journal goes when the engine would not play it back, as the engine
-// decides from its first bytes and header; one it would play back stays.
-TEST_F(AbandonedScratchTest, AJournalGoesWhenTheEngineWouldNotPlayItBack) {
+// decides from its first bytes and header; one it would play back, a dead
+// writer's, is played back by the engine, which leaves the database as it
+// was before the cut commit.
+TEST_F(AbandonedScratchTest, ADeadJournalGoesAndAHotOneIsPlayedBack) {
   auto journal = [](std::string_view magic, uint32_t sector, uint32_t page, size_t size) {
     std::string bytes(size, '\0');
     bytes.replace(0, magic.size(), magic);
@@ -121,18 +124,21 @@ TEST_F(AbandonedScratchTest, AJournalGoesWhenTheEngineWouldNotPlayItBack) {
   const struct {
     const char* database;
     std::string journal;
-    bool kept;
-  } cases[] = {
-      {"hot", journal(magic, 512, 4096, 4608), true},
-      {"zeroed", std::string(512, '\0'), false},
-      {"unsynced", journal(unsynced, 512, 4096, 4608), false},  // its magic is written when it is synced
-      {"torn", journal(magic, 0, 4096, 4608), false},
-      {"short", journal(magic, 512, 4096, 100), false},
+  } dead[] = {
+      {"zeroed", std::string(512, '\0')},
+      {"unsynced", journal(unsynced, 512, 4096, 4608)},  // its magic is written when it is synced
+      {"torn", journal(magic, 0, 4096, 4608)},
+      {"short", journal(magic, 512, 4096, 100)},
+      {"orphan", journal(magic, 512, 4096, 4608)},  // its database is gone
   };
-  for (const auto& c : cases) {
+  for (const auto& c : dead) {
     MakeDatabase(u"C:\\site\\data\\" + vb::FromUtf8(c.database) + u".asp", {u"Create Table t (a Long)"});
     site_.WriteFile(std::string("site/data/") + c.database + ".asp-journal", c.journal);
   }
+  stdfs::remove(site_.Host("site/data/orphan.asp"));
+  MakeDatabase(u"C:\\site\\data\\hot.asp", {u"Create Table t (a Long)", u"Insert Into t Values (1)"});
+  ASSERT_EQ(qe_test::CommitsBeforeKilled(site_.Host("site/data/hot.asp"), [](int) { return "UPDATE t SET a = 2"; }, 1),
+            0);
   {
     // A writer at work: its journal stays, whatever it holds.
     ado::DatabaseWriteLock writer(site_.Host("site/data/zeroed.asp"));
@@ -140,8 +146,10 @@ TEST_F(AbandonedScratchTest, AJournalGoesWhenTheEngineWouldNotPlayItBack) {
     EXPECT_TRUE(stdfs::exists(site_.Host("site/data/zeroed.asp-journal")));
   }
   qe::RemoveAbandonedScratch(site_.Host("site/data"));
-  for (const auto& c : cases)
-    EXPECT_EQ(stdfs::exists(site_.Host(std::string("site/data/") + c.database + ".asp-journal")), c.kept) << c.database;
+  for (const auto& c : dead)
+    EXPECT_FALSE(stdfs::exists(site_.Host(std::string("site/data/") + c.database + ".asp-journal"))) << c.database;
+  EXPECT_FALSE(stdfs::exists(site_.Host("site/data/hot.asp-journal")));
+  EXPECT_EQ(vb::CLng(Scalar(Open(Jet(u"C:\\site\\data\\hot.asp")), u"Select a From t")), 1);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "access_site.h"
 #include "background_writer.h"
 #include "maintenance/kesra_data.h"
+#include "support/killed_in_commit.h"
 
 namespace access_test {
 namespace {
@@ -120,6 +121,18 @@ TEST_F(DataBackupTest, RestoreBringsBackTheRowsUnderAnOpenConnection) {
   String kept = u"C:\\site\\AutoBackup\\" + vb::FromUtf8(safety[0].filename().string()) + u"\\qe.asp";
   EXPECT_EQ(Note(kept), u"changed");
   EXPECT_EQ(Entries("site/data").size(), 1u);
+}
+
+// A writer died in its commit beside the backup (a tool that wrote to it):
+// the engine rolls the backup back first, and that is what is restored.
+TEST_F(DataBackupTest, ABackupBesideWhichAWriterDiedIsRolledBackAndRestored) {
+  ASSERT_TRUE(Backup(u"/data$saved$qe.asp"));
+  SetNote(kMain, u"changed");
+  const stdfs::path saved = site_.Host("site/data_backup/saved/qe.asp");
+  ASSERT_EQ(qe_test::CommitsBeforeKilled(saved, [](int) { return "UPDATE Note SET Body = 'cut'"; }, 1), 0);
+  ASSERT_TRUE(Restore(u"/data$saved$qe.asp")) << vb::ToUtf8(Body());
+  EXPECT_EQ(Note(kMain), u"first");
+  EXPECT_FALSE(stdfs::exists(saved.string() + "-journal"));
 }
 
 TEST_F(DataBackupTest, RestoreRefusals) {

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -87,10 +88,11 @@ class MaintenanceBesideWritersTest : public DataTest {
     ASSERT_FALSE(Ended());
   }
 
-  // One façade member through `qe call` on this site; its output.
-  qe_test::CommandResult CallElsewhere(const std::string& member_and_arguments) {
+  // One façade member through `qe call` on this site (or the site in the
+  // folder `site` of the drive); its output.
+  qe_test::CommandResult CallElsewhere(const std::string& member_and_arguments, const char* site = "site") {
     return qe_test::RunCommand(std::string(QE_PROGRAM_PATH) + " call --site " +
-                               qe_test::ShellQuoted(site_.Host("site").string()) + " " + member_and_arguments +
+                               qe_test::ShellQuoted(site_.Host(site).string()) + " " + member_and_arguments +
                                " 2>&1");
   }
 
@@ -129,8 +131,9 @@ class MaintenanceBesideWritersTest : public DataTest {
   // `qe call` on this site as a child process; with `stop_at`, the child
   // stops itself at that step and is left stopped there. Its number when it
   // stopped there, 0 when it ended first.
-  pid_t CallStoppedAt(const std::vector<std::string>& member_and_arguments, const std::string& stop_at = "") {
-    std::vector<std::string> args = {QE_PROGRAM_PATH, "call", "--site", site_.Host("site").string()};
+  pid_t CallStoppedAt(const std::vector<std::string>& member_and_arguments, const std::string& stop_at = "",
+                      const char* site = "site") {
+    std::vector<std::string> args = {QE_PROGRAM_PATH, "call", "--site", site_.Host(site).string()};
     args.insert(args.end(), member_and_arguments.begin(), member_and_arguments.end());
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
@@ -351,6 +354,130 @@ TEST_F(MaintenanceBesideWritersTest, WhatAKilledRunLeavesGoesAtTheNextMount) {
     CallKilledAt({"CommGetDataFullName"});
     EXPECT_EQ(Leftovers(), std::vector<std::string>{});
     EXPECT_EQ(IntegrityCheck(), "ok");
+  }
+}
+
+// Runs killed in the middle of a commit, their journal synced and the
+// database written, as a crash leaves them: the next mount lets the engine
+// play the journal back at once, the data is as before the run, and the
+// run goes through when it is asked again.
+TEST_F(MaintenanceBesideWritersTest, ARunKilledInACommitHoldsUpNoMountAndGoesThroughAgain) {
+  ASSERT_EQ(CallElsewhere("CommDataBackup Access '$source$qe.asp'").output, "True\n");
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(site_.Host("site/data_backup/source/qe.asp").c_str(), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, "INSERT INTO Part (Part) VALUES ('new')", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  const std::vector<std::string> source =
+      Column(site_.Host("site/data_backup/source/qe.asp"), "SELECT Part FROM Part ORDER BY ID");
+  const struct {
+    std::vector<std::string> call;
+    const char* journal;  // where the kill leaves it
+    std::string answer;   // when it goes through
+  } runs[] = {
+      // Its commit into the live database.
+      {{"CommAccessImport", "C:\\data_backup\\source\\qe.asp", "C:\\data\\qe.asp", "Part|", "True"},
+       "site/data",
+       std::to_string(source.size())},
+      // Its commit into the compacted copy.
+      {{"CommAccessCompact", "$"}, "site/temp", "True"},
+  };
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.call[0]);
+    const std::vector<std::string> old = Column(site_.Host("site/data/qe.asp"), "SELECT Part FROM Part ORDER BY ID");
+    ASSERT_TRUE(CallKilledAt(run.call, "committing#1"));
+    bool journal_left = false;
+    for (const std::string& left : Leftovers())
+      journal_left |= left.starts_with(site_.Host(run.journal).string()) && left.ends_with("-journal");
+    ASSERT_TRUE(journal_left);
+    const auto asked = std::chrono::steady_clock::now();
+    EXPECT_EQ(CallElsewhere("CommGetDataFullName").output, "C:\\data\\qe.asp\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(1));
+    EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+    EXPECT_EQ(Column(site_.Host("site/data/qe.asp"), "SELECT Part FROM Part ORDER BY ID"), old);
+    EXPECT_EQ(IntegrityCheck(), "ok");
+    std::string again;
+    for (const std::string& word : run.call) again += qe_test::ShellQuoted(word) + " ";
+    EXPECT_EQ(CallElsewhere(again).output, run.answer + "\n");
+  }
+  EXPECT_EQ(Column(site_.Host("site/data/qe.asp"), "SELECT Part FROM Part ORDER BY ID"), source);
+}
+
+// The maintenance lock under load: runs of several kinds are each held at a
+// step, on a site of their own, and every kind of run is started against
+// each of them at once: every one of those waits the whole wait and is
+// refused, and none of them changes anything.
+TEST_F(MaintenanceBesideWritersTest, EveryRunStartedAgainstAHeldOneWaitsAndIsRefused) {
+  ASSERT_EQ(CallElsewhere("CommDataBackup Access '$before$qe.asp'").output, "True\n");
+  const struct {
+    const char* site;
+    std::vector<std::string> held;
+    const char* step;
+  } holds[] = {
+      {"site", {"CommAccessCompact", "$"}, "compacted"},
+      {"site-2", {"CommDataRestore", "Access", "/data$before$qe.asp"}, "published"},
+      {"site-3", {"CommAccessImport", "C:\\data_backup\\before\\qe.asp", "C:\\data\\qe.asp", "Part|", "True"},
+       "imported"},
+  };
+  const std::vector<std::string> kinds = {
+      "CommAccessCompact '$'",
+      "CommAccessRepair '' '' '' 1",
+      "CommAccessRepair '' '' '' 2",
+      "CommAccessRepair '' '' '' 3",
+      "CommDataBackup Access '$b1$qe.asp'",
+      "CommDataRestore Access '/data$before$qe.asp'",
+      "CommDataClear 'AutoBackup|Temp'",
+      "CommDataCreateInit Access qe.asp True",
+      "CommAccessImport 'C:\\data_backup\\before\\qe.asp' 'C:\\data\\qe.asp' 'Part|' True",
+      "CommAccessCreateFromConfig /Comm/Data_Mdb.mdb /rebuilt mdb",
+      "CommCreateMdfFromSql x /mdf 127.0.0.1 sa pw /Comm/x.sql True",
+  };
+  // Every file of a site, with its size and when it last changed.
+  auto files = [&](const char* site) {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(site_.Host(site)))
+      found.push_back(entry.path().string() + " " +
+                      (entry.is_regular_file() ? std::to_string(entry.file_size()) + " " +
+                                                     std::to_string(entry.last_write_time().time_since_epoch().count())
+                                               : std::string("folder")));
+    std::sort(found.begin(), found.end());
+    return found;
+  };
+  for (const auto& hold : holds)
+    if (std::string(hold.site) != "site")
+      std::filesystem::copy(site_.Host("site"), site_.Host(hold.site), std::filesystem::copy_options::recursive);
+  std::vector<pid_t> holders;
+  std::vector<std::vector<std::string>> before;
+  for (const auto& hold : holds) {
+    holders.push_back(CallStoppedAt(hold.held, hold.step, hold.site));
+    ASSERT_NE(holders.back(), 0) << hold.held[0];
+    before.push_back(files(hold.site));
+  }
+  struct Refused {
+    std::string output;
+    std::chrono::steady_clock::duration waited;
+  };
+  std::vector<Refused> runs(std::size(holds) * kinds.size());
+  std::vector<std::thread> started;
+  for (size_t h = 0; h < std::size(holds); ++h)
+    for (size_t k = 0; k < kinds.size(); ++k)
+      started.emplace_back([&, h, k] {
+        const auto asked = std::chrono::steady_clock::now();
+        runs[h * kinds.size() + k].output = CallElsewhere("--response " + kinds[k], holds[h].site).output;
+        runs[h * kinds.size() + k].waited = std::chrono::steady_clock::now() - asked;
+      });
+  for (std::thread& run : started) run.join();
+  for (size_t h = 0; h < std::size(holds); ++h) {
+    SCOPED_TRACE(holds[h].held[0] + " held");
+    for (size_t k = 0; k < kinds.size(); ++k) {
+      const Refused& run = runs[h * kinds.size() + k];
+      const bool refused = kinds[k].starts_with("CommAccessImport")
+                               ? run.output.starts_with("-1\n")
+                               : run.output.find(vb::ToUtf8(qe::kMaintenanceBusy)) != std::string::npos;
+      EXPECT_TRUE(refused) << kinds[k] << ": " << run.output.substr(0, 200);
+      EXPECT_GE(run.waited, qe::kMaintenanceWait) << kinds[k];
+    }
+    EXPECT_EQ(files(holds[h].site), before[h]);
+    Kill(holders[h]);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <fstream>
 
+#include "platform/ado/replaceable_files.h"
 #include "platform/vb/error.h"
 #include "platform/vb/string.h"
 
@@ -50,7 +51,10 @@ std::vector<std::string> DatabaseTableNames(const std::filesystem::path& file) {
   sqlite3* db = nullptr;
   std::vector<std::string> names;
   bool read = false;
-  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+  // Able to write, as any connection of ours: a journal that a writer left
+  // when it died is played back first, which a read-only one cannot do.
+  UseReplaceableDatabaseFiles();
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
     // A page committing meanwhile holds readers off for a moment.
     sqlite3_busy_timeout(db, kBusyWaitMs);
     sqlite3_stmt* stmt = nullptr;

@@ -8,9 +8,14 @@
 
 namespace ado {
 
-// The engine's pending lock byte (the reserved byte follows it): a process
-// holding both as a write lock keeps every writer of the file out.
+// The bytes of a database file that the engine locks: a writer about to
+// write the file holds the pending byte (new readers stay out), a writer at
+// work the reserved byte, and each reader a read lock on the shared range;
+// holding the pending byte and the shared range keeps everyone out.
 inline constexpr int64_t kPendingLockByte = 0x40000000;
+inline constexpr int64_t kReservedLockByte = kPendingLockByte + 1;
+inline constexpr int64_t kSharedLockFirst = kPendingLockByte + 2;
+inline constexpr int64_t kSharedLockSize = 510;
 
 // True when the file begins as a database file of the engine does.
 bool IsDatabaseFile(const std::filesystem::path& file);

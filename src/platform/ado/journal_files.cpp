@@ -1,8 +1,18 @@
 #include "platform/ado/journal_files.h"
 
+#include <sqlite3.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <fstream>
+#include <string>
+
+#include "platform/ado/database_file.h"
+#include "platform/ado/replaceable_files.h"
 
 namespace ado {
 namespace {
@@ -28,6 +38,48 @@ bool PowerOfTwoWithin(uint32_t n, uint32_t least, uint32_t most) {
   return n >= least && n <= most && (n & (n - 1)) == 0;
 }
 
+constexpr char kJournalEnd[] = "-journal";
+// As long as a statement waits for another connection's lock.
+constexpr int kBusyWaitMs = 10000;
+
+// The database's first read, by the engine: it plays back a hot journal,
+// and leaves the journal of a writer at work alone.
+void ReadOnce(const std::filesystem::path& database) {
+  UseReplaceableDatabaseFiles();
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+    sqlite3_busy_timeout(db, kBusyWaitMs);
+    sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+  }
+  sqlite3_close(db);
+}
+
+bool LockRange(int fd, int64_t start, int64_t length) {
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = start;
+  lock.l_len = length;
+  return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+// Removes a journal that the engine would not play back, holding what the
+// engine holds to play one back: the pending byte and the shared range, so
+// that no connection reads or writes the database meanwhile. Never the
+// reserved byte: a reader that saw it held would take a dead writer's
+// journal for a live one's and read the database as that writer left it.
+void RemoveIfDead(const std::filesystem::path& journal, const std::filesystem::path& database) {
+  const int fd = ::open(database.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat held {};
+  if (LockRange(fd, kPendingLockByte, 1) && LockRange(fd, kSharedLockFirst, kSharedLockSize) &&
+      ::fstat(fd, &held) == 0 && !WouldRollBackFrom(journal, static_cast<uint64_t>(held.st_size))) {
+    std::error_code error;
+    std::filesystem::remove(journal, error);
+  }
+  ::close(fd);
+}
+
 }  // namespace
 
 bool WouldRollBackFrom(const std::filesystem::path& journal, uint64_t database_size) {
@@ -48,6 +100,24 @@ bool WouldRollBackFrom(const std::filesystem::path& journal, uint64_t database_s
   const uint32_t page_size = BigEndian(&header[kPageSizeAt]);  // 0 in journals of old engines: the database's
   return PowerOfTwoWithin(BigEndian(&header[kSectorSizeAt]), kLeastSector, kMostSector) &&
          (page_size == 0 || PowerOfTwoWithin(page_size, kLeastPage, kMostPage));
+}
+
+void SettleJournal(const std::filesystem::path& journal) {
+  const std::string name = journal.string();
+  if (!name.ends_with(kJournalEnd)) return;
+  const std::filesystem::path database = name.substr(0, name.size() - (sizeof kJournalEnd - 1));
+  std::error_code error;
+  if (!std::filesystem::exists(database, error)) {
+    if (!error) std::filesystem::remove(journal, error);
+    return;
+  }
+  if (WouldRollBackFrom(journal, std::filesystem::file_size(database, error))) ReadOnce(database);
+  if (std::filesystem::exists(journal, error)) RemoveIfDead(journal, database);
+}
+
+void RemoveJournalOfReplacedFile(const std::filesystem::path& database) {
+  std::error_code error;
+  std::filesystem::remove(database.string() + kJournalEnd, error);
 }
 
 }  // namespace ado

@@ -1,6 +1,7 @@
 #pragma once
 // The engine's rollback journals, as the engine reads them: one it would not
-// play back is litter, whatever bytes it holds.
+// play back is litter, whatever bytes it holds; one it would is played back
+// by the engine, never removed or left for another file.
 #include <cstdint>
 #include <filesystem>
 
@@ -14,5 +15,19 @@ namespace ado {
 // unread: empty, zeroed at its start, cut short within its first header, or
 // written by a process that died before the header was synced.
 bool WouldRollBackFrom(const std::filesystem::path& journal, uint64_t database_size);
+
+// What a writer that is gone left at `journal` ("…-journal"): while no
+// connection writes its database, the engine plays it back when it would
+// (a connection of this process reads the database, as any first read
+// does), and it is removed when the engine would not. A journal whose
+// database is missing goes too: nothing plays it back, and a database made
+// under that name later would get it played back into it.
+void SettleJournal(const std::filesystem::path& journal);
+
+// Before a file takes the name `database` other than through the engine (a
+// missing database made, a damaged file replaced): a journal left under
+// that name belongs to the file that goes, and the engine would play it
+// back into the new one.
+void RemoveJournalOfReplacedFile(const std::filesystem::path& database);
 
 }  // namespace ado

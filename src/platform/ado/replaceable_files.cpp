@@ -9,8 +9,13 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <optional>
+#include <string_view>
+#include <vector>
 
+#include "platform/ado/database_file.h"
 #include "platform/ado/sqlite_db.h"
+#include "platform/sys/stop_points.h"
 
 namespace ado {
 namespace {
@@ -59,10 +64,10 @@ void CloseBase(sqlite3_file* file) {
 // the file, anywhere in the process (a copy, a size or format check), drops
 // them all, and another process could then write under a lock still thought
 // held.
-constexpr off_t kPendingByte = 0x40000000;
-constexpr off_t kReservedByte = kPendingByte + 1;
-constexpr off_t kSharedFirst = kPendingByte + 2;
-constexpr off_t kSharedSize = 510;
+constexpr off_t kPendingByte = kPendingLockByte;
+constexpr off_t kReservedByte = kReservedLockByte;
+constexpr off_t kSharedFirst = kSharedLockFirst;
+constexpr off_t kSharedSize = kSharedLockSize;
 
 // True when taken; false when another holder has it; an errno otherwise.
 int SetRange(int fd, short type, off_t start, off_t length) {
@@ -123,25 +128,50 @@ int DropLock(ReplaceableFile* file, int level) {
   return SQLITE_OK;
 }
 
-int ReservedByAnyone(ReplaceableFile* file, int* out) {
-  if (file->level > SQLITE_LOCK_SHARED) {
-    *out = 1;
-    return SQLITE_OK;
-  }
+// Whether another open file description holds the reserved byte of the file
+// that `fd` has open (a writer is at work); nullopt when it cannot be told.
+std::optional<bool> ReservedElsewhere(int fd) {
   struct flock lock {};
   lock.l_type = F_WRLCK;
   lock.l_whence = SEEK_SET;
   lock.l_start = kReservedByte;
   lock.l_len = 1;
-  if (::fcntl(file->lock_fd, F_OFD_GETLK, &lock) != 0) return SQLITE_IOERR_CHECKRESERVEDLOCK;
-  *out = lock.l_type != F_UNLCK;
+  if (::fcntl(fd, F_OFD_GETLK, &lock) != 0) return std::nullopt;
+  return lock.l_type != F_UNLCK;
+}
+
+int ReservedByAnyone(ReplaceableFile* file, int* out) {
+  if (file->level > SQLITE_LOCK_SHARED) {
+    *out = 1;
+    return SQLITE_OK;
+  }
+  const std::optional<bool> reserved = ReservedElsewhere(file->lock_fd);
+  if (!reserved) return SQLITE_IOERR_CHECKRESERVEDLOCK;
+  *out = *reserved;
   return SQLITE_OK;
 }
 
-bool SameFile(int fd, const char* name) {
-  struct stat held {}, named {};
-  return ::fstat(fd, &held) == 0 && ::stat(name, &named) == 0 && held.st_dev == named.st_dev &&
-         held.st_ino == named.st_ino;
+// The readers' turns that this process holds, by the descriptors that hold
+// them.
+std::mutex g_turns_mutex;
+std::vector<int> g_turns;
+
+// A connection of this process that goes straight from its read lock to the
+// exclusive lock is about to play back a hot journal, which a writer left
+// when it died: a turn of this process on the same file lets go of the
+// pending byte for it, or the read that the turn is for would wait for
+// itself. (No writer is left to keep out.) True when a turn let go.
+bool YieldTurnsTo(int fd) {
+  struct stat file {};
+  if (::fstat(fd, &file) != 0) return false;
+  std::lock_guard<std::mutex> hold(g_turns_mutex);
+  bool yielded = false;
+  for (int turn : g_turns) {
+    struct stat held {};
+    if (::fstat(turn, &held) == 0 && held.st_dev == file.st_dev && held.st_ino == file.st_ino)
+      yielded = SetRange(turn, F_UNLCK, kPendingByte, 1) == SQLITE_OK || yielded;
+  }
+  return yielded;
 }
 
 // A descriptor for the locks of the file that `real` has open: opened by
@@ -149,20 +179,14 @@ bool SameFile(int fd, const char* name) {
 // such descriptor could be had.
 int OpenLockDescriptor(sqlite3_file* real, const char* name, int flags) {
   for (int attempt = 0; attempt < 8; ++attempt) {
-    int fd = ::open(name, ((flags & SQLITE_OPEN_READONLY) ? O_RDONLY : O_RDWR) | O_CLOEXEC);
-    if (fd < 0 && !(flags & SQLITE_OPEN_READONLY)) fd = ::open(name, O_RDONLY | O_CLOEXEC);
+    // Never a standard stream's number: a stray write there would land in
+    // the database.
+    int fd = fs::OpenAboveStandardStreams(name, (flags & SQLITE_OPEN_READONLY) ? O_RDONLY : O_RDWR);
+    if (fd < 0 && !(flags & SQLITE_OPEN_READONLY)) fd = fs::OpenAboveStandardStreams(name, O_RDONLY);
     if (fd < 0) return -1;
-    if (fd <= STDERR_FILENO) {
-      // Never a standard stream's number: a stray write there would land in
-      // the database.
-      int high = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
-      ::close(fd);
-      if (high < 0) return -1;
-      fd = high;
-    }
     int moved = 1;
     if (real->pMethods->xFileControl(real, SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && !moved &&
-        SameFile(fd, name))
+        fs::NamesOpenFile(name, fd))
       return fd;
     ::close(fd);
     if (moved) return -1;
@@ -229,6 +253,9 @@ int Lock(sqlite3_file* f, int level) {
     // taking it, a swap finished in between would leave this connection
     // writing to the old file (the engine then refuses: read-only).
     int rc = TakeLock(Of(f), level);
+    if (rc == SQLITE_BUSY && level == SQLITE_LOCK_EXCLUSIVE && Of(f)->level < SQLITE_LOCK_PENDING &&
+        YieldTurnsTo(Of(f)->lock_fd))
+      rc = TakeLock(Of(f), level);
     if (rc == SQLITE_OK && NameMovedOn(f)) {
       DropLock(Of(f), SQLITE_LOCK_SHARED);
       return SQLITE_BUSY;
@@ -292,7 +319,13 @@ int Open(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* out_fl
   return SQLITE_CANTOPEN;
 }
 
-int Delete(sqlite3_vfs*, const char* name, int sync) { return g_base->xDelete(g_base, name, sync); }
+// The engine deletes a rollback journal as the last step of a commit (and of
+// a rollback): a run stopped here and killed leaves its journal hot beside a
+// database already written, as a crash at that moment does.
+int Delete(sqlite3_vfs*, const char* name, int sync) {
+  if (std::string_view(name).ends_with("-journal")) sys::StopPoint("committing");
+  return g_base->xDelete(g_base, name, sync);
+}
 int Access(sqlite3_vfs*, const char* name, int flags, int* out) { return g_base->xAccess(g_base, name, flags, out); }
 int FullPathname(sqlite3_vfs*, const char* name, int n, char* out) { return g_base->xFullPathname(g_base, name, n, out); }
 void* DlOpen(sqlite3_vfs*, const char* name) { return g_base->xDlOpen(g_base, name); }
@@ -313,7 +346,25 @@ constexpr std::chrono::microseconds kTurnPollStep{200};
 }  // namespace
 
 ReadersTurn::ReadersTurn(const std::filesystem::path& database, std::chrono::milliseconds wait)
-    : FileRangeLock(database, kRead, {kPendingByte, 1}, wait, kTurnPollStep) {}
+    : FileRangeLock(database, kRead, {kPendingByte, 1}, wait, kTurnPollStep) {
+  if (!Held()) return;
+  // A journal with no writer at work is a dead writer's: the first read plays
+  // it back (or passes it by), and every process's read may be the first.
+  std::error_code error;
+  if (std::filesystem::exists(database.string() + "-journal", error) &&
+      !ReservedElsewhere(Descriptor()).value_or(true)) {
+    Release();
+    return;
+  }
+  std::lock_guard<std::mutex> hold(g_turns_mutex);
+  g_turns.push_back(Descriptor());
+}
+
+ReadersTurn::~ReadersTurn() {
+  if (!Held()) return;
+  std::lock_guard<std::mutex> hold(g_turns_mutex);
+  std::erase(g_turns, Descriptor());
+}
 
 void UseReplaceableDatabaseFiles() {
   ConfigureSqlite();  // before the first call below sets the engine up

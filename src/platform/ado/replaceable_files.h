@@ -41,9 +41,16 @@ void UseReplaceableDatabaseFiles();
 // writer that would commit meanwhile waits, as it waits for any reader; so
 // the turn is for a short read.
 // When the wait runs out (Held() false) a read waits as it always does.
+// The engine's own recovery never waits for a turn: none is held beside a
+// journal that no writer is at work on (a dead writer's, which the next read
+// plays back), and a turn lets go as soon as a connection of its process
+// would play one back. (The engine's writers make a journal hot only under
+// the exclusive lock, which a turn keeps out; a writer that does not sync
+// makes it hot from its start, and may die while a turn is held.)
 class ReadersTurn : public fs::FileRangeLock {
  public:
   ReadersTurn(const std::filesystem::path& database, std::chrono::milliseconds wait);
+  ~ReadersTurn();
 };
 
 }  // namespace ado

@@ -1,37 +1,71 @@
 #include "platform/fs/file_range_lock.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <thread>
 
 namespace fs {
+namespace {
+
+// Times the name may move on to another file between the open and the lock.
+constexpr int kReopens = 8;
+
+}  // namespace
+
+int OpenAboveStandardStreams(const std::filesystem::path& file, int flags, mode_t mode) {
+  int fd = ::open(file.c_str(), flags | O_CLOEXEC, mode);
+  if (fd < 0 || fd > STDERR_FILENO) return fd;
+  const int high = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+  const int error = errno;
+  ::close(fd);
+  errno = error;
+  return high;
+}
+
+bool NamesOpenFile(const std::filesystem::path& name, int fd) {
+  struct stat held {}, named {};
+  return ::fstat(fd, &held) == 0 && ::stat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+         held.st_ino == named.st_ino;
+}
 
 FileRangeLock::FileRangeLock(const std::filesystem::path& file, Kind kind, Range range,
                              std::chrono::milliseconds wait, std::chrono::microseconds step) {
-  const int fd = ::open(file.c_str(), kind == kWrite ? O_RDWR | O_CREAT | O_CLOEXEC : O_RDONLY | O_CLOEXEC, 0666);
-  if (fd < 0) return;
   const auto deadline = std::chrono::steady_clock::now() + wait;
   struct flock lock {};
   lock.l_type = kind == kWrite ? F_WRLCK : F_RDLCK;
   lock.l_whence = SEEK_SET;
   lock.l_start = range.start;
   lock.l_len = range.length;
-  for (;;) {
-    if (::fcntl(fd, F_OFD_SETLK, &lock) == 0) {
+  for (int open = 0; open < kReopens; ++open) {
+    const int fd = OpenAboveStandardStreams(file, kind == kWrite ? O_RDWR | O_CREAT : O_RDONLY, 0666);
+    if (fd < 0) return;
+    bool locked = false;
+    for (;;) {
+      if (::fcntl(fd, F_OFD_SETLK, &lock) == 0) {
+        locked = true;
+        break;
+      }
+      if (errno == EINTR) continue;
+      if ((errno != EAGAIN && errno != EACCES) || std::chrono::steady_clock::now() >= deadline) break;
+      std::this_thread::sleep_for(step);
+    }
+    if (locked && NamesOpenFile(file, fd)) {
       fd_ = fd;
       return;
     }
-    if (errno == EINTR) continue;
-    if ((errno != EAGAIN && errno != EACCES) || std::chrono::steady_clock::now() >= deadline) break;
-    std::this_thread::sleep_for(step);
+    ::close(fd);
+    if (!locked) return;
   }
-  ::close(fd);
 }
 
-FileRangeLock::~FileRangeLock() {
+FileRangeLock::~FileRangeLock() { Release(); }
+
+void FileRangeLock::Release() {
   if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
 }
 
 }  // namespace fs

@@ -21,6 +21,9 @@ class FileRangeLock {
   // Takes the lock, trying every `step` while another holder's lock stands
   // in the way, for at most `wait`. A write lock needs the file writable
   // and makes it when missing; a read lock opens an existing file to read.
+  // The lock is on the file that the name stands for once it is held: a
+  // file removed or replaced while this waited is let go, and the name's
+  // file locked instead.
   FileRangeLock(const std::filesystem::path& file, Kind kind, Range range, std::chrono::milliseconds wait,
                 std::chrono::microseconds step);
   ~FileRangeLock();
@@ -30,8 +33,22 @@ class FileRangeLock {
   // False when the wait ran out, or the file could not be opened.
   bool Held() const { return fd_ >= 0; }
 
+ protected:
+  // The open file description that holds the lock; -1 when not held.
+  int Descriptor() const { return fd_; }
+  // Lets the lock go before its time.
+  void Release();
+
  private:
   int fd_ = -1;
 };
+
+// Opens `file` as open(2) does, with O_CLOEXEC, never under a standard
+// stream's number (0 to 2): whatever closes or redirects one of those would
+// take the file's locks with it. -1 with errno set when it cannot.
+int OpenAboveStandardStreams(const std::filesystem::path& file, int flags, mode_t mode = 0);
+
+// True when the open file `fd` is the file that `name` stands for now.
+bool NamesOpenFile(const std::filesystem::path& name, int fd);
 
 }  // namespace fs

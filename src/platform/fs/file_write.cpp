@@ -91,11 +91,11 @@ bool IsExistingFile(StringView windows_path) { return ExistsAs(windows_path, std
 
 bool IsExistingFolder(StringView windows_path) { return ExistsAs(windows_path, stdfs::file_type::directory); }
 
-void CreateFolderWithParents(StringView windows_path) {
+bool CreateFolderWithParents(StringView windows_path) {
   stdfs::path host = ToHostPath(windows_path);
   std::error_code error;
-  stdfs::create_directories(host, error);
-  if (!error) return;
+  const bool made = stdfs::create_directories(host, error);
+  if (!error) return made;
   if (error == std::errc::permission_denied || error == std::errc::read_only_file_system)
     vb::Raise(vb::kPermissionDenied, u"Creating the folder \"" + vb::String(windows_path) + u"\" is not permitted");
   vb::Raise(vb::kPathFileAccessError, u"Cannot create the folder \"" + vb::String(windows_path) + u"\"");

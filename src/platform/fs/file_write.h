@@ -16,10 +16,12 @@ using vb::StringView;
 bool IsExistingFile(StringView windows_path);
 bool IsExistingFolder(StringView windows_path);
 
-// Creates the folder and its missing parents; nothing when it exists.
+// Creates the folder and its missing parents; nothing when it exists. True
+// when this call made the folder: of two made at once, one only, so that
+// each new folder is counted once where room is counted.
 // Raises vb::Error: what ToHostPath raises, 75 when a file stands in the way
 // or the folder cannot be made, 70 when that is refused.
-void CreateFolderWithParents(StringView windows_path);
+bool CreateFolderWithParents(StringView windows_path);
 
 // Writes `bytes` to a file that must not exist yet; the check and the
 // creation are one step, so two writers never share a name. Raises

@@ -30,9 +30,32 @@ bool IsWithin(const stdfs::path& path, const stdfs::path& folder) {
   return mismatch.first == folder.end();
 }
 
+// A name with at most this many spellings is looked up by each of them
+// (microseconds each); past it its folder is listed, which in a folder of
+// tens of thousands of entries takes milliseconds.
+constexpr size_t kMostSpellingLookups = 64;
+
+// The first in byte order of the names that exist in `folder`.
+std::optional<stdfs::path> FirstExisting(const stdfs::path& folder, const std::vector<String>& names) {
+  std::optional<stdfs::path> found;
+  for (const String& name : names) {
+    stdfs::path entry(vb::ToUtf8(name));
+    std::error_code error;
+    if (found && entry.native() >= found->native()) continue;
+    if (stdfs::exists(stdfs::symlink_status(folder / entry, error))) found = std::move(entry);
+  }
+  return found;
+}
+
 // The entry of `folder` equal to `name` without case; the first in byte order
 // when several are, so that the choice does not depend on the listing order.
+// A new name is missing in every spelling: the cost of learning that must
+// not grow with the folder, so a name with few spellings is looked up by each.
 std::optional<stdfs::path> FindNoCase(const stdfs::path& folder, StringView name) {
+  // A host name that is not UTF-8 reads back with U+FFFD in its place: only a listing finds it.
+  if (name.find(u'\uFFFD') == StringView::npos)
+    if (std::optional<std::vector<String>> spellings = detail::SpellingsNoCase(name, kMostSpellingLookups))
+      return FirstExisting(folder, *spellings);
   std::error_code error;
   std::optional<stdfs::path> found;
   for (stdfs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {

@@ -4,9 +4,12 @@
 // A real path holds ":\" or ":/" ("C:\site\data\qe.asp"); its drive letter is
 // mapped to a host folder (a configured table; tests map C: to a temporary
 // folder). Each name is resolved case-insensitively against what exists: the
-// name as given is tried first, and a folder is scanned only when it is
-// missing. A path never leaves its drive: not through "..", not through an
-// absolute host path, not through a symbolic link.
+// name as given is tried first; when it is missing, each of its spellings
+// without case is looked up when it has few (a generated name of digits and
+// an extension), and its folder is listed only when it has many. Saving a new
+// file costs the same in an empty folder and in one of tens of thousands.
+// A path never leaves its drive: not through "..", not through an absolute
+// host path, not through a symbolic link.
 //
 // This is where host paths come from: code above the platform never builds
 // one itself.

@@ -4,6 +4,8 @@
 #include <wctype.h>
 
 #include <array>
+#include <cstdint>
+#include <unordered_map>
 
 namespace fs::detail {
 
@@ -62,6 +64,22 @@ char16_t Upper(char16_t c) {
   return upper <= 0xFFFF ? static_cast<char16_t>(upper) : c;
 }
 
+// The code units that share their upper-case mapping with another, grouped by
+// that mapping: the ways a character of a name may be spelt ("i", "I" and the
+// dotless "ı" are one letter here). At most four share one.
+const std::unordered_map<char16_t, std::vector<char16_t>>& SharedUpperCases() {
+  static const auto shared = [] {
+    std::vector<char16_t> upper(0x10000);
+    std::vector<uint32_t> count(0x10000);
+    for (uint32_t c = 0; c < 0x10000; ++c) ++count[upper[c] = Upper(static_cast<char16_t>(c))];
+    std::unordered_map<char16_t, std::vector<char16_t>> groups;
+    for (uint32_t c = 0; c < 0x10000; ++c)
+      if (count[upper[c]] > 1) groups[upper[c]].push_back(static_cast<char16_t>(c));
+    return groups;
+  }();
+  return shared;
+}
+
 }  // namespace
 
 StringView TrimTrailingDotsAndBlanks(StringView name) {
@@ -87,6 +105,37 @@ bool SameNameNoCase(StringView a, StringView b) {
     if (a[i] != b[i] && Upper(a[i]) != Upper(b[i])) return false;
   }
   return true;
+}
+
+std::optional<std::vector<String>> SpellingsNoCase(StringView name, size_t most) {
+  const auto& shared = SharedUpperCases();
+  std::vector<const std::vector<char16_t>*> ways(name.size(), nullptr);
+  size_t count = 1;
+  for (size_t i = 0; i < name.size(); ++i) {
+    auto group = shared.find(Upper(name[i]));
+    if (group == shared.end()) continue;
+    ways[i] = &group->second;
+    count *= group->second.size();
+    if (count > most) return std::nullopt;
+  }
+  if (count > most) return std::nullopt;
+  std::vector<String> spellings;
+  spellings.reserve(count);
+  String spelling(name);
+  std::vector<size_t> chosen(name.size(), 0);
+  for (;;) {
+    for (size_t i = 0; i < name.size(); ++i)
+      if (ways[i]) spelling[i] = (*ways[i])[chosen[i]];
+    spellings.push_back(spelling);
+    // The next choice, counting like an odometer over the characters that have several.
+    size_t i = 0;
+    for (; i < name.size(); ++i) {
+      if (!ways[i]) continue;
+      if (++chosen[i] < ways[i]->size()) break;
+      chosen[i] = 0;
+    }
+    if (i == name.size()) return spellings;
+  }
 }
 
 }  // namespace fs::detail

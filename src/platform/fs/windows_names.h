@@ -1,5 +1,8 @@
 #pragma once
 // What Windows accepts as a file or folder name, and how it compares names.
+#include <optional>
+#include <vector>
+
 #include "platform/vb/string.h"
 
 namespace fs::detail {
@@ -20,5 +23,11 @@ String NameProblem(StringView name);
 // Names compare without case, one code unit at a time through the Unicode
 // upper-case mapping, as NTFS does ("ｄａｔａ" is "ＤＡＴＡ", "Ä" is "ä").
 bool SameNameNoCase(StringView a, StringView b);
+
+// Every name that SameNameNoCase holds equal to `name` (`name` among them),
+// when there are at most `most`; nothing when there are more. A name of
+// digits and a short extension has a handful, so whether any spelling of it
+// exists takes that many lookups instead of a listing of its folder.
+std::optional<std::vector<String>> SpellingsNoCase(StringView name, size_t most);
 
 }  // namespace fs::detail

@@ -1,7 +1,6 @@
 #include "platform/sys/stop_points.h"
 
 #include <signal.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -18,7 +17,10 @@ void StopPoint(const char* step) {
   if (aim.substr(0, hash) != step) return;
   static std::atomic<int> reached{0};
   const int nth = hash == std::string_view::npos ? 1 : std::atoi(wanted + hash + 1);
-  if (++reached == nth) ::kill(::getpid(), SIGSTOP);
+  // Sent to this thread, which stops before its next step: sent to the
+  // process, it may reach another thread first, and this one would go on
+  // to the step it was to stop before (a journal deleted after all).
+  if (++reached == nth) ::raise(SIGSTOP);
 }
 
 }  // namespace sys

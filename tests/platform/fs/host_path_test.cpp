@@ -28,6 +28,8 @@ class HostPathTest : public testing::Test {
     site_.WriteFile("site/mixed/NAME");
     site_.WriteFile("site/Zoo/azAZ.txt");
     site_.WriteFile("site/Zoo/[@].txt");
+    site_.WriteFile("site/Zoo/ſı.b");
+    site_.WriteFile("site/Zoo/\xff.txt");  // not UTF-8: made by another program
     stdfs::create_directory_symlink("data", site_.Host("site/inside"));
     stdfs::create_directory_symlink("..", site_.Host("site/top"));
     stdfs::create_directory_symlink(outside_.Drive(), site_.Host("site/out"));
@@ -68,6 +70,16 @@ INSTANTIATE_TEST_SUITE_P(WithoutCase, HostPathFinds,
                                          // The letters at both ends of the alphabet.
                                          Found{u"C:\\site\\zOO\\AZaz.TXT", "site/Zoo/azAZ.txt"},
                                          Found{u"C:\\site\\ZOO\\azaz.txt", "site/Zoo/azAZ.txt"}));
+
+// A name with few spellings is looked up by each (the long s and the dotless
+// i are spellings of S and I), one with many by a listing of its folder; a
+// host name that is not UTF-8 reads as U+FFFD, which only a listing finds.
+INSTANTIATE_TEST_SUITE_P(FewAndManySpellings, HostPathFinds,
+                         testing::Values(Found{u"C:\\site\\zoo\\SI.B", "site/Zoo/ſı.b"},
+                                         Found{u"C:\\site\\zoo\\[@].TXT", "site/Zoo/[@].txt"},
+                                         Found{u"C:\\site\\zoo\\\uFFFD.TXT", "site/Zoo/\xff.txt"},
+                                         Found{u"C:\\site\\MIXED\\nAME", "site/mixed/NAME"},
+                                         Found{u"C:\\SITE\\Zoo\\AzAz.Txt", "site/Zoo/azAZ.txt"}));
 
 INSTANTIATE_TEST_SUITE_P(
     AsWindowsSpellsIt, HostPathFinds,
