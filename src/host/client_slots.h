@@ -37,12 +37,10 @@ class ClientSlots {
   void Waits(const std::string& client, const void* connection, Ticks since);
   // ... waits no longer: a request of it is being answered, or it closes.
   void Busy(const void* connection);
-  // The waiting connection to close to make room, no longer counted as
-  // waiting: of the clients holding the most connections (the client whose
-  // connection waits longest among those that hold as many), the one that
-  // waits longest and that `may_close` lets go; a client with few
-  // connections gives one up only once every client holding more has none
-  // to give. Null when none may go.
+  // The waiting connection to close to make room, which then no longer
+  // counts as waiting: of those `may_close` lets go, the one waiting longest
+  // of the client holding the most connections (of clients holding as many,
+  // the one whose connection waits longest). Null when none may go.
   const void* ChooseToClose(const std::function<bool(const void*)>& may_close);
 
  private:
