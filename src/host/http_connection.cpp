@@ -448,7 +448,8 @@ bool HttpConnection::MakeRoom(ServedSite& site) {
 void HttpConnection::Evict() {
   asio::post(socket_.get_executor(), [self = shared_from_this()] {
     if (self->closed_) return;
-    const bool waits = self->phase_ == Phase::kIdle || self->phase_ == Phase::kHead || self->phase_ == Phase::kBody;
+    const bool in_request = self->phase_ == Phase::kHead || self->phase_ == Phase::kBody;
+    const bool waits = self->phase_ == Phase::kIdle || in_request || self->awaiting_sent_;
     const bool keeps_pace = Clock::now().time_since_epoch().count() < self->pace_until_.load();
     // Between requests while its client still takes the last answer: that
     // answer is under way.
@@ -465,7 +466,7 @@ void HttpConnection::Evict() {
     }
     // Reset at once, so that its descriptor is free for the newcomer: the
     // refusal goes if the socket takes it now.
-    if (self->phase_ != Phase::kIdle) {
+    if (in_request) {
       std::string refusal = StatusAnswer(408, true);
       [[maybe_unused]] ssize_t sent =
           ::send(self->socket_.native_handle(), refusal.data(), refusal.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
@@ -821,15 +822,22 @@ void HttpConnection::LingeringClose() {
   // The socket reads as writable once the kernel has sent everything.
   int least = 1;
   ::setsockopt(socket_.native_handle(), IPPROTO_TCP, TCP_NOTSENT_LOWAT, &least, sizeof least);
+  awaiting_sent_ = true;
+  ListAsWaiting();
   CloseOnceSent(UINT64_MAX, Clock::now());
 }
 
-// A client that takes none of it for the send time-out is given up.
+// A client that takes none of it for the send time-out is given up; at the
+// connection limit, one that took none of it for the drain's time may make
+// room.
 void HttpConnection::CloseOnceSent(uint64_t unsent_before, Clock::time_point progress) {
   const uint64_t unsent = Unsent();
   const auto now = Clock::now();
   if (unsent == 0) return ShutDownAndDrain();
-  if (unsent < unsent_before) progress = now;
+  if (unsent < unsent_before) {
+    progress = now;
+    pace_until_ = (now + kDrainTime).time_since_epoch().count();
+  }
   const auto given_up = progress + site_.limits.send_timeout;
   if (now >= given_up) return Reset();
   timed_out_ = false;
@@ -846,6 +854,11 @@ void HttpConnection::CloseOnceSent(uint64_t unsent_before, Clock::time_point pro
 // and drop the answer it has not read yet: the server stops sending, then
 // reads a little more before it closes.
 void HttpConnection::ShutDownAndDrain() {
+  if (awaiting_sent_) {
+    awaiting_sent_ = false;
+    site_.clients.Busy(this);
+    pace_until_ = 0;
+  }
   boost::system::error_code ignored;
   socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
   drain_left_ = kMaxDrainBytes;

@@ -198,6 +198,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   uint64_t head_bytes_ = 0, body_bytes_ = 0;
   Clock::rep listed_since_ = 0;  // listed as waiting in site.clients since
   bool dropped_ = false;                    // chosen to go: the wait under way ends with 408
+  bool awaiting_sent_ = false;  // closing once the kernel has sent the answer's end; listed as waiting
   bool head_only_ = false;
   std::unique_ptr<SendShare> send_share_;  // of site.send_buffers
 

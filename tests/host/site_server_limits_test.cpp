@@ -85,10 +85,12 @@ TEST_F(LimitsTest, SlowClientsHoldNoPageWorker) {
 // served. Only when every connection's request is under way is it refused.
 TEST_F(LimitsTest, AtTheConnectionLimitTheClientHoldingMostMakesRoomElseANewcomerIsRefused) {
   site_.WriteFile("site/big.zip", std::string(16 << 20, 'b'));
+  site_.WriteFile("site/mid.zip", std::string(200000, 'm'));
   const std::string hello = "GET /hello.asp HTTP/1.1\r\nHost: a\r\n\r\n";
   host::ServerLimits limits;
   limits.max_connections = 8;
   limits.max_connections_per_client = 100;
+  limits.send_buffer_start = 256 * 1024;  // mid.zip is handed over whole
   Start(limits);
   int visitor = host_test::ConnectLoopback(Port(), 0, "127.0.0.2");
   held_.push_back(visitor);
@@ -143,6 +145,30 @@ TEST_F(LimitsTest, AtTheConnectionLimitTheClientHoldingMostMakesRoomElseANewcome
   EXPECT_TRUE(oldest.closed);
   EXPECT_EQ(host_test::StatusOf(oldest.bytes), 408) << oldest.bytes;
   CloseHeld();
+
+  // Answers handed over whole whose clients take none of their end: after
+  // the second a closing connection gives its client, one makes room.
+  // (Each is answered: the connections of the steps above are gone.)
+  for (int answered = 0, tries = 0; answered < 8 && tries < 50; ++tries) {
+    int reader = host_test::ConnectLoopback(Port(), 4096);
+    host_test::SendAll(reader, "GET /mid.zip HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n");
+    pollfd begun{reader, POLLIN, 0};
+    char status[12] = {};
+    ::poll(&begun, 1, 2000);
+    ::recv(reader, status, sizeof status, MSG_PEEK);  // its end stays untaken
+    if (host_test::StatusOf(std::string(status, sizeof status)) == 200) {
+      held_.push_back(reader);
+      ++answered;
+    } else {
+      ::close(reader);
+      std::this_thread::sleep_for(milliseconds(50));
+    }
+  }
+  ASSERT_EQ(held_.size(), 8u);
+  std::this_thread::sleep_for(milliseconds(1500));
+  EXPECT_EQ(host_test::StatusOf(host_test::Exchange(Port(), once, 500, "127.0.0.2").bytes), 200);
+  CloseHeld();
+  std::this_thread::sleep_for(milliseconds(100));
 
   // Full of answers under way: a newcomer is refused, and its refusals hold
   // none of its client's slots.
