@@ -82,9 +82,10 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   // is dropped with 408.
   void DropHead();
   // From any thread, at the connection limit: a connection that waits (for
-  // a request, or for a head or body that does not keep the least pace) is
-  // reset to make room for a new one, with 408 when it has begun a request;
-  // the one waiting longest of the client holding the most connections.
+  // a request, for a head or body that does not keep the least pace, or for
+  // its client to take the end of its last answer) is reset to make room for
+  // a new one, with 408 when it has begun a request; the one waiting longest
+  // of the client holding the most connections.
   // False when none waits: every connection's request is being answered or
   // comes at its pace.
   static bool MakeRoom(ServedSite& site);

@@ -20,9 +20,9 @@ size_t DefaultPageWorkers();
 struct ServerLimits {
   size_t threads = DefaultPageWorkers();  // pages run at once; more wait their turn
   // Open at once; one more resets a connection that waits (between requests,
-  // or for a head or body behind the least pace below; 408 once it began
-  // one): the one waiting longest of the client holding the most. When none
-  // waits, it is refused with 503.
+  // for a head or body behind the least pace below, 408 once it began one,
+  // or closing with its answer's end untaken): the one waiting longest of the
+  // client holding the most. When none waits, it is refused with 503.
   size_t max_connections = 10000;
   size_t max_connections_per_client = 64;  // from one address (IPv6: one /64); one more gets 503
   // The host names served (any case, without the port); any other Host gets
