@@ -1,11 +1,13 @@
 // Floods of what a client can make the server hold: form bodies, bodies in
 // files, descriptors, heads and their fields, kernel send buffers,
 // connections from one address and from many, bodies nobody reads, forms at
-// the limit, one client's share of the disk. Each runs against its own
-// `qe serve` on loopback, bounded in count and time; a visitor from another
-// address (127.0.0.2) asks for the start page all along (at least 95 % of
-// its requests answered within 1 s), and the server's memory, descriptors and
-// files are sampled.
+// the limit, one client's share of the disk, kept connections at the
+// connection limit beside an upload, readers that take nothing. Each runs
+// against its own `qe serve` on loopback, bounded in count and time; a
+// visitor from another address (127.0.0.2) asks for the start page all along
+// (at least 95 % of its requests answered within 1 s), and the server's
+// memory, descriptors, files and what the kernel holds queued for its
+// sockets are sampled.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -18,6 +20,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -30,6 +33,7 @@
 #include "host/default_site.h"
 #include "host/raw_http.h"
 #include "host/serve_process.h"
+#include "host/site_visitor.h"
 #include "load_hostile.h"
 #include "support/temp_site.h"
 
@@ -117,13 +121,33 @@ struct Flood {
   std::vector<std::string> options;  // for qe serve
   rlim_t server_files = 0;           // the server's descriptor limit; 0: as ours
   // Makes the flood, into `attack`; its loops run until `done`.
-  std::function<void(int port, Attack& attack, const std::atomic<bool>& done)> attack;
+  std::function<void(int port, const std::filesystem::path& site, Attack& attack, const std::atomic<bool>& done)> attack;
   long memory_growth_kib;        // the server's, at most
   long temporary_kib = -1;       // its temporary files, at most (-1: not judged)
   long tcp_growth_kib = -1;      // the system's TCP buffers, at most (-1: not judged)
   bool refusal_is_an_answer = false;  // the visitor may get 503 (the server is full)
   int hold_ms = 2000;                 // how long the visitor asks after the flood is made
+  // What the kernel holds queued for the server's sockets and their orphans
+  // (`ss -tm`), at most (-1: not judged).
+  long queued_kib = -1;
 };
+
+// What the kernel holds queued for sending on the server's sockets and their
+// orphans (those whose local port is the server's), as `ss -tm` shows it.
+long QueuedKiB(int port) {
+  const std::string command = "ss -tmnH state all '( sport = :" + std::to_string(port) + " )' 2>/dev/null";
+  FILE* ss = ::popen(command.c_str(), "r");
+  if (!ss) return -1;
+  long bytes = 0;
+  char line[1024];
+  while (std::fgets(line, sizeof line, ss)) {
+    const char* memory = std::strstr(line, "skmem:(");
+    const char* queued = memory ? std::strstr(memory, ",w") : nullptr;
+    if (queued) bytes += std::atol(queued + 2);
+  }
+  ::pclose(ss);
+  return bytes / 1024;
+}
 
 bool Run(const Flood& flood) {
   qe_test::TempSite site;
@@ -132,19 +156,24 @@ bool Run(const Flood& flood) {
     std::ofstream big(site.SiteFolder() / "qe/big.zip", std::ios::binary);
   }
   std::filesystem::resize_file(site.SiteFolder() / "qe/big.zip", 64 * kMiB);
+  // A server with more descriptors than this process has: its clients need as many.
+  rlimit own{};
+  ::getrlimit(RLIMIT_NOFILE, &own);
+  if (flood.server_files > own.rlim_cur) RaiseOwnDescriptors(flood.server_files);
   host_test::ServeProcess server(site.SiteFolder(), flood.options, flood.server_files);
   const int port = server.Port();
   host_test::Exchange(port, "GET /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n", 5000);
   const long rss_idle = ResidentKiB(server.Pid()), tcp_idle = TcpMemoryKiB();
 
   std::atomic<bool> done = false;
-  std::atomic<long> rss_peak = rss_idle, fds_peak = 0, temporary_peak = 0, tcp_peak = tcp_idle;
+  std::atomic<long> rss_peak = rss_idle, fds_peak = 0, temporary_peak = 0, tcp_peak = tcp_idle, queued_peak = 0;
   std::thread watch([&] {
     while (!done) {
       rss_peak = std::max(rss_peak.load(), ResidentKiB(server.Pid()));
       fds_peak = std::max<long>(fds_peak.load(), OpenDescriptors(server.Pid()));
       temporary_peak = std::max(temporary_peak.load(), TemporaryKiB(server.Pid()));
       tcp_peak = std::max(tcp_peak.load(), TcpMemoryKiB());
+      queued_peak = std::max(queued_peak.load(), QueuedKiB(port));
       std::this_thread::sleep_for(milliseconds(50));
     }
   });
@@ -174,7 +203,7 @@ bool Run(const Flood& flood) {
   auto start = Clock::now();
   Attack attack;
   std::atomic<bool> attack_done = false;
-  flood.attack(port, attack, attack_done);
+  flood.attack(port, site.SiteFolder(), attack, attack_done);
   double attack_seconds = std::chrono::duration<double>(Clock::now() - start).count();
   std::this_thread::sleep_for(milliseconds(flood.hold_ms));  // held while the visitor keeps asking
   done = true;
@@ -184,19 +213,22 @@ bool Run(const Flood& flood) {
   for (auto& loop : attack.loops) loop.join();
   for (int sock : attack.held)
     if (sock >= 0) ::close(sock);
+  ::setrlimit(RLIMIT_NOFILE, &own);
 
   long growth = rss_peak - rss_idle, tcp_growth = tcp_peak - tcp_idle;
   const int served = answered + (flood.refusal_is_an_answer ? refused.load() : 0);
   bool ok = server.Running() && growth <= flood.memory_growth_kib &&
             (flood.temporary_kib < 0 || temporary_peak <= flood.temporary_kib) &&
-            (flood.tcp_growth_kib < 0 || tcp_growth <= flood.tcp_growth_kib) && asked > 0 &&
+            (flood.tcp_growth_kib < 0 || tcp_growth <= flood.tcp_growth_kib) &&
+            (flood.queued_kib < 0 || queued_peak <= flood.queued_kib) && asked > 0 &&
             served * 100 >= asked * 95 && attack.wrong == 0 &&
             (flood.server_files == 0 || fds_peak <= static_cast<long>(flood.server_files));
   std::printf("flood %-18s %5.1f s: server memory +%ld KiB (at most %ld), descriptors %ld at most, temporary files "
-              "%ld KiB at most, TCP buffers +%ld KiB; start page from another client: %d of %d within 1 s (%d of them "
-              "503), slowest %ld ms; %d wrong answers to the flood%s%s: %s\n",
+              "%ld KiB at most, TCP buffers +%ld KiB, queued for its sockets %ld KiB at most; start page from another "
+              "client: %d of %d within 1 s (%d of them 503), slowest %ld ms; %d wrong answers to the flood%s%s: %s\n",
               flood.name, attack_seconds, growth, flood.memory_growth_kib, fds_peak.load(), temporary_peak.load(),
-              tcp_growth, answered.load() + refused.load(), asked.load(), refused.load(), slowest_ms.load(),
+              tcp_growth, queued_peak.load(), answered.load() + refused.load(), asked.load(), refused.load(),
+              slowest_ms.load(),
               attack.wrong.load(), attack.figures.empty() ? "" : "; ", attack.figures.c_str(), ok ? "held" : "FAILED");
   std::fflush(stdout);
   return ok;
@@ -251,6 +283,144 @@ std::string SmallFields(size_t bytes) {
   for (int i = 0; form.size() + 12 < bytes; ++i) form += "f" + std::to_string(i % 100000) + "=1&";
   form.resize(bytes, 'x');
   return form;
+}
+
+// One answer read by its framing within `ms`: its status; 0 when the
+// connection ended, or fell quiet, before it came whole.
+int ReadOneAnswer(int sock, int ms) {
+  std::string bytes;
+  char buffer[16384];
+  for (auto deadline = Clock::now() + milliseconds(ms); Clock::now() < deadline;) {
+    pollfd readable{sock, POLLIN, 0};
+    if (::poll(&readable, 1, 100) <= 0) continue;
+    ssize_t n = ::recv(sock, buffer, sizeof buffer, 0);
+    if (n <= 0) break;
+    bytes.append(buffer, static_cast<size_t>(n));
+    std::vector<host_test::Answer> answers = host_test::AnswersIn(bytes);
+    if (!answers.empty()) return answers[0].status;
+  }
+  return 0;
+}
+
+// `count` kept connections, the i-th from `address(i)`, each asking for
+// `target` every `every` until `done`, on 16 threads at most: a connection
+// the server closed is opened again at its next turn, and counted in
+// `lost`. Answers other than 200 and 503 (the server is full) are wrong.
+void KeptConnections(int port, int count, const std::function<std::string(int)>& address, milliseconds every,
+                     const std::string& target, Attack& attack, const std::atomic<bool>& done,
+                     std::atomic<long>& lost) {
+  const std::string request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+  for (int t = 0; t < std::min(count, 16); ++t) {
+    struct Kept {
+      std::string from;
+      Clock::time_point next;
+      int sock = -1;
+    };
+    std::vector<Kept> kept;
+    const auto start = Clock::now();
+    for (int i = t; i < count; i += 16) kept.push_back({address(i), start + every * i / count});
+    attack.loops.emplace_back([port, request, every, kept = std::move(kept), &attack, &done, &lost]() mutable {
+      while (!done) {
+        auto now = Clock::now(), soonest = now + milliseconds(100);
+        for (Kept& one : kept) {
+          if (one.next <= now) {
+            one.next = std::max(one.next + every, now);
+            if (one.sock < 0) one.sock = ConnectFrom(one.from, port);
+            int status = one.sock >= 0 && host_test::SendAll(one.sock, request) ? ReadOneAnswer(one.sock, 3000) : 0;
+            if (status != 0 && status != 200 && status != 503) ++attack.wrong;
+            if (status != 200 && one.sock >= 0) {
+              if (status == 0) ++lost;
+              ::close(one.sock);
+              one.sock = -1;
+            }
+          }
+          soonest = std::min(soonest, one.next);
+        }
+        std::this_thread::sleep_until(soonest);
+      }
+      for (Kept& one : kept)
+        if (one.sock >= 0) ::close(one.sock);
+    });
+  }
+}
+
+// The seeded administrator, its password set and logged in: the Cookie
+// field of its session.
+std::string AdministratorCookies(int port) {
+  host_test::Visitor administrator(port);
+  administrator.Post("/qe/login.asp", "UserName=tolva&PassWord=");
+  administrator.Post("/qe/main/password.asp", "OldPassWord=&NewPassWord=floods&NewPassWord2=floods",
+                     "/qe/main/password.asp");
+  administrator.Post("/qe/login.asp", "UserName=tolva&PassWord=floods");
+  std::string cookies;
+  for (const auto& [name, value] : administrator.Cookies()) cookies += (cookies.empty() ? "" : "; ") + name + "=" + value;
+  return cookies;
+}
+
+char UploadByte(size_t offset) { return static_cast<char>((offset * 131 + offset / 251) & 0xFF); }
+
+// The administrator uploads a file of `mib` MiB into its drive from 127.0.0.3
+// at 1 MiB/s: "200, the file whole in the drive", or what went wrong.
+std::string PacedUpload(int port, const std::filesystem::path& site, int mib) {
+  const std::string origin = "http://127.0.0.1:" + std::to_string(port);
+  const std::string start = "--b\r\nContent-Disposition: form-data; name=\"files\"; filename=\"paced.bin\"\r\n"
+                            "Content-Type: application/octet-stream\r\n\r\n";
+  const std::string end = "\r\n--b--\r\n";
+  const size_t length = static_cast<size_t>(mib) * kMiB;
+  std::string body = start;
+  for (size_t i = 0; i < length; ++i) body.push_back(UploadByte(i));
+  body += end;
+  int sock = ConnectFrom("127.0.0.3", port);
+  host_test::SendAll(sock, "POST /qe/main/netdrivers_upload.asp?p_CurrentFolder=%2F HTTP/1.1\r\nHost: 127.0.0.1:" +
+                               std::to_string(port) + "\r\nCookie: " + AdministratorCookies(port) + "\r\nReferer: " +
+                               origin + "/qe/main/netdrivers_upload.asp\r\nConnection: close\r\n"
+                               "Content-Type: multipart/form-data; boundary=b\r\nContent-Length: " +
+                               std::to_string(body.size()) + "\r\n\r\n");
+  constexpr size_t kPiece = 64 * 1024;  // 16 a second
+  const auto began = Clock::now();
+  bool sent = true;
+  for (size_t at = 0, i = 0; sent && at < body.size(); at += kPiece, ++i) {
+    std::this_thread::sleep_until(began + milliseconds(1000) * i / 16);
+    sent = host_test::SendAll(sock, std::string_view(body).substr(at, kPiece));
+  }
+  const int status = ReadOneAnswer(sock, 30000);
+  ::close(sock);
+  const double seconds = std::chrono::duration<double>(Clock::now() - began).count();
+  // The drive's folder bears the user's name.
+  std::ifstream file(site / "Data_UploadFiles/NetDriver/管理员/paced.bin", std::ios::binary);
+  const std::string kept((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const bool whole = kept.size() == length && kept == body.substr(start.size(), length);
+  char figures[160];
+  std::snprintf(figures, sizeof figures, "a %d MiB upload at 1 MiB/s: %s, %d, %s in the drive after %.1f s", mib,
+                sent ? "sent whole" : "CUT OFF", status, whole ? "the file whole" : "the file NOT whole", seconds);
+  return figures;
+}
+
+// A 50 MiB upload at 1 MiB/s while `count` kept connections from `addresses`
+// addresses ask for a stylesheet every `every`, and a visitor of its own
+// keeps one connection, asking every 10 s: the upload is answered 200 and
+// lands whole, and the visitor keeps its connection.
+void UploadUnderKeptConnections(int port, const std::filesystem::path& site, Attack& attack,
+                                const std::atomic<bool>& done, int count, int addresses, milliseconds every) {
+  static std::atomic<long> flood_lost, visitor_lost;
+  flood_lost = visitor_lost = 0;
+  const int per_address = (count + addresses - 1) / addresses;
+  KeptConnections(port, count, [per_address](int i) { return Address(i / per_address); }, every, "/qe/qe.css", attack,
+                  done, flood_lost);
+  KeptConnections(port, 1, [](int) { return std::string("127.0.0.4"); }, milliseconds(10000), "/qe/qe.css", attack,
+                  done, visitor_lost);
+  std::this_thread::sleep_for(every);  // the flood holds its connections
+  const std::string upload = PacedUpload(port, site, 50);
+  if (upload.find("sent whole, 200, the file whole") == std::string::npos) ++attack.wrong;
+  if (visitor_lost > 0) ++attack.wrong;
+  attack.figures = upload + "; the kept visitor lost its connection " + std::to_string(visitor_lost.load()) +
+                   " times, the flood's " + std::to_string(flood_lost.load());
+}
+
+// `count` readers of the 64 MiB file that take nothing, from 60 a address.
+std::vector<int> IdleReaders(int port, int count) {
+  return Connections(
+      port, count, [](int) { return std::string("GET /qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 4096);
 }
 
 }  // namespace
@@ -371,7 +541,7 @@ bool Floods(const std::string& only) {
   RaiseOwnDescriptors(8192);
   const std::vector<Flood> floods = {
       {"forms", {}, 0,
-       [](int port, Attack&, const std::atomic<bool>&) {
+       [](int port, const std::filesystem::path&, Attack&, const std::atomic<bool>&) {
          // Four anonymous 16 MiB form posts at once, of many small fields.
          const std::string form = SmallFields(16 * kMiB);
          std::vector<std::thread> posts;
@@ -386,19 +556,19 @@ bool Floods(const std::string& only) {
        },
        64 * 1024},
       {"body-disk", {"--body-disk-mb", "64"}, 0,
-       [](int port, Attack& attack, const std::atomic<bool>&) {
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
          attack.held = HeldBodies(port, 8);
        },
        128 * 1024, 80 * 1024},
       {"descriptors", {}, 1024,
-       [](int port, Attack& attack, const std::atomic<bool>&) {
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
          // 600 readers of a 64 MiB file that take nothing, from 10 addresses.
          attack.held = Connections(
              port, 600, [](int) { return std::string("GET /qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 4096);
        },
        256 * 1024, -1, -1, true},
       {"heads", {}, 0,
-       [](int port, Attack& attack, const std::atomic<bool>&) {
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
          // 3,000 heads of 60 KiB that never end, from 50 addresses.
          std::string head = "GET /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\n";
          for (int line = 0; line < 60; ++line) head += "X-" + std::to_string(line) + ": " + std::string(1000, 'h') + "\r\n";
@@ -406,21 +576,21 @@ bool Floods(const std::string& only) {
        },
        128 * 1024},
       {"send-buffers", {}, 0,
-       [](int port, Attack& attack, const std::atomic<bool>&) {
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
          // 128 readers of a 64 MiB file that take nothing.
          attack.held = Connections(
              port, 128, [](int) { return std::string("GET /qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 4096);
        },
        128 * 1024, -1, 128 * 1024},
       {"one-client", {"--max-connections", "1000"}, 0,
-       [](int port, Attack& attack, const std::atomic<bool>&) {
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
          // 2,000 connections from one address that begin a head and stop.
          attack.held = Connections(
              port, 2000, [](int) { return std::string("GET /qe/index.asp HTTP/1.1\r\nX-Slow: 1\r\n"); }, 100000);
        },
        128 * 1024},
       {"fields", {}, 0,
-       [](int port, Attack& attack, const std::atomic<bool>&) {
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
          // 500 heads of 16,000 empty fields (64 KiB) before a body that is to
          // come, from 9 addresses.
          std::string head = "GET /qe/qe.css HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 200000000\r\n";
@@ -429,7 +599,7 @@ bool Floods(const std::string& only) {
        },
        128 * 1024},
       {"parsed-heads", {}, 0,
-       [](int port, Attack& attack, const std::atomic<bool>&) {
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
          // 3,000 whole heads of 60 KiB, each before a body that does not come,
          // from 50 addresses.
          std::string head = "POST /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 100000\r\n";
@@ -438,7 +608,7 @@ bool Floods(const std::string& only) {
        },
        128 * 1024},
       {"three-descriptors", {}, 1024,
-       [](int port, Attack& attack, const std::atomic<bool>&) {
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
          // 450 bodies of 300 KiB (in files) to the download page, whose clients
          // take nothing, from 8 addresses: each answer is the file, or a
          // refusal (503; 408 for a body that made room for a newcomer).
@@ -458,7 +628,7 @@ bool Floods(const std::string& only) {
        },
        256 * 1024, -1, -1, true},
       {"dropped-bodies", {"--max-connections", "2000"}, 0,
-       [](int port, Attack& attack, const std::atomic<bool>&) {
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
          // 2,000 connections from 34 addresses, each a GET whose body (in
          // chunks, a byte each) nobody reads, all the connections allowed.
          attack.held = Connections(port, 2000, [](int) {
@@ -467,7 +637,7 @@ bool Floods(const std::string& only) {
        },
        128 * 1024, -1, -1, false, 8000},
       {"forms-at-limit", {}, 0,
-       [](int port, Attack& attack, const std::atomic<bool>& done) {
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>& done) {
          // 256 clients from 4 addresses posting forms at the limits (2 MiB,
          // 10,000 fields) to the login page, one after another, until the flood ends.
          std::string form;
@@ -491,7 +661,7 @@ bool Floods(const std::string& only) {
        },
        512 * 1024, -1, -1, false, 8000},
       {"client-disk", {"--body-disk-mb", "128"}, 0,
-       [](int port, Attack& attack, const std::atomic<bool>&) {
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
          // One address holds four bodies; then another address's 20 MiB body must pass.
          attack.held = HeldBodies(port, 4);
          std::this_thread::sleep_for(milliseconds(500));  // the server holds what was sent
@@ -505,12 +675,46 @@ bool Floods(const std::string& only) {
        },
        128 * 1024, 136 * 1024},
       {"send-total", {}, 0,
-       [](int port, Attack& attack, const std::atomic<bool>&) {
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
          // 1,000 readers of a 64 MiB file that take nothing, from 17 addresses.
          attack.held = Connections(
              port, 1000, [](int) { return std::string("GET /qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 4096);
        },
        128 * 1024, -1, 300 * 1024},
+      {"upload-at-cap", {}, 1024,
+       [](int port, const std::filesystem::path& site, Attack& attack, const std::atomic<bool>& done) {
+         // At 384 connections: 384 kept connections from 7 addresses asking
+         // every 2 s, and the upload.
+         UploadUnderKeptConnections(port, site, attack, done, 384, 7, milliseconds(2000));
+       },
+       256 * 1024},
+      {"upload-at-default-cap", {}, 20000,
+       [](int port, const std::filesystem::path& site, Attack& attack, const std::atomic<bool>& done) {
+         // At 9,872 connections: 9,900 kept connections from 166 addresses
+         // asking every 5 s, and the upload.
+         UploadUnderKeptConnections(port, site, attack, done, 9900, 166, milliseconds(5000));
+       },
+       512 * 1024},
+      {"reader-waves", {}, 0,
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
+         // Three waves of 2,000 readers of a 64 MiB file that take nothing,
+         // 35 s apart: each wave is given up (after the send time-out) before
+         // the next comes.
+         for (int wave = 0; wave < 3; ++wave) {
+           if (wave > 0) std::this_thread::sleep_for(std::chrono::seconds(35));
+           std::vector<int> readers = IdleReaders(port, 2000);
+           attack.held.insert(attack.held.end(), readers.begin(), readers.end());
+         }
+       },
+       128 * 1024, -1, -1, false, 35000, 256 * 1024 * 11 / 10},
+      {"readers-at-once", {}, 0,
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
+         // 3,000 readers of a 64 MiB file that take nothing, opened within 3 s.
+         auto began = Clock::now();
+         attack.held = IdleReaders(port, 3000);
+         attack.figures = "opened in " + std::to_string(std::chrono::duration_cast<milliseconds>(Clock::now() - began).count()) + " ms";
+       },
+       128 * 1024, -1, -1, false, 5000, 256 * 1024 * 11 / 10},
   };
   bool ok = true;
   for (const Flood& flood : floods)

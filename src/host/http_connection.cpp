@@ -1,6 +1,10 @@
 #include "host/http_connection.h"
 
 #include <fcntl.h>
+#include <linux/sockios.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -43,6 +47,9 @@ constexpr uint64_t kSendTurn = 4 * 1024 * 1024;
 // A closing connection reads at most this much more of what the client sends.
 constexpr size_t kMaxDrainBytes = 64 * 1024;
 constexpr auto kDrainTime = std::chrono::seconds(1);
+// How often a closing connection looks whether the kernel has sent the end
+// of its answer (besides being told so).
+constexpr auto kSentCheck = std::chrono::milliseconds(250);
 constexpr char kContinue[] = "HTTP/1.1 100 Continue\r\n\r\n";
 
 const std::string* Field(const asp::HeaderList& fields, std::string_view name) {
@@ -91,17 +98,6 @@ class UnreadBody : public asp::BodySource {
   uint64_t length_;
 };
 
-// The kernel's send buffer for one socket, as it counts it (twice what the
-// socket asks): an even share of the total among the answers being sent,
-// no more than the others leave, within the floor and the most.
-uint64_t SendBufferShare(const ServerLimits& limits, size_t sending, uint64_t others_hold) {
-  const uint64_t most = 2 * static_cast<uint64_t>(limits.send_buffer_bytes);
-  const uint64_t floor = std::min(most, 2 * static_cast<uint64_t>(std::max(limits.send_buffer_floor, 0)));
-  uint64_t share = limits.send_buffers_total / std::max<size_t>(sending, 1);
-  uint64_t left = limits.send_buffers_total > others_hold ? limits.send_buffers_total - others_hold : 0;
-  return std::clamp(std::min(share, left), floor, most);
-}
-
 }  // namespace
 
 HttpConnection::HttpConnection(asio::ip::tcp::socket socket, ServedSite& site, std::string client)
@@ -140,8 +136,9 @@ HttpConnection::~HttpConnection() {
     std::lock_guard lock(site_.live_mutex);
     site_.live.erase(this);
   }
+  site_.clients.Busy(this);
   ReleaseHeadBudget();
-  EndSending();
+  send_share_.reset();
   site_.clients.Give(client_);
   if (evicted_) --site_.evicting;
   --site_.connections;
@@ -152,6 +149,7 @@ void HttpConnection::Start() {
   socket_.set_option(asio::ip::tcp::no_delay(true), ignored);
   // Page workers and the outbox write to the socket without waiting.
   socket_.native_non_blocking(true, ignored);
+  send_share_ = std::make_unique<SendShare>(site_.send_buffers, socket_.native_handle());
   {
     std::lock_guard lock(site_.live_mutex);
     site_.live.emplace(this, weak_from_this());
@@ -171,6 +169,8 @@ void HttpConnection::NextRequest() {
   parser_.emplace(request_limits_);
   phase_ = Phase::kIdle;
   waiting_since_ = Clock::now().time_since_epoch().count();
+  pace_until_ = 0;
+  ListAsWaiting();
   head_only_ = false;
   body_.reset();
   form_fields_.reset();
@@ -186,6 +186,9 @@ void HttpConnection::NextRequest() {
   if (start_ < end_) {  // pipelined: the next request is here already
     phase_ = Phase::kHead;
     auto now = Clock::now();
+    head_began_ = now;
+    head_bytes_ = end_ - start_;
+    NotePace(head_began_, head_bytes_);
     request_deadline_ = now + site_.limits.request_timeout;
     SetDeadline(std::min(now + site_.limits.head_timeout, request_deadline_));
     return ParseHead();
@@ -277,7 +280,8 @@ void HttpConnection::OnRead(const boost::system::error_code& error, size_t count
   auto now = Clock::now();
   if (timed_out_) {
     if (dropped_) return Refuse(408);
-    if (phase_ == Phase::kIdle) return Close();  // a kept connection nobody uses
+    // A kept connection nobody uses; its client may still be taking the last answer.
+    if (phase_ == Phase::kIdle) return Unsent(true) > 0 ? LingeringClose() : Close();
     if (phase_ == Phase::kBody && dropping_body_ && now >= dropped_body_deadline_) return AnswerWithoutTheBody();
     // Woken at the end of a pace window by a body that keeps its pace.
     if (phase_ == Phase::kBody && now < std::min(last_body_piece_ + site_.limits.body_timeout, request_deadline_) &&
@@ -291,11 +295,19 @@ void HttpConnection::OnRead(const boost::system::error_code& error, size_t count
   end_ += count;
   if (phase_ == Phase::kIdle) {
     phase_ = Phase::kHead;
+    head_began_ = now;
+    head_bytes_ = 0;
     request_deadline_ = now + site_.limits.request_timeout;
     SetDeadline(std::min(now + site_.limits.head_timeout, request_deadline_));
   }
-  if (phase_ == Phase::kHead) return ParseHead();
+  if (phase_ == Phase::kHead) {
+    head_bytes_ += count;
+    NotePace(head_began_, head_bytes_);
+    return ParseHead();
+  }
   last_body_piece_ = now;
+  body_bytes_ += count;
+  NotePace(body_began_, body_bytes_);
   pace_window_bytes_ += count;
   if (!BodyKeepsPace(now)) return Refuse(408);
   SetDeadline(BodyDeadline());
@@ -395,49 +407,71 @@ void HttpConnection::DropHead() {
   });
 }
 
-bool HttpConnection::EvictOldestWaiting(ServedSite& site) {
-  std::shared_ptr<HttpConnection> oldest;
-  {
-    std::lock_guard lock(site.live_mutex);
-    Clock::rep oldest_since = 0;
-    for (auto& [connection, owner] : site.live) {
-      Clock::rep since = connection->waiting_since_.load();
-      if (since != 0 && (oldest_since == 0 || since < oldest_since)) {
-        if (auto held = owner.lock()) {
-          oldest = std::move(held);
-          oldest_since = since;
-        }
-      }
-    }
-    if (!oldest) return false;
-    oldest->waiting_since_ = 0;  // chosen once
-    oldest->evicted_ = true;
-    ++site.evicting;
+void HttpConnection::NotePace(Clock::time_point began, uint64_t bytes) {
+  const uint64_t rate = site_.limits.min_body_bytes_per_second;
+  if (rate == 0) {
+    pace_until_ = Clock::time_point::max().time_since_epoch().count();
+    return;
   }
-  oldest->Evict();
+  const auto ahead = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double>(static_cast<double>(bytes) / static_cast<double>(rate)));
+  pace_until_ = (began + ahead).time_since_epoch().count();
+}
+
+void HttpConnection::ListAsWaiting() {
+  listed_since_ = Clock::now().time_since_epoch().count();
+  site_.clients.Waits(client_, this, listed_since_);
+}
+
+bool HttpConnection::MakeRoom(ServedSite& site) {
+  std::shared_ptr<HttpConnection> chosen;
+  {
+    // Held while choosing: a connection going away leaves `live` first,
+    // then the list of those waiting.
+    std::lock_guard lock(site.live_mutex);
+    const Clock::rep now = Clock::now().time_since_epoch().count();
+    auto behind_pace = [now](const void* connection) {
+      return static_cast<const HttpConnection*>(connection)->pace_until_.load() <= now;
+    };
+    while (!chosen) {
+      const void* connection = site.clients.ChooseToClose(behind_pace);
+      if (!connection) return false;
+      auto found = site.live.find(static_cast<HttpConnection*>(const_cast<void*>(connection)));
+      if (found != site.live.end()) chosen = found->second.lock();
+    }
+    if (!chosen->evicted_.exchange(true)) ++site.evicting;
+  }
+  chosen->Evict();
   return true;
 }
 
 void HttpConnection::Evict() {
   asio::post(socket_.get_executor(), [self = shared_from_this()] {
     if (self->closed_) return;
-    if (self->phase_ != Phase::kIdle && self->phase_ != Phase::kHead && self->phase_ != Phase::kBody) {
-      // Its request came whole meanwhile: it stays, counted again, and the
-      // one waiting longest now goes in its place.
+    const bool in_request = self->phase_ == Phase::kHead || self->phase_ == Phase::kBody;
+    const bool waits = self->phase_ == Phase::kIdle || in_request || self->awaiting_sent_;
+    const bool keeps_pace = Clock::now().time_since_epoch().count() < self->pace_until_.load();
+    // Between requests while its client still takes the last answer: that
+    // answer is under way.
+    const bool answering = self->phase_ == Phase::kIdle && self->Unsent(true) > 0;
+    if (!waits || keeps_pace || answering) {
+      // Its request came whole, or its bytes caught up, meanwhile: it stays,
+      // counted again, and another makes room in its place.
       if (self->evicted_.exchange(false)) {
         --self->site_.evicting;
-        EvictOldestWaiting(self->site_);
+        if (waits && keeps_pace) self->site_.clients.Waits(self->client_, self.get(), self->listed_since_);
+        MakeRoom(self->site_);
       }
       return;
     }
-    // Closed at once, so that its descriptor is free for the newcomer: the
+    // Reset at once, so that its descriptor is free for the newcomer: the
     // refusal goes if the socket takes it now.
-    if (self->phase_ != Phase::kIdle) {
+    if (in_request) {
       std::string refusal = StatusAnswer(408, true);
       [[maybe_unused]] ssize_t sent =
           ::send(self->socket_.native_handle(), refusal.data(), refusal.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
     }
-    self->Close();
+    self->Reset();
   });
 }
 
@@ -512,7 +546,9 @@ void HttpConnection::OnHead() {
     dropped_body_deadline_ = Clock::now() + site_.limits.dropped_body_timeout;
   }
   phase_ = Phase::kBody;
-  last_body_piece_ = Clock::now();
+  body_began_ = last_body_piece_ = Clock::now();
+  body_bytes_ = end_ - start_;
+  NotePace(body_began_, body_bytes_);
   pace_window_end_ = last_body_piece_ + site_.limits.body_rate_window;
   pace_window_bytes_ = end_ - start_;
   SetDeadline(BodyDeadline());
@@ -521,7 +557,8 @@ void HttpConnection::OnHead() {
   timed_out_ = false;
   asio::async_write(socket_, asio::buffer(out_), [self = shared_from_this()](const boost::system::error_code& error, size_t) {
     if (self->closed_) return;
-    if (error || self->timed_out_) return self->Close();
+    if (self->timed_out_) return self->Reset();
+    if (error) return self->Close();
     self->ParseBody();
   });
 }
@@ -566,9 +603,11 @@ void HttpConnection::AnswerWithoutTheBody() {
 
 void HttpConnection::Answer() {
   phase_ = Phase::kAnswer;
+  site_.clients.Busy(this);
   waiting_since_ = 0;
+  pace_until_ = 0;
   dropping_body_ = false;
-  ShareSendBuffer();
+  send_share_->Begin();
   // A page takes the head along; the server's own answers are made of the
   // route alone, except a static file's.
   if (route_ != Route::kPage && route_ != Route::kStatic) ForgetHead();
@@ -588,9 +627,8 @@ void HttpConnection::Answer() {
                    true);
     case Route::kStatic: return SendStatic();
     case Route::kPage: {
-      // A form value or a cookie holding NUL is refused as a query's is.
-      if (form_nul_.Found() || CookiesHoldNul(parser_->Head().fields))
-        return Write(StatusAnswer(400, !parser_->KeepAlive(), head_only_), true);
+      // A form value holding NUL is refused as a query's is.
+      if (form_nul_.Found()) return Write(StatusAnswer(400, !parser_->KeepAlive(), head_only_), true);
       return RunPageOnWorker();
     }
   }
@@ -603,7 +641,8 @@ void HttpConnection::Write(std::string text, bool keep_after) {
   asio::async_write(socket_, asio::buffer(out_),
                     [self = shared_from_this(), keep_after](const boost::system::error_code& error, size_t) {
                       if (self->closed_) return;
-                      if (error || self->timed_out_) return self->Close();
+                      if (self->timed_out_) return self->Reset();
+                      if (error) return self->Close();
                       self->AfterAnswer(keep_after);
                     });
 }
@@ -660,7 +699,7 @@ void HttpConnection::SendStatic() {
 // Sends the outbox as the client takes it: the deadline moves on with each
 // step the client takes.
 void HttpConnection::SendQueued(bool keep_after) {
-  ShareSendBuffer();
+  send_share_->Step();
   Outbox::Sent sent = outbox_->SendSome(socket_.native_handle(), kSendTurn);
   if (sent.bytes > 0) SetDeadline(Clock::now() + site_.limits.send_timeout);
   if (sent.error != 0 && sent.error != EAGAIN && sent.error != EWOULDBLOCK && sent.error != EINTR) return Close();
@@ -672,7 +711,10 @@ void HttpConnection::SendQueued(bool keep_after) {
   socket_.async_wait(asio::socket_base::wait_write,
                      [self = shared_from_this(), keep_after](const boost::system::error_code& error) {
                        if (self->closed_) return;
-                       if (error || self->timed_out_) return self->Close();
+                       if (self->timed_out_) return self->Reset();  // the client takes nothing
+                       if (error) return self->Close();
+                       // It took what filled the socket.
+                       self->send_share_->Grow();
                        self->SendQueued(keep_after);
                      });
 }
@@ -686,6 +728,7 @@ void HttpConnection::RunPageOnWorker() {
   request.protocol = head.version == 10 ? "HTTP/1.0" : "HTTP/1.1";
   // A name with "_" is dropped: ServerVariables would read "X_Forwarded_For"
   // as the header "X-Forwarded-For" (both are HTTP_X_FORWARDED_FOR).
+  DropCookiesHoldingNul(head.fields);
   for (auto& field : head.fields)
     if (field.first.find('_') == std::string::npos) request.headers.push_back(std::move(field));
   asp::HeaderList().swap(head.fields);
@@ -706,7 +749,7 @@ void HttpConnection::RunPageOnWorker() {
   site_.workers->Submit(client_, [self = shared_from_this(), page = page_, request = std::move(request),
                          spool = std::move(body_), unread = unread_body_, settings]() mutable {
     auto sink = std::make_shared<SocketResponse>(self->socket_.native_handle(), settings, self->site_.stopping,
-                                                 self->site_.outboxes);
+                                                 self->site_.outboxes, self->send_share_.get());
     std::unique_ptr<asp::BodySource> body;
     if (spool) body = std::make_unique<SpooledBody>(std::move(spool));
     else if (unread) body = std::make_unique<UnreadBody>(unread);
@@ -719,9 +762,10 @@ void HttpConnection::RunPageOnWorker() {
       std::fprintf(stderr, "qe serve: %s: %s\n", target.c_str(), e.what());
     }
     // The rest goes at the client's pace, from the event loop: the worker is free.
-    asio::post(self->socket_.get_executor(), [self, keep, rest = sink->TakeOutbox()]() mutable {
+    asio::post(self->socket_.get_executor(), [self, keep, dropped = sink->Dropped(), rest = sink->TakeOutbox()]() mutable {
       self->ReleaseHeadBudget();
       if (self->closed_) return;
+      if (dropped) return self->Reset();  // its client left, or took nothing for the send time-out
       self->outbox_ = std::move(rest);
       self->SetDeadline(Clock::now() + self->site_.limits.send_timeout);
       self->SendQueued(keep);
@@ -742,7 +786,9 @@ void HttpConnection::AfterAnswer(bool keep) {
 
 void HttpConnection::Refuse(int status) {
   phase_ = Phase::kClosing;
+  site_.clients.Busy(this);
   waiting_since_ = 0;
+  pace_until_ = 0;
   body_.reset();  // a body held in a file: the file goes now
   ForgetHead();
   out_ = StatusAnswer(status, true, head_only_);
@@ -750,28 +796,72 @@ void HttpConnection::Refuse(int status) {
   SetDeadline(Clock::now() + site_.limits.send_timeout);
   asio::async_write(socket_, asio::buffer(out_), [self = shared_from_this()](const boost::system::error_code& error, size_t) {
     if (self->closed_) return;
-    if (error || self->timed_out_) return self->Close();
+    if (self->timed_out_) return self->Reset();
+    if (error) return self->Close();
     self->LingeringClose();
   });
 }
 
-// Closing with unread bytes makes the client's system reset the connection
-// and drop the answer it has not read yet: the server stops sending, then
-// reads a little more before it closes.
+// The end of an answer that the kernel has not sent yet (its client has not
+// taken it) is waited for: closed meanwhile, the socket would keep it past
+// the send buffers' total for as long as the kernel tries to send it.
 void HttpConnection::LingeringClose() {
   phase_ = Phase::kClosing;
-  boost::system::error_code ignored;
-  socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
-  drain_left_ = kMaxDrainBytes;
+  site_.clients.Busy(this);
   start_ = end_ = 0;
   carry_.clear();
   waiting_since_ = 0;
+  pace_until_ = 0;
   ForgetHead();
   EndSending();
   if (capacity_ != kIdleBuffer) {
     buffer_ = std::make_unique<char[]>(kIdleBuffer);
     capacity_ = kIdleBuffer;
   }
+  if (Unsent() == 0) return ShutDownAndDrain();
+  // The socket reads as writable once the kernel has sent everything.
+  int least = 1;
+  ::setsockopt(socket_.native_handle(), IPPROTO_TCP, TCP_NOTSENT_LOWAT, &least, sizeof least);
+  awaiting_sent_ = true;
+  ListAsWaiting();
+  CloseOnceSent(UINT64_MAX, Clock::now());
+}
+
+// A client that takes none of it for the send time-out is given up; at the
+// connection limit, one that took none of it for the drain's time may make
+// room.
+void HttpConnection::CloseOnceSent(uint64_t unsent_before, Clock::time_point progress) {
+  const uint64_t unsent = Unsent();
+  const auto now = Clock::now();
+  if (unsent == 0) return ShutDownAndDrain();
+  if (unsent < unsent_before) {
+    progress = now;
+    pace_until_ = (now + kDrainTime).time_since_epoch().count();
+  }
+  const auto given_up = progress + site_.limits.send_timeout;
+  if (now >= given_up) return Reset();
+  timed_out_ = false;
+  SetDeadline(std::min(now + kSentCheck, given_up));
+  socket_.async_wait(asio::socket_base::wait_write,
+                     [self = shared_from_this(), unsent, progress](const boost::system::error_code& error) {
+                       if (self->closed_) return;
+                       if (error && !self->timed_out_) return self->Close();
+                       self->CloseOnceSent(unsent, progress);
+                     });
+}
+
+// Closing with unread bytes makes the client's system reset the connection
+// and drop the answer it has not read yet: the server stops sending, then
+// reads a little more before it closes.
+void HttpConnection::ShutDownAndDrain() {
+  if (awaiting_sent_) {
+    awaiting_sent_ = false;
+    site_.clients.Busy(this);
+    pace_until_ = 0;
+  }
+  boost::system::error_code ignored;
+  socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
+  drain_left_ = kMaxDrainBytes;
   SetDeadline(Clock::now() + kDrainTime);
   Drain();
 }
@@ -796,41 +886,35 @@ void HttpConnection::CloseIfIdle() {
 void HttpConnection::Close() {
   if (closed_) return;
   closed_ = true;
+  site_.clients.Busy(this);
   waiting_since_ = 0;
+  pace_until_ = 0;
   ReleaseHeadBudget();
-  EndSending();
+  send_share_->Release();
   boost::system::error_code ignored;
   socket_.close(ignored);
   SetDeadline(Clock::time_point::max());
 }
 
+void HttpConnection::Reset() {
+  if (closed_) return;
+  boost::system::error_code ignored;
+  socket_.set_option(asio::socket_base::linger(true, 0), ignored);
+  Close();
+}
+
+uint64_t HttpConnection::Unsent(bool unacknowledged) {
+  int bytes = 0;
+  if (::ioctl(socket_.native_handle(), unacknowledged ? SIOCOUTQ : SIOCOUTQNSD, &bytes) != 0)
+    return 0;
+  return static_cast<uint64_t>(std::max(bytes, 0));
+}
+
 // ---- send buffers ----
 
-void HttpConnection::ShareSendBuffer() {
-  if (site_.limits.send_buffer_bytes <= 0) return;
-  if (!sending_) {
-    sending_ = true;
-    ++site_.sending;
-  }
-  uint64_t others = site_.send_buffers.Used() - std::min(send_held_, site_.send_buffers.Used());
-  uint64_t share = SendBufferShare(site_.limits, site_.sending.load(), others);
-  if (share == send_held_) return;
-  boost::system::error_code ignored;
-  socket_.set_option(asio::socket_base::send_buffer_size(static_cast<int>(share / 2)), ignored);
-  if (share > send_held_) site_.send_buffers.Take(share - send_held_, true);
-  else site_.send_buffers.Give(send_held_ - share);
-  send_held_ = share;
-}
-
-// The socket keeps its size (the client may still be taking bytes), but
-// leaves the total to the answers being sent.
-void HttpConnection::EndSending() {
-  if (!sending_) return;
-  sending_ = false;
-  --site_.sending;
-  site_.send_buffers.Give(send_held_);
-  send_held_ = 0;
-}
+// The socket keeps its size (the client may still be taking bytes), and
+// what the kernel still holds of the answer stays counted.
+void HttpConnection::EndSending() { send_share_->End(); }
 
 // ---- time-outs ----
 

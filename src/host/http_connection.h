@@ -27,6 +27,7 @@
 #include "host/pages.h"
 #include "host/request_parser.h"
 #include "host/request_target.h"
+#include "host/send_buffers.h"
 #include "host/server_limits.h"
 #include "host/site_pictures.h"
 #include "host/spool.h"
@@ -50,10 +51,9 @@ struct ServedSite {
   ClientShares body_disk_shares;  // of body_disk, by client
   MemoryBudget head_memory{ServerLimits{}.head_memory_budget};
   std::atomic<uint64_t> heads_dropping{0};  // of head_memory: heads dropped, their buffers not yet freed
-  // The kernel's send buffers of the answers being sent, as it counts them.
-  MemoryBudget send_buffers{ServerLimits{}.send_buffers_total};
-  std::atomic<size_t> sending{0};  // answers being sent
-  ClientSlots clients;
+  // The kernel's send buffers of the server's sockets, as it counts them.
+  SendBufferTotal send_buffers;
+  ClientSlots clients;  // their connections, and which of them wait
   std::atomic<bool> stopping{false};
   // A graceful stop: the answers under way finish, with "Connection: close".
   std::atomic<bool> draining{false};
@@ -81,10 +81,14 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   // From any thread: a head past the heads' memory budget, read longest,
   // is dropped with 408.
   void DropHead();
-  // From any thread, at the connection limit: the connection that has waited
-  // longest for a whole request is closed (408 when it has begun one) to
-  // make room for a new one. False when every connection has its request.
-  static bool EvictOldestWaiting(ServedSite& site);
+  // From any thread, at the connection limit: a connection that waits (for
+  // a request, for a head or body that does not keep the least pace, or for
+  // its client to take the end of its last answer) is reset to make room for
+  // a new one, with 408 when it has begun a request; the one waiting longest
+  // of the client holding the most connections.
+  // False when none waits: every connection's request is being answered or
+  // comes at its pace.
+  static bool MakeRoom(ServedSite& site);
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -111,6 +115,11 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   void SendStatic();
   void SendQueued(bool keep_after);
   void RunPageOnWorker();
+  // The moment until which the request's bytes so far keep the least pace,
+  // from `began`; until then the connection is not closed to make room.
+  void NotePace(Clock::time_point began, uint64_t bytes);
+  // Listed among the connections that may make room, waiting since now.
+  void ListAsWaiting();
   void Write(std::string text, bool keep_after);
   void AfterAnswer(bool keep);
   void Refuse(int status);
@@ -121,13 +130,20 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   void ReleaseHeadBudget();
   // The parsed head, once the answer no longer needs it.
   void ForgetHead();
-  // This socket's share of the send buffers' total.
-  void ShareSendBuffer();
   void EndSending();
   void Evict();
+  // The end of the answer, once the client has taken what the kernel holds
+  // of it, then reading a little more of what the client sends.
   void LingeringClose();
+  void CloseOnceSent(uint64_t unsent_before, Clock::time_point progress);
+  void ShutDownAndDrain();
   void Drain();
+  // Bytes the kernel has not sent the client yet; with `unacknowledged`,
+  // those sent that it has not acknowledged too.
+  uint64_t Unsent(bool unacknowledged = false);
   void Close();
+  // The server gives the client up: the kernel drops what it holds for it.
+  void Reset();
 
   // Every wait on the socket ends by the deadline: the socket's operation
   // is then cancelled and reports the time-out.
@@ -176,10 +192,16 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   std::atomic<Clock::rep> waiting_since_{0};
   std::atomic<uint64_t> head_dropping_{0};  // what it adds to site.heads_dropping, once chosen to go
   std::atomic<bool> evicted_{false};        // counted in site.evicting
+  // Until when the request's bytes keep the least pace (steady clock ticks;
+  // 0: no request being read).
+  std::atomic<Clock::rep> pace_until_{0};
+  Clock::time_point head_began_, body_began_;
+  uint64_t head_bytes_ = 0, body_bytes_ = 0;
+  Clock::rep listed_since_ = 0;  // listed as waiting in site.clients since
   bool dropped_ = false;                    // chosen to go: the wait under way ends with 408
+  bool awaiting_sent_ = false;  // closing once the kernel has sent the answer's end; listed as waiting
   bool head_only_ = false;
-  bool sending_ = false;     // counted in site.sending
-  uint64_t send_held_ = 0;   // of site.send_buffers
+  std::unique_ptr<SendShare> send_share_;  // of site.send_buffers
 
   std::string out_;
   std::unique_ptr<Outbox> outbox_;

@@ -71,12 +71,35 @@ void FormNulFinder::Add(std::string_view bytes) {
   tail_ = seam.substr(seam.size() > 2 ? seam.size() - 2 : 0);
 }
 
-bool CookiesHoldNul(const asp::HeaderList& fields) {
-  for (const auto& [name, value] : fields) {
-    if (name.size() != 6 || !vb::EqualsNoCase(vb::FromUtf8(name), u"Cookie")) continue;
-    if (value.find('\0') != std::string::npos || value.find("%00") != std::string::npos) return true;
+void DropCookiesHoldingNul(asp::HeaderList& fields) {
+  for (auto field = fields.begin(); field != fields.end();) {
+    std::string& value = field->second;
+    if (field->first.size() != 6 || !vb::EqualsNoCase(vb::FromUtf8(field->first), u"Cookie") ||
+        (value.find('\0') == std::string::npos && value.find("%00") == std::string::npos)) {
+      ++field;
+      continue;
+    }
+    // "%00" anywhere in a cookie decodes to NUL: a "%" is never a hex digit
+    // of an escape before it.
+    std::string kept;
+    for (size_t start = 0; start <= value.size();) {
+      const size_t end = std::min(value.find(';', start), value.size());
+      const std::string_view cookie = std::string_view(value).substr(start, end - start);
+      start = end + 1;
+      if (cookie.find_first_not_of(" \t") == std::string_view::npos || cookie.find('\0') != std::string_view::npos ||
+          cookie.find("%00") != std::string_view::npos)
+        continue;
+      if (!kept.empty()) kept += ';';
+      kept += cookie;
+    }
+    kept.erase(0, kept.find_first_not_of(" \t"));
+    if (kept.empty()) {
+      field = fields.erase(field);
+    } else {
+      value = std::move(kept);
+      ++field;
+    }
   }
-  return false;
 }
 
 }  // namespace host

@@ -36,9 +36,11 @@ class FormNulFinder {
   bool found_ = false;
 };
 
-// True when a Cookie header holds NUL, escaped ("%00") or as a byte: the
-// cookies reach pages as values do, so they are refused (400) as a query's.
-bool CookiesHoldNul(const asp::HeaderList& fields);
+// Leaves out of the Cookie fields each cookie whose name or value holds NUL,
+// escaped ("%00") or as a byte, as if the browser had not sent it: no value
+// holding NUL reaches a page, and a cookie another port of this host set
+// cannot lock a browser out of the site. A field left without cookies goes.
+void DropCookiesHoldingNul(asp::HeaderList& fields);
 
 // True when the bytes are code page 936 text: no lead byte without its trail
 // byte, no byte or pair that makes no character.

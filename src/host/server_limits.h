@@ -19,8 +19,10 @@ size_t DefaultPageWorkers();
 
 struct ServerLimits {
   size_t threads = DefaultPageWorkers();  // pages run at once; more wait their turn
-  // Open at once; one more closes the connection that has waited longest for
-  // a whole request (408 once it began one), else it is refused with 503.
+  // Open at once; one more resets a connection that waits (between requests,
+  // for a head or body behind the least pace below, 408 once it began one,
+  // or closing with its answer's end untaken): the one waiting longest of the
+  // client holding the most. When none waits, it is refused with 503.
   size_t max_connections = 10000;
   size_t max_connections_per_client = 64;  // from one address (IPv6: one /64); one more gets 503
   // The host names served (any case, without the port); any other Host gets
@@ -45,7 +47,9 @@ struct ServerLimits {
   std::chrono::milliseconds request_timeout{600000};    // a whole request, head and body: 408
   std::chrono::milliseconds send_timeout{30000};        // a client that takes nothing for that long is dropped
   // A body must keep up this pace after its first window, window by window:
-  // one that sends less than rate × window in a window gets 408.
+  // one that sends less than rate × window in a window gets 408. A head or a
+  // body whose bytes so far are at this rate since it began is not closed
+  // to make room for a newcomer.
   uint64_t min_body_bytes_per_second = 1024;
   std::chrono::milliseconds body_rate_window{10000};
   uint64_t body_memory_budget = 64 << 20;  // bodies held in memory, all connections together; then in files
@@ -64,14 +68,16 @@ struct ServerLimits {
   uint64_t max_spooled_output = 1024 * 1024 * 1024;
   // Each socket's kernel send buffer (0: the system's own sizing): what a
   // client does not take waits in the spool, which has a budget, not in the
-  // kernel's memory, which all processes share. The answers being sent share
-  // `send_buffers_total` as the kernel counts it (twice what a socket asks),
-  // each at most `send_buffer_bytes` and at least `send_buffer_floor`.
+  // kernel's memory, which all processes share. The server's sockets hold
+  // `send_buffers_total` at most as the kernel counts it (twice what a socket
+  // asks, or what it has queued): an answer starts with `send_buffer_start`
+  // at most and grows as its client takes bytes, to `send_buffer_bytes` at
+  // most (send_buffers.h).
   int send_buffer_bytes = 256 * 1024;
   uint64_t send_buffers_total = 256ull << 20;
+  int send_buffer_start = 16 * 1024;
   // The room all the rich-text editor's uploads of the site share, in MiB.
   uint64_t editor_room_mb = 1024;
-  int send_buffer_floor = 16 * 1024;
   std::chrono::milliseconds drain_timeout{10000};  // a graceful stop waits this long for the answers under way
 };
 

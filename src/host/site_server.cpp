@@ -157,11 +157,11 @@ void SiteServer::Impl::Admit(tcp::socket socket) {
   auto executor = socket.get_executor();
   boost::system::error_code ignored;
   std::string client = ClientOf(socket.remote_endpoint(ignored).address());
-  // A client at its own limit makes no room; else at the server's limit the
-  // connection that has waited longest for a whole request goes for it.
+  // A client at its own limit makes no room; else at the server's limit a
+  // waiting connection of the client holding the most goes for it.
   bool taken = site.clients.Take(client);
   if (taken && site.connections.load() - site.evicting.load() >= site.limits.max_connections &&
-      !HttpConnection::EvictOldestWaiting(site)) {
+      !HttpConnection::MakeRoom(site)) {
     site.clients.Give(client);
     taken = false;
   }
@@ -234,6 +234,10 @@ SiteServer::SiteServer(std::filesystem::path site_folder, Pages pages, ServerLim
   self.site.body_disk_shares.SetLimit(limits.body_disk_per_client ? limits.body_disk_per_client
                                                                   : limits.body_disk_budget / 4);
   self.site.head_memory.SetLimit(limits.head_memory_budget);
+  if (limits.send_buffer_bytes > 0)
+    self.site.send_buffers.Configure(limits.send_buffers_total, 2 * static_cast<uint64_t>(limits.send_buffer_bytes),
+                                     2 * static_cast<uint64_t>(std::max(limits.send_buffer_start, 0)),
+                                     limits.max_connections);
   self.site.clients.SetLimit(std::max<size_t>(limits.max_connections_per_client, 1));
   self.spare_descriptor = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
   self.site.state.sessions = std::make_shared<asp::MemorySessionStore>(&std::chrono::steady_clock::now, limits.max_sessions);

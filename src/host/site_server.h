@@ -2,8 +2,8 @@
 // The web server of one site: HTTP/1.1 over Boost.Beast and Asio. A few event
 // loops hold the connections (reading heads and bodies, sending files and
 // refusals); a fixed pool of workers runs the pages, each page writing its
-// response to its connection as it flushes. Past the connection limit a new
-// connection is refused with 503.
+// response to its connection as it flushes. At the connection limit a
+// waiting connection makes room for a new one, else it is refused with 503.
 #include <chrono>
 #include <filesystem>
 #include <memory>

@@ -23,6 +23,7 @@
 
 #include "host/http_answer.h"
 #include "host/outbox.h"
+#include "host/send_buffers.h"
 #include "platform/asp/response_sink.h"
 
 namespace host {
@@ -39,8 +40,10 @@ class SocketResponse : public asp::ResponseSink {
  public:
   // `socket` is non-blocking, stays open and is written by nobody else until
   // the connection takes the outbox back. `stopping` turns true when the
-  // server stops: writes are dropped then.
-  SocketResponse(int socket, ExchangeSettings settings, const std::atomic<bool>& stopping, OutboxBudget& budget);
+  // server stops: writes are dropped then. `share`, when given, is the
+  // socket's share of the send buffers, grown as the client takes bytes.
+  SocketResponse(int socket, ExchangeSettings settings, const std::atomic<bool>& stopping, OutboxBudget& budget,
+                 SendShare* share = nullptr);
 
   void SendHead(const asp::ResponseHead& head) override;
   void SendBody(std::string_view bytes) override;
@@ -54,6 +57,9 @@ class SocketResponse : public asp::ResponseSink {
   bool Finish();
   // What is still to be sent, for the connection to send.
   std::unique_ptr<Outbox> TakeOutbox();
+  // Whether the client was given up (it left, or took nothing for the send
+  // time-out) or the server stopped: nothing more goes to it.
+  bool Dropped() const { return dropped_; }
 
  private:
   // Queued after what waits already, and sent as far as the client takes
@@ -73,6 +79,7 @@ class SocketResponse : public asp::ResponseSink {
   const ExchangeSettings settings_;
   const std::atomic<bool>& stopping_;
   std::unique_ptr<Outbox> outbox_;
+  SendShare* const share_;
   BodyFraming framing_ = BodyFraming::kNone;
   bool close_ = false;
   std::string pending_head_;  // sent with the first body bytes

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -21,6 +22,12 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 void Hello(host::Page& page) { com::Call(page.Response, u"Write", vb::String(u"hello")); }
+
+std::string Pattern(size_t length) {
+  std::string bytes(length, '\0');
+  for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<char>((i * 131 + i / 251) & 0xFF);
+  return bytes;
+}
 
 void Echo(host::Page& page) {
   vb::Variant total = com::Call(page.Request, u"TotalBytes");
@@ -72,29 +79,100 @@ TEST_F(LimitsTest, SlowClientsHoldNoPageWorker) {
   EXPECT_LT(Clock::now() - start, milliseconds(2000));
 }
 
-TEST_F(LimitsTest, AtTheConnectionLimitTheOneWaitingLongestMakesRoomElseANewcomerIsRefused) {
+// At the limit a newcomer makes room by closing a waiting connection of the
+// client holding the most: through a flood of kept connections an upload at
+// its pace and a visitor's kept connection stay, and other visitors are
+// served. Only when every connection's request is under way is it refused.
+TEST_F(LimitsTest, AtTheConnectionLimitTheClientHoldingMostMakesRoomElseANewcomerIsRefused) {
   site_.WriteFile("site/big.zip", std::string(16 << 20, 'b'));
+  site_.WriteFile("site/mid.zip", std::string(200000, 'm'));
   const std::string hello = "GET /hello.asp HTTP/1.1\r\nHost: a\r\n\r\n";
   host::ServerLimits limits;
-  limits.max_connections = 4;
-  limits.max_connections_per_client = 5;
+  limits.max_connections = 8;
+  limits.max_connections_per_client = 100;
+  limits.send_buffer_start = 256 * 1024;  // mid.zip is handed over whole
   Start(limits);
-  // Full of connections that wait for a request: the one waiting longest
-  // goes, with 408 as it has begun one.
+  int visitor = host_test::ConnectLoopback(Port(), 0, "127.0.0.2");
+  held_.push_back(visitor);
+  host_test::SendAll(visitor, hello);
+  EXPECT_EQ(host_test::StatusOf(host_test::ReadAnswer(visitor, 300)), 200);
+
+  // 384 KiB at 400 KiB/s, far above the least pace.
+  const std::string body = Pattern(384 * 1024);
+  std::atomic<bool> uploading = true;
+  std::string uploaded;
+  std::thread upload([&] {
+    int sock = host_test::ConnectLoopback(Port(), 0, "127.0.0.3");
+    host_test::SendAll(sock, "POST /echo.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\nContent-Length: " +
+                                 std::to_string(body.size()) + "\r\n\r\n");
+    for (size_t at = 0; at < body.size(); at += 16 * 1024) {
+      std::this_thread::sleep_for(milliseconds(40));
+      if (!host_test::SendAll(sock, std::string_view(body).substr(at, 16 * 1024))) break;
+    }
+    uploaded = host_test::ReadAnswer(sock, 2000);
+    ::close(sock);
+    uploading = false;
+  });
+  // The flood: from two addresses, a kept connection every 10 ms that asks
+  // once and waits.
+  int flooded = 0;
+  for (; uploading && flooded < 500; ++flooded) {
+    int sock = host_test::ConnectLoopback(Port(), 0, flooded % 2 ? "127.0.0.4" : "127.0.0.5");
+    held_.push_back(sock);
+    host_test::SendAll(sock, hello);
+    std::this_thread::sleep_for(milliseconds(10));
+  }
+  upload.join();
+  EXPECT_GT(flooded, 50);
+  std::vector<host_test::Answer> answers = host_test::AnswersIn(uploaded);
+  ASSERT_EQ(answers.size(), 1u) << uploaded.substr(0, 200);
+  EXPECT_EQ(answers[0].status, 200);
+  EXPECT_TRUE(answers[0].body == body) << answers[0].body.size() << " bytes came back";
+  host_test::SendAll(visitor, hello);
+  EXPECT_EQ(host_test::StatusOf(host_test::ReadAnswer(visitor, 500)), 200) << "the visitor's kept connection";
+  const std::string once = "GET /hello.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n";
+  EXPECT_EQ(host_test::StatusOf(host_test::Exchange(Port(), once, 500, "127.0.0.6").bytes), 200);
+
+  // Of connections that wait, one that began a head and stopped goes with 408.
+  CloseHeld();
+  std::this_thread::sleep_for(milliseconds(100));  // the server has seen them go
   std::vector<int> waiting = Open(1);
   host_test::SendAll(waiting[0], "GET /hello.asp HTTP/1.1\r\nHost: a\r\n");
   std::this_thread::sleep_for(milliseconds(50));
-  for (int sock : Open(3)) host_test::SendAll(sock, "GET /hello.asp HTTP/1.1\r\n");
-  host_test::Received served = host_test::Exchange(Port(), hello, 500);
-  EXPECT_EQ(host_test::StatusOf(served.bytes), 200) << served.bytes;
+  Open(7);
+  EXPECT_EQ(host_test::StatusOf(host_test::Exchange(Port(), once, 500, "127.0.0.2").bytes), 200);
   host_test::Received oldest = host_test::ReadUntilClosed(waiting[0], 2000);
   EXPECT_TRUE(oldest.closed);
   EXPECT_EQ(host_test::StatusOf(oldest.bytes), 408) << oldest.bytes;
   CloseHeld();
 
+  // Answers handed over whole whose clients take none of their end: after
+  // the second a closing connection gives its client, one makes room.
+  // (Each is answered: the connections of the steps above are gone.)
+  for (int answered = 0, tries = 0; answered < 8 && tries < 50; ++tries) {
+    int reader = host_test::ConnectLoopback(Port(), 4096);
+    host_test::SendAll(reader, "GET /mid.zip HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n");
+    pollfd begun{reader, POLLIN, 0};
+    char status[12] = {};
+    ::poll(&begun, 1, 2000);
+    ::recv(reader, status, sizeof status, MSG_PEEK);  // its end stays untaken
+    if (host_test::StatusOf(std::string(status, sizeof status)) == 200) {
+      held_.push_back(reader);
+      ++answered;
+    } else {
+      ::close(reader);
+      std::this_thread::sleep_for(milliseconds(50));
+    }
+  }
+  ASSERT_EQ(held_.size(), 8u);
+  std::this_thread::sleep_for(milliseconds(1500));
+  EXPECT_EQ(host_test::StatusOf(host_test::Exchange(Port(), once, 500, "127.0.0.2").bytes), 200);
+  CloseHeld();
+  std::this_thread::sleep_for(milliseconds(100));
+
   // Full of answers under way: a newcomer is refused, and its refusals hold
   // none of its client's slots.
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 8; ++i) {
     int reader = host_test::ConnectLoopback(Port(), 4096);
     held_.push_back(reader);
     host_test::SendAll(reader, "GET /big.zip HTTP/1.1\r\nHost: a\r\n\r\n");
@@ -280,6 +358,62 @@ TEST(ClientSlots, AnAddressIsOneClientAndAnIPv6OneItsSlash64) {
   EXPECT_EQ(host::ClientOf(ip::make_address("::ffff:10.0.0.7")), "10.0.0.7");
   EXPECT_EQ(host::ClientOf(ip::make_address("2001:db8:1:2:aaaa::1")), host::ClientOf(ip::make_address("2001:db8:1:2::9")));
   EXPECT_NE(host::ClientOf(ip::make_address("2001:db8:1:2::1")), host::ClientOf(ip::make_address("2001:db8:1:3::1")));
+}
+
+// Who makes room at the server's limit: a waiting connection of the client
+// holding the most (ties: the one waiting longest), never one that may not
+// go; each chosen connection then closes, and its client holds one less.
+TEST(ClientSlots, TheClientHoldingMostGivesUpItsLongestWaitingFirst) {
+  struct Connection {
+    std::string client;
+    host::ClientSlots::Ticks since;  // 0: a request of it is being answered
+    bool may_close = true;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Connection> connections;
+    std::vector<size_t> closed;  // in turn, until none may go
+  };
+  const std::vector<Case> cases = {
+      {"a flood's kept connections go before a visitor's older one",
+       {{"flood", 5}, {"flood", 2}, {"flood", 9}, {"visitor", 1}},
+       {1, 0, 3, 2}},
+      {"a client whose connections are all answered is passed over",
+       {{"busy", 0}, {"busy", 0}, {"busy", 0}, {"other", 7}, {"other", 3}},
+       {4, 3}},
+      {"one that may not go stays, and its client's next goes",
+       {{"a", 1, false}, {"a", 4}, {"a", 6}, {"b", 2}},
+       {1, 2, 3}},
+  };
+  for (const Case& c : cases) {
+    host::ClientSlots slots(100);
+    for (size_t i = 0; i < c.connections.size(); ++i) {
+      ASSERT_TRUE(slots.Take(c.connections[i].client));
+      if (c.connections[i].since) slots.Waits(c.connections[i].client, &c.connections[i], c.connections[i].since);
+    }
+    std::vector<size_t> closed;
+    auto may_close = [](const void* connection) { return static_cast<const Connection*>(connection)->may_close; };
+    while (const void* chosen = slots.ChooseToClose(may_close)) {
+      const auto* connection = static_cast<const Connection*>(chosen);
+      closed.push_back(static_cast<size_t>(connection - c.connections.data()));
+      slots.Give(connection->client);
+    }
+    EXPECT_EQ(closed, c.closed) << c.what;
+  }
+  // A connection that waits anew is ranked by when it began to; one that
+  // is busy again is no longer chosen.
+  host::ClientSlots slots(100);
+  const int first = 0, second = 0, third = 0;
+  for (int i = 0; i < 3; ++i) slots.Take("a");
+  slots.Waits("a", &first, 1);
+  slots.Waits("a", &second, 2);
+  slots.Waits("a", &third, 3);
+  slots.Waits("a", &first, 4);
+  slots.Busy(&second);
+  auto anyone = [](const void*) { return true; };
+  EXPECT_EQ(slots.ChooseToClose(anyone), &third);
+  EXPECT_EQ(slots.ChooseToClose(anyone), &first);
+  EXPECT_EQ(slots.ChooseToClose(anyone), nullptr);
 }
 
 // A refused body's file goes with its refusal, not with its connection.

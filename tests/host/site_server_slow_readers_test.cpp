@@ -4,7 +4,9 @@
 // queued output or straight from the file the page handed over.
 #include <gtest/gtest.h>
 #include <arpa/inet.h>
+#include <cerrno>
 #include <fcntl.h>
+#include <linux/sock_diag.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -76,10 +78,15 @@ void File(host::Page& page) {
 
 void Hello(host::Page& page) { com::Call(page.Response, u"Write", vb::String(u"hello")); }
 
-// The kernel's send buffer of each of the server's ends of its connections
-// on `port`, as this process holds them (twice what the server asked).
-std::vector<int> ServerSendBuffers(int port) {
-  std::vector<int> sizes;
+// The server's ends of its connections on `port`, as this process holds
+// them: each one's send buffer (twice what the server asked) and what its
+// kernel has queued, as the kernel counts them.
+struct SendBuffer {
+  int size = 0;
+  uint64_t queued = 0;
+};
+std::vector<SendBuffer> ServerSendBuffers(int port) {
+  std::vector<SendBuffer> sockets;
   for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
     int descriptor = std::stoi(entry.path().filename().string());
     sockaddr_in local{}, peer{};
@@ -89,12 +96,16 @@ std::vector<int> ServerSendBuffers(int port) {
       continue;
     length = sizeof peer;
     if (::getpeername(descriptor, reinterpret_cast<sockaddr*>(&peer), &length) != 0) continue;  // the listener
-    int size = 0;
-    length = sizeof size;
-    ::getsockopt(descriptor, SOL_SOCKET, SO_SNDBUF, &size, &length);
-    sizes.push_back(size);
+    SendBuffer buffer;
+    length = sizeof buffer.size;
+    ::getsockopt(descriptor, SOL_SOCKET, SO_SNDBUF, &buffer.size, &length);
+    uint32_t memory[SK_MEMINFO_VARS] = {};
+    length = sizeof memory;
+    ::getsockopt(descriptor, SOL_SOCKET, SO_MEMINFO, memory, &length);
+    buffer.queued = memory[SK_MEMINFO_WMEM_QUEUED];
+    sockets.push_back(buffer);
   }
-  return sizes;
+  return sockets;
 }
 
 class SlowReadersTest : public ::testing::Test {
@@ -195,25 +206,77 @@ TEST_F(SlowReadersTest, WhatAPageLeftReachesTheClientWholeAndTheConnectionGoesOn
 }
 
 // The kernel holds what a client does not take in the socket's send buffer,
-// out of every process's memory: the answers being sent share a total.
-TEST_F(SlowReadersTest, ClientsThatTakeNothingShareTheSendBuffersTotal) {
-  constexpr int kReaders = 16;
+// out of every process's memory: the server's sockets share a total, as the
+// kernel counts it, however many readers come at once.
+TEST_F(SlowReadersTest, ReadersOpenedAtOnceStayWithinTheSendBuffersTotal) {
+  constexpr int kReaders = 64;
+  constexpr uint64_t kTotal = 2 * kMiB;  // four sockets of 512 KiB
   host::ServerLimits limits;
-  limits.send_buffers_total = 2 * kMiB;  // four sockets of 512 KiB, as the kernel counts them
+  limits.send_buffers_total = kTotal;
+  limits.max_connections = 100;
   Start(limits);
-  for (int i = 0; i < kReaders; ++i) {
-    pollfd answered{Ask("/file.asp?length=67108864"), POLLIN, 0};
+  std::vector<int> readers;
+  for (int i = 0; i < kReaders; ++i) readers.push_back(Ask("/file.asp?length=67108864"));
+  for (int reader : readers) {
+    pollfd answered{reader, POLLIN, 0};
     ::poll(&answered, 1, 2000);  // its answer has begun
   }
-  std::vector<int> sizes = ServerSendBuffers(server_->Port());
-  ASSERT_EQ(sizes.size(), static_cast<size_t>(kReaders));
-  uint64_t total = 0;
-  for (int size : sizes) {
-    EXPECT_LE(size, 512 * 1024);
-    EXPECT_GE(size, 32 * 1024);
-    total += static_cast<uint64_t>(size);
+  ASSERT_TRUE(PagesEnd(kReaders, std::chrono::seconds(10)));
+  std::vector<SendBuffer> sockets = ServerSendBuffers(server_->Port());
+  ASSERT_EQ(sockets.size(), static_cast<size_t>(kReaders));
+  uint64_t queued = 0;
+  for (const SendBuffer& socket : sockets) queued += socket.queued;
+  EXPECT_LE(queued, kTotal + kTotal / 10);
+
+  // Once they are gone, the total is there again: a reader that takes
+  // what it is sent grows its share.
+  for (int reader : readers) ::close(reader);
+  held_.clear();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the server has seen them go
+  int sock = Ask("/file.asp?length=67108864");
+  char buffer[65536];
+  for (uint64_t taken = 0; taken < 8 * kMiB;) {
+    ssize_t n = ::recv(sock, buffer, sizeof buffer, 0);
+    ASSERT_GT(n, 0);
+    taken += static_cast<uint64_t>(n);
   }
-  EXPECT_LE(total, 2 * kMiB + kReaders * 32 * 1024) << "past the total, each socket has the floor";
+  sockets = ServerSendBuffers(server_->Port());
+  ASSERT_EQ(sockets.size(), 1u);
+  EXPECT_GE(sockets[0].size, 256 * 1024);
+}
+
+// A client the server gives up (it took nothing for the send time-out) is
+// reset: what the kernel held for it goes at once, not after the kernel's
+// own tries, and the client sees the reset, not an end.
+TEST_F(SlowReadersTest, AClientThatTakesNothingIsResetAndWhatWasQueuedForItGoes) {
+  host::ServerLimits limits;
+  limits.send_timeout = std::chrono::milliseconds(400);
+  limits.max_connections = 100;
+  limits.send_buffer_start = 256 * 1024;  // an answer of 200 KB is handed over whole
+  Start(limits);
+  struct Case {
+    const char* what;
+    std::string request;
+  };
+  const std::vector<Case> cases = {
+      {"a file the page handed over", "GET /file.asp?length=67108864 HTTP/1.1\r\nHost: a\r\n\r\n"},
+      {"a page that waits for its client", "GET /output.asp?mib=32 HTTP/1.1\r\nHost: a\r\n\r\n"},
+      {"an answer handed over whole, its end not taken",
+       "GET /file.asp?length=200000 HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n"},
+  };
+  for (const Case& c : cases) {
+    int sock = host_test::ConnectLoopback(server_->Port(), 4096);
+    held_.push_back(sock);
+    host_test::SendAll(sock, c.request);
+    // Past the send time-out, and past the second a closing connection reads on.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1600));
+    EXPECT_TRUE(ServerSendBuffers(server_->Port()).empty()) << c.what;
+    char buffer[65536];
+    ssize_t n = 0;
+    for (pollfd readable{sock, POLLIN, 0}; ::poll(&readable, 1, 2000) > 0;)
+      if ((n = ::recv(sock, buffer, sizeof buffer, 0)) <= 0) break;
+    EXPECT_EQ(n < 0 ? errno : 0, ECONNRESET) << c.what;
+  }
 }
 
 TEST_F(SlowReadersTest, PastTheServersSpoolAnAnswerIsCutOffNotTheDisk) {

@@ -260,6 +260,19 @@ export const tests = {
     t.eq((await t.page.context().cookies()).filter((cookie) => cookie.name === session.name.toLowerCase()), []);
   },
 
+  async 'a cookie holding NUL set from another port locks nobody out'(t) {
+    await tossCookies(t, ['pref=%00; Path=/; Max-Age=315360000']);
+    t.eq((await t.page.context().cookies()).filter((cookie) => cookie.name === 'pref').map((cookie) => cookie.value),
+      ['%00']);
+    // The site serves this browser its pages as if it had not sent the cookie.
+    for (const path of ['/', '/qe/index.asp', '/qe/login.asp']) {
+      const response = await t.page.goto(site(t, path), { waitUntil: 'load' });
+      t.eq(response.status(), 200, path);
+    }
+    await logIn(t);
+    t.ok(await driveShown(t), 'logged in');
+  },
+
   async 'an address given to the picture viewer runs no script'(t) {
     await logIn(t);
     for (const address of ["javascript:document.title='ran'", " JavaScript\t:document.title='ran'",
