@@ -464,6 +464,27 @@ TEST_F(LimitsTest, ABodyNobodyReadsIsReadALittleWayForALittleWhile) {
   }
 }
 
+// One that comes fast, in chunks whose sum no head declares, is cut off by
+// its size well within its time: the server never reads the whole of it to
+// keep the connection, so the request pipelined after it is not answered.
+TEST_F(LimitsTest, AFastBodyNobodyReadsIsCutOffByItsSizeNotItsTime) {
+  Start({});
+  std::string request = "GET /hello.asp HTTP/1.1\r\nHost: a\r\nTransfer-Encoding: chunked\r\n\r\n";
+  for (int chunk = 0; chunk < 64; ++chunk) request += "10000\r\n" + std::string(0x10000, 'x') + "\r\n";
+  request += "0\r\n\r\nGET /hello.asp HTTP/1.1\r\nHost: a\r\n\r\n";
+  int sock = host_test::ConnectLoopback(Port());
+  // Sent beside the reading: the server answers before it has read the rest.
+  std::thread sender([&] { host_test::SendAll(sock, request); });
+  host_test::Received received = host_test::ReadUntilClosed(sock, 3000);
+  sender.join();
+  ::close(sock);
+  std::vector<host_test::Answer> answers = host_test::AnswersIn(received.bytes);
+  ASSERT_EQ(answers.size(), 1u) << received.bytes.substr(0, 300);
+  EXPECT_EQ(answers[0].body, "hello");
+  EXPECT_NE(answers[0].head.find("\r\nConnection: close"), std::string::npos) << answers[0].head;
+  EXPECT_TRUE(received.closed);
+}
+
 TEST_F(LimitsTest, AClientWaitingFor100ContinueGetsARefusalOrADroppedBodysAnswerAtOnce) {
   site_.WriteFile("site/plain.txt", "plain");
   Start({});
