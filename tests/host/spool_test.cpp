@@ -1,9 +1,12 @@
 // Spools under a shared memory budget: past it a spool goes to its file from
-// the first byte, reads back the same, and gives its memory back when done.
+// the first byte, reads back the same, and gives its memory back when done;
+// a body its page has read gives back its file before the page ends.
 #include "host/spool.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 
 namespace {
@@ -70,6 +73,40 @@ TEST(SpoolBudget, AFileCountsAgainstTheDiskAndTheClientsShare) {
   EXPECT_EQ(disk.Used(), 0u);
   host::Spool again(&memory, host::DiskAccount{&disk, &shares, "a"});
   EXPECT_EQ(fill(again, 700 * 1024), 700u * 1024) << "the share came back";
+}
+
+// A body its page has read to its end gives back its file and its disk at
+// once, while the page goes on (it may wait long on a database's lock); one
+// read part way keeps them.
+TEST(SpoolBudget, ABodyReadToItsEndGivesItsFileBackWhileItsPageGoesOn) {
+  host::MemoryBudget memory(64 << 20), disk(1 << 20);
+  auto spool = std::make_shared<host::Spool>(&memory, host::DiskAccount{&disk, nullptr, "a"});
+  std::string sent(600 * 1000, '\0');
+  for (size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<char>(i % 251);
+  ASSERT_TRUE(spool->Append(sent));
+  ASSERT_FALSE(spool->InMemory());
+  const std::weak_ptr<const host::Spool> file = spool;
+  host::SpooledBody body(std::move(spool));
+
+  std::string read(sent.size(), '\0');
+  size_t at = 0;
+  auto read_to = [&](size_t end) {
+    while (at < end) {
+      size_t count = body.Read(reinterpret_cast<uint8_t*>(read.data()) + at, std::min<size_t>(end - at, 64 * 1024));
+      ASSERT_GT(count, 0u);
+      at += count;
+    }
+  };
+  read_to(sent.size() - 1);
+  EXPECT_FALSE(file.expired()) << "one byte is left to read";
+  EXPECT_EQ(disk.Used(), sent.size());
+  read_to(sent.size());
+  EXPECT_TRUE(file.expired());
+  EXPECT_EQ(disk.Used(), 0u);
+  EXPECT_EQ(read, sent);
+  uint8_t past = 0;
+  EXPECT_EQ(body.Read(&past, 1), 0u);
+  EXPECT_EQ(body.Length(), sent.size());
 }
 
 }  // namespace

@@ -8,10 +8,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 
 #include "access_site.h"
 #include "maintenance/private_files.h"
 #include "platform/ado/jro.h"
+#include "platform/fs/paths.h"
 #include "platform/sys/process_start.h"
 #include "support/killed_in_commit.h"
 
@@ -136,9 +138,19 @@ TEST_F(AbandonedScratchTest, ADeadJournalGoesAndAHotOneIsPlayedBack) {
     site_.WriteFile(std::string("site/data/") + c.database + ".asp-journal", c.journal);
   }
   stdfs::remove(site_.Host("site/data/orphan.asp"));
-  MakeDatabase(u"C:\\site\\data\\hot.asp", {u"Create Table t (a Long)", u"Insert Into t Values (1)"});
-  ASSERT_EQ(qe_test::CommitsBeforeKilled(site_.Host("site/data/hot.asp"), [](int) { return "UPDATE t SET a = 2"; }, 1),
-            0);
+  // Hot journals: a dead writer's, and the same with the page size an old
+  // engine wrote (0: the database's own), which the engine plays back too.
+  const char* const hot[] = {"hot", "hot_old"};
+  for (const char* name : hot) {
+    const vb::String database = u"C:\\site\\data\\" + vb::FromUtf8(name) + u".asp";
+    MakeDatabase(database, {u"Create Table t (a Long)", u"Insert Into t Values (1)"});
+    ASSERT_EQ(qe_test::CommitsBeforeKilled(fs::ToHostPath(database), [](int) { return "UPDATE t SET a = 2"; }, 1), 0);
+  }
+  {
+    std::fstream old(site_.Host("site/data/hot_old.asp-journal"), std::ios::in | std::ios::out | std::ios::binary);
+    old.seekp(24);
+    old.write("\0\0\0\0", 4);
+  }
   {
     // A writer at work: its journal stays, whatever it holds.
     ado::DatabaseWriteLock writer(site_.Host("site/data/zeroed.asp"));
@@ -148,8 +160,11 @@ TEST_F(AbandonedScratchTest, ADeadJournalGoesAndAHotOneIsPlayedBack) {
   qe::RemoveAbandonedScratch(site_.Host("site/data"));
   for (const auto& c : dead)
     EXPECT_FALSE(stdfs::exists(site_.Host(std::string("site/data/") + c.database + ".asp-journal"))) << c.database;
-  EXPECT_FALSE(stdfs::exists(site_.Host("site/data/hot.asp-journal")));
-  EXPECT_EQ(vb::CLng(Scalar(Open(Jet(u"C:\\site\\data\\hot.asp")), u"Select a From t")), 1);
+  for (const char* name : hot) {
+    const vb::String database = u"C:\\site\\data\\" + vb::FromUtf8(name) + u".asp";
+    EXPECT_FALSE(stdfs::exists(fs::ToHostPath(database + u"-journal"))) << name;
+    EXPECT_EQ(vb::CLng(Scalar(Open(Jet(database)), u"Select a From t")), 1) << name;
+  }
 }
 
 }  // namespace

@@ -133,17 +133,19 @@ wb.save(sys.argv[1])
 }
 
 // A column whose second row holds a number stays int only while every number
-// under its header is whole and fits 32 bits: no value changes on the way in.
+// under its header is whole and fits 32 bits, and currency only while every
+// one is in a currency format: no value changes on the way in.
 TEST_F(ExcelTest, NumberColumnsKeepEveryValue) {
   ASSERT_TRUE(qe_test::MakeWorkbook(R"(
 import sys, openpyxl
 wb = openpyxl.Workbook()
 ws = wb.active
 ws.title = "Grades"
-ws.append(["Whole", "Fraction", "Large", "Least"])
-ws.append([1, 1, 1, 1])
-ws.append([-3, 0.1, 2**31, -2**31])
-ws.append([2147483647, 2.5, 2, 2])
+ws.append(["Whole", "Fraction", "Large", "Least", "Fee"])
+ws.append([1, 1, 1, 1, 5])
+ws.append([-3, 0.1, 2**31, -2**31, 1.23456789])
+ws.append([2147483647, 2.5, 2, 2, 2.5E-05])
+ws["E2"].number_format = '"\u00a5"#,##0.00'
 wb.save(sys.argv[1])
 )",
                                     site_.Host("site/grades.xlsx")));
@@ -152,10 +154,12 @@ wb.save(sys.argv[1])
   EXPECT_EQ(Column(u"Grades", u"Fraction"), u"5/8");
   EXPECT_EQ(Column(u"Grades", u"Large"), u"5/8");
   EXPECT_EQ(Column(u"Grades", u"Least"), u"3/4");
-  EXPECT_TRUE(SameRows(ReadRows(kDatabase, u"Grades", u""),
-                       Rows{{Variant(int32_t{1}), Variant(1.0), Variant(1.0), Variant(int32_t{1})},
-                            {Variant(int32_t{-3}), Variant(0.1), Variant(2147483648.0), Variant(INT32_MIN)},
-                            {Variant(INT32_MAX), Variant(2.5), Variant(2.0), Variant(int32_t{2})}}));
+  EXPECT_EQ(Column(u"Grades", u"Fee"), u"5/8");
+  EXPECT_TRUE(SameRows(
+      ReadRows(kDatabase, u"Grades", u""),
+      Rows{{Variant(int32_t{1}), Variant(1.0), Variant(1.0), Variant(int32_t{1}), Variant(5.0)},
+           {Variant(int32_t{-3}), Variant(0.1), Variant(2147483648.0), Variant(INT32_MIN), Variant(1.23456789)},
+           {Variant(INT32_MAX), Variant(2.5), Variant(2.0), Variant(int32_t{2}), Variant(2.5E-05)}}));
 }
 
 // Text anywhere under a header makes a text column, and text longer than 255

@@ -2,6 +2,9 @@
 // than a decoder may take: a damaged entry fails as a wrong password would,
 // an oversized one as broken data, and neither leaves anything behind.
 #include <gtest/gtest.h>
+#include <lzma.h>
+
+#include <random>
 
 #include "platform/zip/staged_extraction.h"
 #include "platform/zip/zip_results.h"
@@ -125,6 +128,65 @@ TEST_F(ZipIntegrityTest, AStreamRunningPastItsDeclaredSizeIsBroken) {
     for (size_t at : {size_t{22}, central + 24}) put32(at, 1000);
     EXPECT_EQ(Unpack(archive), kZipDamaged);
     EXPECT_FALSE(Unpacked());
+  }
+}
+
+// A zip LZMA entry as 7-Zip stores one: its version, the properties' size
+// and the properties, then raw LZMA data ending at the declared size with
+// no end marker.
+std::string LzmaEntryData(const std::string& content) {
+  lzma_options_lzma options;
+  lzma_lzma_preset(&options, 6);
+  options.dict_size = 1 << 16;
+  lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+  uint8_t properties[5];
+  if (lzma_properties_encode(filters, properties) != LZMA_OK) return {};
+  filters[0].id = LZMA_FILTER_LZMA1EXT;
+  options.ext_flags = 0;
+  lzma_set_ext_size(options, content.size());
+  lzma_stream stream = LZMA_STREAM_INIT;
+  if (lzma_raw_encoder(&stream, filters) != LZMA_OK) return {};
+  std::string data(content.size() + 4096, '\0');
+  stream.next_in = reinterpret_cast<const uint8_t*>(content.data());
+  stream.avail_in = content.size();
+  stream.next_out = reinterpret_cast<uint8_t*>(data.data());
+  stream.avail_out = data.size();
+  const bool ended = lzma_code(&stream, LZMA_FINISH) == LZMA_STREAM_END;
+  data.resize(data.size() - stream.avail_out);
+  lzma_end(&stream);
+  if (!ended) return {};
+  return std::string("\x09\x14\x05\x00", 4) + std::string(reinterpret_cast<char*>(properties), 5) + data;
+}
+
+// The decoder reads stored data in 64 KiB blocks: a stream that ends exactly
+// where a block does leaves nothing unread in that block, and the bytes past
+// its end arrive only with the next read. They are still more data than
+// declared.
+TEST_F(ZipIntegrityTest, BytesAfterAnLzmaStreamEndingAtAReadBlocksEndMakeItBroken) {
+  constexpr size_t kBlock = 64 * 1024;
+  std::mt19937 random(7);
+  std::string noise(kBlock + 8192, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  std::string content, data;
+  for (size_t size = kBlock - 1024, tries = 0; tries < 40 && data.size() != kBlock; ++tries) {
+    content = noise.substr(0, size);
+    data = LzmaEntryData(content);
+    ASSERT_FALSE(data.empty());
+    size += kBlock - data.size();
+  }
+  ASSERT_EQ(data.size(), kBlock) << "no content whose entry fills one block";
+  struct Case {
+    size_t extra;
+    ZipResult result;
+  };
+  for (const Case& c : {Case{0, kZipSuccess}, Case{16, kZipDamaged}}) {
+    SCOPED_TRACE(c.extra);
+    qe_test::RawZipEntry entry{"a.txt", data + std::string(c.extra, 'x'), 0, 14};
+    entry.crc = qe_test::Crc32(content);
+    entry.size = static_cast<uint32_t>(content.size());
+    EXPECT_EQ(Unpack(qe_test::ZipBytes({entry})), c.result);
+    if (c.result == kZipSuccess) EXPECT_EQ(qe_test::FileContent(site_.Host("out/a.txt")), content);
+    else EXPECT_FALSE(Unpacked());
   }
 }
 

@@ -1,0 +1,84 @@
+// The kernel's send buffers of the server's sockets within their total: an
+// answer grows its buffer as its client takes what it is sent, never past
+// an even share of the total among the answers being sent.
+#include "host/send_buffers.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr uint64_t kTotal = 1 << 20;
+// Within the kernel's default limit of a buffer (net.core.wmem_max).
+constexpr uint64_t kMost = 384 * 1024;
+
+// Sockets the shares size, open until the end of the test.
+class Sockets {
+ public:
+  ~Sockets() {
+    for (int sock : open_) ::close(sock);
+  }
+  int Open() {
+    int pair[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, pair) != 0) return -1;
+    open_.insert(open_.end(), pair, pair + 2);
+    return pair[0];
+  }
+
+ private:
+  std::vector<int> open_;
+};
+
+// A client that takes at once what fills its socket, time after time.
+void TakesEverything(host::SendShare& share) {
+  for (int turn = 0; turn < 16; ++turn) share.Grow();
+}
+
+// The kernel keeps a buffer's size even: a share is its even share within that.
+void ExpectShareOf(const host::SendShare& share, size_t sending, const char* when) {
+  EXPECT_NEAR(static_cast<double>(share.Share()), static_cast<double>(kTotal / sending), 2) << when;
+}
+
+TEST(SendBuffers, AnAnswerGrowsToItsEvenShareAmongThoseBeingSentAsTheyComeAndGo) {
+  host::SendBufferTotal total;
+  total.Configure(kTotal, kMost, 32 * 1024, 8);
+  Sockets sockets;
+  std::vector<std::unique_ptr<host::SendShare>> answers;
+  auto begin = [&] {
+    answers.push_back(std::make_unique<host::SendShare>(total, sockets.Open()));
+    answers.back()->Begin();
+    return answers.back().get();
+  };
+
+  host::SendShare* first = begin();
+  EXPECT_EQ(first->Share(), 32u * 1024) << "an answer starts small";
+  TakesEverything(*first);
+  EXPECT_EQ(first->Share(), kMost) << "alone, an answer grows to the most one socket holds";
+
+  for (int i = 0; i < 7; ++i) begin();
+  first->Step();
+  ExpectShareOf(*first, 8, "at its next send, brought down to its share among 8");
+  host::SendShare* second = answers[1].get();
+  TakesEverything(*second);
+  ExpectShareOf(*second, 8, "among 8, the total is not one answer's to take");
+  EXPECT_LE(total.Used(), kTotal);
+
+  // One answer handed over whole, one whose socket closed.
+  answers[7]->End();
+  answers.pop_back();
+  answers.pop_back();
+  TakesEverything(*second);
+  ExpectShareOf(*second, 6, "two gone, the 6 left share the total");
+  begin();
+  second->Step();
+  ExpectShareOf(*second, 7, "a newcomer came");
+  TakesEverything(*answers.back());
+  EXPECT_LE(answers.back()->Share(), kTotal / 7) << "the newcomer";
+  EXPECT_LE(total.Used(), kTotal);
+}
+
+}  // namespace
