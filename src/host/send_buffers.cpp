@@ -23,7 +23,10 @@ void SendBufferTotal::Configure(uint64_t total, uint64_t most, uint64_t start, s
 
 uint64_t SendBufferTotal::TakeRoom(uint64_t wanted) {
   const size_t sending = std::min(sending_.load(), connections_);
-  const uint64_t kept = start_ * (connections_ - sending);
+  // Half the total at most, as Configure means it: the kernel's least buffer
+  // for every connection may be more than the whole total, and answers must
+  // still grow then.
+  const uint64_t kept = std::min<uint64_t>(start_ * (connections_ - sending), total_ / 2);
   uint64_t used = used_.load(), taken = 0;
   do {
     if (used + kept >= total_) return 0;

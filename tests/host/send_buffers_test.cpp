@@ -81,4 +81,18 @@ TEST(SendBuffers, AnAnswerGrowsToItsEvenShareAmongThoseBeingSentAsTheyComeAndGo)
   EXPECT_LE(total.Used(), kTotal);
 }
 
+// A total smaller than the kernel's least buffer for every connection the
+// server may hold: the starts kept for them take half of it, and an answer
+// still grows in the other half.
+TEST(SendBuffers, AnAnswerGrowsWhenTheTotalIsSmallForTheConnectionLimit) {
+  host::SendBufferTotal total;
+  total.Configure(kTotal, kMost, 32 * 1024, 384);
+  Sockets sockets;
+  host::SendShare answer(total, sockets.Open());
+  answer.Begin();
+  TakesEverything(answer);
+  EXPECT_EQ(answer.Share(), kMost);
+  EXPECT_LE(total.Used(), kTotal / 2);
+}
+
 }  // namespace
