@@ -12,58 +12,25 @@
 #include <vector>
 
 #include "common/markup_encode.h"
-#include "common/page_address.h"
+#include "common/rich_text_rules.h"
+#include "common/rich_text_written.h"
+#include "common/tree_work.h"
 #include "platform/text/ansi.h"
 #include "platform/vb/strings.h"
 
 namespace qe {
 namespace {
 
-// The tree builder takes time in proportion to the tags times the depth the
-// text reaches, and a text can reach a depth of its tag count: past this
-// many start tags (ten times an editor's long document) it is not read.
-constexpr size_t kMostStartTags = 20000;
+// The tree builder's time grows with the tags times the depth of the open
+// elements. An editor's long document has some 20,000 tags (5,000 styled
+// paragraphs) and a depth of ten or so; a text past these is not read.
+constexpr size_t kMostTags = 100000;
+constexpr size_t kMostDepth = 256;
 // What reading may allocate: formatting elements a text leaves open are
 // rebuilt after every block, so a small text can ask for a huge tree.
 constexpr size_t kArenaBase = 8u << 20;
 constexpr size_t kArenaPerInputByte = 32;  // an editor's document takes some 20 bytes a byte
 constexpr size_t kArenaChunk = 256u << 10;
-
-struct AllowedElement {
-  GumboTag tag;
-  std::initializer_list<const char*> attributes;
-};
-
-// What a document editor makes, with the attributes each may carry.
-const AllowedElement kAllowed[] = {
-    {GUMBO_TAG_P, {}},          {GUMBO_TAG_DIV, {}},        {GUMBO_TAG_SPAN, {}},
-    {GUMBO_TAG_BR, {}},         {GUMBO_TAG_HR, {"size", "width", "noshade", "color"}},
-    {GUMBO_TAG_B, {}},          {GUMBO_TAG_STRONG, {}},     {GUMBO_TAG_I, {}},
-    {GUMBO_TAG_EM, {}},         {GUMBO_TAG_U, {}},          {GUMBO_TAG_S, {}},
-    {GUMBO_TAG_STRIKE, {}},     {GUMBO_TAG_DEL, {}},        {GUMBO_TAG_INS, {}},
-    {GUMBO_TAG_SUB, {}},        {GUMBO_TAG_SUP, {}},        {GUMBO_TAG_SMALL, {}},
-    {GUMBO_TAG_BIG, {}},        {GUMBO_TAG_FONT, {"color", "face", "size"}},
-    {GUMBO_TAG_H1, {}},         {GUMBO_TAG_H2, {}},         {GUMBO_TAG_H3, {}},
-    {GUMBO_TAG_H4, {}},         {GUMBO_TAG_H5, {}},         {GUMBO_TAG_H6, {}},
-    {GUMBO_TAG_BLOCKQUOTE, {}}, {GUMBO_TAG_PRE, {}},        {GUMBO_TAG_CODE, {}},
-    {GUMBO_TAG_TT, {}},         {GUMBO_TAG_KBD, {}},        {GUMBO_TAG_SAMP, {}},
-    {GUMBO_TAG_VAR, {}},        {GUMBO_TAG_Q, {}},          {GUMBO_TAG_CITE, {}},
-    {GUMBO_TAG_ABBR, {}},       {GUMBO_TAG_DFN, {}},        {GUMBO_TAG_MARK, {}},
-    {GUMBO_TAG_CENTER, {}},     {GUMBO_TAG_ADDRESS, {}},    {GUMBO_TAG_WBR, {}},
-    {GUMBO_TAG_UL, {"type"}},   {GUMBO_TAG_OL, {"start", "type", "reversed"}},
-    {GUMBO_TAG_LI, {"value", "type"}},
-    {GUMBO_TAG_DL, {}},         {GUMBO_TAG_DT, {}},         {GUMBO_TAG_DD, {}},
-    {GUMBO_TAG_TABLE, {"border", "cellpadding", "cellspacing", "width", "height", "bgcolor"}},
-    {GUMBO_TAG_CAPTION, {}},    {GUMBO_TAG_COLGROUP, {"span", "width"}},
-    {GUMBO_TAG_COL, {"span", "width"}},
-    {GUMBO_TAG_THEAD, {"valign"}}, {GUMBO_TAG_TBODY, {"valign"}}, {GUMBO_TAG_TFOOT, {"valign"}},
-    {GUMBO_TAG_TR, {"valign", "height", "bgcolor"}},
-    {GUMBO_TAG_TH, {"colspan", "rowspan", "width", "height", "valign", "bgcolor", "nowrap"}},
-    {GUMBO_TAG_TD, {"colspan", "rowspan", "width", "height", "valign", "bgcolor", "nowrap"}},
-    {GUMBO_TAG_A, {"href", "target", "download"}},
-    {GUMBO_TAG_IMG, {"src", "alt", "width", "height", "border", "hspace", "vspace"}},
-};
-constexpr const char* kEveryElement[] = {"title", "style", "class", "align", "dir", "lang"};
 
 // Elements whose content is no text of the document, or that load, run or
 // navigate: left out with all they hold.
@@ -77,33 +44,9 @@ constexpr GumboTag kDroppedWhole[] = {
     GUMBO_TAG_XMP,     GUMBO_TAG_PLAINTEXT, GUMBO_TAG_NOEMBED, GUMBO_TAG_SVG,      GUMBO_TAG_MATH,
 };
 
-constexpr GumboTag kVoid[] = {GUMBO_TAG_BR, GUMBO_TAG_HR, GUMBO_TAG_IMG, GUMBO_TAG_COL, GUMBO_TAG_WBR};
-
-// What a style value may not hold: whatever loads (url( and the image
-// functions that take a plain string), runs (expression, bindings), or could
-// spell either out (escapes, comments).
-constexpr std::string_view kStyleRefused[] = {"url(",     "expression", "image-set(", "image(", "cross-fade(",
-                                              "element(", "src(",       "@import",    "behavior", "binding",
-                                              "\\",       "/*"};
-
 template <class T, size_t N>
 bool IsOneOf(const T& value, const T (&list)[N]) {
   return std::find(std::begin(list), std::end(list), value) != std::end(list);
-}
-
-const AllowedElement* Allowed(GumboTag tag) {
-  for (const AllowedElement& element : kAllowed)
-    if (element.tag == tag) return &element;
-  return nullptr;
-}
-
-size_t StartTags(vb::StringView html) {
-  size_t tags = 0;
-  for (size_t i = 0; i + 1 < html.size(); ++i) {
-    const char16_t next = html[i + 1] | 0x20;
-    if (html[i] == u'<' && next >= u'a' && next <= u'z') ++tags;
-  }
-  return tags;
 }
 
 // The reader's memory: taken from chunks that all go at once, never past
@@ -192,33 +135,12 @@ void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
   }
 }
 
-bool IsHarmlessStyle(std::string_view value) {
-  std::string lower(value);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
-  for (std::string_view refused : kStyleRefused)
-    if (lower.find(refused) != std::string::npos) return false;
-  return true;
-}
-
-bool Keeps(const AllowedElement& element, const GumboAttribute& attribute) {
-  const std::string_view name = attribute.name, value = attribute.value;
-  const bool listed = std::any_of(std::begin(kEveryElement), std::end(kEveryElement),
-                                  [&](const char* n) { return name == n; }) ||
-                      std::any_of(element.attributes.begin(), element.attributes.end(),
-                                  [&](const char* n) { return name == n; });
-  if (!listed) return false;
-  if (name == "href" || name == "src") return IsPageAddress(vb::FromUtf8(value));
-  if (name == "target") return value == "_blank";
-  if (name == "style") return IsHarmlessStyle(value);
-  return true;
-}
-
-void AppendStartTag(std::string& out, const GumboElement& element, const AllowedElement& allowed) {
+void AppendStartTag(std::string& out, const GumboElement& element, const rich_text::AllowedElement& allowed) {
   out += '<';
   out += gumbo_normalized_tagname(element.tag);
   for (unsigned i = 0; i < element.attributes.length; ++i) {
     const auto& attribute = *static_cast<const GumboAttribute*>(element.attributes.data[i]);
-    if (!Keeps(allowed, attribute)) continue;
+    if (!rich_text::Keeps(allowed, attribute.name, attribute.value)) continue;
     out += ' ';
     out += attribute.name;
     out += "=\"";
@@ -248,7 +170,7 @@ std::string Written(const GumboNode& root) {
     Open& top = open.back();
     const GumboElement& element = top.node->v.element;
     if (top.next_child == element.children.length) {
-      if (top.written && !IsOneOf(element.tag, kVoid)) {
+      if (top.written && !rich_text::IsVoid(element.tag)) {
         out += "</";
         out += gumbo_normalized_tagname(element.tag);
         out += '>';
@@ -264,7 +186,7 @@ std::string Written(const GumboNode& root) {
     if (child.type != GUMBO_NODE_ELEMENT) continue;  // comments, templates, CDATA
     const GumboElement& e = child.v.element;
     if (e.tag_namespace != GUMBO_NAMESPACE_HTML || IsOneOf(e.tag, kDroppedWhole)) continue;
-    const AllowedElement* allowed = Allowed(e.tag);
+    const rich_text::AllowedElement* allowed = rich_text::Allowed(e.tag);
     if (allowed) AppendStartTag(out, e, *allowed);
     open.push_back({&child, 0, allowed != nullptr});
   }
@@ -280,13 +202,21 @@ std::optional<vb::String> CleanRichText(vb::StringView html) {
     if (std::all_of(html.begin(), html.end(), [](char16_t c) { return c < 0x80 || text::AnsiCodeUnsigned(c) != '?'; }))
       return vb::String(html);
   }
-  if (StartTags(html) > kMostStartTags) return std::nullopt;
+  // What the cleaner wrote comes back as it is, without a reading.
+  if (IsWrittenRichText(html, kMostTags, kMostDepth)) return vb::String(html);
+  const TreeWork work = CountTreeWork(html, kMostTags, kMostDepth);
+  if (work.tags > kMostTags || work.depth > kMostDepth) return std::nullopt;
   const std::string utf8 = vb::ToUtf8(html);
   Arena arena(kArenaBase + kArenaPerInputByte * utf8.size());
   GumboOutput* tree = ReadWithin(arena, utf8);
   if (!tree) return std::nullopt;
   // The arena holds the whole tree and goes with it.
-  return vb::FromUtf8(Written(*tree->root));
+  vb::String written = vb::FromUtf8(Written(*tree->root));
+  // The tables the reader completes can take the written text past the
+  // limits the text was within: a page would then show it as text.
+  const TreeWork written_work = CountTreeWork(written, kMostTags, kMostDepth);
+  if (written_work.tags > kMostTags || written_work.depth > kMostDepth) return std::nullopt;
+  return written;
 }
 
 vb::String CleanRichTextOrText(vb::StringView html) {

@@ -7,6 +7,10 @@
 
 #include <string>
 
+#include "common/markup_encode.h"
+#include "common/rich_text_written.h"
+#include "common/tree_work.h"
+#include "platform/vb/strings.h"
 #include "support/printable.h"
 
 namespace {
@@ -14,6 +18,12 @@ namespace {
 using qe::CleanRichText;
 
 vb::String Clean(vb::StringView html) { return CleanRichText(html).value_or(u"<refused>"); }
+
+vb::String Repeated(vb::StringView piece, int times) {
+  vb::String out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
 
 TEST(RichTextCleaner, WhatAnEditorMakesComesBackAsItWas) {
   for (const char16_t* html : {
@@ -78,22 +88,74 @@ TEST(RichTextCleaner, ItsOwnOutputReadsTheSameAgain) {
 // A text whose tree would grow past the cleaner's time or memory is refused
 // at once; the page that shows it shows it as text.
 TEST(RichTextCleaner, ATextPastItsLimitsIsRefused) {
-  vb::String deep, rebuilt = u"<div>";
-  for (int i = 0; i < 20001; ++i) deep += u"<div>";
+  vb::String rebuilt = u"<div>";
   // Formatting left open is rebuilt after each block: some 30 KB would ask
   // for two million elements.
   for (int i = 0; i < 1500; ++i) rebuilt += u"<b a=" + vb::FromUtf8(std::to_string(i)) + u">";
   rebuilt += u"</div>";
   for (int i = 0; i < 1500; ++i) rebuilt += u"<div>x</div>";
-  EXPECT_FALSE(CleanRichText(deep).has_value());
   EXPECT_FALSE(CleanRichText(rebuilt).has_value());
   EXPECT_EQ(qe::CleanRichTextOrText(rebuilt).substr(0, 16), u"&lt;div&gt;&lt;b");
   EXPECT_EQ(qe::CleanRichTextOrText(u"<div><script>x</script></div>"), u"<div></div>");
+
+  // Time: every tag counts, end tags too, and the depth the text reaches
+  // (formatting left open included); the text is refused before it is read.
+  vb::String titled;
+  for (int i = 0; i < 257; ++i) titled += u"<b title=" + vb::FromUtf8(std::to_string(i)) + u">";
+  for (const vb::String& text : {Repeated(u"<div>", 257) + Repeated(u"</dd>", 2000),
+                                 Repeated(u"<div>", 257) + Repeated(u"</p>", 2000), titled,
+                                 Repeated(u"<div>", 256) + u"<DIV>" + Repeated(u"</div>", 257)}) {
+    EXPECT_FALSE(CleanRichText(text).has_value()) << qe_test::Printable(text.substr(0, 40));
+    EXPECT_TRUE(qe::CleanRichTextOrText(text) == qe::HtmlEncodeText(text));
+  }
+  // At the limits, read and kept; one tag past them, not.
+  const vb::String deepest = Repeated(u"<DIV>", 256) + Repeated(u"</DIV>", 256);
+  EXPECT_TRUE(Clean(deepest) == vb::LCase(deepest));
+  const vb::String most_tags = Repeated(u"<P>paragraph of a document</P>", 50000);
+  EXPECT_TRUE(Clean(most_tags) == vb::LCase(most_tags));
+  EXPECT_FALSE(CleanRichText(most_tags + u"<BR>").has_value());
+  EXPECT_TRUE(qe::IsWrittenRichText(vb::LCase(most_tags), 100000, 256));
+  EXPECT_FALSE(qe::IsWrittenRichText(vb::LCase(most_tags) + u"<br>", 100000, 256));
+  // A table the reader completes with its body and row: the written text
+  // is held to the limits too.
+  const vb::String tables = Repeated(u"<table><td>", 100);
+  EXPECT_EQ(qe::CountTreeWork(tables, 100000, 256).depth, 200u);
+  EXPECT_FALSE(CleanRichText(tables).has_value());
+
   // Within them: an editor's long document.
   vb::String long_document;
   for (int i = 0; i < 5000; ++i)
     long_document += u"<p><span style=\"color:red\">第" + vb::FromUtf8(std::to_string(i)) + u"段</span></p>";
-  EXPECT_EQ(Clean(long_document), long_document);
+  EXPECT_TRUE(Clean(long_document) == long_document);
+}
+
+// What the cleaner wrote passes as written: a page that writes it again
+// takes it as it stands, without reading it. A text it would change, or
+// whose reading could run anything, does not pass.
+TEST(RichTextCleaner, WhatItWroteIsTakenAsItStands) {
+  for (const char16_t* html : {
+           u"<p>a<div>b</p>c", u"<table><tr><td>1<td>2</table>x", u"<b><i>x</b>y</i>", u"<pre>\n\nz</pre>",
+           u"a\r\nb\rc\nd\t",
+           u"<p title=\"a&quot;b\n\" style=\"font-family:&quot;宋体&quot;\">&lt;&amp;&gt;\u00a0</p>",
+           u"<ul><li>1<li>2</ul><a href=x><a href=y target=_blank>z</a>", u"<img src=\"/a b.png\" alt='\"'>",
+           u"<p>&#128512; € \u0080 \x01</p>", u"<a href=\"http://s.cn/a?x=1&amp;y=2\">l</a><hr><br>",
+       }) {
+    const vb::String once = Clean(html);
+    EXPECT_TRUE(qe::IsWrittenRichText(once, 100000, 256)) << qe_test::Printable(once);
+  }
+  for (const char16_t* html : {
+           u"<p>a", u"<p>a</b>", u"<P>a</P>", u"<p >a</p>", u"<p title='a'>b</p>", u"<p title=a>b</p>", u"<br/>",
+           u"a < b", u"a > b", u"a & b", u"&copy;", u"\u00a0", u"\u0080", u"<p title=\"\x01\">a</p>",
+           u"<p onclick=\"x\">a</p>", u"<p id=\"x\">a</p>", u"<script>x</script>", u"<iframe></iframe>",
+           u"<a href=\"javascript:x\">l</a>", u"<a href=\"java&#115;cript:x\">l</a>", u"<a target=\"_top\">l</a>",
+           u"<p style=\"background:u&#114;l(/x)\">a</p>", u"<img src=\"x\" onerror=\"y\">", u"<!-- x -->",
+           u"<svg></svg>", u"<x-a></x-a>",
+       }) {
+    EXPECT_FALSE(qe::IsWrittenRichText(html, 100000, 256)) << qe_test::Printable(html);
+  }
+  EXPECT_TRUE(qe::IsWrittenRichText(Repeated(u"<div>", 3) + Repeated(u"</div>", 3), 6, 3));
+  EXPECT_FALSE(qe::IsWrittenRichText(Repeated(u"<div>", 3) + Repeated(u"</div>", 3), 5, 3));
+  EXPECT_FALSE(qe::IsWrittenRichText(Repeated(u"<div>", 3) + Repeated(u"</div>", 3), 6, 2));
 }
 
 }  // namespace
