@@ -249,7 +249,7 @@ std::string ScriptShape(const std::string& script, std::vector<std::string>& str
       if (e == 'n') value += '\n';
       else if (e == 'r') value += '\r';
       else if (e == 't') value += '\t';
-      else if (e == 'u' && j + 4 < script.size()) {
+      else if (e == 'u' && j + 4 < script.size() && std::all_of(&script[j + 1], &script[j + 5], IsHex)) {
         AppendUtf8(value, static_cast<unsigned>(std::stoul(script.substr(j + 1, 4), nullptr, 16)));
         j += 4;
       } else value += e;
@@ -278,6 +278,10 @@ std::string StyleShape(const std::string& style, std::vector<std::string>& strin
       }
       size_t k = j + 1;
       while (k < style.size() && k < j + 7 && IsHex(style[k])) ++k;
+      if (k == j + 1) {  // an escaped character that is no hex digit stands for itself
+        if (k < style.size()) value += style[++j];
+        continue;
+      }
       AppendUtf8(value, static_cast<unsigned>(std::stoul(style.substr(j + 1, k - j - 1), nullptr, 16)));
       j = k < style.size() && style[k] == ' ' ? k : k - 1;
     }
