@@ -92,30 +92,61 @@ GumboOutput* ReadWithin(Arena& arena, const std::string& utf8) {
   return gumbo_parse_with_options(&options, utf8.data(), utf8.size());
 }
 
-// One UTF-8 sequence's code point from `at`, which moves past it.
+// One UTF-8 sequence's code point from `at`, which moves past it; a broken
+// sequence (the reader can hand on bytes as it found them) is
+// kNotACodePoint, and only its first byte is passed.
+constexpr uint32_t kNotACodePoint = 0xFFFFFFFF;
 uint32_t NextCodePoint(std::string_view text, size_t& at) {
-  const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
-  const uint8_t lead = byte(at);
-  const size_t length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-  uint32_t code = lead & (0x3F >> (length - 1));
-  for (size_t i = 1; i < length && at + i < text.size(); ++i) code = (code << 6) | (byte(at + i) & 0x3F);
+  static constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};  // no longer sequence than needed
+  const uint8_t lead = static_cast<uint8_t>(text[at]);
+  const size_t length = lead >= 0xF8 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+  if (length == 0 || at + length > text.size()) {
+    ++at;
+    return kNotACodePoint;
+  }
+  uint32_t code = lead & (0x7F >> length);
+  for (size_t i = 1; i < length; ++i) {
+    const uint8_t next = static_cast<uint8_t>(text[at + i]);
+    if ((next & 0xC0) != 0x80) {
+      ++at;
+      return kNotACodePoint;
+    }
+    code = (code << 6) | (next & 0x3F);
+  }
   at += length;
+  if (code < kLeast[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return kNotACodePoint;
   return code;
 }
 
-// Text or an attribute value as markup: the characters that end either
+// What of a text or an attribute value stays: control characters (tabs and
+// line feeds aside) are no text of a document, and a reader changes them; a
+// broken UTF-8 sequence is the U+FFFD a browser reads.
+std::string KeptCharacters(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t at = 0; at < text.size();) {
+    const uint8_t c = static_cast<uint8_t>(text[at]);
+    if (c < 0x80) {
+      if ((c >= 0x20 && c != 0x7F) || c == '\t' || c == '\n') out += static_cast<char>(c);
+      ++at;
+      continue;
+    }
+    const size_t start = at;
+    const uint32_t code = NextCodePoint(text, at);
+    if (code == kNotACodePoint) out += "\xEF\xBF\xBD";
+    else if (code >= 0xA0) out.append(text.substr(start, at - start));
+  }
+  return out;
+}
+
+// Kept characters as markup: the characters that end a text or a value
 // escaped, and what code page 936 cannot hold (the site's pages are written
 // in it) as numeric references. Line breaks in text as CR LF, as a form's
 // text area sends them (the reader makes every break a LF).
-void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
-  for (size_t at = 0; at < text.size();) {
-    const char c = text[at];
+void AppendEscaped(std::string& out, std::string_view kept, bool attribute) {
+  for (size_t at = 0; at < kept.size();) {
+    const char c = kept[at];
     if (static_cast<uint8_t>(c) < 0x80) {
-      // Control characters are no text of a document, and a reader changes them.
-      if ((static_cast<uint8_t>(c) < 0x20 && c != '\t' && c != '\n') || c == 0x7F) {
-        ++at;
-        continue;
-      }
       if (c == '&') out += "&amp;";
       else if (c == '<') out += "&lt;";
       else if (c == '>') out += "&gt;";
@@ -126,11 +157,10 @@ void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
       continue;
     }
     const size_t start = at;
-    const uint32_t code = NextCodePoint(text, at);
-    if (code >= 0x80 && code < 0xA0) continue;
+    const uint32_t code = NextCodePoint(kept, at);
     if (code == 0xA0) out += "&nbsp;";
     else if (code < 0x10000 && text::AnsiCodeUnsigned(static_cast<char16_t>(code)) != '?')
-      out.append(text.substr(start, at - start));
+      out.append(kept.substr(start, at - start));
     else out += "&#" + std::to_string(code) + ";";
   }
 }
@@ -140,11 +170,13 @@ void AppendStartTag(std::string& out, const GumboElement& element, const rich_te
   out += gumbo_normalized_tagname(element.tag);
   for (unsigned i = 0; i < element.attributes.length; ++i) {
     const auto& attribute = *static_cast<const GumboAttribute*>(element.attributes.data[i]);
-    if (!rich_text::Keeps(allowed, attribute.name, attribute.value)) continue;
+    // Judged as it is written.
+    const std::string value = KeptCharacters(attribute.value);
+    if (!rich_text::Keeps(allowed, attribute.name, value)) continue;
     out += ' ';
     out += attribute.name;
     out += "=\"";
-    AppendEscaped(out, attribute.value, true);
+    AppendEscaped(out, value, true);
     out += '"';
   }
   out += '>';
@@ -180,7 +212,7 @@ std::string Written(const GumboNode& root) {
     }
     const GumboNode& child = *static_cast<const GumboNode*>(element.children.data[top.next_child++]);
     if (child.type == GUMBO_NODE_TEXT || child.type == GUMBO_NODE_WHITESPACE) {
-      AppendEscaped(out, child.v.text.text, false);
+      AppendEscaped(out, KeptCharacters(child.v.text.text), false);
       continue;
     }
     if (child.type != GUMBO_NODE_ELEMENT) continue;  // comments, templates, CDATA

@@ -70,6 +70,8 @@ TEST(RichTextCleaner, NothingThatLoadsRunsOrNavigatesByItself) {
       {u"<video src=/a.asp poster=/b.asp>v</video><audio src=/a.asp autoplay>w</audio><marquee>m</marquee>", u"vwm"},
       {u"<!-- <img src=x> --><x-widget data-src=/a.asp>k</x-widget><textarea><img src=/a></textarea>", u"k"},
       {u"<select><iframe></select><img src=x onfocus=alert(1) autofocus>", u"<img src=\"x\">"},
+      // An address is judged as it is written: without the control character it loses.
+      {u"<a href=\"java&&#5;#115;cript:x\">l</a>", u"<a>l</a>"},
   };
   for (const auto& [html, clean] : cases) EXPECT_EQ(Clean(html), clean) << qe_test::Printable(html);
 }
@@ -143,6 +145,11 @@ TEST(RichTextCleaner, WhatItWroteIsTakenAsItStands) {
     const vb::String once = Clean(html);
     EXPECT_TRUE(qe::IsWrittenRichText(once, 100000, 256)) << qe_test::Printable(once);
   }
+  // A broken character is written as the U+FFFD a browser reads.
+  const vb::String broken =
+      u"<p title=\"" + vb::String(1, char16_t{0xD800}) + u"\">a" + vb::String(1, char16_t{0xDC00}) + u"b</p>";
+  EXPECT_EQ(Clean(broken), u"<p title=\"&#65533;\">a&#65533;b</p>");
+  EXPECT_TRUE(qe::IsWrittenRichText(Clean(broken), 100000, 256));
   for (const char16_t* html : {
            u"<p>a", u"<p>a</b>", u"<P>a</P>", u"<p >a</p>", u"<p title='a'>b</p>", u"<p title=a>b</p>", u"<br/>",
            u"a < b", u"a > b", u"a & b", u"&copy;", u"\u00a0", u"\u0080", u"<p title=\"\x01\">a</p>",
