@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!clean) return 0;
   Check(input, *clean);
   // A page that writes it again takes it as it stands.
-  if (!qe::IsWrittenRichText(*clean, SIZE_MAX, SIZE_MAX))
+  if (!qe::IsWrittenRichText(*clean, {SIZE_MAX, SIZE_MAX, SIZE_MAX, SIZE_MAX}))
     Fail("what the cleaner wrote reads as not written", input, *clean);
   return 0;
 }

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/markup_encode.h"
@@ -21,16 +23,29 @@
 namespace qe {
 namespace {
 
-// The tree builder's time grows with the tags times the depth of the open
-// elements. An editor's long document has some 20,000 tags (5,000 styled
-// paragraphs) and a depth of ten or so; a text past these is not read.
+// The tree builder's time grows with the open elements its tags look
+// through and with the elements it makes. An editor's long document has some
+// 20,000 tags (5,000 styled paragraphs), a depth of ten or so, its tags meet
+// well under one open element a character and it makes an element in some 20
+// characters (a timetable of two-letter cells, in 11); a text past these is
+// not read.
 constexpr size_t kMostTags = 100000;
 constexpr size_t kMostDepth = 256;
+constexpr size_t kMostWalkedPerCharacter = 6;
+constexpr size_t kCharactersPerElement = 10;
+// A short text may be all deep tags and elements: it is read all the same.
+constexpr size_t kWalkedAnyway = 100000, kMadeAnyway = 10000;
+
+// Each element made is two tags once written: the written text is held to
+// the same limits.
+TreeWork MostWork(vb::StringView html) {
+  return {kMostTags, kMostDepth, kMostWalkedPerCharacter * html.size() + kWalkedAnyway,
+          std::min(html.size() / kCharactersPerElement + kMadeAnyway, kMostTags / 2)};
+}
 // What reading may allocate: formatting elements a text leaves open are
 // rebuilt after every block, so a small text can ask for a huge tree.
 constexpr size_t kArenaBase = 8u << 20;
-constexpr size_t kArenaPerInputByte = 32;  // an editor's document takes some 20 bytes a byte
-constexpr size_t kArenaChunk = 256u << 10;
+constexpr size_t kArenaPerInputByte = 32;  // an editor's document holds some 20 bytes a byte
 
 // Elements whose content is no text of the document, or that load, run or
 // navigate: left out with all they hold.
@@ -49,35 +64,50 @@ bool IsOneOf(const T& value, const T (&list)[N]) {
   return std::find(std::begin(list), std::end(list), value) != std::end(list);
 }
 
-// The reader's memory: taken from chunks that all go at once, never past
-// the budget. At the budget the reading is abandoned (longjmp back to
-// ReadWithin): the reader holds nothing that needs more than its memory.
+// The reader's memory: every block it holds is on one list, so that all go
+// at once when the reading ends or is abandoned. Past the budget of what it
+// holds at once the reading is abandoned (longjmp back to ReadWithin): the
+// reader holds nothing that needs more than its memory. Blocks it gives back
+// are freed at once, so that a reading reuses its memory instead of touching
+// new pages all the time.
 struct Arena {
+  struct alignas(16) Block {
+    Block* previous;
+    Block* next;
+    size_t size;
+  };
   explicit Arena(size_t budget) : budget(budget) {}
-  std::vector<std::unique_ptr<char[]>> chunks;
-  char* next = nullptr;
-  size_t left = 0, taken = 0, budget;
+  ~Arena() {
+    while (first) std::free(std::exchange(first, first->next));
+  }
+  Arena(const Arena&) = delete;
+  Arena& operator=(const Arena&) = delete;
+  Block* first = nullptr;
+  size_t held = 0, budget;
   std::jmp_buf exhausted;
 };
 
 void* Allocate(void* userdata, size_t size) {
   Arena& arena = *static_cast<Arena*>(userdata);
-  size = (size + 15) & ~size_t{15};
-  if (size > arena.left) {
-    const size_t chunk = std::max(size, kArenaChunk);
-    if (arena.taken + chunk > arena.budget) std::longjmp(arena.exhausted, 1);
-    arena.chunks.emplace_back(new char[chunk]);
-    arena.taken += chunk;
-    arena.next = arena.chunks.back().get();
-    arena.left = chunk;
-  }
-  void* block = arena.next;
-  arena.next += size;
-  arena.left -= size;
-  return block;
+  if (arena.held + size > arena.budget) std::longjmp(arena.exhausted, 1);
+  auto* block = static_cast<Arena::Block*>(std::malloc(sizeof(Arena::Block) + size));
+  if (!block) std::longjmp(arena.exhausted, 1);
+  *block = {nullptr, arena.first, size};
+  if (arena.first) arena.first->previous = block;
+  arena.first = block;
+  arena.held += size;
+  return block + 1;
 }
 
-void Release(void*, void*) {}
+void Release(void* userdata, void* pointer) {
+  if (!pointer) return;
+  Arena& arena = *static_cast<Arena*>(userdata);
+  Arena::Block* block = static_cast<Arena::Block*>(pointer) - 1;
+  (block->previous ? block->previous->next : arena.first) = block->next;
+  if (block->next) block->next->previous = block->previous;
+  arena.held -= block->size;
+  std::free(block);
+}
 
 // The tree of the text read in a body; null when the arena ran out.
 GumboOutput* ReadWithin(Arena& arena, const std::string& utf8) {
@@ -235,9 +265,8 @@ std::optional<vb::String> CleanRichText(vb::StringView html) {
       return vb::String(html);
   }
   // What the cleaner wrote comes back as it is, without a reading.
-  if (IsWrittenRichText(html, kMostTags, kMostDepth)) return vb::String(html);
-  const TreeWork work = CountTreeWork(html, kMostTags, kMostDepth);
-  if (work.tags > kMostTags || work.depth > kMostDepth) return std::nullopt;
+  if (IsWrittenRichText(html, MostWork(html))) return vb::String(html);
+  if (!IsWithin(CountTreeWork(html, MostWork(html)), MostWork(html))) return std::nullopt;
   const std::string utf8 = vb::ToUtf8(html);
   Arena arena(kArenaBase + kArenaPerInputByte * utf8.size());
   GumboOutput* tree = ReadWithin(arena, utf8);
@@ -246,8 +275,7 @@ std::optional<vb::String> CleanRichText(vb::StringView html) {
   vb::String written = vb::FromUtf8(Written(*tree->root));
   // The tables the reader completes can take the written text past the
   // limits the text was within: a page would then show it as text.
-  const TreeWork written_work = CountTreeWork(written, kMostTags, kMostDepth);
-  if (written_work.tags > kMostTags || written_work.depth > kMostDepth) return std::nullopt;
+  if (!IsWithin(CountTreeWork(written, MostWork(written)), MostWork(written))) return std::nullopt;
   return written;
 }
 

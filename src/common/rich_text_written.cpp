@@ -2,6 +2,7 @@
 
 #include <gumbo.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,8 +50,7 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 class Reader {
  public:
-  Reader(vb::StringView text, size_t most_tags, size_t most_depth)
-      : text_(text), most_tags_(most_tags), most_depth_(most_depth) {}
+  Reader(vb::StringView text, const TreeWork& most) : text_(text), most_(most) {}
 
   bool Passes() {
     while (at_ < text_.size()) {
@@ -123,7 +123,8 @@ class Reader {
   }
 
   bool Tag() {
-    if (++tags_ > most_tags_) return false;
+    ++work_.tags;
+    work_.walked += open_.size();
     ++at_;
     const bool end = at_ < text_.size() && text_[at_] == u'/';
     if (end) ++at_;
@@ -135,31 +136,36 @@ class Reader {
       if (open_.empty() || open_.back() != tag || !At(u">")) return false;
       open_.pop_back();
       ++at_;
-      return true;
+      return IsWithin(work_, most_);
     }
+    std::vector<std::string> names;  // the cleaner writes each once
     while (At(u" ")) {
       ++at_;
-      const std::string attribute = Name();
+      std::string attribute = Name();
       const std::optional<std::string> value = Value();
       if (attribute.empty() || !value || !rich_text::Keeps(*allowed, attribute, *value)) return false;
+      if (std::find(names.begin(), names.end(), attribute) != names.end()) return false;
+      names.push_back(std::move(attribute));
     }
     if (!At(u">")) return false;
     ++at_;
+    ++work_.made;
     if (!rich_text::IsVoid(tag)) open_.push_back(tag);
-    return open_.size() <= most_depth_;
+    work_.depth = std::max(work_.depth, open_.size());
+    return IsWithin(work_, most_);
   }
 
   vb::StringView text_;
   size_t at_ = 0;
-  size_t tags_ = 0;
-  const size_t most_tags_, most_depth_;
+  TreeWork work_;
+  const TreeWork most_;
   std::vector<GumboTag> open_;
 };
 
 }  // namespace
 
-bool IsWrittenRichText(vb::StringView html, size_t most_tags, size_t most_depth) {
-  return Reader(html, most_tags, most_depth).Passes();
+bool IsWrittenRichText(vb::StringView html, const TreeWork& most) {
+  return Reader(html, most).Passes();
 }
 
 }  // namespace qe

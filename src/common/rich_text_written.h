@@ -6,14 +6,13 @@
 // nobody who views it however a browser builds its tree (the builder only
 // moves and copies the elements it is given), so a page writes it as it
 // stands. A text the cleaner wrote passes; so does nothing that could run.
-#include <cstddef>
-
+#include "common/tree_work.h"
 #include "platform/vb/string.h"
 
 namespace qe {
 
-// Past most_tags tags (start and end) or most_depth open elements a text
-// does not pass, as the cleaner does not read it.
-bool IsWrittenRichText(vb::StringView html, size_t most_tags, size_t most_depth);
+// A text past the limits of `most` (as CountTreeWork counts) does not pass,
+// as the cleaner does not read it.
+bool IsWrittenRichText(vb::StringView html, const TreeWork& most);
 
 }  // namespace qe

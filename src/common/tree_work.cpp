@@ -196,9 +196,12 @@ class OpenElements {
   size_t foreign_ = 0;
 };
 
-void CloseParagraph(OpenElements& open) {
+// False when no p was open to close.
+bool CloseParagraph(OpenElements& open) {
   const long p = open.Top(GUMBO_TAG_P);
-  if (p > std::max({open.TopWall(), open.Top(GUMBO_TAG_BUTTON)})) open.CloseFrom(p);
+  if (p <= std::max({open.TopWall(), open.Top(GUMBO_TAG_BUTTON)})) return false;
+  open.CloseFrom(p);
+  return true;
 }
 
 // The start tags that surely close an open element before they open theirs.
@@ -224,22 +227,22 @@ void CloseBefore(OpenElements& open, GumboTag tag) {
   if (IsOneOf(tag, kHeadings) && IsOneOf(open.Current(), kHeadings)) open.CloseFrom(open.TopHeading());
 }
 
-void Close(OpenElements& open, GumboTag tag, const vb::String& name) {
+// False when the builder makes an element for the end tag: a p or a br
+// that nothing opened.
+bool Close(OpenElements& open, GumboTag tag, const vb::String& name) {
   if (open.IsFormatting(tag)) {
     open.CloseFormatting(tag);
-    return;
+    return true;
   }
-  if (tag == GUMBO_TAG_P) {
-    CloseParagraph(open);
-    return;
-  }
+  if (tag == GUMBO_TAG_P) return CloseParagraph(open);
   if (tag == GUMBO_TAG_FORM) {
     // The builder takes the form out alone: only when it is the current one
     // is that all that is open above it.
     if (open.Current() == GUMBO_TAG_FORM) open.CloseFrom(open.Top(GUMBO_TAG_FORM));
-    return;
+    return true;
   }
-  if (tag == GUMBO_TAG_BODY || tag == GUMBO_TAG_HTML || tag == GUMBO_TAG_BR) return;
+  if (tag == GUMBO_TAG_BR) return false;
+  if (tag == GUMBO_TAG_BODY || tag == GUMBO_TAG_HTML) return true;
   long at;
   long wall;
   if (IsOneOf(tag, kHeadings)) {
@@ -262,19 +265,25 @@ void Close(OpenElements& open, GumboTag tag, const vb::String& name) {
     wall = open.TopSpecial();
   }
   if (at >= 0 && at > wall) open.CloseFrom(at);
+  return true;
 }
 
 }  // namespace
 
-TreeWork CountTreeWork(vb::StringView html, size_t most_tags, size_t most_depth) {
+TreeWork CountTreeWork(vb::StringView html, const TreeWork& most) {
   TreeWork work;
   OpenElements open;
   markup::ForEachTag(html, [&](const StartTag& tag, bool end_tag) {
     ++work.tags;
+    // The builder looks through the open elements; the reader compares each
+    // attribute's name with those before it.
+    const size_t attributes = tag.attributes.size();
+    work.walked += open.Depth() + (attributes > 1 ? attributes * (attributes - 1) / 2 : 0);
     const GumboTag kind = TagOf(tag.name);
     const bool foreign = open.InForeignContent() || kind == GUMBO_TAG_SVG || kind == GUMBO_TAG_MATH;
+    if (!end_tag) ++work.made;
     if (end_tag) {
-      Close(open, kind, tag.name);
+      if (!Close(open, kind, tag.name)) work.made += 2;  // made and closed at once
     } else if ((!IsOneOf(kind, kNeverOpen) || open.InForeignContent()) && !(foreign && tag.self_closing)) {
       // Within svg or math the builder closes nothing by itself.
       if (!open.InForeignContent()) CloseBefore(open, kind);
@@ -283,10 +292,14 @@ TreeWork CountTreeWork(vb::StringView html, size_t most_tags, size_t most_depth)
       CloseParagraph(open);
     }
     work.depth = std::max(work.depth, open.Depth());
-    if (work.tags > most_tags || work.depth > most_depth) return TagReading::kStop;
+    if (!IsWithin(work, most)) return TagReading::kStop;
     return foreign ? TagReading::kForeignElement : TagReading::kElement;
   });
   return work;
+}
+
+bool IsWithin(const TreeWork& work, const TreeWork& most) {
+  return work.tags <= most.tags && work.depth <= most.depth && work.walked <= most.walked && work.made <= most.made;
 }
 
 }  // namespace qe

@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr qe::TreeWork kUnbounded{SIZE_MAX, SIZE_MAX, SIZE_MAX, SIZE_MAX};
+
 vb::String Repeated(vb::StringView piece, int times) {
   vb::String out;
   for (int i = 0; i < times; ++i) out += piece;
@@ -56,22 +58,42 @@ TEST(TreeWork, CountsEveryTagAndTheDepthReached) {
       {u"<svg><style><g><g></g></style></svg>", 7, 4},
   };
   for (const Case& c : cases) {
-    const qe::TreeWork work = qe::CountTreeWork(c.html, 1000, 1000);
+    const qe::TreeWork work = qe::CountTreeWork(c.html, kUnbounded);
     EXPECT_EQ(work.tags, c.tags) << qe_test::Printable(c.html);
     EXPECT_EQ(work.depth, c.depth) << qe_test::Printable(c.html);
   }
 }
 
+// Each tag meets the elements open before it: a block's start looks through
+// them for a p to close, an end tag that closes nothing for its element. Each
+// start tag makes an element; a </p> or </br> that nothing opened makes one
+// and closes it, which counts twice.
+TEST(TreeWork, SumsTheOpenElementsEachTagMeetsAndTheElementsMade) {
+  EXPECT_EQ(qe::CountTreeWork(Repeated(u"<div>", 40) + Repeated(u"</dd>", 100), kUnbounded).walked, 780u + 4000u);
+  EXPECT_EQ(qe::CountTreeWork(u"<p><b>x</b></p><p>y</p>", kUnbounded).walked, 0u + 1 + 2 + 1 + 0 + 1);
+  // A tag's attributes: each name is compared with those before it.
+  EXPECT_EQ(qe::CountTreeWork(u"<p a b=1 c d>x</p e>", kUnbounded).walked, 6u + 1);
+  EXPECT_EQ(qe::CountTreeWork(u"</p></br><p><br></p></dd><html>", kUnbounded).made, 2u + 2 + 1 + 1 + 1);
+  const qe::TreeWork by_made = qe::CountTreeWork(Repeated(u"</p>", 100), {2000, 256, SIZE_MAX, 60});
+  EXPECT_EQ(by_made.made, 62u);
+  EXPECT_EQ(by_made.tags, 31u);
+}
+
 // The count stops one past a limit: a text past it costs no more to count.
 TEST(TreeWork, StopsOnePastALimit) {
-  const qe::TreeWork deep = qe::CountTreeWork(Repeated(u"<div>", 400) + Repeated(u"</dd>", 1000), 2000, 256);
-  EXPECT_EQ(deep.depth, 257u);
-  EXPECT_EQ(deep.tags, 257u);
-  const qe::TreeWork many = qe::CountTreeWork(Repeated(u"<p>x</p>", 100), 150, 256);
+  const vb::String deep = Repeated(u"<div>", 400) + Repeated(u"</dd>", 1000);
+  const qe::TreeWork by_depth = qe::CountTreeWork(deep, {2000, 256, SIZE_MAX, SIZE_MAX});
+  EXPECT_EQ(by_depth.depth, 257u);
+  EXPECT_EQ(by_depth.tags, 257u);
+  const qe::TreeWork by_walk = qe::CountTreeWork(deep, {2000, 1000, 80000 + 400 * 10, SIZE_MAX});
+  EXPECT_EQ(by_walk.tags, 411u);
+  EXPECT_FALSE(qe::IsWithin(by_walk, {2000, 1000, 80000 + 400 * 10, SIZE_MAX}));
+  const qe::TreeWork many = qe::CountTreeWork(Repeated(u"<p>x</p>", 100), {150, 256, SIZE_MAX, SIZE_MAX});
   EXPECT_EQ(many.tags, 151u);
-  const qe::TreeWork within = qe::CountTreeWork(Repeated(u"<div>", 256) + Repeated(u"</div>", 256), 512, 256);
+  const qe::TreeWork within = qe::CountTreeWork(Repeated(u"<div>", 256) + Repeated(u"</div>", 256), {512, 256, SIZE_MAX, SIZE_MAX});
   EXPECT_EQ(within.tags, 512u);
   EXPECT_EQ(within.depth, 256u);
+  EXPECT_TRUE(qe::IsWithin(within, {512, 256, SIZE_MAX, SIZE_MAX}));
 }
 
 }  // namespace
