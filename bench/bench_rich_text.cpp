@@ -131,13 +131,7 @@ struct Site : bench_support::LoggedInSite {
     c.sessions = sessions;
     c.session = sessions->Open(token);
     c.application = application;
-    asp::Context context(std::move(c));
-    asp::ContextScope current(context);
-    host::Page page{context.Request(), context.Response(), context.Server(), context.Session(),
-                    context.Application()};
-    host::FormSamplePage(page);
-    context.Finish();
-    return context.ResponseBody();
+    return RunRequest(std::move(c), &host::FormSamplePage);
   }
 
   // The row holds this body as it was stored before the cleaner existed.

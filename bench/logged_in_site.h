@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "common/kesra_class_md5.h"
 #include "host/desk_page.h"
@@ -68,7 +69,14 @@ struct LoggedInSite : MountedDefaultSite {
   // (none: a new one); the page's body.
   template <typename PageRun>
   std::string Run(const vb::String& url, PageRun run, const vb::String& session_token = {}) {
-    asp::Context context(RequestFor(url, session_token));
+    return RunRequest(RequestFor(url, session_token), run);
+  }
+
+  // One request given as an asp::RequestSpec or an asp::Connection; the
+  // page's body.
+  template <typename Request, typename PageRun>
+  std::string RunRequest(Request request, PageRun run) {
+    asp::Context context(std::move(request));
     asp::ContextScope current(context);
     host::Page page{context.Request(), context.Response(), context.Server(), context.Session(),
                     context.Application()};
