@@ -71,7 +71,7 @@ const std::vector<Text>& Texts() {
         // character, or 50,000 elements made, one in 10 characters.
         {"divs then dd ends, limits", Repeated(u"<div>", 30) + Repeated(u"</dd>", 100000 - 30), false},
         {"titled b then dd, limits", Numbered(u"<b title=", u">", 30) + Repeated(u"</dd>", 100000 - 30), false},
-        {"p and dd ends, limits", Repeated(u"<div>", 60) + Repeated(u"</p></dd>12345678901", 25000 - 60), false},
+        {"p and dd ends, limits", Repeated(u"<div>", 50) + Repeated(u"</p></dd>12345678901", 25000 - 50), false},
         {"p starts, limits", Repeated(u"<P>abcdefg", 50000), false},
         // Rows stored before the cleaner: an editor's long document, and
         // paragraphs and a timetable in capitals, as old editors wrote them.

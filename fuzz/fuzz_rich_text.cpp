@@ -1,13 +1,12 @@
 // The rich-text cleaner on arbitrary text: it never fails, and what it writes,
 // read again by gumbo with the default allocator, holds only the elements
 // and attributes it keeps, no handler, and no address that IsPageAddress
-// refuses; what it writes passes as written (and a text that passes so
-// comes back as it is, so it is held to the same).
+// refuses. A text that passes as written comes back as it is, so it is held
+// to the same.
 #include <gumbo.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,7 +15,6 @@
 
 #include "common/page_address.h"
 #include "common/rich_text_cleaner.h"
-#include "common/rich_text_written.h"
 #include "utf16_input.h"
 
 namespace {
@@ -64,10 +62,6 @@ void Check(const vb::String& input, const vb::String& output) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const vb::String input = Utf16Units(data, size);
   std::optional<vb::String> clean = qe::CleanRichText(input);
-  if (!clean) return 0;
-  Check(input, *clean);
-  // A page that writes it again takes it as it stands.
-  if (!qe::IsWrittenRichText(*clean, {SIZE_MAX, SIZE_MAX, SIZE_MAX, SIZE_MAX}))
-    Fail("what the cleaner wrote reads as not written", input, *clean);
+  if (clean) Check(input, *clean);
   return 0;
 }

@@ -273,9 +273,10 @@ std::optional<vb::String> CleanRichText(vb::StringView html) {
   if (!tree) return std::nullopt;
   // The arena holds the whole tree and goes with it.
   vb::String written = vb::FromUtf8(Written(*tree->root));
-  // The tables the reader completes can take the written text past the
-  // limits the text was within: a page would then show it as text.
-  if (!IsWithin(CountTreeWork(written, MostWork(written)), MostWork(written))) return std::nullopt;
+  // What it writes, a page takes as it stands. The elements the reader
+  // completes (a table's body and rows, the p of a stray </p>) can take it
+  // past the limits the text was within: a page would then show it as text.
+  if (!IsWrittenRichText(written, MostWork(written))) return std::nullopt;
   return written;
 }
 
