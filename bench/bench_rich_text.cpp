@@ -68,11 +68,11 @@ const std::vector<Text>& Texts() {
         {"divs then p ends", Repeated(u"<div>", 19990) + Repeated(u"</p>", 360000), true},
         {"titled b left open", Numbered(u"<b title=", u">", 19990), true},
         // At the limits: 100,000 tags, each meeting 6 open elements a
-        // character, or 50,000 elements made, one in 10 characters.
+        // character, or 50,000 elements made, one in 12 characters.
         {"divs then dd ends, limits", Repeated(u"<div>", 30) + Repeated(u"</dd>", 100000 - 30), false},
         {"titled b then dd, limits", Numbered(u"<b title=", u">", 30) + Repeated(u"</dd>", 100000 - 30), false},
-        {"p and dd ends, limits", Repeated(u"<div>", 50) + Repeated(u"</p></dd>12345678901", 25000 - 50), false},
-        {"p starts, limits", Repeated(u"<P>abcdefg", 50000), false},
+        {"p and dd ends, limits", Repeated(u"<div>", 60) + Repeated(u"</p></dd>123456789012345", 25000 - 60), false},
+        {"p starts, limits", Repeated(u"<P>abcdefghi", 50000), false},
         // Rows stored before the cleaner: an editor's long document, and
         // paragraphs and a timetable in capitals, as old editors wrote them.
         {"long document", document, false},

@@ -27,12 +27,13 @@ namespace {
 // through and with the elements it makes. An editor's long document has some
 // 20,000 tags (5,000 styled paragraphs), a depth of ten or so, its tags meet
 // well under one open element a character and it makes an element in some 20
-// characters (a timetable of two-letter cells, in 11); a text past these is
-// not read.
+// characters (a timetable of two-letter cells makes one in 11, which the
+// elements any text may make carry up to the limit of all); a text past these
+// is not read.
 constexpr size_t kMostTags = 100000;
 constexpr size_t kMostDepth = 256;
 constexpr size_t kMostWalkedPerCharacter = 6;
-constexpr size_t kCharactersPerElement = 10;
+constexpr size_t kCharactersPerElement = 12;
 // A short text may be all deep tags and elements: it is read all the same.
 constexpr size_t kWalkedAnyway = 100000, kMadeAnyway = 10000;
 

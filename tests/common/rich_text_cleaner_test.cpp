@@ -108,7 +108,7 @@ TEST(RichTextCleaner, ATextPastItsLimitsIsRefused) {
   // Time: every tag counts, end tags too, the depth the text reaches
   // (formatting left open included), the open elements its tags meet (6 a
   // character, past them here), the pairs of a tag's attributes and the
-  // elements made (one in 10 characters); the text is refused before it is
+  // elements made (one in 12 characters); the text is refused before it is
   // read.
   vb::String titled;
   for (int i = 0; i < 257; ++i) titled += u"<b title=" + vb::FromUtf8(std::to_string(i)) + u">";
