@@ -90,7 +90,8 @@ TEST(TreeWork, StopsOnePastALimit) {
   EXPECT_FALSE(qe::IsWithin(by_walk, {2000, 1000, 80000 + 400 * 10, SIZE_MAX}));
   const qe::TreeWork many = qe::CountTreeWork(Repeated(u"<p>x</p>", 100), {150, 256, SIZE_MAX, SIZE_MAX});
   EXPECT_EQ(many.tags, 151u);
-  const qe::TreeWork within = qe::CountTreeWork(Repeated(u"<div>", 256) + Repeated(u"</div>", 256), {512, 256, SIZE_MAX, SIZE_MAX});
+  const qe::TreeWork within =
+      qe::CountTreeWork(Repeated(u"<div>", 256) + Repeated(u"</div>", 256), {512, 256, SIZE_MAX, SIZE_MAX});
   EXPECT_EQ(within.tags, 512u);
   EXPECT_EQ(within.depth, 256u);
   EXPECT_TRUE(qe::IsWithin(within, {512, 256, SIZE_MAX, SIZE_MAX}));
