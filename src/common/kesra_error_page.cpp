@@ -128,7 +128,7 @@ vb::String KesraShowSuccess(vb::String p_SuccessMessage, vb::String p_Url) {
   if (!vb::Trim(p_SuccessMessage).empty()) out += u"alert(\"" + ScriptStringEscape(p_SuccessMessage) + u"\");";
   if (p_Url.empty()) out += u"history.go(-1);";
   else if (vb::AsciiLowerCopy(p_Url) == u"close") out += KesraCloseWindowNoMessagebox();
-  else out += u"location.href=\"" + ScriptStringEscape(PageAddressOrInert(vb::Trim(p_Url))) + u"\";";
+  else out += u"location.href=\"" + PageAddressInScript(vb::Trim(p_Url)) + u"\";";
   out += u"}</Script>";
   return out;
 }

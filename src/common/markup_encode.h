@@ -27,6 +27,18 @@ vb::String HtmlEncodeUnquoted(vb::StringView text);
 enum class AttributeQuote { kDouble, kSingle, kNone };
 vb::String AttributeValueKeepingReferences(vb::StringView text, AttributeQuote quote);
 
+// Text a browser must read back exactly from an attribute value that it then
+// runs or applies (a script in an event attribute, a style): what
+// AttributeValueKeepingReferences encodes, and each "&" that would start a
+// character reference there as "&amp;", so that no reference becomes a quote
+// or a line break of the script. Any other "&" (a query's "&name=") stays.
+vb::String AttributeValueExact(vb::StringView text, AttributeQuote quote);
+
+// An address in an unquoted url() of a style: what would end the url() or
+// start an escape ("(", ")", blanks, line ends, both quotes, "\" and other
+// control characters) as a CSS escape ("\29 "); everything else as given.
+vb::String StyleUrlEscape(vb::StringView text);
+
 // A value in a link's query: "%", "&", "+", "#", "=", both quotes, "<", ">",
 // "`", blanks and control characters as %XX. Everything else, Chinese
 // included, stays as the page writes it: the browser sends it in the page's

@@ -1,9 +1,11 @@
 #include "common/page_address.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <utility>
 
+#include "common/script_text.h"
 #include "platform/vb/strings.h"
 
 namespace qe {
@@ -12,6 +14,7 @@ namespace {
 // Enough to undo what pages and browsers undo; an address still changing
 // after this many rounds is refused.
 constexpr int kDecodeRounds = 4;
+constexpr uint32_t kPastLastCodePoint = 0x110000;
 
 int HexValue(char16_t c) {
   const size_t at = std::u16string_view(u"0123456789abcdef").find(c >= u'A' && c <= u'F' ? c + 32 : c);
@@ -53,16 +56,19 @@ vb::String ReferencesDecoded(vb::StringView text) {
     if (!rest.empty() && rest[0] == u'#') {
       bool hex = rest.size() > 1 && (rest[1] == u'x' || rest[1] == u'X');
       size_t at = hex ? 2 : 1;
+      // Browsers read every digit, leading zeros included; a value past the
+      // last code point stays there and reads as U+FFFD.
       uint32_t value = 0;
       size_t digits = 0;
-      for (; at < rest.size() && digits < 8; ++at, ++digits) {
+      for (; at < rest.size(); ++at, ++digits) {
         int d = hex ? HexValue(rest[at]) : (rest[at] >= u'0' && rest[at] <= u'9' ? rest[at] - u'0' : -1);
         if (d < 0) break;
-        value = value * (hex ? 16 : 10) + static_cast<uint32_t>(d);
+        value = std::min<uint32_t>(value * (hex ? 16 : 10) + static_cast<uint32_t>(d), kPastLastCodePoint);
       }
       if (digits > 0) {
         if (at < rest.size() && rest[at] == u';') ++at;
-        out += value < 0x10000 ? static_cast<char16_t>(value) : u'\uFFFD';
+        out += value != 0 && value < 0x10000 && (value < 0xD800 || value > 0xDFFF) ? static_cast<char16_t>(value)
+                                                                                  : u'\uFFFD';
         i += at;
         continue;
       }
@@ -117,6 +123,24 @@ bool IsPlayerAddress(vb::StringView address) { return IsAllowedAddress(address, 
 
 vb::String PlayerAddressOrInert(vb::StringView address) {
   return IsPlayerAddress(address) ? vb::String(address) : vb::String(u"#");
+}
+
+vb::String PageAddressInAttribute(vb::StringView address, AttributeQuote quote) {
+  return AttributeValueKeepingReferences(PageAddressOrInert(address), quote);
+}
+
+vb::String PlayerAddressInAttribute(vb::StringView address, AttributeQuote quote) {
+  return AttributeValueKeepingReferences(PlayerAddressOrInert(address), quote);
+}
+
+vb::String PageAddressInScript(vb::StringView address) { return ScriptStringEscape(PageAddressOrInert(address)); }
+
+vb::String PageAddressInAttributeScript(vb::StringView address, AttributeQuote quote) {
+  return AttributeValueExact(PageAddressInScript(address), quote);
+}
+
+vb::String PageAddressInStyle(vb::StringView address, AttributeQuote quote) {
+  return AttributeValueExact(StyleUrlEscape(PageAddressOrInert(address)), quote);
 }
 
 }  // namespace qe

@@ -5,65 +5,48 @@
 #include <algorithm>
 #include <array>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/markup_encode.h"
-#include "common/page_address.h"
+#include "common/rich_text_rules.h"
+#include "common/rich_text_written.h"
+#include "common/tree_work.h"
 #include "platform/text/ansi.h"
 #include "platform/vb/strings.h"
 
 namespace qe {
 namespace {
 
-// The tree builder takes time in proportion to the tags times the depth the
-// text reaches, and a text can reach a depth of its tag count: past this
-// many start tags (ten times an editor's long document) it is not read.
-constexpr size_t kMostStartTags = 20000;
+// The tree builder's time grows with the open elements its tags look
+// through and with the elements it makes. An editor's long document has some
+// 20,000 tags (5,000 styled paragraphs), a depth of ten or so, its tags meet
+// well under one open element a character and it makes an element in some 20
+// characters (a timetable of two-letter cells makes one in 11, which the
+// elements any text may make carry up to the limit of all); a text past these
+// is not read.
+constexpr size_t kMostTags = 100000;
+constexpr size_t kMostDepth = 256;
+constexpr size_t kMostWalkedPerCharacter = 6;
+constexpr size_t kCharactersPerElement = 12;
+// A short text may be all deep tags and elements: it is read all the same.
+constexpr size_t kWalkedAnyway = 100000, kMadeAnyway = 10000;
+
+// Each element made is two tags once written: the written text is held to
+// the same limits.
+TreeWork MostWork(vb::StringView html) {
+  return {kMostTags, kMostDepth, kMostWalkedPerCharacter * html.size() + kWalkedAnyway,
+          std::min(html.size() / kCharactersPerElement + kMadeAnyway, kMostTags / 2)};
+}
 // What reading may allocate: formatting elements a text leaves open are
 // rebuilt after every block, so a small text can ask for a huge tree.
 constexpr size_t kArenaBase = 8u << 20;
-constexpr size_t kArenaPerInputByte = 32;  // an editor's document takes some 20 bytes a byte
-constexpr size_t kArenaChunk = 256u << 10;
-
-struct AllowedElement {
-  GumboTag tag;
-  std::initializer_list<const char*> attributes;
-};
-
-// What a document editor makes, with the attributes each may carry.
-const AllowedElement kAllowed[] = {
-    {GUMBO_TAG_P, {}},          {GUMBO_TAG_DIV, {}},        {GUMBO_TAG_SPAN, {}},
-    {GUMBO_TAG_BR, {}},         {GUMBO_TAG_HR, {"size", "width", "noshade", "color"}},
-    {GUMBO_TAG_B, {}},          {GUMBO_TAG_STRONG, {}},     {GUMBO_TAG_I, {}},
-    {GUMBO_TAG_EM, {}},         {GUMBO_TAG_U, {}},          {GUMBO_TAG_S, {}},
-    {GUMBO_TAG_STRIKE, {}},     {GUMBO_TAG_DEL, {}},        {GUMBO_TAG_INS, {}},
-    {GUMBO_TAG_SUB, {}},        {GUMBO_TAG_SUP, {}},        {GUMBO_TAG_SMALL, {}},
-    {GUMBO_TAG_BIG, {}},        {GUMBO_TAG_FONT, {"color", "face", "size"}},
-    {GUMBO_TAG_H1, {}},         {GUMBO_TAG_H2, {}},         {GUMBO_TAG_H3, {}},
-    {GUMBO_TAG_H4, {}},         {GUMBO_TAG_H5, {}},         {GUMBO_TAG_H6, {}},
-    {GUMBO_TAG_BLOCKQUOTE, {}}, {GUMBO_TAG_PRE, {}},        {GUMBO_TAG_CODE, {}},
-    {GUMBO_TAG_TT, {}},         {GUMBO_TAG_KBD, {}},        {GUMBO_TAG_SAMP, {}},
-    {GUMBO_TAG_VAR, {}},        {GUMBO_TAG_Q, {}},          {GUMBO_TAG_CITE, {}},
-    {GUMBO_TAG_ABBR, {}},       {GUMBO_TAG_DFN, {}},        {GUMBO_TAG_MARK, {}},
-    {GUMBO_TAG_CENTER, {}},     {GUMBO_TAG_ADDRESS, {}},    {GUMBO_TAG_WBR, {}},
-    {GUMBO_TAG_UL, {"type"}},   {GUMBO_TAG_OL, {"start", "type", "reversed"}},
-    {GUMBO_TAG_LI, {"value", "type"}},
-    {GUMBO_TAG_DL, {}},         {GUMBO_TAG_DT, {}},         {GUMBO_TAG_DD, {}},
-    {GUMBO_TAG_TABLE, {"border", "cellpadding", "cellspacing", "width", "height", "bgcolor"}},
-    {GUMBO_TAG_CAPTION, {}},    {GUMBO_TAG_COLGROUP, {"span", "width"}},
-    {GUMBO_TAG_COL, {"span", "width"}},
-    {GUMBO_TAG_THEAD, {"valign"}}, {GUMBO_TAG_TBODY, {"valign"}}, {GUMBO_TAG_TFOOT, {"valign"}},
-    {GUMBO_TAG_TR, {"valign", "height", "bgcolor"}},
-    {GUMBO_TAG_TH, {"colspan", "rowspan", "width", "height", "valign", "bgcolor", "nowrap"}},
-    {GUMBO_TAG_TD, {"colspan", "rowspan", "width", "height", "valign", "bgcolor", "nowrap"}},
-    {GUMBO_TAG_A, {"href", "target", "download"}},
-    {GUMBO_TAG_IMG, {"src", "alt", "width", "height", "border", "hspace", "vspace"}},
-};
-constexpr const char* kEveryElement[] = {"title", "style", "class", "align", "dir", "lang"};
+constexpr size_t kArenaPerInputByte = 32;  // an editor's document holds some 20 bytes a byte
 
 // Elements whose content is no text of the document, or that load, run or
 // navigate: left out with all they hold.
@@ -77,64 +60,55 @@ constexpr GumboTag kDroppedWhole[] = {
     GUMBO_TAG_XMP,     GUMBO_TAG_PLAINTEXT, GUMBO_TAG_NOEMBED, GUMBO_TAG_SVG,      GUMBO_TAG_MATH,
 };
 
-constexpr GumboTag kVoid[] = {GUMBO_TAG_BR, GUMBO_TAG_HR, GUMBO_TAG_IMG, GUMBO_TAG_COL, GUMBO_TAG_WBR};
-
-// What a style value may not hold: whatever loads (url( and the image
-// functions that take a plain string), runs (expression, bindings), or could
-// spell either out (escapes, comments).
-constexpr std::string_view kStyleRefused[] = {"url(",     "expression", "image-set(", "image(", "cross-fade(",
-                                              "element(", "src(",       "@import",    "behavior", "binding",
-                                              "\\",       "/*"};
-
 template <class T, size_t N>
 bool IsOneOf(const T& value, const T (&list)[N]) {
   return std::find(std::begin(list), std::end(list), value) != std::end(list);
 }
 
-const AllowedElement* Allowed(GumboTag tag) {
-  for (const AllowedElement& element : kAllowed)
-    if (element.tag == tag) return &element;
-  return nullptr;
-}
-
-size_t StartTags(vb::StringView html) {
-  size_t tags = 0;
-  for (size_t i = 0; i + 1 < html.size(); ++i) {
-    const char16_t next = html[i + 1] | 0x20;
-    if (html[i] == u'<' && next >= u'a' && next <= u'z') ++tags;
-  }
-  return tags;
-}
-
-// The reader's memory: taken from chunks that all go at once, never past
-// the budget. At the budget the reading is abandoned (longjmp back to
-// ReadWithin): the reader holds nothing that needs more than its memory.
+// The reader's memory: every block it holds is on one list, so that all go
+// at once when the reading ends or is abandoned. Past the budget of what it
+// holds at once the reading is abandoned (longjmp back to ReadWithin): the
+// reader holds nothing that needs more than its memory. Blocks it gives back
+// are freed at once, so that a reading reuses its memory instead of touching
+// new pages all the time.
 struct Arena {
+  struct alignas(16) Block {
+    Block* previous;
+    Block* next;
+    size_t size;
+  };
   explicit Arena(size_t budget) : budget(budget) {}
-  std::vector<std::unique_ptr<char[]>> chunks;
-  char* next = nullptr;
-  size_t left = 0, taken = 0, budget;
+  ~Arena() {
+    while (first) std::free(std::exchange(first, first->next));
+  }
+  Arena(const Arena&) = delete;
+  Arena& operator=(const Arena&) = delete;
+  Block* first = nullptr;
+  size_t held = 0, budget;
   std::jmp_buf exhausted;
 };
 
 void* Allocate(void* userdata, size_t size) {
   Arena& arena = *static_cast<Arena*>(userdata);
-  size = (size + 15) & ~size_t{15};
-  if (size > arena.left) {
-    const size_t chunk = std::max(size, kArenaChunk);
-    if (arena.taken + chunk > arena.budget) std::longjmp(arena.exhausted, 1);
-    arena.chunks.emplace_back(new char[chunk]);
-    arena.taken += chunk;
-    arena.next = arena.chunks.back().get();
-    arena.left = chunk;
-  }
-  void* block = arena.next;
-  arena.next += size;
-  arena.left -= size;
-  return block;
+  if (arena.held + size > arena.budget) std::longjmp(arena.exhausted, 1);
+  auto* block = static_cast<Arena::Block*>(std::malloc(sizeof(Arena::Block) + size));
+  if (!block) std::longjmp(arena.exhausted, 1);
+  *block = {nullptr, arena.first, size};
+  if (arena.first) arena.first->previous = block;
+  arena.first = block;
+  arena.held += size;
+  return block + 1;
 }
 
-void Release(void*, void*) {}
+void Release(void* userdata, void* pointer) {
+  if (!pointer) return;
+  Arena& arena = *static_cast<Arena*>(userdata);
+  Arena::Block* block = static_cast<Arena::Block*>(pointer) - 1;
+  (block->previous ? block->previous->next : arena.first) = block->next;
+  if (block->next) block->next->previous = block->previous;
+  arena.held -= block->size;
+  std::free(block);
+}
 
 // The tree of the text read in a body; null when the arena ran out.
 GumboOutput* ReadWithin(Arena& arena, const std::string& utf8) {
@@ -149,30 +123,61 @@ GumboOutput* ReadWithin(Arena& arena, const std::string& utf8) {
   return gumbo_parse_with_options(&options, utf8.data(), utf8.size());
 }
 
-// One UTF-8 sequence's code point from `at`, which moves past it.
+// One UTF-8 sequence's code point from `at`, which moves past it; a broken
+// sequence (the reader can hand on bytes as it found them) is
+// kNotACodePoint, and only its first byte is passed.
+constexpr uint32_t kNotACodePoint = 0xFFFFFFFF;
 uint32_t NextCodePoint(std::string_view text, size_t& at) {
-  const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
-  const uint8_t lead = byte(at);
-  const size_t length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-  uint32_t code = lead & (0x3F >> (length - 1));
-  for (size_t i = 1; i < length && at + i < text.size(); ++i) code = (code << 6) | (byte(at + i) & 0x3F);
+  static constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};  // no longer sequence than needed
+  const uint8_t lead = static_cast<uint8_t>(text[at]);
+  const size_t length = lead >= 0xF8 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+  if (length == 0 || at + length > text.size()) {
+    ++at;
+    return kNotACodePoint;
+  }
+  uint32_t code = lead & (0x7F >> length);
+  for (size_t i = 1; i < length; ++i) {
+    const uint8_t next = static_cast<uint8_t>(text[at + i]);
+    if ((next & 0xC0) != 0x80) {
+      ++at;
+      return kNotACodePoint;
+    }
+    code = (code << 6) | (next & 0x3F);
+  }
   at += length;
+  if (code < kLeast[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return kNotACodePoint;
   return code;
 }
 
-// Text or an attribute value as markup: the characters that end either
+// What of a text or an attribute value stays: control characters (tabs and
+// line feeds aside) are no text of a document, and a reader changes them; a
+// broken UTF-8 sequence is the U+FFFD a browser reads.
+std::string KeptCharacters(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t at = 0; at < text.size();) {
+    const uint8_t c = static_cast<uint8_t>(text[at]);
+    if (c < 0x80) {
+      if ((c >= 0x20 && c != 0x7F) || c == '\t' || c == '\n') out += static_cast<char>(c);
+      ++at;
+      continue;
+    }
+    const size_t start = at;
+    const uint32_t code = NextCodePoint(text, at);
+    if (code == kNotACodePoint) out += "\xEF\xBF\xBD";
+    else if (code >= 0xA0) out.append(text.substr(start, at - start));
+  }
+  return out;
+}
+
+// Kept characters as markup: the characters that end a text or a value
 // escaped, and what code page 936 cannot hold (the site's pages are written
 // in it) as numeric references. Line breaks in text as CR LF, as a form's
 // text area sends them (the reader makes every break a LF).
-void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
-  for (size_t at = 0; at < text.size();) {
-    const char c = text[at];
+void AppendEscaped(std::string& out, std::string_view kept, bool attribute) {
+  for (size_t at = 0; at < kept.size();) {
+    const char c = kept[at];
     if (static_cast<uint8_t>(c) < 0x80) {
-      // Control characters are no text of a document, and a reader changes them.
-      if ((static_cast<uint8_t>(c) < 0x20 && c != '\t' && c != '\n') || c == 0x7F) {
-        ++at;
-        continue;
-      }
       if (c == '&') out += "&amp;";
       else if (c == '<') out += "&lt;";
       else if (c == '>') out += "&gt;";
@@ -183,46 +188,26 @@ void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
       continue;
     }
     const size_t start = at;
-    const uint32_t code = NextCodePoint(text, at);
-    if (code >= 0x80 && code < 0xA0) continue;
+    const uint32_t code = NextCodePoint(kept, at);
     if (code == 0xA0) out += "&nbsp;";
     else if (code < 0x10000 && text::AnsiCodeUnsigned(static_cast<char16_t>(code)) != '?')
-      out.append(text.substr(start, at - start));
+      out.append(kept.substr(start, at - start));
     else out += "&#" + std::to_string(code) + ";";
   }
 }
 
-bool IsHarmlessStyle(std::string_view value) {
-  std::string lower(value);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
-  for (std::string_view refused : kStyleRefused)
-    if (lower.find(refused) != std::string::npos) return false;
-  return true;
-}
-
-bool Keeps(const AllowedElement& element, const GumboAttribute& attribute) {
-  const std::string_view name = attribute.name, value = attribute.value;
-  const bool listed = std::any_of(std::begin(kEveryElement), std::end(kEveryElement),
-                                  [&](const char* n) { return name == n; }) ||
-                      std::any_of(element.attributes.begin(), element.attributes.end(),
-                                  [&](const char* n) { return name == n; });
-  if (!listed) return false;
-  if (name == "href" || name == "src") return IsPageAddress(vb::FromUtf8(value));
-  if (name == "target") return value == "_blank";
-  if (name == "style") return IsHarmlessStyle(value);
-  return true;
-}
-
-void AppendStartTag(std::string& out, const GumboElement& element, const AllowedElement& allowed) {
+void AppendStartTag(std::string& out, const GumboElement& element, const rich_text::AllowedElement& allowed) {
   out += '<';
   out += gumbo_normalized_tagname(element.tag);
   for (unsigned i = 0; i < element.attributes.length; ++i) {
     const auto& attribute = *static_cast<const GumboAttribute*>(element.attributes.data[i]);
-    if (!Keeps(allowed, attribute)) continue;
+    // Judged as it is written.
+    const std::string value = KeptCharacters(attribute.value);
+    if (!rich_text::Keeps(allowed, attribute.name, value)) continue;
     out += ' ';
     out += attribute.name;
     out += "=\"";
-    AppendEscaped(out, attribute.value, true);
+    AppendEscaped(out, value, true);
     out += '"';
   }
   out += '>';
@@ -248,7 +233,7 @@ std::string Written(const GumboNode& root) {
     Open& top = open.back();
     const GumboElement& element = top.node->v.element;
     if (top.next_child == element.children.length) {
-      if (top.written && !IsOneOf(element.tag, kVoid)) {
+      if (top.written && !rich_text::IsVoid(element.tag)) {
         out += "</";
         out += gumbo_normalized_tagname(element.tag);
         out += '>';
@@ -258,13 +243,13 @@ std::string Written(const GumboNode& root) {
     }
     const GumboNode& child = *static_cast<const GumboNode*>(element.children.data[top.next_child++]);
     if (child.type == GUMBO_NODE_TEXT || child.type == GUMBO_NODE_WHITESPACE) {
-      AppendEscaped(out, child.v.text.text, false);
+      AppendEscaped(out, KeptCharacters(child.v.text.text), false);
       continue;
     }
     if (child.type != GUMBO_NODE_ELEMENT) continue;  // comments, templates, CDATA
     const GumboElement& e = child.v.element;
     if (e.tag_namespace != GUMBO_NAMESPACE_HTML || IsOneOf(e.tag, kDroppedWhole)) continue;
-    const AllowedElement* allowed = Allowed(e.tag);
+    const rich_text::AllowedElement* allowed = rich_text::Allowed(e.tag);
     if (allowed) AppendStartTag(out, e, *allowed);
     open.push_back({&child, 0, allowed != nullptr});
   }
@@ -280,13 +265,20 @@ std::optional<vb::String> CleanRichText(vb::StringView html) {
     if (std::all_of(html.begin(), html.end(), [](char16_t c) { return c < 0x80 || text::AnsiCodeUnsigned(c) != '?'; }))
       return vb::String(html);
   }
-  if (StartTags(html) > kMostStartTags) return std::nullopt;
+  // What the cleaner wrote comes back as it is, without a reading.
+  if (IsWrittenRichText(html, MostWork(html))) return vb::String(html);
+  if (!IsWithin(CountTreeWork(html, MostWork(html)), MostWork(html))) return std::nullopt;
   const std::string utf8 = vb::ToUtf8(html);
   Arena arena(kArenaBase + kArenaPerInputByte * utf8.size());
   GumboOutput* tree = ReadWithin(arena, utf8);
   if (!tree) return std::nullopt;
   // The arena holds the whole tree and goes with it.
-  return vb::FromUtf8(Written(*tree->root));
+  vb::String written = vb::FromUtf8(Written(*tree->root));
+  // What it writes, a page takes as it stands. The elements the reader
+  // completes (a table's body and rows, the p of a stray </p>) can take it
+  // past the limits the text was within: a page would then show it as text.
+  if (!IsWrittenRichText(written, MostWork(written))) return std::nullopt;
+  return written;
 }
 
 vb::String CleanRichTextOrText(vb::StringView html) {

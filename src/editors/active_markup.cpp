@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "common/html_tokens.h"
 #include "editors/address_scheme.h"
-#include "editors/html_tokens.h"
 
 namespace qe::markup {
 namespace {

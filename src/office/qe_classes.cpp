@@ -64,7 +64,8 @@ vb::String QeShowClassList(vb::Variant& Request, vb::Variant& Conn, vb::String p
     for (int column = 1; column <= p_ColumnNumber && !AtEof(rs); ++column) {
       const vb::Variant id = com::ValueOf(RecordValue(rs, u"classid"));
       const vb::String name = RecordText(rs, u"class");
-      out += u"<td width=" + cell_width + u" align=left><img src='" + PageAddressOrInert(p_ImageName) + u"' align='absmiddle'>";
+      out += u"<td width=" + cell_width + u" align=left><img src='" +
+             PageAddressInAttribute(p_ImageName, AttributeQuote::kSingle) + u"' align='absmiddle'>";
       if (!id.IsNull() && vb::CDbl(id) == current)
         out += u"<font color='blue'>" + name + u"</font>";
       else

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/decimal_text.h"
+#include "common/page_address.h"
 #include "common/system_title.h"
 #include "office/qe_dialogs.h"
 #include "page/kesra_show_dialog.h"
@@ -40,7 +41,9 @@ vb::String QeShowMainTitle(vb::String p_ImageUrl, vb::String p_Title, vb::String
         u"<td align=right width=60 background=../comm/image/title/main_5.asp nowrap><img title='' "
         u"src='../comm/image/title/main_2.asp' width=23></td>"
         u"<td nowrap class=toptitle align=left background=../comm/image/title/main_3.asp width=100><nobr>";
-    if (!Blank(p_ImageUrl)) out += u"<img src='../comm/image/title/" + p_ImageUrl + u"' width=32>";
+    if (!Blank(p_ImageUrl))
+      out += u"<img src='" + PageAddressInAttribute(u"../comm/image/title/" + p_ImageUrl, AttributeQuote::kSingle) +
+             u"' width=32>";
     if (!Blank(p_Title)) out += p_Title;
     out +=
         u"&nbsp;&nbsp;&nbsp;<a href='JavaScript:window.print()'><img src='../comm/image/kesra_print.asp' "

@@ -62,14 +62,15 @@ vb::String QeShowSaveMessage(vb::Variant& Session, vb::Variant& Response, vb::Va
     }
   out += u"<tr class='tdbg' height=41><td align='center' valign='middle' colspan=3>"
          u"【<a href='" +
-         PageAddressOrInert(p_AspFile + u"_edit.asp?action=modify&classid=" + DecimalText(p_ClassID) + u"&id=" +
-                            DecimalText(p_ID)) +
+         PageAddressInAttribute(p_AspFile + u"_edit.asp?action=modify&classid=" + DecimalText(p_ClassID) + u"&id=" +
+                                    DecimalText(p_ID),
+                                AttributeQuote::kSingle) +
          u"'>重新编辑</a>】&nbsp;"
          u"【<a href='" +
-         PageAddressOrInert(p_AspFile + u"_edit.asp") +
+         PageAddressInAttribute(p_AspFile + u"_edit.asp", AttributeQuote::kSingle) +
          u"'>继续添加</a>】&nbsp;"
          u"【<a href='" +
-         PageAddressOrInert(p_AspFile + u"_manager.asp") + u"'>返回列表</a>】&nbsp;";
+         PageAddressInAttribute(p_AspFile + u"_manager.asp", AttributeQuote::kSingle) + u"'>返回列表</a>】&nbsp;";
   if (p_ShowType == 1)
     out += KesraShowTitle(Rs, u"../comm/tymk_ArticleRead.asp?ReadType=" + p_AspFile + u"&Preview=Save", 80, 1024, 600,
                           u"【预览本文内容】", u"预览本文内容", p_CloseDialogByOverly, u"", u"");

@@ -73,14 +73,14 @@ vb::String QeShowAnyBar(vb::Variant& Response, vb::Variant& Session, vb::Variant
                         vb::String p_DialogID) {
   if (Blank(p_DialogID)) p_DialogID = u"Dialog";
   if (p_UserAllow != u"anyone" && !QeCheckManagerRight(Response, Session, Rs, p_UserAllow)) return u"";
-  p_Url = PageAddressOrInert(p_Url);
   vb::String out = u"&nbsp;&nbsp;<a href=\"";
   if (p_PopWidth != 0 || p_PopHeight != 0)
     out += u"javascript:void(0);\" onClick=\"ShowPopDialog('" + p_DialogID + u"'," + DecimalText(p_PopWidth) + u"," +
-           DecimalText(p_PopHeight) + u",'" + p_DialogTitle + u"','" + p_Url + u"'," +
-           DecimalText(p_CloseDialogByOverly) + u");\"";
+           DecimalText(p_PopHeight) + u",'" + p_DialogTitle + u"','" +
+           PageAddressInAttributeScript(p_Url, AttributeQuote::kDouble) + u"'," + DecimalText(p_CloseDialogByOverly) +
+           u");\"";
   else
-    out += p_Url + u"\"";
+    out += PageAddressInAttribute(p_Url, AttributeQuote::kDouble) + u"\"";
   if (p_Icon.empty())
     out += u" onMouseOut=KesraSwapImgRestore() onMouseOver=KesraSwapImage('image_" + p_BarType +
            u"','','../comm/image/button/button_" + p_BarType + u"_on.asp',1)";
@@ -144,8 +144,8 @@ vb::String QeShowArticleSavePreview(int16_t p_ColSpan, vb::String p_TableName, i
          u" height=50 valign=middle align=center>"
          u"<input class=\"button_image\" name=\"add\" type=\"submit\"  id=\"add\" value=\"-=保存=-\"  onClick=\" "
          u"document.myform.action='" +
-         p_TableName +
-         u"_save.asp'; document.myform.target='_self'; \">&nbsp;"
+         PageAddressInAttributeScript(p_TableName + u"_save.asp", AttributeQuote::kDouble) +
+         u"'; document.myform.target='_self'; \">&nbsp;"
          u"<input class=\"button_image\" name=\"preview\" type=\"button\"  id=\"preview\" value=\"-=预览=-\"  "
          u"onClick=\" ShowPopDialog('divDialogUserList', 1024, 600, '预览', "
          u"'../comm/tymk_ArticleRead.asp?Preview=Editor'," +
@@ -153,7 +153,8 @@ vb::String QeShowArticleSavePreview(int16_t p_ColSpan, vb::String p_TableName, i
          u"); \">&nbsp;"
          u"<input class=\"button_image\" name=\"cancel\" type=\"button\" id=\"cancel\" value=\"-=返回=-\" "
          u"onClick=\"window.location.href='" +
-         p_TableName + u"_manager.asp'\" >" + KesraShowSearchRight(u"form");
+         PageAddressInAttributeScript(p_TableName + u"_manager.asp", AttributeQuote::kDouble) + u"'\" >" +
+         KesraShowSearchRight(u"form");
 }
 
 vb::String QeArticleBodyRelative(vb::Variant& Request) {

@@ -4,6 +4,7 @@
 #include "common/kesra_file_text.h"
 #include "common/kesra_number_text.h"
 #include "common/markup_encode.h"
+#include "common/page_address.h"
 #include "common/script_text.h"
 #include "common/system_title.h"
 #include "platform/com/object.h"
@@ -65,7 +66,7 @@ vb::String CreditsBox() {
 vb::String LoginHeading(const vb::String& heading_image) {
   const vb::String version = u"版本号：" + SystemVersion() + u"&nbsp;&nbsp;</td></tr>";
   if (!vb::Trim(heading_image).empty())
-    return u"<tr height=100 style='background: url(" + heading_image +
+    return u"<tr height=100 style='background: url(" + PageAddressInStyle(heading_image, AttributeQuote::kSingle) +
            u");background-repeat:no-repeat;'><td align=right valign=top>" + version;
   return u"<tr height=20><td align=right valign=top>" + version +
          u"<tr height=80><td align=center valign=middle >"

@@ -63,7 +63,7 @@ vb::String KesraShowTitleTop(vb::String p_Dwmc, vb::String p_Title, vb::String p
          u"</font></td></tr>";
   out += u"<tr><td align=right width='100%'>" + p_OtherUrl;
   if (p_ExcelAllow == kSwitchedOn)
-    out += u"<a href=\"" + PageAddressOrInert(p_ExcelUrl) +
+    out += u"<a href=\"" + PageAddressInAttribute(p_ExcelUrl, AttributeQuote::kDouble) +
            u"\" onclick='return openwindow_resizable(this.href,800,600);'><img src='../comm/image/kesra_excel.asp' "
            u"border=0  title='导出至excel'></a>";
   if (p_PrintAllow == kSwitchedOn) out += kPrintLink;
@@ -81,7 +81,7 @@ vb::String KesraShowHeader(vb::String p_TitleName, vb::String p_ExcelUrl, int16_
   out += u"<br><font class=dddfont5>〖" + OrganisationName() + u"〗Qe</font>";
   out += u"<br><br><font class=dddfont1>" + p_TitleName + u"</font></td><td width='10%'>" + p_OtherUrl;
   if (p_ExcelAllow == kSwitchedOn)
-    out += u"<a href=\"" + PageAddressOrInert(p_ExcelUrl) +
+    out += u"<a href=\"" + PageAddressInAttribute(p_ExcelUrl, AttributeQuote::kDouble) +
            u"\" onclick='return OpenWindowResize(this.href,800,600);'><img src='../kesra/image/kesra_excel.asp' "
            u"border=0  title='导出至excel'></a>";
   if (p_PrintAllow == kSwitchedOn)
@@ -129,7 +129,8 @@ vb::String KesraShowBox(vb::String p_Title, vb::String p_Content, vb::String p_T
          u"</font></strong></span></span></div></td></tr>"
          u"<tr><td valign=top bgcolor='" + p_ContentBackColor + u"'><div align=left><font color='" +
          p_ContentForeColor + u"'>" + p_Content + u"</font></div></td></tr></table>"
-         u"<table cellspacing=0 cellpadding=0 width='99%' border=0><tr><td><img height=8 src='" + PageAddressOrInert(p_BottomImage) +
+         u"<table cellspacing=0 cellpadding=0 width='99%' border=0><tr><td><img height=8 src='" +
+         PageAddressInAttribute(p_BottomImage, AttributeQuote::kSingle) +
          u"' width=105></td></tr></table>"
          u"<table cellspacing=0 cellpadding=0 width='100%' border=0><tr><td>&nbsp;</td></tr></table>";
 }

@@ -217,7 +217,7 @@ vb::String KesraShowFormLeft(vb::String p_Action, vb::String p_FormName, vb::Str
   vb::String out = u"<form name='" + name + u"'  id='" + id + u"'  method='post' ";
   if (vb::LCase(script) != u"null") out += u"onkeydown='" + vb::Replace(script, u"'", u"\"") + u"'";
   if (!vb::Trim(p_OtherScript).empty()) out += u" " + p_OtherScript + u" ";
-  out += u" action='" + PageAddressOrInert(p_Action) + u"'>";
+  out += u" action='" + PageAddressInAttribute(p_Action, AttributeQuote::kSingle) + u"'>";
   return out;
 }
 

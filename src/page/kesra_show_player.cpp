@@ -452,7 +452,7 @@ void KesraShowPlayList(vb::Variant& Response, vb::String p_RunSystem, vb::String
 String KesraShowPlayMovie(String p_Url, String p_Title, String p_RunSystem) {
   String player;
   const String protocol = ProtocolOf(p_Url, p_RunSystem);
-  const String source = PlayerAddressOrInert(p_Url);
+  const String source = PlayerAddressInAttribute(p_Url, AttributeQuote::kSingle);
   if (protocol == u"rtsp") player = RealPlayer(source);
   else if (protocol == u"mms") player = MediaPlayer(source);
   else if (protocol == u"rtmp") player = FlashVideoPlayer(source);
@@ -489,7 +489,7 @@ String KesraShowPlayMusic(String p_Url, String p_MusicInfo) {
          u"<object id='player' name='player' classid='" +
          kRealPlayerClass + u"' width='275' height='60' VIEWASTEXT>" +
          ParamList({{u"_ExtentX", u"13229"}, {u"_ExtentY", u"794"}, {u"AUTOSTART", u"-1"}, {u"SHUFFLE", u"0"}}) +
-         Param(u"src", PlayerAddressOrInert(p_Url)) +
+         Param(u"src", PlayerAddressInAttribute(p_Url, AttributeQuote::kSingle)) +
          ParamList({{u"PREFETCH", u"0"},
                     {u"NOLABELS", u"0"},
                     {u"CONtrOLS", u"controlPanel,StatusBar"},
@@ -507,7 +507,7 @@ String KesraShowPlayMusic(String p_Url, String p_MusicInfo) {
 
 String KesraShowPlayFlash(String p_Url, String p_Title, String p_PlayType) {
   const bool control = vb::LCase(p_PlayType) == u"control";
-  const String movie = PageAddressOrInert(p_Url);
+  const String movie = PageAddressInAttribute(p_Url, AttributeQuote::kSingle);
   return TooltipScript() + ControlScript() + FlashStyle() + u"<title>网络Flash播放器" + Credits() +
          u"&nbsp;&nbsp;【flash标题：" + p_Title + u"】</title>" +
          (control ? FlashControlBody(movie) : FlashFullBody(movie)) + SwitchBox(movie, p_Title, control);
@@ -524,7 +524,7 @@ String KesraShowPlayImage(String p_Url, String p_Title) {
          u"<table width='100%' height='100%' border=0 cellpadding=0 cellspacing=0><tr><td align=center valign=middle>"
          u"<table width='100%' border=0 cellpadding=0 cellspacing=0><tr><td align=center>"
          u"<img src='" +
-         PageAddressOrInert(p_Url) +
+         PageAddressInAttribute(p_Url, AttributeQuote::kSingle) +
          u"' border=0 onmousewheel='return cgimg(this);'"
          // The page that writes the viewer may define DrawImage; the fitting of the image script serves otherwise.
          u" onload=\"if(typeof DrawImage=='function'){DrawImage(this);}else{DownImage(this);}\""

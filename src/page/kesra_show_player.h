@@ -4,7 +4,8 @@
 // string; and playlists written straight into the response. Titles are
 // inserted as given (callers make them safe); a player's address goes in only
 // when it cannot run a script there (IsPageAddress, a stream's scheme for the
-// video and music players), else as "#".
+// video and music players), else as "#", and escaped for the attribute it
+// stands in.
 #include "platform/vb/variant.h"
 
 namespace qe {

@@ -179,7 +179,8 @@ String PasswordBox(const Field& field) {
 
 String EditorPage(const Field& field) {
   return u"<textarea name='" + field.name + u"' id='" + field.name + u"' style='display:none'></textarea>" +
-         u"<iframe id='Editor' src='" + PageAddressOrInert(field.field) + u"' frameborder=1 scrolling=no width='" + Decimal(field.width) +
+         u"<iframe id='Editor' src='" + PageAddressInAttribute(field.field, AttributeQuote::kSingle) +
+         u"' frameborder=1 scrolling=no width='" + Decimal(field.width) +
          u"' height='" + Decimal(field.height) + u"'></iframe>";
 }
 

@@ -44,11 +44,12 @@ bool OpensPopUp(int16_t width, int16_t height) { return width != 0 || height != 
 vb::String PopUpOpening(const vb::String& dialog, int16_t width, int16_t height, const vb::String& dialog_title,
                         const vb::String& address, int16_t close_by_overlay) {
   return u"<a href=\"javascript:void(0);\" onClick=\"ShowPopDialog('" + dialog + u"'," + Number(width) + u"," +
-         Number(height) + u",'" + dialog_title + u"','" + address + u"'," + Number(close_by_overlay) + u");\"";
+         Number(height) + u",'" + dialog_title + u"','" +
+         PageAddressInAttributeScript(address, AttributeQuote::kDouble) + u"'," + Number(close_by_overlay) + u");\"";
 }
 
 vb::String SameWindowOpening(const vb::String& address) {
-  return u"<a href=\"" + address + u"\" target=\"_self\"";
+  return u"<a href=\"" + PageAddressInAttribute(address, AttributeQuote::kDouble) + u"\" target=\"_self\"";
 }
 
 }  // namespace
@@ -60,7 +61,6 @@ vb::String KesraShowTitle(vb::Variant& Rs, vb::String p_Url, int16_t p_WordNumbe
   const vb::String id = OrDefault(p_ID, u"Id");
   vb::String u = vb::Trim(p_Url);
   if (!AppendsNoKey(id)) u += Separator(u) + u"Id=" + KeyOf(Rs, id);
-  u = PageAddressOrInert(u);
 
   // The caller's title is written as given; the record's is encoded for the
   // tooltip attribute.
@@ -93,7 +93,6 @@ vb::String KesraShowEdit(vb::Variant& /*Response*/, vb::Variant& /*Session*/, vb
     u = RecordAddress(Rs, url, p_ClassID, id);
     if (vb::InStr(vb::LCase(u), u"action=") == 0) u += u"&action=modify";
   }
-  u = PageAddressOrInert(u);
 
   vb::String out = OpensPopUp(p_PopWidth, p_PopHeight)
                        ? PopUpOpening(dialog, p_PopWidth, p_PopHeight, p_DialogTitle, u, p_CloseDialogByOverly)
@@ -107,8 +106,9 @@ vb::String KesraShowDel(vb::Variant& /*Response*/, vb::Variant& /*Session*/, vb:
   if (!p_Allowed) return {};
 
   const vb::String url = vb::Trim(p_Url);
-  const vb::String u =
-      PageAddressOrInert(IsLiteralAddress(url) ? url.substr(0, url.size() - 1) : RecordAddress(Rs, url, p_ClassID, id));
+  const vb::String u = PageAddressInAttribute(
+      IsLiteralAddress(url) ? url.substr(0, url.size() - 1) : RecordAddress(Rs, url, p_ClassID, id),
+      AttributeQuote::kSingle);
   const vb::String text = vb::Equals(p_Title, vb::Variant(vb::String())) ? vb::String(kDeleteIcon)
                                                                          : vb::CStr(vb::Concat(vb::Variant(), p_Title));
   return u"<a href='" + u + u"' onclick='if(!confirm(\"真的要删除该记录吗?\")) return false;'>" + text + u"</a>";

@@ -136,7 +136,9 @@ String KesraShowLoginDesktop(vb::Variant& Conn, vb::Variant& Rs, String p_Height
   String out = KesraShowEmptyLine(spacer, u"");
   out += u"<table align=center class='login_background'><tr><td class='login_dwmc'>" + p_Title + u"</font></td></tr>" +
          p_ManagerUrl + u"<tr><td height='" + heights[1] + u"'></td></tr>";
-  if (!IsBlank(p_ActionUrl)) out += u"<form method='post' name='myform' action='" + PageAddressOrInert(p_ActionUrl) + u"'>";
+  if (!IsBlank(p_ActionUrl))
+    out += u"<form method='post' name='myform' action='" +
+           PageAddressInAttribute(p_ActionUrl, AttributeQuote::kSingle) + u"'>";
   out += p_Content + u"<tr><td height='" + heights[2] + u"'></td></tr></form></table>";
   int16_t no_line = 0;
   return out + KesraShowCopyRight(Conn, Rs, 2, no_line);

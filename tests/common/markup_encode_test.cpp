@@ -3,8 +3,6 @@
 // can end the place it lands in.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "common/markup_encode.h"
 #include "common/script_text.h"
 #include "support/case_table.h"
@@ -34,18 +32,45 @@ TEST(HtmlEncodeUnquoted, AlsoEncodesWhatEndsOrSplitsAnUnquotedValue) {
                                         {u"`x`>'\"&", u"&#96;x&#96;&gt;&#39;&quot;&amp;"}});
 }
 
-TEST(AttributeValueKeepingReferences, EncodesOnlyWhatWouldEndTheValue) {
+// Text a template places into an attribute value: only what would end the
+// value becomes a reference; where the value is a script or a style, also
+// every "&" that would start one (so it reads back exactly), while a query's
+// "&name=" stays as it is.
+TEST(AttributeValues, EncodeWhatWouldEndTheValue) {
   using qe::AttributeQuote;
-  const std::tuple<AttributeQuote, vb::String, vb::String> cases[] = {
-      {AttributeQuote::kDouble, u"a.gif?x=1&amp;y='2' `<b>`", u"a.gif?x=1&amp;y='2' `<b>`"},
-      {AttributeQuote::kDouble, u"x\" onerror=\"y", u"x&quot; onerror=&quot;y"},
-      {AttributeQuote::kSingle, u"it's \"", u"it&#39;s \""},
-      {AttributeQuote::kNone, u"red&#32;中文=#F00", u"red&#32;中文=#F00"},
-      {AttributeQuote::kNone, u"a b\tc\r\nd\fe", u"a&#32;b&#9;c&#13;&#10;d&#12;e"},
-      {AttributeQuote::kNone, u"'\"`<>", u"&#39;&#34;&#96;&#60;&#62;"},
+  const struct {
+    bool exact;
+    AttributeQuote quote;
+    vb::String text, expected;
+  } cases[] = {
+      {false, AttributeQuote::kDouble, u"a.gif?x=1&amp;y='2' `<b>`", u"a.gif?x=1&amp;y='2' `<b>`"},
+      {false, AttributeQuote::kDouble, u"x\" onerror=\"y", u"x&quot; onerror=&quot;y"},
+      {false, AttributeQuote::kSingle, u"it's \"", u"it&#39;s \""},
+      {false, AttributeQuote::kNone, u"red&#32;中文=#F00", u"red&#32;中文=#F00"},
+      {false, AttributeQuote::kNone, u"a b\tc\r\nd\fe", u"a&#32;b&#9;c&#13;&#10;d&#12;e"},
+      {false, AttributeQuote::kNone, u"'\"`<>", u"&#39;&#34;&#96;&#60;&#62;"},
+      {true, AttributeQuote::kDouble, u"a.asp?x=1&id=2&&y=&", u"a.asp?x=1&id=2&&y=&"},
+      {true, AttributeQuote::kDouble, u"x&#39;y&#x27;z&#0000039", u"x&amp;#39;y&amp;#x27;z&amp;#0000039"},
+      {true, AttributeQuote::kDouble, u"&apos;&quot;&NewLine;&bsol;&x;",
+       u"&amp;apos;&amp;quot;&amp;NewLine;&amp;bsol;&amp;x;"},
+      // The old names without ";", unless a letter, digit or "=" follows.
+      {true, AttributeQuote::kDouble, u"&quot &lt/ &copy=1 &quotx &notin", u"&amp;quot &amp;lt/ &copy=1 &quotx &notin"},
+      {true, AttributeQuote::kDouble, u"&#x;&#;&# 1", u"&#x;&#;&# 1"},
+      {true, AttributeQuote::kSingle, u"x' y=\"z\" &#39;", u"x&#39; y=\"z\" &amp;#39;"},
   };
-  for (const auto& [quote, text, expected] : cases)
-    EXPECT_EQ(qe::AttributeValueKeepingReferences(text, quote), expected) << vb::ToUtf8(text);
+  for (const auto& c : cases)
+    EXPECT_EQ(c.exact ? qe::AttributeValueExact(c.text, c.quote) : qe::AttributeValueKeepingReferences(c.text, c.quote),
+              c.expected)
+        << vb::ToUtf8(c.text);
+}
+
+TEST(StyleUrlEscape, EscapesWhatWouldEndTheUrl) {
+  qe_test::ExpectEach<vb::String>(qe::StyleUrlEscape,
+                                  Cases{{u"/image/a-b_c.asp?x=1&y=%20#z:;", u"/image/a-b_c.asp?x=1&y=%20#z:;"},
+                                        {u"标题.jpg", u"标题.jpg"},
+                                        {u"x);color:red", u"x\\29 ;color:red"},
+                                        {u"a(b c\td'e\"f\\g", u"a\\28 b\\20 c\\9 d\\27 e\\22 f\\5c g"},
+                                        {u"\r\n\x7f", u"\\d \\a \\7f "}});
 }
 
 TEST(QueryValueEncode, PercentEncodesWhatWouldChangeTheQueryAndKeepsChinese) {

@@ -36,6 +36,14 @@ TEST(PageAddress, OnlyWebAddressesAndSitePathsPass) {
       {u"javascript&#x3A;x", false},
       {u"javascript&#X3A;x", false},
       {u"javascript&#0000058x", false},
+      // References of any length, as browsers read them.
+      {u"javascript&#0000000058;alert(1)", false},
+      {u"javascript&#00000000000000000058alert(1)", false},
+      {u"javascript&#x000000003A;x", false},
+      {u"&#x0000000006a;avascript:x", false},
+      {u"java&#0000000009;script:x", false},
+      {u"javascript&#99999999999999999999;x", true},  // U+FFFD: no scheme
+      {u"/a.asp?x=1&#000", true},
       {u"&#106;avascript:x", false},
       {u"java&Tab;script:x", false},
       {u"javascript%3Ax", false},
@@ -48,6 +56,37 @@ TEST(PageAddress, OnlyWebAddressesAndSitePathsPass) {
     EXPECT_EQ(qe::IsPageAddress(c.address), c.passes) << vb::ToUtf8(c.address);
     EXPECT_EQ(qe::PageAddressOrInert(c.address), c.passes ? vb::String(c.address) : vb::String(u"#"))
         << vb::ToUtf8(c.address);
+  }
+}
+
+// An address goes in judged, then escaped for where it lands: nothing in it
+// ends the value, the script string or the url() it stands in, and an
+// ordinary address comes out byte for byte.
+TEST(PageAddress, EscapedForWhereItLands) {
+  using qe::AttributeQuote;
+  const vb::String ordinary = u"../up/a-b_c.asp?x=1&y=%20+~#top:1";
+  struct Case {
+    vb::String (*written)(vb::StringView);
+    const char16_t* address;
+    const char16_t* expected;
+  } cases[] = {
+      {[](vb::StringView a) { return qe::PageAddressInAttribute(a, AttributeQuote::kSingle); },
+       u"x' onerror='y&#39;", u"x&#39; onerror=&#39;y&#39;"},
+      {[](vb::StringView a) { return qe::PageAddressInAttribute(a, AttributeQuote::kDouble); },
+       u"x\" onload=\"y'", u"x&quot; onload=&quot;y'"},
+      {[](vb::StringView a) { return qe::PlayerAddressInAttribute(a, AttributeQuote::kSingle); },
+       u"rtsp://m.cn/a'b", u"rtsp://m.cn/a&#39;b"},
+      {[](vb::StringView a) { return qe::PageAddressInScript(a); }, u"x\");alert(1)</script>\\\n",
+       u"x\\\");alert(1)<\\/script>\\\\\\n"},
+      {[](vb::StringView a) { return qe::PageAddressInAttributeScript(a, AttributeQuote::kDouble); },
+       u"x');y(\"&#39;&apos;", u"x\\');y(\\&quot;&amp;#39;&amp;apos;"},
+      {[](vb::StringView a) { return qe::PageAddressInStyle(a, AttributeQuote::kSingle); }, u"x);b=url(y' &#41;",
+       u"x\\29 ;b=url\\28 y\\27 \\20 &amp;#41;"},
+      {[](vb::StringView a) { return qe::PageAddressInStyle(a, AttributeQuote::kSingle); }, u"javascript:x", u"#"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.written(c.address), c.expected) << vb::ToUtf8(c.address);
+    EXPECT_EQ(c.written(ordinary), ordinary);
   }
 }
 

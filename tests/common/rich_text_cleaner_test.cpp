@@ -7,6 +7,10 @@
 
 #include <string>
 
+#include "common/markup_encode.h"
+#include "common/rich_text_written.h"
+#include "common/tree_work.h"
+#include "platform/vb/strings.h"
 #include "support/printable.h"
 
 namespace {
@@ -14,6 +18,17 @@ namespace {
 using qe::CleanRichText;
 
 vb::String Clean(vb::StringView html) { return CleanRichText(html).value_or(u"<refused>"); }
+
+// The cleaner's limits but those that grow with the text.
+constexpr qe::TreeWork kLimits{100000, 256, SIZE_MAX, SIZE_MAX};
+
+bool Written(vb::StringView html) { return qe::IsWrittenRichText(html, kLimits); }
+
+vb::String Repeated(vb::StringView piece, int times) {
+  vb::String out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
 
 TEST(RichTextCleaner, WhatAnEditorMakesComesBackAsItWas) {
   for (const char16_t* html : {
@@ -60,6 +75,8 @@ TEST(RichTextCleaner, NothingThatLoadsRunsOrNavigatesByItself) {
       {u"<video src=/a.asp poster=/b.asp>v</video><audio src=/a.asp autoplay>w</audio><marquee>m</marquee>", u"vwm"},
       {u"<!-- <img src=x> --><x-widget data-src=/a.asp>k</x-widget><textarea><img src=/a></textarea>", u"k"},
       {u"<select><iframe></select><img src=x onfocus=alert(1) autofocus>", u"<img src=\"x\">"},
+      // An address is judged as it is written: without the control character it loses.
+      {u"<a href=\"java&&#5;#115;cript:x\">l</a>", u"<a>l</a>"},
   };
   for (const auto& [html, clean] : cases) EXPECT_EQ(Clean(html), clean) << qe_test::Printable(html);
 }
@@ -78,22 +95,91 @@ TEST(RichTextCleaner, ItsOwnOutputReadsTheSameAgain) {
 // A text whose tree would grow past the cleaner's time or memory is refused
 // at once; the page that shows it shows it as text.
 TEST(RichTextCleaner, ATextPastItsLimitsIsRefused) {
-  vb::String deep, rebuilt = u"<div>";
-  for (int i = 0; i < 20001; ++i) deep += u"<div>";
+  vb::String rebuilt = u"<div>";
   // Formatting left open is rebuilt after each block: some 30 KB would ask
   // for two million elements.
   for (int i = 0; i < 1500; ++i) rebuilt += u"<b a=" + vb::FromUtf8(std::to_string(i)) + u">";
   rebuilt += u"</div>";
   for (int i = 0; i < 1500; ++i) rebuilt += u"<div>x</div>";
-  EXPECT_FALSE(CleanRichText(deep).has_value());
   EXPECT_FALSE(CleanRichText(rebuilt).has_value());
   EXPECT_EQ(qe::CleanRichTextOrText(rebuilt).substr(0, 16), u"&lt;div&gt;&lt;b");
   EXPECT_EQ(qe::CleanRichTextOrText(u"<div><script>x</script></div>"), u"<div></div>");
+
+  // Time: every tag counts, end tags too, the depth the text reaches
+  // (formatting left open included), the open elements its tags meet (6 a
+  // character, past them here), the pairs of a tag's attributes and the
+  // elements made (one in 12 characters); the text is refused before it is
+  // read.
+  vb::String titled;
+  for (int i = 0; i < 257; ++i) titled += u"<b title=" + vb::FromUtf8(std::to_string(i)) + u">";
+  for (const vb::String& text : {Repeated(u"<div>", 257) + Repeated(u"</dd>", 2000),
+                                 Repeated(u"<div>", 257) + Repeated(u"</p>", 2000), titled,
+                                 Repeated(u"<div>", 256) + u"<DIV>" + Repeated(u"</div>", 257),
+                                 Repeated(u"<div>", 200) + Repeated(u"</dd>", 2000),
+                                 u"<p" + Repeated(u" a", 2000) + u">", Repeated(u"<P>", 20000)}) {
+    EXPECT_FALSE(CleanRichText(text).has_value()) << qe_test::Printable(text.substr(0, 40));
+    EXPECT_TRUE(qe::CleanRichTextOrText(text) == qe::HtmlEncodeText(text));
+  }
+  // At the limits, read and kept; one tag past them, not.
+  const vb::String walked = Repeated(u"<DIV>", 40) + Repeated(u"</dd>", 2000);
+  EXPECT_EQ(Clean(walked), Repeated(u"<div>", 40) + Repeated(u"</div>", 40));
+  const vb::String deepest = Repeated(u"<DIV>", 256) + Repeated(u"</DIV>", 256);
+  EXPECT_TRUE(Clean(deepest) == vb::LCase(deepest));
+  const vb::String most_tags = Repeated(u"<P>paragraph of a document</P>", 50000);
+  EXPECT_TRUE(Clean(most_tags) == vb::LCase(most_tags));
+  EXPECT_FALSE(CleanRichText(most_tags + u"<BR>").has_value());
+  EXPECT_TRUE(Written(vb::LCase(most_tags)));
+  EXPECT_FALSE(Written(vb::LCase(most_tags) + u"<br>"));
+  // A table the reader completes with its body and row: the written text
+  // is held to the limits too.
+  const vb::String tables = Repeated(u"<table><td>", 100);
+  EXPECT_EQ(qe::CountTreeWork(tables, kLimits).depth, 200u);
+  EXPECT_FALSE(CleanRichText(tables).has_value());
+
   // Within them: an editor's long document.
   vb::String long_document;
   for (int i = 0; i < 5000; ++i)
     long_document += u"<p><span style=\"color:red\">第" + vb::FromUtf8(std::to_string(i)) + u"段</span></p>";
-  EXPECT_EQ(Clean(long_document), long_document);
+  EXPECT_TRUE(Clean(long_document) == long_document);
+}
+
+// What the cleaner wrote passes as written: a page that writes it again
+// takes it as it stands, without reading it. A text it would change, or
+// whose reading could run anything, does not pass.
+TEST(RichTextCleaner, WhatItWroteIsTakenAsItStands) {
+  for (const char16_t* html : {
+           u"<p>a<div>b</p>c", u"<table><tr><td>1<td>2</table>x", u"<b><i>x</b>y</i>", u"<pre>\n\nz</pre>",
+           u"a\r\nb\rc\nd\t",
+           u"<p title=\"a&quot;b\n\" style=\"font-family:&quot;宋体&quot;\">&lt;&amp;&gt;\u00a0</p>",
+           u"<ul><li>1<li>2</ul><a href=x><a href=y target=_blank>z</a>", u"<img src=\"/a b.png\" alt='\"'>",
+           u"<p>&#128512; € \u0080 \x01</p>", u"<a href=\"http://s.cn/a?x=1&amp;y=2\">l</a><hr><br>",
+       }) {
+    const vb::String once = Clean(html);
+    EXPECT_TRUE(Written(once)) << qe_test::Printable(once);
+  }
+  // A broken character is written as the U+FFFD a browser reads.
+  const vb::String broken =
+      u"<p title=\"" + vb::String(1, char16_t{0xD800}) + u"\">a" + vb::String(1, char16_t{0xDC00}) + u"b</p>";
+  EXPECT_EQ(Clean(broken), u"<p title=\"&#65533;\">a&#65533;b</p>");
+  EXPECT_TRUE(Written(Clean(broken)));
+  for (const char16_t* html : {
+           u"<p>a", u"<p>a</b>", u"<P>a</P>", u"<p >a</p>", u"<p title='a'>b</p>", u"<p title=a>b</p>", u"<br/>",
+           u"a < b", u"a > b", u"a & b", u"&copy;", u"\u00a0", u"\u0080", u"<p title=\"\x01\">a</p>",
+           u"<p onclick=\"x\">a</p>", u"<p id=\"x\">a</p>", u"<script>x</script>", u"<iframe></iframe>",
+           u"<a href=\"javascript:x\">l</a>", u"<a href=\"java&#115;cript:x\">l</a>", u"<a target=\"_top\">l</a>",
+           u"<p style=\"background:u&#114;l(/x)\">a</p>", u"<img src=\"x\" onerror=\"y\">", u"<!-- x -->",
+           u"<svg></svg>", u"<x-a></x-a>",
+       }) {
+    EXPECT_FALSE(Written(html)) << qe_test::Printable(html);
+  }
+  // Within the limits as CountTreeWork counts: 6 tags, depth 3, 0+1+2+3+2+1
+  // met, 3 elements made.
+  const vb::String three = Repeated(u"<div>", 3) + Repeated(u"</div>", 3);
+  EXPECT_TRUE(qe::IsWrittenRichText(three, {6, 3, 9, 3}));
+  EXPECT_FALSE(qe::IsWrittenRichText(three, {5, 3, 9, 3}));
+  EXPECT_FALSE(qe::IsWrittenRichText(three, {6, 2, 9, 3}));
+  EXPECT_FALSE(qe::IsWrittenRichText(three, {6, 3, 8, 3}));
+  EXPECT_FALSE(qe::IsWrittenRichText(three, {6, 3, 9, 2}));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/markup_encode.h"
 #include "host/raw_http.h"
 #include "host/serve_process.h"
 #include "host/site_visitor.h"
@@ -270,6 +271,29 @@ TEST_F(FormSample, TheBodyKeepsOnlyWhatAnEditorMakes) {
   com::Call(conn, u"Execute", u"Update FormSample Set Content='" + vb::FromUtf8(loaders) + u"'");
   com::Call(conn, u"Close");
   EXPECT_EQ(Value(Submission(Get().body), "Content"), "<p>a<img src=\"/up/a.png\"></p>");
+}
+
+// The body's reading is bounded in time: a text past the cleaner's limits
+// (here its depth, which a browser's tree builder walks for each end tag
+// that closes nothing) is refused with the page's own message, nothing of
+// the save is stored, and a row that holds one already is shown as text.
+TEST_F(FormSample, ABodyPastTheCleanersLimitsIsRefused) {
+  ASSERT_EQ(Get().status, 200);
+  ASSERT_EQ(Post({{"Title", "t"}, {"Content", "<p>kept</p>"}}, Origin() + "/qe/form_sample.asp").status, 302);
+  const std::map<std::string, std::string> before = StoredRow();
+  std::string deep;
+  for (int i = 0; i < 300; ++i) deep += "<div>";
+  for (int i = 0; i < 3000; ++i) deep += "</dd>";
+  Answer refused = Post({{"Title", "t2"}, {"Content", deep}}, Origin() + "/qe/form_sample.asp");
+  EXPECT_EQ(refused.status, 200) << refused.head;
+  EXPECT_NE(refused.body.find("内容的格式过于复杂，不能保存！"), std::string::npos) << refused.body;
+  EXPECT_EQ(StoredRow(), before);
+
+  vb::Variant conn(com::CreateObject(u"ADODB.Connection"));
+  com::Call(conn, u"Open", vb::String(u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\site\\data\\qe.asp"));
+  com::Call(conn, u"Execute", u"Update FormSample Set Content='" + vb::FromUtf8(deep) + u"'");
+  com::Call(conn, u"Close");
+  EXPECT_EQ(Value(Submission(Get().body), "Content"), vb::ToUtf8(qe::HtmlEncodeText(vb::FromUtf8(deep))));
 }
 
 // A save whose UPDATE changes no row (here a trigger skips it, as a row

@@ -1,12 +1,15 @@
 #pragma once
-// Where a browser's HTML5 tokenizer finds start tags and their attributes in
-// a text, for the markup guard. Positions are UTF-16 code units.
+// Where a browser's HTML5 tokenizer finds tags and their attributes in a
+// text, for the markup guard and the rich-text cleaner's count. Positions are
+// UTF-16 code units.
 //
 // The reading is the tokenizer's: comments (with their abrupt and "--!>"
 // ends), doctypes and bogus comments end where a browser ends them; the
 // contents of textarea and title (RCDATA), style, xmp, iframe, noembed and
-// noframes (RAWTEXT) and plaintext are text. Script, noscript and foreign
-// content (svg, math) never reach it: the guard shows their tags as text first.
+// noframes (RAWTEXT) and plaintext are text, unless the caller reads the tag
+// as one of svg or math content. Script and noscript content is read as
+// markup (the guard shows their tags as text first; a count finds more tags
+// in it than a browser does, never fewer).
 #include <cstddef>
 #include <functional>
 #include <vector>
@@ -29,6 +32,7 @@ struct StartTag {
   size_t start = 0;  // the "<"
   size_t end = 0;    // after the ">", or `limit` for a tag the text leaves open
   bool closed = false;
+  bool self_closing = false;  // closed by "/>"
   vb::String name;   // lower-cased (ASCII)
   std::vector<TagAttribute> attributes;
 };
@@ -42,12 +46,17 @@ bool IsTagSpace(char16_t c);
 StartTag ReadStartTag(vb::StringView text, size_t at, size_t limit);
 
 // What the caller makes of a start tag: an element (the content of a
-// raw-text element is then read as text), or text (the caller shows its "<"
-// as "&lt;", so what the tag held, its attribute values included, is read as
-// markup).
-enum class TagReading { kElement, kText };
+// raw-text element is then read as text), an element of svg or math content
+// (what follows is markup, whatever its name), or text (the caller shows its
+// "<" as "&lt;", so what the tag held, its attribute values included, is read
+// as markup); or the reading stops there.
+enum class TagReading { kElement, kForeignElement, kText, kStop };
 
 // Each start tag of the text, in order, as a browser's tokenizer meets them.
 void ForEachStartTag(vb::StringView text, const std::function<TagReading(const StartTag&)>& visit);
+
+// Each tag, start and end (`end_tag`; for one only kStop counts), in order,
+// as a browser's tokenizer meets them.
+void ForEachTag(vb::StringView text, const std::function<TagReading(const StartTag&, bool end_tag)>& visit);
 
 }  // namespace qe::markup

@@ -1,4 +1,4 @@
-#include "editors/html_tokens.h"
+#include "common/html_tokens.h"
 
 namespace qe::markup {
 namespace {
@@ -72,7 +72,10 @@ StartTag ReadStartTag(vb::StringView text, size_t at, size_t limit) {
     // Before an attribute name; "/" not followed by ">" is passed over.
     const char16_t c = text[i];
     if (IsTagSpace(c) || c == u'/') {
-      if (c == u'/' && i + 1 < limit && text[i + 1] == u'>') return close(i + 1);
+      if (c == u'/' && i + 1 < limit && text[i + 1] == u'>') {
+        tag.self_closing = true;
+        return close(i + 1);
+      }
       ++i;
       continue;
     }
@@ -109,6 +112,10 @@ StartTag ReadStartTag(vb::StringView text, size_t at, size_t limit) {
 }
 
 void ForEachStartTag(vb::StringView text, const std::function<TagReading(const StartTag&)>& visit) {
+  ForEachTag(text, [&](const StartTag& tag, bool end_tag) { return end_tag ? TagReading::kElement : visit(tag); });
+}
+
+void ForEachTag(vb::StringView text, const std::function<TagReading(const StartTag&, bool end_tag)>& visit) {
   const size_t n = text.size();
   size_t i = 0;
   while ((i = text.find(u'<', i)) != vb::StringView::npos) {
@@ -116,20 +123,29 @@ void ForEachStartTag(vb::StringView text, const std::function<TagReading(const S
     const char16_t next = text[i + 1];
     if (IsAsciiLetter(next)) {
       StartTag tag = ReadStartTag(text, i, n);
-      if (visit(tag) == TagReading::kText) {
+      const TagReading reading = visit(tag, false);
+      if (reading == TagReading::kStop) return;
+      if (reading == TagReading::kText) {
         ++i;
         continue;
       }
       i = tag.end;
+      if (reading == TagReading::kForeignElement) continue;
       switch (ContentOf(tag.name)) {
         case Content::kRawText: i = RawTextEnd(text, i, tag.name); break;
         case Content::kToTheEnd: return;
         case Content::kMarkup: break;
       }
     } else if (next == u'/') {
-      if (i + 2 < n && IsAsciiLetter(text[i + 2])) i = ReadStartTag(text, i, n).end;
-      else if (i + 2 < n && text[i + 2] == u'>') i += 3;
-      else i = UpToGreaterThan(text, i + 2);  // a bogus comment
+      if (i + 2 < n && IsAsciiLetter(text[i + 2])) {
+        const StartTag tag = ReadStartTag(text, i, n);
+        if (visit(tag, true) == TagReading::kStop) return;
+        i = tag.end;
+      } else if (i + 2 < n && text[i + 2] == u'>') {
+        i += 3;
+      } else {
+        i = UpToGreaterThan(text, i + 2);  // a bogus comment
+      }
     } else if (next == u'!') {
       i = StartsWithFolded(text, i + 2, u"--") ? CommentEnd(text, i) : UpToGreaterThan(text, i + 2);
     } else if (next == u'?') {

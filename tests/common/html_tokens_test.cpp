@@ -1,6 +1,6 @@
 // Where the guard's reader finds start tags: the HTML5 tokenizer's states
 // for attributes, comments, doctypes, bogus comments and raw text.
-#include "editors/html_tokens.h"
+#include "common/html_tokens.h"
 
 #include <gtest/gtest.h>
 
