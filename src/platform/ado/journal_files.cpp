@@ -115,9 +115,4 @@ void SettleJournal(const std::filesystem::path& journal) {
   if (std::filesystem::exists(journal, error)) RemoveIfDead(journal, database);
 }
 
-void RemoveJournalOfReplacedFile(const std::filesystem::path& database) {
-  std::error_code error;
-  std::filesystem::remove(database.string() + kJournalEnd, error);
-}
-
 }  // namespace ado

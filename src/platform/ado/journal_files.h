@@ -24,10 +24,4 @@ bool WouldRollBackFrom(const std::filesystem::path& journal, uint64_t database_s
 // under that name later would get it played back into it.
 void SettleJournal(const std::filesystem::path& journal);
 
-// Before a file takes the name `database` other than through the engine (a
-// missing database made, a damaged file replaced): a journal left under
-// that name belongs to the file that goes, and the engine would play it
-// back into the new one.
-void RemoveJournalOfReplacedFile(const std::filesystem::path& database);
-
 }  // namespace ado
