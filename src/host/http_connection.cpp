@@ -349,15 +349,18 @@ bool HttpConnection::HoldHeadBudget(uint64_t bytes) {
   if (!site_.head_memory.Take(more)) {
     // Past the budget, even once the heads dropped already are gone: of the
     // connections holding some of it without a whole request, the one
-    // waiting longest goes, this one or another.
+    // waiting longest goes, this one or another; never one whose head or
+    // body comes at its pace (an upload under way), as at the connection limit.
     if (site_.head_memory.Used() + more > site_.limits.head_memory_budget + site_.heads_dropping.load()) {
       std::shared_ptr<HttpConnection> oldest;
       {
         std::lock_guard lock(site_.live_mutex);
+        const Clock::rep now = Clock::now().time_since_epoch().count();
         Clock::rep oldest_since = 0;
         for (auto& [connection, owner] : site_.live) {
           Clock::rep since = connection->waiting_since_.load();
-          if (since == 0 || (connection != this && connection->head_held_ == 0)) continue;
+          if (since == 0 || (connection != this && (connection->head_held_ == 0 || connection->pace_until_.load() > now)))
+            continue;
           if (oldest_since == 0 || since < oldest_since) {
             if (auto held = owner.lock()) {
               oldest = std::move(held);

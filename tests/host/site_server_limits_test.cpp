@@ -376,6 +376,46 @@ TEST_F(LimitsTest, PastTheHeadsBudgetTheRequestWaitingLongestIsDropped) {
   }
 }
 
+// An upload whose body comes at its pace holds its parsed head as long as it
+// lasts: past the budget the heads that wait go, and the upload is answered.
+TEST_F(LimitsTest, PastTheHeadsBudgetAnUploadAtItsPaceIsPassedOver) {
+  std::string fields;
+  for (int line = 0; line < 96; ++line) fields += "X-Short-Field-" + std::to_string(100 + line) + ": " + std::string(16, 'y') + "\r\n";
+  const std::string body = Pattern(48 * 1024);
+  const std::string upload_head = "POST /echo.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\nContent-Length: " +
+                                  std::to_string(body.size()) + "\r\n" + fields + "\r\n";
+  const std::string waiting_head = "POST /echo.asp HTTP/1.1\r\nHost: a\r\nContent-Length: 10\r\n" + fields + "\r\n";
+  host::RequestParser parsed({});
+  ASSERT_EQ(parsed.ReadHead(upload_head), host::RequestParser::Step::kDone);
+  host::ServerLimits limits;
+  limits.head_memory_budget = 3 * host::HeldMemory(parsed.Head()) + 4 * 1024;
+  Start(limits);
+  const int upload = Open(1)[0];
+  host_test::SendAll(upload, upload_head + body.substr(0, 4096));
+  std::thread uploading([&] {
+    for (size_t at = 4096; at < body.size(); at += 4096) {
+      std::this_thread::sleep_for(milliseconds(50));
+      if (!host_test::SendAll(upload, std::string_view(body).substr(at, 4096))) break;
+    }
+  });
+  std::vector<int> waiting;
+  for (int i = 0; i < 3; ++i) {
+    std::this_thread::sleep_for(milliseconds(100));
+    waiting.push_back(Open(1)[0]);
+    host_test::SendAll(waiting.back(), waiting_head);
+  }
+  uploading.join();
+  host_test::Received dropped = host_test::ReadUntilClosed(waiting[0], 2000);
+  EXPECT_TRUE(dropped.closed);
+  EXPECT_EQ(host_test::StatusOf(dropped.bytes), 408) << dropped.bytes;
+  std::vector<host_test::Answer> answers = host_test::AnswersIn(host_test::ReadAnswer(upload, 2000));
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0].status, 200);
+  EXPECT_TRUE(answers[0].body == body) << answers[0].body.size() << " bytes came back";
+  for (size_t i = 1; i < waiting.size(); ++i) EXPECT_FALSE(host_test::ReadUntilClosed(waiting[i], 50).closed) << i;
+  CloseHeld();
+}
+
 TEST(ClientSlots, AnAddressIsOneClientAndAnIPv6OneItsSlash64) {
   namespace ip = boost::asio::ip;
   EXPECT_EQ(host::ClientOf(ip::make_address("10.0.0.7")), "10.0.0.7");
