@@ -66,7 +66,6 @@ StartTag ReadStartTag(vb::StringView text, size_t at, size_t limit) {
   auto close = [&](size_t gt) {
     tag.end = gt + 1;
     tag.closed = true;
-    return tag;
   };
   while (i < limit) {
     // Before an attribute name; "/" not followed by ">" is passed over.
@@ -74,12 +73,16 @@ StartTag ReadStartTag(vb::StringView text, size_t at, size_t limit) {
     if (IsTagSpace(c) || c == u'/') {
       if (c == u'/' && i + 1 < limit && text[i + 1] == u'>') {
         tag.self_closing = true;
-        return close(i + 1);
+        close(i + 1);
+        return tag;
       }
       ++i;
       continue;
     }
-    if (c == u'>') return close(i);
+    if (c == u'>') {
+      close(i);
+      return tag;
+    }
     TagAttribute attribute;
     attribute.start = i;
     attribute.name.push_back(AsciiLower(text[i++]));  // may be "="

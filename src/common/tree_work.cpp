@@ -81,16 +81,28 @@ constexpr GumboTag kSpecial[] = {
     GUMBO_TAG_MO,       GUMBO_TAG_MN,       GUMBO_TAG_MS,       GUMBO_TAG_MTEXT,    GUMBO_TAG_ANNOTATION_XML,
     GUMBO_TAG_FOREIGNOBJECT, GUMBO_TAG_DESC};
 
+// Whether a tag is in one of the lists above, looked up rather than searched:
+// the count asks it several times a tag.
 template <size_t N>
-bool IsOneOf(GumboTag tag, const GumboTag (&list)[N]) { return std::ranges::count(list, tag) > 0; }
+constexpr std::array<bool, GUMBO_TAG_LAST + 1> Membership(const GumboTag (&list)[N]) {
+  std::array<bool, GUMBO_TAG_LAST + 1> in{};
+  for (GumboTag tag : list) in[tag] = true;
+  return in;
+}
+template <const auto& kList>
+bool IsOneOf(GumboTag tag) {
+  static constexpr std::array<bool, GUMBO_TAG_LAST + 1> kIn = Membership(kList);
+  return kIn[tag];
+}
 
 GumboTag TagOf(const vb::String& name) {
-  std::string ascii;
-  for (char16_t c : name) {
-    if (c > 0x7F) return GUMBO_TAG_UNKNOWN;
-    ascii.push_back(static_cast<char>(c));
+  char ascii[32];  // longer than any name the reader knows
+  if (name.size() > std::size(ascii)) return GUMBO_TAG_UNKNOWN;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (name[i] > 0x7F) return GUMBO_TAG_UNKNOWN;
+    ascii[i] = static_cast<char>(name[i]);
   }
-  return gumbo_tagn_enum(ascii.data(), static_cast<unsigned>(ascii.size()));
+  return gumbo_tagn_enum(ascii, static_cast<unsigned>(name.size()));
 }
 
 // The open elements as the builder could have them. Positions count from
@@ -111,12 +123,12 @@ class OpenElements {
     stack_.push_back({tag, tag == GUMBO_TAG_UNKNOWN ? name : vb::String()});
     Of(tag).push_back(at);
     if (tag == GUMBO_TAG_UNKNOWN) unknown_[name].push_back(at);
-    if (IsOneOf(tag, kScopeWalls)) walls_.push_back(at);
-    if (IsOneOf(tag, kTableScopeWalls)) table_walls_.push_back(at);
-    if (IsOneOf(tag, kSpecial)) special_.push_back(at);
-    if (IsOneOf(tag, kSpecial) && tag != GUMBO_TAG_ADDRESS && tag != GUMBO_TAG_DIV && tag != GUMBO_TAG_P)
+    if (IsOneOf<kScopeWalls>(tag)) walls_.push_back(at);
+    if (IsOneOf<kTableScopeWalls>(tag)) table_walls_.push_back(at);
+    if (IsOneOf<kSpecial>(tag)) special_.push_back(at);
+    if (IsOneOf<kSpecial>(tag) && tag != GUMBO_TAG_ADDRESS && tag != GUMBO_TAG_DIV && tag != GUMBO_TAG_P)
       special_but_paragraphs_.push_back(at);
-    if (IsOneOf(tag, kMarkers)) saved_formatting_.push_back({formatting_, formatting_total_});
+    if (IsOneOf<kMarkers>(tag)) saved_formatting_.push_back({formatting_, formatting_total_});
     if (tag == GUMBO_TAG_SVG || tag == GUMBO_TAG_MATH) ++foreign_;
   }
 
@@ -159,7 +171,7 @@ class OpenElements {
       if (tag == GUMBO_TAG_UNKNOWN) unknown_[stack_.back().name].pop_back();
       for (std::vector<long>* list : {&walls_, &table_walls_, &special_, &special_but_paragraphs_})
         if (!list->empty() && list->back() == top) list->pop_back();
-      if (IsOneOf(tag, kMarkers)) {
+      if (IsOneOf<kMarkers>(tag)) {
         formatting_ = saved_formatting_.back().counts;
         formatting_total_ = saved_formatting_.back().total;
         saved_formatting_.pop_back();
@@ -180,8 +192,13 @@ class OpenElements {
   };
 
   static int FormattingKind(GumboTag tag) {
-    const auto* at = std::find(std::begin(kFormatting), std::end(kFormatting), tag);
-    return at == std::end(kFormatting) ? -1 : static_cast<int>(at - std::begin(kFormatting));
+    static constexpr std::array<int8_t, GUMBO_TAG_LAST + 1> kKinds = [] {
+      std::array<int8_t, GUMBO_TAG_LAST + 1> kinds;
+      kinds.fill(-1);
+      for (size_t kind = 0; kind < kFormattingKinds; ++kind) kinds[kFormatting[kind]] = static_cast<int8_t>(kind);
+      return kinds;
+    }();
+    return kKinds[tag];
   }
   static long Last(const std::vector<long>& list) { return list.empty() ? -1 : list.back(); }
   std::vector<long>& Of(GumboTag tag) { return positions_[tag]; }
@@ -223,8 +240,8 @@ void CloseBefore(OpenElements& open, GumboTag tag) {
   } else if (tag == GUMBO_TAG_A) {
     open.CloseFormatting(GUMBO_TAG_A);
   }
-  if (IsOneOf(tag, kClosesP)) CloseParagraph(open);
-  if (IsOneOf(tag, kHeadings) && IsOneOf(open.Current(), kHeadings)) open.CloseFrom(open.TopHeading());
+  if (IsOneOf<kClosesP>(tag)) CloseParagraph(open);
+  if (IsOneOf<kHeadings>(tag) && IsOneOf<kHeadings>(open.Current())) open.CloseFrom(open.TopHeading());
 }
 
 // False when the builder makes an element for the end tag: a p or a br
@@ -245,17 +262,17 @@ bool Close(OpenElements& open, GumboTag tag, const vb::String& name) {
   if (tag == GUMBO_TAG_BODY || tag == GUMBO_TAG_HTML) return true;
   long at;
   long wall;
-  if (IsOneOf(tag, kHeadings)) {
+  if (IsOneOf<kHeadings>(tag)) {
     at = open.TopHeading();
     wall = open.TopWall();
-  } else if (IsOneOf(tag, kTableParts)) {
+  } else if (IsOneOf<kTableParts>(tag)) {
     at = open.Top(tag);
     wall = open.TopTableWall();
     if (wall == at) --wall;  // a table's own end tag
   } else if (tag == GUMBO_TAG_LI) {
     at = open.Top(tag);
     wall = std::max({open.TopWall(), open.Top(GUMBO_TAG_OL), open.Top(GUMBO_TAG_UL)});
-  } else if (IsOneOf(tag, kSpecial)) {
+  } else if (IsOneOf<kSpecial>(tag)) {
     at = open.Top(tag);
     wall = open.TopWall();
     if (wall == at) --wall;  // a wall's own end tag
@@ -284,7 +301,7 @@ TreeWork CountTreeWork(vb::StringView html, const TreeWork& most) {
     if (!end_tag) ++work.made;
     if (end_tag) {
       if (!Close(open, kind, tag.name)) work.made += 2;  // made and closed at once
-    } else if ((!IsOneOf(kind, kNeverOpen) || open.InForeignContent()) && !(foreign && tag.self_closing)) {
+    } else if ((!IsOneOf<kNeverOpen>(kind) || open.InForeignContent()) && !(foreign && tag.self_closing)) {
       // Within svg or math the builder closes nothing by itself.
       if (!open.InForeignContent()) CloseBefore(open, kind);
       open.Open(kind, tag.name);
