@@ -3,17 +3,14 @@
 #include <gumbo.h>
 
 #include <algorithm>
-#include <array>
 #include <csetjmp>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "common/markup_encode.h"
+#include "common/reader_memory.h"
 #include "common/rich_text_rules.h"
 #include "common/rich_text_written.h"
 #include "common/tree_work.h"
@@ -45,8 +42,10 @@ TreeWork MostWork(vb::StringView html) {
 }
 // What reading may allocate: formatting elements a text leaves open are
 // rebuilt after every block, so a small text can ask for a huge tree.
-constexpr size_t kArenaBase = 8u << 20;
-constexpr size_t kArenaPerInputByte = 32;  // an editor's document holds some 20 bytes a byte
+constexpr size_t kMemoryBase = 8u << 20;
+constexpr size_t kMemoryPerInputByte = 32;  // an editor's document holds some 20 bytes a byte
+// Taken at once: the reader holds 15 to 30 bytes a byte of most texts.
+constexpr size_t kMemoryExpectedPerInputByte = 16;
 
 // Elements whose content is no text of the document, or that load, run or
 // navigate: left out with all they hold.
@@ -65,61 +64,16 @@ bool IsOneOf(const T& value, const T (&list)[N]) {
   return std::find(std::begin(list), std::end(list), value) != std::end(list);
 }
 
-// The reader's memory: every block it holds is on one list, so that all go
-// at once when the reading ends or is abandoned. Past the budget of what it
-// holds at once the reading is abandoned (longjmp back to ReadWithin): the
-// reader holds nothing that needs more than its memory. Blocks it gives back
-// are freed at once, so that a reading reuses its memory instead of touching
-// new pages all the time.
-struct Arena {
-  struct alignas(16) Block {
-    Block* previous;
-    Block* next;
-    size_t size;
-  };
-  explicit Arena(size_t budget) : budget(budget) {}
-  ~Arena() {
-    while (first) std::free(std::exchange(first, first->next));
-  }
-  Arena(const Arena&) = delete;
-  Arena& operator=(const Arena&) = delete;
-  Block* first = nullptr;
-  size_t held = 0, budget;
-  std::jmp_buf exhausted;
-};
-
-void* Allocate(void* userdata, size_t size) {
-  Arena& arena = *static_cast<Arena*>(userdata);
-  if (arena.held + size > arena.budget) std::longjmp(arena.exhausted, 1);
-  auto* block = static_cast<Arena::Block*>(std::malloc(sizeof(Arena::Block) + size));
-  if (!block) std::longjmp(arena.exhausted, 1);
-  *block = {nullptr, arena.first, size};
-  if (arena.first) arena.first->previous = block;
-  arena.first = block;
-  arena.held += size;
-  return block + 1;
-}
-
-void Release(void* userdata, void* pointer) {
-  if (!pointer) return;
-  Arena& arena = *static_cast<Arena*>(userdata);
-  Arena::Block* block = static_cast<Arena::Block*>(pointer) - 1;
-  (block->previous ? block->previous->next : arena.first) = block->next;
-  if (block->next) block->next->previous = block->previous;
-  arena.held -= block->size;
-  std::free(block);
-}
-
-// The tree of the text read in a body; null when the arena ran out.
-GumboOutput* ReadWithin(Arena& arena, const std::string& utf8) {
+// The tree of the text read in a body; null when its memory ran out.
+GumboOutput* ReadWithin(ReaderMemory& memory, const std::string& utf8) {
   GumboOptions options = kGumboDefaultOptions;
-  options.allocator = &Allocate;
-  options.deallocator = &Release;
-  options.userdata = &arena;
+  options.allocator = &ReaderMemory::Allocate;
+  options.deallocator = &ReaderMemory::Release;
+  options.userdata = &memory;
   options.max_errors = 0;  // each error would keep a copy of the open elements
   options.fragment_context = GUMBO_TAG_BODY;
   options.fragment_namespace = GUMBO_NAMESPACE_HTML;
-  if (setjmp(arena.exhausted) != 0) return nullptr;
+  if (setjmp(memory.exhausted) != 0) return nullptr;
   return gumbo_parse_with_options(&options, utf8.data(), utf8.size());
 }
 
@@ -170,80 +124,85 @@ std::string KeptCharacters(std::string_view text) {
   return out;
 }
 
+void AppendAscii(vb::String& out, std::string_view ascii) { out.append(ascii.begin(), ascii.end()); }
+
 // Kept characters as markup: the characters that end a text or a value
 // escaped, and what code page 936 cannot hold (the site's pages are written
 // in it) as numeric references. Line breaks in text as CR LF, as a form's
-// text area sends them (the reader makes every break a LF).
-void AppendEscaped(std::string& out, std::string_view kept, bool attribute) {
-  for (size_t at = 0; at < kept.size();) {
-    const char c = kept[at];
+// text area sends them (the reader makes every break a LF). What is not
+// kept (see KeptCharacters) is left out on the way.
+void AppendEscaped(vb::String& out, std::string_view text, bool attribute) {
+  for (size_t at = 0; at < text.size();) {
+    const char c = text[at];
     if (static_cast<uint8_t>(c) < 0x80) {
-      if (c == '&') out += "&amp;";
-      else if (c == '<') out += "&lt;";
-      else if (c == '>') out += "&gt;";
-      else if (c == '"' && attribute) out += "&quot;";
-      else if (c == '\n' && !attribute) out += "\r\n";
-      else out += c;
+      if (c == '&') AppendAscii(out, "&amp;");
+      else if (c == '<') AppendAscii(out, "&lt;");
+      else if (c == '>') AppendAscii(out, "&gt;");
+      else if (c == '"' && attribute) AppendAscii(out, "&quot;");
+      else if (c == '\n' && !attribute) AppendAscii(out, "\r\n");
+      else if ((c >= 0x20 && c != 0x7F) || c == '\t' || c == '\n') out += static_cast<char16_t>(c);
       ++at;
       continue;
     }
-    const size_t start = at;
-    const uint32_t code = NextCodePoint(kept, at);
-    if (code == 0xA0) out += "&nbsp;";
+    uint32_t code = NextCodePoint(text, at);
+    if (code == kNotACodePoint) code = 0xFFFD;
+    if (code < 0xA0) continue;
+    if (code == 0xA0) AppendAscii(out, "&nbsp;");
     else if (code < 0x10000 && text::AnsiCodeUnsigned(static_cast<char16_t>(code)) != '?')
-      out.append(kept.substr(start, at - start));
-    else out += "&#" + std::to_string(code) + ";";
+      out += static_cast<char16_t>(code);
+    else AppendAscii(out, "&#" + std::to_string(code) + ";");
   }
 }
 
-void AppendStartTag(std::string& out, const GumboElement& element, const rich_text::AllowedElement& allowed) {
-  out += '<';
-  out += gumbo_normalized_tagname(element.tag);
+void AppendStartTag(vb::String& out, const GumboElement& element, const rich_text::AllowedElement& allowed) {
+  out += u'<';
+  AppendAscii(out, gumbo_normalized_tagname(element.tag));
   for (unsigned i = 0; i < element.attributes.length; ++i) {
     const auto& attribute = *static_cast<const GumboAttribute*>(element.attributes.data[i]);
     // Judged as it is written.
     const std::string value = KeptCharacters(attribute.value);
     if (!rich_text::Keeps(allowed, attribute.name, value)) continue;
-    out += ' ';
-    out += attribute.name;
-    out += "=\"";
+    out += u' ';
+    AppendAscii(out, attribute.name);
+    AppendAscii(out, "=\"");
     AppendEscaped(out, value, true);
-    out += '"';
+    out += u'"';
   }
-  out += '>';
+  out += u'>';
   // The reader drops a line break right after <pre>: one more keeps the text's own.
   if (element.tag == GUMBO_TAG_PRE && element.children.length > 0) {
     const auto& first = *static_cast<const GumboNode*>(element.children.data[0]);
     if ((first.type == GUMBO_NODE_TEXT || first.type == GUMBO_NODE_WHITESPACE) && first.v.text.text[0] == '\n')
-      out += "\r\n";
+      AppendAscii(out, "\r\n");
   }
 }
 
 // The kept part of the tree, in document order, without recursion (a text's
 // depth is its own).
-std::string Written(const GumboNode& root) {
+vb::String Written(const GumboNode& root, size_t expected) {
   struct Open {
     const GumboNode* node;
     unsigned next_child;
     bool written;  // the element's own tags are written
   };
-  std::string out;
+  vb::String out;
+  out.reserve(expected);
   std::vector<Open> open{{&root, 0, false}};
   while (!open.empty()) {
     Open& top = open.back();
     const GumboElement& element = top.node->v.element;
     if (top.next_child == element.children.length) {
       if (top.written && !rich_text::IsVoid(element.tag)) {
-        out += "</";
-        out += gumbo_normalized_tagname(element.tag);
-        out += '>';
+        AppendAscii(out, "</");
+        AppendAscii(out, gumbo_normalized_tagname(element.tag));
+        out += u'>';
       }
       open.pop_back();
       continue;
     }
     const GumboNode& child = *static_cast<const GumboNode*>(element.children.data[top.next_child++]);
     if (child.type == GUMBO_NODE_TEXT || child.type == GUMBO_NODE_WHITESPACE) {
-      AppendEscaped(out, KeptCharacters(child.v.text.text), false);
+      AppendEscaped(out, child.v.text.text, false);
       continue;
     }
     if (child.type != GUMBO_NODE_ELEMENT) continue;  // comments, templates, CDATA
@@ -269,11 +228,11 @@ std::optional<vb::String> CleanRichText(vb::StringView html) {
   if (IsWrittenRichText(html, MostWork(html))) return vb::String(html);
   if (!IsWithin(CountTreeWork(html, MostWork(html)), MostWork(html))) return std::nullopt;
   const std::string utf8 = vb::ToUtf8(html);
-  Arena arena(kArenaBase + kArenaPerInputByte * utf8.size());
-  GumboOutput* tree = ReadWithin(arena, utf8);
+  ReaderMemory memory(kMemoryBase + kMemoryPerInputByte * utf8.size(), kMemoryExpectedPerInputByte * utf8.size());
+  GumboOutput* tree = ReadWithin(memory, utf8);
   if (!tree) return std::nullopt;
-  // The arena holds the whole tree and goes with it.
-  vb::String written = vb::FromUtf8(Written(*tree->root));
+  // The memory holds the whole tree and goes with it.
+  vb::String written = Written(*tree->root, html.size());
   // What it writes, a page takes as it stands. The elements the reader
   // completes (a table's body and rows, the p of a stray </p>) can take it
   // past the limits the text was within: a page would then show it as text.
