@@ -18,6 +18,8 @@ enum class Content { kMarkup, kRawText, kToTheEnd };
 
 // How the tokenizer reads what follows a start tag of this name.
 Content ContentOf(const vb::String& name) {
+  // Most names start with none of their letters.
+  if (name.empty() || vb::StringView(u"tsxinp").find(name.front()) == vb::StringView::npos) return Content::kMarkup;
   for (const char16_t* raw : {u"textarea", u"title", u"style", u"xmp", u"iframe", u"noembed", u"noframes"})
     if (name == raw) return Content::kRawText;
   return name == u"plaintext" ? Content::kToTheEnd : Content::kMarkup;

@@ -1,6 +1,7 @@
 #include "common/rich_text_rules.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <string>
 
@@ -61,9 +62,13 @@ bool IsHarmlessStyle(std::string_view value) {
 }  // namespace
 
 const AllowedElement* Allowed(GumboTag tag) {
-  for (const AllowedElement& element : kAllowed)
-    if (element.tag == tag) return &element;
-  return nullptr;
+  // Looked up, not searched: a check of written text asks it at every tag.
+  static const std::array<const AllowedElement*, GUMBO_TAG_LAST + 1> kByTag = [] {
+    std::array<const AllowedElement*, GUMBO_TAG_LAST + 1> by_tag{};
+    for (const AllowedElement& element : kAllowed) by_tag[element.tag] = &element;
+    return by_tag;
+  }();
+  return kByTag[tag];
 }
 
 bool IsVoid(GumboTag tag) { return std::find(std::begin(kVoid), std::end(kVoid), tag) != std::end(kVoid); }

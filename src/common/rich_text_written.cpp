@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/rich_text_rules.h"
+#include "common/tag_names.h"
 #include "platform/text/ansi.h"
 
 namespace qe {
@@ -91,12 +92,12 @@ class Reader {
   }
 
   // Lower-case letters and digits, as the cleaner writes names.
-  std::string Name() {
-    std::string name;
+  vb::StringView Name() {
+    const size_t start = at_;
     while (at_ < text_.size() &&
            ((text_[at_] >= u'a' && text_[at_] <= u'z') || (text_[at_] >= u'0' && text_[at_] <= u'9')))
-      name += static_cast<char>(text_[at_++]);
-    return name;
+      ++at_;
+    return text_.substr(start, at_ - start);
   }
 
   // A value in double quotes, as a browser reads it; nothing when it is not
@@ -128,29 +129,30 @@ class Reader {
     ++at_;
     const bool end = at_ < text_.size() && text_[at_] == u'/';
     if (end) ++at_;
-    const std::string name = Name();
-    const GumboTag tag = gumbo_tagn_enum(name.data(), static_cast<unsigned>(name.size()));
-    const rich_text::AllowedElement* allowed = name.empty() ? nullptr : rich_text::Allowed(tag);
+    const vb::StringView name = Name();
+    const rich_text::AllowedElement* allowed = name.empty() ? nullptr : rich_text::Allowed(tag_names_.Of(name));
     if (!allowed) return false;
     if (end) {
-      if (open_.empty() || open_.back() != tag || !At(u">")) return false;
+      if (open_.empty() || open_.back() != allowed->tag || !At(u">")) return false;
       open_.pop_back();
       ++at_;
       return IsWithin(work_, most_);
     }
-    std::vector<std::string> names;  // the cleaner writes each once
+    attributes_.clear();  // the cleaner writes each once
     while (At(u" ")) {
       ++at_;
-      std::string attribute = Name();
+      const vb::StringView attribute = Name();
       const std::optional<std::string> value = Value();
-      if (attribute.empty() || !value || !rich_text::Keeps(*allowed, attribute, *value)) return false;
-      if (std::find(names.begin(), names.end(), attribute) != names.end()) return false;
-      names.push_back(std::move(attribute));
+      if (attribute.empty() || !value ||
+          !rich_text::Keeps(*allowed, std::string(attribute.begin(), attribute.end()), *value))
+        return false;
+      if (std::find(attributes_.begin(), attributes_.end(), attribute) != attributes_.end()) return false;
+      attributes_.push_back(attribute);
     }
     if (!At(u">")) return false;
     ++at_;
     ++work_.made;
-    if (!rich_text::IsVoid(tag)) open_.push_back(tag);
+    if (!rich_text::IsVoid(allowed->tag)) open_.push_back(allowed->tag);
     work_.depth = std::max(work_.depth, open_.size());
     return IsWithin(work_, most_);
   }
@@ -160,6 +162,8 @@ class Reader {
   TreeWork work_;
   const TreeWork most_;
   std::vector<GumboTag> open_;
+  TagNames tag_names_;
+  std::vector<vb::StringView> attributes_;  // the names of the tag being read
 };
 
 }  // namespace
