@@ -10,14 +10,15 @@
 namespace qe {
 namespace {
 
-const char16_t* HtmlEntity(char16_t c) {
+// Empty for a character written as it is.
+vb::StringView HtmlEntity(char16_t c) {
   switch (c) {
     case u'&': return u"&amp;";
     case u'<': return u"&lt;";
     case u'>': return u"&gt;";
     case u'"': return u"&quot;";
     case u'\'': return u"&#39;";
-    default: return nullptr;
+    default: return {};
   }
 }
 
@@ -122,10 +123,15 @@ bool EndsStyleUrl(char16_t c) {
 }  // namespace
 
 vb::String HtmlEncodeText(vb::StringView text) {
+  // Sized first: stored markup comes out half again as long or more, and a
+  // string that grows as it goes is copied each time.
+  size_t size = text.size();
+  for (char16_t c : text) size += HtmlEntity(c).size();
   vb::String out;
-  out.reserve(text.size());
+  out.reserve(size);
   for (char16_t c : text) {
-    if (const char16_t* entity = HtmlEntity(c)) out += entity;
+    const vb::StringView entity = HtmlEntity(c);
+    if (!entity.empty()) out += entity;
     else out.push_back(c);
   }
   return out;
@@ -135,7 +141,7 @@ vb::String HtmlEncodeUnquoted(vb::StringView text) {
   vb::String out;
   out.reserve(text.size());
   for (char16_t c : text) {
-    if (const char16_t* entity = HtmlEntity(c)) out += entity;
+    if (const vb::StringView entity = HtmlEntity(c); !entity.empty()) out += entity;
     else if (EndsUnquotedValue(c)) AppendNumericReference(out, c);
     else out.push_back(c);
   }

@@ -62,24 +62,26 @@ void* ReaderMemory::AllocateSmall(size_t size) {
   } else {
     const size_t bytes = slots * kSlot;
     Occupy(bytes);
-    if (static_cast<size_t>(free_end_ - free_start_) < bytes) {
-      // The rest of the newest chunk is left unused; a chunk's pages are
-      // only occupied as they are carved.
-      size_t chunk = std::max(bytes, std::min(next_chunk_, 2 * budget_ - occupied_)) + sizeof(Chunk);
-      auto* fresh = static_cast<Chunk*>(chunk < kHuge ? std::malloc(chunk) : HugeChunk(chunk));
-      if (!fresh) std::longjmp(exhausted, 1);
-      fresh->next = chunks_;
-      chunks_ = fresh;
-      free_start_ = reinterpret_cast<char*>(fresh + 1);
-      free_end_ = reinterpret_cast<char*>(fresh) + chunk;
-      next_chunk_ = std::min(next_chunk_ * 2, kMostChunk);
-    }
+    if (static_cast<size_t>(free_end_ - free_start_) < bytes) NewChunk(bytes);
     block = free_start_;
     free_start_ += bytes;
   }
   *reinterpret_cast<size_t*>(block) = slots | size << kSizeShift;
   held_ += size;
   return block + kWord;
+}
+
+// The rest of the newest chunk is left unused; a chunk's pages are only
+// occupied as they are carved.
+void ReaderMemory::NewChunk(size_t bytes) {
+  size_t chunk = std::max(bytes, std::min(next_chunk_, 2 * budget_ - occupied_)) + sizeof(Chunk);
+  auto* fresh = static_cast<Chunk*>(chunk < kHuge ? std::malloc(chunk) : HugeChunk(chunk));
+  if (!fresh) std::longjmp(exhausted, 1);
+  fresh->next = chunks_;
+  chunks_ = fresh;
+  free_start_ = reinterpret_cast<char*>(fresh + 1);
+  free_end_ = reinterpret_cast<char*>(fresh) + chunk;
+  next_chunk_ = std::min(next_chunk_ * 2, kMostChunk);
 }
 
 void* ReaderMemory::AllocateLarge(size_t size) {

@@ -41,6 +41,7 @@ class ReaderMemory {
   static constexpr size_t kClasses = kLargestSmall / kSlot + 1;
 
   void* AllocateSmall(size_t size);
+  void NewChunk(size_t bytes);
   void* AllocateLarge(size_t size);
   void Occupy(size_t size);
 
