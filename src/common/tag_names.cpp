@@ -3,9 +3,8 @@
 #include <algorithm>
 
 namespace qe {
-namespace {
 
-GumboTag LookedUp(vb::StringView name) {
+GumboTag TagOfName(vb::StringView name) {
   char ascii[32];  // longer than any name the reader knows
   if (name.size() > std::size(ascii)) return GUMBO_TAG_UNKNOWN;
   for (size_t i = 0; i < name.size(); ++i) {
@@ -15,10 +14,8 @@ GumboTag LookedUp(vb::StringView name) {
   return gumbo_tagn_enum(ascii, static_cast<unsigned>(name.size()));
 }
 
-}  // namespace
-
 GumboTag TagNames::Of(vb::StringView name) {
-  if (name.empty() || name.size() > kLongest) return LookedUp(name);
+  if (name.empty() || name.size() > kLongest) return TagOfName(name);
   Known& known = known_[(name.size() * 7 + name.front() * 3 + name.back()) % known_.size()];
   if (known.size == name.size()) {
     size_t same = 0;  // a short loop: a call to compare costs more
@@ -27,7 +24,7 @@ GumboTag TagNames::Of(vb::StringView name) {
   }
   known.size = static_cast<uint8_t>(name.size());
   std::copy(name.begin(), name.end(), known.name);
-  return known.tag = LookedUp(name);
+  return known.tag = TagOfName(name);
 }
 
 }  // namespace qe

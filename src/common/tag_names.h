@@ -27,6 +27,9 @@ bool IsTagIn(GumboTag tag) {
   return kIn[tag];
 }
 
+// The reader's own look-up, each time.
+GumboTag TagOfName(vb::StringView name);
+
 class TagNames {
  public:
   // `name` in lower case (ASCII), as a browser compares it.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/html_tokens.h"
+#include "common/tag_names.h"
 
 namespace qe {
 namespace {
@@ -81,30 +82,6 @@ constexpr GumboTag kSpecial[] = {
     GUMBO_TAG_MO,       GUMBO_TAG_MN,       GUMBO_TAG_MS,       GUMBO_TAG_MTEXT,    GUMBO_TAG_ANNOTATION_XML,
     GUMBO_TAG_FOREIGNOBJECT, GUMBO_TAG_DESC};
 
-// Whether a tag is in one of the lists above, looked up rather than searched:
-// the count asks it several times a tag.
-template <size_t N>
-constexpr std::array<bool, GUMBO_TAG_LAST + 1> Membership(const GumboTag (&list)[N]) {
-  std::array<bool, GUMBO_TAG_LAST + 1> in{};
-  for (GumboTag tag : list) in[tag] = true;
-  return in;
-}
-template <const auto& kList>
-bool IsOneOf(GumboTag tag) {
-  static constexpr std::array<bool, GUMBO_TAG_LAST + 1> kIn = Membership(kList);
-  return kIn[tag];
-}
-
-GumboTag TagOf(const vb::String& name) {
-  char ascii[32];  // longer than any name the reader knows
-  if (name.size() > std::size(ascii)) return GUMBO_TAG_UNKNOWN;
-  for (size_t i = 0; i < name.size(); ++i) {
-    if (name[i] > 0x7F) return GUMBO_TAG_UNKNOWN;
-    ascii[i] = static_cast<char>(name[i]);
-  }
-  return gumbo_tagn_enum(ascii, static_cast<unsigned>(name.size()));
-}
-
 // The open elements as the builder could have them. Positions count from
 // the bottom; "none" is -1. Formatting elements are not placed: they count
 // apart, since the builder rebuilds them wherever the text goes on.
@@ -123,12 +100,12 @@ class OpenElements {
     stack_.push_back({tag, tag == GUMBO_TAG_UNKNOWN ? name : vb::String()});
     Of(tag).push_back(at);
     if (tag == GUMBO_TAG_UNKNOWN) unknown_[name].push_back(at);
-    if (IsOneOf<kScopeWalls>(tag)) walls_.push_back(at);
-    if (IsOneOf<kTableScopeWalls>(tag)) table_walls_.push_back(at);
-    if (IsOneOf<kSpecial>(tag)) special_.push_back(at);
-    if (IsOneOf<kSpecial>(tag) && tag != GUMBO_TAG_ADDRESS && tag != GUMBO_TAG_DIV && tag != GUMBO_TAG_P)
+    if (IsTagIn<kScopeWalls>(tag)) walls_.push_back(at);
+    if (IsTagIn<kTableScopeWalls>(tag)) table_walls_.push_back(at);
+    if (IsTagIn<kSpecial>(tag)) special_.push_back(at);
+    if (IsTagIn<kSpecial>(tag) && tag != GUMBO_TAG_ADDRESS && tag != GUMBO_TAG_DIV && tag != GUMBO_TAG_P)
       special_but_paragraphs_.push_back(at);
-    if (IsOneOf<kMarkers>(tag)) saved_formatting_.push_back({formatting_, formatting_total_});
+    if (IsTagIn<kMarkers>(tag)) saved_formatting_.push_back({formatting_, formatting_total_});
     if (tag == GUMBO_TAG_SVG || tag == GUMBO_TAG_MATH) ++foreign_;
   }
 
@@ -171,7 +148,7 @@ class OpenElements {
       if (tag == GUMBO_TAG_UNKNOWN) unknown_[stack_.back().name].pop_back();
       for (std::vector<long>* list : {&walls_, &table_walls_, &special_, &special_but_paragraphs_})
         if (!list->empty() && list->back() == top) list->pop_back();
-      if (IsOneOf<kMarkers>(tag)) {
+      if (IsTagIn<kMarkers>(tag)) {
         formatting_ = saved_formatting_.back().counts;
         formatting_total_ = saved_formatting_.back().total;
         saved_formatting_.pop_back();
@@ -240,8 +217,8 @@ void CloseBefore(OpenElements& open, GumboTag tag) {
   } else if (tag == GUMBO_TAG_A) {
     open.CloseFormatting(GUMBO_TAG_A);
   }
-  if (IsOneOf<kClosesP>(tag)) CloseParagraph(open);
-  if (IsOneOf<kHeadings>(tag) && IsOneOf<kHeadings>(open.Current())) open.CloseFrom(open.TopHeading());
+  if (IsTagIn<kClosesP>(tag)) CloseParagraph(open);
+  if (IsTagIn<kHeadings>(tag) && IsTagIn<kHeadings>(open.Current())) open.CloseFrom(open.TopHeading());
 }
 
 // False when the builder makes an element for the end tag: a p or a br
@@ -262,17 +239,17 @@ bool Close(OpenElements& open, GumboTag tag, const vb::String& name) {
   if (tag == GUMBO_TAG_BODY || tag == GUMBO_TAG_HTML) return true;
   long at;
   long wall;
-  if (IsOneOf<kHeadings>(tag)) {
+  if (IsTagIn<kHeadings>(tag)) {
     at = open.TopHeading();
     wall = open.TopWall();
-  } else if (IsOneOf<kTableParts>(tag)) {
+  } else if (IsTagIn<kTableParts>(tag)) {
     at = open.Top(tag);
     wall = open.TopTableWall();
     if (wall == at) --wall;  // a table's own end tag
   } else if (tag == GUMBO_TAG_LI) {
     at = open.Top(tag);
     wall = std::max({open.TopWall(), open.Top(GUMBO_TAG_OL), open.Top(GUMBO_TAG_UL)});
-  } else if (IsOneOf<kSpecial>(tag)) {
+  } else if (IsTagIn<kSpecial>(tag)) {
     at = open.Top(tag);
     wall = open.TopWall();
     if (wall == at) --wall;  // a wall's own end tag
@@ -296,12 +273,12 @@ TreeWork CountTreeWork(vb::StringView html, const TreeWork& most) {
     // attribute's name with those before it.
     const size_t attributes = tag.attributes.size();
     work.walked += open.Depth() + (attributes > 1 ? attributes * (attributes - 1) / 2 : 0);
-    const GumboTag kind = TagOf(tag.name);
+    const GumboTag kind = TagOfName(tag.name);
     const bool foreign = open.InForeignContent() || kind == GUMBO_TAG_SVG || kind == GUMBO_TAG_MATH;
     if (!end_tag) ++work.made;
     if (end_tag) {
       if (!Close(open, kind, tag.name)) work.made += 2;  // made and closed at once
-    } else if ((!IsOneOf<kNeverOpen>(kind) || open.InForeignContent()) && !(foreign && tag.self_closing)) {
+    } else if ((!IsTagIn<kNeverOpen>(kind) || open.InForeignContent()) && !(foreign && tag.self_closing)) {
       // Within svg or math the builder closes nothing by itself.
       if (!open.InForeignContent()) CloseBefore(open, kind);
       open.Open(kind, tag.name);
