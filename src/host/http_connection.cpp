@@ -421,6 +421,12 @@ void HttpConnection::NotePace(Clock::time_point began, uint64_t bytes) {
   pace_until_ = (began + ahead).time_since_epoch().count();
 }
 
+void HttpConnection::StopWaiting() {
+  site_.clients.Busy(this);
+  waiting_since_ = 0;
+  pace_until_ = 0;
+}
+
 void HttpConnection::ListAsWaiting() {
   listed_since_ = Clock::now().time_since_epoch().count();
   site_.clients.Waits(client_, this, listed_since_);
@@ -606,9 +612,7 @@ void HttpConnection::AnswerWithoutTheBody() {
 
 void HttpConnection::Answer() {
   phase_ = Phase::kAnswer;
-  site_.clients.Busy(this);
-  waiting_since_ = 0;
-  pace_until_ = 0;
+  StopWaiting();
   dropping_body_ = false;
   send_share_->Begin();
   // A page takes the head along; the server's own answers are made of the
@@ -780,7 +784,9 @@ void HttpConnection::AfterAnswer(bool keep) {
   if (closed_) return;
   out_.clear();
   body_.reset();
-  EndSending();
+  // The socket keeps its size (the client may still be taking bytes), and
+  // what the kernel still holds of the answer stays counted.
+  send_share_->End();
   if (keep && KeepsConnection() && !site_.stopping) return NextRequest();
   LingeringClose();
 }
@@ -789,9 +795,7 @@ void HttpConnection::AfterAnswer(bool keep) {
 
 void HttpConnection::Refuse(int status) {
   phase_ = Phase::kClosing;
-  site_.clients.Busy(this);
-  waiting_since_ = 0;
-  pace_until_ = 0;
+  StopWaiting();
   body_.reset();  // a body held in a file: the file goes now
   ForgetHead();
   out_ = StatusAnswer(status, true, head_only_);
@@ -810,13 +814,11 @@ void HttpConnection::Refuse(int status) {
 // the send buffers' total for as long as the kernel tries to send it.
 void HttpConnection::LingeringClose() {
   phase_ = Phase::kClosing;
-  site_.clients.Busy(this);
+  StopWaiting();
   start_ = end_ = 0;
   carry_.clear();
-  waiting_since_ = 0;
-  pace_until_ = 0;
   ForgetHead();
-  EndSending();
+  send_share_->End();
   if (capacity_ != kIdleBuffer) {
     buffer_ = std::make_unique<char[]>(kIdleBuffer);
     capacity_ = kIdleBuffer;
@@ -859,8 +861,7 @@ void HttpConnection::CloseOnceSent(uint64_t unsent_before, Clock::time_point pro
 void HttpConnection::ShutDownAndDrain() {
   if (awaiting_sent_) {
     awaiting_sent_ = false;
-    site_.clients.Busy(this);
-    pace_until_ = 0;
+    StopWaiting();
   }
   boost::system::error_code ignored;
   socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
@@ -889,9 +890,7 @@ void HttpConnection::CloseIfIdle() {
 void HttpConnection::Close() {
   if (closed_) return;
   closed_ = true;
-  site_.clients.Busy(this);
-  waiting_since_ = 0;
-  pace_until_ = 0;
+  StopWaiting();
   ReleaseHeadBudget();
   send_share_->Release();
   boost::system::error_code ignored;
@@ -912,12 +911,6 @@ uint64_t HttpConnection::Unsent(bool unacknowledged) {
     return 0;
   return static_cast<uint64_t>(std::max(bytes, 0));
 }
-
-// ---- send buffers ----
-
-// The socket keeps its size (the client may still be taking bytes), and
-// what the kernel still holds of the answer stays counted.
-void HttpConnection::EndSending() { send_share_->End(); }
 
 // ---- time-outs ----
 

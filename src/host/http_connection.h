@@ -120,6 +120,9 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   void NotePace(Clock::time_point began, uint64_t bytes);
   // Listed among the connections that may make room, waiting since now.
   void ListAsWaiting();
+  // Waits for its client no longer: it neither makes room for a newcomer nor
+  // gives up its head for the heads' budget.
+  void StopWaiting();
   void Write(std::string text, bool keep_after);
   void AfterAnswer(bool keep);
   void Refuse(int status);
@@ -130,7 +133,6 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   void ReleaseHeadBudget();
   // The parsed head, once the answer no longer needs it.
   void ForgetHead();
-  void EndSending();
   void Evict();
   // The end of the answer, once the client has taken what the kernel holds
   // of it, then reading a little more of what the client sends.
