@@ -186,9 +186,9 @@ void HttpConnection::NextRequest() {
   if (start_ < end_) {  // pipelined: the next request is here already
     phase_ = Phase::kHead;
     auto now = Clock::now();
-    head_began_ = now;
-    head_bytes_ = end_ - start_;
-    NotePace(head_began_, head_bytes_);
+    paced_since_ = now;
+    paced_bytes_ = 0;
+    NotePace(end_ - start_);
     request_deadline_ = now + site_.limits.request_timeout;
     SetDeadline(std::min(now + site_.limits.head_timeout, request_deadline_));
     return ParseHead();
@@ -295,19 +295,14 @@ void HttpConnection::OnRead(const boost::system::error_code& error, size_t count
   end_ += count;
   if (phase_ == Phase::kIdle) {
     phase_ = Phase::kHead;
-    head_began_ = now;
-    head_bytes_ = 0;
+    paced_since_ = now;
+    paced_bytes_ = 0;
     request_deadline_ = now + site_.limits.request_timeout;
     SetDeadline(std::min(now + site_.limits.head_timeout, request_deadline_));
   }
-  if (phase_ == Phase::kHead) {
-    head_bytes_ += count;
-    NotePace(head_began_, head_bytes_);
-    return ParseHead();
-  }
+  NotePace(count);
+  if (phase_ == Phase::kHead) return ParseHead();
   last_body_piece_ = now;
-  body_bytes_ += count;
-  NotePace(body_began_, body_bytes_);
   pace_window_bytes_ += count;
   if (!BodyKeepsPace(now)) return Refuse(408);
   SetDeadline(BodyDeadline());
@@ -410,15 +405,16 @@ void HttpConnection::DropHead() {
   });
 }
 
-void HttpConnection::NotePace(Clock::time_point began, uint64_t bytes) {
+void HttpConnection::NotePace(uint64_t bytes) {
+  paced_bytes_ += bytes;
   const uint64_t rate = site_.limits.min_body_bytes_per_second;
   if (rate == 0) {
     pace_until_ = Clock::time_point::max().time_since_epoch().count();
     return;
   }
   const auto ahead = std::chrono::duration_cast<Clock::duration>(
-      std::chrono::duration<double>(static_cast<double>(bytes) / static_cast<double>(rate)));
-  pace_until_ = (began + ahead).time_since_epoch().count();
+      std::chrono::duration<double>(static_cast<double>(paced_bytes_) / static_cast<double>(rate)));
+  pace_until_ = (paced_since_ + ahead).time_since_epoch().count();
 }
 
 void HttpConnection::StopWaiting() {
@@ -555,9 +551,9 @@ void HttpConnection::OnHead() {
     dropped_body_deadline_ = Clock::now() + site_.limits.dropped_body_timeout;
   }
   phase_ = Phase::kBody;
-  body_began_ = last_body_piece_ = Clock::now();
-  body_bytes_ = end_ - start_;
-  NotePace(body_began_, body_bytes_);
+  paced_since_ = last_body_piece_ = Clock::now();
+  paced_bytes_ = 0;
+  NotePace(end_ - start_);
   pace_window_end_ = last_body_piece_ + site_.limits.body_rate_window;
   pace_window_bytes_ = end_ - start_;
   SetDeadline(BodyDeadline());

@@ -115,9 +115,10 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   void SendStatic();
   void SendQueued(bool keep_after);
   void RunPageOnWorker();
-  // The moment until which the request's bytes so far keep the least pace,
-  // from `began`; until then the connection is not closed to make room.
-  void NotePace(Clock::time_point began, uint64_t bytes);
+  // `bytes` more of the head, or of the body, each paced from its start: the
+  // moment until which its bytes so far keep the least pace; until then the
+  // connection is not closed to make room.
+  void NotePace(uint64_t bytes);
   // Listed among the connections that may make room, waiting since now.
   void ListAsWaiting();
   // Waits for its client no longer: it neither makes room for a newcomer nor
@@ -197,8 +198,8 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   // Until when the request's bytes keep the least pace (steady clock ticks;
   // 0: no request being read).
   std::atomic<Clock::rep> pace_until_{0};
-  Clock::time_point head_began_, body_began_;
-  uint64_t head_bytes_ = 0, body_bytes_ = 0;
+  Clock::time_point paced_since_;  // the head's start, then the body's
+  uint64_t paced_bytes_ = 0;      // read since
   Clock::rep listed_since_ = 0;  // listed as waiting in site.clients since
   bool dropped_ = false;                    // chosen to go: the wait under way ends with 408
   bool awaiting_sent_ = false;  // closing once the kernel has sent the answer's end; listed as waiting
