@@ -1,5 +1,8 @@
 #include "host/editor_upload_page.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <filesystem>
@@ -13,7 +16,6 @@
 #include "host/page_steps.h"
 #include "host/static_files.h"
 #include "platform/com/object.h"
-#include "platform/fs/file.h"
 #include "platform/fs/file_write.h"
 #include "platform/fs/paths.h"
 #include "platform/net/remote_fetch.h"
@@ -256,15 +258,6 @@ std::optional<vb::String> SavedPictureType(const std::filesystem::path& file) {
   return vb::LCase(picture->type);
 }
 
-bool ReadWhole(const vb::String& real_name, std::string& bytes) {
-  try {
-    bytes = fs::ReadAllBytes(real_name);
-    return true;
-  } catch (const vb::Error&) {
-    return false;
-  }
-}
-
 // A foreign picture address ("qeEditor-img"): fetched through
 // CommSaveRemoteFile (public http and https addresses only, a picture only,
 // size-limited) into the pictures' folder, named like a pasted picture by the
@@ -286,19 +279,15 @@ vb::String ForeignPicture(Page& page, vb::Variant& qe, EditorUploadRoom& room) {
   } catch (const vb::Error&) {
     return ErrorEntry(kForeignPictureFailed);
   }
-  // The fetch took only a picture; its kind names the file, saved under a
-  // name no file has: a rename would replace a picture named in the same second.
+  // The fetch took only a picture; its kind names the file, linked only under
+  // a name no file has: a rename would replace a picture named in the same second.
   std::optional<vb::String> type = SavedPictureType(fetched);
   std::optional<vb::String> file_name;
-  std::string bytes;
-  if (type && ReadWhole(real_stem, bytes)) {
+  if (type) {
     file_name = SaveUnderNewName(qe, real_folder, u"." + *type, [&](const vb::String& real_name) {
-      try {
-        fs::CreateNewFile(real_name, bytes);
-        return Saving::kSaved;
-      } catch (const vb::Error& e) {
-        return e.Number() == vb::kFileAlreadyExists ? Saving::kNameTaken : Saving::kFailed;
-      }
+      const std::filesystem::path name = fs::ToHostPath(real_name);
+      if (::link(fetched.c_str(), name.c_str()) == 0) return Saving::kSaved;
+      return errno == EEXIST ? Saving::kNameTaken : Saving::kFailed;
     });
   }
   std::error_code error;
