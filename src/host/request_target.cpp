@@ -1,6 +1,8 @@
 #include "host/request_target.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string>
 
 #include "platform/asp/url_encoding.h"
 #include "platform/text/ansi.h"
@@ -21,6 +23,27 @@ bool EscapesAreWellFormed(std::string_view bytes) {
     i += 2;
   }
   return true;
+}
+
+// NUL, as a byte or escaped: "%00" anywhere decodes to NUL, since a "%" is
+// never a hex digit of an escape before it.
+bool HoldsNul(std::string_view bytes) {
+  return bytes.find('\0') != std::string_view::npos || bytes.find("%00") != std::string_view::npos;
+}
+
+// The cookies of a Cookie field but those holding NUL.
+std::string CookiesWithoutNul(std::string_view value) {
+  std::string kept;
+  for (size_t start = 0; start <= value.size();) {
+    const size_t end = std::min(value.find(';', start), value.size());
+    const std::string_view cookie = value.substr(start, end - start);
+    start = end + 1;
+    if (cookie.find_first_not_of(" \t") == std::string_view::npos || HoldsNul(cookie)) continue;
+    if (!kept.empty()) kept += ';';
+    kept += cookie;
+  }
+  kept.erase(0, kept.find_first_not_of(" \t"));
+  return kept;
 }
 
 // Windows drops the trailing dots and blanks of a name, so a name of only
@@ -65,40 +88,20 @@ void FormNulFinder::Add(std::string_view bytes) {
   if (found_ || bytes.empty()) return;
   // An escape split between pieces is seen whole with the bytes before.
   std::string seam = tail_ + std::string(bytes.substr(0, 2));
-  found_ = seam.find("%00") != std::string::npos || bytes.find('\0') != std::string_view::npos ||
-           bytes.find("%00") != std::string_view::npos;
+  found_ = HoldsNul(seam) || HoldsNul(bytes);
   seam = tail_ + std::string(bytes.substr(bytes.size() > 2 ? bytes.size() - 2 : 0));
   tail_ = seam.substr(seam.size() > 2 ? seam.size() - 2 : 0);
 }
 
 void DropCookiesHoldingNul(asp::HeaderList& fields) {
   for (auto field = fields.begin(); field != fields.end();) {
-    std::string& value = field->second;
     if (field->first.size() != 6 || !vb::EqualsNoCase(vb::FromUtf8(field->first), u"Cookie") ||
-        (value.find('\0') == std::string::npos && value.find("%00") == std::string::npos)) {
+        !HoldsNul(field->second)) {
       ++field;
       continue;
     }
-    // "%00" anywhere in a cookie decodes to NUL: a "%" is never a hex digit
-    // of an escape before it.
-    std::string kept;
-    for (size_t start = 0; start <= value.size();) {
-      const size_t end = std::min(value.find(';', start), value.size());
-      const std::string_view cookie = std::string_view(value).substr(start, end - start);
-      start = end + 1;
-      if (cookie.find_first_not_of(" \t") == std::string_view::npos || cookie.find('\0') != std::string_view::npos ||
-          cookie.find("%00") != std::string_view::npos)
-        continue;
-      if (!kept.empty()) kept += ';';
-      kept += cookie;
-    }
-    kept.erase(0, kept.find_first_not_of(" \t"));
-    if (kept.empty()) {
-      field = fields.erase(field);
-    } else {
-      value = std::move(kept);
-      ++field;
-    }
+    field->second = CookiesWithoutNul(field->second);
+    field = field->second.empty() ? fields.erase(field) : std::next(field);
   }
 }
 
