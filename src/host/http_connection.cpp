@@ -752,7 +752,7 @@ void HttpConnection::RunPageOnWorker() {
   site_.workers->Submit(client_, [self = shared_from_this(), page = page_, request = std::move(request),
                          spool = std::move(body_), unread = unread_body_, settings]() mutable {
     auto sink = std::make_shared<SocketResponse>(self->socket_.native_handle(), settings, self->site_.stopping,
-                                                 self->site_.outboxes, self->send_share_.get());
+                                                 self->site_.outboxes, *self->send_share_);
     std::unique_ptr<asp::BodySource> body;
     if (spool) body = std::make_unique<SpooledBody>(std::move(spool));
     else if (unread) body = std::make_unique<UnreadBody>(unread);

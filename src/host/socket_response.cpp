@@ -32,7 +32,7 @@ bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || e
 }  // namespace
 
 SocketResponse::SocketResponse(int socket, ExchangeSettings settings, const std::atomic<bool>& stopping,
-                               OutboxBudget& budget, SendShare* share)
+                               OutboxBudget& budget, SendShare& share)
     : socket_(socket), settings_(settings), stopping_(stopping), outbox_(std::make_unique<Outbox>(budget)),
       share_(share) {
   close_ = !settings_.keep_alive;
@@ -92,7 +92,7 @@ bool SocketResponse::Pump(bool may_wait, bool free_descriptor) const {
     if (dropped_) break;
     // Far ahead of its client: the page waits while the client takes bytes.
     pollfd writable{socket_, POLLOUT, 0};
-    if (::poll(&writable, 1, kWaitSliceMs) > 0 && (writable.revents & POLLOUT) && share_) share_->Grow();
+    if (::poll(&writable, 1, kWaitSliceMs) > 0 && (writable.revents & POLLOUT)) share_.Grow();
   }
   outbox_->Clear();
   return false;

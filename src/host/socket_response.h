@@ -40,10 +40,10 @@ class SocketResponse : public asp::ResponseSink {
  public:
   // `socket` is non-blocking, stays open and is written by nobody else until
   // the connection takes the outbox back. `stopping` turns true when the
-  // server stops: writes are dropped then. `share`, when given, is the
-  // socket's share of the send buffers, grown as the client takes bytes.
+  // server stops: writes are dropped then. `share` is the socket's share of
+  // the send buffers, grown as the client takes bytes.
   SocketResponse(int socket, ExchangeSettings settings, const std::atomic<bool>& stopping, OutboxBudget& budget,
-                 SendShare* share = nullptr);
+                 SendShare& share);
 
   void SendHead(const asp::ResponseHead& head) override;
   void SendBody(std::string_view bytes) override;
@@ -79,7 +79,7 @@ class SocketResponse : public asp::ResponseSink {
   const ExchangeSettings settings_;
   const std::atomic<bool>& stopping_;
   std::unique_ptr<Outbox> outbox_;
-  SendShare* const share_;
+  SendShare& share_;
   BodyFraming framing_ = BodyFraming::kNone;
   bool close_ = false;
   std::string pending_head_;  // sent with the first body bytes
