@@ -461,10 +461,12 @@ void HttpConnection::Evict() {
     const bool answering = self->phase_ == Phase::kIdle && self->Unsent(true) > 0;
     if (!waits || keeps_pace || answering) {
       // Its request came whole, or its bytes caught up, meanwhile: it stays,
-      // counted again, and another makes room in its place.
+      // counted again, and another makes room in its place. One still taking
+      // its last answer may be chosen again once the drain's time has passed.
       if (self->evicted_.exchange(false)) {
         --self->site_.evicting;
-        if (waits && keeps_pace) self->site_.clients.Waits(self->client_, self.get(), self->listed_since_);
+        if (answering) self->pace_until_ = (Clock::now() + kDrainTime).time_since_epoch().count();
+        if (waits) self->site_.clients.Waits(self->client_, self.get(), self->listed_since_);
         MakeRoom(self->site_);
       }
       return;

@@ -195,6 +195,39 @@ TEST_F(LimitsTest, AtTheConnectionLimitTheClientHoldingMostMakesRoomElseANewcome
   EXPECT_EQ(status, 200) << "a client refused while the server was full is served once it has room";
 }
 
+// A kept connection whose client still takes its last answer is spared at
+// the limit, and once it has taken it, it may make room like any other.
+TEST_F(LimitsTest, AtTheConnectionLimitOneTakingItsLastAnswerIsSparedThenMayMakeRoom) {
+  const std::string mid(200000, 'm');
+  site_.WriteFile("site/mid.zip", mid);
+  host::ServerLimits limits;
+  limits.max_connections = 8;
+  limits.max_connections_per_client = 100;
+  limits.send_buffer_start = 256 * 1024;  // mid.zip is handed over whole
+  Start(limits);
+  int taking = host_test::ConnectLoopback(Port(), 4096);
+  held_.push_back(taking);
+  host_test::SendAll(taking, "GET /mid.zip HTTP/1.1\r\nHost: a\r\n\r\n");
+  pollfd begun{taking, POLLIN, 0};
+  ASSERT_EQ(::poll(&begun, 1, 2000), 1);
+  std::this_thread::sleep_for(milliseconds(100));  // handed over, the connection kept
+  std::vector<int> kept = Open(7);
+
+  const std::string once = "GET /hello.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n";
+  EXPECT_EQ(host_test::StatusOf(host_test::Exchange(Port(), once, 500, "127.0.0.2").bytes), 200);
+  std::vector<host_test::Answer> answers = host_test::AnswersIn(host_test::ReadAnswer(taking, 300));
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_TRUE(answers[0].body == mid) << answers[0].body.size() << " bytes came";
+  int reset = 0;
+  for (int sock : kept) reset += host_test::ReadUntilClosed(sock, 100).closed;
+  EXPECT_EQ(reset, 1) << "one of the others made room";
+
+  Open(1);  // the limit again
+  std::this_thread::sleep_for(milliseconds(1100));  // past the time it was spared for
+  EXPECT_EQ(host_test::StatusOf(host_test::Exchange(Port(), once, 500, "127.0.0.2").bytes), 200);
+  EXPECT_TRUE(host_test::ReadUntilClosed(taking, 500).closed) << "the longest waiting of its client made room";
+}
+
 TEST_F(LimitsTest, PastItsShareOfTheConnectionsAClientIsRefusedAndTheOthersServed) {
   host::ServerLimits limits;
   limits.max_connections_per_client = 2;
