@@ -12,7 +12,6 @@
 #include <string>
 
 #include "platform/ado/database_file.h"
-#include "platform/ado/replaceable_files.h"
 
 namespace ado {
 namespace {
@@ -39,18 +38,12 @@ bool PowerOfTwoWithin(uint32_t n, uint32_t least, uint32_t most) {
 }
 
 constexpr char kJournalEnd[] = "-journal";
-// As long as a statement waits for another connection's lock.
-constexpr int kBusyWaitMs = 10000;
 
 // The database's first read, by the engine: it plays back a hot journal,
 // and leaves the journal of a writer at work alone.
 void ReadOnce(const std::filesystem::path& database) {
-  UseReplaceableDatabaseFiles();
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-    sqlite3_busy_timeout(db, kBusyWaitMs);
-    sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-  }
+  sqlite3* db = OpenDatabaseFile(database);
+  if (db) sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
   sqlite3_close(db);
 }
 
