@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/ado/database_file.h"
+#include "platform/fs/file_range_lock.h"
 
 namespace ado {
 namespace {
@@ -47,25 +48,17 @@ void ReadOnce(const std::filesystem::path& database) {
   sqlite3_close(db);
 }
 
-bool LockRange(int fd, int64_t start, int64_t length) {
-  struct flock lock {};
-  lock.l_type = F_WRLCK;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = start;
-  lock.l_len = length;
-  return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
-}
-
 // Removes a journal that the engine would not play back, holding what the
 // engine holds to play one back: the pending byte and the shared range, so
 // that no connection reads or writes the database meanwhile. Never the
 // reserved byte: a reader that saw it held would take a dead writer's
 // journal for a live one's and read the database as that writer left it.
 void RemoveIfDead(const std::filesystem::path& journal, const std::filesystem::path& database) {
-  const int fd = ::open(database.c_str(), O_RDWR | O_CLOEXEC);
+  const int fd = fs::OpenAboveStandardStreams(database, O_RDWR);
   if (fd < 0) return;
   struct stat held {};
-  if (LockRange(fd, kPendingLockByte, 1) && LockRange(fd, kSharedLockFirst, kSharedLockSize) &&
+  if (fs::SetRangeLock(fd, F_WRLCK, {kPendingLockByte, 1}) == 0 &&
+      fs::SetRangeLock(fd, F_WRLCK, {kSharedLockFirst, kSharedLockSize}) == 0 &&
       ::fstat(fd, &held) == 0 && !WouldRollBackFrom(journal, static_cast<uint64_t>(held.st_size))) {
     std::error_code error;
     std::filesystem::remove(journal, error);
