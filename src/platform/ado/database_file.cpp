@@ -46,17 +46,24 @@ bool IsWholeDatabaseFile(const std::filesystem::path& file) {
   return std::filesystem::file_size(file, error) == page * word(28) && !error;
 }
 
+sqlite3* OpenDatabaseFile(const std::filesystem::path& file) {
+  UseReplaceableDatabaseFiles();
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    return nullptr;
+  }
+  // A page committing meanwhile holds readers off for a moment.
+  sqlite3_busy_timeout(db, kBusyWaitMs);
+  return db;
+}
+
 std::vector<std::string> DatabaseTableNames(const std::filesystem::path& file) {
   if (!IsDatabaseFile(file)) NotADatabase(file);
-  sqlite3* db = nullptr;
   std::vector<std::string> names;
   bool read = false;
-  // Able to write, as any connection of ours: a journal that a writer left
-  // when it died is played back first, which a read-only one cannot do.
-  UseReplaceableDatabaseFiles();
-  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-    // A page committing meanwhile holds readers off for a moment.
-    sqlite3_busy_timeout(db, kBusyWaitMs);
+  sqlite3* db = OpenDatabaseFile(file);
+  if (db) {
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'",
                            -1, &stmt, nullptr) == SQLITE_OK) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+struct sqlite3;
+
 namespace ado {
 
 // The bytes of a database file that the engine locks: a writer about to
@@ -23,6 +25,12 @@ bool IsDatabaseFile(const std::filesystem::path& file);
 // True when the file is a database file with every page its header counts:
 // a copy cut short by a crash is not.
 bool IsWholeDatabaseFile(const std::filesystem::path& file);
+
+// A connection of ours to the existing database `file`, waiting for writers
+// as a page does; able to write, as any connection of ours is, so that its
+// first read plays back a journal that a writer left when it died (a
+// read-only one cannot). nullptr when the file cannot be opened.
+sqlite3* OpenDatabaseFile(const std::filesystem::path& file);
 
 // The names of the file's own tables, lower-cased and sorted; raises
 // vb::Error 3343 (unrecognized database format) when it cannot be read as a

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/ado/database_file.h"
-#include "platform/ado/replaceable_files.h"
+#include "platform/fs/file_range_lock.h"
 
 namespace ado {
 namespace {
@@ -39,28 +39,13 @@ bool PowerOfTwoWithin(uint32_t n, uint32_t least, uint32_t most) {
 }
 
 constexpr char kJournalEnd[] = "-journal";
-// As long as a statement waits for another connection's lock.
-constexpr int kBusyWaitMs = 10000;
 
 // The database's first read, by the engine: it plays back a hot journal,
 // and leaves the journal of a writer at work alone.
 void ReadOnce(const std::filesystem::path& database) {
-  UseReplaceableDatabaseFiles();
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-    sqlite3_busy_timeout(db, kBusyWaitMs);
-    sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-  }
+  sqlite3* db = OpenDatabaseFile(database);
+  if (db) sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
   sqlite3_close(db);
-}
-
-bool LockRange(int fd, int64_t start, int64_t length) {
-  struct flock lock {};
-  lock.l_type = F_WRLCK;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = start;
-  lock.l_len = length;
-  return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
 
 // Removes a journal that the engine would not play back, holding what the
@@ -69,10 +54,11 @@ bool LockRange(int fd, int64_t start, int64_t length) {
 // reserved byte: a reader that saw it held would take a dead writer's
 // journal for a live one's and read the database as that writer left it.
 void RemoveIfDead(const std::filesystem::path& journal, const std::filesystem::path& database) {
-  const int fd = ::open(database.c_str(), O_RDWR | O_CLOEXEC);
+  const int fd = fs::OpenAboveStandardStreams(database, O_RDWR);
   if (fd < 0) return;
   struct stat held {};
-  if (LockRange(fd, kPendingLockByte, 1) && LockRange(fd, kSharedLockFirst, kSharedLockSize) &&
+  if (fs::SetRangeLock(fd, F_WRLCK, {kPendingLockByte, 1}) == 0 &&
+      fs::SetRangeLock(fd, F_WRLCK, {kSharedLockFirst, kSharedLockSize}) == 0 &&
       ::fstat(fd, &held) == 0 && !WouldRollBackFrom(journal, static_cast<uint64_t>(held.st_size))) {
     std::error_code error;
     std::filesystem::remove(journal, error);

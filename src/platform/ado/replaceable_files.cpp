@@ -71,16 +71,9 @@ constexpr off_t kSharedSize = kSharedLockSize;
 
 // True when taken; false when another holder has it; an errno otherwise.
 int SetRange(int fd, short type, off_t start, off_t length) {
-  struct flock lock {};
-  lock.l_type = type;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = start;
-  lock.l_len = length;
-  while (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
-    if (errno == EINTR) continue;
-    return errno == EAGAIN || errno == EACCES ? SQLITE_BUSY : SQLITE_IOERR_LOCK;
-  }
-  return SQLITE_OK;
+  const int error = fs::SetRangeLock(fd, type, {start, length});
+  if (error == 0) return SQLITE_OK;
+  return error == EAGAIN || error == EACCES ? SQLITE_BUSY : SQLITE_IOERR_LOCK;
 }
 
 int TakeLock(ReplaceableFile* file, int level) {

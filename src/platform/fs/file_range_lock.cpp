@@ -15,6 +15,17 @@ constexpr int kReopens = 8;
 
 }  // namespace
 
+int SetRangeLock(int fd, short type, FileRangeLock::Range range) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = range.start;
+  lock.l_len = range.length;
+  while (::fcntl(fd, F_OFD_SETLK, &lock) != 0)
+    if (errno != EINTR) return errno;
+  return 0;
+}
+
 int OpenAboveStandardStreams(const std::filesystem::path& file, int flags, mode_t mode) {
   int fd = ::open(file.c_str(), flags | O_CLOEXEC, mode);
   if (fd < 0 || fd > STDERR_FILENO) return fd;
@@ -34,30 +45,20 @@ bool NamesOpenFile(const std::filesystem::path& name, int fd) {
 FileRangeLock::FileRangeLock(const std::filesystem::path& file, Kind kind, Range range,
                              std::chrono::milliseconds wait, std::chrono::microseconds step) {
   const auto deadline = std::chrono::steady_clock::now() + wait;
-  struct flock lock {};
-  lock.l_type = kind == kWrite ? F_WRLCK : F_RDLCK;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = range.start;
-  lock.l_len = range.length;
+  const short type = kind == kWrite ? F_WRLCK : F_RDLCK;
   for (int open = 0; open < kReopens; ++open) {
     const int fd = OpenAboveStandardStreams(file, kind == kWrite ? O_RDWR | O_CREAT : O_RDONLY, 0666);
     if (fd < 0) return;
-    bool locked = false;
-    for (;;) {
-      if (::fcntl(fd, F_OFD_SETLK, &lock) == 0) {
-        locked = true;
-        break;
-      }
-      if (errno == EINTR) continue;
-      if ((errno != EAGAIN && errno != EACCES) || std::chrono::steady_clock::now() >= deadline) break;
+    int error;
+    while (((error = SetRangeLock(fd, type, range)) == EAGAIN || error == EACCES) &&
+           std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(step);
-    }
-    if (locked && NamesOpenFile(file, fd)) {
+    if (error == 0 && NamesOpenFile(file, fd)) {
       fd_ = fd;
       return;
     }
     ::close(fd);
-    if (!locked) return;
+    if (error != 0) return;
   }
 }
 

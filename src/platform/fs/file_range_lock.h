@@ -43,6 +43,11 @@ class FileRangeLock {
   int fd_ = -1;
 };
 
+// Sets a lock of `type` (F_RDLCK, F_WRLCK; F_UNLCK lets it go) on `range` of
+// the open file description `fd`, without waiting: 0 when set, else the
+// errno (EAGAIN or EACCES when another holder's lock stands in the way).
+int SetRangeLock(int fd, short type, FileRangeLock::Range range);
+
 // Opens `file` as open(2) does, with O_CLOEXEC, never under a standard
 // stream's number (0 to 2): whatever closes or redirects one of those would
 // take the file's locks with it. -1 with errno set when it cannot.
