@@ -214,14 +214,9 @@ vb::String Written(const GumboNode& root, size_t expected) {
 }  // namespace
 
 std::optional<vb::String> CleanRichText(vb::StringView html) {
-  if (html.find(u'<') == vb::StringView::npos && html.find(u'&') == vb::StringView::npos &&
-      html.find(u'>') == vb::StringView::npos && html.find(u'\u00A0') == vb::StringView::npos) {
-    // Plain text that code page 936 holds reads back as itself.
-    if (std::all_of(html.begin(), html.end(), [](char16_t c) { return c < 0x80 || text::AnsiCodeUnsigned(c) != '?'; }))
-      return vb::String(html);
-  }
   const TreeWork most = MostWork(html);
-  // What the cleaner wrote comes back as it is, without a reading.
+  // What the cleaner wrote comes back as it is, without a reading; so does
+  // plain text that code page 936 holds.
   if (IsWrittenRichText(html, most)) return vb::String(html);
   if (!IsWithin(CountTreeWork(html, most), most)) return std::nullopt;
   const std::string utf8 = vb::ToUtf8(html);
