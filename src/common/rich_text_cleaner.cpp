@@ -13,6 +13,7 @@
 #include "common/reader_memory.h"
 #include "common/rich_text_rules.h"
 #include "common/rich_text_written.h"
+#include "common/tag_names.h"
 #include "common/tree_work.h"
 #include "platform/text/ansi.h"
 #include "platform/vb/strings.h"
@@ -58,11 +59,6 @@ constexpr GumboTag kDroppedWhole[] = {
     GUMBO_TAG_CANVAS,  GUMBO_TAG_MAP,      GUMBO_TAG_AREA,     GUMBO_TAG_SOURCE,   GUMBO_TAG_TRACK,
     GUMBO_TAG_XMP,     GUMBO_TAG_PLAINTEXT, GUMBO_TAG_NOEMBED, GUMBO_TAG_SVG,      GUMBO_TAG_MATH,
 };
-
-template <class T, size_t N>
-bool IsOneOf(const T& value, const T (&list)[N]) {
-  return std::find(std::begin(list), std::end(list), value) != std::end(list);
-}
 
 // The tree of the text read in a body; null when its memory ran out.
 GumboOutput* ReadWithin(ReaderMemory& memory, const std::string& utf8) {
@@ -207,7 +203,7 @@ vb::String Written(const GumboNode& root, size_t expected) {
     }
     if (child.type != GUMBO_NODE_ELEMENT) continue;  // comments, templates, CDATA
     const GumboElement& e = child.v.element;
-    if (e.tag_namespace != GUMBO_NAMESPACE_HTML || IsOneOf(e.tag, kDroppedWhole)) continue;
+    if (e.tag_namespace != GUMBO_NAMESPACE_HTML || IsTagIn<kDroppedWhole>(e.tag)) continue;
     const rich_text::AllowedElement* allowed = rich_text::Allowed(e.tag);
     if (allowed) AppendStartTag(out, e, *allowed);
     open.push_back({&child, 0, allowed != nullptr});
@@ -218,15 +214,11 @@ vb::String Written(const GumboNode& root, size_t expected) {
 }  // namespace
 
 std::optional<vb::String> CleanRichText(vb::StringView html) {
-  if (html.find(u'<') == vb::StringView::npos && html.find(u'&') == vb::StringView::npos &&
-      html.find(u'>') == vb::StringView::npos && html.find(u'\u00A0') == vb::StringView::npos) {
-    // Plain text that code page 936 holds reads back as itself.
-    if (std::all_of(html.begin(), html.end(), [](char16_t c) { return c < 0x80 || text::AnsiCodeUnsigned(c) != '?'; }))
-      return vb::String(html);
-  }
-  // What the cleaner wrote comes back as it is, without a reading.
-  if (IsWrittenRichText(html, MostWork(html))) return vb::String(html);
-  if (!IsWithin(CountTreeWork(html, MostWork(html)), MostWork(html))) return std::nullopt;
+  const TreeWork most = MostWork(html);
+  // What the cleaner wrote comes back as it is, without a reading; so does
+  // plain text that code page 936 holds.
+  if (IsWrittenRichText(html, most)) return vb::String(html);
+  if (!IsWithin(CountTreeWork(html, most), most)) return std::nullopt;
   const std::string utf8 = vb::ToUtf8(html);
   ReaderMemory memory(kMemoryBase + kMemoryPerInputByte * utf8.size(), kMemoryExpectedPerInputByte * utf8.size());
   GumboOutput* tree = ReadWithin(memory, utf8);

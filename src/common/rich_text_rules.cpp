@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/page_address.h"
+#include "common/tag_names.h"
 #include "platform/vb/string.h"
 
 namespace qe::rich_text {
@@ -71,7 +72,7 @@ const AllowedElement* Allowed(GumboTag tag) {
   return kByTag[tag];
 }
 
-bool IsVoid(GumboTag tag) { return std::find(std::begin(kVoid), std::end(kVoid), tag) != std::end(kVoid); }
+bool IsVoid(GumboTag tag) { return IsTagIn<kVoid>(tag); }
 
 bool Keeps(const AllowedElement& element, std::string_view name, std::string_view value) {
   const bool listed = std::any_of(std::begin(kEveryElement), std::end(kEveryElement),
