@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/kesra_class_md5.h"
+#include "host/editor_upload_room.h"
 #include "host/page_context.h"
 #include "host/page_steps.h"
 #include "platform/com/registry.h"
@@ -102,7 +103,8 @@ class EditorUploadPageTest : public ::testing::Test {
   };
 
   // The page's answer: status line, headers, blank line, body.
-  std::string Run(const Request& request, const std::string& room_mb = "") {
+  // `room_used`: what the editor's room counts once the page has answered.
+  std::string Run(const Request& request, const std::string& room_mb = "", uint64_t* room_used = nullptr) {
     std::ofstream(scratch_ / "body.bin", std::ios::binary) << request.body;
     host::PageOptions options;
     options.site = (scratch_ / "site").string();
@@ -119,8 +121,13 @@ class EditorUploadPageTest : public ::testing::Test {
     host::Page page{*context.Intrinsic(u"Request"), *context.Intrinsic(u"Response"), *context.Intrinsic(u"Server"),
                     *context.Intrinsic(u"Session"), *context.Intrinsic(u"Application")};
     host::EditorUploadPage(page);
+    if (room_used) *room_used = host::EditorUploadRoom::Of(page.Application, UploadRoot())->Used();
     return context.ResponseText();
   }
+
+  stdfs::path UploadRoot() const { return scratch_ / "site" / "Data_UploadFiles"; }
+  // What the editor's folders hold, as a room measures it.
+  uint64_t RoomOnDisk() const { return host::EditorUploadRoom(1, UploadRoot()).Used(); }
 
   // A foreign picture address as the editor posts it.
   static Request ForeignPicture(const std::string& address) {
@@ -186,19 +193,32 @@ TEST_F(EditorUploadPageTest, UploadsStopAtTheSitesUploadRoom) {
 }
 
 // A foreign picture can be as large as a fetch takes, whatever its request:
-// with less room than that left, it is not fetched at all.
+// with less room than that left (here a few blocks, fewer than the picture
+// takes), it is not fetched at all. With room, what it wrote is counted, no
+// more: its file, and its folder when the save made it.
 TEST_F(EditorUploadPageTest, AForeignPictureNeedsRoomForTheLargestFetch) {
   qe_test::LoopbackHttpServer server;
   server.Set("/photos/big.png", {"200", "Content-Type: image/png\r\n", kPng + std::string(20000, '\0')});
   net::TestFetchAllowance allowance;
-  const stdfs::path held = scratch_ / "site" / "Data_UploadFiles" / "held.bin";
+  const stdfs::path held = UploadRoot() / "held.bin";
   stdfs::create_directories(held.parent_path());
   std::ofstream(held, std::ios::binary).close();
-  stdfs::resize_file(held, 1024 * 1024 - 1000);
-  std::string body = Body(Run(ForeignPicture(server.Url("/photos/big.png")), "1"));
+  stdfs::resize_file(held, 1024 * 1024 - 12 * 1024);
+  uint64_t counted = 0;
+  std::string body = Body(Run(ForeignPicture(server.Url("/photos/big.png")), "1", &counted));
   EXPECT_TRUE(body.starts_with("{\"error\":\"\\u4e0a\\u4f20\\u7a7a\\u95f4")) << body;  // 上传空间
   EXPECT_TRUE(server.Requests().empty());
-  EXPECT_FALSE(stdfs::exists(scratch_ / "site" / "Data_UploadFiles" / "QeEditor"));
+  EXPECT_FALSE(stdfs::exists(UploadRoot() / "QeEditor"));
+  EXPECT_EQ(counted, RoomOnDisk());
+
+  stdfs::remove(held);
+  for (int save = 1; save <= 2; ++save) {
+    SCOPED_TRACE(save);
+    body = Body(Run(ForeignPicture(server.Url("/photos/big.png")), "", &counted));
+    EXPECT_TRUE(std::regex_match(body, std::regex(R"re(\{"url":"/Data_UploadFiles/QeEditor/\d{20}\.png"\}\n)re"))) << body;
+    EXPECT_EQ(counted, RoomOnDisk());
+  }
+  EXPECT_EQ(std::distance(stdfs::directory_iterator(UploadRoot() / "QeEditor"), {}), 2);
 }
 
 TEST_F(EditorUploadPageTest, RefusalsOfTheUploadAreOneErrorEntry) {

@@ -1,6 +1,8 @@
 // A range lock that stands for its file's name (the maintenance lock of a
 // site is one): whoever holds it holds the file the name stands for.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -46,6 +48,34 @@ TEST(FileRangeLock, AWaiterEndsUpHoldingTheFileTheNameStandsFor) {
   EXPECT_FALSE(FileRangeLock(lock, FileRangeLock::kWrite, FileRangeLock::Range{}, 0ms, 1ms).Held());
   second.reset();
   EXPECT_TRUE(FileRangeLock(lock, FileRangeLock::kWrite, FileRangeLock::Range{}, 0ms, 1ms).Held());
+}
+
+// A lock let go before its time (as the readers' turn is) leaves its number
+// to be reused: its end must not close what holds that number by then.
+TEST(FileRangeLock, ALockLetGoEarlyLeavesItsNumberToTheNextFile) {
+  struct EarlyLock : FileRangeLock {
+    using FileRangeLock::FileRangeLock;
+    using FileRangeLock::Descriptor;
+    using FileRangeLock::Release;
+  };
+  qe_test::TempSite site;
+  std::ofstream(site.Host("site/other.txt")) << "other";
+  auto lock = std::make_unique<EarlyLock>(site.Host("site/.lock"), FileRangeLock::kWrite, FileRangeLock::Range{}, 0ms, 1ms);
+  ASSERT_TRUE(lock->Held());
+  const int number = lock->Descriptor();
+  lock->Release();
+  EXPECT_FALSE(lock->Held());
+  const int opened = ::open(site.Host("site/other.txt").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(opened, 0);
+  if (opened != number) {  // the number reused, as the next open takes it unless a lower one is free
+    ASSERT_EQ(::dup3(opened, number, O_CLOEXEC), number);
+    ::close(opened);
+  }
+  lock.reset();
+  char read[8] = {};
+  EXPECT_EQ(::pread(number, read, sizeof read, 0), 5) << "the other file's descriptor was closed";
+  EXPECT_STREQ(read, "other");
+  ::close(number);
 }
 
 }  // namespace

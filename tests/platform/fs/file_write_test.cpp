@@ -86,11 +86,16 @@ TEST(ExistingFilesAndFolders, TellTheKindsApart) {
   EXPECT_FALSE(fs::IsExistingFolder(u"C:\\..\\.."));
 }
 
-TEST(CreateFolderWithParents, MakesTheMissingFolders) {
+// Whether this call made the folder is what the upload room counts a block
+// by: a folder that stood already, or a parent of one made, is no new block.
+TEST(CreateFolderWithParents, MakesTheMissingFoldersAndSaysWhenItMadeOne) {
   qe_test::TempSite site;
-  fs::CreateFolderWithParents(u"C:\\Data_UploadFiles\\up\\2024");
+  EXPECT_TRUE(fs::CreateFolderWithParents(u"C:\\Data_UploadFiles\\up\\2024"));
   EXPECT_TRUE(stdfs::is_directory(site.Host("Data_UploadFiles/up/2024")));
-  fs::CreateFolderWithParents(u"C:\\data_uploadfiles\\UP\\2025\\");  // existing names in any case
+  for (const char16_t* existing : {u"C:\\Data_UploadFiles\\up\\2024", u"C:\\data_uploadfiles\\UP\\2024\\",
+                                   u"C:\\Data_UploadFiles\\up", u"C:\\Data_UploadFiles", u"C:\\site"})
+    EXPECT_FALSE(fs::CreateFolderWithParents(existing)) << vb::ToUtf8(existing);
+  EXPECT_TRUE(fs::CreateFolderWithParents(u"C:\\data_uploadfiles\\UP\\2025\\"));  // existing names in any case
   EXPECT_EQ(Names(site.Host("")), (std::vector<std::string>{"Data_UploadFiles", "site"}));
   EXPECT_TRUE(stdfs::is_directory(site.Host("Data_UploadFiles/up/2025")));
   site.WriteFile("blocker", "x");
