@@ -27,9 +27,10 @@ vb::String ShippedConfigurationStamp();
 // True when this call made it. An older file is replaced in place, so that
 // connections to it see the new one. A file that writers keep from being
 // read for `wait` (or that cannot be read now for any other reason) is left
-// as it is, for the next mount to look at. One whose own bytes say it is no
-// database is kept first, in a folder of the site's "AutoBackup" named
-// for that and the time, and the system log says where.
+// as it is, for the next mount to look at. An older one, and one whose own
+// bytes say it is no database, is kept first, whole, in a folder of the
+// site's "AutoBackup" named for what it was and the time, and the system
+// log says where; one that cannot be kept is left as it is.
 bool ProvideShippedConfiguration(const vb::String& path, std::chrono::milliseconds wait = kConfigurationWait);
 
 }  // namespace qe

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <optional>
 #include <regex>
 
@@ -136,6 +137,33 @@ TEST_F(ShippedConfigurationTest, ACaptureInItsCommitDuringAMountLands) {
   ASSERT_TRUE(capture.Resume());
   EXPECT_NE(CapturedTables().find(u",Custom_Notes,Custom_Plans,"), String::npos) << vb::ToUtf8(CapturedTables());
   EXPECT_EQ(Stamp(), qe::ShippedConfigurationStamp());
+}
+
+// One made for an older schema is kept whole, with the school's table
+// captured into it, in a backup folder named for that and the time, before
+// the one made for this schema takes its place; the system log says where.
+TEST_F(ShippedConfigurationTest, AnOlderOneIsKeptWithItsCaptureBeforeANewOneTakesItsPlace) {
+  ASSERT_TRUE(qe::ProvideShippedConfiguration(kShipped));
+  ASSERT_TRUE(qe::CreateMainDatabaseFromSchema(kMain));
+  CaptureSchoolTable(u"Custom_Notes");
+  ado::SetDatabaseProperty(fs::ToHostPath(kShipped), u"QeShippedSchema", u"an older schema");
+  stdfs::create_directories(site_.Host("site/AutoBackup"));
+  const std::vector<stdfs::path> before = BackupFolders();
+  sys::ClearShellRecord();
+  EXPECT_TRUE(qe::ProvideShippedConfiguration(kShipped, kMountWait));
+  EXPECT_EQ(Stamp(), qe::ShippedConfigurationStamp());
+  EXPECT_EQ(CapturedTables().find(u"Custom_Notes"), String::npos);
+  std::vector<stdfs::path> kept;
+  for (const stdfs::path& folder : BackupFolders())
+    if (std::find(before.begin(), before.end(), folder) == before.end()) kept.push_back(folder);
+  ASSERT_EQ(kept.size(), 1u);
+  const std::string name = kept[0].filename().string();
+  EXPECT_TRUE(std::regex_match(name, std::regex("【旧版结构配置】[0-9]{14}"))) << name;
+  const String copy = u"C:\\site\\AutoBackup\\" + vb::FromUtf8(name) + u"\\Data_Mdb.mdb";
+  EXPECT_EQ(vb::CLng(Scalar(Open(Jet(copy)), u"Select Count(*) From TableList Where TableName='Custom_Notes'")), 1);
+  const std::vector<String> logged = sys::LoggedEvents();
+  ASSERT_EQ(logged.size(), 1u);
+  EXPECT_NE(logged[0].find(vb::FromUtf8(name)), String::npos) << vb::ToUtf8(logged[0]);
 }
 
 // A file whose own bytes say it is no database is kept byte for byte in a
