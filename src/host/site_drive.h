@@ -9,7 +9,8 @@ namespace host {
 
 // Creates the folder and its database folder "data" when they are missing,
 // maps drive C: to it, gives it the structure configuration of the present
-// schema ("\Comm\Data_Mdb.mdb") when it has none or an older one, gives its
+// schema ("\Comm\Data_Mdb.mdb") when it has none, an older one or a damaged
+// one (either kept first; one that writers keep busy is left as it is), gives its
 // main database the schema's tables and columns that it lacks, and returns
 // the site root as pages see it ("C:\"). What a killed server left unfinished
 // in the database folder is removed.

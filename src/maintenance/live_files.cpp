@@ -23,7 +23,8 @@ LiveFileReplacement::LiveFileReplacement(vb::Variant& Server, const vb::String& 
       try {
         file.writers_wait = std::make_unique<ado::DatabaseWriteLock>(fs::ToHostPath(file.path));
       } catch (const vb::Error&) {
-        // A file that is no database (damaged) is copied as it is.
+        // A busy database is left alone (Keep); one that is no database
+        // (damaged) is copied as it is.
       }
     }
     files_.push_back(std::move(file));
@@ -41,8 +42,11 @@ bool LiveFileReplacement::AnyExists() const {
 bool LiveFileReplacement::Keep(size_t i) {
   LiveFile& file = files_[i];
   if (!file.exists) return true;
-  // A database whose lock could not be had is being written: not kept.
-  if (!file.writers_wait && ado::IsDatabaseFile(fs::ToHostPath(file.path))) return false;
+  // Without its lock only a file that says it is no database is kept and
+  // replaced: one whose lock could not be had is being written, and one
+  // that cannot be read now may be a database all the same.
+  if (!file.writers_wait && ado::FormatOfDatabaseFile(fs::ToHostPath(file.path)) != ado::DatabaseFileFormat::kNotADatabase)
+    return false;
   try {
     file.kept = backup_.Put(file.name, [&](const vb::String& copy) {
       if (file.writers_wait) {
@@ -82,8 +86,9 @@ void LiveFileReplacement::Replace(size_t i, const vb::String& built) {
       // No database lives there (a damaged file): nobody can be using it as one.
       if (KesraFileCopyMove(staged, file.path, u"move", u"overwrite") != kFileOperationDone)
         vb::Raise(vb::kPathFileAccessError, file.path);
-    } else {
-      PutDatabaseInPlace(file.path, staged);
+    } else if (!ado::PlaceDatabaseWhereNoneIs(fs::ToHostPath(file.path), fs::ToHostPath(staged))) {
+      // Made since the run began (a page's first use, say): it has no copy.
+      vb::Raise(vb::kPathFileAccessError, file.path);
     }
   } catch (const vb::Error&) {
     KesraFileDelete(staged, false);

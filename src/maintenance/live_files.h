@@ -40,9 +40,10 @@ class LiveFileReplacement {
   bool AnyExists() const;
 
   // Step 1 for the file `i`: its copy in the backup folder (a database as
-  // it stands under its lock, another file byte for byte). True when it is
-  // kept, or missing; false when it exists and was not copied, or is a
-  // database whose lock could not be had.
+  // it stands under its lock, a file whose own bytes say it is no database
+  // byte for byte). True when it is kept, or missing; false when it exists
+  // and was not copied, or its lock could not be had and nothing says it is
+  // no database (busy, or unreadable for now).
   bool Keep(size_t i);
   // Step 1's end: publishes the backup. False when files were kept but
   // could not be published.
@@ -53,7 +54,8 @@ class LiveFileReplacement {
   // Step 2 for the file `i`: the whole database `built` (any real path) is
   // copied beside the live file and renamed over it. Raises, with the live
   // file left as it was, when the file exists but was not kept and
-  // published first, or when the swap fails.
+  // published first, when it was missing and one was made since (it has no
+  // copy), or when the swap fails.
   void Replace(size_t i, const vb::String& built);
   // Lets writers of the file `i` go on (its lock is released).
   void Release(size_t i);

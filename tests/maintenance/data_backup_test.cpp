@@ -9,6 +9,7 @@
 #include "access_site.h"
 #include "background_writer.h"
 #include "maintenance/kesra_data.h"
+#include "maintenance/live_files.h"
 #include "support/killed_in_commit.h"
 
 namespace access_test {
@@ -186,6 +187,27 @@ TEST_F(DataBackupTest, SafetyCopyIsOfTheFolderRestored) {
   stdfs::remove(site_.Host("site/data/extra/x.mdb"));
   ASSERT_TRUE(Restore(u"/data/extra$x$x.mdb"));
   EXPECT_EQ(Note(u"C:\\site\\data\\extra\\x.mdb"), u"extra");
+}
+
+// A live file that is empty (an empty database, as the engine takes it) is
+// kept and restored over as any other; one that appears once a run has begun
+// (a page's first use) has no copy in the run's backup and stays.
+TEST_F(DataBackupTest, AnEmptyLiveFileIsKeptAndOneMadeDuringTheRunStays) {
+  ASSERT_TRUE(Backup(u"/data$saved$qe.asp"));
+  site_.WriteFile("site/data/qe.asp", "");
+  ASSERT_TRUE(Restore(u"/data$saved$qe.asp"));
+  EXPECT_EQ(Note(kMain), u"first");
+  const auto safety = Entries("site/AutoBackup");
+  ASSERT_EQ(safety.size(), 1u);
+  EXPECT_EQ(stdfs::file_size(safety[0] / "qe.asp"), 0u);
+
+  qe::LiveFileReplacement files(server_, u"C:\\site\\data", {u"late.mdb"}, u"late");
+  MakeDatabase(u"C:\\site\\data\\late.mdb", {u"Create Table [Note] ([ID] Counter Primary Key, [Body] Text(50))",
+                                                u"Insert Into [Note] ([Body]) Values('made meanwhile')"});
+  EXPECT_TRUE(files.Keep(0));
+  EXPECT_TRUE(files.Publish());
+  EXPECT_THROW(files.Replace(0, kMain), vb::Error);
+  EXPECT_EQ(Note(u"C:\\site\\data\\late.mdb"), u"made meanwhile");
 }
 
 // A page keeps writing while the backup runs: the copy is one consistent

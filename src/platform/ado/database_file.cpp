@@ -29,6 +29,21 @@ bool IsDatabaseFile(const std::filesystem::path& file) {
   return in.read(head, sizeof head) && std::equal(head, head + sizeof head, kHeader);
 }
 
+DatabaseFileFormat FormatOfDatabaseFile(const std::filesystem::path& file) {
+  UseReplaceableDatabaseFiles();
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  sqlite3_stmt* stmt = nullptr;
+  // The header is read, under the readers' lock, as the schema is: with no
+  // busy wait set, a file that a writer holds fails at once as busy.
+  if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &stmt, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
+  sqlite3_finalize(stmt);
+  sqlite3_close(db);
+  if (rc == SQLITE_ROW) return DatabaseFileFormat::kDatabase;
+  return (rc & 0xFF) == SQLITE_NOTADB ? DatabaseFileFormat::kNotADatabase : DatabaseFileFormat::kUndecided;
+}
+
 bool IsWholeDatabaseFile(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   unsigned char head[100] = {};

@@ -22,6 +22,26 @@ inline constexpr int64_t kSharedLockSize = 510;
 // True when the file begins as a database file of the engine does.
 bool IsDatabaseFile(const std::filesystem::path& file);
 
+// What a file is, for one who would put another in its place without the
+// engine when it is no database.
+enum class DatabaseFileFormat {
+  kDatabase,
+  // Its own bytes say so: the engine, having read its header under the
+  // readers' lock, reports no database (the first 16 bytes are not the
+  // engine's, a file too short for them included, or a page size it does
+  // not know).
+  kNotADatabase,
+  // Nothing says it is no database: busy or locked by a writer, or not
+  // readable now for any other reason (missing, refused, damaged pages).
+  kUndecided,
+};
+
+// Asks the engine without waiting for writers: a file that is only busy is
+// kUndecided, never kNotADatabase. An empty file is a database (an empty
+// one, as the engine takes it). A dead writer's journal beside it is played
+// back first, as by any first read.
+DatabaseFileFormat FormatOfDatabaseFile(const std::filesystem::path& file);
+
 // True when the file is a database file with every page its header counts:
 // a copy cut short by a crash is not.
 bool IsWholeDatabaseFile(const std::filesystem::path& file);

@@ -138,13 +138,16 @@ void PutBigEndian(unsigned char* bytes, uint32_t n) {
 
 // A header field, read through the connection's own file handle while it
 // holds a lock: a second descriptor of this process would drop the
-// connection's locks when it closed.
+// connection's locks when it closed. An empty file (an empty database, as
+// the engine takes it) reads as zeros, as the engine's file layer fills
+// what a short read misses.
 uint32_t HeaderField(sqlite3* db, int offset) {
   sqlite3_file* file = nullptr;
   unsigned char bytes[4] = {};
-  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods ||
-      file->pMethods->xRead(file, bytes, 4, offset) != SQLITE_OK)
-    Fail("cannot read the database header", db);
+  int rc = SQLITE_ERROR;
+  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) == SQLITE_OK && file && file->pMethods)
+    rc = file->pMethods->xRead(file, bytes, 4, offset);
+  if (rc != SQLITE_OK && rc != SQLITE_IOERR_SHORT_READ) Fail("cannot read the database header", db);
   return BigEndian(bytes);
 }
 
@@ -330,6 +333,13 @@ Swap RenameInto(const std::filesystem::path& target, const std::filesystem::path
 }
 
 }  // namespace
+
+bool PlaceDatabaseWhereNoneIs(const std::filesystem::path& target, const std::filesystem::path& replacement) {
+  if (!PlaceNewDatabase(target, replacement)) return false;
+  std::error_code ec;
+  std::filesystem::remove(replacement, ec);
+  return true;
+}
 
 void ReplaceDatabase(const std::filesystem::path& target, const std::filesystem::path& replacement) {
   std::error_code ec;

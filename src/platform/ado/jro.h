@@ -31,6 +31,11 @@ class JetEngine : public com::Dispatch<JetEngine> {
 // the replacement its name.
 void ReplaceDatabase(const std::filesystem::path& target, const std::filesystem::path& replacement);
 
+// Gives the database file `replacement` the name `target` when no file has
+// it (and removes `replacement`); false, with both left as they are, when
+// one has: a file made meanwhile is never replaced.
+bool PlaceDatabaseWhereNoneIs(const std::filesystem::path& target, const std::filesystem::path& replacement);
+
 // The database's change counter: it moves with every write committed to it.
 // CopyDatabase gives it for the moment it copied; ReplaceDatabaseIfUnchanged
 // compares it once it holds the target's lock, so that a replacement made

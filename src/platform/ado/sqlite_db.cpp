@@ -9,9 +9,6 @@
 namespace ado {
 namespace {
 
-// How long a statement waits for another connection's lock, as Jet retries.
-constexpr int kBusyTimeoutMs = 10000;
-
 bool StartsWith(const std::string& s, std::string_view p) { return s.compare(0, p.size(), p) == 0; }
 
 String After(const std::string& message, std::string_view prefix) {
@@ -64,13 +61,13 @@ void Statement::BindInt(int index, int64_t value) { sqlite3_bind_int64(stmt_, in
 
 Database::Database() : catalog_(std::make_unique<catalog::CatalogCache>()) {}
 
-std::shared_ptr<Database> Database::Open(const std::filesystem::path& file, Mode mode,
-                                         String display_path, String source) {
-  return Connect(file, mode, std::move(display_path), std::move(source));
+std::shared_ptr<Database> Database::Open(const std::filesystem::path& file, Mode mode, String display_path,
+                                         String source, std::chrono::milliseconds wait) {
+  return Connect(file, mode, std::move(display_path), std::move(source), wait);
 }
 
-std::unique_ptr<Database> Database::Connect(const std::filesystem::path& file, Mode mode,
-                                            String display_path, String source) {
+std::unique_ptr<Database> Database::Connect(const std::filesystem::path& file, Mode mode, String display_path,
+                                            String source, std::chrono::milliseconds wait) {
   ConfigureSqlite();
   std::unique_ptr<Database> db(new Database());
   db->file_ = file;
@@ -94,7 +91,7 @@ std::unique_ptr<Database> Database::Connect(const std::filesystem::path& file, M
     RaiseProvider(kEFail, text, db->source_);
   }
   sqlite3_extended_result_codes(db->db_, 1);
-  sqlite3_busy_timeout(db->db_, kBusyTimeoutMs);
+  sqlite3_busy_timeout(db->db_, static_cast<int>(wait.count()));
   jet::RegisterFunctions(db->db_);
   // Any rollback, a failed statement's included, can take back a change of
   // the schema.

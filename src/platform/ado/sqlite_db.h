@@ -3,6 +3,7 @@
 // Jet's error numbers and texts.
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -16,6 +17,9 @@ namespace ado {
 using vb::String;
 using vb::StringView;
 using vb::Variant;
+
+// How long a statement waits for another connection's lock, as Jet retries.
+inline constexpr std::chrono::milliseconds kStatementWait{10000};
 
 // Before the first SQLite call of the process: SQLite counts the memory it
 // allocates under one process-wide lock unless told not to, and pages on
@@ -73,12 +77,13 @@ class Database {
  public:
   enum class Mode { kOpenExisting, kCreateNew, kReadOnly };
   // `display_path` is the path as the component named it (for messages);
-  // `source` names the engine in errors.
-  static std::shared_ptr<Database> Open(const std::filesystem::path& file, Mode mode,
-                                        String display_path, String source);
+  // `source` names the engine in errors; `wait`, how long its statements
+  // (the first read of the file included) wait for other connections' locks.
+  static std::shared_ptr<Database> Open(const std::filesystem::path& file, Mode mode, String display_path,
+                                        String source, std::chrono::milliseconds wait = kStatementWait);
   // The same, owned by the caller (a pool of connections).
-  static std::unique_ptr<Database> Connect(const std::filesystem::path& file, Mode mode,
-                                           String display_path, String source);
+  static std::unique_ptr<Database> Connect(const std::filesystem::path& file, Mode mode, String display_path,
+                                           String source, std::chrono::milliseconds wait = kStatementWait);
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;

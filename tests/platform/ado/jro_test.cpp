@@ -3,6 +3,7 @@
 #include "platform/ado/jro.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <atomic>
@@ -14,6 +15,7 @@
 #include "platform/ado/database_properties.h"
 #include "platform/ado/errors.h"
 #include "platform/fs/scratch_names.h"
+#include "platform/sys/stop_points.h"
 #include "support/run_command.h"
 #include "support/stopped_child.h"
 
@@ -198,6 +200,30 @@ TEST_F(JroTest, TheWriteLockHoldsAgainstOtherProcessesWhenAnotherDescriptorClose
     EXPECT_NE(refused.output.find("locked"), std::string::npos) << refused.output;
   }
   EXPECT_EQ(write_elsewhere().status, 0);
+}
+
+// What a file is, for one who would put another in its place without the
+// engine: only its own bytes make it no database. One that a writer of
+// another process holds, an empty one being made included, is undecided.
+TEST_F(JroTest, OnlyAFilesOwnBytesMakeItNoDatabase) {
+  using Format = ado::DatabaseFileFormat;
+  site_.WriteFile("site/temp/text.mdb", "not a database at all");
+  site_.WriteFile("site/temp/empty.mdb", "");
+  EXPECT_EQ(ado::FormatOfDatabaseFile(site_.Host("site/data/qe.asp")), Format::kDatabase);
+  EXPECT_EQ(ado::FormatOfDatabaseFile(site_.Host("site/temp/text.mdb")), Format::kNotADatabase);
+  EXPECT_EQ(ado::FormatOfDatabaseFile(site_.Host("site/temp/empty.mdb")), Format::kDatabase);
+  EXPECT_EQ(ado::FormatOfDatabaseFile(site_.Host("site/temp/missing.mdb")), Format::kUndecided);
+  for (const char* held : {"site/data/qe.asp", "site/temp/empty.mdb"}) {
+    SCOPED_TRACE(held);
+    const auto file = site_.Host(held);
+    qe_test::StoppedAtStep writer("held", [&] {
+      sqlite3* db = nullptr;
+      sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+      if (sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK) sys::StopPoint("held");
+    });
+    ASSERT_TRUE(writer.Stopped());
+    EXPECT_EQ(ado::FormatOfDatabaseFile(file), Format::kUndecided);
+  }
 }
 
 TEST_F(JroTest, ADatabaseKeepsPropertiesOfItsOwnBesideItsTables) {
