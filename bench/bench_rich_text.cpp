@@ -6,12 +6,14 @@
 // saved and viewed the same way, in one run. The summary gives each as a
 // multiple of its plain text.
 //
-// The texts: the three attacks on the cleaner (nested blocks then end tags
-// that close nothing, 1.9 MB and 1.5 MB; formatting left open, each with its
-// own title), the worst the cleaner still reads (as many tags as it takes,
-// each meeting as many open elements, or making as many, as it allows), an
-// editor's long document, and paragraphs and a table written in capitals as
-// old editors wrote them. A view shows the text as it was stored before the
+// The texts: the attacks on the cleaner (nested blocks then end tags that
+// close nothing, 1.9 MB and 1.5 MB; formatting left open, each with its own
+// title; table cells of b copies that differ in their last attribute; text
+// under a b 250 deep), the worst the cleaner still reads (as many tags as it
+// takes, each meeting as many open elements, or making as many, as it
+// allows; formatting compared with its copies, adopted past blocks or looked
+// for before text as far as it allows), an editor's long document, and
+// paragraphs and a table written in capitals as old editors wrote them. A view shows the text as it was stored before the
 // cleaner existed, so that it is read again (a row the cleaner saved is known
 // as written and not read again).
 #include <benchmark/benchmark.h>
@@ -42,6 +44,43 @@ String Repeated(vb::StringView piece, size_t times) {
   return out;
 }
 
+// Table cells of b tags alike but for their title (`title` characters): each
+// b is compared, attribute by attribute, with those before it in its cell.
+String CellsOfBCopies(int cells, int copies, int attributes, size_t title) {
+  String names;
+  for (int i = 0; i < attributes; ++i) names += u" a" + vb::FromUtf8(std::to_string(i));
+  String out = u"<table><tr>";
+  for (int cell = 0; cell < cells; ++cell) {
+    out += u"<td>";
+    for (int copy = 0; copy < copies; ++copy) {
+      std::string value = "CELL_" + std::to_string(cell) + "_" + std::to_string(copy) + "_";
+      value.resize(title, 'x');
+      out += u"<b" + names + u" title=" + vb::FromUtf8(value) + u">";
+    }
+  }
+  return out + u"</table>";
+}
+
+// Table cells of formatting of every kind, 4 of each, with 8 blocks above:
+// each end tag moves its element past the blocks (the next one of the same
+// name takes out its copy), each followed by a break whose title is long
+// enough to keep the text within the limits.
+String FormattingAdoptedPastBlocks(int cells) {
+  constexpr const char16_t* kKinds[] = {u"b",      u"i",      u"u",    u"s",    u"em",   u"tt",   u"big",
+                                        u"small",  u"strong", u"strike", u"code", u"font", u"nobr", u"a"};
+  const String pause = u"<wbr title=" + String(180, u'x') + u">";
+  String out = u"<table><tr>";
+  for (int cell = 0; cell < cells; ++cell) {
+    out += u"<td>";
+    for (int copy = 0; copy < 4; ++copy)
+      for (const char16_t* kind : kKinds) out += String(u"<") + kind + u" t=" + vb::FromUtf8(std::to_string(copy)) + u">";
+    out += Repeated(u"<div>", 8);
+    for (int copy = 0; copy < 4; ++copy)
+      for (const char16_t* kind : kKinds) out += Repeated(String(u"</") + kind + u">" + pause, 2);
+  }
+  return out + u"</table>";
+}
+
 String Numbered(vb::StringView before, vb::StringView after, size_t times) {
   String out;
   for (size_t i = 0; i < times; ++i) {
@@ -67,12 +106,19 @@ const std::vector<Text>& Texts() {
         {"divs then dd ends", Repeated(u"<div>", 19990) + Repeated(u"</dd>", 360000), true},
         {"divs then p ends", Repeated(u"<div>", 19990) + Repeated(u"</p>", 360000), true},
         {"titled b left open", Numbered(u"<b title=", u">", 19990), true},
+        {"b copies in 42 cells", CellsOfBCopies(42, 250, 40, 30), true},
+        {"text under b 250 deep", Repeated(u"<DIV>", 250) + u"<B>" + Repeated(u"text ", 400000), true},
         // At the limits: 100,000 tags, each meeting 6 open elements a
         // character, or 50,000 elements made, one in 12 characters.
         {"divs then dd ends, limits", Repeated(u"<div>", 30) + Repeated(u"</dd>", 100000 - 30), false},
         {"titled b then dd, limits", Numbered(u"<b title=", u">", 30) + Repeated(u"</dd>", 100000 - 30), false},
         {"p and dd ends, limits", Repeated(u"<div>", 60) + Repeated(u"</p></dd>123456789012345", 25000 - 60), false},
         {"p starts, limits", Repeated(u"<P>abcdefghi", 50000), false},
+        // ... or formatting compared with its copies, adopted past blocks, or
+        // looked for before each character of text, as far as they allow.
+        {"b copies, limits", CellsOfBCopies(255, 20, 12, 235), false},
+        {"adoption past blocks, limits", FormattingAdoptedPastBlocks(60), false},
+        {"text under b 47 deep, limits", Repeated(u"<DIV>", 47) + u"<B>" + Repeated(u"text ", 100000), false},
         // Rows stored before the cleaner: an editor's long document, and
         // paragraphs and a timetable in capitals, as old editors wrote them.
         {"long document", document, false},
@@ -178,7 +224,7 @@ void PrintRatios(const bench_support::Seconds& seconds) {
     const double view = bench_support::SecondsOf(seconds, "view " + name);
     const double view_plain = bench_support::SecondsOf(seconds, "view plain beside " + name);
     if (save <= 0 || save_plain <= 0 || view <= 0 || view_plain <= 0) continue;
-    std::printf("  %-26s %8zu characters: save %6.1f ms, %5.2fx (plain %6.1f ms); "
+    std::printf("  %-28s %8zu characters: save %6.1f ms, %5.2fx (plain %6.1f ms); "
                 "view %6.1f ms, %5.2fx (plain %6.1f ms)%s\n",
                 text.name, text.html.size(), save * 1e3, save / save_plain, save_plain * 1e3, view * 1e3,
                 view / view_plain, view_plain * 1e3, text.refused ? "  [refused]" : "");

@@ -38,8 +38,9 @@ namespace qe {
 // such in one pass and not read again. Nothing when the text is past what
 // the cleaner reads in bounded time and memory: 100,000 tags, start and end,
 // a depth of 256 open elements (formatting left open included), more than 6
-// open elements met by its tags (or pairs of a tag's attributes, whose names
-// the reader compares) a character, more than one element made in 12
+// open elements met by its tags (or pairs of attribute names the reader
+// compares: a tag's own, and a formatting element's with those of each
+// earlier one of its name) a character, more than one element made in 12
 // characters or 50,000 in all (all counted before the text is read, and again
 // on what it writes), or a tree past its memory; an editor's document is far
 // within them.

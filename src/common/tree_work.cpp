@@ -4,12 +4,13 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "common/active_formatting.h"
 #include "common/html_tokens.h"
 #include "common/tag_names.h"
 
@@ -22,7 +23,15 @@ using markup::TagReading;
 constexpr GumboTag kFormatting[] = {GUMBO_TAG_A,    GUMBO_TAG_B,      GUMBO_TAG_BIG,    GUMBO_TAG_CODE, GUMBO_TAG_EM,
                                     GUMBO_TAG_FONT, GUMBO_TAG_I,      GUMBO_TAG_NOBR,   GUMBO_TAG_S,    GUMBO_TAG_SMALL,
                                     GUMBO_TAG_STRIKE, GUMBO_TAG_STRONG, GUMBO_TAG_TT, GUMBO_TAG_U};
-constexpr size_t kFormattingKinds = std::size(kFormatting);
+
+// The builder's adoption of a formatting element's content moves the element
+// past at most 8 blocks, each move looking through the open elements some
+// ten times, each look quicker than a search in scope: it counts as two.
+constexpr size_t kMostAdoptionMoves = 8;
+constexpr size_t kWalksPerAdoptionMove = 2;
+// The look for the latest formatting element before each character of text,
+// a bare comparison of each open element, counts an eighth of a search.
+constexpr size_t kTextLooksPerWalk = 8;
 
 // Never open in a body: void elements, and the html, head, body and frameset
 // tags, which a body merges or ignores.
@@ -41,6 +50,10 @@ constexpr GumboTag kClosesP[] = {
     GUMBO_TAG_H2,      GUMBO_TAG_H3,      GUMBO_TAG_H4,    GUMBO_TAG_H5,         GUMBO_TAG_H6,      GUMBO_TAG_PRE,
     GUMBO_TAG_LISTING, GUMBO_TAG_FORM,    GUMBO_TAG_HR,    GUMBO_TAG_LI,         GUMBO_TAG_DD,      GUMBO_TAG_DT,
     GUMBO_TAG_PLAINTEXT, GUMBO_TAG_XMP};
+
+// Start tags the builder ignores where no table (or template) stands open.
+constexpr GumboTag kTableOnly[] = {GUMBO_TAG_CAPTION, GUMBO_TAG_COLGROUP, GUMBO_TAG_TBODY, GUMBO_TAG_THEAD,
+                                   GUMBO_TAG_TFOOT,   GUMBO_TAG_TR,       GUMBO_TAG_TD,    GUMBO_TAG_TH};
 
 constexpr GumboTag kHeadings[] = {GUMBO_TAG_H1, GUMBO_TAG_H2, GUMBO_TAG_H3, GUMBO_TAG_H4, GUMBO_TAG_H5, GUMBO_TAG_H6};
 
@@ -87,15 +100,16 @@ constexpr GumboTag kSpecial[] = {
 // apart, since the builder rebuilds them wherever the text goes on.
 class OpenElements {
  public:
-  size_t Depth() const { return stack_.size() + formatting_total_; }
+  size_t Depth() const { return stack_.size() + formatting_.Size(); }
   bool InForeignContent() const { return foreign_ > 0; }
+  // Whether the builder, before it adds text, looks through the open
+  // elements for the latest formatting element.
+  bool RebuildsFormatting() const { return formatting_.AnySinceMarker(); }
 
-  void Open(GumboTag tag, const vb::String& name) {
-    if (int kind = FormattingKind(tag); kind >= 0) {
-      ++formatting_[kind];
-      ++formatting_total_;
-      return;
-    }
+  // The pairs of attribute names the builder compares for the element (see
+  // ActiveFormatting).
+  size_t Open(GumboTag tag, const vb::String& name, size_t attributes) {
+    if (IsTagIn<kFormatting>(tag)) return formatting_.Add(tag, attributes, stack_.size());
     const long at = static_cast<long>(stack_.size());
     stack_.push_back({tag, tag == GUMBO_TAG_UNKNOWN ? name : vb::String()});
     Of(tag).push_back(at);
@@ -105,19 +119,29 @@ class OpenElements {
     if (IsTagIn<kSpecial>(tag)) special_.push_back(at);
     if (IsTagIn<kSpecial>(tag) && tag != GUMBO_TAG_ADDRESS && tag != GUMBO_TAG_DIV && tag != GUMBO_TAG_P)
       special_but_paragraphs_.push_back(at);
-    if (IsTagIn<kMarkers>(tag)) saved_formatting_.push_back({formatting_, formatting_total_});
+    if (IsTagIn<kMarkers>(tag)) formatting_.AddMarker();
     if (tag == GUMBO_TAG_SVG || tag == GUMBO_TAG_MATH) ++foreign_;
+    return 0;
   }
 
-  // One formatting element of this kind closed by its own end tag (or by
-  // an a that opens while one is open), if any is open.
-  void CloseFormatting(GumboTag tag) {
-    const int kind = FormattingKind(tag);
-    if (formatting_[kind] == 0) return;
-    --formatting_[kind];
-    --formatting_total_;
+  // A formatting element's end tag (or the start tag of an a, `forced`: the
+  // builder then takes out the a whatever happened, or of a nobr): the
+  // builder adopts what was opened within the latest one of its name since
+  // the last marker, moving it past each block opened after it, up to 8. It
+  // leaves the list only when it is in scope (no table opened after it) and
+  // fewer than 8 blocks stand above it; past 8 its copy stays. The open
+  // elements the moves look through are returned.
+  size_t CloseFormatting(GumboTag tag, bool forced) {
+    const std::optional<size_t> latest = formatting_.LatestSinceMarker(tag);
+    if (!latest) return 0;
+    const long base = static_cast<long>(formatting_.BaseOf(*latest));
+    const bool in_scope = TopWall() < base;
+    const auto blocks = static_cast<size_t>(special_.end() - std::lower_bound(special_.begin(), special_.end(), base));
+    const size_t looked = kWalksPerAdoptionMove * (in_scope ? std::min(blocks, kMostAdoptionMoves) : 0) * Depth();
+    if (forced || (in_scope && blocks < kMostAdoptionMoves)) formatting_.Remove(*latest);
+    return looked;
   }
-  bool IsFormatting(GumboTag tag) const { return FormattingKind(tag) >= 0; }
+  bool IsFormatting(GumboTag tag) const { return IsTagIn<kFormatting>(tag); }
 
   // The topmost open element of this name; -1 when none is.
   long Top(GumboTag tag) const {
@@ -148,11 +172,7 @@ class OpenElements {
       if (tag == GUMBO_TAG_UNKNOWN) unknown_[stack_.back().name].pop_back();
       for (std::vector<long>* list : {&walls_, &table_walls_, &special_, &special_but_paragraphs_})
         if (!list->empty() && list->back() == top) list->pop_back();
-      if (IsTagIn<kMarkers>(tag)) {
-        formatting_ = saved_formatting_.back().counts;
-        formatting_total_ = saved_formatting_.back().total;
-        saved_formatting_.pop_back();
-      }
+      if (IsTagIn<kMarkers>(tag)) formatting_.ClearToMarker();
       if (tag == GUMBO_TAG_SVG || tag == GUMBO_TAG_MATH) --foreign_;
       stack_.pop_back();
     }
@@ -163,20 +183,6 @@ class OpenElements {
     GumboTag tag;
     vb::String name;  // an unknown element's
   };
-  struct SavedFormatting {
-    std::array<size_t, kFormattingKinds> counts;
-    size_t total;
-  };
-
-  static int FormattingKind(GumboTag tag) {
-    static constexpr std::array<int8_t, GUMBO_TAG_LAST + 1> kKinds = [] {
-      std::array<int8_t, GUMBO_TAG_LAST + 1> kinds;
-      kinds.fill(-1);
-      for (size_t kind = 0; kind < kFormattingKinds; ++kind) kinds[kFormatting[kind]] = static_cast<int8_t>(kind);
-      return kinds;
-    }();
-    return kKinds[tag];
-  }
   static long Last(const std::vector<long>& list) { return list.empty() ? -1 : list.back(); }
   std::vector<long>& Of(GumboTag tag) { return positions_[tag]; }
 
@@ -184,9 +190,7 @@ class OpenElements {
   std::array<std::vector<long>, GUMBO_TAG_LAST + 1> positions_;
   std::unordered_map<vb::String, std::vector<long>> unknown_;  // by name
   std::vector<long> walls_, table_walls_, special_, special_but_paragraphs_;
-  std::array<size_t, kFormattingKinds> formatting_{};
-  size_t formatting_total_ = 0;
-  std::vector<SavedFormatting> saved_formatting_;
+  ActiveFormatting formatting_;
   size_t foreign_ = 0;
 };
 
@@ -198,8 +202,10 @@ bool CloseParagraph(OpenElements& open) {
   return true;
 }
 
-// The start tags that surely close an open element before they open theirs.
-void CloseBefore(OpenElements& open, GumboTag tag) {
+// The start tags that surely close an open element before they open theirs;
+// the open elements the builder looks through for an a or nobr it adopts.
+size_t CloseBefore(OpenElements& open, GumboTag tag) {
+  size_t walked = 0;
   if (tag == GUMBO_TAG_LI) {
     const long li = open.Top(GUMBO_TAG_LI);
     if (li >= 0 && li == open.TopSpecialButParagraphs()) open.CloseFrom(li);
@@ -215,17 +221,21 @@ void CloseBefore(OpenElements& open, GumboTag tag) {
   } else if ((tag == GUMBO_TAG_OPTION || tag == GUMBO_TAG_OPTGROUP) && open.Current() == GUMBO_TAG_OPTION) {
     open.CloseFrom(open.Top(GUMBO_TAG_OPTION));
   } else if (tag == GUMBO_TAG_A) {
-    open.CloseFormatting(GUMBO_TAG_A);
+    walked = open.CloseFormatting(GUMBO_TAG_A, true);
+  } else if (tag == GUMBO_TAG_NOBR) {
+    walked = open.CloseFormatting(GUMBO_TAG_NOBR, false);  // as its end tag would
   }
   if (IsTagIn<kClosesP>(tag)) CloseParagraph(open);
   if (IsTagIn<kHeadings>(tag) && IsTagIn<kHeadings>(open.Current())) open.CloseFrom(open.TopHeading());
+  return walked;
 }
 
 // False when the builder makes an element for the end tag: a p or a br
-// that nothing opened.
-bool Close(OpenElements& open, GumboTag tag, const vb::String& name) {
+// that nothing opened. `walked` grows by the open elements a formatting
+// element's adoption looks through.
+bool Close(OpenElements& open, GumboTag tag, const vb::String& name, size_t& walked) {
   if (open.IsFormatting(tag)) {
-    open.CloseFormatting(tag);
+    walked += open.CloseFormatting(tag, false);
     return true;
   }
   if (tag == GUMBO_TAG_P) return CloseParagraph(open);
@@ -267,7 +277,17 @@ bool Close(OpenElements& open, GumboTag tag, const vb::String& name) {
 TreeWork CountTreeWork(vb::StringView html, const TreeWork& most) {
   TreeWork work;
   OpenElements open;
+  size_t text_start = 0;  // where the text since the last tag starts
+  // Before each character of text with formatting active the builder looks
+  // through the open elements for the latest formatting element, a quick
+  // look that counts an eighth of the others.
+  const auto count_text = [&](size_t text_end) {
+    if (open.RebuildsFormatting() && text_end > text_start)
+      work.walked += (text_end - text_start) * open.Depth() / kTextLooksPerWalk;
+  };
   markup::ForEachTag(html, [&](const StartTag& tag, bool end_tag) {
+    count_text(tag.start);
+    text_start = tag.end;
     ++work.tags;
     // The builder looks through the open elements; the reader compares each
     // attribute's name with those before it.
@@ -277,11 +297,13 @@ TreeWork CountTreeWork(vb::StringView html, const TreeWork& most) {
     const bool foreign = open.InForeignContent() || kind == GUMBO_TAG_SVG || kind == GUMBO_TAG_MATH;
     if (!end_tag) ++work.made;
     if (end_tag) {
-      if (!Close(open, kind, tag.name)) work.made += 2;  // made and closed at once
+      if (!Close(open, kind, tag.name, work.walked)) work.made += 2;  // made and closed at once
+    } else if (IsTagIn<kTableOnly>(kind) && !open.InForeignContent() && open.TopTableWall() < 0) {
+      // Ignored: a cell outside a table is no marker that ends the formatting before it.
     } else if ((!IsTagIn<kNeverOpen>(kind) || open.InForeignContent()) && !(foreign && tag.self_closing)) {
       // Within svg or math the builder closes nothing by itself.
-      if (!open.InForeignContent()) CloseBefore(open, kind);
-      open.Open(kind, tag.name);
+      if (!open.InForeignContent()) work.walked += CloseBefore(open, kind);
+      work.walked += open.Open(kind, tag.name, attributes);
     } else if (kind == GUMBO_TAG_HR && !open.InForeignContent()) {
       CloseParagraph(open);
     }
@@ -289,6 +311,7 @@ TreeWork CountTreeWork(vb::StringView html, const TreeWork& most) {
     if (!IsWithin(work, most)) return TagReading::kStop;
     return foreign ? TagReading::kForeignElement : TagReading::kElement;
   });
+  if (IsWithin(work, most)) count_text(html.size());
   return work;
 }
 

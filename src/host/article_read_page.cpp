@@ -25,9 +25,13 @@ String Text(const Variant& value) {
 
 String Query(Page& page, const char16_t* name) { return Text(com::Call(page.Request, u"QueryString", String(name))); }
 
-// The article in a frame that runs none of its scripts: what an editor holds
-// is markup its author typed or pasted.
-constexpr char16_t kFrameAttributes[] = u"id=\"article\" sandbox title=\"文章内容\" style=\"width:100%;height:480px;border:0\"";
+// The article in a frame that runs none of its scripts and has no origin of
+// its own: what an editor holds is markup its author typed or pasted. Its
+// links (the editor's open in a new window) may open one, which is not
+// sandboxed, so that the linked page works.
+constexpr char16_t kFrameAttributes[] =
+    u"id=\"article\" sandbox=\"allow-popups allow-popups-to-escape-sandbox\" title=\"文章内容\" "
+    u"style=\"width:100%;height:480px;border:0\"";
 
 String ArticleFrame(const String& srcdoc) {
   return u"<iframe " + String(kFrameAttributes) + u" srcdoc=\"" + qe::HtmlEncodeText(srcdoc) + u"\"></iframe>\n";

@@ -143,6 +143,47 @@ TEST(RichTextCleaner, ATextPastItsLimitsIsRefused) {
   EXPECT_TRUE(Clean(long_document) == long_document);
 }
 
+// A new formatting element is compared, attribute by attribute, with the
+// earlier ones of its name since the last cell: copies with many attributes,
+// kept by the builder however they are closed, are refused before the text
+// is read; an editor's documents, their formatting closed, are kept.
+TEST(RichTextCleaner, CopiesOfFormattingAreCountedBeforeTheTextIsRead) {
+  vb::String attributes;
+  for (int i = 0; i < 40; ++i) attributes += u" a" + vb::FromUtf8(std::to_string(i));
+  const auto b_copies = [&](int copies, const vb::String& before, const vb::String& after) {
+    vb::String out;
+    for (int copy = 0; copy < copies; ++copy)
+      out += before + u"<b" + attributes + u" title=" + vb::FromUtf8(std::to_string(copy)) + u">" + after;
+    return out;
+  };
+  vb::String cells = u"<table><tr>";  // 2.0 MB
+  for (int cell = 0; cell < 42; ++cell) cells += u"<td>" + b_copies(250, u"", vb::String(30, u'x'));
+  vb::String styled_document;
+  for (int i = 0; i < 5000; ++i)
+    styled_document += u"<P><FONT color=#ff0000 face=宋体 size=3><B>第" + vb::FromUtf8(std::to_string(i)) +
+                       u"段</B></FONT>正文<I>斜体</I></P>";
+  const struct {
+    const char* shape;
+    vb::String html;
+    bool kept;
+  } cases[] = {
+      {"42 cells of 250 copies", cells + u"</table>", false},
+      {"copies left open by end tags out of scope", u"<table><tr><td>" + b_copies(200, u"", u"<table></b></table>"), false},
+      {"copies adopted past 8 blocks", u"<table><tr><td>" + b_copies(25, u"", Repeated(u"<div>", 8) + u"</b>"), false},
+      {"copies in cells outside a table", b_copies(250, u"<td>", u""), false},
+      {"text under formatting 200 deep", Repeated(u"<DIV>", 200) + u"<B>" + vb::String(50000, u'x'), false},
+      {"an editor's styled document in capitals", styled_document, true},
+      {"a timetable of styled cells",
+       u"<TABLE>" + Repeated(u"<TR><TD><FONT color=red><B>语文</B></FONT><TD><B>数学</B><TD><I>英语</I></TR>", 3000) +
+           u"</TABLE>",
+       true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CleanRichText(c.html).has_value(), c.kept) << c.shape;
+    if (!c.kept) EXPECT_TRUE(qe::CleanRichTextOrText(c.html) == qe::HtmlEncodeText(c.html)) << c.shape;
+  }
+}
+
 // What the cleaner wrote passes as written: a page that writes it again
 // takes it as it stands, without reading it. A text it would change, or
 // whose reading could run anything, does not pass.

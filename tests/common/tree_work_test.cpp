@@ -79,6 +79,35 @@ TEST(TreeWork, SumsTheOpenElementsEachTagMeetsAndTheElementsMade) {
   EXPECT_EQ(by_made.tags, 31u);
 }
 
+// A new formatting element is compared, attribute name by attribute name,
+// with each earlier one of its name since the last marker (a cell, not one
+// the builder ignores outside a table). Formatting stays counted while the
+// builder keeps it: past an end tag out of scope or behind 8 blocks. Its
+// adoption past blocks, and each character of text while formatting is
+// active, look through the open elements.
+TEST(TreeWork, CountsTheFormattingTheBuilderKeepsAndCompares) {
+  struct Case {
+    vb::String html;
+    size_t walked, depth;
+  } cases[] = {
+      {u"<b a b><b c d e>", 1 + (1 + 3 + 2 * 3), 2},
+      {u"<b a b><i c d e>", 1 + (1 + 3), 2},
+      {u"<b a b></b><b c d e>", 1 + 1 + 3, 1},
+      {u"<table><tr><td><b a b><td><b c d>", 0 + 1 + 2 + (3 + 1) + 4 + (3 + 1), 4},
+      {u"<td><b a b></td><td><b c d>", 0 + 1 + 1 + 1 + (1 + 1 + 2 * 2), 2},
+      {u"<b><table></b></table><div><div>", 0 + 1 + 2 + 2 + 1 + 2, 3},
+      {u"<b>" + Repeated(u"<div>", 7) + u"</b><i>", 28 + (8 + 2 * 7 * 8) + 7, 8},
+      {u"<b>" + Repeated(u"<div>", 8) + u"</b><i>", 36 + (9 + 2 * 8 * 9) + 9, 10},
+      {u"<div><b>0123456789abcdef</b>", 0 + 1 + 16 * 2 / 8 + 2, 2},
+      {u"<div>0123456789abcdef</div>", 0 + 1, 1},
+  };
+  for (const Case& c : cases) {
+    const qe::TreeWork work = qe::CountTreeWork(c.html, kUnbounded);
+    EXPECT_EQ(work.walked, c.walked) << qe_test::Printable(c.html);
+    EXPECT_EQ(work.depth, c.depth) << qe_test::Printable(c.html);
+  }
+}
+
 // The count stops one past a limit: a text past it costs no more to count.
 TEST(TreeWork, StopsOnePastALimit) {
   const vb::String deep = Repeated(u"<div>", 400) + Repeated(u"</dd>", 1000);

@@ -173,7 +173,7 @@ TEST_F(SiteWaysTest, ThePickListOffersTheCategorysEntriesInTheirOrder) {
   EXPECT_TRUE(Has(Visitor(Port()).Get("/comm/kesra_selectdata.asp?zdm=None"), u"没有可选的项目。"));
 }
 
-TEST_F(SiteWaysTest, TheArticlePreviewShowsARecordToAUserInAFrameWithoutScripts) {
+TEST_F(SiteWaysTest, TheArticlePreviewShowsARecordToAUserInAFrameWithoutScriptsWhoseLinksOpen) {
   const std::string target = "/comm/tymk_ArticleRead.asp?ReadType=News&Preview=Save&Id=1";
   EXPECT_EQ(LocationOf(Visitor(Port()).Get(target)),
             "/qe/login.asp?p_Back=/comm/tymk_ArticleRead.asp?ReadType%3DNews%26Preview%3DSave%26Id%3D1");
@@ -181,7 +181,10 @@ TEST_F(SiteWaysTest, TheArticlePreviewShowsARecordToAUserInAFrameWithoutScripts)
   LogIn(li, "UserName=li&PassWord=old");
   Answer preview = li.Get(target);
   EXPECT_TRUE(Has(preview, u"<h2 id=\"title\">&lt;标题&gt;</h2>")) << preview.body;
-  EXPECT_TRUE(Has(preview, u"sandbox title=\"文章内容\""));
+  // Its links open a new window; it runs no script and has no origin of its own.
+  EXPECT_TRUE(Has(preview, u"sandbox=\"allow-popups allow-popups-to-escape-sandbox\" title=\"文章内容\""));
+  EXPECT_FALSE(Has(preview, u"allow-scripts"));
+  EXPECT_FALSE(Has(preview, u"allow-same-origin"));
   // The stored markup as the cleaner keeps it: its handler is gone.
   EXPECT_TRUE(Has(preview, u"srcdoc=\"&lt;p&gt;正文&lt;/p&gt;\"")) << preview.body;
   for (const char* other : {"ReadType=News&Id=2", "ReadType=User&Id=1", "ReadType=News%5D%20x&Id=1", "ReadType=News&Id=1.5"}) {

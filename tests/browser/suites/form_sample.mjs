@@ -119,4 +119,22 @@ export const tests = {
     editor = await contentEditor(page);
     t.eq(await editor.evaluate(() => document.body.innerHTML), rich);
   },
+
+  async 'a link saved in an article opens a new window from the article page'(t) {
+    const page = await openForm(t);
+    const link = '<p><a href="/fixtures/article_link.htm" target="_blank">链接</a></p>';
+    const editor = await contentEditor(page);
+    await editor.evaluate((html) => { document.body.innerHTML = html; }, link);
+    await save(page);
+    t.eq((await page.evaluate(formState)).Content, link);
+
+    await page.goto(t.url('../comm/tymk_ArticleRead.asp?ReadType=FormSample&Id=1'), { waitUntil: 'load' });
+    const article = page.frameLocator('#article');
+    t.eq(await article.locator('body').evaluate(() => self.origin), 'null', 'the article has no origin of its own');
+    const [linked] = await Promise.all([page.context().waitForEvent('page'), article.locator('a').click()]);
+    await linked.waitForLoadState('load');
+    t.eq(new URL(linked.url()).pathname, '/fixtures/article_link.htm');
+    t.eq(await linked.locator('#linked').textContent(), '链接的页面', 'the linked page runs its scripts');
+    await t.shot('article-link');
+  },
 };
