@@ -423,6 +423,62 @@ std::vector<int> IdleReaders(int port, int count) {
       port, count, [](int) { return std::string("GET /qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 4096);
 }
 
+// A download of `target` (at least `bytes`) from its own address, read as
+// fast as it comes: its seconds, or -1 when it did not come whole.
+double DownloadSeconds(int port, const std::string& target, size_t bytes) {
+  auto start = Clock::now();
+  int sock = ConnectFrom("127.0.0.3", port);
+  if (sock < 0) return -1;
+  host_test::SendAll(sock, "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+  size_t received = 0;
+  char buffer[65536];
+  for (ssize_t n; (n = ::recv(sock, buffer, sizeof buffer, 0)) > 0;) received += static_cast<size_t>(n);
+  ::close(sock);
+  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  return received > bytes ? seconds : -1.0;
+}
+
+// 2,000 readers of the 64 MiB file that each take about 2 MiB of it (their
+// shares of the send buffers grown) and stop, then fresh downloads of the
+// file: the slowest must come within 10 times the middle of the quiet ones,
+// made first.
+void StalledReaders(int port, Attack& attack) {
+  constexpr int kReaders = 2000;
+  constexpr size_t kTaken = 2 * kMiB;
+  auto downloads = [&] {
+    std::vector<double> seconds;
+    for (int i = 0; i < 3; ++i) seconds.push_back(DownloadSeconds(port, "/qe/big.zip", 64 * kMiB));
+    if (std::count(seconds.begin(), seconds.end(), -1.0) > 0) ++attack.wrong;
+    std::sort(seconds.begin(), seconds.end());
+    return seconds;
+  };
+  DownloadSeconds(port, "/qe/big.zip", 64 * kMiB);  // warm: the file in the page cache
+  const double quiet = downloads()[1];
+  attack.held = Connections(
+      port, kReaders, [](int) { return std::string("GET /qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 64 * 1024);
+  std::atomic<int> stalled = 0;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 16; ++t)
+    threads.emplace_back([&, t] {
+      char buffer[65536];
+      for (size_t i = static_cast<size_t>(t); i < attack.held.size(); i += 16) {
+        size_t taken = 0;
+        for (ssize_t n; taken < kTaken && (n = ::recv(attack.held[i], buffer, sizeof buffer, 0)) > 0;)
+          taken += static_cast<size_t>(n);
+        if (taken >= kTaken) ++stalled;
+      }
+    });
+  for (auto& thread : threads) thread.join();
+  const double slowest = downloads().back();
+  if (slowest > 10 * quiet) ++attack.wrong;
+  char figures[200];
+  std::snprintf(figures, sizeof figures,
+                "%d readers took 2 MiB and stopped; a fresh 64 MiB download %.3f s at most against %.3f s quiet "
+                "(%.1f times)",
+                stalled.load(), slowest, quiet, slowest / quiet);
+  attack.figures = figures;
+}
+
 }  // namespace
 
 void FormAtTheLimit() {
@@ -507,17 +563,7 @@ void DownloadTimes() {
   std::filesystem::resize_file(site.SiteFolder() / "qe/big.zip", 256 * kMiB);
   host_test::ServeProcess server(site.SiteFolder());
   const int port = server.Port();
-  auto fetch = [&](const std::string& target) {
-    auto start = Clock::now();
-    int sock = ConnectFrom("127.0.0.2", port);
-    host_test::SendAll(sock, "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
-    size_t bytes = 0;
-    char buffer[65536];
-    for (ssize_t n; (n = ::recv(sock, buffer, sizeof buffer, 0)) > 0;) bytes += static_cast<size_t>(n);
-    ::close(sock);
-    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    return bytes > 256 * kMiB ? seconds : -1.0;
-  };
+  auto fetch = [&](const std::string& target) { return DownloadSeconds(port, target, 256 * kMiB); };
   fetch("/qe/big.zip");  // warm: the file in the page cache, the database made
   double alone = 1e9, page = 1e9, loaded = 1e9;
   for (int i = 0; i < 3; ++i) {
@@ -681,6 +727,11 @@ bool Floods(const std::string& only) {
              port, 1000, [](int) { return std::string("GET /qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"); }, 60, 4096);
        },
        128 * 1024, -1, 300 * 1024},
+      {"stalled-readers", {}, 0,
+       [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
+         StalledReaders(port, attack);
+       },
+       128 * 1024, -1, -1, false, 2000, 256 * 1024 * 11 / 10},
       {"upload-at-cap", {}, 1024,
        [](int port, const std::filesystem::path& site, Attack& attack, const std::atomic<bool>& done) {
          // At 384 connections: 384 kept connections from 7 addresses asking

@@ -95,4 +95,22 @@ TEST(SendBuffers, AnAnswerGrowsWhenTheTotalIsSmallForTheConnectionLimit) {
   EXPECT_LE(total.Used(), kTotal / 2);
 }
 
+// The starts kept free are those of the open connections not sending, not
+// of every connection the server may hold: of a server that may hold 16,
+// two answers share the total but for the start of the open connection
+// between answers.
+TEST(SendBuffers, TheStartsKeptAreThoseOfTheOpenConnectionsNotSending) {
+  constexpr uint64_t kStart = 32 * 1024;
+  host::SendBufferTotal total;
+  total.Configure(kTotal, kTotal / 2, kStart, 16);
+  Sockets sockets;
+  host::SendShare idle(total, sockets.Open()), first(total, sockets.Open()), second(total, sockets.Open());
+  first.Begin();
+  second.Begin();
+  TakesEverything(first);
+  TakesEverything(second);
+  EXPECT_EQ(first.Share(), kTotal / 2);
+  EXPECT_EQ(second.Share(), kTotal / 2 - kStart);
+}
+
 }  // namespace

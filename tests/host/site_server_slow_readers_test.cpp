@@ -84,6 +84,7 @@ void Hello(host::Page& page) { com::Call(page.Response, u"Write", vb::String(u"h
 struct SendBuffer {
   int size = 0;
   uint64_t queued = 0;
+  int client_port = 0;
 };
 std::vector<SendBuffer> ServerSendBuffers(int port) {
   std::vector<SendBuffer> sockets;
@@ -97,6 +98,7 @@ std::vector<SendBuffer> ServerSendBuffers(int port) {
     length = sizeof peer;
     if (::getpeername(descriptor, reinterpret_cast<sockaddr*>(&peer), &length) != 0) continue;  // the listener
     SendBuffer buffer;
+    buffer.client_port = ntohs(peer.sin_port);
     length = sizeof buffer.size;
     ::getsockopt(descriptor, SOL_SOCKET, SO_SNDBUF, &buffer.size, &length);
     uint32_t memory[SK_MEMINFO_VARS] = {};
@@ -243,6 +245,64 @@ TEST_F(SlowReadersTest, ReadersOpenedAtOnceStayWithinTheSendBuffersTotal) {
   sockets = ServerSendBuffers(server_->Port());
   ASSERT_EQ(sockets.size(), 1u);
   EXPECT_GE(sockets[0].size, 256 * 1024);
+}
+
+// Readers that took part of their answers, their shares grown, and stopped
+// give the shares back once another answer needs the room: a download that
+// comes after them grows its share, and a reader that takes again gets the
+// rest of its answer whole.
+TEST_F(SlowReadersTest, ReadersThatStoppedGiveTheirSharesBackToADownloadThatComesAfter) {
+  constexpr int kReaders = 32;
+  constexpr uint64_t kTotal = 4 * kMiB;
+  constexpr uint64_t kLength = 8 * kMiB;
+  host::ServerLimits limits;
+  limits.send_buffers_total = kTotal;
+  limits.max_connections = 100;  // an answer starts with 20 KiB
+  Start(limits);
+  const std::string target = "/file.asp?length=" + std::to_string(kLength);
+  std::vector<int> readers;
+  for (int i = 0; i < kReaders; ++i) readers.push_back(Ask(target));
+  std::vector<std::string> taken(kReaders);
+  char buffer[65536];
+  for (int i = 0; i < kReaders; ++i)
+    while (taken[i].size() < 2 * kMiB) {
+      ssize_t n = ::recv(readers[i], buffer, sizeof buffer, 0);
+      ASSERT_GT(n, 0);
+      taken[i].append(buffer, static_cast<size_t>(n));
+    }
+
+  // Among 33 answers each has an even share of 127 KiB: the download's
+  // buffer grows to half that at least, where it would keep its start.
+  int download = host_test::ConnectLoopback(server_->Port());
+  held_.push_back(download);
+  host_test::SendAll(download, "GET /file.asp?length=" + std::to_string(kFileSize) + " HTTP/1.1\r\nHost: a\r\n\r\n");
+  sockaddr_in local{};
+  socklen_t length = sizeof local;
+  ::getsockname(download, reinterpret_cast<sockaddr*>(&local), &length);
+  constexpr int kGrown = static_cast<int>(kTotal / (kReaders + 1) / 2);
+  int share = 0;
+  uint64_t received = 0;
+  for (auto deadline = Clock::now() + std::chrono::seconds(10); share < kGrown && Clock::now() < deadline;) {
+    ssize_t n = ::recv(download, buffer, sizeof buffer, 0);
+    ASSERT_GT(n, 0) << "the download ended after " << received << " bytes";
+    received += static_cast<uint64_t>(n);
+    for (const SendBuffer& socket : ServerSendBuffers(server_->Port()))
+      if (socket.client_port == ntohs(local.sin_port)) share = socket.size;
+  }
+  EXPECT_GE(share, kGrown) << "after " << received << " bytes";
+  uint64_t queued = 0;
+  for (const SendBuffer& socket : ServerSendBuffers(server_->Port())) queued += socket.queued;
+  EXPECT_LE(queued, kTotal + kTotal / 10);
+
+  std::string& answer = taken[0];
+  for (const size_t whole = answer.find("\r\n\r\n") + 4 + 5 + kLength; answer.size() < whole;) {
+    ssize_t n = ::recv(readers[0], buffer, sizeof buffer, 0);
+    ASSERT_GT(n, 0) << "the reader's answer ended after " << answer.size() << " bytes";
+    answer.append(buffer, static_cast<size_t>(n));
+  }
+  std::vector<host_test::Answer> answers = host_test::AnswersIn(answer);
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_TRUE(answers[0].body == "file\n" + Pattern(0, kLength)) << answers[0].body.size() << " bytes";
 }
 
 // A client the server gives up (it took nothing for the send time-out) is
