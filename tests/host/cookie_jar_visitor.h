@@ -18,15 +18,7 @@ class CookieJarVisitor {
   explicit CookieJarVisitor(int port) : port_(port), client_(port) {}
 
   // A cookie as a page of another port of this host sets it.
-  void Set(const std::string& name, const std::string& value, const std::string& path, const std::string& domain = "") {
-    Keep({name, value, path, domain});
-  }
-  size_t Held() const { return cookies_.size(); }
-  bool Holds(std::string_view prefix) const {
-    for (const Cookie& cookie : cookies_)
-      if (cookie.name.starts_with(prefix)) return true;
-    return false;
-  }
+  void Set(const std::string& name, const std::string& value, const std::string& path) { Keep({name, value, path, ""}); }
 
   std::optional<qe_test::HttpAnswer> Get(const std::string& target) { return Obey(target, client_.Get(target, Headers(target))); }
   // A form posted from the page `from` of this site.
