@@ -1,6 +1,7 @@
 // Requests as a client may send them, in pieces of any size: reading them
 // never crashes, never reads past what arrived, refuses with a status the
-// server answers, and delivers no more body than the limit allows.
+// server answers (the cookie names it carries fit a Set-Cookie field), and
+// delivers no more body than the limit allows.
 //
 // Input: the first byte sets the size of the pieces (1 to 256); the rest is
 // what the connection receives.
@@ -54,6 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (!feed()) return 0;
     if (step == host::RequestParser::Step::kRefused) {
       Check(IsRefusal(parser.Refusal()), "a refusal the server answers");
+      // Its answer writes them back into Set-Cookie fields.
+      for (const std::string& name : parser.TakeCarriedCookies().names)
+        Check(!name.empty() && name.find_first_of("\r\n;=") == std::string::npos, "a cookie name a field can carry");
       return 0;
     }
     Check(parser.HeadBytes() <= received.size(), "the head within what arrived");

@@ -81,11 +81,12 @@ std::string_view ReasonPhrase(int status) {
   }
 }
 
-std::string StatusAnswer(int status, bool close, bool head_only) {
+std::string StatusAnswer(int status, bool close, bool head_only, const std::vector<std::string>& set_cookies) {
   std::string text = std::to_string(status) + " " + std::string(ReasonPhrase(status)) + "\n";
   std::string answer = "HTTP/1.1 " + text.substr(0, text.size() - 1) +
                        "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(text.size()) + "\r\n" +
                        std::string(GuardFields());
+  for (const std::string& cookie : set_cookies) answer.append("Set-Cookie: ").append(cookie).append("\r\n");
   if (close) answer += "Connection: close\r\n";
   answer += "\r\n";
   if (!head_only) answer += text;

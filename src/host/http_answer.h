@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/asp/response_sink.h"
 
@@ -20,8 +21,9 @@ std::string_view GuardFields();
 std::string_view ReasonPhrase(int status);
 
 // A whole answer with no page of its own: "404 Not Found" as plain text.
-// `close` adds "Connection: close"; `head_only` leaves the body out (HEAD).
-std::string StatusAnswer(int status, bool close, bool head_only = false);
+// `close` adds "Connection: close"; `head_only` leaves the body out (HEAD);
+// a Set-Cookie field for each of `set_cookies`.
+std::string StatusAnswer(int status, bool close, bool head_only = false, const std::vector<std::string>& set_cookies = {});
 
 // How a page's body travels.
 enum class BodyFraming {

@@ -312,7 +312,8 @@ void HttpConnection::OnRead(const boost::system::error_code& error, size_t count
 void HttpConnection::ParseHead() {
   switch (parser_->ReadHead(std::string_view(buffer_.get() + start_, end_ - start_))) {
     case RequestParser::Step::kNeedMore: return ReadMore();
-    case RequestParser::Step::kRefused: return Refuse(parser_->Refusal());
+    case RequestParser::Step::kRefused:
+      return Refuse(parser_->Refusal(), site_.state.cookie.CarriedRemovals(parser_->TakeCarriedCookies()));
     case RequestParser::Step::kDone: break;
   }
   start_ += parser_->HeadBytes();
@@ -791,12 +792,14 @@ void HttpConnection::AfterAnswer(bool keep) {
 
 // ---- closing ----
 
-void HttpConnection::Refuse(int status) {
+void HttpConnection::Refuse(int status, const std::vector<std::string>& set_cookies) {
   phase_ = Phase::kClosing;
   StopWaiting();
   body_.reset();  // a body held in a file: the file goes now
   ForgetHead();
-  out_ = StatusAnswer(status, true, head_only_);
+  out_ = StatusAnswer(status, true, head_only_, set_cookies);
+  // Removals make a long answer: it and the head's buffer count as the head did until it has gone.
+  if (!set_cookies.empty() && !HoldHeadBudget(capacity_ + out_.size())) out_ = StatusAnswer(status, true, head_only_);
   timed_out_ = false;
   SetDeadline(Clock::now() + site_.limits.send_timeout);
   asio::async_write(socket_, asio::buffer(out_), [self = shared_from_this()](const boost::system::error_code& error, size_t) {

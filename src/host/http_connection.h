@@ -126,7 +126,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   void StopWaiting();
   void Write(std::string text, bool keep_after);
   void AfterAnswer(bool keep);
-  void Refuse(int status);
+  void Refuse(int status, const std::vector<std::string>& set_cookies = {});
   // What the connection holds of its head (the buffer of a head being read,
   // then the parsed head until its request has been taken), counted against
   // the heads' budget; false when this one is to go.

@@ -98,6 +98,17 @@ RequestParser::Step RequestParser::Refuse(int status) {
   return Step::kRefused;
 }
 
+RequestParser::Step RequestParser::RefuseLargeHead(std::string_view received) {
+  carried_ = ReadCarriedCookies(received.substr(skipped_));
+  return Refuse(431);
+}
+
+bool RequestParser::LinePastLimit(std::string_view received, size_t length) const {
+  if (length <= limits_.max_line_bytes) return false;
+  // A Cookie line is bounded by the head's limit alone.
+  return in_request_line_ || !boost::beast::iequals(received.substr(line_start_, 7), "Cookie:");
+}
+
 RequestParser::Step RequestParser::ScanLines(std::string_view received) {
   for (; scanned_ < received.size(); ++scanned_) {
     char c = received[scanned_];
@@ -106,7 +117,7 @@ RequestParser::Step RequestParser::ScanLines(std::string_view received) {
     if (c != '\n') continue;
     size_t length = scanned_ - line_start_;
     if (length > 0 && received[scanned_ - 1] == '\r') --length;
-    if (length > limits_.max_line_bytes) return Refuse(in_request_line_ ? 414 : 400);
+    if (LinePastLimit(received, length)) return Refuse(in_request_line_ ? 414 : 400);
     line_start_ = scanned_ + 1;
     if (length == 0 && in_request_line_) {  // a client may send blank lines between requests
       skipped_ = line_start_;
@@ -120,10 +131,12 @@ RequestParser::Step RequestParser::ScanLines(std::string_view received) {
     }
     if (!in_request_line_ && ++fields_ > limits_.max_fields) return Refuse(431);
     in_request_line_ = false;
-    if (head_bytes_ = scanned_ + 1 - skipped_; head_bytes_ > limits_.max_head_bytes) return Refuse(431);
+    if (head_bytes_ = scanned_ + 1 - skipped_; head_bytes_ > limits_.max_head_bytes) return RefuseLargeHead(received);
   }
-  if (scanned_ - line_start_ > limits_.max_line_bytes + 1) return Refuse(in_request_line_ ? 414 : 400);
-  if (scanned_ - skipped_ > limits_.max_head_bytes) return Refuse(431);
+  // The line so far, but a CR that may end it.
+  if (scanned_ > line_start_ && LinePastLimit(received, scanned_ - line_start_ - 1))
+    return Refuse(in_request_line_ ? 414 : 400);
+  if (scanned_ - skipped_ > limits_.max_head_bytes) return RefuseLargeHead(received);
   return Step::kNeedMore;
 }
 

@@ -11,14 +11,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "host/carried_cookies.h"
 #include "platform/asp/request_info.h"
 
 namespace host {
 
 struct RequestLimits {
   size_t max_head_bytes = 64 * 1024;  // request line and headers: 431 past it
-  size_t max_line_bytes = 8 * 1024;   // one line of the head: 414 for the request line, 400 for a header
+  // One line of the head: 414 for the request line, 400 for a header. A
+  // Cookie field may take the head's whole room: a browser sends every
+  // cookie the host holds in one line, and another port of the host can set
+  // them (three of 4 KB pass 8 KiB).
+  size_t max_line_bytes = 8 * 1024;
   uint64_t max_body_bytes = asp::kDefaultMaxBodyBytes;  // 413 past it
   // Chunk lines (sizes with their extensions) and trailers: what the server
   // holds at once while it reads a chunked body; also how far the framing of
@@ -79,6 +85,9 @@ class RequestParser {
 
   // The status to answer a refused request with (400, 413, 414, 431, 501...).
   int Refusal() const { return refusal_; }
+  // A head refused for its size: the cookies it carried, as far as it came
+  // (none for another refusal). Taken once.
+  CarriedCookies TakeCarriedCookies() { return std::exchange(carried_, {}); }
 
  private:
   class Parser : public boost::beast::http::basic_parser<true> {
@@ -100,6 +109,9 @@ class RequestParser {
   };
 
   Step Refuse(int status);
+  Step RefuseLargeHead(std::string_view received);
+  // Whether the line being scanned, `length` bytes of it, is past its limit.
+  bool LinePastLimit(std::string_view received, size_t length) const;
   // The lines of the head so far, from where the last call stopped: their
   // lengths and obsolete line folding. kDone once the blank line that ends
   // the head was seen.
@@ -121,6 +133,7 @@ class RequestParser {
   bool expects_continue_ = false;
   bool end_connection_ = false;
   int refusal_ = 0;
+  CarriedCookies carried_;
   const Deliver* deliver_ = nullptr;
   const char* received_end_ = nullptr;  // of the bytes being parsed
   uint64_t body_delivered_ = 0;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "host/carried_cookies.h"
 #include "platform/asp/request_info.h"
 
 namespace host {
@@ -32,6 +33,14 @@ class SessionCookie {
   // Given with every answer, a login's included, so that the renewed session
   // is the only one the browser sends next.
   std::vector<std::string> ShadowRemovals(const asp::RequestInfo& request) const;
+  // The Set-Cookie values that remove the cookies a head too large to be
+  // taken carried, so that the browser's next request fits: each for "/" and
+  // every path above its target's, for the host alone and for each domain of
+  // it; ours last, and kept where we set it (for the host alone at "/": only
+  // a copy set elsewhere goes, and ours is short). At most `max_bytes` of them
+  // (Chromium drops an answer whose head passes 256 KiB; the default is the
+  // head's limit); what is left out goes with the next refusal.
+  std::vector<std::string> CarriedRemovals(const CarriedCookies& carried, size_t max_bytes = 64 * 1024) const;
 
  private:
   // The names of the request's cookies that read as ours but are spelt

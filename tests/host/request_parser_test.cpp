@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -214,6 +216,87 @@ TEST(RequestParser, TheHeadKeepsItsFieldsAndTellsTheConnectionsFate) {
               RequestParser::Step::kDone);
     EXPECT_EQ(absolute.Head().target, "/a");
     EXPECT_EQ(absolute.Head().fields, (asp::HeaderList{{"Host", "evil.example:81"}})) << version;
+  }
+}
+
+// A browser sends every cookie the host holds in one Cookie field, and
+// another port of the host can set them: the field may take the head's whole
+// room, wherever the session stands in it. A head past even that is refused
+// with the names it carried, for the answer to remove; any other field keeps
+// the line's limit.
+TEST(RequestParser, ACookieFieldMayTakeTheHeadsWholeRoom) {
+  const std::string kStart = "GET /qe/main/desk.asp?a=1 HTTP/1.1\r\nHost: a\r\n";
+  const std::string kSession = "ASPSESSIONIDABCDEFGH=TOKEN";
+  auto big = [](int first, int count) {  // cookies of 4,000 bytes
+    std::string cookies;
+    for (int i = first; i < first + count; ++i)
+      cookies += (cookies.empty() ? "" : "; ") + ("c" + std::to_string(i) + "=").append(3996 - std::to_string(i).size(), 'v');
+    return cookies;
+  };
+  // Filler that brings the head (request line and fields) to `size` bytes.
+  auto head_of = [&](size_t size, const std::string& fields) {
+    const std::string filler = "; pad=";
+    std::string head = kStart + fields;
+    return head.insert(head.size() - 2, filler + std::string(size - head.size() - filler.size(), 'p'));
+  };
+  auto names = [](int count, bool session_first) {
+    std::vector<std::string> in_order;
+    for (int i = 0; i < count; ++i) in_order.push_back("c" + std::to_string(i));
+    in_order.insert(session_first ? in_order.begin() : in_order.end(), "ASPSESSIONIDABCDEFGH");
+    return in_order;
+  };
+  struct Case {
+    const char* what;
+    std::string head;  // without the blank line
+    int status;
+    // Of a refusal: the names in the order they came, of which it carries
+    // those within the head's limit at least.
+    std::vector<std::string> carried;
+    size_t at_least = 0;
+  };
+  const std::vector<Case> cases = {
+      {"the session first", kStart + "Cookie: " + kSession + "; " + big(0, 15) + "\r\n", 0, {}},
+      {"the session among them", kStart + "Cookie: " + big(0, 7) + "; " + kSession + "; " + big(7, 8) + "\r\n", 0, {}},
+      {"the session last", kStart + "Cookie: " + big(0, 15) + ";" + kSession + "\r\n", 0, {}},
+      {"two Cookie fields", kStart + "cookie: " + big(0, 8) + "\r\nCOOKIE: " + kSession + "; " + big(8, 7) + "\r\n", 0, {}},
+      {"a head at its limit", head_of(64 * 1024, "Cookie: " + big(0, 3) + "\r\n"), 0, {}},
+      {"a head past its limit", head_of(64 * 1024 + 1, "Cookie: " + big(0, 3) + "\r\n"), 431, {"c0", "c1", "c2", "pad"}, 4},
+      {"twenty, the session last", kStart + "Cookie: " + big(0, 20) + "; " + kSession + "\r\n", 431, names(20, false), 16},
+      {"twenty, the session first", kStart + "Cookie: " + kSession + "; " + big(0, 20) + "\r\n", 431, names(20, true), 17},
+      {"a field of another name", kStart + "X-Cookie: " + std::string(9000, 'v') + "\r\n", 400, {}},
+      {"a name that begins alike", kStart + "Cookie2: " + std::string(9000, 'v') + "\r\n", 400, {}},
+      {"a blank before the colon", kStart + "Cookie : " + std::string(9000, 'v') + "\r\n", 400, {}},
+  };
+  for (const Case& c : cases) {
+    for (size_t piece : {std::string::npos, size_t{4096}, size_t{7}}) {
+      SCOPED_TRACE(std::string(c.what) + ", in pieces of " + std::to_string(piece));
+      RequestParser parser({});
+      const std::string request = c.head + "\r\n";
+      RequestParser::Step step = RequestParser::Step::kNeedMore;
+      for (size_t fed = std::min(piece, request.size()); step == RequestParser::Step::kNeedMore;
+           fed = std::min(fed + piece, request.size()))
+        step = parser.ReadHead(std::string_view(request).substr(0, fed));
+      if (c.status == 0) {
+        ASSERT_EQ(step, RequestParser::Step::kDone);
+        std::string sent;  // the Cookie fields as they came, whole
+        for (const auto& [name, value] : parser.Head().fields)
+          if (name != "Host") sent += name + ": " + value + "\r\n";
+        EXPECT_EQ(kStart + sent, c.head);
+        continue;
+      }
+      ASSERT_EQ(step, RequestParser::Step::kRefused);
+      EXPECT_EQ(parser.Refusal(), c.status);
+      const host::CarriedCookies carried = parser.TakeCarriedCookies();
+      if (c.status != 431) {
+        EXPECT_TRUE(carried.names.empty());
+        continue;
+      }
+      EXPECT_EQ(carried.path, "/qe/main/desk.asp");
+      EXPECT_GE(carried.names.size(), c.at_least);
+      ASSERT_LE(carried.names.size(), c.carried.size());
+      EXPECT_TRUE(std::equal(carried.names.begin(), carried.names.end(), c.carried.begin()));
+      EXPECT_TRUE(parser.TakeCarriedCookies().names.empty()) << "taken once";
+    }
   }
 }
 

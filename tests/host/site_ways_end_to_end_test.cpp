@@ -5,9 +5,12 @@
 // and the article preview.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <tuple>
 
 #include "common/kesra_class_md5.h"
+#include "host/cookie_jar_visitor.h"
 #include "host/serve_process.h"
 #include "host/site_visitor.h"
 #include "platform/ado/ado_fixture.h"
@@ -161,6 +164,39 @@ TEST_F(SiteWaysTest, APasswordChangesOnlyWithTheOldOneAndTheNewOneTwice) {
   // The Session keeps the new digest: the old one no longer changes it.
   EXPECT_TRUE(Has(wang.Post(kPassword, "OldPassWord=old&NewPassWord=x&NewPassWord2=x", kPassword), u"原密码错误！"));
   EXPECT_TRUE(Has(wang.Post(kPassword, "OldPassWord=n+1&NewPassWord=x&NewPassWord2=x", kPassword), u"id=\"changed\""));
+}
+
+// Cookies of 4,000 bytes that a page on another port of this host set for
+// ten years (cookies do not keep ports apart), beside the session, in a
+// browser that sends every cookie it holds: three for "/" and three for the
+// desk's folder are read, the session wherever it stands in the field; so
+// many that the head passes its limit are refused once, with an answer that
+// removes what the head carried but the session, and the next request is
+// served. A field of another name keeps the line's limit.
+TEST_F(SiteWaysTest, CookiesPastALinesLimitLockNoBrowserOut) {
+  struct Case {
+    int at_root, at_desk;
+    bool logged_in_first;  // the session before the others in the field, or after
+    int first_status;
+  };
+  auto status = [](const std::optional<qe_test::HttpAnswer>& answer) { return answer ? answer->status : 0; };
+  for (const Case& c : {Case{3, 3, true, 200}, Case{3, 3, false, 200}, Case{20, 10, true, 431}, Case{20, 10, false, 431}}) {
+    SCOPED_TRACE(std::to_string(c.at_root) + " at /, logged in first: " + std::to_string(c.logged_in_first));
+    host_test::CookieJarVisitor browser(Port());
+    auto log_in = [&] { EXPECT_EQ(status(browser.Post("/qe/login.asp", "UserName=li&PassWord=old", "/qe/login.asp")), 302); };
+    if (c.logged_in_first) log_in();
+    for (auto [count, path, name] : {std::tuple{c.at_root, "/", "root"}, std::tuple{c.at_desk, "/qe/main", "desk"}})
+      for (int i = 0; i < count; ++i) browser.Set(name + std::to_string(i), std::string(3990, 'v'), path);
+    EXPECT_EQ(status(browser.Get(c.logged_in_first ? kDesk : "/qe/login.asp")), c.first_status);
+    EXPECT_EQ(status(browser.Get("/")), 302);
+    EXPECT_EQ(status(browser.Get(kStart)), 200);
+    if (!c.logged_in_first) log_in();
+    std::optional<qe_test::HttpAnswer> desk = browser.Get(kDesk);
+    ASSERT_EQ(status(desk), 200);
+    EXPECT_NE(desk->body.find("<span id=\"user\">"), std::string::npos);
+  }
+  qe_test::HttpClient client(Port());
+  EXPECT_EQ(status(client.Get(kStart, {{"X-Filler", std::string(9000, 'x')}})), 400);
 }
 
 TEST_F(SiteWaysTest, ThePickListOffersTheCategorysEntriesInTheirOrder) {

@@ -127,6 +127,7 @@ class HttpClient {
     // A server that refuses a request may close before it read all of it:
     // its answer is still there to read.
     http::response_parser<http::string_body> parser;
+    parser.header_limit(256 * 1024);  // as Chromium takes
     parser.body_limit(boost::none);
     parser.skip(method == "HEAD");
     http::read(socket_, buffer_, parser, error);
