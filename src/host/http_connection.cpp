@@ -108,7 +108,8 @@ HttpConnection::HttpConnection(asio::ip::tcp::socket socket, ServedSite& site, s
       watchdog_(socket_.get_executor()),
       site_(site),
       client_(std::move(client)),
-      taking_check_(socket_.get_executor()) {
+      taking_check_(socket_.get_executor()),
+      send_share_(std::make_unique<SendShare>(site_.send_buffers, socket_.native_handle())) {
   ++site_.connections;
   // The connection judges a body's size itself: an upload past the limit
   // reaches its page, unread.
@@ -161,11 +162,11 @@ void HttpConnection::Register() {
 }
 
 void HttpConnection::Start() {
+  if (closed_) return;  // reset to make room before it started
   boost::system::error_code ignored;
   socket_.set_option(asio::ip::tcp::no_delay(true), ignored);
   // Page workers and the outbox write to the socket without waiting.
   socket_.native_non_blocking(true, ignored);
-  send_share_ = std::make_unique<SendShare>(site_.send_buffers, socket_.native_handle());
   auto remote = socket_.remote_endpoint(ignored);
   auto local = socket_.local_endpoint(ignored);
   remote_addr_ = remote.address().to_string();

@@ -458,6 +458,60 @@ TEST_F(LimitsTest, PastTheHeadsBudgetAnUploadAtItsPaceIsPassedOver) {
   CloseHeld();
 }
 
+// Heads sent at once from a few addresses fill the heads' budget, each of
+// them at its pace for the window its bytes bought: the addresses past their
+// share give up their own, so a visitor's whole request is served, and an
+// upload at its pace beside them completes whole.
+TEST_F(LimitsTest, PastTheHeadsBudgetAddressesPastTheirShareGiveUpTheirOwnHeads) {
+  host::ServerLimits limits;
+  limits.head_memory_budget = 1 << 20;
+  limits.max_connections_per_client = 100;
+  Start(limits);
+  const std::string body = Pattern(256 * 1024);
+  std::string answered;
+  std::thread upload([&] {
+    int sock = host_test::ConnectLoopback(Port(), 0, "127.0.0.3");
+    host_test::SendAll(sock, "POST /echo.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\nContent-Length: " +
+                                 std::to_string(body.size()) + "\r\n\r\n");
+    for (size_t at = 0; at < body.size(); at += 4096) {  // 64 KiB/s, from the head on
+      if (!host_test::SendAll(sock, std::string_view(body).substr(at, 4096))) break;
+      std::this_thread::sleep_for(milliseconds(62));
+    }
+    answered = host_test::ReadAnswer(sock, 2000);
+    ::close(sock);
+  });
+  std::string head = "GET /hello.asp HTTP/1.1\r\nHost: a\r\n";
+  for (int line = 0; line < 60; ++line) head += "X-" + std::to_string(line) + ": " + std::string(250, 'h') + "\r\n";
+  for (int i = 0; i < 80; ++i) {
+    held_.push_back(host_test::ConnectLoopback(Port(), 0, i % 2 ? "127.0.0.4" : "127.0.0.5"));
+    host_test::SendAll(held_.back(), head);
+  }
+  const std::string form = "a=" + std::string(2000, 'v');
+  struct Visit {
+    std::string request, body;
+  };
+  const std::vector<Visit> visits = {
+      {"GET /hello.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n", "hello"},
+      {"POST /echo.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\nContent-Length: " + std::to_string(form.size()) +
+           "\r\n\r\n" + form,
+       form},
+  };
+  for (int round = 0; round < 3; ++round) {
+    for (const Visit& visit : visits) {
+      std::vector<host_test::Answer> answers =
+          host_test::AnswersIn(host_test::Exchange(Port(), visit.request, 1000, "127.0.0.2").bytes);
+      ASSERT_EQ(answers.size(), 1u) << visit.request.substr(0, 20);
+      EXPECT_EQ(answers[0].status, 200) << visit.request.substr(0, 20);
+      EXPECT_EQ(answers[0].body, visit.body) << visit.request.substr(0, 20);
+    }
+  }
+  upload.join();
+  std::vector<host_test::Answer> answers = host_test::AnswersIn(answered);
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0].status, 200);
+  EXPECT_TRUE(answers[0].body == body) << answers[0].body.size() << " bytes came back";
+}
+
 TEST(ClientSlots, AnAddressIsOneClientAndAnIPv6OneItsSlash64) {
   namespace ip = boost::asio::ip;
   EXPECT_EQ(host::ClientOf(ip::make_address("10.0.0.7")), "10.0.0.7");
