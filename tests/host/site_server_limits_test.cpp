@@ -464,7 +464,7 @@ TEST_F(LimitsTest, PastTheHeadsBudgetAnUploadAtItsPaceIsPassedOver) {
 // upload at its pace beside them completes whole.
 TEST_F(LimitsTest, PastTheHeadsBudgetAddressesPastTheirShareGiveUpTheirOwnHeads) {
   host::ServerLimits limits;
-  limits.head_memory_budget = 1 << 20;
+  limits.head_memory_budget = 512 * 1024;
   limits.max_connections_per_client = 100;
   Start(limits);
   const std::string body = Pattern(256 * 1024);
@@ -480,20 +480,27 @@ TEST_F(LimitsTest, PastTheHeadsBudgetAddressesPastTheirShareGiveUpTheirOwnHeads)
     answered = host_test::ReadAnswer(sock, 2000);
     ::close(sock);
   });
+  // Each read into a buffer of its own (8 KiB): the budget is full to less
+  // than one of them.
   std::string head = "GET /hello.asp HTTP/1.1\r\nHost: a\r\n";
-  for (int line = 0; line < 60; ++line) head += "X-" + std::to_string(line) + ": " + std::string(250, 'h') + "\r\n";
-  for (int i = 0; i < 80; ++i) {
+  for (int line = 0; line < 22; ++line) head += "X-" + std::to_string(line) + ": " + std::string(250, 'h') + "\r\n";
+  for (int i = 0; i < 100; ++i) {
     held_.push_back(host_test::ConnectLoopback(Port(), 0, i % 2 ? "127.0.0.4" : "127.0.0.5"));
     host_test::SendAll(held_.back(), head);
   }
+  // A bare request fits into what the heads left of the budget; one with
+  // some fields (cookies, a form's head) needs room made.
   const std::string form = "a=" + std::string(2000, 'v');
+  std::string fields;
+  for (int line = 0; line < 10; ++line) fields += "X-Visitor-" + std::to_string(line) + ": " + std::string(1000, 'v') + "\r\n";
   struct Visit {
     std::string request, body;
   };
   const std::vector<Visit> visits = {
       {"GET /hello.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n", "hello"},
+      {"GET /hello.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\n" + fields + "\r\n", "hello"},
       {"POST /echo.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\nContent-Length: " + std::to_string(form.size()) +
-           "\r\n\r\n" + form,
+           "\r\n" + fields + "\r\n" + form,
        form},
   };
   for (int round = 0; round < 3; ++round) {
