@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -251,11 +252,14 @@ bool Run(const Flood& flood) {
 }
 
 // The status of the answer that begins on `sock` within `ms` (0: none).
+// -1: the server reset the connection first.
 int StatusWithin(int sock, int ms) {
   pollfd answered{sock, POLLIN, 0};
   char status[12] = {};
-  if (::poll(&answered, 1, ms) <= 0 || ::recv(sock, status, sizeof status, MSG_WAITALL) != sizeof status) return 0;
-  return host_test::StatusOf(std::string(status, sizeof status));
+  if (::poll(&answered, 1, ms) <= 0) return 0;
+  ssize_t n = ::recv(sock, status, sizeof status, MSG_WAITALL);
+  if (n < 0 && errno == ECONNRESET) return -1;
+  return n == sizeof status ? host_test::StatusOf(std::string(status, sizeof status)) : 0;
 }
 
 // `count` connections from the client addresses, each sending `bytes`
@@ -286,10 +290,12 @@ std::vector<int> HeldBodies(int port, int count) {
   });
 }
 
-std::string FormPost(int port, const std::string& form) {
-  return "POST /qe/main/login.asp HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
-         "\r\nReferer: http://127.0.0.1:" + std::to_string(port) +
-         "/qe/main/login.asp\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+// To the login page; or to `page` with the session of `cookies`.
+std::string FormPost(int port, const std::string& form, const std::string& page = "/qe/main/login.asp",
+                     const std::string& cookies = "") {
+  return "POST " + page + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
+         (cookies.empty() ? "" : "\r\nCookie: " + cookies) + "\r\nReferer: http://127.0.0.1:" + std::to_string(port) +
+         page + "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
          std::to_string(form.size()) + "\r\n\r\n" + form;
 }
 
@@ -360,19 +366,6 @@ void KeptConnections(int port, int count, const std::function<std::string(int)>&
   }
 }
 
-// The seeded administrator, its password set and logged in: the Cookie
-// field of its session.
-std::string AdministratorCookies(int port) {
-  host_test::Visitor administrator(port);
-  administrator.Post("/qe/login.asp", "UserName=tolva&PassWord=");
-  administrator.Post("/qe/main/password.asp", "OldPassWord=&NewPassWord=floods&NewPassWord2=floods",
-                     "/qe/main/password.asp");
-  administrator.Post("/qe/login.asp", "UserName=tolva&PassWord=floods");
-  std::string cookies;
-  for (const auto& [name, value] : administrator.Cookies()) cookies += (cookies.empty() ? "" : "; ") + name + "=" + value;
-  return cookies;
-}
-
 char UploadByte(size_t offset) { return static_cast<char>((offset * 131 + offset / 251) & 0xFF); }
 
 // The administrator uploads a file of `mib` MiB into its drive from 127.0.0.3
@@ -386,9 +379,10 @@ std::string PacedUpload(int port, const std::filesystem::path& site, int mib, in
   std::string body = start;
   for (size_t i = 0; i < length; ++i) body.push_back(UploadByte(i));
   body += end;
+  const std::string cookies = host_test::AdministratorCookies(port, "floods");
   int sock = ConnectFrom("127.0.0.3", port);
   host_test::SendAll(sock, "POST /qe/main/netdrivers_upload.asp?p_CurrentFolder=%2F HTTP/1.1\r\nHost: 127.0.0.1:" +
-                               std::to_string(port) + "\r\nCookie: " + AdministratorCookies(port) + "\r\nReferer: " +
+                               std::to_string(port) + "\r\nCookie: " + cookies + "\r\nReferer: " +
                                origin + "/qe/main/netdrivers_upload.asp\r\nConnection: close\r\n"
                                "Content-Type: multipart/form-data; boundary=b\r\nContent-Length: " +
                                std::to_string(body.size()) + "\r\n\r\n");
@@ -452,6 +446,10 @@ void FormAtTheLimit() {
   const std::string value(200, 'v');
   for (int i = 0; i < 10000; ++i) form += (i ? "&n" : "n") + std::to_string(i) + "=" + value;
   form.resize(std::min<size_t>(form.size(), 2 * kMiB));
+  // The login page takes a small form only: the password page reads this
+  // one, for a logged-in user.
+  const std::string post = FormPost(server.Port(), form, "/qe/main/password.asp",
+                                    host_test::AdministratorCookies(server.Port(), "floods"));
   long before = ResidentKiB(server.Pid());
   std::atomic<bool> done = false;
   std::atomic<long> peak = before;
@@ -461,11 +459,11 @@ void FormAtTheLimit() {
       std::this_thread::sleep_for(milliseconds(2));
     }
   });
-  std::string answer = host_test::Exchange(server.Port(), FormPost(server.Port(), form), 3000).bytes;
+  std::string answer = host_test::Exchange(server.Port(), post, 3000).bytes;
   std::this_thread::sleep_for(milliseconds(100));
   done = true;
   watch.join();
-  std::printf("a form at the limit (%zu bytes, 10000 fields) to the login page: status %d, server memory +%ld KiB at "
+  std::printf("a form at the limit (%zu bytes, 10000 fields) to the password page: status %d, server memory +%ld KiB at "
               "most (%.1f times the body)\n",
               form.size(), host_test::StatusOf(answer), peak - before,
               static_cast<double>(peak - before) * 1024 / static_cast<double>(form.size()));
@@ -816,6 +814,18 @@ std::string LoginVisits(int port, int seconds) {
   return "a visitor's login form: " + std::to_string(answered) + " of " + std::to_string(asked) + " within 1 s";
 }
 
+// At 384 connections (1,024 descriptors): 384 anonymous bodies of 2 MB to
+// `target` from 6 addresses, 4 KiB at once and then 1.2 KiB/s, each sent
+// again once it ends, beside the nine ordinary clients and a logged-in upload
+// of 8 MiB at 512 KiB/s; the visitor asks every 500 ms.
+Flood PacedFloodAtTheLimit(const char* name, std::string target, std::string type) {
+  return {name, {}, 1024,
+          [target, type](int port, const std::filesystem::path& site, Attack& attack, const std::atomic<bool>& done) {
+            PacedFloodBesideClients(port, site, attack, done, 384, PacedHead(port, target, type), 8);
+          },
+          256 * 1024, -1, -1, false, 45000, -1, 500, 90, true};
+}
+
 std::vector<Flood> FairShareFloods() {
   return {
       {"heads-at-once", {}, 0,
@@ -839,32 +849,12 @@ std::vector<Flood> FairShareFloods() {
          attack.figures = logins + "; " + *upload + "; the heads' answers so far: " + Statuses(*statuses);
        },
        256 * 1024, -1, -1, false, 2000, -1, 500, 95, true},
-      {"paced-anonymous-posts", {}, 1024,
-       [](int port, const std::filesystem::path& site, Attack& attack, const std::atomic<bool>& done) {
-         // At 384 connections: 384 anonymous login forms of 2 MB from 6
-         // addresses, 4 KiB at once and then 1.2 KiB/s, beside the ordinary
-         // clients and a logged-in upload of 8 MiB at 512 KiB/s.
-         PacedFloodBesideClients(port, site, attack, done, 384,
-                                 PacedHead(port, "/qe/main/login.asp", "application/x-www-form-urlencoded"), 8);
-       },
-       256 * 1024, -1, -1, false, 45000, -1, 500, 90, true},
-      {"paced-anonymous-uploads", {}, 1024,
-       [](int port, const std::filesystem::path& site, Attack& attack, const std::atomic<bool>& done) {
-         // The same with anonymous uploads of 2 MB to the drive's upload page.
-         PacedFloodBesideClients(port, site, attack, done, 384,
-                                 PacedHead(port, "/qe/main/netdrivers_upload.asp?p_CurrentFolder=%2F",
-                                           "multipart/form-data; boundary=b"),
-                                 8);
-       },
-       256 * 1024, -1, -1, false, 45000, -1, 500, 90, true},
-      {"paced-bodies-at-cap", {}, 1024,
-       [](int port, const std::filesystem::path& site, Attack& attack, const std::atomic<bool>& done) {
-         // The same with bodies of 2 MB to the start page, which reads them
-         // (at its pace, as a page that takes no form): they hold the limit.
-         PacedFloodBesideClients(port, site, attack, done, 384,
-                                 PacedHead(port, "/qe/index.asp", "application/octet-stream"), 8);
-       },
-       256 * 1024, -1, -1, false, 45000, -1, 500, 90, true},
+      PacedFloodAtTheLimit("paced-anonymous-posts", "/qe/main/login.asp", "application/x-www-form-urlencoded"),
+      PacedFloodAtTheLimit("paced-anonymous-uploads", "/qe/main/netdrivers_upload.asp?p_CurrentFolder=%2F",
+                           "multipart/form-data; boundary=b"),
+      // The start page reads a body (at its pace, as a page that takes no
+      // form): these hold the limit.
+      PacedFloodAtTheLimit("paced-bodies-at-cap", "/qe/index.asp", "application/octet-stream"),
   };
 }
 
@@ -944,7 +934,9 @@ bool Floods(const std::string& only) {
        [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
          // 450 bodies of 300 KiB (in files) to the download page, whose clients
          // take nothing, from 8 addresses: each answer is the file, or a
-         // refusal (503; 408 for a body that made room for a newcomer).
+         // refusal (503; 408 for a body that made room for a newcomer), or the
+         // connection reset once its answer began, to make room for an address
+         // holding fewer.
          const std::string post =
              "POST /comm/kesra_Download.asp?p_Act=DownLoad&p_CurrentFile=/qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n"
              "Content-Type: application/octet-stream\r\nContent-Length: 307200\r\n\r\n" + std::string(307200, 'b');
@@ -953,11 +945,12 @@ bool Floods(const std::string& only) {
          for (int sock : attack.held) {
            int status = StatusWithin(sock, 3000);
            ++statuses[status];
-           if (status != 200 && status != 503 && status != 408) ++attack.wrong;
+           if (status != 200 && status != 503 && status != 408 && status != -1) ++attack.wrong;
          }
          for (const auto& [status, count] : statuses)
-           attack.figures += (attack.figures.empty() ? "" : ", ") + std::to_string(count) + " answered " +
-                             (status ? std::to_string(status) : std::string("nothing"));
+           attack.figures += (attack.figures.empty() ? "" : ", ") + std::to_string(count) +
+                             (status > 0 ? " answered " + std::to_string(status)
+                                         : status ? std::string(" reset") : std::string(" answered nothing"));
        },
        256 * 1024, -1, -1, true},
       {"dropped-bodies", {"--max-connections", "2000"}, 0,

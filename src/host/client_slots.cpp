@@ -54,11 +54,16 @@ void ClientSlots::Opened(const std::string& client, const void* connection, Tick
   entry.client->open.insert({since, connection});
 }
 
+ClientSlots::Connection* ClientSlots::Find(const void* connection) {
+  auto listed = connections_.find(connection);
+  return listed == connections_.end() ? nullptr : &listed->second;
+}
+
 void ClientSlots::Closed(const void* connection) {
   std::lock_guard lock(mutex_);
-  auto listed = connections_.find(connection);
-  if (listed == connections_.end()) return;
-  Connection& entry = listed->second;
+  Connection* listed = Find(connection);
+  if (!listed) return;
+  Connection& entry = *listed;
   Client& client = *entry.client;
   Unrank(client);
   client.open.erase({entry.opened, connection});
@@ -66,7 +71,7 @@ void ClientSlots::Closed(const void* connection) {
   client.heads.erase({entry.head_since, connection});
   client.head_bytes -= entry.head_bytes;
   Rerank(client);
-  connections_.erase(listed);
+  connections_.erase(connection);
   ForgetIfEmpty(client);
 }
 
@@ -83,25 +88,25 @@ void ClientSlots::Waits(const std::string& client, const void* connection, Ticks
 
 void ClientSlots::Busy(const void* connection) {
   std::lock_guard lock(mutex_);
-  auto listed = connections_.find(connection);
-  if (listed == connections_.end() || !listed->second.waiting) return;
-  Connection& entry = listed->second;
+  Connection* listed = Find(connection);
+  if (!listed || !listed->waiting) return;
+  Connection& entry = *listed;
   Client& client = *entry.client;
   Unrank(client);
   client.waiting.erase({entry.waiting, connection});
   entry.waiting = 0;
   Rerank(client);
   if (!entry.opened && !entry.head_bytes) {  // listed only while it waited
-    connections_.erase(listed);
+    connections_.erase(connection);
     ForgetIfEmpty(client);
   }
 }
 
 void ClientSlots::HoldsHead(const void* connection, uint64_t bytes, Ticks since) {
   std::lock_guard lock(mutex_);
-  auto listed = connections_.find(connection);
-  if (listed == connections_.end()) return;
-  Connection& entry = listed->second;
+  Connection* listed = Find(connection);
+  if (!listed) return;
+  Connection& entry = *listed;
   Client& client = *entry.client;
   Unrank(client);
   if (entry.head_bytes) {
@@ -120,17 +125,20 @@ void ClientSlots::HoldsHead(const void* connection, uint64_t bytes, Ticks since)
 ClientSlots::Choice ClientSlots::ChooseToClose(const std::string& newcomer, const Filter& waits, const Filter& may_go) {
   std::lock_guard lock(mutex_);
   auto own = clients_.find(newcomer);
-  const size_t share = std::max(own == clients_.end() ? 0 : own->second.held, kFewConnections);
+  const size_t newcomers = own == clients_.end() ? 0 : own->second.held;
   for (const auto& [held, client] : by_held_) {
-    if (held <= share) break;
+    if (held <= std::max(newcomers, kFewConnections)) break;
     for (const auto& [since, connection] : client->waiting)
       if (waits(connection)) return {connection, true};
     for (const auto& [since, connection] : client->open)
       if (may_go(connection)) return {connection, true};
   }
-  for (const Ranked& rank : ranked_)
+  // A client holding fewer than the newcomer's keeps even what waits.
+  for (const Ranked& rank : ranked_) {
+    if (rank.held < newcomers) break;
     for (const auto& [since, connection] : rank.client->waiting)
       if (waits(connection)) return {connection, false};
+  }
   return {};
 }
 

@@ -65,9 +65,10 @@ class ClientSlots {
   // (counted already). A client holding more connections than the
   // newcomer's and more than kFewConnections gives up one of its own: one
   // that `waits`, else its longest-held that `may_go`. Else, of the waiting
-  // connections that `waits` lets go, the one waiting longest of the client
-  // holding the most (of clients holding as many, the one whose connection
-  // waits longest). Null when none may go.
+  // connections that `waits` lets go, of clients holding at least as many as
+  // the newcomer's, the one waiting longest of the client holding the most
+  // (of clients holding as many, the one whose connection waits longest).
+  // Null when none may go.
   Choice ChooseToClose(const std::string& newcomer, const Filter& waits, const Filter& may_go);
   // The head to drop when the heads' budget is past for a newcomer's
   // `more` bytes: of the client holding the most of it, more than the
@@ -104,6 +105,7 @@ class ClientSlots {
   using Most = std::set<std::pair<uint64_t, Client*>, std::greater<>>;  // the most first
 
   Connection& Entry(const std::string& client, const void* connection);
+  Connection* Find(const void* connection);  // null when it is not listed
   // Around each change of a client's count, waiting connections or heads.
   void Unrank(Client& client);
   void Rerank(Client& client);

@@ -42,17 +42,6 @@ class PacedBodiesTest : public ::testing::Test {
   int Port() const { return server_->Port(); }
   std::string Origin() const { return "http://127.0.0.1:" + std::to_string(Port()); }
 
-  // The administrator with a password of its own, logged in: its cookies.
-  std::string AdministratorCookies() {
-    host_test::Visitor administrator(Port());
-    administrator.Post("/qe/login.asp", "UserName=tolva&PassWord=");
-    administrator.Post("/qe/main/password.asp", "OldPassWord=&NewPassWord=paced&NewPassWord2=paced",
-                       "/qe/main/password.asp");
-    administrator.Post("/qe/login.asp", "UserName=tolva&PassWord=paced");
-    std::string cookies;
-    for (const auto& [name, value] : administrator.Cookies()) cookies += (cookies.empty() ? "" : "; ") + name + "=" + value;
-    return cookies;
-  }
   std::string DriveUpload(const std::string& cookies, size_t length) const {
     return "POST /qe/main/netdrivers_upload.asp?p_CurrentFolder=%2F HTTP/1.1\r\nHost: 127.0.0.1:" +
            std::to_string(Port()) + "\r\n" + (cookies.empty() ? "" : "Cookie: " + cookies + "\r\n") +
@@ -163,7 +152,7 @@ bool Download(int port, const Ordinary& client, const std::string& file) {
 // completes whole, and ordinary clients that began their downloads before,
 // and take them with pauses of 1.2 to 3 s, keep them whole.
 TEST_F(PacedBodiesTest, PastTheirShareTheFloodingAddressesMakeRoomAndDownloadsUnderWayKeepTheirAnswers) {
-  const std::string cookies = AdministratorCookies();
+  const std::string cookies = host_test::AdministratorCookies(Port(), "paced");
   const std::string file_request = "GET /qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n";
   const std::vector<Ordinary> ordinary = {
       {"HTTP/1.0 at a steady pace", "127.0.0.6", "GET /qe/big.zip HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n", 2048, {}},

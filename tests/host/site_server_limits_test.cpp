@@ -530,8 +530,8 @@ TEST(ClientSlots, AnAddressIsOneClientAndAnIPv6OneItsSlash64) {
 // Who makes room at the server's limit: a client holding more connections
 // than the newcomer's and more than a few gives up its own (one that waits,
 // else its longest-held, whether or not it waits); else a waiting connection
-// of the client holding the most (ties: the one waiting longest); never one
-// that may not go. Each chosen connection then closes, and its client holds
+// of the client holding the most, if it holds as many as the newcomer's
+// (ties: the one waiting longest); never one that may not go. Each chosen connection then closes, and its client holds
 // one less.
 TEST(ClientSlots, AClientPastItsShareGivesUpItsOwnElseTheClientHoldingMostItsLongestWaiting) {
   struct Connection {
@@ -559,6 +559,7 @@ TEST(ClientSlots, AClientPastItsShareGivesUpItsOwnElseTheClientHoldingMostItsLon
       {"past its share a client gives up its waiting one, then its longest-held, down to a few; an upload's stays",
        flood, "visitor", {5, 0}},
       {"a newcomer of the client holding the most: only what waits goes", flood, "flood", {5}},
+      {"... and only from a client holding as many", {{"visitor", 1}, {"flood", 0}, {"flood", 0}}, "flood", {}},
   };
   for (const Case& c : cases) {
     host::ClientSlots slots(100);
