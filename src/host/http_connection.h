@@ -91,7 +91,8 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   // newcomer's and more than a few gives up one of its own, one that waits
   // or else its longest-held; else a connection that waits (for a request,
   // for a head or body behind the least pace, or for its client to take its
-  // answer) goes, the one waiting longest of the client holding the most.
+  // answer) goes, the one waiting longest of the client holding the most, if
+  // it holds as many as the newcomer's.
   // A connection whose page runs never goes. False when none may go: every
   // client holds no more than its share, and every connection's request is
   // being answered to a client that takes it, or comes at its pace.

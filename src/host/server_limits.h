@@ -24,7 +24,8 @@ struct ServerLimits {
   // longest-held; else a connection that waits (between requests, for a
   // head or body behind the least pace below, 408 once it began one, or for
   // its client to take its answer) is reset: the one waiting longest of the
-  // client holding the most. When none may go, it is refused with 503.
+  // client holding the most, if it holds as many as the newcomer's. When none
+  // may go, it is refused with 503.
   size_t max_connections = 10000;
   size_t max_connections_per_client = 64;  // from one address (IPv6: one /64); one more gets 503
   // The host names served (any case, without the port); any other Host gets
