@@ -54,25 +54,32 @@ void ClientSlots::Opened(const std::string& client, const void* connection, Tick
   entry.client->open.insert({since, connection});
 }
 
-ClientSlots::Connection* ClientSlots::Find(const void* connection) {
+ClientSlots::Connection* ClientSlots::Relist(const void* connection,
+                                             const std::function<void(Connection&, Client&)>& change) {
   auto listed = connections_.find(connection);
-  return listed == connections_.end() ? nullptr : &listed->second;
+  if (listed == connections_.end()) return nullptr;
+  Client& client = *listed->second.client;
+  Unrank(client);
+  change(listed->second, client);
+  Rerank(client);
+  return &listed->second;
+}
+
+void ClientSlots::Unlist(const void* connection, Connection& entry) {
+  Client& client = *entry.client;
+  connections_.erase(connection);
+  ForgetIfEmpty(client);
 }
 
 void ClientSlots::Closed(const void* connection) {
   std::lock_guard lock(mutex_);
-  Connection* listed = Find(connection);
-  if (!listed) return;
-  Connection& entry = *listed;
-  Client& client = *entry.client;
-  Unrank(client);
-  client.open.erase({entry.opened, connection});
-  client.waiting.erase({entry.waiting, connection});
-  client.heads.erase({entry.head_since, connection});
-  client.head_bytes -= entry.head_bytes;
-  Rerank(client);
-  connections_.erase(connection);
-  ForgetIfEmpty(client);
+  Connection* entry = Relist(connection, [&](Connection& listed, Client& client) {
+    client.open.erase({listed.opened, connection});
+    client.waiting.erase({listed.waiting, connection});
+    client.heads.erase({listed.head_since, connection});
+    client.head_bytes -= listed.head_bytes;
+  });
+  if (entry) Unlist(connection, *entry);
 }
 
 void ClientSlots::Waits(const std::string& client, const void* connection, Ticks since) {
@@ -88,38 +95,23 @@ void ClientSlots::Waits(const std::string& client, const void* connection, Ticks
 
 void ClientSlots::Busy(const void* connection) {
   std::lock_guard lock(mutex_);
-  Connection* listed = Find(connection);
-  if (!listed || !listed->waiting) return;
-  Connection& entry = *listed;
-  Client& client = *entry.client;
-  Unrank(client);
-  client.waiting.erase({entry.waiting, connection});
-  entry.waiting = 0;
-  Rerank(client);
-  if (!entry.opened && !entry.head_bytes) {  // listed only while it waited
-    connections_.erase(connection);
-    ForgetIfEmpty(client);
-  }
+  Connection* entry = Relist(connection, [&](Connection& listed, Client& client) {
+    client.waiting.erase({listed.waiting, connection});
+    listed.waiting = 0;
+  });
+  if (entry && !entry->opened && !entry->head_bytes) Unlist(connection, *entry);  // listed only while it waited
 }
 
 void ClientSlots::HoldsHead(const void* connection, uint64_t bytes, Ticks since) {
   std::lock_guard lock(mutex_);
-  Connection* listed = Find(connection);
-  if (!listed) return;
-  Connection& entry = *listed;
-  Client& client = *entry.client;
-  Unrank(client);
-  if (entry.head_bytes) {
-    client.heads.erase({entry.head_since, connection});
-    client.head_bytes -= entry.head_bytes;
-  }
-  entry.head_bytes = bytes;
-  entry.head_since = since;
-  if (bytes) {
-    client.heads.insert({since, connection});
+  Relist(connection, [&](Connection& listed, Client& client) {
+    client.heads.erase({listed.head_since, connection});
+    client.head_bytes -= listed.head_bytes;
+    listed.head_bytes = bytes;
+    listed.head_since = since;
+    if (bytes) client.heads.insert({since, connection});
     client.head_bytes += bytes;
-  }
-  Rerank(client);
+  });
 }
 
 ClientSlots::Choice ClientSlots::ChooseToClose(const std::string& newcomer, const Filter& waits, const Filter& may_go) {

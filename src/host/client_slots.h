@@ -105,7 +105,11 @@ class ClientSlots {
   using Most = std::set<std::pair<uint64_t, Client*>, std::greater<>>;  // the most first
 
   Connection& Entry(const std::string& client, const void* connection);
-  Connection* Find(const void* connection);  // null when it is not listed
+  // `change` made to the listing of `connection` and its client, which is
+  // ranked again after it; null when the connection is not listed.
+  Connection* Relist(const void* connection, const std::function<void(Connection&, Client&)>& change);
+  // No longer listed, its client forgotten once it holds nothing.
+  void Unlist(const void* connection, Connection& entry);
   // Around each change of a client's count, waiting connections or heads.
   void Unrank(Client& client);
   void Rerank(Client& client);
