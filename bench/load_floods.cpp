@@ -14,10 +14,12 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <openssl/evp.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -25,6 +27,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -130,7 +133,20 @@ struct Flood {
   // What the kernel holds queued for the server's sockets and their orphans
   // (`ss -tm`), at most (-1: not judged).
   long queued_kib = -1;
+  int visitor_every_ms = 200;  // how often the visitor asks
+  int visitor_share = 95;      // of its requests answered within 1 s, in percent at least
+  bool visitor_is_a_browser = false;  // its head has the fields a browser sends
 };
+
+// What a browser sends with a request for a page: about 1 KiB of fields.
+const char kBrowserFields[] =
+    "User-Agent: Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/120.0.0.0 "
+    "Safari/537.36\r\nAccept: text/html,application/xhtml+xml,application/xml;q=0.9,image/avif,image/webp,"
+    "image/apng,*/*;q=0.8\r\nAccept-Language: zh-CN,zh;q=0.9,en;q=0.8\r\nAccept-Encoding: gzip, deflate\r\n"
+    "Referer: http://127.0.0.1/qe/index.asp\r\nUpgrade-Insecure-Requests: 1\r\n"
+    "Cookie: ASPSESSIONIDQQQQQQQQ=ABCDEFGHIJKLMNOPQRSTUVWXYZAB; qe_view=list; qe_theme=blue; "
+    "_ga=GA1.1.1234567890.1700000000; _ga_ABCDEF=GS1.1.1700000000.1.1.1700000000.0.0.0; "
+    "remember=UserName%3Dteacher%26Days%3D30%26Check%3D0123456789abcdef0123456789abcdef\r\n";
 
 // What the kernel holds queued for sending on the server's sockets and their
 // orphans (those whose local port is the server's), as `ss -tm` shows it.
@@ -177,7 +193,7 @@ bool Run(const Flood& flood) {
       std::this_thread::sleep_for(milliseconds(50));
     }
   });
-  // The visitor: the start page every 200 ms, each within 1 s.
+  // The visitor: the start page every 200 ms (or as the flood says), each within 1 s.
   std::atomic<int> asked = 0, answered = 0, refused = 0;
   std::atomic<long> slowest_ms = 0;
   std::thread visitor([&] {
@@ -186,7 +202,8 @@ bool Run(const Flood& flood) {
       int sock = ConnectFrom("127.0.0.2", port);
       std::string answer;
       if (sock >= 0) {
-        host_test::SendAll(sock, "GET /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+        host_test::SendAll(sock, std::string("GET /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n") +
+                                     (flood.visitor_is_a_browser ? kBrowserFields : "") + "\r\n");
         answer = host_test::ReadUntilClosed(sock, 3000).bytes;
         ::close(sock);
       }
@@ -196,7 +213,7 @@ bool Run(const Flood& flood) {
       int status = host_test::StatusOf(answer);
       if (status == 200 && answer.find("</html>") != std::string::npos && ms < 1000) ++answered;
       else if (status == 503 && ms < 1000) ++refused;
-      std::this_thread::sleep_for(milliseconds(200));
+      std::this_thread::sleep_until(start + milliseconds(flood.visitor_every_ms));
     }
   });
 
@@ -221,7 +238,7 @@ bool Run(const Flood& flood) {
             (flood.temporary_kib < 0 || temporary_peak <= flood.temporary_kib) &&
             (flood.tcp_growth_kib < 0 || tcp_growth <= flood.tcp_growth_kib) &&
             (flood.queued_kib < 0 || queued_peak <= flood.queued_kib) && asked > 0 &&
-            served * 100 >= asked * 95 && attack.wrong == 0 &&
+            served * 100 >= asked * flood.visitor_share && attack.wrong == 0 &&
             (flood.server_files == 0 || fds_peak <= static_cast<long>(flood.server_files));
   std::printf("flood %-18s %5.1f s: server memory +%ld KiB (at most %ld), descriptors %ld at most, temporary files "
               "%ld KiB at most, TCP buffers +%ld KiB, queued for its sockets %ld KiB at most; start page from another "
@@ -235,11 +252,14 @@ bool Run(const Flood& flood) {
 }
 
 // The status of the answer that begins on `sock` within `ms` (0: none).
+// -1: the server reset the connection first.
 int StatusWithin(int sock, int ms) {
   pollfd answered{sock, POLLIN, 0};
   char status[12] = {};
-  if (::poll(&answered, 1, ms) <= 0 || ::recv(sock, status, sizeof status, MSG_WAITALL) != sizeof status) return 0;
-  return host_test::StatusOf(std::string(status, sizeof status));
+  if (::poll(&answered, 1, ms) <= 0) return 0;
+  ssize_t n = ::recv(sock, status, sizeof status, MSG_WAITALL);
+  if (n < 0 && errno == ECONNRESET) return -1;
+  return n == sizeof status ? host_test::StatusOf(std::string(status, sizeof status)) : 0;
 }
 
 // `count` connections from the client addresses, each sending `bytes`
@@ -270,10 +290,12 @@ std::vector<int> HeldBodies(int port, int count) {
   });
 }
 
-std::string FormPost(int port, const std::string& form) {
-  return "POST /qe/main/login.asp HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
-         "\r\nReferer: http://127.0.0.1:" + std::to_string(port) +
-         "/qe/main/login.asp\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+// To the login page; or to `page` with the session of `cookies`.
+std::string FormPost(int port, const std::string& form, const std::string& page = "/qe/main/login.asp",
+                     const std::string& cookies = "") {
+  return "POST " + page + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
+         (cookies.empty() ? "" : "\r\nCookie: " + cookies) + "\r\nReferer: http://127.0.0.1:" + std::to_string(port) +
+         page + "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
          std::to_string(form.size()) + "\r\n\r\n" + form;
 }
 
@@ -344,24 +366,11 @@ void KeptConnections(int port, int count, const std::function<std::string(int)>&
   }
 }
 
-// The seeded administrator, its password set and logged in: the Cookie
-// field of its session.
-std::string AdministratorCookies(int port) {
-  host_test::Visitor administrator(port);
-  administrator.Post("/qe/login.asp", "UserName=tolva&PassWord=");
-  administrator.Post("/qe/main/password.asp", "OldPassWord=&NewPassWord=floods&NewPassWord2=floods",
-                     "/qe/main/password.asp");
-  administrator.Post("/qe/login.asp", "UserName=tolva&PassWord=floods");
-  std::string cookies;
-  for (const auto& [name, value] : administrator.Cookies()) cookies += (cookies.empty() ? "" : "; ") + name + "=" + value;
-  return cookies;
-}
-
 char UploadByte(size_t offset) { return static_cast<char>((offset * 131 + offset / 251) & 0xFF); }
 
 // The administrator uploads a file of `mib` MiB into its drive from 127.0.0.3
 // at 1 MiB/s: "200, the file whole in the drive", or what went wrong.
-std::string PacedUpload(int port, const std::filesystem::path& site, int mib) {
+std::string PacedUpload(int port, const std::filesystem::path& site, int mib, int kib_per_second = 1024) {
   const std::string origin = "http://127.0.0.1:" + std::to_string(port);
   const std::string start = "--b\r\nContent-Disposition: form-data; name=\"files\"; filename=\"paced.bin\"\r\n"
                             "Content-Type: application/octet-stream\r\n\r\n";
@@ -370,17 +379,18 @@ std::string PacedUpload(int port, const std::filesystem::path& site, int mib) {
   std::string body = start;
   for (size_t i = 0; i < length; ++i) body.push_back(UploadByte(i));
   body += end;
+  const std::string cookies = host_test::AdministratorCookies(port, "floods");
   int sock = ConnectFrom("127.0.0.3", port);
   host_test::SendAll(sock, "POST /qe/main/netdrivers_upload.asp?p_CurrentFolder=%2F HTTP/1.1\r\nHost: 127.0.0.1:" +
-                               std::to_string(port) + "\r\nCookie: " + AdministratorCookies(port) + "\r\nReferer: " +
+                               std::to_string(port) + "\r\nCookie: " + cookies + "\r\nReferer: " +
                                origin + "/qe/main/netdrivers_upload.asp\r\nConnection: close\r\n"
                                "Content-Type: multipart/form-data; boundary=b\r\nContent-Length: " +
                                std::to_string(body.size()) + "\r\n\r\n");
-  constexpr size_t kPiece = 64 * 1024;  // 16 a second
+  constexpr size_t kPiece = 64 * 1024;
   const auto began = Clock::now();
   bool sent = true;
   for (size_t at = 0, i = 0; sent && at < body.size(); at += kPiece, ++i) {
-    std::this_thread::sleep_until(began + milliseconds(1000) * i / 16);
+    std::this_thread::sleep_until(began + milliseconds(1000) * i * 64 / kib_per_second);
     sent = host_test::SendAll(sock, std::string_view(body).substr(at, kPiece));
   }
   const int status = ReadOneAnswer(sock, 30000);
@@ -391,8 +401,9 @@ std::string PacedUpload(int port, const std::filesystem::path& site, int mib) {
   const std::string kept((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   const bool whole = kept.size() == length && kept == body.substr(start.size(), length);
   char figures[160];
-  std::snprintf(figures, sizeof figures, "a %d MiB upload at 1 MiB/s: %s, %d, %s in the drive after %.1f s", mib,
-                sent ? "sent whole" : "CUT OFF", status, whole ? "the file whole" : "the file NOT whole", seconds);
+  std::snprintf(figures, sizeof figures, "a %d MiB upload at %d KiB/s: %s, %d, %s in the drive after %.1f s", mib,
+                kib_per_second, sent ? "sent whole" : "CUT OFF", status, whole ? "the file whole" : "the file NOT whole",
+                seconds);
   return figures;
 }
 
@@ -491,6 +502,10 @@ void FormAtTheLimit() {
   const std::string value(200, 'v');
   for (int i = 0; i < 10000; ++i) form += (i ? "&n" : "n") + std::to_string(i) + "=" + value;
   form.resize(std::min<size_t>(form.size(), 2 * kMiB));
+  // The login page takes a small form only: the password page reads this
+  // one, for a logged-in user.
+  const std::string post = FormPost(server.Port(), form, "/qe/main/password.asp",
+                                    host_test::AdministratorCookies(server.Port(), "floods"));
   long before = ResidentKiB(server.Pid());
   std::atomic<bool> done = false;
   std::atomic<long> peak = before;
@@ -500,11 +515,11 @@ void FormAtTheLimit() {
       std::this_thread::sleep_for(milliseconds(2));
     }
   });
-  std::string answer = host_test::Exchange(server.Port(), FormPost(server.Port(), form), 3000).bytes;
+  std::string answer = host_test::Exchange(server.Port(), post, 3000).bytes;
   std::this_thread::sleep_for(milliseconds(100));
   done = true;
   watch.join();
-  std::printf("a form at the limit (%zu bytes, 10000 fields) to the login page: status %d, server memory +%ld KiB at "
+  std::printf("a form at the limit (%zu bytes, 10000 fields) to the password page: status %d, server memory +%ld KiB at "
               "most (%.1f times the body)\n",
               form.size(), host_test::StatusOf(answer), peak - before,
               static_cast<double>(peak - before) * 1024 / static_cast<double>(form.size()));
@@ -581,11 +596,319 @@ void DownloadTimes() {
               alone, page, page / alone, loaded, loaded / alone);
 }
 
+// ---- at the limits: who gives up a connection, and who keeps one ----
+
+std::string Pattern(size_t length) {
+  std::string bytes(length, '\0');
+  for (size_t i = 0; i < length; ++i) bytes[i] = UploadByte(i);
+  return bytes;
+}
+
+std::string Sha256(std::string_view bytes) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
+  std::string hex;
+  char pair[3];
+  for (unsigned int i = 0; i < length; ++i) {
+    std::snprintf(pair, sizeof pair, "%02x", digest[i]);
+    hex += pair;
+  }
+  return hex;
+}
+
+// An ordinary client: its request sent `requests` times on one connection
+// (`between_ms` apart), each answer taken `step` bytes every `step_ms`, with
+// a pause after each 128 KiB (the pauses in turn). An answer of a file is
+// checked by its SHA-256, the start page by its status and its end.
+struct OrdinaryClient {
+  const char* what;
+  std::string request;
+  int requests;
+  size_t step;
+  int step_ms;
+  std::vector<int> pauses_ms;
+  std::string expected;  // the body; "": the start page
+  int between_ms = 0;
+};
+
+// One answer (or, with `until_closed`, all until the server closes) taken at
+// the client's pace: false when the connection ended before.
+bool TakeAnswer(int sock, const OrdinaryClient& client, bool until_closed, std::string& received) {
+  std::vector<char> buffer(client.step);
+  size_t paused = 0, parsed_at = 0;
+  for (;;) {
+    pollfd readable{sock, POLLIN, 0};
+    if (::poll(&readable, 1, 30000) <= 0) return false;
+    ssize_t n = ::recv(sock, buffer.data(), buffer.size(), 0);
+    if (n <= 0) return until_closed && n == 0;
+    received.append(buffer.data(), static_cast<size_t>(n));
+    // Read by its framing now and then, and once the socket holds no more.
+    if (!until_closed && (received.size() - parsed_at >= 64 * 1024 || static_cast<size_t>(n) < buffer.size())) {
+      parsed_at = received.size();
+      if (host_test::AnswersIn(received).size() == 1) return true;
+    }
+    if (!client.pauses_ms.empty() && received.size() >= (paused + 1) * 128 * 1024)
+      std::this_thread::sleep_for(milliseconds(client.pauses_ms[paused++ % client.pauses_ms.size()]));
+    else if (client.step_ms > 0)
+      std::this_thread::sleep_for(milliseconds(client.step_ms));
+  }
+}
+
+// Whether every answer came whole. A kept connection the server closed
+// before any byte of the next answer is asked again on a new one, as
+// browsers do.
+bool RunOrdinaryClient(int port, const std::string& source, const OrdinaryClient& client) {
+  const bool closes = client.request.find("HTTP/1.0") != std::string::npos ||
+                      client.request.find("Connection: close") != std::string::npos;
+  int sock = -1;
+  bool whole = true;
+  for (int r = 0; r < client.requests && whole; ++r) {
+    if (r > 0) std::this_thread::sleep_for(milliseconds(client.between_ms));
+    std::string received;
+    bool taken = false;
+    for (int attempt = 0; attempt < 2 && !taken && received.empty(); ++attempt) {
+      if (sock >= 0 && attempt > 0) {
+        ::close(sock);
+        sock = -1;
+      }
+      if (sock < 0) sock = ConnectFrom(source, port, 16384);
+      taken = sock >= 0 && host_test::SendAll(sock, client.request) && TakeAnswer(sock, client, closes, received);
+      if (r == 0) break;  // a first answer is not asked for again
+    }
+    std::vector<host_test::Answer> answers = host_test::AnswersIn(received);
+    whole = taken && answers.size() == 1 && (answers[0].status == 200 || answers[0].status == 206) &&
+            (client.expected.empty() ? answers[0].body.ends_with("</html>\n")
+                                     : Sha256(answers[0].body) == Sha256(client.expected));
+    if (closes && sock >= 0) {
+      ::close(sock);
+      sock = -1;
+    }
+  }
+  if (sock >= 0) ::close(sock);
+  return whole;
+}
+
+// Nine ordinary clients of a file of 785 KB, each from an address of its
+// own, started now and reporting into `attack` when the last ends.
+std::function<std::string()> StartOrdinaryClients(int port, const std::filesystem::path& site, Attack& attack) {
+  const std::string file = Pattern(785 * 1000);
+  {
+    std::ofstream out(site / "qe/ordinary.zip", std::ios::binary);
+    out << file;
+  }
+  const std::string get = "GET /qe/ordinary.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+  const std::string download = "GET /comm/kesra_Download.asp?p_Act=DownLoad&p_CurrentFile=/qe/ordinary.zip HTTP/1.";
+  auto clients = std::make_shared<std::vector<OrdinaryClient>>(std::vector<OrdinaryClient>{
+      {"HTTP/1.0 at 20 KiB/s", "GET /qe/ordinary.zip HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n", 1, 2048, 100, {}, file},
+      {"HTTP/1.0 with pauses", "GET /qe/ordinary.zip HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n", 1, 16384, 100,
+       {1200, 3000, 2000}, file},
+      {"closing with pauses", get + "Connection: close\r\n\r\n", 1, 16384, 100, {3000, 1200, 2500}, file},
+      {"kept, the file twice with pauses", get + "\r\n", 2, 16384, 100, {2000, 1500}, file},
+      {"kept, the start page every 2 s", "GET /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n", 12, 65536, 0, {}, "",
+       2000},
+      {"the download page at 20 KiB/s", download + "1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n", 1, 2048, 100, {},
+       file},
+      {"at full speed", get + "Connection: close\r\n\r\n", 1, 65536, 0, {}, file},
+      {"a range with pauses", get + "Range: bytes=100000-599999\r\nConnection: close\r\n\r\n", 1, 16384, 100,
+       {1500, 2500}, file.substr(100000, 500000)},
+      {"HTTP/1.0, the download page with pauses", download + "0\r\nHost: 127.0.0.1\r\n\r\n", 1, 16384, 100,
+       {1200, 3000}, file},
+  });
+  auto whole = std::make_shared<std::vector<char>>(clients->size(), false);
+  auto threads = std::make_shared<std::vector<std::thread>>();
+  for (size_t i = 0; i < clients->size(); ++i)
+    threads->emplace_back([port, clients, whole, i] {
+      (*whole)[i] = RunOrdinaryClient(port, "127.0.0." + std::to_string(10 + i), (*clients)[i]);
+    });
+  // Joined by the caller's report, once the flood is over.
+  return [clients, whole, threads, &attack] {
+    for (auto& thread : *threads) thread.join();
+    std::string lost;
+    int kept = 0;
+    for (size_t i = 0; i < clients->size(); ++i) {
+      if ((*whole)[i]) ++kept;
+      else lost += std::string(lost.empty() ? "" : ", ") + (*clients)[i].what;
+    }
+    if (kept < static_cast<int>(clients->size())) ++attack.wrong;
+    return std::to_string(kept) + " of " + std::to_string(clients->size()) +
+           " ordinary clients whole (SHA-256)" + (lost.empty() ? "" : " (lost: " + lost + ")");
+  };
+}
+
+// `count` connections from `addresses` addresses, each sending `first` at
+// once, then `per_second` bytes a second until the server answers or
+// closes; then again, until `done`. The answers' statuses are counted (0:
+// closed without one).
+void PacedRequests(int port, int count, int addresses, const std::string& first, size_t per_second, Attack& attack,
+                   const std::atomic<bool>& done, std::shared_ptr<std::map<int, long>> statuses,
+                   std::shared_ptr<std::mutex> counting) {
+  const int per_address = (count + addresses - 1) / addresses;
+  for (int t = 0; t < 16; ++t) {
+    std::vector<std::string> from;
+    for (int i = t; i < count; i += 16) from.push_back(Address(i / per_address));
+    attack.loops.emplace_back([port, first, per_second, from, statuses, counting, &done] {
+      struct Slot {
+        std::string from;
+        int sock = -1;
+        Clock::time_point next;
+      };
+      std::vector<Slot> slots;
+      for (const std::string& address : from) slots.push_back({address, -1, Clock::now()});
+      const std::string more(per_second, 'p');
+      auto count_status = [&](int status) {
+        std::lock_guard lock(*counting);
+        ++(*statuses)[status];
+      };
+      while (!done) {
+        const auto now = Clock::now();
+        std::vector<pollfd> open;
+        for (Slot& slot : slots) {
+          if (slot.sock < 0 && now >= slot.next) {
+            slot.sock = ConnectFrom(slot.from, port);
+            if (slot.sock >= 0 && !host_test::SendAll(slot.sock, first)) {
+              ::close(slot.sock);
+              slot.sock = -1;
+            }
+            slot.next = now + milliseconds(slot.sock >= 0 ? 1000 : 100);
+          } else if (slot.sock >= 0 && now >= slot.next && !more.empty()) {
+            slot.next += milliseconds(1000);
+            if (::send(slot.sock, more.data(), more.size(), MSG_DONTWAIT | MSG_NOSIGNAL) < 0 && errno != EAGAIN) {
+              count_status(0);
+              ::close(slot.sock);
+              slot.sock = -1;
+            }
+          }
+          if (slot.sock >= 0) open.push_back({slot.sock, POLLIN, 0});
+        }
+        if (open.empty() || ::poll(open.data(), open.size(), 50) <= 0) {
+          if (open.empty()) std::this_thread::sleep_for(milliseconds(50));
+          continue;
+        }
+        for (const pollfd& answered : open) {
+          if (!answered.revents) continue;
+          char status[12] = {};
+          ssize_t n = ::recv(answered.fd, status, sizeof status, MSG_DONTWAIT);
+          count_status(n == sizeof status ? host_test::StatusOf(std::string(status, sizeof status)) : 0);
+          for (Slot& slot : slots)
+            if (slot.sock == answered.fd) {
+              ::close(slot.sock);
+              slot.sock = -1;
+              slot.next = Clock::now() + milliseconds(100);
+            }
+        }
+      }
+      for (Slot& slot : slots)
+        if (slot.sock >= 0) ::close(slot.sock);
+    });
+  }
+}
+
+std::string Statuses(const std::map<int, long>& statuses) {
+  std::string text;
+  for (const auto& [status, count] : statuses)
+    text += (text.empty() ? "" : ", ") + std::to_string(count) + " " +
+            (status ? std::to_string(status) : std::string("closed without an answer"));
+  return text.empty() ? "none" : text;
+}
+
+// The nine ordinary clients begin, then a logged-in upload of `upload_mib`
+// MiB at 512 KiB/s from its own address, then `count` paced bodies from 6
+// addresses (`head`, per connection): the clients must keep their answers
+// whole and the upload must land whole; the flood's answers are reported.
+void PacedFloodBesideClients(int port, const std::filesystem::path& site, Attack& attack, const std::atomic<bool>& done,
+                             int count, const std::string& head, int upload_mib) {
+  std::function<std::string()> ordinary = StartOrdinaryClients(port, site, attack);
+  auto upload = std::make_shared<std::string>();
+  std::thread uploading([port, site, upload, upload_mib] { *upload = PacedUpload(port, site, upload_mib, 512); });
+  std::this_thread::sleep_for(milliseconds(2000));  // logged in, and sending
+  auto statuses = std::make_shared<std::map<int, long>>();
+  auto counting = std::make_shared<std::mutex>();
+  // 4 KiB at once, then 1.2 KiB/s.
+  PacedRequests(port, count, 6, head + std::string(4096, 'p'), 1229, attack, done, statuses, counting);
+  // The report, once the flood is over: its loops are joined before it.
+  attack.loops.emplace_back([&attack, &done, ordinary, upload, statuses, counting,
+                             uploading = std::move(uploading)]() mutable {
+    uploading.join();
+    std::string clients = ordinary();
+    while (!done) std::this_thread::sleep_for(milliseconds(50));
+    if (upload->find("sent whole, 200, the file whole") == std::string::npos) ++attack.wrong;
+    std::lock_guard lock(*counting);
+    attack.figures = clients + "; " + *upload + "; the flood's answers: " + Statuses(*statuses);
+  });
+}
+
+std::string PacedHead(int port, const std::string& target, const std::string& type) {
+  return "POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\nReferer: http://127.0.0.1:" +
+         std::to_string(port) + target + "\r\nContent-Type: " + type + "\r\nContent-Length: 2000000\r\n\r\n";
+}
+
+// A visitor's login form (a wrong password) every 500 ms for `seconds`:
+// how many were answered within 1 s.
+std::string LoginVisits(int port, int seconds) {
+  const std::string form = "UserName=visitor&PassWord=wrong";
+  int asked = 0, answered = 0;
+  for (auto end = Clock::now() + std::chrono::seconds(seconds); Clock::now() < end; ++asked) {
+    const auto began = Clock::now();
+    int sock = ConnectFrom("127.0.0.5", port);
+    host_test::SendAll(sock, FormPost(port, form));
+    const int status = ReadOneAnswer(sock, 1000);
+    ::close(sock);
+    if (status == 200 && Clock::now() - began < milliseconds(1000)) ++answered;
+    std::this_thread::sleep_until(began + milliseconds(500));
+  }
+  return "a visitor's login form: " + std::to_string(answered) + " of " + std::to_string(asked) + " within 1 s";
+}
+
+// At 384 connections (1,024 descriptors): 384 anonymous bodies of 2 MB to
+// `target` from 6 addresses, 4 KiB at once and then 1.2 KiB/s, each sent
+// again once it ends, beside the nine ordinary clients and a logged-in upload
+// of 8 MiB at 512 KiB/s; the visitor asks every 500 ms.
+Flood PacedFloodAtTheLimit(const char* name, std::string target, std::string type) {
+  return {name, {}, 1024,
+          [target, type](int port, const std::filesystem::path& site, Attack& attack, const std::atomic<bool>& done) {
+            PacedFloodBesideClients(port, site, attack, done, 384, PacedHead(port, target, type), 8);
+          },
+          256 * 1024, -1, -1, false, 45000, -1, 500, 90, true};
+}
+
+std::vector<Flood> FairShareFloods() {
+  return {
+      {"heads-at-once", {}, 0,
+       [](int port, const std::filesystem::path& site, Attack& attack, const std::atomic<bool>& done) {
+         // An upload at 1 MiB/s, then 1,100 heads of 60 KiB sent at once from
+         // 22 addresses (66 MiB, past the heads' budget), each sent again on a
+         // new connection once dropped, and a visitor's login form every
+         // 500 ms for 10 s.
+         auto upload = std::make_shared<std::string>();
+         std::thread uploading([port, site, upload] { *upload = PacedUpload(port, site, 16); });
+         std::this_thread::sleep_for(milliseconds(2000));  // logged in, and sending
+         std::string head = "GET /qe/index.asp HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+         for (int line = 0; line < 60; ++line) head += "X-" + std::to_string(line) + ": " + std::string(1000, 'h') + "\r\n";
+         auto statuses = std::make_shared<std::map<int, long>>();
+         auto counting = std::make_shared<std::mutex>();
+         PacedRequests(port, 1100, 22, head, 0, attack, done, statuses, counting);
+         const std::string logins = LoginVisits(port, 10);
+         uploading.join();
+         if (upload->find("sent whole, 200, the file whole") == std::string::npos) ++attack.wrong;
+         std::lock_guard lock(*counting);
+         attack.figures = logins + "; " + *upload + "; the heads' answers so far: " + Statuses(*statuses);
+       },
+       256 * 1024, -1, -1, false, 2000, -1, 500, 95, true},
+      PacedFloodAtTheLimit("paced-anonymous-posts", "/qe/main/login.asp", "application/x-www-form-urlencoded"),
+      PacedFloodAtTheLimit("paced-anonymous-uploads", "/qe/main/netdrivers_upload.asp?p_CurrentFolder=%2F",
+                           "multipart/form-data; boundary=b"),
+      // The start page reads a body (at its pace, as a page that takes no
+      // form): these hold the limit.
+      PacedFloodAtTheLimit("paced-bodies-at-cap", "/qe/index.asp", "application/octet-stream"),
+  };
+}
+
 }  // namespace
 
 bool Floods(const std::string& only) {
   RaiseOwnDescriptors(8192);
-  const std::vector<Flood> floods = {
+  std::vector<Flood> floods = {
       {"forms", {}, 0,
        [](int port, const std::filesystem::path&, Attack&, const std::atomic<bool>&) {
          // Four anonymous 16 MiB form posts at once, of many small fields.
@@ -657,7 +980,9 @@ bool Floods(const std::string& only) {
        [](int port, const std::filesystem::path&, Attack& attack, const std::atomic<bool>&) {
          // 450 bodies of 300 KiB (in files) to the download page, whose clients
          // take nothing, from 8 addresses: each answer is the file, or a
-         // refusal (503; 408 for a body that made room for a newcomer).
+         // refusal (503; 408 for a body that made room for a newcomer), or the
+         // connection reset once its answer began, to make room for an address
+         // holding fewer.
          const std::string post =
              "POST /comm/kesra_Download.asp?p_Act=DownLoad&p_CurrentFile=/qe/big.zip HTTP/1.1\r\nHost: 127.0.0.1\r\n"
              "Content-Type: application/octet-stream\r\nContent-Length: 307200\r\n\r\n" + std::string(307200, 'b');
@@ -666,11 +991,12 @@ bool Floods(const std::string& only) {
          for (int sock : attack.held) {
            int status = StatusWithin(sock, 3000);
            ++statuses[status];
-           if (status != 200 && status != 503 && status != 408) ++attack.wrong;
+           if (status != 200 && status != 503 && status != 408 && status != -1) ++attack.wrong;
          }
          for (const auto& [status, count] : statuses)
-           attack.figures += (attack.figures.empty() ? "" : ", ") + std::to_string(count) + " answered " +
-                             (status ? std::to_string(status) : std::string("nothing"));
+           attack.figures += (attack.figures.empty() ? "" : ", ") + std::to_string(count) +
+                             (status > 0 ? " answered " + std::to_string(status)
+                                         : status ? std::string(" reset") : std::string(" answered nothing"));
        },
        256 * 1024, -1, -1, true},
       {"dropped-bodies", {"--max-connections", "2000"}, 0,
@@ -767,6 +1093,7 @@ bool Floods(const std::string& only) {
        },
        128 * 1024, -1, -1, false, 5000, 256 * 1024 * 11 / 10},
   };
+  for (Flood& flood : FairShareFloods()) floods.push_back(std::move(flood));
   bool ok = true;
   for (const Flood& flood : floods)
     if (only.empty() || only == flood.name) ok = Run(flood) && ok;

@@ -15,7 +15,9 @@ std::string ClientOf(const boost::asio::ip::address& address) {
 
 bool ClientSlots::Take(const std::string& client) {
   std::lock_guard lock(mutex_);
-  Client& entry = clients_[client];
+  auto [found, added] = clients_.try_emplace(client);
+  Client& entry = found->second;
+  entry.name = &found->first;
   if (entry.held >= per_client_) return false;
   Unrank(entry);
   ++entry.held;
@@ -27,62 +29,139 @@ void ClientSlots::Give(const std::string& client) {
   std::lock_guard lock(mutex_);
   auto found = clients_.find(client);
   if (found == clients_.end()) return;
-  Unrank(found->second);
-  if (found->second.held > 0) --found->second.held;
-  if (found->second.held == 0 && found->second.waiting.empty()) clients_.erase(found);
-  else Rerank(found->second);
+  Client& entry = found->second;
+  Unrank(entry);
+  if (entry.held > 0) --entry.held;
+  Rerank(entry);
+  ForgetIfEmpty(entry);
+}
+
+ClientSlots::Connection& ClientSlots::Entry(const std::string& client, const void* connection) {
+  Connection& entry = connections_[connection];
+  if (!entry.client) {
+    auto found = clients_.try_emplace(client).first;
+    found->second.name = &found->first;
+    entry.client = &found->second;
+  }
+  return entry;
+}
+
+void ClientSlots::Opened(const std::string& client, const void* connection, Ticks since) {
+  std::lock_guard lock(mutex_);
+  Connection& entry = Entry(client, connection);
+  if (entry.opened) entry.client->open.erase({entry.opened, connection});
+  entry.opened = since;
+  entry.client->open.insert({since, connection});
+}
+
+ClientSlots::Connection* ClientSlots::Relist(const void* connection,
+                                             const std::function<void(Connection&, Client&)>& change) {
+  auto listed = connections_.find(connection);
+  if (listed == connections_.end()) return nullptr;
+  Client& client = *listed->second.client;
+  Unrank(client);
+  change(listed->second, client);
+  Rerank(client);
+  return &listed->second;
+}
+
+void ClientSlots::Unlist(const void* connection, Connection& entry) {
+  Client& client = *entry.client;
+  connections_.erase(connection);
+  ForgetIfEmpty(client);
+}
+
+void ClientSlots::Closed(const void* connection) {
+  std::lock_guard lock(mutex_);
+  Connection* entry = Relist(connection, [&](Connection& listed, Client& client) {
+    client.open.erase({listed.opened, connection});
+    client.waiting.erase({listed.waiting, connection});
+    client.heads.erase({listed.head_since, connection});
+    client.head_bytes -= listed.head_bytes;
+  });
+  if (entry) Unlist(connection, *entry);
 }
 
 void ClientSlots::Waits(const std::string& client, const void* connection, Ticks since) {
   std::lock_guard lock(mutex_);
-  auto [listed, added] = waiting_.try_emplace(connection, client, since);
-  Client& entry = clients_[client];
-  Unrank(entry);
-  if (!added) {
-    entry.waiting.erase({listed->second.second, connection});
-    listed->second.second = since;
-  }
-  entry.waiting.insert({since, connection});
-  Rerank(entry);
+  Connection& entry = Entry(client, connection);
+  Client& owner = *entry.client;
+  Unrank(owner);
+  if (entry.waiting) owner.waiting.erase({entry.waiting, connection});
+  entry.waiting = since;
+  owner.waiting.insert({since, connection});
+  Rerank(owner);
 }
 
 void ClientSlots::Busy(const void* connection) {
   std::lock_guard lock(mutex_);
-  auto listed = waiting_.find(connection);
-  if (listed == waiting_.end()) return;
-  auto found = clients_.find(listed->second.first);
-  if (found != clients_.end()) {
-    Unrank(found->second);
-    found->second.waiting.erase({listed->second.second, connection});
-    Rerank(found->second);
-  }
-  waiting_.erase(listed);
+  Connection* entry = Relist(connection, [&](Connection& listed, Client& client) {
+    client.waiting.erase({listed.waiting, connection});
+    listed.waiting = 0;
+  });
+  if (entry && !entry->opened && !entry->head_bytes) Unlist(connection, *entry);  // listed only while it waited
 }
 
-const void* ClientSlots::ChooseToClose(const std::function<bool(const void*)>& may_close) {
+void ClientSlots::HoldsHead(const void* connection, uint64_t bytes, Ticks since) {
   std::lock_guard lock(mutex_);
+  Relist(connection, [&](Connection& listed, Client& client) {
+    client.heads.erase({listed.head_since, connection});
+    client.head_bytes -= listed.head_bytes;
+    listed.head_bytes = bytes;
+    listed.head_since = since;
+    if (bytes) client.heads.insert({since, connection});
+    client.head_bytes += bytes;
+  });
+}
+
+ClientSlots::Choice ClientSlots::ChooseToClose(const std::string& newcomer, const Filter& waits, const Filter& may_go) {
+  std::lock_guard lock(mutex_);
+  auto own = clients_.find(newcomer);
+  const size_t newcomers = own == clients_.end() ? 0 : own->second.held;
+  for (const auto& [held, client] : by_held_) {
+    if (held <= std::max(newcomers, kFewConnections)) break;
+    for (const auto& [since, connection] : client->waiting)
+      if (waits(connection)) return {connection, true};
+    for (const auto& [since, connection] : client->open)
+      if (may_go(connection)) return {connection, true};
+  }
+  // A client holding fewer than the newcomer's keeps even what waits.
   for (const Ranked& rank : ranked_) {
-    Client& client = *rank.client;
-    for (const auto& [since, connection] : client.waiting) {
-      if (!may_close(connection)) continue;
-      const std::pair<Ticks, const void*> chosen_entry{since, connection};
-      const void* chosen = connection;
-      Unrank(client);  // `rank` and the loops' iterators end here
-      client.waiting.erase(chosen_entry);
-      waiting_.erase(chosen);
-      Rerank(client);
-      return chosen;
-    }
+    if (rank.held < newcomers) break;
+    for (const auto& [since, connection] : rank.client->waiting)
+      if (waits(connection)) return {connection, false};
+  }
+  return {};
+}
+
+const void* ClientSlots::ChooseHeadToDrop(const std::string& newcomer, uint64_t more, const Filter& may_go) {
+  std::lock_guard lock(mutex_);
+  auto own = clients_.find(newcomer);
+  const uint64_t share = std::max((own == clients_.end() ? 0 : own->second.head_bytes) + more, kFewHeadBytes);
+  for (const auto& [bytes, client] : by_heads_) {
+    if (bytes <= share) break;
+    for (const auto& [since, connection] : client->heads)
+      if (may_go(connection)) return connection;
   }
   return nullptr;
 }
 
 void ClientSlots::Unrank(Client& client) {
   if (!client.waiting.empty()) ranked_.erase({client.held, client.waiting.begin()->first, &client});
+  by_held_.erase({client.held, &client});
+  by_heads_.erase({client.head_bytes, &client});
 }
 
 void ClientSlots::Rerank(Client& client) {
   if (!client.waiting.empty()) ranked_.insert({client.held, client.waiting.begin()->first, &client});
+  if (client.held) by_held_.insert({client.held, &client});
+  if (client.head_bytes) by_heads_.insert({client.head_bytes, &client});
+}
+
+void ClientSlots::ForgetIfEmpty(Client& client) {
+  if (client.held || !client.open.empty() || !client.waiting.empty() || !client.heads.empty()) return;
+  const std::string name = *client.name;
+  clients_.erase(name);
 }
 
 bool ClientShares::Take(const std::string& client, uint64_t bytes) {

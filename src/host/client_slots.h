@@ -19,34 +19,76 @@ namespace host {
 // IPv6 one too), an IPv6 address by its first 64 bits.
 std::string ClientOf(const boost::asio::ip::address& address);
 
-// The connections each client holds, and of them those that wait (between
-// requests, or for more of a request), which may be closed to make room for
-// a newcomer at the server's limit.
+// A client holding no more connections than this is never made to give up
+// one that does not wait: a browser opens six to a server, so a visitor's
+// upload or download beside a few pages stays, whatever a flood from many
+// addresses does.
+inline constexpr size_t kFewConnections = 8;
+// ... nor a head or a body at its pace (an upload's) while it holds no more
+// of the heads' budget than this, two heads at their limit.
+inline constexpr uint64_t kFewHeadBytes = 128 * 1024;
+
+// The connections each client holds, by when each opened; of them those that
+// wait (between requests, or for more of a request, or for their client to
+// take an answer); and what each holds of the heads' budget without a whole
+// request. At the server's limits the client holding the most makes room.
 class ClientSlots {
  public:
-  using Ticks = int64_t;  // when a connection began to wait, on a steady clock
+  using Ticks = int64_t;  // on a steady clock
+  using Filter = std::function<bool(const void*)>;
+  // The connection to close, and whether it was taken from a client holding
+  // more than its share (it goes whether or not it waits).
+  struct Choice {
+    const void* connection = nullptr;
+    bool over_share = false;
+  };
 
   explicit ClientSlots(size_t per_client = 64) : per_client_(per_client) {}
   void SetLimit(size_t per_client) { per_client_ = per_client; }
   // False when the client holds its limit already.
   bool Take(const std::string& client);
-  // Its connection is gone (and waits no longer).
+  // Its connection is gone.
   void Give(const std::string& client);
 
+  // `connection` of `client`, open since `since`, until Closed.
+  void Opened(const std::string& client, const void* connection, Ticks since);
+  void Closed(const void* connection);
   // `connection` of `client` waits since `since` (again, if it waited already).
   void Waits(const std::string& client, const void* connection, Ticks since);
   // ... waits no longer: a request of it is being answered, or it closes.
   void Busy(const void* connection);
-  // The waiting connection to close to make room, which then no longer
-  // counts as waiting: of those `may_close` lets go, the one waiting longest
-  // of the client holding the most connections (of clients holding as many,
-  // the one whose connection waits longest). Null when none may go.
-  const void* ChooseToClose(const std::function<bool(const void*)>& may_close);
+  // `connection` holds `bytes` of the heads' budget without a whole request,
+  // its request begun at `since` (0 bytes: none).
+  void HoldsHead(const void* connection, uint64_t bytes, Ticks since);
+
+  // The connection to close to make room for a newcomer of `newcomer`
+  // (counted already). A client holding more connections than the
+  // newcomer's and more than kFewConnections gives up one of its own: one
+  // that `waits`, else its longest-held that `may_go`. Else, of the waiting
+  // connections that `waits` lets go, of clients holding at least as many as
+  // the newcomer's, the one waiting longest of the client holding the most
+  // (of clients holding as many, the one whose connection waits longest).
+  // Null when none may go.
+  Choice ChooseToClose(const std::string& newcomer, const Filter& waits, const Filter& may_go);
+  // The head to drop when the heads' budget is past for a newcomer's
+  // `more` bytes: of the client holding the most of it, more than the
+  // newcomer's would with them and more than kFewHeadBytes, the one whose
+  // request began first that `may_go`. Null when every client holds no more
+  // than its share.
+  const void* ChooseHeadToDrop(const std::string& newcomer, uint64_t more, const Filter& may_go);
 
  private:
+  using Listed = std::set<std::pair<Ticks, const void*>>;  // the earliest first
   struct Client {
+    const std::string* name = nullptr;  // its key in clients_
     size_t held = 0;
-    std::set<std::pair<Ticks, const void*>> waiting;  // the one waiting longest first
+    uint64_t head_bytes = 0;
+    Listed open, waiting, heads;
+  };
+  struct Connection {
+    Client* client = nullptr;
+    Ticks opened = 0, waiting = 0, head_since = 0;  // 0: not listed so
+    uint64_t head_bytes = 0;
   };
   // Clients with a waiting connection: most connections first, then the one
   // whose connection waits longest.
@@ -60,15 +102,26 @@ class ClientSlots {
       return client < other.client;
     }
   };
-  // Around each change of a client's count or of its waiting connections.
+  using Most = std::set<std::pair<uint64_t, Client*>, std::greater<>>;  // the most first
+
+  Connection& Entry(const std::string& client, const void* connection);
+  // `change` made to the listing of `connection` and its client, which is
+  // ranked again after it; null when the connection is not listed.
+  Connection* Relist(const void* connection, const std::function<void(Connection&, Client&)>& change);
+  // No longer listed, its client forgotten once it holds nothing.
+  void Unlist(const void* connection, Connection& entry);
+  // Around each change of a client's count, waiting connections or heads.
   void Unrank(Client& client);
   void Rerank(Client& client);
+  // Gone from the tables once it holds nothing.
+  void ForgetIfEmpty(Client& client);
 
   size_t per_client_;
   std::mutex mutex_;
   std::unordered_map<std::string, Client> clients_;
+  std::unordered_map<const void*, Connection> connections_;
   std::set<Ranked> ranked_;
-  std::unordered_map<const void*, std::pair<std::string, Ticks>> waiting_;
+  Most by_held_, by_heads_;
 };
 
 // The bytes each client holds of a budget the server shares (its bodies'

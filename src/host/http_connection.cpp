@@ -24,6 +24,7 @@
 #include "host/http_answer.h"
 #include "host/not_found_page.h"
 #include "host/request_target.h"
+#include "host/socket_progress.h"
 #include "host/socket_response.h"
 #include "platform/asp/http_date.h"
 #include "platform/asp/request.h"
@@ -50,6 +51,8 @@ constexpr auto kDrainTime = std::chrono::seconds(1);
 // How often a closing connection looks whether the kernel has sent the end
 // of its answer (besides being told so).
 constexpr auto kSentCheck = std::chrono::milliseconds(250);
+// How often the server looks how much of an answer its client has taken.
+constexpr auto kTakenCheck = std::chrono::milliseconds(500);
 constexpr char kContinue[] = "HTTP/1.1 100 Continue\r\n\r\n";
 
 const std::string* Field(const asp::HeaderList& fields, std::string_view name) {
@@ -101,7 +104,12 @@ class UnreadBody : public asp::BodySource {
 }  // namespace
 
 HttpConnection::HttpConnection(asio::ip::tcp::socket socket, ServedSite& site, std::string client)
-    : socket_(std::move(socket)), watchdog_(socket_.get_executor()), site_(site), client_(std::move(client)) {
+    : socket_(std::move(socket)),
+      watchdog_(socket_.get_executor()),
+      site_(site),
+      client_(std::move(client)),
+      taking_check_(socket_.get_executor()),
+      send_share_(std::make_unique<SendShare>(site_.send_buffers, socket_.native_handle())) {
   ++site_.connections;
   // The connection judges a body's size itself: an upload past the limit
   // reaches its page, unread.
@@ -113,7 +121,7 @@ HttpConnection::HttpConnection(asio::ip::tcp::socket socket, ServedSite& site, s
       return;
     }
     if (body_refusal_) return;
-    if (body_->Size() + bytes.size() > site_.limits.max_body_bytes) {
+    if (body_->Size() + bytes.size() > (small_form_ ? site_.limits.small_form_bytes : site_.limits.max_body_bytes)) {
       body_refusal_ = 413;
       return;
     }
@@ -136,7 +144,7 @@ HttpConnection::~HttpConnection() {
     std::lock_guard lock(site_.live_mutex);
     site_.live.erase(this);
   }
-  site_.clients.Busy(this);
+  site_.clients.Closed(this);
   ReleaseHeadBudget();
   send_share_.reset();
   site_.clients.Give(client_);
@@ -144,16 +152,21 @@ HttpConnection::~HttpConnection() {
   --site_.connections;
 }
 
-void HttpConnection::Start() {
-  boost::system::error_code ignored;
-  socket_.set_option(asio::ip::tcp::no_delay(true), ignored);
-  // Page workers and the outbox write to the socket without waiting.
-  socket_.native_non_blocking(true, ignored);
-  send_share_ = std::make_unique<SendShare>(site_.send_buffers, socket_.native_handle());
+void HttpConnection::Register() {
   {
     std::lock_guard lock(site_.live_mutex);
     site_.live.emplace(this, weak_from_this());
   }
+  site_.clients.Opened(client_, this, Clock::now().time_since_epoch().count());
+  ListAsWaiting();
+}
+
+void HttpConnection::Start() {
+  if (closed_) return;  // reset to make room before it started
+  boost::system::error_code ignored;
+  socket_.set_option(asio::ip::tcp::no_delay(true), ignored);
+  // Page workers and the outbox write to the socket without waiting.
+  socket_.native_non_blocking(true, ignored);
   auto remote = socket_.remote_endpoint(ignored);
   auto local = socket_.local_endpoint(ignored);
   remote_addr_ = remote.address().to_string();
@@ -169,8 +182,10 @@ void HttpConnection::NextRequest() {
   parser_.emplace(request_limits_);
   phase_ = Phase::kIdle;
   waiting_since_ = Clock::now().time_since_epoch().count();
-  pace_until_ = 0;
+  // It waits, unless its client is still taking the last answer.
+  if (Unsent(true) == 0) pace_until_ = 0;
   ListAsWaiting();
+  small_form_ = false;
   head_only_ = false;
   body_.reset();
   form_fields_.reset();
@@ -183,12 +198,12 @@ void HttpConnection::NextRequest() {
   file_.reset();
   picture_.reset();
   page_ = nullptr;
+  page_body_ = PageBody::kAny;
   if (start_ < end_) {  // pipelined: the next request is here already
     phase_ = Phase::kHead;
     auto now = Clock::now();
-    paced_since_ = now;
-    paced_bytes_ = 0;
-    NotePace(end_ - start_);
+    BeginRequest(now);
+    NotePace(end_ - start_, now);
     request_deadline_ = now + site_.limits.request_timeout;
     SetDeadline(std::min(now + site_.limits.head_timeout, request_deadline_));
     return ParseHead();
@@ -295,12 +310,11 @@ void HttpConnection::OnRead(const boost::system::error_code& error, size_t count
   end_ += count;
   if (phase_ == Phase::kIdle) {
     phase_ = Phase::kHead;
-    paced_since_ = now;
-    paced_bytes_ = 0;
+    BeginRequest(now);
     request_deadline_ = now + site_.limits.request_timeout;
     SetDeadline(std::min(now + site_.limits.head_timeout, request_deadline_));
   }
-  NotePace(count);
+  NotePace(count, now);
   if (phase_ == Phase::kHead) return ParseHead();
   last_body_piece_ = now;
   pace_window_bytes_ += count;
@@ -339,31 +353,29 @@ bool HttpConnection::HoldHeadBudget(uint64_t bytes) {
   if (bytes <= head_held_) {
     site_.head_memory.Give(head_held_ - bytes);
     head_held_ = bytes;
+    NoteHeadHeld();
     return true;
   }
   uint64_t more = bytes - head_held_;
   if (!site_.head_memory.Take(more)) {
     // Past the budget, even once the heads dropped already are gone: of the
-    // connections holding some of it without a whole request, the one
-    // waiting longest goes, this one or another; never one whose head or
-    // body comes at its pace (an upload under way), as at the connection limit.
+    // connections holding some of it without a whole request, a client
+    // holding more than its share gives up its longest-held, paced or not;
+    // else the one waiting longest goes, this one or another, never one whose
+    // head or body comes at its pace (an upload under way), as at the
+    // connection limit.
     if (site_.head_memory.Used() + more > site_.limits.head_memory_budget + site_.heads_dropping.load()) {
       std::shared_ptr<HttpConnection> oldest;
       {
         std::lock_guard lock(site_.live_mutex);
         const Clock::rep now = Clock::now().time_since_epoch().count();
-        Clock::rep oldest_since = 0;
-        for (auto& [connection, owner] : site_.live) {
-          Clock::rep since = connection->waiting_since_.load();
-          if (since == 0 || (connection != this && (connection->head_held_ == 0 || connection->pace_until_.load() > now)))
-            continue;
-          if (oldest_since == 0 || since < oldest_since) {
-            if (auto held = owner.lock()) {
-              oldest = std::move(held);
-              oldest_since = since;
-            }
-          }
-        }
+        const void* over_share = site_.clients.ChooseHeadToDrop(client_, more, [&](const void* listed) {
+          auto found = site_.live.find(static_cast<HttpConnection*>(const_cast<void*>(listed)));
+          return listed != this && found != site_.live.end() && !found->second.expired() &&
+                 found->first->waiting_since_.load() != 0;
+        });
+        if (over_share) oldest = site_.live.at(static_cast<HttpConnection*>(const_cast<void*>(over_share))).lock();
+        if (!oldest) oldest = WaitingLongestWithHead(now);
         // Chosen once: the next connection past the budget chooses another.
         if (oldest && oldest.get() != this) {
           oldest->waiting_since_ = 0;
@@ -377,7 +389,25 @@ bool HttpConnection::HoldHeadBudget(uint64_t bytes) {
     site_.head_memory.Take(more, true);  // the dropped heads' memory is about to go
   }
   head_held_ += more;
+  NoteHeadHeld();
   return true;
+}
+
+std::shared_ptr<HttpConnection> HttpConnection::WaitingLongestWithHead(Clock::rep now) {
+  std::shared_ptr<HttpConnection> oldest;
+  Clock::rep oldest_since = 0;
+  for (auto& [connection, owner] : site_.live) {
+    Clock::rep since = connection->waiting_since_.load();
+    if (since == 0 || (connection != this && (connection->head_held_ == 0 || connection->pace_until_.load() > now)))
+      continue;
+    if (oldest_since == 0 || since < oldest_since) {
+      if (auto held = owner.lock()) {
+        oldest = std::move(held);
+        oldest_since = since;
+      }
+    }
+  }
+  return oldest;
 }
 
 void HttpConnection::ReleaseHeadBudget() {
@@ -388,6 +418,13 @@ void HttpConnection::ReleaseHeadBudget() {
   if (head_held_ == 0) return;
   site_.head_memory.Give(head_held_);
   head_held_ = 0;
+  NoteHeadHeld();
+}
+
+void HttpConnection::NoteHeadHeld() {
+  // Only a request not yet whole may be dropped for it.
+  site_.clients.HoldsHead(this, waiting_since_.load() != 0 ? head_held_.load() : 0,
+                          request_began_.time_since_epoch().count());
 }
 
 void HttpConnection::ForgetHead() {
@@ -406,22 +443,56 @@ void HttpConnection::DropHead() {
   });
 }
 
-void HttpConnection::NotePace(uint64_t bytes) {
-  paced_bytes_ += bytes;
+void HttpConnection::NotePace(uint64_t bytes, Clock::time_point now) {
   const uint64_t rate = site_.limits.min_body_bytes_per_second;
   if (rate == 0) {
     pace_until_ = Clock::time_point::max().time_since_epoch().count();
     return;
   }
-  const auto ahead = std::chrono::duration_cast<Clock::duration>(
-      std::chrono::duration<double>(static_cast<double>(paced_bytes_) / static_cast<double>(rate)));
-  pace_until_ = (paced_since_ + ahead).time_since_epoch().count();
+  const auto bought = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double>(static_cast<double>(bytes) / static_cast<double>(rate)));
+  const Clock::time_point from = std::max(now, Clock::time_point(Clock::duration(pace_until_.load())));
+  const Clock::time_point until = std::min(from + bought, now + site_.limits.body_rate_window);
+  pace_until_ = until.time_since_epoch().count();
+}
+
+void HttpConnection::BeginRequest(Clock::time_point now) {
+  request_began_ = now;
+  pace_until_ = 0;
+}
+
+void HttpConnection::BeginAnswerPace(Clock::time_point now) {
+  pace_until_ = (now + site_.limits.body_rate_window).time_since_epoch().count();
+  taken_mark_ = BytesTaken(socket_.native_handle());
+  WatchTaking();
+}
+
+bool HttpConnection::NoteTaken(Clock::time_point now) {
+  const uint64_t taken = BytesTaken(socket_.native_handle());
+  const uint64_t more = taken > taken_mark_ ? taken - taken_mark_ : 0;
+  taken_mark_ = std::max(taken_mark_, taken);
+  if (phase_ == Phase::kHead || phase_ == Phase::kBody) return false;  // the next request keeps its own pace
+  if (more > 0) NotePace(more, now);
+  if (phase_ == Phase::kAnswer || awaiting_sent_) return true;
+  if (phase_ == Phase::kIdle && Unsent(true) > 0) return true;
+  if (phase_ == Phase::kIdle) pace_until_ = 0;  // nothing of its answer left with its client: it waits
+  return false;
+}
+
+void HttpConnection::WatchTaking() {
+  if (checking_taking_ || closed_) return;
+  checking_taking_ = true;
+  taking_check_.expires_after(kTakenCheck);
+  taking_check_.async_wait([self = shared_from_this()](const boost::system::error_code& error) {
+    self->checking_taking_ = false;
+    if (!error && !self->closed_ && self->NoteTaken(Clock::now())) self->WatchTaking();
+  });
 }
 
 void HttpConnection::StopWaiting() {
   site_.clients.Busy(this);
   waiting_since_ = 0;
-  pace_until_ = 0;
+  NoteHeadHeld();
 }
 
 void HttpConnection::ListAsWaiting() {
@@ -429,52 +500,53 @@ void HttpConnection::ListAsWaiting() {
   site_.clients.Waits(client_, this, listed_since_);
 }
 
-bool HttpConnection::MakeRoom(ServedSite& site) {
+bool HttpConnection::MakeRoom(ServedSite& site, const std::string& newcomer) {
   std::shared_ptr<HttpConnection> chosen;
+  ClientSlots::Choice choice;
   {
     // Held while choosing: a connection going away leaves `live` first,
-    // then the list of those waiting.
+    // then the client's lists.
     std::lock_guard lock(site.live_mutex);
     const Clock::rep now = Clock::now().time_since_epoch().count();
-    auto behind_pace = [now](const void* connection) {
-      return static_cast<const HttpConnection*>(connection)->pace_until_.load() <= now;
+    auto may_go = [&site](const void* listed) {
+      auto found = site.live.find(static_cast<HttpConnection*>(const_cast<void*>(listed)));
+      return found != site.live.end() && !found->second.expired() && !found->first->evicted_.load() &&
+             !found->first->page_in_flight_.load();
+    };
+    auto waits = [&](const void* listed) {
+      return may_go(listed) && static_cast<const HttpConnection*>(listed)->pace_until_.load() <= now;
     };
     while (!chosen) {
-      const void* connection = site.clients.ChooseToClose(behind_pace);
-      if (!connection) return false;
-      auto found = site.live.find(static_cast<HttpConnection*>(const_cast<void*>(connection)));
-      if (found != site.live.end()) chosen = found->second.lock();
+      choice = site.clients.ChooseToClose(newcomer, waits, may_go);
+      if (!choice.connection) return false;
+      chosen = site.live.at(static_cast<HttpConnection*>(const_cast<void*>(choice.connection))).lock();
     }
-    if (!chosen->evicted_.exchange(true)) ++site.evicting;
+    chosen->evicted_ = true;
+    ++site.evicting;
   }
-  chosen->Evict();
+  chosen->Evict(newcomer, choice.over_share);
   return true;
 }
 
-void HttpConnection::Evict() {
-  asio::post(socket_.get_executor(), [self = shared_from_this()] {
+void HttpConnection::Evict(const std::string& newcomer, bool over_share) {
+  asio::post(socket_.get_executor(), [self = shared_from_this(), newcomer, over_share] {
     if (self->closed_) return;
-    const bool in_request = self->phase_ == Phase::kHead || self->phase_ == Phase::kBody;
-    const bool waits = self->phase_ == Phase::kIdle || in_request || self->awaiting_sent_;
-    const bool keeps_pace = Clock::now().time_since_epoch().count() < self->pace_until_.load();
-    // Between requests while its client still takes the last answer: that
-    // answer is under way.
-    const bool answering = self->phase_ == Phase::kIdle && self->Unsent(true) > 0;
-    if (!waits || keeps_pace || answering) {
-      // Its request came whole, or its bytes caught up, meanwhile: it stays,
-      // counted again, and another makes room in its place. One still taking
-      // its last answer may be chosen again once the drain's time has passed.
+    const auto now = Clock::now();
+    // What its client took meanwhile counts.
+    if (!over_share && self->checking_taking_) self->NoteTaken(now);
+    // Its page runs (the page writes to the socket), or it keeps its pace
+    // again (its request came whole, its bytes caught up, its client takes
+    // its answer): it stays, and another makes room in its place.
+    if (self->page_in_flight_ || (!over_share && now.time_since_epoch().count() < self->pace_until_.load())) {
       if (self->evicted_.exchange(false)) {
         --self->site_.evicting;
-        if (answering) self->pace_until_ = (Clock::now() + kDrainTime).time_since_epoch().count();
-        if (waits) self->site_.clients.Waits(self->client_, self.get(), self->listed_since_);
-        MakeRoom(self->site_);
+        MakeRoom(self->site_, newcomer);
       }
       return;
     }
     // Reset at once, so that its descriptor is free for the newcomer: the
     // refusal goes if the socket takes it now.
-    if (in_request) {
+    if (self->phase_ == Phase::kHead || self->phase_ == Phase::kBody) {
       std::string refusal = StatusAnswer(408, true);
       [[maybe_unused]] ssize_t sent =
           ::send(self->socket_.native_handle(), refusal.data(), refusal.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
@@ -496,7 +568,9 @@ bool HttpConnection::ChooseRoute() {
   } else if ((picture_ = FindSitePicture(path_))) {
     if (ReadsBody(head.method)) route_ = Route::kStatus, status_ = 405;
     else route_ = Route::kPicture;
-  } else if ((page_ = site_.pages.Find(path_))) {
+  } else if (const RegisteredPage* page = site_.pages.Lookup(path_)) {
+    page_ = page->run;
+    page_body_ = page->body;
     route_ = Route::kPage;
   } else if (NamesScript(path_)) {
     route_ = Route::kStatus, status_ = 404;
@@ -524,7 +598,19 @@ void HttpConnection::OnHead() {
   if (!parser_->HasBody()) return Answer();
   const std::string* type = Field(parser_->Head().fields, "Content-Type");
   const std::optional<uint64_t> length = parser_->ContentLength();
-  if (route_ == Route::kPage && ReadsBody(parser_->Head().method)) {
+  const bool form = type && asp::IsFormContentType(*type);
+  const bool to_page = route_ == Route::kPage && ReadsBody(parser_->Head().method);
+  // A form is parsed whole: one past its limits is refused before it is
+  // held, whoever sends it.
+  if (to_page && form && length && *length > site_.limits.max_form_bytes) return Refuse(413);
+  // A page behind the login reads a body only from a logged-in user.
+  if (to_page && (page_body_ != PageBody::kAfterLogin || FromLoggedInUser())) {
+    if (page_body_ == PageBody::kSmallForm) {
+      // Taken at once or not at all, as a head is: never at any pace.
+      if (length && *length > site_.limits.small_form_bytes) return Refuse(413);
+      small_form_ = true;
+      request_deadline_ = std::min(request_deadline_, request_began_ + site_.limits.head_timeout);
+    }
     if (length && *length > site_.limits.max_body_bytes) {
       // An upload past the limit is its page's to answer (with its own
       // message); any other body is refused.
@@ -534,14 +620,7 @@ void HttpConnection::OnHead() {
     }
     body_ = std::make_shared<Spool>(&site_.body_memory,
                                     DiskAccount{&site_.body_disk, &site_.body_disk_shares, client_});
-    // A form is parsed whole: one past its limits is refused before it is held.
-    if (type && asp::IsFormContentType(*type)) {
-      if (length && *length > site_.limits.max_form_bytes) {
-        body_.reset();
-        return Refuse(413);
-      }
-      form_fields_.emplace();
-    }
+    if (form) form_fields_.emplace();
   } else {
     if (length && *length > site_.limits.max_body_bytes) return Refuse(413);
     // A body no page reads (a GET's, a refused request's) is read by its
@@ -554,9 +633,10 @@ void HttpConnection::OnHead() {
     dropped_body_deadline_ = Clock::now() + site_.limits.dropped_body_timeout;
   }
   phase_ = Phase::kBody;
-  paced_since_ = last_body_piece_ = Clock::now();
-  paced_bytes_ = 0;
-  NotePace(end_ - start_);
+  last_body_piece_ = Clock::now();
+  // The body keeps a pace of its own: the head's bytes buy it no time.
+  pace_until_ = 0;
+  NotePace(end_ - start_, last_body_piece_);
   pace_window_end_ = last_body_piece_ + site_.limits.body_rate_window;
   pace_window_bytes_ = end_ - start_;
   SetDeadline(BodyDeadline());
@@ -596,6 +676,10 @@ void HttpConnection::ParseBody() {
 // Whether the connection takes another request after this one's answer.
 bool HttpConnection::KeepsConnection() const { return parser_->KeepAlive() && !site_.draining; }
 
+bool HttpConnection::FromLoggedInUser() const {
+  return RequestOfLoggedInUser(site_.state, parser_->Head().fields);
+}
+
 // The end of an answer's head: the guard fields, and whether the connection
 // goes on.
 std::string HttpConnection::HeadEnd() const {
@@ -612,6 +696,10 @@ void HttpConnection::AnswerWithoutTheBody() {
 void HttpConnection::Answer() {
   phase_ = Phase::kAnswer;
   StopWaiting();
+  // Its client is watched taking the answer: one that takes none at the
+  // least pace waits, and may make room.
+  BeginAnswerPace(Clock::now());
+  ListAsWaiting();
   dropping_body_ = false;
   send_share_->Begin();
   // A page takes the head along; the server's own answers are made of the
@@ -750,6 +838,7 @@ void HttpConnection::RunPageOnWorker() {
                             site_.limits.max_held_output};
 
   SetDeadline(Clock::time_point::max());  // the page's sends keep their own time
+  page_in_flight_ = true;
   // The page holds the body alone: its file goes once the page has read it
   // or has ended, not when the client has taken the answer.
   site_.workers->Submit(client_, [self = shared_from_this(), page = page_, request = std::move(request),
@@ -770,7 +859,12 @@ void HttpConnection::RunPageOnWorker() {
     // The rest goes at the client's pace, from the event loop: the worker is free.
     asio::post(self->socket_.get_executor(), [self, keep, dropped = sink->Dropped(), rest = sink->TakeOutbox()]() mutable {
       self->ReleaseHeadBudget();
+      self->page_in_flight_ = false;
       if (self->closed_) return;
+      // What the page left waits for its client from now on.
+      const auto now = Clock::now();
+      self->pace_until_ = std::max(self->pace_until_.load(),
+                                   (now + self->site_.limits.body_rate_window).time_since_epoch().count());
       if (dropped) return self->Reset();  // its client left, or took nothing for the send time-out
       self->outbox_ = std::move(rest);
       self->SetDeadline(Clock::now() + self->site_.limits.send_timeout);
@@ -795,6 +889,7 @@ void HttpConnection::AfterAnswer(bool keep) {
 void HttpConnection::Refuse(int status, const std::vector<std::string>& set_cookies) {
   phase_ = Phase::kClosing;
   StopWaiting();
+  BeginAnswerPace(Clock::now());
   body_.reset();  // a body held in a file: the file goes now
   ForgetHead();
   out_ = StatusAnswer(status, true, head_only_, set_cookies);
@@ -830,20 +925,18 @@ void HttpConnection::LingeringClose() {
   ::setsockopt(socket_.native_handle(), IPPROTO_TCP, TCP_NOTSENT_LOWAT, &least, sizeof least);
   awaiting_sent_ = true;
   ListAsWaiting();
+  WatchTaking();
   CloseOnceSent(UINT64_MAX, Clock::now());
 }
 
 // A client that takes none of it for the send time-out is given up; at the
-// connection limit, one that took none of it for the drain's time may make
+// connection limit, one that does not take it at the least pace may make
 // room.
 void HttpConnection::CloseOnceSent(uint64_t unsent_before, Clock::time_point progress) {
   const uint64_t unsent = Unsent();
   const auto now = Clock::now();
   if (unsent == 0) return ShutDownAndDrain();
-  if (unsent < unsent_before) {
-    progress = now;
-    pace_until_ = (now + kDrainTime).time_since_epoch().count();
-  }
+  if (unsent < unsent_before) progress = now;
   const auto given_up = progress + site_.limits.send_timeout;
   if (now >= given_up) return Reset();
   timed_out_ = false;
@@ -893,6 +986,7 @@ void HttpConnection::Close() {
   closed_ = true;
   StopWaiting();
   ReleaseHeadBudget();
+  taking_check_.cancel();
   send_share_->Release();
   boost::system::error_code ignored;
   socket_.close(ignored);

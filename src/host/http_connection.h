@@ -72,6 +72,10 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   HttpConnection(const HttpConnection&) = delete;
   HttpConnection& operator=(const HttpConnection&) = delete;
 
+  // From the thread that admits it, before Start: listed among the open
+  // connections, as one that waits, so that a newcomer right after it may
+  // make room from it (its eviction then runs after its start).
+  void Register();
   // On the socket's event loop.
   void Start();
   // From any thread, once the site drains: a connection that waits for a
@@ -81,14 +85,18 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   // From any thread: a head past the heads' memory budget, read longest,
   // is dropped with 408.
   void DropHead();
-  // From any thread, at the connection limit: a connection that waits (for
-  // a request, for a head or body that does not keep the least pace, or for
-  // its client to take the end of its last answer) is reset to make room for
-  // a new one, with 408 when it has begun a request; the one waiting longest
-  // of the client holding the most connections.
-  // False when none waits: every connection's request is being answered or
-  // comes at its pace.
-  static bool MakeRoom(ServedSite& site);
+  // From any thread, at the connection limit, for a newcomer of `newcomer`
+  // (counted already): a connection is reset to make room for it, with 408
+  // when it has begun a request. A client holding more connections than the
+  // newcomer's and more than a few gives up one of its own, one that waits
+  // or else its longest-held; else a connection that waits (for a request,
+  // for a head or body behind the least pace, or for its client to take its
+  // answer) goes, the one waiting longest of the client holding the most, if
+  // it holds as many as the newcomer's.
+  // A connection whose page runs never goes. False when none may go: every
+  // client holds no more than its share, and every connection's request is
+  // being answered to a client that takes it, or comes at its pace.
+  static bool MakeRoom(ServedSite& site, const std::string& newcomer);
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -115,10 +123,24 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   void SendStatic();
   void SendQueued(bool keep_after);
   void RunPageOnWorker();
-  // `bytes` more of the head, or of the body, each paced from its start: the
-  // moment until which its bytes so far keep the least pace; until then the
-  // connection is not closed to make room.
-  void NotePace(uint64_t bytes);
+  // `bytes` more of the request came, or of the answer were taken: each
+  // buys 1/rate seconds of the least pace from when it came, never more
+  // than a window ahead, so that bytes sent at once buy no time later. Until
+  // then the connection does not wait.
+  void NotePace(uint64_t bytes, Clock::time_point now);
+  // A request's first bytes: its pace is counted afresh, nothing of the
+  // requests before it counts.
+  void BeginRequest(Clock::time_point now);
+  // An answer begins: its client has a window to begin taking it, and is
+  // watched taking it from now on.
+  void BeginAnswerPace(Clock::time_point now);
+  // What the client took of the answer since the last look, counted in its
+  // pace; false once nothing of an answer is left with it (then it is no
+  // longer watched).
+  bool NoteTaken(Clock::time_point now);
+  void WatchTaking();
+  // Whether the request's session is one a user logged in to.
+  bool FromLoggedInUser() const;
   // Listed among the connections that may make room, waiting since now.
   void ListAsWaiting();
   // Waits for its client no longer: it neither makes room for a newcomer nor
@@ -132,9 +154,17 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   // the heads' budget; false when this one is to go.
   bool HoldHeadBudget(uint64_t bytes);
   void ReleaseHeadBudget();
+  // Of the connections holding some of the heads' budget without a whole
+  // request, the one waiting longest whose bytes are behind the least pace,
+  // or this one (under site.live_mutex).
+  std::shared_ptr<HttpConnection> WaitingLongestWithHead(Clock::rep now);
+  // What it holds of the heads' budget, as its client's share of it.
+  void NoteHeadHeld();
   // The parsed head, once the answer no longer needs it.
   void ForgetHead();
-  void Evict();
+  // Chosen to make room for a newcomer of `newcomer`: reset, unless its page
+  // runs or (not chosen from a client past its share) it no longer waits.
+  void Evict(const std::string& newcomer, bool over_share);
   // The end of the answer, once the client has taken what the kernel holds
   // of it, then reading a little more of what the client sends.
   void LingeringClose();
@@ -174,6 +204,8 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   uint64_t pace_window_bytes_ = 0;
   bool last_read_filled_ = false;
   Route route_ = Route::kStatus;
+  PageBody page_body_ = PageBody::kAny;
+  bool small_form_ = false;  // the body is a small form: past its size, 413
   int status_ = 0;
   vb::String path_;
   std::string query_;
@@ -195,11 +227,15 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   std::atomic<Clock::rep> waiting_since_{0};
   std::atomic<uint64_t> head_dropping_{0};  // what it adds to site.heads_dropping, once chosen to go
   std::atomic<bool> evicted_{false};        // counted in site.evicting
-  // Until when the request's bytes keep the least pace (steady clock ticks;
-  // 0: no request being read).
+  // Until when the request's bytes, or what the client took of its answer,
+  // keep the least pace (steady clock ticks; 0: nothing to keep pace with).
   std::atomic<Clock::rep> pace_until_{0};
-  Clock::time_point paced_since_;  // the head's start, then the body's
-  uint64_t paced_bytes_ = 0;      // read since
+  Clock::time_point request_began_;  // the head's first byte
+  // A page of the request runs (or waits for a worker): its connection stays.
+  std::atomic<bool> page_in_flight_{false};
+  boost::asio::steady_timer taking_check_;
+  bool checking_taking_ = false;
+  uint64_t taken_mark_ = 0;  // of the socket's bytes its client has taken, when last looked
   Clock::rep listed_since_ = 0;  // listed as waiting in site.clients since
   bool dropped_ = false;                    // chosen to go: the wait under way ends with 408
   bool awaiting_sent_ = false;  // closing once the kernel has sent the answer's end; listed as waiting

@@ -1,5 +1,7 @@
 #include "host/page_run.h"
 
+#include <boost/beast/core/string.hpp>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -88,6 +90,16 @@ class SessionCookieSink : public asp::ResponseSink {
 };
 
 }  // namespace
+
+bool RequestOfLoggedInUser(SiteState& site, const asp::HeaderList& fields) {
+  asp::RequestInfo cookies;
+  for (const auto& field : fields)
+    if (boost::beast::iequals(field.first, "Cookie")) cookies.headers.push_back(field);
+  const std::string token = site.cookie.TokenIn(cookies);
+  if (token.empty()) return false;
+  std::shared_ptr<asp::SessionState> session = site.sessions->Open(vb::FromUtf8(token));
+  return session && session->HoldsNonEmpty(u"UserInfo");
+}
 
 void RunPage(PageFunction run, SiteState& site, asp::RequestInfo request, std::unique_ptr<asp::BodySource> body,
              std::shared_ptr<asp::ResponseSink> sink) {

@@ -21,6 +21,11 @@ struct SiteState {
   SessionCookie cookie;
 };
 
+// Whether the request's session cookie names a live session a user logged
+// in to (one that holds UserInfo), before any page runs; the pages check the
+// account themselves.
+bool RequestOfLoggedInUser(SiteState& site, const asp::HeaderList& fields);
+
 // Runs the page to its end (or to a call that ended the response). A request
 // without a live session gets a new one; the session is kept, and its cookie
 // sent with the head, only when the page stored something in it or read its

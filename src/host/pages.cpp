@@ -8,21 +8,26 @@ namespace host {
 
 bool Page::Ended() const { return asp::ResponseEnded(Response); }
 
-void Pages::Register(vb::StringView virtual_path, PageFunction run) {
+void Pages::Register(vb::StringView virtual_path, PageFunction run, PageBody body) {
   vb::String key = vb::LCase(virtual_path);
   if (!key.starts_with(u"/") || !key.ends_with(u".asp") || !run)
     vb::Raise(vb::kInvalidProcedureCall, u"a page is a function under an \".asp\" path from the site root");
-  pages_[key] = run;
+  pages_[key] = RegisteredPage{run, body};
 }
 
 PageFunction Pages::Find(vb::StringView virtual_path) const {
+  const RegisteredPage* page = Lookup(virtual_path);
+  return page ? page->run : nullptr;
+}
+
+const RegisteredPage* Pages::Lookup(vb::StringView virtual_path) const {
   auto it = pages_.find(vb::LCase(virtual_path));
-  return it == pages_.end() ? nullptr : it->second;
+  return it == pages_.end() ? nullptr : &it->second;
 }
 
 std::vector<vb::String> Pages::Paths() const {
   std::vector<vb::String> paths;
-  for (const auto& [path, run] : pages_) paths.push_back(path);
+  for (const auto& [path, page] : pages_) paths.push_back(path);
   return paths;
 }
 

@@ -19,10 +19,13 @@ size_t DefaultPageWorkers();
 
 struct ServerLimits {
   size_t threads = DefaultPageWorkers();  // pages run at once; more wait their turn
-  // Open at once; one more resets a connection that waits (between requests,
-  // for a head or body behind the least pace below, 408 once it began one,
-  // or closing with its answer's end untaken): the one waiting longest of the
-  // client holding the most. When none waits, it is refused with 503.
+  // Open at once. For one more, a client holding more connections than the
+  // newcomer's would (and more than a few) gives up one of its own, its
+  // longest-held; else a connection that waits (between requests, for a
+  // head or body behind the least pace below, 408 once it began one, or for
+  // its client to take its answer) is reset: the one waiting longest of the
+  // client holding the most, if it holds as many as the newcomer's. When none
+  // may go, it is refused with 503.
   size_t max_connections = 10000;
   size_t max_connections_per_client = 64;  // from one address (IPv6: one /64); one more gets 503
   // The host names served (any case, without the port); any other Host gets
@@ -36,10 +39,15 @@ struct ServerLimits {
   // held, when its length is declared).
   uint64_t max_form_bytes = asp::kDefaultMaxFormBytes;
   uint64_t max_form_fields = asp::kDefaultMaxFormFields;
+  // A page that takes a small form from anyone (the login page): a longer
+  // body gets 413 (before it is read when its length is declared), and the
+  // form must come whole within the head's time.
+  uint64_t small_form_bytes = 64 * 1024;
   // The heads being read, and what a connection keeps of its parsed head
   // until its request has been taken, all connections together: past it, of
-  // the connections without a whole request, the one waiting longest is
-  // dropped with 408.
+  // the connections without a whole request, a client holding more of it
+  // than the newcomer's would (and more than a few heads) gives up its
+  // longest-held, else the one waiting longest is dropped with 408.
   uint64_t head_memory_budget = 64 << 20;
   std::chrono::milliseconds head_timeout{10000};        // from the head's first byte to its end: 408
   std::chrono::milliseconds idle_timeout{15000};        // a kept connection without a request is closed
@@ -47,9 +55,12 @@ struct ServerLimits {
   std::chrono::milliseconds request_timeout{600000};    // a whole request, head and body: 408
   std::chrono::milliseconds send_timeout{30000};        // a client that takes nothing for that long is dropped
   // A body must keep up this pace after its first window, window by window:
-  // one that sends less than rate × window in a window gets 408. A head or a
-  // body whose bytes so far are at this rate since it began is not closed
-  // to make room for a newcomer.
+  // one that sends less than rate × window in a window gets 408. At the
+  // connection limit a head or body keeps its pace, and an answer's client
+  // takes it at its pace, while each byte it sent (or took) buys 1/rate
+  // seconds from when it came, never more than a window ahead: such a
+  // connection does not wait, and is not closed for a newcomer from a client
+  // holding as many.
   uint64_t min_body_bytes_per_second = 1024;
   std::chrono::milliseconds body_rate_window{10000};
   uint64_t body_memory_budget = 64 << 20;  // bodies held in memory, all connections together; then in files

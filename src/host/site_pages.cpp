@@ -20,37 +20,43 @@ namespace host {
 
 Pages SitePages() {
   Pages pages;
+  // Anonymous pages that read no form: a body to them is read as to any page.
   pages.Register(kStartPage, &StartPage);
-  pages.Register(kMenuListPage, &MenuListPage);
-  pages.Register(kMenuItemPage, &MenuItemPage);
   pages.Register(kChartsPage, &ChartsPage);
-  pages.Register(kEditorUploadPage, &EditorUploadPage);
-  pages.Register(kEditorDemoPage, &EditorDemoPage);
   pages.Register(kStickerPage, &StickerPage);
-  pages.Register(kFormSamplePage, &FormSamplePage);
-  pages.Register(kLoginPage, &LoginPage);
-  pages.Register(kOfficeLoginPage, &LoginPage);
   pages.Register(kLogoutPage, &LogoutPage);
-  pages.Register(kDeskPage, &DeskPage);
-  pages.Register(kPasswordPage, &PasswordPage);
-  pages.Register(kWelcomePage, &WelcomePage);
-  pages.Register(kDataManagerPage, &DataManagerPage);
-  pages.Register(kOperatorAccountsPage, &OperatorAccountsPage);
   pages.Register(kFileViewPage, &FileViewPage);
   pages.Register(kFileDownloadPage, &FileDownloadPage);
-  pages.Register(kNetDriversPage, &NetDriversPage);
-  pages.Register(kNetDriversRenamePage, &NetDriversRenamePage);
-  pages.Register(kNetDriversCreateDelPage, &NetDriversCreateDelPage);
-  pages.Register(kNetDriversCopyPage, &NetDriversCopyPage);
-  pages.Register(kNetDriversDelBatchPage, &NetDriversDelBatchPage);
-  pages.Register(kNetDriversEditPage, &NetDriversEditPage);
   pages.Register(kPopupClassPage, &PopupClassPage);
-  pages.Register(kArticleReadPage, &ArticleReadPage);
   pages.Register(kSelectDataPage, &SelectDataPage);
   pages.Register(kCloseWindowCurrentPage, &CloseWindowCurrentPage);
-  pages.Register(kNetDriversViewPage, &NetDriversViewPage);
-  pages.Register(kNetDriversUploadPage, &NetDriversUploadPage);
-  pages.Register(kNetDriversUnzipPage, &NetDriversUnzipPage);
+  // The anonymous forms: the login, the editor's demonstration, and the
+  // lists' search and pager forms, which post back to their page.
+  pages.Register(kLoginPage, &LoginPage, PageBody::kSmallForm);
+  pages.Register(kOfficeLoginPage, &LoginPage, PageBody::kSmallForm);
+  pages.Register(kEditorDemoPage, &EditorDemoPage, PageBody::kSmallForm);
+  pages.Register(kMenuListPage, &MenuListPage, PageBody::kSmallForm);
+  pages.Register(kMenuItemPage, &MenuItemPage, PageBody::kSmallForm);
+  // Behind the login: what they read (uploads, the drive's and the data
+  // maintenance's forms) only a logged-in user sends them; anyone else is
+  // sent to the login, or answered that it is needed, without the body.
+  pages.Register(kEditorUploadPage, &EditorUploadPage, PageBody::kAfterLogin);
+  pages.Register(kFormSamplePage, &FormSamplePage, PageBody::kAfterLogin);
+  pages.Register(kArticleReadPage, &ArticleReadPage, PageBody::kAfterLogin);
+  pages.Register(kDeskPage, &DeskPage, PageBody::kAfterLogin);
+  pages.Register(kPasswordPage, &PasswordPage, PageBody::kAfterLogin);
+  pages.Register(kWelcomePage, &WelcomePage, PageBody::kAfterLogin);
+  pages.Register(kDataManagerPage, &DataManagerPage, PageBody::kAfterLogin);
+  pages.Register(kOperatorAccountsPage, &OperatorAccountsPage, PageBody::kAfterLogin);
+  pages.Register(kNetDriversPage, &NetDriversPage, PageBody::kAfterLogin);
+  pages.Register(kNetDriversRenamePage, &NetDriversRenamePage, PageBody::kAfterLogin);
+  pages.Register(kNetDriversCreateDelPage, &NetDriversCreateDelPage, PageBody::kAfterLogin);
+  pages.Register(kNetDriversCopyPage, &NetDriversCopyPage, PageBody::kAfterLogin);
+  pages.Register(kNetDriversDelBatchPage, &NetDriversDelBatchPage, PageBody::kAfterLogin);
+  pages.Register(kNetDriversEditPage, &NetDriversEditPage, PageBody::kAfterLogin);
+  pages.Register(kNetDriversViewPage, &NetDriversViewPage, PageBody::kAfterLogin);
+  pages.Register(kNetDriversUploadPage, &NetDriversUploadPage, PageBody::kAfterLogin);
+  pages.Register(kNetDriversUnzipPage, &NetDriversUnzipPage, PageBody::kAfterLogin);
   return pages;
 }
 

@@ -158,10 +158,10 @@ void SiteServer::Impl::Admit(tcp::socket socket) {
   boost::system::error_code ignored;
   std::string client = ClientOf(socket.remote_endpoint(ignored).address());
   // A client at its own limit makes no room; else at the server's limit a
-  // waiting connection of the client holding the most goes for it.
+  // client holding more than its share, or a waiting connection, makes room.
   bool taken = site.clients.Take(client);
   if (taken && site.connections.load() - site.evicting.load() >= site.limits.max_connections &&
-      !HttpConnection::MakeRoom(site)) {
+      !HttpConnection::MakeRoom(site, client)) {
     site.clients.Give(client);
     taken = false;
   }
@@ -170,9 +170,9 @@ void SiteServer::Impl::Admit(tcp::socket socket) {
       asio::post(executor, [refusal = std::make_shared<Refusal>(std::move(socket), refusing)] { refusal->Start(); });
     }
   } else {
-    asio::post(executor, [connection = std::make_shared<HttpConnection>(std::move(socket), site, std::move(client))] {
-      connection->Start();
-    });
+    auto connection = std::make_shared<HttpConnection>(std::move(socket), site, std::move(client));
+    connection->Register();
+    asio::post(executor, [connection = std::move(connection)] { connection->Start(); });
   }
 }
 

@@ -83,7 +83,8 @@ TEST_F(LimitsTest, SlowClientsHoldNoPageWorker) {
 // At the limit a newcomer makes room by closing a waiting connection of the
 // client holding the most: through a flood of kept connections an upload at
 // its pace and a visitor's kept connection stay, and other visitors are
-// served. Only when every connection's request is under way is it refused.
+// served. Only when every connection's request is under way (its answer taken
+// at its pace) is it refused.
 TEST_F(LimitsTest, AtTheConnectionLimitTheClientHoldingMostMakesRoomElseANewcomerIsRefused) {
   site_.WriteFile("site/big.zip", std::string(16 << 20, 'b'));
   site_.WriteFile("site/mid.zip", std::string(200000, 'm'));
@@ -92,6 +93,7 @@ TEST_F(LimitsTest, AtTheConnectionLimitTheClientHoldingMostMakesRoomElseANewcome
   limits.max_connections = 8;
   limits.max_connections_per_client = 100;
   limits.send_buffer_start = 256 * 1024;  // mid.zip is handed over whole
+  limits.body_rate_window = milliseconds(1000);  // the window of the least pace
   Start(limits);
   int visitor = host_test::ConnectLoopback(Port(), 0, "127.0.0.2");
   held_.push_back(visitor);
@@ -147,8 +149,8 @@ TEST_F(LimitsTest, AtTheConnectionLimitTheClientHoldingMostMakesRoomElseANewcome
   EXPECT_EQ(host_test::StatusOf(oldest.bytes), 408) << oldest.bytes;
   CloseHeld();
 
-  // Answers handed over whole whose clients take none of their end: after
-  // the second a closing connection gives its client, one makes room.
+  // Answers handed over whole whose clients take none of their end: once
+  // they are behind the least pace, one makes room.
   // (Each is answered: the connections of the steps above are gone.)
   for (int answered = 0, tries = 0; answered < 8 && tries < 50; ++tries) {
     int reader = host_test::ConnectLoopback(Port(), 4096);
@@ -166,26 +168,33 @@ TEST_F(LimitsTest, AtTheConnectionLimitTheClientHoldingMostMakesRoomElseANewcome
     }
   }
   ASSERT_EQ(held_.size(), 8u);
-  std::this_thread::sleep_for(milliseconds(1500));
+  std::this_thread::sleep_for(milliseconds(2500));
   EXPECT_EQ(host_test::StatusOf(host_test::Exchange(Port(), once, 500, "127.0.0.2").bytes), 200);
   CloseHeld();
   std::this_thread::sleep_for(milliseconds(100));
 
-  // Full of answers under way: a newcomer is refused, and its refusals hold
-  // none of its client's slots.
+  // Full of answers under way, their clients taking them at their pace: a
+  // newcomer is refused, and its refusals hold none of its client's slots.
+  std::atomic<bool> reading = true;
+  std::vector<std::thread> readers;
   for (int i = 0; i < 8; ++i) {
     int reader = host_test::ConnectLoopback(Port(), 4096);
     held_.push_back(reader);
     host_test::SendAll(reader, "GET /big.zip HTTP/1.1\r\nHost: a\r\n\r\n");
-    pollfd answered{reader, POLLIN, 0};
-    ::poll(&answered, 1, 2000);  // its answer has begun
+    readers.emplace_back([reader, &reading] {
+      char buffer[16384];
+      while (reading && ::recv(reader, buffer, sizeof buffer, 0) > 0) std::this_thread::sleep_for(milliseconds(100));
+    });
   }
+  std::this_thread::sleep_for(milliseconds(1500));  // past the window an answer begins with
   for (int i = 0; i < 6; ++i) {
     host_test::Received refused = host_test::Exchange(Port(), hello, 2000, "127.0.0.2");
     EXPECT_EQ(host_test::StatusOf(refused.bytes), 503) << refused.bytes;
     EXPECT_NE(refused.bytes.find("503 Service Unavailable\n"), std::string::npos);
     EXPECT_TRUE(refused.closed);
   }
+  reading = false;
+  for (auto& reader : readers) reader.join();
   CloseHeld();
   int status = 0;
   for (auto deadline = Clock::now() + std::chrono::seconds(5); Clock::now() < deadline && status != 200;) {
@@ -449,6 +458,67 @@ TEST_F(LimitsTest, PastTheHeadsBudgetAnUploadAtItsPaceIsPassedOver) {
   CloseHeld();
 }
 
+// Heads sent at once from a few addresses fill the heads' budget, each of
+// them at its pace for the window its bytes bought: the addresses past their
+// share give up their own, so a visitor's whole request is served, and an
+// upload at its pace beside them completes whole.
+TEST_F(LimitsTest, PastTheHeadsBudgetAddressesPastTheirShareGiveUpTheirOwnHeads) {
+  host::ServerLimits limits;
+  limits.head_memory_budget = 512 * 1024;
+  limits.max_connections_per_client = 100;
+  Start(limits);
+  const std::string body = Pattern(256 * 1024);
+  std::string answered;
+  std::thread upload([&] {
+    int sock = host_test::ConnectLoopback(Port(), 0, "127.0.0.3");
+    host_test::SendAll(sock, "POST /echo.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\nContent-Length: " +
+                                 std::to_string(body.size()) + "\r\n\r\n");
+    for (size_t at = 0; at < body.size(); at += 4096) {  // 64 KiB/s, from the head on
+      if (!host_test::SendAll(sock, std::string_view(body).substr(at, 4096))) break;
+      std::this_thread::sleep_for(milliseconds(62));
+    }
+    answered = host_test::ReadAnswer(sock, 2000);
+    ::close(sock);
+  });
+  // Each read into a buffer of its own (8 KiB): the budget is full to less
+  // than one of them.
+  std::string head = "GET /hello.asp HTTP/1.1\r\nHost: a\r\n";
+  for (int line = 0; line < 22; ++line) head += "X-" + std::to_string(line) + ": " + std::string(250, 'h') + "\r\n";
+  for (int i = 0; i < 100; ++i) {
+    held_.push_back(host_test::ConnectLoopback(Port(), 0, i % 2 ? "127.0.0.4" : "127.0.0.5"));
+    host_test::SendAll(held_.back(), head);
+  }
+  // A bare request fits into what the heads left of the budget; one with
+  // some fields (cookies, a form's head) needs room made.
+  const std::string form = "a=" + std::string(2000, 'v');
+  std::string fields;
+  for (int line = 0; line < 10; ++line) fields += "X-Visitor-" + std::to_string(line) + ": " + std::string(1000, 'v') + "\r\n";
+  struct Visit {
+    std::string request, body;
+  };
+  const std::vector<Visit> visits = {
+      {"GET /hello.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n", "hello"},
+      {"GET /hello.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\n" + fields + "\r\n", "hello"},
+      {"POST /echo.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\nContent-Length: " + std::to_string(form.size()) +
+           "\r\n" + fields + "\r\n" + form,
+       form},
+  };
+  for (int round = 0; round < 3; ++round) {
+    for (const Visit& visit : visits) {
+      std::vector<host_test::Answer> answers =
+          host_test::AnswersIn(host_test::Exchange(Port(), visit.request, 1000, "127.0.0.2").bytes);
+      ASSERT_EQ(answers.size(), 1u) << visit.request.substr(0, 20);
+      EXPECT_EQ(answers[0].status, 200) << visit.request.substr(0, 20);
+      EXPECT_EQ(answers[0].body, visit.body) << visit.request.substr(0, 20);
+    }
+  }
+  upload.join();
+  std::vector<host_test::Answer> answers = host_test::AnswersIn(answered);
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0].status, 200);
+  EXPECT_TRUE(answers[0].body == body) << answers[0].body.size() << " bytes came back";
+}
+
 TEST(ClientSlots, AnAddressIsOneClientAndAnIPv6OneItsSlash64) {
   namespace ip = boost::asio::ip;
   EXPECT_EQ(host::ClientOf(ip::make_address("10.0.0.7")), "10.0.0.7");
@@ -457,42 +527,54 @@ TEST(ClientSlots, AnAddressIsOneClientAndAnIPv6OneItsSlash64) {
   EXPECT_NE(host::ClientOf(ip::make_address("2001:db8:1:2::1")), host::ClientOf(ip::make_address("2001:db8:1:3::1")));
 }
 
-// Who makes room at the server's limit: a waiting connection of the client
-// holding the most (ties: the one waiting longest), never one that may not
-// go; each chosen connection then closes, and its client holds one less.
-TEST(ClientSlots, TheClientHoldingMostGivesUpItsLongestWaitingFirst) {
+// Who makes room at the server's limit: a client holding more connections
+// than the newcomer's and more than a few gives up its own (one that waits,
+// else its longest-held, whether or not it waits); else a waiting connection
+// of the client holding the most, if it holds as many as the newcomer's
+// (ties: the one waiting longest); never one that may not go. Each chosen connection then closes, and its client holds
+// one less.
+TEST(ClientSlots, AClientPastItsShareGivesUpItsOwnElseTheClientHoldingMostItsLongestWaiting) {
   struct Connection {
     std::string client;
-    host::ClientSlots::Ticks since;  // 0: a request of it is being answered
-    bool may_close = true;
+    host::ClientSlots::Ticks since;  // since when it waits; 0: its request is being answered
+    bool may_go = true;
   };
   struct Case {
     const char* what;
-    std::vector<Connection> connections;
+    std::vector<Connection> connections;  // opened in turn
+    std::string newcomer;
     std::vector<size_t> closed;  // in turn, until none may go
   };
+  std::vector<Connection> flood(10, Connection{"flood", 0});
+  flood[5].since = 3;
+  flood.push_back({"upload", 0});
+  flood.push_back({"upload", 0});
   const std::vector<Case> cases = {
       {"a flood's kept connections go before a visitor's older one",
-       {{"flood", 5}, {"flood", 2}, {"flood", 9}, {"visitor", 1}},
-       {1, 0, 3, 2}},
+       {{"flood", 5}, {"flood", 2}, {"flood", 9}, {"visitor", 1}}, "new", {1, 0, 3, 2}},
       {"a client whose connections are all answered is passed over",
-       {{"busy", 0}, {"busy", 0}, {"busy", 0}, {"other", 7}, {"other", 3}},
-       {4, 3}},
-      {"one that may not go stays, and its client's next goes",
-       {{"a", 1, false}, {"a", 4}, {"a", 6}, {"b", 2}},
+       {{"busy", 0}, {"busy", 0}, {"busy", 0}, {"other", 7}, {"other", 3}}, "new", {4, 3}},
+      {"one that may not go stays, and its client's next goes", {{"a", 1, false}, {"a", 4}, {"a", 6}, {"b", 2}}, "new",
        {1, 2, 3}},
+      {"past its share a client gives up its waiting one, then its longest-held, down to a few; an upload's stays",
+       flood, "visitor", {5, 0}},
+      {"a newcomer of the client holding the most: only what waits goes", flood, "flood", {5}},
+      {"... and only from a client holding as many", {{"visitor", 1}, {"flood", 0}, {"flood", 0}}, "flood", {}},
   };
   for (const Case& c : cases) {
     host::ClientSlots slots(100);
     for (size_t i = 0; i < c.connections.size(); ++i) {
       ASSERT_TRUE(slots.Take(c.connections[i].client));
+      slots.Opened(c.connections[i].client, &c.connections[i], static_cast<host::ClientSlots::Ticks>(i + 1));
       if (c.connections[i].since) slots.Waits(c.connections[i].client, &c.connections[i], c.connections[i].since);
     }
+    ASSERT_TRUE(slots.Take(c.newcomer));
     std::vector<size_t> closed;
-    auto may_close = [](const void* connection) { return static_cast<const Connection*>(connection)->may_close; };
-    while (const void* chosen = slots.ChooseToClose(may_close)) {
+    auto may_go = [](const void* connection) { return static_cast<const Connection*>(connection)->may_go; };
+    while (const void* chosen = slots.ChooseToClose(c.newcomer, may_go, may_go).connection) {
       const auto* connection = static_cast<const Connection*>(chosen);
       closed.push_back(static_cast<size_t>(connection - c.connections.data()));
+      slots.Closed(connection);
       slots.Give(connection->client);
     }
     EXPECT_EQ(closed, c.closed) << c.what;
@@ -508,9 +590,32 @@ TEST(ClientSlots, TheClientHoldingMostGivesUpItsLongestWaitingFirst) {
   slots.Waits("a", &first, 4);
   slots.Busy(&second);
   auto anyone = [](const void*) { return true; };
-  EXPECT_EQ(slots.ChooseToClose(anyone), &third);
-  EXPECT_EQ(slots.ChooseToClose(anyone), &first);
-  EXPECT_EQ(slots.ChooseToClose(anyone), nullptr);
+  EXPECT_EQ(slots.ChooseToClose("b", anyone, anyone).connection, &third);
+  slots.Busy(&third);
+  EXPECT_EQ(slots.ChooseToClose("b", anyone, anyone).connection, &first);
+  slots.Busy(&first);
+  EXPECT_EQ(slots.ChooseToClose("b", anyone, anyone).connection, nullptr);
+}
+
+// Past the heads' budget a client holding more of it than the newcomer's
+// would, and more than a few heads, gives up the head it began first,
+// whether or not it comes at its pace; below that none.
+TEST(ClientSlots, PastTheHeadsBudgetTheClientHoldingMostOfItGivesUpItsFirstHead) {
+  host::ClientSlots slots(100);
+  const int heads[3] = {}, upload = 0;
+  for (const int& head : heads) {
+    slots.Opened("flood", &head, 1);
+    slots.HoldsHead(&head, 60 * 1024, 10 - (&head - heads));  // the last one began first
+  }
+  slots.Opened("upload", &upload, 1);
+  slots.HoldsHead(&upload, 2 * 1024, 1);
+  auto anyone = [](const void*) { return true; };
+  EXPECT_EQ(slots.ChooseHeadToDrop("visitor", 1024, anyone), &heads[2]);
+  EXPECT_EQ(slots.ChooseHeadToDrop("flood", 1024, anyone), nullptr) << "its own newcomer";
+  slots.HoldsHead(&heads[2], 0, 0);
+  EXPECT_EQ(slots.ChooseHeadToDrop("visitor", 1024, anyone), nullptr) << "120 KiB are a few heads";
+  slots.HoldsHead(&heads[2], 60 * 1024, 20);
+  EXPECT_EQ(slots.ChooseHeadToDrop("visitor", 1024, [&](const void* head) { return head != &heads[1]; }), &heads[0]);
 }
 
 // A refused body's file goes with its refusal, not with its connection.

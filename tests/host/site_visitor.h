@@ -75,4 +75,17 @@ class Visitor {
   std::map<std::string, std::string> cookies_;
 };
 
+// The seeded administrator given `password` (it has none) and logged in
+// with it: the Cookie field of its session.
+inline std::string AdministratorCookies(int port, const std::string& password) {
+  Visitor administrator(port);
+  administrator.Post("/qe/login.asp", "UserName=tolva&PassWord=");
+  administrator.Post("/qe/main/password.asp",
+                     "OldPassWord=&NewPassWord=" + password + "&NewPassWord2=" + password, "/qe/main/password.asp");
+  administrator.Post("/qe/login.asp", "UserName=tolva&PassWord=" + password);
+  std::string cookies;
+  for (const auto& [name, value] : administrator.Cookies()) cookies += (cookies.empty() ? "" : "; ") + name + "=" + value;
+  return cookies;
+}
+
 }  // namespace host_test
