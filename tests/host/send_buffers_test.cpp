@@ -1,6 +1,6 @@
 // The kernel's send buffers of the server's sockets within their total: an
-// answer grows its buffer as its client takes what it is sent, never past
-// an even share of the total among the answers being sent.
+// answer grows its buffer as its client takes what it is sent, doubling,
+// never past an even share of the total among the answers being sent.
 #include "host/send_buffers.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +56,8 @@ TEST(SendBuffers, AnAnswerGrowsToItsEvenShareAmongThoseBeingSentAsTheyComeAndGo)
 
   host::SendShare* first = begin();
   EXPECT_EQ(first->Share(), 32u * 1024) << "an answer starts small";
+  first->Grow();
+  EXPECT_EQ(first->Share(), 64u * 1024) << "a client that took one socketful and stops holds twice the start, not the most";
   TakesEverything(*first);
   EXPECT_EQ(first->Share(), kMost) << "alone, an answer grows to the most one socket holds";
 

@@ -174,7 +174,8 @@ TEST_F(LimitsTest, AtTheConnectionLimitTheClientHoldingMostMakesRoomElseANewcome
   std::this_thread::sleep_for(milliseconds(100));
 
   // Full of answers under way, their clients taking them at their pace: a
-  // newcomer is refused, and its refusals hold none of its client's slots.
+  // newcomer is refused, and its refusals hold none of its client's slots
+  // (more of them than a client may hold at once).
   std::atomic<bool> reading = true;
   std::vector<std::thread> readers;
   for (int i = 0; i < 8; ++i) {
@@ -187,7 +188,7 @@ TEST_F(LimitsTest, AtTheConnectionLimitTheClientHoldingMostMakesRoomElseANewcome
     });
   }
   std::this_thread::sleep_for(milliseconds(1500));  // past the window an answer begins with
-  for (int i = 0; i < 6; ++i) {
+  for (size_t i = 0; i <= limits.max_connections_per_client; ++i) {
     host_test::Received refused = host_test::Exchange(Port(), hello, 2000, "127.0.0.2");
     EXPECT_EQ(host_test::StatusOf(refused.bytes), 503) << refused.bytes;
     EXPECT_NE(refused.bytes.find("503 Service Unavailable\n"), std::string::npos);
@@ -205,7 +206,9 @@ TEST_F(LimitsTest, AtTheConnectionLimitTheClientHoldingMostMakesRoomElseANewcome
 }
 
 // A kept connection whose client still takes its last answer is spared at
-// the limit, and once it has taken it, it may make room like any other.
+// the limit, and once it has taken it, it may make room like any other. Its
+// next request keeps a pace of its own: a head that stalls after its first
+// line is not spared for the answer before it.
 TEST_F(LimitsTest, AtTheConnectionLimitOneTakingItsLastAnswerIsSparedThenMayMakeRoom) {
   const std::string mid(200000, 'm');
   site_.WriteFile("site/mid.zip", mid);
@@ -213,28 +216,40 @@ TEST_F(LimitsTest, AtTheConnectionLimitOneTakingItsLastAnswerIsSparedThenMayMake
   limits.max_connections = 8;
   limits.max_connections_per_client = 100;
   limits.send_buffer_start = 256 * 1024;  // mid.zip is handed over whole
-  Start(limits);
-  int taking = host_test::ConnectLoopback(Port(), 4096);
-  held_.push_back(taking);
-  host_test::SendAll(taking, "GET /mid.zip HTTP/1.1\r\nHost: a\r\n\r\n");
-  pollfd begun{taking, POLLIN, 0};
-  ASSERT_EQ(::poll(&begun, 1, 2000), 1);
-  std::this_thread::sleep_for(milliseconds(100));  // handed over, the connection kept
-  std::vector<int> kept = Open(7);
-
   const std::string once = "GET /hello.asp HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n";
-  EXPECT_EQ(host_test::StatusOf(host_test::Exchange(Port(), once, 500, "127.0.0.2").bytes), 200);
-  std::vector<host_test::Answer> answers = host_test::AnswersIn(host_test::ReadAnswer(taking, 300));
-  ASSERT_EQ(answers.size(), 1u);
-  EXPECT_TRUE(answers[0].body == mid) << answers[0].body.size() << " bytes came";
-  int reset = 0;
-  for (int sock : kept) reset += host_test::ReadUntilClosed(sock, 100).closed;
-  EXPECT_EQ(reset, 1) << "one of the others made room";
+  for (const bool next_head_stalls : {true, false}) {
+    SCOPED_TRACE(next_head_stalls ? "its next head stalls" : "it takes its answer");
+    Start(limits);
+    int taking = host_test::ConnectLoopback(Port(), 4096);
+    held_.push_back(taking);
+    host_test::SendAll(taking, "GET /mid.zip HTTP/1.1\r\nHost: a\r\n\r\n");
+    pollfd begun{taking, POLLIN, 0};
+    ASSERT_EQ(::poll(&begun, 1, 2000), 1);
+    if (next_head_stalls) host_test::SendAll(taking, "GET /hello.asp HTTP/1.1\r\n");
+    std::this_thread::sleep_for(milliseconds(100));  // handed over, the connection kept
+    std::vector<int> kept = Open(7);
 
-  Open(1);  // the limit again
-  std::this_thread::sleep_for(milliseconds(1100));  // past the time it was spared for
-  EXPECT_EQ(host_test::StatusOf(host_test::Exchange(Port(), once, 500, "127.0.0.2").bytes), 200);
-  EXPECT_TRUE(host_test::ReadUntilClosed(taking, 500).closed) << "the longest waiting of its client made room";
+    EXPECT_EQ(host_test::StatusOf(host_test::Exchange(Port(), once, 500, "127.0.0.2").bytes), 200);
+    if (next_head_stalls) {
+      EXPECT_TRUE(host_test::ReadUntilClosed(taking, 2000).closed) << "the stalled head, waiting longest, made room";
+      int reset = 0;
+      for (int sock : kept) reset += host_test::ReadUntilClosed(sock, 100).closed;
+      EXPECT_EQ(reset, 0);
+      CloseHeld();
+      continue;
+    }
+    std::vector<host_test::Answer> answers = host_test::AnswersIn(host_test::ReadAnswer(taking, 300));
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_TRUE(answers[0].body == mid) << answers[0].body.size() << " bytes came";
+    int reset = 0;
+    for (int sock : kept) reset += host_test::ReadUntilClosed(sock, 100).closed;
+    EXPECT_EQ(reset, 1) << "one of the others made room";
+
+    Open(1);  // the limit again
+    std::this_thread::sleep_for(milliseconds(1100));  // past the time it was spared for
+    EXPECT_EQ(host_test::StatusOf(host_test::Exchange(Port(), once, 500, "127.0.0.2").bytes), 200);
+    EXPECT_TRUE(host_test::ReadUntilClosed(taking, 500).closed) << "the longest waiting of its client made room";
+  }
 }
 
 TEST_F(LimitsTest, PastItsShareOfTheConnectionsAClientIsRefusedAndTheOthersServed) {

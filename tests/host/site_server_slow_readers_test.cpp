@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -336,6 +337,62 @@ TEST_F(SlowReadersTest, AClientThatTakesNothingIsResetAndWhatWasQueuedForItGoes)
     for (pollfd readable{sock, POLLIN, 0}; ::poll(&readable, 1, 2000) > 0;)
       if ((n = ::recv(sock, buffer, sizeof buffer, 0)) <= 0) break;
     EXPECT_EQ(n < 0 ? errno : 0, ECONNRESET) << c.what;
+  }
+}
+
+// A client that takes the end of its answer slowly once the server is done
+// with it (the answer ends the connection, or the kept connection idles past
+// its time meanwhile): the server holds the socket while the kernel has some
+// of the answer to send, so it stays within the server's counts, and watches
+// the client take it, however long that takes past the send time-out; the
+// client gets it whole, with an orderly end.
+TEST_F(SlowReadersTest, AnAnswersEndTakenSlowlyComesWholeFromASocketTheServerHolds) {
+  constexpr size_t kLength = 160000;
+  host::ServerLimits limits;
+  limits.send_timeout = std::chrono::milliseconds(1000);
+  limits.idle_timeout = std::chrono::milliseconds(300);
+  limits.max_connections = 100;
+  limits.send_buffer_start = 256 * 1024;  // the answer is handed over whole
+  Start(limits);
+  const std::string target = "/file.asp?length=" + std::to_string(kLength);
+  struct Case {
+    const char* what;
+    std::string request;
+  };
+  const std::vector<Case> cases = {
+      {"its connection closing", "GET " + target + " HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n"},
+      {"its kept connection idle", "GET " + target + " HTTP/1.1\r\nHost: a\r\n\r\n"},
+  };
+  for (const Case& c : cases) {
+    int sock = host_test::ConnectLoopback(server_->Port(), 4096);
+    host_test::SendAll(sock, c.request);
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    ::getsockname(sock, reinterpret_cast<sockaddr*>(&local), &length);
+    auto held = [&] {
+      for (const SendBuffer& socket : ServerSendBuffers(server_->Port()))
+        if (socket.client_port == ntohs(local.sin_port)) return true;
+      return false;
+    };
+    // 4 KiB every 40 ms: about 1.6 s, past the send time-out; its first half
+    // is still being sent past the idle time.
+    std::string received;
+    bool held_while_sending = true;
+    char buffer[4096];
+    ssize_t n = 0;
+    for (pollfd readable{sock, POLLIN, 0}; ::poll(&readable, 1, 3000) > 0;) {
+      if ((n = ::recv(sock, buffer, sizeof buffer, 0)) <= 0) break;
+      received.append(buffer, static_cast<size_t>(n));
+      if (received.size() < kLength / 2 && !held()) held_while_sending = false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    }
+    const char* end = n == 0 ? "an orderly end" : n < 0 ? std::strerror(errno) : "no end";
+    EXPECT_EQ(n, 0) << c.what << ": " << end << " after " << received.size() << " bytes";
+    ::close(sock);
+    EXPECT_TRUE(held_while_sending) << c.what;
+    std::vector<host_test::Answer> answers = host_test::AnswersIn(received);
+    ASSERT_EQ(answers.size(), 1u) << c.what << ": " << received.size() << " bytes";
+    EXPECT_TRUE(answers[0].body == "file\n" + Pattern(0, kLength)) << c.what << ": " << answers[0].body.size() << " bytes";
   }
 }
 
