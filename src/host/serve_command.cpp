@@ -206,7 +206,6 @@ int RunServe(int argc, char** argv) {
   sigaddset(&stop_signals, SIGINT);
   sigaddset(&stop_signals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
-  signal(SIGPIPE, SIG_IGN);  // a browser that went away is no reason to stop
 
   try {
     return Serve(options, stop_signals);

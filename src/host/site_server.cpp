@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -225,6 +226,10 @@ void SiteServer::Impl::StopLoops() {
 SiteServer::SiteServer(std::filesystem::path site_folder, Pages pages, ServerLimits limits)
     : impl_(std::make_unique<Impl>()) {
   Impl& self = *impl_;
+  // Files go to the clients by sendfile, which cannot be asked to spare the
+  // process the signal of a client gone: a client that resets its
+  // connection is no reason to stop, whoever runs the server.
+  ::signal(SIGPIPE, SIG_IGN);
   self.site.folder = std::move(site_folder);
   self.site.pages = std::move(pages);
   self.site.limits = limits;

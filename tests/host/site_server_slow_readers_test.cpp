@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <linux/sock_diag.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -309,6 +310,25 @@ TEST_F(SlowReadersTest, ReadersThatStoppedGiveTheirSharesBackToADownloadThatCome
 // A client the server gives up (it took nothing for the send time-out) is
 // reset: what the kernel held for it goes at once, not after the kernel's
 // own tries, and the client sees the reset, not an end.
+// Clients that reset their connections while a file is sent to them: the
+// server goes on serving. A file goes out by sendfile, which cannot be told
+// to spare the process the signal of a peer gone, so the server must not
+// depend on whoever runs it to ignore that signal.
+TEST_F(SlowReadersTest, ReadersThatResetMidAnswerStopNothing) {
+  ::signal(SIGPIPE, SIG_DFL);
+  Start();
+  char buffer[65536];
+  for (int round = 0; round < 32; ++round) {
+    for (int i = 0; i < 16; ++i) Ask("/file.asp?length=67108864");
+    for (int sock : held_) ASSERT_GT(::recv(sock, buffer, sizeof buffer, 0), 0);
+    for (int sock : held_) ::close(sock);  // what they were sent unread: a reset
+    held_.clear();
+  }
+  auto answer = server_->Client().Get("/hello.asp");
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->body, "hello");
+}
+
 TEST_F(SlowReadersTest, AClientThatTakesNothingIsResetAndWhatWasQueuedForItGoes) {
   host::ServerLimits limits;
   limits.send_timeout = std::chrono::milliseconds(400);
