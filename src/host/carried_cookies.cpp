@@ -5,14 +5,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "host/host_names.h"
+#include "host/request_target.h"
+
 namespace host {
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 // Bytes a browser keeps in a cookie's name and a header line can carry: no
 // control character (a CR or LF would end the Set-Cookie field).
@@ -32,16 +29,14 @@ std::string PathOf(std::string_view request_line) {
 
 // "Office.School.edu:8080" -> {"office.school.edu", "school.edu"}; an IPv4
 // or IPv6 address, a single label or bytes no name holds -> none.
-std::vector<std::string> DomainsOf(std::string_view host) {
+std::vector<std::string> DomainsOf(std::string_view host_field) {
   std::vector<std::string> domains;
-  host = host.substr(0, host.find(':'));
+  const std::string host = HostNameOf(host_field);
   const bool name = std::all_of(host.begin(), host.end(), [](unsigned char c) {
     return std::isalnum(c) || c == '-' || c == '.';
   });
-  if (!name || host.find_first_not_of("0123456789.") == std::string_view::npos) return domains;
-  std::string lower(host);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-  for (std::string_view domain = lower; domain.find('.') != std::string_view::npos;
+  if (!name || host.find_first_not_of("0123456789.") == std::string::npos) return domains;
+  for (std::string_view domain = host; domain.find('.') != std::string_view::npos;
        domain.remove_prefix(domain.find('.') + 1))
     domains.emplace_back(domain);
   return domains;

@@ -15,9 +15,7 @@ std::string ClientOf(const boost::asio::ip::address& address) {
 
 bool ClientSlots::Take(const std::string& client) {
   std::lock_guard lock(mutex_);
-  auto [found, added] = clients_.try_emplace(client);
-  Client& entry = found->second;
-  entry.name = &found->first;
+  Client& entry = Named(client);
   if (entry.held >= per_client_) return false;
   Unrank(entry);
   ++entry.held;
@@ -36,13 +34,15 @@ void ClientSlots::Give(const std::string& client) {
   ForgetIfEmpty(entry);
 }
 
+ClientSlots::Client& ClientSlots::Named(const std::string& client) {
+  auto found = clients_.try_emplace(client).first;
+  found->second.name = &found->first;
+  return found->second;
+}
+
 ClientSlots::Connection& ClientSlots::Entry(const std::string& client, const void* connection) {
   Connection& entry = connections_[connection];
-  if (!entry.client) {
-    auto found = clients_.try_emplace(client).first;
-    found->second.name = &found->first;
-    entry.client = &found->second;
-  }
+  if (!entry.client) entry.client = &Named(client);
   return entry;
 }
 

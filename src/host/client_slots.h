@@ -104,6 +104,8 @@ class ClientSlots {
   };
   using Most = std::set<std::pair<uint64_t, Client*>, std::greater<>>;  // the most first
 
+  // The client of that name, listed if it was not.
+  Client& Named(const std::string& client);
   Connection& Entry(const std::string& client, const void* connection);
   // `change` made to the listing of `connection` and its client, which is
   // ranked again after it; null when the connection is not listed.

@@ -370,11 +370,10 @@ bool HttpConnection::HoldHeadBudget(uint64_t bytes) {
         std::lock_guard lock(site_.live_mutex);
         const Clock::rep now = Clock::now().time_since_epoch().count();
         const void* over_share = site_.clients.ChooseHeadToDrop(client_, more, [&](const void* listed) {
-          auto found = site_.live.find(static_cast<HttpConnection*>(const_cast<void*>(listed)));
-          return listed != this && found != site_.live.end() && !found->second.expired() &&
-                 found->first->waiting_since_.load() != 0;
+          const HttpConnection* connection = Live(site_, listed);
+          return connection && connection != this && connection->waiting_since_.load() != 0;
         });
-        if (over_share) oldest = site_.live.at(static_cast<HttpConnection*>(const_cast<void*>(over_share))).lock();
+        if (over_share) oldest = LiveOwner(site_, over_share);
         if (!oldest) oldest = WaitingLongestWithHead(now);
         // Chosen once: the next connection past the budget chooses another.
         if (oldest && oldest.get() != this) {
@@ -500,6 +499,16 @@ void HttpConnection::ListAsWaiting() {
   site_.clients.Waits(client_, this, listed_since_);
 }
 
+HttpConnection* HttpConnection::Live(ServedSite& site, const void* listed) {
+  auto found = site.live.find(static_cast<HttpConnection*>(const_cast<void*>(listed)));
+  return found == site.live.end() || found->second.expired() ? nullptr : found->first;
+}
+
+std::shared_ptr<HttpConnection> HttpConnection::LiveOwner(ServedSite& site, const void* listed) {
+  auto found = site.live.find(static_cast<HttpConnection*>(const_cast<void*>(listed)));
+  return found == site.live.end() ? nullptr : found->second.lock();
+}
+
 bool HttpConnection::MakeRoom(ServedSite& site, const std::string& newcomer) {
   std::shared_ptr<HttpConnection> chosen;
   ClientSlots::Choice choice;
@@ -509,9 +518,8 @@ bool HttpConnection::MakeRoom(ServedSite& site, const std::string& newcomer) {
     std::lock_guard lock(site.live_mutex);
     const Clock::rep now = Clock::now().time_since_epoch().count();
     auto may_go = [&site](const void* listed) {
-      auto found = site.live.find(static_cast<HttpConnection*>(const_cast<void*>(listed)));
-      return found != site.live.end() && !found->second.expired() && !found->first->evicted_.load() &&
-             !found->first->page_in_flight_.load();
+      const HttpConnection* connection = Live(site, listed);
+      return connection && !connection->evicted_.load() && !connection->page_in_flight_.load();
     };
     auto waits = [&](const void* listed) {
       return may_go(listed) && static_cast<const HttpConnection*>(listed)->pace_until_.load() <= now;
@@ -519,7 +527,7 @@ bool HttpConnection::MakeRoom(ServedSite& site, const std::string& newcomer) {
     while (!chosen) {
       choice = site.clients.ChooseToClose(newcomer, waits, may_go);
       if (!choice.connection) return false;
-      chosen = site.live.at(static_cast<HttpConnection*>(const_cast<void*>(choice.connection))).lock();
+      chosen = LiveOwner(site, choice.connection);
     }
     chosen->evicted_ = true;
     ++site.evicting;
@@ -568,7 +576,7 @@ bool HttpConnection::ChooseRoute() {
   } else if ((picture_ = FindSitePicture(path_))) {
     if (ReadsBody(head.method)) route_ = Route::kStatus, status_ = 405;
     else route_ = Route::kPicture;
-  } else if (const RegisteredPage* page = site_.pages.Lookup(path_)) {
+  } else if (const RegisteredPage* page = site_.pages.Find(path_)) {
     page_ = page->run;
     page_body_ = page->body;
     route_ = Route::kPage;

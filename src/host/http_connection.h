@@ -154,6 +154,10 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   // the heads' budget; false when this one is to go.
   bool HoldHeadBudget(uint64_t bytes);
   void ReleaseHeadBudget();
+  // The connection a listing of site.clients stands for, while it lives;
+  // null once it is going (under site.live_mutex).
+  static HttpConnection* Live(ServedSite& site, const void* listed);
+  static std::shared_ptr<HttpConnection> LiveOwner(ServedSite& site, const void* listed);
   // Of the connections holding some of the heads' budget without a whole
   // request, the one waiting longest whose bytes are behind the least pace,
   // or this one (under site.live_mutex).

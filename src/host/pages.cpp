@@ -15,12 +15,7 @@ void Pages::Register(vb::StringView virtual_path, PageFunction run, PageBody bod
   pages_[key] = RegisteredPage{run, body};
 }
 
-PageFunction Pages::Find(vb::StringView virtual_path) const {
-  const RegisteredPage* page = Lookup(virtual_path);
-  return page ? page->run : nullptr;
-}
-
-const RegisteredPage* Pages::Lookup(vb::StringView virtual_path) const {
+const RegisteredPage* Pages::Find(vb::StringView virtual_path) const {
   auto it = pages_.find(vb::LCase(virtual_path));
   return it == pages_.end() ? nullptr : &it->second;
 }

@@ -43,10 +43,9 @@ class Pages {
   // `virtual_path` begins with "/" and names an ".asp" page; raises vb::Error 5
   // for anything else.
   void Register(vb::StringView virtual_path, PageFunction run, PageBody body = PageBody::kAny);
-  // The page of a virtual path, any letter case; nullptr when there is none.
-  PageFunction Find(vb::StringView virtual_path) const;
-  // ... with what it takes of a body; nullptr when there is none.
-  const RegisteredPage* Lookup(vb::StringView virtual_path) const;
+  // The page of a virtual path, any letter case, with what it takes of a
+  // body; nullptr when there is none.
+  const RegisteredPage* Find(vb::StringView virtual_path) const;
   // The paths of the pages, in lower case.
   std::vector<vb::String> Paths() const;
 

@@ -6,16 +6,12 @@
 #include <array>
 #include <vector>
 
+#include "host/request_target.h"
+
 namespace host {
 namespace {
 
 namespace http = boost::beast::http;
-
-std::string_view TrimBlanks(std::string_view text) {
-  size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 std::vector<std::string_view> ValuesOf(const asp::HeaderList& fields, std::string_view name) {
   std::vector<std::string_view> values;

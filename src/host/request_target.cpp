@@ -54,6 +54,12 @@ bool IsDotName(vb::StringView name) {
 
 }  // namespace
 
+std::string_view TrimBlanks(std::string_view text) {
+  size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 bool IsAnsiText(std::string_view bytes) {
   // The decoder turns what makes no character into "?", one for each.
   vb::String text = text::DecodeAnsi(bytes);

@@ -42,6 +42,9 @@ class FormNulFinder {
 // cannot lock a browser out of the site. A field left without cookies goes.
 void DropCookiesHoldingNul(asp::HeaderList& fields);
 
+// A field's value (or a piece of it) without the blanks and tabs around it.
+std::string_view TrimBlanks(std::string_view text);
+
 // True when the bytes are code page 936 text: no lead byte without its trail
 // byte, no byte or pair that makes no character.
 bool IsAnsiText(std::string_view bytes);

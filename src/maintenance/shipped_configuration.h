@@ -6,13 +6,10 @@
 // creation rebuild the site's databases from it.
 #include <chrono>
 
+#include "platform/ado/sqlite_db.h"
 #include "platform/vb/variant.h"
 
 namespace qe {
-
-// How long a mount waits for a writer of the configuration before it leaves
-// it for the next mount: as long as a page's statement waits.
-inline constexpr std::chrono::seconds kConfigurationWait{10};
 
 // The site's configuration file.
 inline constexpr char16_t kShippedConfiguration[] = u"C:\\Comm\\Data_Mdb.mdb";
@@ -26,11 +23,12 @@ vb::String ShippedConfigurationStamp();
 // for the present one is kept, with whatever a capture wrote into it since.
 // True when this call made it. An older file is replaced in place, so that
 // connections to it see the new one. A file that writers keep from being
-// read for `wait` (or that cannot be read now for any other reason) is left
-// as it is, for the next mount to look at. An older one, and one whose own
+// read for `wait` (by default as long as a page's statement waits), or that
+// cannot be read now for any other reason, is left as it is, for the next
+// mount to look at. An older one, and one whose own
 // bytes say it is no database, is kept first, whole, in a folder of the
 // site's "AutoBackup" named for what it was and the time, and the system
 // log says where; one that cannot be kept is left as it is.
-bool ProvideShippedConfiguration(const vb::String& path, std::chrono::milliseconds wait = kConfigurationWait);
+bool ProvideShippedConfiguration(const vb::String& path, std::chrono::milliseconds wait = ado::kStatementWait);
 
 }  // namespace qe
